@@ -1,0 +1,236 @@
+#include "forge/files.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace forge {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 1048576;
+
+ErrorCli errorMessage(std::string message)
+{
+    return ErrorCli{0, [message = std::move(message)] { std::cerr << message; }};
+}
+
+ErrorCli cannotRead(const std::string& path)
+{
+    return errorMessage("could not read from '" + path + "'");
+}
+
+ErrorCli cannotOpenForWrite(const std::string& path)
+{
+    return errorMessage("'" + path + "': could not be opened for writing");
+}
+
+bool statPath(const std::string& path, struct stat& status)
+{
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+// Closes the descriptor when the scope ends.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// A size the memory cannot hold (a sparse file, an endless device) is a read
+// failure, not an exception.
+bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size)
+{
+    try {
+        data.resize(static_cast<std::size_t>(size));
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
+}
+
+// Reads exactly data.size() bytes; false on an error or an early end.
+bool readExactly(int fd, std::vector<std::uint8_t>& data)
+{
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t got = ::read(fd, data.data() + done, data.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+// Reads to the end of input in chunks, for streams whose size is unknown.
+bool readToEnd(int fd, std::vector<std::uint8_t>& data)
+{
+    std::size_t total = 0;
+    for (;;) {
+        if (!resizeFor(data, total + kChunkSize))
+            return false;
+        const ssize_t got = ::read(fd, data.data() + total, kChunkSize);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            data.resize(total);
+            return got == 0;
+        }
+        total += static_cast<std::size_t>(got);
+    }
+}
+
+}  // namespace
+
+bool readFile(const std::string& path, file_t& file)
+{
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    struct stat status;
+    if (::fstat(fd.get(), &status) != 0 || S_ISDIR(status.st_mode))
+        return false;
+
+    std::vector<std::uint8_t> data;
+    // Regular files are read by size; others, and files that report size 0
+    // (procfs and the like), until their end.
+    if (S_ISREG(status.st_mode) && status.st_size > 0) {
+        if (!resizeFor(data, static_cast<std::uint64_t>(status.st_size)) || !readExactly(fd.get(), data))
+            return false;
+    } else if (!readToEnd(fd.get(), data)) {
+        return false;
+    }
+    file.directory = dirName(path);
+    file.name = fileName(path);
+    file.data = std::move(data);
+    return true;
+}
+
+std::optional<ErrorCli> verifyFileForRead(const std::string& path)
+{
+    struct stat status;
+    if (!statPath(path, status))
+        return errorMessage("'" + path + "': no such file or directory");
+    if (S_ISDIR(status.st_mode))
+        return errorMessage("'" + path + "': is a directory");
+    return std::nullopt;
+}
+
+std::optional<ErrorCli> readFileAndProcess(const std::string& path, const FileCallback& callback)
+{
+    if (auto error = verifyFileForRead(path))
+        return error;
+    file_t file;
+    if (!readFile(path, file))
+        return cannotRead(path);
+    return callback(file);
+}
+
+std::optional<ErrorCli> readStdin(file_t& file)
+{
+    std::vector<std::uint8_t> data;
+    if (!readToEnd(STDIN_FILENO, data))
+        return cannotRead(std::string(kStdinName));
+    file.directory.clear();
+    file.name = kStdinName;
+    file.data = std::move(data);
+    return std::nullopt;
+}
+
+std::optional<ErrorCli> readStdinAndProcess(const FileCallback& callback)
+{
+    file_t file;
+    if (auto error = readStdin(file))
+        return error;
+    return callback(file);
+}
+
+std::optional<ErrorCli> openForWrite(const std::string& path, std::fstream& stream,
+                                     std::ios::openmode mode)
+{
+    if (stream.is_open())
+        stream.close();
+    stream.clear();
+    stream.open(path, mode | std::ios::out);
+    if (!stream.is_open() || !stream)
+        return cannotOpenForWrite(path);
+    return std::nullopt;
+}
+
+std::variant<std::fstream, ErrorCli> openForWrite(const std::string& path, std::ios::openmode mode)
+{
+    std::fstream stream;
+    if (auto error = openForWrite(path, stream, mode))
+        return std::move(*error);
+    return stream;
+}
+
+bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes, std::ios::openmode mode)
+{
+    std::fstream stream;
+    if (openForWrite(path, stream, mode)) {
+        std::cerr << "error: could not open \"" << path << "\" for writing\n";
+        return false;
+    }
+    stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    stream.flush();
+    const bool written = stream.good();
+    stream.close();
+    if (!written || stream.fail()) {
+        std::cerr << "error: failure while trying to write to \"" << path << "\"\n";
+        return false;
+    }
+    return true;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat status;
+    return statPath(path, status);
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat status;
+    return statPath(path, status) && S_ISDIR(status.st_mode);
+}
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat status;
+    return statPath(path, status) && S_ISREG(status.st_mode);
+}
+
+std::string absolutePath(const std::string& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+bool isResolvable(const std::string& path)
+{
+    return !absolutePath(path).empty();
+}
+
+}  // namespace forge
