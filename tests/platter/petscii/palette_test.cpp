@@ -1,0 +1,126 @@
+#include "platter/petscii/palette.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+#include "platter/petscii/colour_codes.hpp"
+
+namespace platter {
+namespace {
+
+constexpr forge::rgb_t kMagenta{255, 0, 255};
+
+class PaletteFile : public ::testing::Test {
+protected:
+    std::string write(const std::string& contents) {
+        std::ofstream(path_, std::ios::binary) << contents;
+        return path_.string();
+    }
+    void TearDown() override { std::filesystem::remove(path_); }
+
+    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                  ("zt_palette_" + std::to_string(::getpid()) + ".txt");
+};
+
+std::string lines(const std::string& line, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += line;
+    return out;
+}
+
+TEST(Palette, BuiltInColours) {
+    const Palette palette;
+    EXPECT_EQ(palette.size(), 16u);
+    EXPECT_EQ(palette.colourAt(0), (forge::rgb_t{0, 0, 0}));
+    EXPECT_EQ(palette.colourAt(3), (forge::rgb_t{0x70, 0xA4, 0xB2}));
+    EXPECT_EQ(palette.colourAt(9), (forge::rgb_t{0x43, 0x39, 0x00}));
+    EXPECT_EQ(palette.colourAt(15), (forge::rgb_t{0x95, 0x95, 0x95}));
+    EXPECT_EQ(palette.colourAt(16), kMagenta);
+    EXPECT_EQ(palette.colourByName("Lt Blue"), (forge::rgb_t{0x6C, 0x5E, 0xB5}));
+    EXPECT_EQ(palette.colourByName("Dark Grey"), (forge::rgb_t{0x44, 0x44, 0x44}));
+    EXPECT_EQ(palette.colourByName("black"), kMagenta);
+    EXPECT_EQ(Palette::indexOf({0x70, 0xA4, 0xB2}), 3u);
+    EXPECT_EQ(Palette::indexOf({0x6C, 0x6C, 0x6C}), 12u);
+    EXPECT_EQ(Palette::indexOf({1, 2, 3}), 0u);
+    EXPECT_EQ(g_default_palette.colourAt(14), (forge::rgb_t{0x6C, 0x5E, 0xB5}));
+    EXPECT_EQ(g_c64_colours[7].name, "Yellow");
+}
+
+TEST(Palette, ClearedPaletteHasNoColours) {
+    Palette palette;
+    palette.clear();
+    EXPECT_EQ(palette.colourAt(0), kMagenta);
+    EXPECT_EQ(palette.colourByName("White"), kMagenta);
+}
+
+TEST(Palette, ParseLine) {
+    Palette palette;
+    palette.clear();
+    palette.parseLine("F 0 0 ");
+    palette.parseLine("FF 00 00");     // no white space after the third component
+    palette.parseLine("# 10 10 10 ");
+    palette.parseLine("");
+    palette.parseLine("1G 00 00 ");
+    palette.parseLine("aB\t0c 7\r");
+    ASSERT_EQ(palette.size(), 2u);
+    EXPECT_EQ(palette.colourAt(0), (forge::rgb_t{240, 0, 0}));
+    EXPECT_EQ(palette.colourAt(1), (forge::rgb_t{0xAB, 0x0C, 0x70}));
+}
+
+TEST_F(PaletteFile, SixteenColoursLoad) {
+    Palette palette;
+    EXPECT_TRUE(palette.load(write(lines("FF 00 00 \n", 16))));
+    EXPECT_EQ(palette.size(), 16u);
+    EXPECT_EQ(palette.colourAt(15), (forge::rgb_t{255, 0, 0}));
+    EXPECT_TRUE(palette.load(write(lines("01 02 03 \r\n", 16))));
+    EXPECT_EQ(palette.colourAt(4), (forge::rgb_t{1, 2, 3}));
+}
+
+TEST_F(PaletteFile, ShortFileIsCompletedWithDefaults) {
+    Palette palette(write(lines("11 22 33 \n", 3)));
+    EXPECT_EQ(palette.size(), 16u);
+    EXPECT_EQ(palette.colourAt(2), (forge::rgb_t{0x11, 0x22, 0x33}));
+    EXPECT_EQ(palette.colourAt(3), (forge::rgb_t{0x70, 0xA4, 0xB2}));
+    EXPECT_FALSE(palette.load(path_.string()));
+}
+
+TEST(Palette, MissingFileOrEmptyPathGivesDefaults) {
+    Palette palette;
+    EXPECT_FALSE(palette.load("/nonexistent/zt/palette"));
+    EXPECT_EQ(palette.size(), 16u);
+    EXPECT_FALSE(palette.load(""));
+    EXPECT_EQ(palette.colourAt(1), (forge::rgb_t{255, 255, 255}));
+}
+
+TEST(Palette, HexDigits) {
+    EXPECT_EQ(hexDigitValue('0'), 0);
+    EXPECT_EQ(hexDigitValue('9'), 9);
+    EXPECT_EQ(hexDigitValue('a'), 10);
+    EXPECT_EQ(hexDigitValue('F'), 15);
+}
+
+TEST(ColourCodes, BothDirections) {
+    for (int index = 0; index < 16; ++index) {
+        const int code = colourToPetscii(index);
+        EXPECT_EQ(code, g_petscii_colour_codes[static_cast<std::size_t>(index)]);
+        EXPECT_TRUE(isColourCode(static_cast<std::uint8_t>(code)));
+        EXPECT_EQ(petsciiToColour(static_cast<std::uint8_t>(code)), index);
+    }
+    EXPECT_EQ(colourToPetscii(0), 0x90);
+    EXPECT_EQ(colourToPetscii(8), 0x81);
+    EXPECT_EQ(colourToPetscii(15), 0x9B);
+    EXPECT_EQ(colourToPetscii(16), -1);
+    EXPECT_EQ(colourToPetscii(-1), -1);
+    EXPECT_EQ(petsciiToColour(0x20), -1);
+    EXPECT_EQ(petsciiToColour(0x81), 8);
+    int colourCodes = 0;
+    for (int c = 0; c < 256; ++c) colourCodes += isColourCode(static_cast<std::uint8_t>(c)) ? 1 : 0;
+    EXPECT_EQ(colourCodes, 16);
+}
+
+}  // namespace
+}  // namespace platter
