@@ -1,0 +1,20 @@
+#include "platter/fileid/bam_entries.hpp"
+
+#include <bit>
+
+namespace platter {
+
+bool bamEntriesConsistent(std::span<const std::uint8_t> block, std::size_t offset, std::size_t count) {
+    if (count == 0 || offset > block.size() || count > (block.size() - offset) / 4) return false;
+    bool agreed = false;
+    for (std::size_t entry = 0; entry < count; ++entry) {
+        const auto bytes = block.subspan(offset + entry * 4, 4);
+        const int bits = std::popcount(bytes[1]) + std::popcount(bytes[2]) + std::popcount(bytes[3]);
+        if (bytes[0] == 0 && bits == 0) continue;
+        if (bytes[0] != bits) return false;
+        agreed = true;
+    }
+    return agreed;
+}
+
+}  // namespace platter
