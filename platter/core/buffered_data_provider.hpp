@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platter/core/data_provider.hpp"
+
+#include <array>
+#include <cstdint>
+#include <map>
+
+namespace platter {
+
+// One 256-byte block of a host file as cached by `BufferedDataProvider`.
+struct cached_block_t {
+    std::array<std::uint8_t, 256> loaded{};  // as last read from the file or given to writeBlock
+    std::array<std::uint8_t, 256> data{};    // working copy, edited in place by the image
+    std::uint8_t present = 0;                // 1 once the block was read or written
+};
+
+// Reads 256-byte blocks of the file named by `load` on demand and keeps them for its whole
+// life, so a huge hard-disk image costs only the blocks a walk touches. Every pointer it hands
+// out spans exactly one block.
+class BufferedDataProvider : public DataProvider {
+public:
+    BufferedDataProvider() = default;
+
+    void setSize(std::uint64_t bytes) override;
+    std::uint64_t size() const override;
+    std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block) override;
+    std::uint64_t available(std::uint64_t offset) const override;
+    // Only remembers the path; blocks are read when asked for.
+    bool load(const std::filesystem::path& path) override;
+
+    virtual bool assignToParent(std::span<const std::uint8_t> data);
+    // Replaces both copies of an already cached block; false when the offset is not cached.
+    virtual bool writeBlock(std::uint64_t offset, std::span<const std::uint8_t, 256> data);
+
+protected:
+    // Reads the 256 bytes at offset; a short last block is zero-filled, a read that gets no
+    // byte at all fails.
+    virtual bool loadBlock(std::uint64_t offset, const track_sector_t& block, cached_block_t& out);
+
+    std::uint64_t size_ = 0;
+    std::map<std::int64_t, cached_block_t> cache_;
+};
+
+}  // namespace platter

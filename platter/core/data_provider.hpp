@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platter/core/track_sector.hpp"
+
+namespace platter {
+
+// The byte source behind an image: the whole content held in memory. Subclasses read blocks on
+// demand or show a window of a parent provider.
+class DataProvider {
+public:
+    DataProvider() = default;
+    // Holds `bytes` (moved in, never copied) as the content of the file named `name`.
+    explicit DataProvider(std::vector<std::uint8_t> bytes, std::string name = {})
+        : bytes_(std::move(bytes)), name_(std::move(name)) {}
+    virtual ~DataProvider() = default;
+    DataProvider(const DataProvider&) = delete;
+    DataProvider& operator=(const DataProvider&) = delete;
+
+    // Cuts the content, or grows it with zero bytes.
+    virtual void setSize(std::uint64_t bytes);
+    virtual std::uint64_t size() const;
+    // Replaces the whole content.
+    virtual bool assign(std::span<const std::uint8_t> data);
+    // Pointer to the byte at offset, or null. The plain provider answers up to offset == size
+    // (a pointer to the end); use `available` to learn how many bytes a pointer may reach.
+    virtual std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block);
+    // Number of bytes that can be read through the pointer `dataAt(offset)` gives; 0 for none.
+    virtual std::uint64_t available(std::uint64_t offset) const;
+    // Reads the whole file into memory and remembers its path as the name.
+    virtual bool load(const std::filesystem::path& path);
+    virtual bool canFlush() const;
+    virtual bool flush();
+    virtual bool isBlockReadable(std::uint64_t offset);
+
+    const std::string& name() const { return name_; }
+
+protected:
+    std::vector<std::uint8_t> bytes_;
+    std::string name_;
+};
+
+// CMD partition-table arithmetic; a 32-bit value holds bytes b0 (lowest) to b3.
+// Block number of the two bytes b1 b2.
+std::uint64_t partitionBlockNumber(std::uint32_t value);
+// Byte offset of the three-byte block number b1 b2 b3 counted in 512-byte units.
+std::uint64_t partitionByteOffset(std::uint32_t value);
+
+}  // namespace platter

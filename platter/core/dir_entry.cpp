@@ -1,0 +1,35 @@
+#include "platter/core/dir_entry.hpp"
+
+#include <algorithm>
+
+namespace platter {
+
+dir_entry_t dir_entry_t::fromBytes(std::span<const std::uint8_t> raw) {
+    dir_entry_t entry;
+    std::copy_n(raw.begin(), std::min(raw.size(), kSize), entry.bytes.begin());
+    return entry;
+}
+
+void dir_entry_t::setName(std::span<const std::uint8_t> name16) {
+    const std::size_t n = std::min(name16.size(), kNameLength);
+    std::copy_n(name16.begin(), n, bytes.begin() + kNameOffset);
+    std::fill(bytes.begin() + kNameOffset + n, bytes.begin() + kNameOffset + kNameLength, std::uint8_t{0xa0});
+}
+
+std::uint8_t entryFileType(std::span<const std::uint8_t> entry) { return entry.size() > 2 ? entry[2] & 7 : 0; }
+
+bool isEntrySplat(std::span<const std::uint8_t> entry) { return entry.size() > 2 && (entry[2] & 0x80) == 0; }
+
+bool isEntryLocked(std::span<const std::uint8_t> entry) { return entry.size() > 2 && (entry[2] & 0x40) != 0; }
+
+bool isEmptyEntry(const dir_entry_t& entry) {
+    const auto name = entry.name();
+    return entry.bytes[2] == 0 && std::all_of(name.begin(), name.end(), [](std::uint8_t b) { return b == 0; });
+}
+
+std::size_t nameLength(const dir_entry_t& entry) {
+    const auto name = entry.name();
+    return static_cast<std::size_t>(std::find(name.begin(), name.end(), std::uint8_t{0xa0}) - name.begin());
+}
+
+}  // namespace platter

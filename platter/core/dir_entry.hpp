@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "platter/core/track_sector.hpp"
+
+namespace platter {
+
+// CBM file types held in bits 0-2 of an entry's type byte.
+enum cbm_file_type : std::uint8_t {
+    kTypeDel = 0,
+    kTypeSeq = 1,
+    kTypePrg = 2,
+    kTypeUsr = 3,
+    kTypeRel = 4,
+    kTypeCbm = 5,  // 1581 partition
+    kTypeDir = 6,  // native subdirectory
+};
+
+// One 32-byte directory entry, a copy of the bytes stored in a directory block.
+struct dir_entry_t {
+    static constexpr std::size_t kSize = 32;
+    static constexpr std::size_t kNameOffset = 5;
+    static constexpr std::size_t kNameLength = 16;
+
+    std::array<std::uint8_t, kSize> bytes{};
+
+    static dir_entry_t fromBytes(std::span<const std::uint8_t> raw);
+
+    std::uint8_t typeByte() const { return bytes[2]; }
+    std::uint8_t fileType() const { return bytes[2] & 7; }
+    bool isLocked() const { return (bytes[2] & 0x40) != 0; }
+    bool isSplat() const { return (bytes[2] & 0x80) == 0; }
+    track_sector_t firstBlock() const { return makeBlock(bytes[3], bytes[4]); }
+    std::span<const std::uint8_t, kNameLength> name() const {
+        return std::span<const std::uint8_t, kNameLength>(bytes.data() + kNameOffset, kNameLength);
+    }
+    track_sector_t sideBlock() const { return makeBlock(bytes[21], bytes[22]); }  // REL side sector / GEOS info block
+    std::uint8_t recordLength() const { return bytes[23]; }                      // REL; GEOS structure
+    std::uint8_t geosStructure() const { return bytes[23]; }
+    std::uint8_t geosType() const { return bytes[24]; }
+    std::uint16_t blockCount() const { return static_cast<std::uint16_t>(bytes[30] | (bytes[31] << 8)); }
+
+    void setName(std::span<const std::uint8_t> name16);
+    void setBlockCount(std::uint16_t blocks) {
+        bytes[30] = static_cast<std::uint8_t>(blocks & 0xff);
+        bytes[31] = static_cast<std::uint8_t>(blocks >> 8);
+    }
+};
+
+// Raw-entry helpers over the 32 stored bytes (a span of at least 32 bytes).
+std::uint8_t entryFileType(std::span<const std::uint8_t> entry);
+bool isEntrySplat(std::span<const std::uint8_t> entry);
+bool isEntryLocked(std::span<const std::uint8_t> entry);
+// Name bytes 5-20 all 0 and type byte 0.
+bool isEmptyEntry(const dir_entry_t& entry);
+// Length of the name up to the first 0xA0 (16 when none).
+std::size_t nameLength(const dir_entry_t& entry);
+
+}  // namespace platter

@@ -1,0 +1,371 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platter/core/dir_entry.hpp"
+#include "platter/core/track_sector.hpp"
+#include "platter/core/undo_journal.hpp"
+
+namespace platter {
+
+class DataProvider;
+struct container_format_t;
+
+// Last-error codes kept in an image.
+enum disk_error : std::uint32_t {
+    kErrNone = 0,
+    kErrImportFailed = 1,
+    kErrDiskFull = 2,
+    kErrHostRead = 3,
+    kErrStreamWrite = 4,
+    kErrOpenFile = 5,
+    kErrExtractRead = 6,
+    kErrExtractWrite = 7,
+    kErrImageWrite = 8,
+    kErrPastImage = 9,
+    kErrNoPartitionRoom = 12,
+    kErrArchiveImport = 13,
+    kErrDirectoryLoop = 17,
+    kErrNoDiskName = 20,
+    kErrBadSize = 21,
+    kErrUnreadableBlock = 22,
+    kErrNotPartition = 23,
+    kErrInsertEntry = 24,
+    kErrNoPartitionSpace = 25,
+};
+
+// One entered subdirectory or partition on the directory stack.
+struct dir_frame_t {
+    track_sector_t savedStart{};
+    std::uint32_t entryType = 0;
+    track_sector_t headerBlock{};
+    track_sector_t savedHeader{};
+    std::uint64_t size = 0;
+};
+
+// Where an entry is stored: its directory block and the entry's byte offset in it.
+struct entry_slot_t {
+    track_sector_t block{};
+    std::uint64_t offset = 0;
+};
+
+// Fields of a GEOS info block with their place and setter name.
+enum class geos_info_field { LoadAddress, EndAddress, StartAddress, Class, Author, Creator, Description };
+
+// The abstract container image: 256-byte blocks by track and sector over a
+// DataProvider, the directory, file chains, the undo journal and the last
+// error. A format class supplies geometry, BAM, directory order, allocation,
+// name/id and formatting; everything else is written here in terms of those.
+//
+// Block pointers stay valid only until the provider is resized (extendDisk,
+// resize, undo of those); never hold one across such calls.
+class Disk {
+public:
+    static constexpr std::uint64_t kBlockSize = 256;
+    static constexpr std::uint64_t kEntriesPerBlock = 8;
+    // Nested directory recursion stops here with kErrDirectoryLoop.
+    static constexpr std::size_t kMaxDirectoryDepth = 64;
+
+    using path = std::filesystem::path;
+    using bytes_t = std::vector<std::uint8_t>;
+    // Walk callback: (stored entry bytes, path of PETSCII names joined by '/').
+    using walk_callback = std::function<void(const std::uint8_t* entry, const bytes_t& dirPath)>;
+    using stop_predicate = std::function<bool()>;
+
+    explicit Disk(std::uint32_t formatId);
+    virtual ~Disk();
+    Disk(const Disk&) = delete;
+    Disk& operator=(const Disk&) = delete;
+
+    // ---- Lifecycle (disk_model.cpp) ----
+    virtual bool open(const path& file, bool existing, bool format = false, std::uint32_t formatArg = 0);
+    // Opens `bytes`, read from `file` by the caller, as an existing image: the same as
+    // `open(file, true)` without reading the file again, so it also serves pipes and
+    // standard input. The bytes become the content of an owned provider without a copy;
+    // an image that already has a provider gets them assigned instead. Both ways of
+    // opening end in `parseImage`, the hook a class reads its layout in.
+    bool openBytes(const path& file, bytes_t bytes);
+    virtual void close() {}
+    virtual bool loadImage(const path& file);
+    virtual void parseImage() {}
+    virtual bool save(bool force = false);
+    // Writes the image blocks (and error bytes) to a temporary file beside
+    // `target` and renames it over the target once complete.
+    virtual bool saveAs(const path& target);
+    virtual void setModified(bool on) { modified_ = on; }
+    virtual bool resize(std::uint64_t bytes);
+
+    // ---- Identity ----
+    virtual bool isFormat(std::uint32_t id) const { return id == formatId_; }
+    virtual bool acceptsFormat(std::uint32_t id) const { return id == formatId_; }
+    virtual std::uint32_t formatId() const { return formatId_; }
+    virtual bool isResizable() const { return true; }
+    virtual bool supportsSubdirectories() const { return highestFileType_ > kTypeRel; }
+    virtual bool hasCbmPartitions() const { return false; }
+    virtual bool hasNativeSubdirectories() const { return false; }
+    virtual bool hasPartitionTable() const { return false; }
+    virtual bool isCbmDosImage() const { return true; }
+    virtual bool makeGeosDisk() { return false; }
+    virtual bool isGeosDisk() { return false; }
+    virtual bool canMakeGeosDisk() const { return false; }
+    virtual bool sizeRange(std::uint64_t& min, std::uint64_t& max, std::uint64_t& current);
+    virtual bool extendDisk(bool /*grow*/) { return false; }
+    virtual std::uint64_t defaultSubdirectorySize() const { return 0; }
+    virtual bool createSubdirectory(std::uint64_t /*index*/, std::uint64_t /*blocks*/) { return false; }
+
+    // ---- What a format class supplies ----
+    virtual std::uint64_t blocksFree() = 0;
+    virtual bool isValidBlock(const track_sector_t& block) const = 0;
+    virtual bool isBlockFree(const track_sector_t& block) = 0;
+    // Flips the BAM bit (journals kind 10). Invalid blocks: false, nothing journalled.
+    virtual bool toggleBlock(const track_sector_t& block) = 0;
+    virtual bool isBamBlock(const track_sector_t& block) const = 0;
+    virtual std::uint64_t blockOffset(const track_sector_t& block) const = 0;
+    // The format's fixed directory order; a sector of kNoSector in gives the
+    // first block, kNoSector out ends the directory.
+    virtual bool nextDirectorySector(track_sector_t& block) = 0;
+    // Next free block after `block` ({0,0}: the first block of a file) in the
+    // format's order; stored back into `block`; null when the image is full.
+    virtual std::uint8_t* allocateBlock(track_sector_t& block, bool markUsed) = 0;
+    virtual std::uint8_t* diskName() = 0;  // 16 bytes, or null
+    virtual std::uint8_t* diskId() = 0;    // id1 id2 0xA0 dos1 dos2, or null
+    virtual void initBam() = 0;
+    virtual bool formatImage(std::uint32_t formatArg) = 0;
+    virtual void snapshotBam() = 0;
+
+    // ---- Blocks (disk_blocks.cpp) ----
+    // Null unless the block is valid and all of its 256 bytes lie inside the provider.
+    virtual std::uint8_t* blockPointer(const track_sector_t& block);
+    virtual std::uint64_t maxSector(std::uint64_t track) const;
+    std::uint8_t* sectorPointer(std::uint64_t track, std::uint64_t sector) {
+        return blockPointer(makeBlock(track, sector));
+    }
+    std::uint8_t* sectorPointer(const track_sector_t& block) { return blockPointer(block); }
+    bool readSector(const track_sector_t& block, std::span<std::uint8_t, kBlockSize> out);
+    bool isBlockReadable(const track_sector_t& block);
+    std::uint64_t providerSize() const;
+    std::uint8_t* providerData(std::uint64_t offset);
+    std::uint8_t* providerData(std::uint64_t offset, const track_sector_t& block);
+    bool toggleBlockAt(std::uint64_t track, std::uint64_t sector) { return toggleBlock(makeBlock(track, sector)); }
+    bool findFreeSector(std::uint64_t track, track_sector_t& block, std::uint64_t interleave,
+                        std::uint64_t sectorsOnTrack);
+    bool getDiskName(std::span<std::uint8_t, 16> out);
+    bool getDiskId(std::span<std::uint8_t, 5> out);
+    // Copies bytes into a block at an offset (cut at the block's end; nothing
+    // from offset 256 on), journalled as kind 1 under `name`.
+    bool setBlockBytes(const track_sector_t& block, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                       const std::string& name = "Set Bytes");
+
+    // Uses a provider the caller keeps alive; `adoptDataProvider` hands ownership over.
+    void setDataProvider(DataProvider* provider);
+    void adoptDataProvider(std::unique_ptr<DataProvider> provider);
+    DataProvider* dataProvider() const { return provider_; }
+    void setPathForFormat(const path& file);
+
+    // ---- Error bytes (disk_errors.cpp) ----
+    virtual bool toggleErrorCodeMode();
+    virtual bool toggleErrorBytes();
+    virtual std::uint8_t errorCode(const track_sector_t& block);
+    virtual bool setErrorCode(const track_sector_t& block, std::uint32_t code);
+    bool setErrorBytes(bool present, std::uint8_t fillCode);
+    void loadErrorBytes(std::uint64_t count);
+    std::uint8_t* errorBytePointer(const track_sector_t& block);
+    const bytes_t& errorBytes() const { return errorBytes_; }
+
+    // ---- Directory (disk_directory.cpp) ----
+    virtual std::uint64_t countDirectoryEntries();
+    // Stored entry bytes (32) of the index-th entry, or null.
+    virtual std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
+                                      std::uint64_t* slot = nullptr);
+    virtual std::uint8_t* entryAt(std::uint64_t index) { return locateEntry(index, includeEmpty_); }
+    virtual bool getEntry(std::uint64_t index, bool includeEmpty, dir_entry_t& out);
+    virtual bool getEntryAndLocation(std::uint64_t index, bool includeEmpty, dir_entry_t& out,
+                                     track_sector_t& block, std::uint64_t& slot);
+    virtual track_sector_t firstBlock(const dir_entry_t& entry) const { return entry.firstBlock(); }
+    virtual bool openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo);
+    bool closeDirectory(bool recordUndo);
+    std::size_t directoryDepth() const { return dirStack_.size(); }
+    // Calls `callback` for every entry whose name matches the 16-byte CBM
+    // wildcard pattern, descending into subdirectories; true when any matched.
+    bool walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
+                       const stop_predicate& stop = {});
+    virtual std::uint16_t loadAddress(std::uint64_t index);
+    virtual std::string fileInfoText(std::uint64_t /*index*/) { return {}; }
+    virtual const container_format_t* fileTypeInfo(const dir_entry_t& entry) const;
+    bool isGeosFile(const dir_entry_t& entry);
+    std::uint16_t geosInfoWord(const dir_entry_t& entry, geos_info_field field);
+    std::string geosInfoText(const dir_entry_t& entry, geos_info_field field);
+    bool setGeosInfoWord(const dir_entry_t& entry, geos_info_field field, std::uint16_t value);
+    bool setGeosInfoText(const dir_entry_t& entry, geos_info_field field, const std::string& text);
+
+    // ---- File chains (disk_chain.cpp) ----
+    // bamMode 0 leaves the BAM alone, 1 marks every block used, 2 marks it free.
+    virtual bool readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
+                           bytes_t* data = nullptr, track_sector_t* last = nullptr,
+                           std::vector<track_sector_t>* blocks = nullptr, bool wholeLastBlock = false);
+    bool readChain(const track_sector_t& start, std::uint32_t bamMode, std::uint64_t* size) {
+        return readChain(start.track, start.sector, bamMode, size);
+    }
+    bool readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,
+                        bytes_t* out);
+    virtual bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size,
+                          bytes_t* data = nullptr, std::vector<track_sector_t>* blocks = nullptr);
+    virtual bool readFile(const dir_entry_t& entry, bytes_t& out);
+    virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
+    virtual std::uint64_t fileSize(std::uint64_t index);
+    // Follows a block's link; false at the chain's end or for an unreadable block.
+    virtual bool nextBlock(track_sector_t& block);
+
+    // ---- Undo journal (disk_undo.cpp) ----
+    bool pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,
+                        std::span<const std::uint8_t> bytes = {}, const std::string& name = {});
+    bool pushUndo(std::uint32_t kind, std::uint64_t track, std::uint64_t sector, std::uint64_t value,
+                  std::span<const std::uint8_t> bytes = {}, const std::string& name = {}) {
+        return pushUndoRecord(kind, makeBlock(track, sector), value, bytes, name);
+    }
+    bool beginUndoGroup();
+    bool endUndoGroup(const std::string& name);
+    bool undo();
+    std::string lastUndoName() const;
+    const UndoJournal& journal() const { return journal_; }
+    // A class's own reversal of a record; false = not handled.
+    virtual bool undoRecord(const undo_record_t& /*record*/) { return false; }
+
+    // Begins a group; commit(name) ends it, otherwise the destructor rolls it back.
+    class UndoGroup {
+    public:
+        explicit UndoGroup(Disk& disk) : disk_(disk) { disk_.beginUndoGroup(); }
+        ~UndoGroup();
+        UndoGroup(const UndoGroup&) = delete;
+        UndoGroup& operator=(const UndoGroup&) = delete;
+        void commit(const std::string& name);
+
+    private:
+        Disk& disk_;
+        bool done_ = false;
+    };
+
+    // ---- Entry editing (disk_edit.cpp, disk_entry_fields.cpp) ----
+    virtual void setFileName(dir_entry_t& entry, std::span<const std::uint8_t, 16> name, std::uint64_t index);
+    virtual void setFileType(dir_entry_t& entry, std::uint8_t type, std::uint64_t index);
+    virtual void setLocked(dir_entry_t& entry, bool locked, std::uint64_t index);
+    virtual void setSplat(dir_entry_t& entry, bool splat, std::uint64_t index);
+    virtual void setFileSize(dir_entry_t& entry, std::uint16_t blocks, std::uint64_t index);
+    virtual void setTime(dir_entry_t& entry, std::span<const std::uint8_t, 5> stamp, std::uint64_t index);
+    virtual void setStartTrack(dir_entry_t& entry, std::uint8_t value, std::uint64_t index);
+    virtual void setStartSector(dir_entry_t& entry, std::uint8_t value, std::uint64_t index);
+    virtual void setSideTrack(dir_entry_t& entry, std::uint8_t value, std::uint64_t index);
+    virtual void setSideSector(dir_entry_t& entry, std::uint8_t value, std::uint64_t index);
+    virtual void setRecordLength(dir_entry_t& entry, std::uint8_t value, std::uint64_t index);
+    virtual void setGeosType(dir_entry_t& entry, std::uint8_t value, std::uint64_t index);
+    virtual void setGeosStructure(dir_entry_t& entry, std::uint8_t value, std::uint64_t index);
+    void setDiskName(std::span<const std::uint8_t, 16> name);
+    virtual void setDiskId(std::span<const std::uint8_t, 5> id);
+    // Copies 16 name bytes into the stored entry without a record.
+    virtual std::uint8_t* writeEntryName(std::uint64_t index, std::span<const std::uint8_t, 16> name);
+    virtual void swapEntries(std::uint64_t a, std::uint64_t b);
+    virtual std::uint64_t moveEntry(bool up, std::uint64_t index);
+    // A negative index on an empty directory means the first slot; an index
+    // past the end appends. Fails with kErrInsertEntry.
+    virtual bool insertEntry(std::int64_t index, const dir_entry_t& entry, std::uint32_t word = 0);
+    virtual void markDeleted(dir_entry_t& entry, std::uint64_t index, bool includeEmpty);
+    virtual void deleteFile(std::uint64_t index, bool freeBlocks, bool wipe);
+    bool findFreeDirectoryBlock(track_sector_t& block);
+    void updateParentDirectory();
+    bool setParentLink(std::uint64_t index, const track_sector_t& block);
+
+    // ---- Writing files (disk_import.cpp) ----
+    virtual bool importHostFile(const path& file, std::int64_t position);
+    virtual bool importFile(std::span<const std::uint8_t, 16> name, std::int64_t position,
+                            std::span<const std::uint8_t> data, std::uint8_t recordLength,
+                            const container_format_t* row);
+    bool writeChain(std::span<const std::uint8_t> data, track_sector_t& first);
+    bool createSideSectors(const track_sector_t& first, std::uint8_t recordLength, track_sector_t& side);
+    bool writeRawBlocks(std::span<const std::uint8_t> data, track_sector_t start);
+
+    // ---- State ----
+    std::uint32_t lastError() const { return lastError_; }
+    void setLastError(std::uint32_t code) { lastError_ = code; }
+    bool isModified() const { return modified_; }
+    bool includeEmpty() const { return includeEmpty_; }
+    void setIncludeEmpty(bool on) { includeEmpty_ = on; }
+    bool hasErrorBytes() const { return hasErrorBytes_; }
+    bool fortyTracks() const { return fortyTracks_; }
+    bool errorCodeMode() const { return errorCodeMode_; }
+    bool growsOnDemand() const { return growsOnDemand_; }
+    std::uint64_t trackCount() const { return trackCount_; }
+    std::uint64_t sectorsPerTrack() const { return sectorsPerTrack_; }
+    std::uint64_t totalBlocks() const { return totalBlocks_; }
+    std::uint64_t defaultImageSize() const { return defaultImageSize_; }
+    std::uint64_t directoryEntryCount() const { return entryCount_; }
+    const track_sector_t& directoryStart() const { return dirStart_; }
+    const track_sector_t& directoryHeader() const { return dirHeader_; }
+    const track_sector_t& headerBlock() const { return headerBlock_; }
+    const track_sector_t& auxiliaryBlock() const { return auxBlock_; }
+    int highestFileType() const { return highestFileType_; }
+    const path& imagePath() const { return imagePath_; }
+    const path& sourcePath() const { return sourcePath_; }
+
+protected:
+    UndoJournal& undoJournal() { return journal_; }
+    // The slots of the visible entries from `index` on up to the first free
+    // slot after them, which comes last (a new directory block when needed).
+    bool findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots);
+    // Writes `newBytes` at `offset` of the stored entry and the caller's copy
+    // when they differ (compared with the stored entry, or with the copy),
+    // journalling the old bytes under an entry kind.
+    void setEntryField(dir_entry_t& entry, std::uint64_t index, std::size_t offset,
+                       std::span<const std::uint8_t> newBytes, std::uint32_t kind, const std::string& name,
+                       bool compareStored = false);
+    // Journals the stored entry's type byte as a kind-1 record.
+    bool recordTypeByte(std::uint64_t index, const std::string& name);
+    std::uint8_t* slotPointer(const entry_slot_t& slot);
+
+    std::uint32_t formatId_;
+    std::uint64_t defaultImageSize_ = 0;
+    bytes_t errorBytes_;
+    DataProvider* provider_ = nullptr;
+    std::unique_ptr<DataProvider> ownedProvider_;
+    path imagePath_;
+    path sourcePath_;
+    std::uint64_t entryCount_ = 0;
+    track_sector_t dirStart_{};
+    track_sector_t dirHeader_{};
+    track_sector_t auxBlock_{};
+    track_sector_t headerBlock_{};
+    int highestFileType_ = kTypeRel;
+    std::uint32_t lastError_ = kErrNone;
+    bool modified_ = false;
+    bool hasErrorBytes_ = false;
+    bool fortyTracks_ = false;
+    bool errorCodeMode_ = false;
+    bool includeEmpty_ = false;
+    bool growsOnDemand_ = false;
+    std::uint64_t totalBlocks_ = 0;
+    std::uint64_t sectorsPerTrack_ = 0;
+    std::uint64_t trackCount_ = 0;
+    UndoJournal journal_;
+    std::vector<dir_frame_t> dirStack_;
+    std::set<track_sector_t> visited_;
+
+private:
+    // What every way of opening ends with, once the provider holds the image.
+    void finishOpen();
+    bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
+                           const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
+                           std::size_t depth);
+    void revertRecord(const undo_record_t& record);
+    bool readGeosFile(const dir_entry_t& entry, bytes_t& out);
+    // First directory block of a CBM/DIR entry, or false when it has none.
+    bool subdirectoryStart(const dir_entry_t& entry, track_sector_t& first);
+    std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
+};
+
+}  // namespace platter

@@ -1,0 +1,218 @@
+#include <algorithm>
+#include <cstring>
+
+#include "platter/core/disk.hpp"
+
+namespace platter {
+
+namespace {
+
+constexpr std::uint64_t kDataPerBlock = 254;
+
+void appendData(Disk::bytes_t* out, const std::uint8_t* from, std::size_t count) {
+    if (out) out->insert(out->end(), from, from + count);
+}
+
+}  // namespace
+
+bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
+                     bytes_t* data, track_sector_t* last, std::vector<track_sector_t>* blocks, bool wholeLastBlock) {
+    if (track == 0) {
+        if (last) *last = makeBlock(0, sector);
+        if (size) *size = 0;
+        return true;
+    }
+    std::set<track_sector_t> seen;
+    track_sector_t block = makeBlock(track, sector);
+    track_sector_t lastRead{};
+    std::uint64_t count = 0;
+    auto fail = [&](std::uint32_t code) {
+        if (size) *size = kDataPerBlock * count;
+        if (code != kErrNone) lastError_ = code;
+        return false;
+    };
+    for (;;) {
+        // A link past the image ends the chain with code 9; a loop without one.
+        if (block.track > trackCount_) return fail(kErrPastImage);
+        if (seen.count(block) != 0) return fail(kErrNone);
+        const std::uint8_t* bytes = blockPointer(block);
+        if (!bytes) return fail(kErrPastImage);
+        if (!isBlockReadable(block)) return fail(kErrUnreadableBlock);
+        if (blocks) blocks->push_back(block);
+        seen.insert(block);
+        ++count;
+        lastRead = block;
+        if (bamMode == 1) {
+            if (isBlockFree(block)) toggleBlock(block);
+        } else if (bamMode != 0) {
+            if (!isBlockFree(block)) toggleBlock(block);
+        }
+        // The toggle may journal but never moves the block's bytes.
+        const std::uint8_t linkTrack = bytes[0];
+        const std::uint8_t linkSector = bytes[1];
+        if (linkTrack != 0) {
+            appendData(data, bytes + 2, kDataPerBlock);
+            block = makeBlock(linkTrack, linkSector);
+            continue;
+        }
+        if (wholeLastBlock)
+            appendData(data, bytes + 2, kDataPerBlock);
+        else if (linkSector >= 2)
+            appendData(data, bytes + 2, linkSector - 1u);
+        if (last) *last = lastRead;
+        if (size) *size = kDataPerBlock * (count - 1) + (linkSector != 0 ? linkSector - 1u : 0);
+        return true;
+    }
+}
+
+bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,
+                          bytes_t* out) {
+    std::uint64_t done = 0;
+    while (done < count) {
+        if (track > trackCount_ || track == dirStart_.track) {
+            lastError_ = kErrPastImage;
+            return false;
+        }
+        const track_sector_t block = makeBlock(track, sector);
+        const std::uint8_t* bytes = blockPointer(block);
+        if (!bytes) {
+            ++track;
+            sector = 0;
+            continue;
+        }
+        if (!isBlockReadable(block)) {
+            lastError_ = kErrUnreadableBlock;
+            return false;
+        }
+        if (bamMode == 1) {
+            if (isBlockFree(block)) toggleBlock(block);
+        } else if (bamMode != 0) {
+            if (!isBlockFree(block)) toggleBlock(block);
+        }
+        appendData(out, bytes, kBlockSize);
+        ++done;
+        ++sector;
+    }
+    return true;
+}
+
+bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data,
+                    std::vector<track_sector_t>* blocks) {
+    if (!isGeosFile(entry)) {
+        if (entry.fileType() == kTypeCbm) {
+            bytes_t area;
+            const bool ok = readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, &area);
+            if (size) *size = area.size();
+            if (data) data->insert(data->end(), area.begin(), area.end());
+            return ok;
+        }
+        return readChain(entry.bytes[3], entry.bytes[4], bamMode, size, data, nullptr, blocks);
+    }
+    std::uint64_t total = 0;
+    std::uint64_t part = 0;
+    auto readPart = [&](const track_sector_t& start) {
+        part = 0;
+        const bool ok = readChain(start.track, start.sector, bamMode, &part, data, nullptr, blocks);
+        total += part;
+        return ok;
+    };
+    bool ok = readPart(entry.sideBlock());
+    if (ok) ok = readPart(entry.firstBlock());
+    if (ok && entry.geosStructure() == 1) {
+        // Copy the index first: freeing the records journals but the block stays put.
+        std::uint8_t index[kBlockSize];
+        ok = readSector(entry.firstBlock(), index);
+        for (std::size_t i = 2; ok && i + 1 < kBlockSize; i += 2) {
+            if (index[i] == 0) {
+                if (index[i + 1] == 0) break;
+                continue;
+            }
+            ok = readPart(makeBlock(index[i], index[i + 1]));
+        }
+    }
+    if (size) *size = total;
+    return ok;
+}
+
+bool Disk::readGeosFile(const dir_entry_t& entry, bytes_t& out) {
+    const bool vlir = entry.geosStructure() == 1;
+    const std::size_t start = out.size();
+    out.resize(start + kDataPerBlock, 0);
+    std::copy(entry.bytes.begin() + 2, entry.bytes.end(), out.begin() + start);
+    const char* signature = vlir ? "PRG formatted GEOS file V1.0" : "SEQ formatted GEOS file V1.0";
+    std::memcpy(out.data() + start + 30, signature, std::strlen(signature));
+
+    const std::uint8_t* info = blockPointer(entry.sideBlock());
+    if (!info) return false;
+    out.insert(out.end(), info + 2, info + kBlockSize);
+    if (!vlir) {
+        std::uint64_t size = 0;
+        return readChain(entry.bytes[3], entry.bytes[4], 0, &size, &out);
+    }
+    std::uint8_t index[kBlockSize];
+    if (!readSector(entry.firstBlock(), index)) return false;
+    // The record table becomes (block count, last-byte index) pairs: 00 00
+    // ends it, 00 FF marks an empty record.
+    const std::size_t tableAt = out.size();
+    out.resize(tableAt + kDataPerBlock, 0);
+    bool ended = false;
+    for (std::size_t i = 2; i + 1 < kBlockSize; i += 2) {
+        const std::size_t at = tableAt + i - 2;
+        if (ended) continue;
+        if (index[i] == 0) {
+            if (index[i + 1] == 0) {
+                ended = true;
+                continue;
+            }
+            out[at] = 0;
+            out[at + 1] = 0xff;
+            continue;
+        }
+        const std::size_t padded = (out.size() + kDataPerBlock - 1) / kDataPerBlock * kDataPerBlock;
+        out.resize(padded, 0);
+        std::uint64_t size = 0;
+        std::vector<track_sector_t> recordBlocks;
+        if (!readChain(index[i], index[i + 1], 0, &size, &out, nullptr, &recordBlocks)) return false;
+        const std::uint64_t count = recordBlocks.size();
+        const std::uint64_t lastBytes = size - kDataPerBlock * (count - 1);
+        out[at] = static_cast<std::uint8_t>(std::min<std::uint64_t>(count, 255));
+        out[at + 1] = static_cast<std::uint8_t>(lastBytes + 1);
+    }
+    return true;
+}
+
+bool Disk::readFile(const dir_entry_t& entry, bytes_t& out) {
+    if (isGeosFile(entry)) return readGeosFile(entry, out);
+    if (entry.fileType() == kTypeCbm && entry.blockCount() != 0)
+        return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), 0, &out);
+    const std::size_t start = out.size();
+    std::uint64_t size = 0;
+    if (readData(entry, 0, &size, &out) && size != 0) return true;
+    out.resize(start);
+    return false;
+}
+
+bool Disk::readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out) {
+    const std::uint8_t* stored = locateEntry(index, includeEmpty);
+    if (!stored) return false;
+    const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
+    if (readFile(entry, out)) return true;
+    return entry.fileType() == kTypeDel;
+}
+
+std::uint64_t Disk::fileSize(std::uint64_t index) {
+    const std::uint8_t* stored = entryAt(index);
+    if (!stored) return 0;
+    const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
+    std::uint64_t size = 0;
+    return readData(entry, 0, &size) ? size : 0;
+}
+
+bool Disk::nextBlock(track_sector_t& block) {
+    const std::uint8_t* bytes = blockPointer(block);
+    if (!bytes || bytes[0] == 0) return false;
+    block = makeBlock(bytes[0], bytes[1]);
+    return true;
+}
+
+}  // namespace platter

@@ -1,0 +1,245 @@
+#include <algorithm>
+
+#include "platter/core/disk.hpp"
+#include "platter/core/disk_library.hpp"
+#include "platter/core/format_registry.hpp"
+
+namespace platter {
+
+namespace {
+
+// An entry that has ever been used: type set, or a deleted entry whose bytes
+// 16-31 still hold something. Slots of 32 zero bytes never count.
+bool slotCounts(const std::uint8_t* entry, bool includeEmpty) {
+    if (entry[2] != 0) return true;
+    return includeEmpty && std::any_of(entry + 16, entry + 32, [](std::uint8_t b) { return b != 0; });
+}
+
+struct geos_field_info_t {
+    std::size_t offset;
+    std::size_t length;
+    const char* setterName;
+};
+
+constexpr geos_field_info_t geosFieldInfo(geos_info_field field) {
+    switch (field) {
+        case geos_info_field::LoadAddress: return {71, 2, "GEOS Load Address"};
+        case geos_info_field::EndAddress: return {73, 2, "GEOS End Address"};
+        case geos_info_field::StartAddress: return {75, 2, "GEOS Start Address"};
+        case geos_info_field::Class: return {77, 20, "GEOS Class"};
+        case geos_info_field::Author: return {97, 20, "GEOS Author"};
+        case geos_info_field::Creator: return {117, 20, "GEOS Creator"};
+        case geos_info_field::Description: break;
+    }
+    return {160, 96, "GEOS Description"};
+}
+
+}  // namespace
+
+std::uint64_t Disk::countDirectoryEntries() {
+    std::uint64_t count = 0;
+    std::set<track_sector_t> seen;
+    track_sector_t block = dirStart_;
+    while (block.track != 0 && block.track <= trackCount_ && seen.insert(block).second) {
+        const std::uint8_t* data = blockPointer(block);
+        if (!data) break;
+        for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) {
+            if (includeEmpty_ || data[k * 32 + 2] != 0) ++count;
+        }
+        block = makeBlock(data[0], data[1]);
+    }
+    entryCount_ = count;
+    return count;
+}
+
+std::uint8_t* Disk::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
+                                std::uint64_t* outSlot) {
+    std::set<track_sector_t> seen;
+    track_sector_t block = dirStart_;
+    std::uint64_t counted = 0;
+    std::uint64_t slot = 0;
+    while (block.track != 0) {
+        if (!seen.insert(block).second) return nullptr;
+        std::uint8_t* data = blockPointer(block);
+        if (!data) return nullptr;
+        for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k, ++slot) {
+            std::uint8_t* entry = data + k * 32;
+            if (!slotCounts(entry, includeEmpty)) continue;
+            if (counted++ == index) {
+                if (outBlock) *outBlock = block;
+                if (outSlot) *outSlot = slot;
+                return entry;
+            }
+        }
+        block = makeBlock(data[0], data[1]);
+    }
+    return nullptr;
+}
+
+bool Disk::getEntry(std::uint64_t index, bool includeEmpty, dir_entry_t& out) {
+    track_sector_t block;
+    std::uint64_t slot = 0;
+    return getEntryAndLocation(index, includeEmpty, out, block, slot);
+}
+
+bool Disk::getEntryAndLocation(std::uint64_t index, bool includeEmpty, dir_entry_t& out, track_sector_t& block,
+                               std::uint64_t& slot) {
+    const std::uint8_t* entry = locateEntry(index, includeEmpty, &block, &slot);
+    if (!entry) return false;
+    out = dir_entry_t::fromBytes(std::span<const std::uint8_t>(entry, dir_entry_t::kSize));
+    return true;
+}
+
+bool Disk::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
+    const std::uint8_t type = entry.fileType();
+    if (type != kTypeCbm && type != kTypeDir) return false;
+    const std::uint8_t* header = blockPointer(entry.firstBlock());
+    if (!header) return false;
+    if (type == kTypeCbm && entry.bytes[4] != 0) return false;
+    first = makeBlock(header[0], header[1]);
+    return true;
+}
+
+bool Disk::openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo) {
+    if (!subdirectoryStart(entry, first)) return false;
+    if (first == dirStart_ || visited_.count(first) != 0) return false;
+    if (!blockPointer(first)) return false;
+    dirStack_.push_back(dir_frame_t{dirStart_, entry.fileType(), entry.firstBlock(), dirHeader_, entry.blockCount()});
+    visited_.insert(first);
+    dirStart_ = first;
+    dirHeader_ = entry.firstBlock();
+    countDirectoryEntries();
+    if (recordUndo) pushUndoRecord(kUndoOpenDir, track_sector_t{}, 0, {}, "Open Dir");
+    return true;
+}
+
+bool Disk::closeDirectory(bool recordUndo) {
+    if (dirStack_.empty()) return false;
+    const dir_frame_t frame = dirStack_.back();
+    dirStack_.pop_back();
+    visited_.erase(dirStart_);
+    dirStart_ = frame.savedStart;
+    dirHeader_ = frame.savedHeader;
+    countDirectoryEntries();
+    if (recordUndo) {
+        // Remember which entry was entered, so that undo re-enters it.
+        std::uint64_t entered = 0;
+        for (std::uint64_t i = 0;; ++i) {
+            const std::uint8_t* e = locateEntry(i, includeEmpty_);
+            if (!e) break;
+            if (makeBlock(e[3], e[4]) == frame.headerBlock && (e[2] & 7) == frame.entryType) {
+                entered = i;
+                break;
+            }
+        }
+        pushUndoRecord(kUndoCloseDir, track_sector_t{}, entered, {}, "Open Dir");
+    }
+    return true;
+}
+
+bool Disk::walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
+                         const stop_predicate& stop) {
+    std::set<track_sector_t> visited;
+    return walkDirectoryTree(pattern, callback, bytes_t{}, visited, stop, 0);
+}
+
+bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
+                             const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
+                             std::size_t depth) {
+    lastError_ = kErrNone;
+    bool result = false;
+    for (std::uint64_t index = 0;; ++index) {
+        track_sector_t block;
+        const std::uint8_t* stored = locateEntry(index, includeEmpty_, &block);
+        if (!stored) break;
+        visited.insert(block);
+        const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
+        if (cbmWildcardMatch(pattern, entry.name())) {
+            callback(stored, dirPath);
+            result = true;
+        }
+        const std::uint8_t type = entry.fileType();
+        track_sector_t first;
+        if ((type == kTypeCbm || type == kTypeDir) && supportsSubdirectories() && subdirectoryStart(entry, first)) {
+            if (first == dirStart_ || visited.count(first) != 0 || visited_.count(first) != 0 ||
+                depth + 1 >= kMaxDirectoryDepth) {
+                lastError_ = kErrDirectoryLoop;
+                return false;
+            }
+            if (openDirectory(entry, first, true)) {
+                bytes_t subPath = dirPath;
+                if (!subPath.empty()) subPath.push_back('/');
+                subPath.insert(subPath.end(), entry.name().begin(), entry.name().end());
+                const bool sub = walkDirectoryTree(pattern, callback, subPath, visited, stop, depth + 1);
+                const std::uint32_t subError = lastError_;
+                closeDirectory(true);
+                if (subError == kErrDirectoryLoop) {
+                    lastError_ = subError;
+                    return false;
+                }
+                result = result || sub;
+                // Entries of this directory may have moved while the
+                // subdirectory was open; the current entry index still holds.
+            }
+        }
+        if (stop && stop()) break;
+    }
+    return result;
+}
+
+std::uint16_t Disk::loadAddress(std::uint64_t index) {
+    const std::uint8_t* stored = entryAt(index);
+    if (!stored || (stored[2] & 7) != kTypePrg) return 0;
+    const track_sector_t first = makeBlock(stored[3], stored[4]);
+    if (!isBlockReadable(first)) return 0;
+    const std::uint8_t* data = blockPointer(first);
+    if (!data) return 0;
+    return static_cast<std::uint16_t>(data[2] | (data[3] << 8));
+}
+
+const container_format_t* Disk::fileTypeInfo(const dir_entry_t& entry) const {
+    return formatByCbmType(entry.fileType());
+}
+
+bool Disk::isGeosFile(const dir_entry_t& entry) {
+    const auto& b = entry.bytes;
+    if ((b[2] & 0x04) != 0 || b[23] >= 2) return false;
+    if (b[21] == 0 && b[22] == 0) return false;
+    if (b[26] < 1 || b[26] > 12 || b[27] < 1 || b[27] > 31 || b[28] >= 24 || b[29] >= 60) return false;
+    return blockPointer(entry.sideBlock()) != nullptr;
+}
+
+std::uint8_t* Disk::geosInfoBlock(const dir_entry_t& entry) { return blockPointer(entry.sideBlock()); }
+
+std::uint16_t Disk::geosInfoWord(const dir_entry_t& entry, geos_info_field field) {
+    const std::uint8_t* info = geosInfoBlock(entry);
+    const geos_field_info_t f = geosFieldInfo(field);
+    if (!info || f.length != 2) return 0;
+    return static_cast<std::uint16_t>(info[f.offset] | (info[f.offset + 1] << 8));
+}
+
+std::string Disk::geosInfoText(const dir_entry_t& entry, geos_info_field field) {
+    const std::uint8_t* info = geosInfoBlock(entry);
+    const geos_field_info_t f = geosFieldInfo(field);
+    if (!info || f.length == 2) return {};
+    const std::uint8_t* begin = info + f.offset;
+    const std::uint8_t* end = std::find(begin, begin + f.length, std::uint8_t{0});
+    return std::string(begin, end);
+}
+
+bool Disk::setGeosInfoWord(const dir_entry_t& entry, geos_info_field field, std::uint16_t value) {
+    const geos_field_info_t f = geosFieldInfo(field);
+    if (f.length != 2) return false;
+    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value & 0xff), static_cast<std::uint8_t>(value >> 8)};
+    return setBlockBytes(entry.sideBlock(), f.offset, bytes, f.setterName);
+}
+
+bool Disk::setGeosInfoText(const dir_entry_t& entry, geos_info_field field, const std::string& text) {
+    const geos_field_info_t f = geosFieldInfo(field);
+    if (f.length == 2) return false;
+    bytes_t bytes(f.length, 0);
+    std::copy_n(text.begin(), std::min(text.size(), f.length), bytes.begin());
+    return setBlockBytes(entry.sideBlock(), f.offset, bytes, f.setterName);
+}
+
+}  // namespace platter

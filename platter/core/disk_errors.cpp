@@ -1,0 +1,70 @@
+#include "platter/core/data_provider.hpp"
+#include "platter/core/disk.hpp"
+
+namespace platter {
+
+bool Disk::toggleErrorCodeMode() {
+    errorCodeMode_ = !errorCodeMode_;
+    return errorCodeMode_;
+}
+
+bool Disk::toggleErrorBytes() { return setErrorBytes(!hasErrorBytes_, 1); }
+
+std::uint8_t* Disk::errorBytePointer(const track_sector_t& block) {
+    if (!hasErrorBytes_ || errorBytes_.empty() || block.track == 0) return nullptr;
+    std::uint64_t index = 0;
+    for (std::uint64_t t = 1; t < block.track; ++t) {
+        index += maxSector(t) + 1;
+        if (index >= errorBytes_.size()) return nullptr;
+    }
+    index += block.sector;
+    if (index >= errorBytes_.size()) return nullptr;
+    return &errorBytes_[index];
+}
+
+std::uint8_t Disk::errorCode(const track_sector_t& block) {
+    const std::uint8_t* code = errorBytePointer(block);
+    return code ? *code : 0;
+}
+
+bool Disk::setErrorCode(const track_sector_t& block, std::uint32_t code) {
+    std::uint8_t* byte = errorBytePointer(block);
+    if (!byte || *byte == static_cast<std::uint8_t>(code)) return false;
+    setModified(true);
+    pushUndoRecord(kUndoErrorByte, block, 0, std::span<const std::uint8_t>(byte, 1), "Error");
+    *byte = static_cast<std::uint8_t>(code);
+    return true;
+}
+
+bool Disk::setErrorBytes(bool present, std::uint8_t fillCode) {
+    hasErrorBytes_ = present;
+    if (present) {
+        const std::uint64_t length = fortyTracks_ ? 768 : totalBlocks_;
+        if (errorBytes_.size() == length) return true;
+        errorBytes_.resize(length, fillCode);
+    } else {
+        if (errorBytes_.empty()) return false;
+        errorBytes_.clear();
+    }
+    pushUndoRecord(kUndoExtendErrors, track_sector_t{}, 0, {}, "Extend Errors");
+    setModified(true);
+    return hasErrorBytes_;
+}
+
+void Disk::loadErrorBytes(std::uint64_t count) {
+    if (count == 0) return;
+    const std::uint64_t size = providerSize();
+    const std::uint8_t* source = nullptr;
+    if (size >= count && provider_->available(size - count) >= count) source = providerData(size - count);
+    if (!source) {
+        errorBytes_.assign(count, 0);
+        return;
+    }
+    errorBytes_.assign(source, source + count);
+    if (errorBytes_.front() > 12) {
+        errorCodeMode_ = true;
+        for (auto& b : errorBytes_) b = b == 0 ? 1 : static_cast<std::uint8_t>(b - 18);
+    }
+}
+
+}  // namespace platter

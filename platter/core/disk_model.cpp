@@ -1,0 +1,175 @@
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <system_error>
+
+#include "platter/core/data_provider.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/core/format_registry.hpp"
+
+namespace platter {
+
+namespace {
+
+// Registry ids whose extension names a listing document rather than an image.
+bool isListingFormat(std::uint32_t id) {
+    switch (id) {
+        case 5: case 15: case 19: case 20: case 42: case 43: case 45: case 50: return true;
+        default: return false;
+    }
+}
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+}  // namespace
+
+Disk::Disk(std::uint32_t formatId) : formatId_(formatId) {}
+
+Disk::~Disk() = default;
+
+bool Disk::open(const path& file, bool existing, bool format, std::uint32_t formatArg) {
+    sourcePath_ = file;
+    if (!provider_) adoptDataProvider(std::make_unique<DataProvider>());
+    if (provider_->size() == 0) {
+        UndoSuspension quiet(journal_);
+        resize(defaultImageSize_);
+    }
+    if (!existing) {
+        std::string ext;
+        if (const container_format_t* row = formatById(formatId())) ext = std::string(row->extension);
+        if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::toupper(c); });
+        imagePath_ = "New Disk (" + ext + ")";
+        if (format && !formatImage(formatArg)) return false;
+    } else if (!loadImage(file)) {
+        return false;
+    }
+    finishOpen();
+    return true;
+}
+
+bool Disk::openBytes(const path& file, bytes_t bytes) {
+    sourcePath_ = file;
+    imagePath_ = file;
+    if (!provider_) {
+        adoptDataProvider(std::make_unique<DataProvider>(std::move(bytes), file.string()));
+    } else if (!provider_->assign(bytes)) {
+        return false;
+    }
+    finishOpen();
+    return true;
+}
+
+void Disk::finishOpen() {
+    parseImage();
+    setModified(false);
+    blockPointer(headerBlock_);  // lets a caching provider fetch the header block
+    countDirectoryEntries();
+}
+
+bool Disk::loadImage(const path& file) {
+    if (!provider_) return false;
+    imagePath_ = file;
+    return provider_->load(file);
+}
+
+bool Disk::save(bool /*force*/) {
+    if (provider_ && provider_->canFlush()) {
+        const bool flushed = provider_->flush();
+        if (flushed) setModified(false);
+        return flushed;
+    }
+    return saveAs(imagePath_);
+}
+
+bool Disk::saveAs(const path& target) {
+    lastError_ = kErrNone;
+    path out = target;
+    const container_format_t* row = formatByExtension(target.extension().string());
+    if (!row) {
+        row = formatById(formatId());
+        if (row) out.replace_extension(std::string(row->extension));
+    }
+    if (row && isListingFormat(row->id)) {
+        // Listing documents are not written by this build.
+        lastError_ = kErrOpenFile;
+        return false;
+    }
+    if (out.empty()) {
+        lastError_ = kErrOpenFile;
+        return false;
+    }
+
+    // Write beside the target and rename over it only when everything was
+    // written, so a failed save leaves the original untouched.
+    path temp = out;
+    temp += ".zt-save";
+    std::ofstream stream(temp, std::ios::binary | std::ios::trunc);
+    if (!stream) {
+        lastError_ = kErrOpenFile;
+        return false;
+    }
+    auto fail = [&](std::uint32_t code) {
+        stream.close();
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        lastError_ = code;
+        return false;
+    };
+    for (std::uint64_t track = 1; track <= trackCount_; ++track) {
+        for (std::uint64_t sector = 0; sector < sectorsPerTrack_; ++sector) {
+            const std::uint8_t* block = sectorPointer(track, sector);
+            if (block) stream.write(reinterpret_cast<const char*>(block), kBlockSize);
+        }
+    }
+    if (!stream) return fail(kErrImageWrite);
+    if (hasErrorBytes_ && !errorBytes_.empty()) {
+        bytes_t table = errorBytes_;
+        if (errorCodeMode_) {
+            for (auto& b : table) b = b == 1 ? 0 : static_cast<std::uint8_t>(b + 18);
+        }
+        stream.write(reinterpret_cast<const char*>(table.data()), static_cast<std::streamsize>(table.size()));
+    }
+    stream.flush();
+    if (!stream) return fail(kErrImageWrite);
+    stream.close();
+    if (stream.fail()) return fail(kErrImageWrite);
+    std::error_code ec;
+    std::filesystem::rename(temp, out, ec);
+    if (ec) return fail(kErrImageWrite);
+    setModified(false);
+    return true;
+}
+
+bool Disk::resize(std::uint64_t bytes) {
+    if (!provider_) return false;
+    provider_->setSize(bytes);
+    return true;
+}
+
+bool Disk::sizeRange(std::uint64_t&, std::uint64_t&, std::uint64_t&) { return false; }
+
+void Disk::setDataProvider(DataProvider* provider) {
+    ownedProvider_.reset();
+    provider_ = provider;
+}
+
+void Disk::adoptDataProvider(std::unique_ptr<DataProvider> provider) {
+    ownedProvider_ = std::move(provider);
+    provider_ = ownedProvider_.get();
+}
+
+void Disk::setPathForFormat(const path& file) {
+    imagePath_ = file;
+    const container_format_t* row = formatById(formatId());
+    if (!row) return;
+    const std::string wanted(row->extension);
+    // Keep "GAME.D64" as it is rather than saving a new "GAME.d64" beside it.
+    if (lowerCase(file.extension().string()) == lowerCase(wanted)) return;
+    imagePath_.replace_extension(wanted);
+}
+
+}  // namespace platter

@@ -1,0 +1,32 @@
+#include "platter/core/pass_thru_data_provider.hpp"
+
+#include <algorithm>
+
+namespace platter {
+
+void PassThruDataProvider::setSize(std::uint64_t bytes) { size_ = bytes; }
+
+std::uint64_t PassThruDataProvider::size() const { return size_; }
+
+std::uint8_t* PassThruDataProvider::dataAt(std::uint64_t offset, const track_sector_t& block) {
+    if (offset >= size_) return nullptr;
+    return parent_->dataAt(base_ + offset, block);
+}
+
+std::uint64_t PassThruDataProvider::available(std::uint64_t offset) const {
+    if (offset >= size_) return 0;
+    return std::min(size_ - offset, parent_->available(base_ + offset));
+}
+
+bool PassThruDataProvider::load(const std::filesystem::path& /*path*/) { return false; }
+
+bool PassThruDataProvider::flush() { return parent_->flush(); }
+
+bool PassThruDataProvider::isBlockReadable(std::uint64_t offset) {
+    if (offset >= size_) return false;
+    return parent_->isBlockReadable(base_ + offset);
+}
+
+bool PassThruDataProvider::assignToParent(std::span<const std::uint8_t> data) { return parent_->assign(data); }
+
+}  // namespace platter

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platter/core/data_provider.hpp"
+
+#include <cstdint>
+
+namespace platter {
+
+// A window of fixed size at a fixed offset inside a parent provider (a partition of a CMD
+// image). The parent is not owned and must outlive the window. Offsets are relative to the
+// window: the base is added here, so the image inside must not add it again.
+class PassThruDataProvider : public DataProvider {
+public:
+    PassThruDataProvider(DataProvider& parent, std::uint64_t base, std::uint64_t size)
+        : parent_(&parent), base_(base), size_(size) {}
+
+    void setSize(std::uint64_t bytes) override;
+    std::uint64_t size() const override;
+    std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block) override;
+    std::uint64_t available(std::uint64_t offset) const override;
+    // Refused: reloading would replace the whole parent under its other windows.
+    bool load(const std::filesystem::path& path) override;
+    bool flush() override;
+    bool isBlockReadable(std::uint64_t offset) override;
+
+    virtual bool assignToParent(std::span<const std::uint8_t> data);
+
+    DataProvider& parent() const { return *parent_; }
+    std::uint64_t base() const { return base_; }
+
+private:
+    DataProvider* parent_;
+    std::uint64_t base_;
+    std::uint64_t size_;
+};
+
+}  // namespace platter

@@ -1,0 +1,388 @@
+#include "platter/formats/disk41.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <span>
+
+#include "platter/core/disk_library_options.hpp"
+#include "platter/fileid/bam_entries.hpp"
+
+namespace platter {
+
+namespace {
+
+constexpr std::uint64_t kMaxTracks = 40;
+constexpr std::uint64_t kInterleave = 10;
+constexpr std::size_t kNameAt = 0x90;
+constexpr std::size_t kIdAt = 0xa2;
+constexpr std::size_t kPrologicNameAt = 0xa4;
+constexpr std::size_t kPrologicIdAt = 0xb6;
+constexpr std::size_t kGeosBorderAt = 0xab;
+constexpr std::size_t kGeosSignatureAt = 0xad;
+constexpr char kGeosSignature[] = "GEOS format V1.0";
+constexpr std::size_t kSpeedDosAt = 0xc0;
+constexpr std::size_t kDolphinDosAt = 0xac;
+constexpr std::size_t kPrologicDosAt = 0x90;
+constexpr std::size_t kExtendedBytes = 5 * 4;
+
+// Sectors of each track (index = track; 0 and anything past 40 have none).
+constexpr std::array<std::uint8_t, kMaxTracks + 1> kSectorsPerTrack = {
+    0,  21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 19, 19, 19,
+    19, 19, 19, 19, 18, 18, 18, 18, 18, 18, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17};
+
+// Block index of sector 0 of each track.
+constexpr std::array<std::uint16_t, kMaxTracks + 2> kFirstBlock = [] {
+    std::array<std::uint16_t, kMaxTracks + 2> first{};
+    for (std::uint64_t t = 2; t <= kMaxTracks + 1; ++t)
+        first[t] = static_cast<std::uint16_t>(first[t - 1] + (t - 1 <= kMaxTracks ? kSectorsPerTrack[t - 1] : 17));
+    return first;
+}();
+
+std::size_t extendedOffset(int type) {
+    switch (type) {
+        case Disk41::kExtendedSpeed: return kSpeedDosAt;
+        case Disk41::kExtendedDolphin: return kDolphinDosAt;
+        case Disk41::kExtendedPrologic: return kPrologicDosAt;
+        default: return 0;
+    }
+}
+
+bool allZero(const std::uint8_t* from, std::size_t count) {
+    return std::all_of(from, from + count, [](std::uint8_t b) { return b == 0; });
+}
+
+std::uint64_t interleave() {
+    const library_options_t& options = libraryOptions();
+    if (options.useCustomInterleave && options.customInterleave > 0)
+        return static_cast<std::uint64_t>(options.customInterleave);
+    return kInterleave;
+}
+
+}  // namespace
+
+Disk41::Disk41() : Disk41(kFormatId) {}
+
+Disk41::Disk41(std::uint32_t formatId) : Disk(formatId) {
+    highestFileType_ = kTypeRel;
+    headerBlock_ = makeBlock(kDirectoryTrack, 0);
+    dirStart_ = makeBlock(kDirectoryTrack, 1);
+    defaultImageSize_ = kSize35;
+    totalBlocks_ = kBlocks35;
+    sectorsPerTrack_ = 21;
+    trackCount_ = 35;
+}
+
+std::unique_ptr<Disk> Disk41::create(std::uint32_t, const std::filesystem::path&, const std::vector<std::uint8_t>*) {
+    return std::make_unique<Disk41>();
+}
+
+bool Disk41::isFormat(std::uint32_t id) const { return id == 1 || id == 4 || id == 44; }
+
+std::uint64_t Disk41::sectorsOnTrack(std::uint64_t track) {
+    return track <= kMaxTracks ? kSectorsPerTrack[track] : 0;
+}
+
+void Disk41::parseImage() {
+    lastError_ = kErrNone;
+    switch (providerSize()) {
+        case kSize35: break;
+        case kSize35 + kBlocks35:
+            hasErrorBytes_ = true;
+            loadErrorBytes(kBlocks35);
+            break;
+        case kSize40:
+            fortyTracks_ = true;
+            trackCount_ = 40;
+            break;
+        case kSize40 + kBlocks40:
+            fortyTracks_ = true;
+            hasErrorBytes_ = true;
+            trackCount_ = 40;
+            loadErrorBytes(kBlocks40);
+            break;
+        default: lastError_ = kErrBadSize; break;
+    }
+}
+
+std::uint64_t Disk41::maxSector(std::uint64_t track) const {
+    const std::uint64_t sectors = sectorsOnTrack(track);
+    return sectors == 0 ? 0 : sectors - 1;
+}
+
+bool Disk41::isValidBlock(const track_sector_t& block) const {
+    return block.track >= 1 && block.track <= trackCount_ && block.sector < sectorsOnTrack(block.track);
+}
+
+std::uint64_t Disk41::blockOffset(const track_sector_t& block) const {
+    if (block.track >= 1 && block.track <= trackCount_ && block.track <= kMaxTracks)
+        return (kFirstBlock[block.track] + block.sector) * kBlockSize;
+    return (block.track * 17 + block.sector + 71) * kBlockSize;
+}
+
+bool Disk41::isBamBlock(const track_sector_t& block) const { return block == headerBlock_; }
+
+int Disk41::extendedBamType() {
+    if (!fortyTracks_) return kExtendedNone;
+    const std::uint8_t* bam = blockPointer(headerBlock_);
+    if (!bam) return kExtendedNone;
+    const std::span<const std::uint8_t> block(bam, kBlockSize);
+    if (bamEntriesConsistent(block, kSpeedDosAt, 5)) return kExtendedSpeed;
+    if (bamEntriesConsistent(block, kDolphinDosAt, 5)) return kExtendedDolphin;
+    if (bamEntriesConsistent(block, kPrologicDosAt, 5)) return kExtendedPrologic;
+    return kExtendedNone;
+}
+
+std::uint8_t* Disk41::bamEntry(std::uint64_t track) {
+    if (track == 0 || track > kMaxTracks) return nullptr;
+    std::uint8_t* bam = blockPointer(headerBlock_);
+    if (!bam) return nullptr;
+    if (track <= 35) return bam + 4 * track;
+    const int type = extendedBamType();
+    if (type == kExtendedNone) return nullptr;
+    return bam + extendedOffset(type) + (track - 36) * 4;
+}
+
+bool Disk41::isBlockFree(const track_sector_t& block) {
+    if (!isValidBlock(block)) return false;
+    const std::uint8_t* entry = bamEntry(block.track);
+    if (!entry) return false;
+    return ((entry[1 + block.sector / 8] >> (block.sector % 8)) & 1) != 0;
+}
+
+bool Disk41::toggleBlock(const track_sector_t& block) {
+    if (!isValidBlock(block)) return false;
+    std::uint8_t* entry = bamEntry(block.track);
+    if (!entry) return false;
+    std::uint8_t& map = entry[1 + block.sector / 8];
+    const std::uint8_t bit = static_cast<std::uint8_t>(1u << (block.sector % 8));
+    entry[0] = static_cast<std::uint8_t>((map & bit) ? entry[0] - 1 : entry[0] + 1);
+    map ^= bit;
+    pushUndoRecord(kUndoToggleBlock, block, 0, {}, "Toggle Sector");
+    setModified(true);
+    return true;
+}
+
+std::uint64_t Disk41::blocksFree() {
+    const std::uint8_t* bam = blockPointer(headerBlock_);
+    if (!bam) return 0;
+    std::uint64_t free = 0;
+    for (std::uint64_t t = 1; t <= 35; ++t) {
+        if (t != kDirectoryTrack) free += bam[4 * t];
+    }
+    if (const int type = extendedBamType(); type != kExtendedNone) {
+        const std::size_t at = extendedOffset(type);
+        for (std::size_t k = 0; k < 5; ++k) free += bam[at + 4 * k];
+    }
+    return free;
+}
+
+bool Disk41::nextDirectorySector(track_sector_t& block) {
+    const std::uint64_t track = kDirectoryTrack;
+    if (block.isNone()) {
+        block = makeBlock(track, 1);
+        return true;
+    }
+    std::uint64_t sector = block.sector + 3;
+    if (sector == 21)
+        sector = track_sector_t::kNoSector;
+    else if (sector > 18)
+        sector -= 17;
+    block = makeBlock(track, sector);
+    return true;
+}
+
+bool Disk41::findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector_t& block) {
+    if (track == 0 || track > trackCount_) return false;
+    track_sector_t candidate = makeBlock(track, sector);
+    if (!findFreeSector(track, candidate, interleave(), sectorsOnTrack(track))) return false;
+    block = candidate;
+    return true;
+}
+
+std::uint8_t* Disk41::allocateBlock(track_sector_t& block, bool markUsed) {
+    track_sector_t found;
+    bool ok = false;
+    const std::uint64_t last = trackCount_;
+    if (libraryOptions().linearAllocation) {
+        for (std::uint64_t t = block.track == 0 ? 1 : block.track; !ok && t < last; ++t) {
+            if (t != kDirectoryTrack) ok = findOnTrack(t, 0, found);
+        }
+    } else if (block.track == 0) {
+        for (std::uint64_t t = 17; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found) || findOnTrack(36 - t, 0, found);
+    } else if (block.track >= kDirectoryTrack) {
+        if (block.track != kDirectoryTrack) ok = findOnTrack(block.track, block.sector, found);
+        for (std::uint64_t t = block.track + 1; !ok && t <= last; ++t) ok = findOnTrack(t, 0, found);
+        for (std::uint64_t t = 17; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found);
+    } else {
+        ok = findOnTrack(block.track, block.sector, found);
+        for (std::uint64_t t = block.track - 1; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found);
+        for (std::uint64_t t = kDirectoryTrack + 1; !ok && t <= last; ++t) ok = findOnTrack(t, 0, found);
+    }
+    if (!ok) return nullptr;
+    std::uint8_t* data = blockPointer(found);
+    if (!data) return nullptr;
+    block = found;
+    if (markUsed) toggleBlock(found);
+    return data;
+}
+
+std::uint8_t* Disk41::diskName() {
+    std::uint8_t* bam = blockPointer(headerBlock_);
+    if (!bam) return nullptr;
+    return bam + (extendedBamType() == kExtendedPrologic ? kPrologicNameAt : kNameAt);
+}
+
+std::uint8_t* Disk41::diskId() {
+    std::uint8_t* bam = blockPointer(headerBlock_);
+    if (!bam) return nullptr;
+    return bam + (extendedBamType() == kExtendedPrologic ? kPrologicIdAt : kIdAt);
+}
+
+void Disk41::snapshotBam() {
+    if (const std::uint8_t* bam = blockPointer(headerBlock_))
+        pushUndoRecord(kUndoBamSnapshot, headerBlock_, 0, std::span<const std::uint8_t>(bam, kBlockSize), "BAM");
+}
+
+void Disk41::initBam() {
+    snapshotBam();
+    std::uint8_t* bam = blockPointer(headerBlock_);
+    if (!bam) return;
+    for (std::uint64_t t = 1; t <= 35; ++t) {
+        const std::uint64_t sectors = sectorsOnTrack(t);
+        std::uint8_t* entry = bam + 4 * t;
+        entry[0] = static_cast<std::uint8_t>(sectors);
+        entry[1] = 0xff;
+        entry[2] = 0xff;
+        entry[3] = static_cast<std::uint8_t>((1u << (sectors % 8)) - 1);
+    }
+    UndoSuspension quiet(journal_);
+    toggleBlock(headerBlock_);
+}
+
+bool Disk41::fillTracks(std::uint64_t firstTrack, bool useFillByte) {
+    const std::uint8_t fill = libraryOptions().fillByte;
+    for (std::uint64_t t = firstTrack; sectorPointer(t, 0) != nullptr; ++t) {
+        for (std::uint64_t s = 0;; ++s) {
+            std::uint8_t* block = sectorPointer(t, s);
+            if (!block) break;
+            if (useFillByte) {
+                std::memset(block, fill, kBlockSize);
+            } else {
+                block[0] = 0x4b;
+                std::memset(block + 1, 0x01, kBlockSize - 1);
+            }
+        }
+    }
+    return true;
+}
+
+bool Disk41::formatImage(std::uint32_t) {
+    UndoSuspension quiet(journal_);
+    setModified(true);
+    fortyTracks_ = false;
+    trackCount_ = 35;
+    resize(kSize35);
+    fillTracks(1, libraryOptions().fillNewSpace != 0);
+    if (std::uint8_t* bam = blockPointer(headerBlock_)) {
+        std::memset(bam + 2, 0, kBlockSize - 2);
+        bam[0] = static_cast<std::uint8_t>(dirStart_.track);
+        bam[1] = static_cast<std::uint8_t>(dirStart_.sector);
+        bam[2] = 'A';
+        std::memset(bam + kNameAt, 0xa0, 0xab - kNameAt);
+        bam[0xa5] = '2';
+        bam[0xa6] = 'A';
+    }
+    if (std::uint8_t* dir = blockPointer(dirStart_)) {
+        std::memset(dir + 2, 0, kBlockSize - 2);
+        dir[0] = 0;
+        dir[1] = 0xff;
+    }
+    initBam();
+    toggleBlock(dirStart_);
+    setModified(false);
+    return true;
+}
+
+bool Disk41::isGeosDisk() {
+    const std::uint8_t* bam = blockPointer(headerBlock_);
+    return bam && std::memcmp(bam + kGeosSignatureAt, kGeosSignature, 11) == 0;
+}
+
+bool Disk41::makeGeosDisk() {
+    if (!blockPointer(headerBlock_)) return true;
+    // The GEOS signature would overwrite a DolphinDOS or PrologicDOS extended BAM.
+    const int type = extendedBamType();
+    if (type == kExtendedDolphin || type == kExtendedPrologic) return false;
+    UndoGroup group(*this);
+    track_sector_t border{};
+    std::uint8_t* data = allocateBlock(border, true);
+    if (!data) return false;
+    pushUndoRecord(kUndoBytes, border, 0, std::span<const std::uint8_t>(data, kBlockSize));
+    std::memset(data, 0, kBlockSize);
+    data[1] = 0xff;
+    std::array<std::uint8_t, 18> mark{};
+    mark[0] = static_cast<std::uint8_t>(border.track);
+    mark[1] = static_cast<std::uint8_t>(border.sector);
+    std::memcpy(mark.data() + 2, kGeosSignature, 16);
+    setBlockBytes(headerBlock_, kGeosBorderAt, mark, "");
+    group.commit("Mark as GEOS");
+    return true;
+}
+
+bool Disk41::extendDisk(bool toForty) {
+    if (fortyTracks_ == toForty) return false;
+    if (!toForty) {
+        // Refuse to cut tracks 36-40 unless the extended BAM shows all of them free.
+        const std::uint8_t* bam = blockPointer(headerBlock_);
+        const int type = extendedBamType();
+        if (!bam || type == kExtendedNone) return false;
+        const std::uint8_t* entries = bam + extendedOffset(type);
+        for (std::uint64_t t = 36; t <= 40; ++t) {
+            const std::uint8_t* entry = entries + (t - 36) * 4;
+            const std::uint64_t freeBits = std::popcount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16)));
+            if (freeBits < sectorsOnTrack(t) || entry[0] != sectorsOnTrack(t)) return false;
+        }
+    }
+    std::size_t layout = kDolphinDosAt;
+    if (toForty) {
+        // Keep a GEOS signature or other data at 0xAC intact: fall back to the
+        // SpeedDOS place, or refuse when both are taken.
+        const std::uint8_t* bam = blockPointer(headerBlock_);
+        if (!bam) return false;
+        if (isGeosDisk() || !allZero(bam + kDolphinDosAt, kExtendedBytes)) {
+            if (!allZero(bam + kSpeedDosAt, kExtendedBytes)) return false;
+            layout = kSpeedDosAt;
+        }
+    }
+    UndoGroup group(*this);
+    snapshotBam();
+    if (!toForty) fortyTracks_ = false;
+    resize(toForty ? kSize40 : kSize35);
+    pushUndoRecord(kUndoExtendDisk, track_sector_t{}, 0, {}, "Extend Disk");
+    setModified(true);
+    fortyTracks_ = toForty;
+    trackCount_ = toForty ? 40 : 35;
+    if (toForty) {
+        fillTracks(36, libraryOptions().fillNewSpace != 0);
+        if (std::uint8_t* bam = blockPointer(headerBlock_)) {
+            for (std::size_t k = 0; k < 5; ++k) {
+                std::uint8_t* entry = bam + layout + 4 * k;
+                entry[0] = 0x11;
+                entry[1] = 0xff;
+                entry[2] = 0xff;
+                entry[3] = 0x01;
+            }
+        }
+    }
+    if (hasErrorBytes_) {
+        // Resized in place: undoing the extension resizes it back, keeping every code.
+        UndoSuspension quiet(journal_);
+        setErrorBytes(true, 1);
+    }
+    group.commit("Extend Disk");
+    return fortyTracks_;
+}
+
+}  // namespace platter

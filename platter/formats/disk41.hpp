@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "platter/core/disk.hpp"
+
+namespace platter {
+
+// The 1541 image (D64): 35 or 40 tracks of 17-21 sectors, BAM and header in
+// 18/0 with three extended-BAM layouts for tracks 36-40, directory on track 18,
+// optionally followed by one error byte per block.
+class Disk41 : public Disk {
+public:
+    static constexpr std::uint32_t kFormatId = 1;
+    static constexpr std::uint64_t kSize35 = 174848;
+    static constexpr std::uint64_t kSize40 = 196608;
+    static constexpr std::uint64_t kBlocks35 = 683;
+    static constexpr std::uint64_t kBlocks40 = 768;
+    static constexpr std::uint64_t kDirectoryTrack = 18;
+
+    // Extended BAM layouts of 40-track images (the values are the layout types).
+    enum extended_bam : int { kExtendedNone = 0, kExtendedDolphin = 1, kExtendedPrologic = 2, kExtendedSpeed = 3 };
+
+    Disk41();
+    explicit Disk41(std::uint32_t formatId);
+
+    // Registry factory: a new, unopened image; the arguments are not used.
+    static std::unique_ptr<Disk> create(std::uint32_t formatId, const std::filesystem::path& name,
+                                        const std::vector<std::uint8_t>* bytes);
+
+    bool isFormat(std::uint32_t id) const override;
+    void parseImage() override;
+    bool makeGeosDisk() override;
+    bool isGeosDisk() override;
+    bool canMakeGeosDisk() const override { return true; }
+
+    std::uint64_t blocksFree() override;
+    std::uint64_t maxSector(std::uint64_t track) const override;
+    bool isValidBlock(const track_sector_t& block) const override;
+    bool isBlockFree(const track_sector_t& block) override;
+    bool toggleBlock(const track_sector_t& block) override;
+    bool isBamBlock(const track_sector_t& block) const override;
+    std::uint64_t blockOffset(const track_sector_t& block) const override;
+    bool nextDirectorySector(track_sector_t& block) override;
+    bool extendDisk(bool toForty) override;
+    std::uint8_t* allocateBlock(track_sector_t& block, bool markUsed) override;
+    std::uint8_t* diskName() override;
+    std::uint8_t* diskId() override;
+    void initBam() override;
+    bool formatImage(std::uint32_t formatArg) override;
+    void snapshotBam() override;
+
+    // Fills every sector from `firstTrack` on with the fill byte or the 1541
+    // format pattern (0x4B, then 0x01 x 255).
+    virtual bool fillTracks(std::uint64_t firstTrack, bool useFillByte);
+
+    // Worked out from the BAM block on every call; 0 unless the image has 40 tracks.
+    int extendedBamType();
+    static std::uint64_t sectorsOnTrack(std::uint64_t track);
+
+protected:
+    // The 4-byte BAM entry of a track, or null (no BAM block / no entry).
+    std::uint8_t* bamEntry(std::uint64_t track);
+    bool findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector_t& block);
+};
+
+}  // namespace platter

@@ -1,0 +1,22 @@
+#!/bin/sh
+# Regenerates the container-opening fixtures with cc1541 and cbmconvert.
+set -eu
+cd "$(dirname "$0")"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# hello.prg: a load address and 300 deterministic bytes (two blocks on disk).
+python3 -c "import sys; sys.stdout.buffer.write(bytes([0x01,0x08]) + bytes((i*7)&255 for i in range(300)))" > hello.prg
+# notes.seq: plain text.
+printf 'SOME NOTES\r' > notes.seq
+
+# small.d64: two files written by cc1541.
+cc1541 -q -n "OPEN TEST" -i "ot 2a" -f "HELLO" -w hello.prg -T SEQ -f "NOTES" -w notes.seq small.d64
+
+# hello.p00: the PC64 wrapper that cbmconvert writes for the PRG.
+(cd "$work" && cbmconvert -P -d "$OLDPWD/small.d64" >/dev/null 2>&1)
+cp "$work"/hello.p00 hello.p00
+
+# small.lnx: the same two files in a Lynx archive written by cbmconvert.
+cbmconvert -L "$work/small.lnx" -d small.d64 >/dev/null 2>&1
+cp "$work"/small.lnx small.lnx

@@ -1,0 +1,131 @@
+#include "platter/core/buffered_data_provider.hpp"
+#include "platter/core/data_provider.hpp"
+#include "platter/core/pass_thru_data_provider.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <vector>
+
+namespace platter {
+namespace {
+
+const track_sector_t kAnyBlock = makeBlock(1, 0);
+
+std::vector<std::uint8_t> sequence(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
+    return bytes;
+}
+
+class TempFile {
+public:
+    explicit TempFile(const std::vector<std::uint8_t>& bytes)
+        : path_(std::filesystem::temp_directory_path() /
+                ("zt_provider_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".bin")) {
+        write(bytes);
+    }
+    ~TempFile() { std::filesystem::remove(path_); }
+    void write(const std::vector<std::uint8_t>& bytes) const {
+        std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(DataProvider, PointsUpToTheEndButReportsNothingReadableThere) {
+    DataProvider provider;
+    provider.assign(sequence(10));
+    EXPECT_NE(provider.dataAt(10, kAnyBlock), nullptr);
+    EXPECT_EQ(provider.dataAt(11, kAnyBlock), nullptr);
+    EXPECT_EQ(provider.available(10), 0u);
+    EXPECT_EQ(provider.available(4), 6u);
+    EXPECT_EQ(*provider.dataAt(4, kAnyBlock), 4);
+}
+
+TEST(DataProvider, LoadsAWholeFileAndFailsOnAMissingOne) {
+    TempFile file(sequence(300));
+    DataProvider provider;
+    ASSERT_TRUE(provider.load(file.path()));
+    EXPECT_EQ(provider.size(), 300u);
+    EXPECT_EQ(provider.name(), file.path().string());
+
+    DataProvider missing;
+    EXPECT_FALSE(missing.load(file.path().string() + ".absent"));
+    EXPECT_EQ(missing.size(), 0u);
+    EXPECT_FALSE(missing.canFlush());
+    EXPECT_FALSE(missing.flush());
+}
+
+TEST(PassThruDataProvider, IsAWindowThatNeverReachesPastItselfOrItsParent) {
+    DataProvider parent;
+    parent.assign(sequence(1000));
+    PassThruDataProvider window(parent, 512, 300);
+    EXPECT_EQ(*window.dataAt(0, kAnyBlock), parent.dataAt(512, kAnyBlock)[0]);
+    EXPECT_EQ(window.dataAt(300, kAnyBlock), nullptr);
+    EXPECT_EQ(window.available(299), 1u);
+    EXPECT_FALSE(window.isBlockReadable(300));
+    EXPECT_EQ(PassThruDataProvider(parent, 900, 300).available(0), 100u);
+    PassThruDataProvider empty(parent, 0, 0);
+    EXPECT_EQ(empty.dataAt(0, kAnyBlock), nullptr);
+    EXPECT_FALSE(empty.load("/nonexistent"));  // never reloads the parent
+    EXPECT_EQ(parent.size(), 1000u);
+}
+
+TEST(BufferedDataProvider, ReadsEachBlockOnceAndKeepsIt) {
+    TempFile file(sequence(512));
+    BufferedDataProvider provider;
+    ASSERT_TRUE(provider.load(file.path()));
+    provider.setSize(512);
+    std::uint8_t* first = provider.dataAt(256, kAnyBlock);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first[1], 1);
+
+    // The cached copy answers even after the file changes.
+    file.write(std::vector<std::uint8_t>(512, 0xEE));
+    EXPECT_EQ(provider.dataAt(256, kAnyBlock), first);
+    EXPECT_EQ(first[1], 1);
+    // A different offset is a different block.
+    EXPECT_EQ(provider.dataAt(257, kAnyBlock)[0], 0xEE);
+}
+
+TEST(BufferedDataProvider, ZeroFillsAShortLastBlockAndFailsPastTheEnd) {
+    TempFile file(sequence(300));
+    BufferedDataProvider provider;
+    provider.load(file.path());
+    provider.setSize(300);
+    const std::uint8_t* last = provider.dataAt(256, kAnyBlock);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last[43], 43);  // the file's last byte
+    EXPECT_EQ(last[44], 0);
+    EXPECT_EQ(last[255], 0);
+    EXPECT_EQ(provider.dataAt(512, kAnyBlock), nullptr);
+    EXPECT_EQ(provider.available(256), 256u);
+    EXPECT_EQ(provider.available(300), 0u);
+}
+
+TEST(BufferedDataProvider, WritesOnlyCachedBlocksAndNeedsItsFile) {
+    TempFile file(sequence(512));
+    BufferedDataProvider provider;
+    provider.load(file.path());
+    provider.setSize(512);
+    std::array<std::uint8_t, 256> block;
+    block.fill(0x55);
+    EXPECT_FALSE(provider.writeBlock(0, block));
+    EXPECT_EQ(provider.dataAt(0, kAnyBlock)[0], 0);
+    EXPECT_TRUE(provider.writeBlock(0, block));
+    EXPECT_EQ(provider.dataAt(0, kAnyBlock)[0], 0x55);
+
+    BufferedDataProvider missing;
+    missing.load("/nonexistent/zt/image.dhd");
+    missing.setSize(1024);
+    EXPECT_EQ(missing.dataAt(0, kAnyBlock), nullptr);
+}
+
+}  // namespace
+}  // namespace platter

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include "platter/core/disk.hpp"
+#include "platter/formats/d64_test_image.hpp"
+
+namespace platter {
+namespace {
+
+using testing::bytes_t;
+using testing::TestImage;
+
+// Writes a chain of blocks on track 1 (sectors 0, 1, ...) whose last link is
+// 0/lastByte, and returns its data as readChain should see it.
+bytes_t writeTrackOneChain(TestImage& image, unsigned blocks, std::uint8_t lastByte) {
+    bytes_t expected;
+    for (unsigned s = 0; s < blocks; ++s) {
+        std::uint8_t* b = image.block(1, s);
+        for (int i = 2; i < 256; ++i) b[i] = static_cast<std::uint8_t>(s * 16 + i);
+        const bool last = s + 1 == blocks;
+        b[0] = last ? 0 : 1;
+        b[1] = last ? lastByte : static_cast<std::uint8_t>(s + 1);
+        const int end = last ? (lastByte >= 2 ? lastByte + 1 : 2) : 256;
+        expected.insert(expected.end(), b + 2, b + end);
+    }
+    return expected;
+}
+
+TEST(DiskChain, LastBlockByteOneDecidesTheSize) {
+    struct case_t {
+        std::uint8_t lastByte;
+        std::uint64_t size;
+    };
+    for (const case_t c : {case_t{1, 254 * 2}, {255, 254 * 3}, {0, 254 * 2}, {2, 254 * 2 + 1}}) {
+        TestImage image = TestImage::blank();
+        const bytes_t expected = writeTrackOneChain(image, 3, c.lastByte);
+        std::uint64_t size = 0;
+        bytes_t data;
+        track_sector_t last;
+        std::vector<track_sector_t> blocks;
+        ASSERT_TRUE(image.disk->readChain(1, 0, 0, &size, &data, &last, &blocks)) << int(c.lastByte);
+        EXPECT_EQ(size, c.size) << int(c.lastByte);
+        EXPECT_EQ(data, expected) << int(c.lastByte);
+        EXPECT_EQ(last, makeBlock(1, 2));
+        EXPECT_EQ(blocks.size(), 3u);
+    }
+}
+
+TEST(DiskChain, SingleBlockLinkedZeroZeroHasNoData) {
+    TestImage image = TestImage::blank();
+    image.block(1, 0)[0] = 0;
+    image.block(1, 0)[1] = 0;
+    std::uint64_t size = 99;
+    bytes_t data;
+    EXPECT_TRUE(image.disk->readChain(1, 0, 0, &size, &data));
+    EXPECT_EQ(size, 0u);
+    EXPECT_TRUE(data.empty());
+    bytes_t whole;
+    EXPECT_TRUE(image.disk->readChain(1, 0, 0, &size, &whole, nullptr, nullptr, true));
+    EXPECT_EQ(whole.size(), 254u);
+    // Track 0 is an empty chain.
+    EXPECT_TRUE(image.disk->readChain(0, 5, 0, &size));
+    EXPECT_EQ(size, 0u);
+}
+
+TEST(DiskChain, DamagedChainsFailAfterBoundedWork) {
+    struct link_t {
+        const char* what;
+        std::uint8_t track0, sector0, track1, sector1;
+        std::uint32_t code;
+    };
+    for (const link_t c : {link_t{"self loop", 1, 0, 0, 0, 0}, {"2-cycle", 1, 1, 1, 0, 0},
+                           {"track 36", 36, 0, 0, 0, kErrPastImage}, {"sector 21", 1, 21, 0, 0, kErrPastImage}}) {
+        TestImage image = TestImage::blank();
+        image.block(1, 0)[0] = c.track0;
+        image.block(1, 0)[1] = c.sector0;
+        image.block(1, 1)[0] = c.track1;
+        image.block(1, 1)[1] = c.sector1;
+        std::uint64_t size = 0;
+        bytes_t data;
+        std::vector<track_sector_t> blocks;
+        image.disk->setLastError(0);
+        EXPECT_FALSE(image.disk->readChain(1, 0, 0, &size, &data, nullptr, &blocks)) << c.what;
+        EXPECT_LE(blocks.size(), 2u) << c.what;
+        EXPECT_EQ(image.disk->lastError(), c.code) << c.what;
+    }
+}
+
+TEST(DiskChain, BamModesMarkAndFreeEveryBlock) {
+    TestImage image = TestImage::blank();
+    writeTrackOneChain(image, 3, 10);
+    std::uint64_t size = 0;
+    ASSERT_TRUE(image.disk->readChain(1, 0, 1, &size));
+    EXPECT_EQ(image.disk->blocksFree(), 661u);
+    ASSERT_TRUE(image.disk->readChain(1, 0, 1, &size));  // already used: unchanged
+    EXPECT_EQ(image.disk->blocksFree(), 661u);
+    ASSERT_TRUE(image.disk->readChain(1, 0, 2, &size));
+    EXPECT_EQ(image.disk->blocksFree(), 664u);
+}
+
+TEST(DiskChain, DelEntryWithoutDataReadsAsEmpty) {
+    TestImage image = TestImage::blank();
+    dir_entry_t entry;
+    entry.setName(testing::cbmName("EMPTY"));
+    entry.bytes[2] = 0x80;
+    ASSERT_TRUE(image.disk->insertEntry(0, entry));
+    bytes_t data;
+    EXPECT_TRUE(image.disk->readFileByIndex(0, false, data));
+    EXPECT_TRUE(data.empty());
+    entry.bytes[2] = 0x82;  // the same for a PRG fails
+    ASSERT_TRUE(image.disk->insertEntry(1, entry));
+    EXPECT_FALSE(image.disk->readFileByIndex(1, false, data));
+}
+
+TEST(DiskChain, BlockRangeStopsAtTheDirectoryTrackAndTheEnd) {
+    TestImage image = TestImage::blank();
+    bytes_t out;
+    EXPECT_TRUE(image.disk->readBlockRange(17, 0, 21, 0, &out));
+    EXPECT_EQ(out.size(), 21u * 256);
+    out.clear();
+    EXPECT_FALSE(image.disk->readBlockRange(17, 20, 2, 0, &out));
+    EXPECT_EQ(image.disk->lastError(), kErrPastImage);
+    EXPECT_FALSE(image.disk->readBlockRange(35, 0, 40, 0, &out));
+    EXPECT_EQ(image.disk->lastError(), kErrPastImage);
+    EXPECT_TRUE(image.disk->readBlockRange(1, 0, 0, 0, &out));
+}
+
+TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
+    TestImage image = TestImage::blank();
+    Disk& disk = *image.disk;
+    // Info block 1/0, record index 1/1, records at 1/2 (two blocks 1/2-1/3) and 1/4.
+    std::uint8_t* info = image.block(1, 0);
+    std::fill(info, info + 256, 0);
+    info[1] = 0xff;
+    info[2] = 0x03;
+    std::uint8_t* index = image.block(1, 1);
+    std::fill(index, index + 256, 0);
+    index[1] = 0xff;
+    index[2] = 1, index[3] = 2;  // record 0
+    index[4] = 0, index[5] = 0xff;  // record 1 empty
+    index[6] = 1, index[7] = 4;  // record 2
+    image.block(1, 2)[0] = 1, image.block(1, 2)[1] = 3;
+    image.block(1, 3)[0] = 0, image.block(1, 3)[1] = 11;  // 10 bytes
+    image.block(1, 4)[0] = 0, image.block(1, 4)[1] = 5;   // 4 bytes
+    dir_entry_t entry;
+    entry.bytes[2] = 0x83;
+    entry.bytes[3] = 1, entry.bytes[4] = 1;
+    entry.setName(testing::cbmName("GEOS APP"));
+    entry.bytes[21] = 1, entry.bytes[22] = 0;
+    entry.bytes[23] = 1;
+    entry.bytes[24] = 6;
+    entry.bytes[25] = 90, entry.bytes[26] = 5, entry.bytes[27] = 17, entry.bytes[28] = 12, entry.bytes[29] = 30;
+    ASSERT_TRUE(disk.isGeosFile(entry));
+    EXPECT_EQ(disk.geosInfoWord(entry, geos_info_field::LoadAddress), 0u);
+    std::uint64_t size = 0;
+    ASSERT_TRUE(disk.readData(entry, 0, &size));
+    EXPECT_EQ(size, 254u + 254 + 264 + 4);
+    bytes_t cvt;
+    ASSERT_TRUE(disk.readFile(entry, cvt));
+    ASSERT_EQ(cvt.size(), 762u + 2 * 254 + 4);
+    EXPECT_EQ(std::string(cvt.begin() + 30, cvt.begin() + 58), "PRG formatted GEOS file V1.0");
+    EXPECT_EQ(cvt[254], 0x03);                    // info block data
+    // Record table: (blocks, last index) pairs; 00 FF empty, 00 00 ends.
+    EXPECT_EQ(bytes_t(cvt.begin() + 508, cvt.begin() + 516), (bytes_t{2, 11, 0, 0xff, 1, 5, 0, 0}));
+    EXPECT_EQ(cvt[762], image.block(1, 2)[2]);
+    EXPECT_EQ(cvt[762 + 508], image.block(1, 4)[2]);  // record 2 starts on a whole block
+    // An invalid date is not a GEOS file.
+    entry.bytes[26] = 13;
+    EXPECT_FALSE(disk.isGeosFile(entry));
+}
+
+TEST(DiskChain, GeosInfoSettersJournalTheOldBytes) {
+    TestImage image = TestImage::blank();
+    dir_entry_t entry;
+    entry.bytes[21] = 1, entry.bytes[22] = 0;
+    ASSERT_TRUE(image.disk->setGeosInfoText(entry, geos_info_field::Class, "Paint V1.0"));
+    EXPECT_EQ(image.disk->geosInfoText(entry, geos_info_field::Class), "Paint V1.0");
+    EXPECT_EQ(image.disk->lastUndoName(), "GEOS Class");
+    ASSERT_TRUE(image.disk->setGeosInfoWord(entry, geos_info_field::StartAddress, 0x1234));
+    EXPECT_EQ(image.block(1, 0)[75], 0x34);
+    ASSERT_TRUE(image.disk->undo());
+    ASSERT_TRUE(image.disk->undo());
+    EXPECT_EQ(image.block(1, 0)[77], 0x01);  // the format pattern is back
+}
+
+}  // namespace
+}  // namespace platter

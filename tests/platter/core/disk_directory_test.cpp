@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "platter/core/disk.hpp"
+#include "platter/formats/d64_test_image.hpp"
+
+namespace platter {
+namespace {
+
+using testing::bytes_t;
+using testing::cbmName;
+using testing::TestImage;
+
+// A D64 geometry that may hold DIR entries, to walk nested directories.
+class NestedDisk : public Disk41 {
+public:
+    NestedDisk() { highestFileType_ = kTypeDir; }
+};
+
+struct NestedImage {
+    std::unique_ptr<DataProvider> provider = std::make_unique<DataProvider>();
+    std::unique_ptr<NestedDisk> disk = std::make_unique<NestedDisk>();
+    NestedImage() {
+        disk->setDataProvider(provider.get());
+        disk->open("nested.d64", false, true);
+    }
+    std::uint8_t* block(unsigned t, unsigned s) { return disk->sectorPointer(t, s); }
+
+    // Puts entry `slot` into directory block (t, s).
+    void putEntry(unsigned t, unsigned s, unsigned slot, std::uint8_t type, const char* name,
+                  unsigned firstTrack, unsigned firstSector) {
+        std::uint8_t* e = block(t, s) + slot * 32;
+        std::memset(e + 2, 0, 30);
+        e[2] = type;
+        e[3] = static_cast<std::uint8_t>(firstTrack);
+        e[4] = static_cast<std::uint8_t>(firstSector);
+        const auto n = cbmName(name);
+        std::memcpy(e + 5, n.data(), 16);
+    }
+    // A DIR header at (t, s) whose directory is (t, s + 1).
+    void makeSubdirectory(unsigned t, unsigned s = 0) {
+        std::uint8_t* header = block(t, s);
+        std::memset(header, 0, 256);
+        header[0] = static_cast<std::uint8_t>(t);
+        header[1] = static_cast<std::uint8_t>(s + 1);
+        std::uint8_t* dir = block(t, s + 1);
+        std::memset(dir, 0, 256);
+        dir[1] = 0xff;
+    }
+};
+
+std::vector<std::string> walkAll(Disk& disk) {
+    std::array<std::uint8_t, 16> star;
+    star.fill(0xa0);
+    star[0] = '*';
+    std::vector<std::string> seen;
+    disk.walkDirectory(star, [&](const std::uint8_t* entry, const bytes_t& path) {
+        std::string text(path.begin(), path.end());
+        for (char& c : text) c = static_cast<char>(static_cast<unsigned char>(c) & 0x7f);
+        std::string name;
+        for (int i = 5; i < 21 && entry[i] != 0xa0; ++i) name += static_cast<char>(entry[i] & 0x7f);
+        std::erase(text, static_cast<char>(0xa0 & 0x7f));
+        seen.push_back(text + ":" + name);
+    });
+    return seen;
+}
+
+TEST(DiskDirectory, DirectoryLoopsEndCountLookupAndWalk) {
+    for (const bool twoBlocks : {false, true}) {
+        TestImage image = TestImage::fromFixture("base.d64");
+        std::uint8_t* first = image.block(18, 1);
+        if (twoBlocks) {
+            image.block(18, 4)[0] = 18;  // 18/1 -> 18/4 -> 18/1
+            image.block(18, 4)[1] = 1;
+        } else {
+            first[0] = 18;  // 18/1 -> 18/1
+            first[1] = 1;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        Disk& disk = *image.disk;
+        EXPECT_EQ(disk.countDirectoryEntries(), twoBlocks ? 8u : 7u);
+        EXPECT_EQ(disk.entryAt(100), nullptr);
+        EXPECT_EQ(walkAll(disk).size(), twoBlocks ? 8u : 7u);
+        dir_entry_t entry;
+        entry.bytes[2] = 0x82;
+        disk.insertEntry(100, entry);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    }
+}
+
+TEST(DiskDirectory, IncludeEmptyFindsDeletedButNotNeverUsedSlots) {
+    TestImage image = TestImage::fromFixture("base.d64");
+    std::uint8_t* dir = image.block(18, 1);
+    dir[32 + 2] = 0;  // scratch NOTES, its name stays
+    EXPECT_EQ(image.disk->countDirectoryEntries(), 7u);
+    dir_entry_t entry;
+    ASSERT_TRUE(image.disk->getEntry(1, true, entry));
+    EXPECT_EQ(testing::nameOf(entry), cbmName("NOTES"));
+    ASSERT_TRUE(image.disk->getEntry(1, false, entry));
+    EXPECT_EQ(testing::nameOf(entry), cbmName("USR"));
+    track_sector_t block;
+    std::uint64_t slot = 0;
+    ASSERT_TRUE(image.disk->getEntryAndLocation(8, false, entry, block, slot) == false);
+    ASSERT_TRUE(image.disk->getEntryAndLocation(7, true, entry, block, slot));
+    EXPECT_EQ(block, makeBlock(18, 1));
+    EXPECT_EQ(slot, 7u);
+    ASSERT_TRUE(image.disk->getEntryAndLocation(8, true, entry, block, slot));
+    EXPECT_EQ(block, makeBlock(18, 4));
+    EXPECT_EQ(slot, 8u);
+    EXPECT_FALSE(image.disk->getEntry(9, true, entry));
+}
+
+TEST(DiskDirectory, WalkGivesPathsAndLeavesTheStackAlone) {
+    NestedImage image;
+    image.putEntry(18, 1, 0, 0x82, "TOP", 0, 0);
+    image.putEntry(18, 1, 1, 0x86, "SUB", 19, 0);
+    image.makeSubdirectory(19);
+    image.putEntry(19, 1, 0, 0x82, "INNER", 0, 0);
+    image.putEntry(19, 1, 1, 0x86, "SUB2", 20, 0);
+    image.makeSubdirectory(20);
+    image.putEntry(20, 1, 0, 0x82, "DEEP", 0, 0);
+    image.disk->countDirectoryEntries();
+    const auto seen = walkAll(*image.disk);
+    EXPECT_EQ(seen, (std::vector<std::string>{":TOP", ":SUB", "SUB:INNER", "SUB:SUB2", "SUB/SUB2:DEEP"}));
+    EXPECT_EQ(image.disk->directoryDepth(), 0u);
+    EXPECT_EQ(image.disk->directoryStart(), makeBlock(18, 1));
+    EXPECT_EQ(image.disk->lastError(), 0u);
+}
+
+TEST(DiskDirectory, WalkIntoALoopGivesCode17) {
+    NestedImage image;
+    image.putEntry(18, 1, 0, 0x86, "SUB", 19, 0);
+    image.makeSubdirectory(19);
+    image.putEntry(19, 1, 0, 0x86, "BACK", 19, 2);
+    std::uint8_t* header = image.block(19, 2);
+    std::memset(header, 0, 256);
+    header[0] = 18;  // leads back to the root directory
+    header[1] = 1;
+    image.disk->countDirectoryEntries();
+    walkAll(*image.disk);
+    EXPECT_EQ(image.disk->lastError(), kErrDirectoryLoop);
+    EXPECT_EQ(image.disk->directoryDepth(), 0u);
+    EXPECT_EQ(image.disk->directoryStart(), makeBlock(18, 1));
+}
+
+TEST(DiskDirectory, OpenAndCloseDirectoryWithUndo) {
+    NestedImage image;
+    image.putEntry(18, 1, 0, 0x82, "FILE", 0, 0);
+    image.putEntry(18, 1, 1, 0x86, "SUB", 19, 0);
+    image.makeSubdirectory(19);
+    image.putEntry(19, 1, 0, 0x82, "INNER", 0, 0);
+    Disk& disk = *image.disk;
+    disk.countDirectoryEntries();
+    dir_entry_t sub;
+    ASSERT_TRUE(disk.getEntry(1, false, sub));
+    track_sector_t first;
+    ASSERT_TRUE(disk.openDirectory(sub, first, true));
+    EXPECT_EQ(first, makeBlock(19, 1));
+    EXPECT_EQ(disk.countDirectoryEntries(), 1u);
+    EXPECT_FALSE(disk.openDirectory(sub, first, true));  // already entered
+    ASSERT_TRUE(disk.closeDirectory(true));
+    EXPECT_FALSE(disk.closeDirectory(true));
+    // Undoing the close re-enters the right entry (index 1, not 0).
+    ASSERT_TRUE(disk.undo());
+    EXPECT_EQ(disk.directoryStart(), makeBlock(19, 1));
+    ASSERT_TRUE(disk.undo());
+    EXPECT_EQ(disk.directoryStart(), makeBlock(18, 1));
+    dir_entry_t file;
+    ASSERT_TRUE(disk.getEntry(0, false, file));
+    EXPECT_FALSE(disk.openDirectory(file, first, false));
+}
+
+TEST(DiskDirectory, DeepNestingStopsAtTheDepthCap) {
+    NestedImage image;
+    // 70 nested directories, ten header/directory pairs on each of tracks 1-7.
+    auto header = [](unsigned level) { return makeBlock(1 + level / 10, (level % 10) * 2); };
+    image.putEntry(18, 1, 0, 0x86, "D", 1, 0);
+    for (unsigned level = 0; level < 70; ++level) {
+        const track_sector_t at = header(level);
+        image.makeSubdirectory(at.track, at.sector);
+        const track_sector_t next = header(level + 1);
+        if (level + 1 < 70) image.putEntry(at.track, at.sector + 1, 0, 0x86, "D", next.track, next.sector);
+    }
+    image.disk->countDirectoryEntries();
+    const auto seen = walkAll(*image.disk);
+    EXPECT_EQ(image.disk->lastError(), kErrDirectoryLoop);
+    EXPECT_LE(seen.size(), Disk::kMaxDirectoryDepth);
+    EXPECT_EQ(image.disk->directoryDepth(), 0u);
+    EXPECT_EQ(image.disk->directoryStart(), makeBlock(18, 1));
+}
+
+}  // namespace
+}  // namespace platter

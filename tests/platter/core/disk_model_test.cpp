@@ -1,0 +1,60 @@
+#include "platter/core/data_provider.hpp"
+#include "platter/core/dir_entry.hpp"
+#include "platter/formats/disk41.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace platter {
+namespace {
+
+std::vector<std::uint8_t> smallImage() {
+    std::ifstream in(std::string(ZT_TEST_DATA) + "/core/small.d64", std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(DiskOpenBytes, OpensTheBytesAsTheNamedFileWithoutReadingIt) {
+    std::vector<std::uint8_t> image = smallImage();
+    const std::uint8_t* const original = image.data();
+    Disk41 disk;
+    // The name is no file on disk: nothing may be read from it.
+    ASSERT_TRUE(disk.openBytes("nowhere/GAME.PRG", std::move(image)));
+    EXPECT_EQ(disk.providerData(0), original);
+    EXPECT_EQ(disk.imagePath(), "nowhere/GAME.PRG");
+    EXPECT_EQ(disk.sourcePath(), "nowhere/GAME.PRG");
+    EXPECT_EQ(disk.lastError(), 0u);
+    EXPECT_FALSE(disk.isModified());
+    EXPECT_EQ(disk.blocksFree(), 661u);
+    EXPECT_EQ(disk.countDirectoryEntries(), 2u);
+}
+
+TEST(DiskOpenBytes, FillsAProviderTheImageAlreadyHas) {
+    DataProvider provider;
+    Disk41 disk;
+    disk.setDataProvider(&provider);
+    ASSERT_TRUE(disk.openBytes("x.d64", smallImage()));
+    EXPECT_EQ(disk.dataProvider(), &provider);
+    EXPECT_EQ(provider.size(), 174848u);
+    EXPECT_EQ(disk.blocksFree(), 661u);
+}
+
+TEST(DiskOpenBytes, ParsesTheSizeLikeAFileOpen) {
+    Disk41 disk;
+    std::vector<std::uint8_t> withErrors = smallImage();
+    withErrors.resize(175531, 1);
+    ASSERT_TRUE(disk.openBytes("e.d64", std::move(withErrors)));
+    EXPECT_EQ(disk.errorBytes().size(), 683u);
+
+    Disk41 odd;
+    ASSERT_TRUE(odd.openBytes("odd.d64", std::vector<std::uint8_t>(1000, 0)));
+    EXPECT_EQ(odd.lastError(), kErrBadSize);
+    EXPECT_EQ(odd.providerSize(), 1000u);
+    EXPECT_EQ(odd.sectorPointer(18, 0), nullptr);
+}
+
+}  // namespace
+}  // namespace platter
