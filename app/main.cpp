@@ -1,7 +1,19 @@
-#include <cstdio>
+// The program's entry: one run of one command, its result the exit status.
 
-int main()
+#include "app/startup.hpp"
+#include "forge/log.hpp"
+
+#include <exception>
+#include <iostream>
+
+int main(int argc, char** argv)
 {
-    std::fputs("zt: fatal: the command line is not available yet\n", stderr);
-    return 1;
+    try {
+        return app::runMain(argc, argv);
+    } catch (const std::exception& failure) {
+        // forge::Failure (a value asked for that a caller should have checked) and
+        // anything else unexpected end the run with a message, never an abort.
+        forge::logFatal([&] { std::cerr << failure.what(); });
+        return 1;
+    }
 }

@@ -1,0 +1,66 @@
+#include "app/dispatch.hpp"
+
+#include "app/command.hpp"
+#include "app/command_bam.hpp"
+#include "app/command_cat.hpp"
+#include "app/command_ch.hpp"
+#include "app/command_diff.hpp"
+#include "app/command_fgrep.hpp"
+#include "app/command_file.hpp"
+#include "app/command_ls.hpp"
+#include "app/command_tree.hpp"
+#include "forge/log.hpp"
+
+#include <iostream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+struct command_factory_t {
+    std::string_view word;
+    std::unique_ptr<Command> (*make)();
+};
+
+template <typename C>
+std::unique_ptr<Command> makeCommand()
+{
+    return std::make_unique<C>();
+}
+
+// One line per built command, for example {"ls", makeCommand<CommandLs>}.
+// A registered command word without a line here is reported as not available yet.
+const std::vector<command_factory_t>& builtCommands()
+{
+    static const std::vector<command_factory_t> commands = {
+        {"ls", makeCommand<CommandLs>},
+        {"file", makeCommand<CommandFile>},
+        {"cat", makeCommand<CommandCat>},
+        {"ch", makeCommand<CommandCh>},
+        {"bam", makeCommand<CommandBam>},
+        {"diff", makeCommand<CommandDiff>},
+        {"fgrep", makeCommand<CommandFgrep>},
+    };
+    return commands;
+}
+
+}  // namespace
+
+int dispatchCommand()
+{
+    const forge::getopt::command_t* selected = g_getopt.selectedCommand();
+    const std::string word = selected != nullptr ? selected->name : "ls";
+    for (const command_factory_t& command : builtCommands()) {
+        if (command.word == word)
+            return command.make()->run(g_getopt);
+    }
+    // Fatal level: no quiet level may hide that the command does not exist yet.
+    forge::logFatal([&] { std::cerr << "the '" << word << "' command is not available yet"; });
+    return 1;
+}
+
+}  // namespace app

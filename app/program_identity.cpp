@@ -1,0 +1,18 @@
+#include "app/program_identity.hpp"
+
+#include "app/revision.hpp"  // generated at configure time
+
+namespace app {
+
+const program_identity_t g_program_identity = {
+    "zt",
+    "1.7.0",
+    "2024-2026",
+    "the zt team/Korrin: coding",
+    "the zt team/Korrin",
+    ZT_REVISION,
+    ZT_LAST_CHANGE,
+    ZT_PLATFORM,
+};
+
+}  // namespace app

@@ -1,0 +1,88 @@
+#include "app/startup.hpp"
+
+#include "app/in_child.hpp"
+#include "app/program_state.hpp"
+#include "forge/log.hpp"
+#include "forge/terminal.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace app {
+namespace {
+
+struct startup_result_t {
+    int status;
+    unsigned quiet;
+    unsigned verbose;
+    std::uint32_t mode;
+    std::int32_t debug;
+};
+
+// Runs the start-up with the words (after "zt"), its standard streams on /dev/null.
+startup_result_t runQuietly(std::vector<const char*> words)
+{
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, STDIN_FILENO);
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    words.insert(words.begin(), "zt");
+    words.push_back(nullptr);
+    const int status = runMain(static_cast<int>(words.size() - 1), const_cast<char**>(words.data()));
+    return {status, forge::g_quiet_level, forge::g_verbose_level, g_console.mode(), g_debug_level};
+}
+
+std::string expectLevels(std::vector<const char*> words, int status, unsigned quiet, unsigned verbose)
+{
+    const startup_result_t result = runQuietly(std::move(words));
+    if (result.status != status || result.quiet != quiet || result.verbose != verbose)
+        return "status " + std::to_string(result.status) + ", quiet " + std::to_string(result.quiet) + ", verbose " +
+               std::to_string(result.verbose);
+    return "";
+}
+
+TEST(StartupTest, MessageLevelsFollowQuietAndVerbose)
+{
+    // Levels are settled before the parse-error check, so a bad option shows them without a command.
+    EXPECT_TRUE(inChild([] { return expectLevels({"--bogus"}, 1, 0, 1); }));
+    EXPECT_TRUE(inChild([] { return expectLevels({"-q", "--bogus"}, 1, 1, 0); }));
+    EXPECT_TRUE(inChild([] { return expectLevels({"-qqq", "--bogus"}, 1, 3, 0); }));
+    EXPECT_TRUE(inChild([] { return expectLevels({"file", "-v", "--bogus"}, 1, 0, 2); }));
+    EXPECT_TRUE(inChild([] { return expectLevels({"diff", "-vv", "--verbose", "--bogus"}, 1, 0, 4); }));
+}
+
+TEST(StartupTest, AsciiWinsOverUnicode)
+{
+    EXPECT_TRUE(inChild([] {
+        const startup_result_t result = runQuietly({"--ascii", "-U", "--license", "xxhash"});
+        return result.status == 0 && result.mode == forge::kModeAscii ? "" : "mode " + std::to_string(result.mode);
+    }));
+    EXPECT_TRUE(inChild([] {
+        const startup_result_t result = runQuietly({"ls", "-U", "--ascii"});
+        return result.mode == forge::kModeAscii ? "" : "mode " + std::to_string(result.mode);
+    }));
+    EXPECT_TRUE(inChild([] {
+        const startup_result_t result = runQuietly({"-U", "--license=stb_truetype"});
+        return result.mode == forge::kModeUnicode ? "" : "mode " + std::to_string(result.mode);
+    }));
+}
+
+TEST(StartupTest, DebugLevelTakesUserNumbers)
+{
+    EXPECT_TRUE(inChild([] {
+        const startup_result_t result = runQuietly({"--debug", "$1f", "--license", "xxhash"});
+        return result.status == 0 && result.debug == 31 ? "" : "debug " + std::to_string(result.debug);
+    }));
+    EXPECT_TRUE(inChild([] {
+        const startup_result_t result = runQuietly({"--debug=0x100000000", "--license", "xxhash"});
+        return result.debug == -1 ? "" : "debug " + std::to_string(result.debug);
+    }));
+}
+
+}  // namespace
+}  // namespace app
