@@ -1,0 +1,79 @@
+#include "app/argument_texts.hpp"
+
+#include "app/options.hpp"
+#include "forge/files.hpp"
+#include "platter/fileid/file_types.hpp"
+#include "platter/fileid/type_ids.hpp"
+
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+namespace app {
+
+namespace {
+
+// Type categories of the identification table.
+constexpr std::int32_t kCategoryContainer = 0;
+constexpr std::int32_t kCategoryPicture = 3;
+
+std::string labelPath(const std::string& path)
+{
+    if (!g_option_relative.isSet() || path == forge::kStdinName)
+        return path;
+    const std::filesystem::path given(path);
+    if (!given.is_absolute())
+        return path;
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::current_path(error);
+    if (error)
+        return path;
+    const std::filesystem::path relative = given.lexically_relative(here);
+    return relative.empty() ? path : relative.string();
+}
+
+}  // namespace
+
+void printPathHeader(std::ostream& out, const std::string& path, std::string_view suffix)
+{
+    if (g_option_xpath.isSet() || g_option_delim.isSet())
+        return;
+    std::cout << '\n';
+    out << labelPath(path) << suffix << '\n';
+}
+
+std::string chainText(const std::vector<platter::track_sector_t>& blocks)
+{
+    std::string text;
+    std::uint64_t track = 0;
+    for (const platter::track_sector_t& block : blocks) {
+        if (!text.empty())
+            text += ',';
+        if (block.track != track)
+            text += std::to_string(block.track) + '.';
+        text += std::to_string(block.sector);
+        track = block.track;
+    }
+    return text;
+}
+
+std::string zipcodeBaseName(std::string_view fileName)
+{
+    if (fileName.size() < 3 || fileName[0] < '1' || fileName[0] > '5' || fileName[1] != '!')
+        return {};
+    const std::size_t skip = fileName.size() > 3 && fileName[2] == '!' ? 3 : 2;
+    return std::string(fileName.substr(skip));
+}
+
+std::vector<std::uint32_t> renderTargets(std::uint32_t typeId)
+{
+    if (typeId == platter::fileid::type_id::petscii)
+        return {0, 1, 2, 3, 6, 4};
+    if (platter::fileid::isTypeInCategory(typeId, kCategoryContainer))
+        return {0, 1, 2, 3};
+    if (platter::fileid::isTypeInCategory(typeId, kCategoryPicture))
+        return {4, 5, 7};
+    return {};
+}
+
+}  // namespace app

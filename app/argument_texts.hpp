@@ -1,0 +1,30 @@
+#pragma once
+// Small texts shared by the commands that walk FILE arguments: the path label
+// of a listing, block chains, zipcode set names and render targets.
+
+#include "platter/core/track_sector.hpp"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace app {
+
+// "\n" on standard output, then the path (relative to the current directory
+// with --relative) and the suffix on the stream; nothing with --Xpath or --delim.
+void printPathHeader(std::ostream& out, const std::string& path, std::string_view suffix);
+
+// Blocks joined by ",", each "track.sector", or the sector alone when the
+// track is that of the block before: 18.1,4,19.0.
+std::string chainText(const std::vector<platter::track_sector_t>& blocks);
+
+// The set name of a zipcode part file name: "1!GAME" and "3!!GAME" give GAME,
+// anything else an empty text.
+std::string zipcodeBaseName(std::string_view fileName);
+
+// The render command's target numbers for an identified type.
+std::vector<std::uint32_t> renderTargets(std::uint32_t typeId);
+
+}  // namespace app

@@ -1,0 +1,79 @@
+#pragma once
+// The ls command: lists the directories of containers named by FILE
+// arguments, host directories (recursively with -R) or standard input, and
+// with --deep the partitions, subdirectories and archives inside them.
+
+#include "app/command.hpp"
+#include "app/file_arguments.hpp"
+#include "app/render.hpp"
+#include "platter/core/dir_entry.hpp"
+#include "platter/core/track_sector.hpp"
+#include "platter/petscii/charset.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platter {
+class Disk;
+}
+
+namespace app {
+
+class CommandLs : public Command {
+public:
+    // Deep listings stop descending here.
+    static constexpr std::uint64_t kMaxNestingDepth = 16;
+    static constexpr std::uint64_t kMaxIndentStep = 64;
+
+    // 1 when any argument produced an error (a missing or unreadable path,
+    // standard input that is no container, a selection that failed, an archive
+    // that could not be expanded); warnings keep 0.
+    int run(forge::getopt::Getopt& getopt) override;
+
+    // 0 listed, 1 the selection failed on this container.
+    int processDisk(platter::Disk& disk, const std::string& path);
+    // The same, then every partition, subdirectory and archive inside, indented.
+    int listDeep(platter::Disk& disk, const std::string& path);
+    // A zipcode part of a set already listed from the same host directory.
+    bool isRepeatedZipcodePart(const std::string& path);
+    // The entry's name from its third byte up to the padding: the set name of a part.
+    static std::string zipcodePartName(const platter::dir_entry_t& entry);
+
+private:
+    bool readIndent(const forge::getopt::Getopt& getopt);
+    void warnAboutOptions();
+    std::vector<std::int32_t> collectFields() const;
+    void makeRender();
+    int listArguments(const std::vector<std::string>& arguments);
+    int listStandardInput(const forge::getopt::Getopt& getopt);
+    void listFile(const std::string& path);
+    void listDirectory(const std::string& path, const FileHandler& onFile);
+    int listContainer(platter::Disk& disk, const std::string& path);
+    bool applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count);
+    void listNestedEntries(platter::Disk& disk, const std::string& path);
+    void listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
+                          const platter::dir_entry_t& entry);
+    void listArchive(const std::string& path, std::uint64_t index,
+                     const platter::dir_entry_t& entry, const std::vector<std::uint8_t>& data);
+    bool mayDescend(std::uint64_t index) const;
+    void printNestingLine(std::uint64_t index, const platter::dir_entry_t& entry) const;
+    std::string linePrefix() const;
+    void warn(const std::string& text) const;
+
+    std::unique_ptr<Render> render_;
+    std::uint64_t depth_ = 0;  // indentation of the deep listing in spaces
+    platter::Charset charset_ = platter::Charset::upperGraphics;
+    std::uint64_t indentStep_ = 2;
+    std::set<std::string> zipcodeSets_;
+    bool failed_ = false;  // an error-level message was written
+    // Deep listing: levels below the container, and the directories being
+    // listed on the way down, to refuse loops.
+    std::uint64_t level_ = 0;
+    std::set<std::pair<const platter::Disk*, platter::track_sector_t>> enclosing_;
+};
+
+}  // namespace app

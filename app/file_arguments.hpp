@@ -1,0 +1,30 @@
+#pragma once
+// FILE arguments: the split of PATH:SELECTOR, the dispatch of a host path to a
+// file or a directory handler, and the walk of a host directory tree.
+
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace app {
+
+using FileHandler = std::function<void(const std::string& path)>;
+using DirectoryHandler = std::function<void(const std::string& path, const FileHandler& onFile)>;
+
+// (host path, selector) at the first ':' (after a drive prefix such as "C:\");
+// the selector is empty when there is no ':' or nothing follows it. A host
+// file whose name holds a ':' therefore cannot be named.
+std::pair<std::string, std::string> splitPathSelector(const std::string& argument);
+
+// A directory goes to onDirectory, a regular file to onFile; anything else
+// (missing, FIFO, device) gets "error: '<path>': Invalid path or file." on the
+// error stream, never silenced, and false.
+bool forEachPath(const std::string& path, const FileHandler& onFile, const DirectoryHandler& onDirectory);
+
+// Hands every file below the directory to onFile: a directory's files in
+// byte-wise order before its subdirectories, the smallest pending directory
+// next. Symbolic links are files. A directory that cannot be opened is
+// reported as a warning (unless --quiet) and the walk goes on; false then.
+bool walkDirectory(const std::string& directory, const FileHandler& onFile);
+
+}  // namespace app

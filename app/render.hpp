@@ -1,0 +1,93 @@
+#pragma once
+// The base of the directory-listing renderers: the settings of a listing, the
+// selection of the argument being listed, which entries a listing shows, the
+// measured column widths, and the conversion of PETSCII texts for output.
+
+#include "app/cbm_selection.hpp"
+#include "app/render_entry.hpp"
+#include "platter/core/dir_entry.hpp"
+#include "platter/petscii/charset.hpp"
+
+#include <cstdint>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace platter {
+class Disk;
+}
+
+namespace app {
+
+class Render {
+public:
+    struct settings_t {
+        bool human = false;      // byte counts as human-readable sizes
+        bool almostAll = false;  // scratched entries too
+        bool noFooter = false;
+        bool noHeader = false;
+        bool zeroPadTs = false;
+    };
+
+    Render();
+    virtual ~Render() = default;
+    Render(const Render&) = delete;
+    Render& operator=(const Render&) = delete;
+
+    // Keeps the entries of `frame` of the processed selection that the listing
+    // shows, gathers what the fields need of them and measures the widths.
+    void prepare(platter::Disk& disk, const std::string& path, platter::Charset charset, std::uint64_t frame = 0);
+    virtual void renderListing(platter::Disk& disk, const std::string& prefix) = 0;
+    // The "0 \"name\" id" line and the "blocks free." line of the column and
+    // canonical forms.
+    virtual void renderHeader(platter::Disk& disk);
+    virtual void renderFooter(platter::Disk& disk);
+
+    // Some selector of the prepared frame takes the index, and no negated one does.
+    bool isSelected(std::uint64_t index) const;
+    // 0 for a field without a measured width.
+    std::uint64_t fieldWidth(std::int32_t id) const;
+
+    // PETSCII as output text in the console's mode (Unicode or ASCII).
+    std::string petsciiToText(std::span<const std::uint8_t> bytes, platter::Charset charset, bool reverse) const;
+    // The name as a CBM listing shows it: the first shifted space closes the
+    // quote unless a quote came before, later ones read as spaces, trailing ones go.
+    std::string entryNameText(const platter::dir_entry_t& entry, platter::Charset charset, bool reverse) const;
+    // '"', the 16 stored name bytes, '"', ' '.
+    std::string diskNameText(platter::Disk& disk, platter::Charset charset, bool reverse) const;
+    // Two id bytes, a shifted space and the two DOS type bytes.
+    std::string diskIdText(platter::Disk& disk, platter::Charset charset, bool reverse) const;
+    std::string typeText(const platter::dir_entry_t& entry, platter::Charset charset, std::uint32_t formatId) const;
+    std::string numberText(std::uint64_t value) const;
+    std::uint64_t trimmedNameLength(const platter::dir_entry_t& entry) const;
+
+    settings_t settings;
+    std::vector<std::int32_t> fields;  // column ids in output order; empty for the canonical form
+    platter::CbmSelection selection;
+
+protected:
+    const std::vector<listed_entry_t>& entries() const { return entries_; }
+    platter::Charset charset() const { return charset_; }
+    const std::string& path() const { return path_; }
+    bool hasField(std::int32_t id) const;
+    // '"', the name in its colour, the closing '"' (a space when the name holds
+    // one) and the padding to 16 characters.
+    void writeQuotedName(std::ostream& out, const listed_entry_t& listed) const;
+    // What the entries are read for, by the fields and the console's colour.
+    virtual entry_needs_t needs() const;
+
+private:
+    bool isShown(const platter::dir_entry_t& entry) const;
+    void measure(const listed_entry_t& listed);
+
+    platter::Charset charset_ = platter::Charset::upperGraphics;
+    std::string path_;
+    std::uint64_t frame_ = 0;
+    char fallback_ = '`';
+    std::unordered_map<std::int32_t, std::uint64_t> widths_;
+    std::vector<listed_entry_t> entries_;
+};
+
+}  // namespace app

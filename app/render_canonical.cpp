@@ -1,0 +1,61 @@
+#include "app/render_canonical.hpp"
+
+#include "forge/terminal.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/core/format_registry.hpp"
+
+#include <array>
+#include <iostream>
+#include <string>
+
+namespace app {
+
+namespace {
+
+constexpr forge::text_attr_t kWhite{forge::kAttrForeground, 7, forge::kNoColor};
+constexpr std::size_t kBlocksField = 5;
+
+}  // namespace
+
+void RenderCanonical::renderListing(platter::Disk& disk, const std::string& prefix)
+{
+    std::ostream& out = std::cout;
+    if (!settings.noHeader) {
+        out << prefix;
+        renderHeader(disk);
+    }
+    for (const listed_entry_t& listed : entries()) {
+        out << prefix;
+        renderEntry(out, listed, disk.formatId());
+    }
+    if (!settings.noFooter) {
+        out << prefix;
+        renderFooter(disk);
+    }
+}
+
+// blocks (left-aligned in 5), the quoted name padded to 16, splat, type, lock.
+void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed, std::uint32_t formatId) const
+{
+    const platter::dir_entry_t& entry = listed.entry;
+    forge::applyAttributes(out, kWhite);
+    std::string blocks = std::to_string(entry.blockCount());
+    if (blocks.size() < kBlocksField)
+        blocks.resize(kBlocksField, ' ');
+    out << blocks;
+    writeQuotedName(out, listed);
+    out << (entry.isSplat() ? '*' : ' ');
+    // An unknown type on a 1541-style image shows "R?" and a reversed lock column.
+    if (formatId != platter::kFormatD81 && (entry.typeByte() & 15) == 13) {
+        static constexpr std::array<std::uint8_t, 2> kUnknown = {'R', '?'};
+        static constexpr std::array<std::uint8_t, 2> kLocked = {'<', ' '};
+        static constexpr std::array<std::uint8_t, 2> kOpen = {' ', ' '};
+        out << petsciiToText(kUnknown, charset(), false)
+            << petsciiToText(entry.isLocked() ? kLocked : kOpen, charset(), true);
+    } else {
+        out << typeText(entry, charset(), formatId) << (entry.isLocked() ? '<' : ' ');
+    }
+    out << '\n';
+}
+
+}  // namespace app

@@ -1,0 +1,16 @@
+#pragma once
+// The default listing, laid out as a Commodore drive lists a directory.
+
+#include "app/render.hpp"
+
+namespace app {
+
+class RenderCanonical : public Render {
+public:
+    void renderListing(platter::Disk& disk, const std::string& prefix) override;
+
+private:
+    void renderEntry(std::ostream& out, const listed_entry_t& listed, std::uint32_t formatId) const;
+};
+
+}  // namespace app

@@ -1,0 +1,18 @@
+#pragma once
+// The listing of chosen fields as columns aligned by measured widths.
+
+#include "app/render.hpp"
+
+#include <iosfwd>
+
+namespace app {
+
+class RenderColumns : public Render {
+public:
+    void renderListing(platter::Disk& disk, const std::string& prefix) override;
+
+private:
+    void renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed, std::uint32_t formatId) const;
+};
+
+}  // namespace app

@@ -1,0 +1,32 @@
+#include "app/argument_texts.hpp"
+
+#include <gtest/gtest.h>
+
+namespace app {
+namespace {
+
+using platter::makeBlock;
+
+TEST(ChainText, TrackIsWrittenOnlyWhenItChanges)
+{
+    EXPECT_EQ(chainText({}), "");
+    EXPECT_EQ(chainText({makeBlock(18, 1)}), "18.1");
+    EXPECT_EQ(chainText({makeBlock(18, 1), makeBlock(18, 4), makeBlock(19, 0)}), "18.1,4,19.0");
+    EXPECT_EQ(chainText({makeBlock(17, 0), makeBlock(17, 10), makeBlock(18, 2), makeBlock(17, 3)}),
+              "17.0,10,18.2,17.3");
+}
+
+TEST(ZipcodeBaseName, PartPrefixesOneToFiveWithOneOrTwoBangs)
+{
+    EXPECT_EQ(zipcodeBaseName("1!GAME"), "GAME");
+    EXPECT_EQ(zipcodeBaseName("5!x"), "x");
+    EXPECT_EQ(zipcodeBaseName("3!!GAME"), "GAME");
+    EXPECT_EQ(zipcodeBaseName("6!GAME"), "");
+    EXPECT_EQ(zipcodeBaseName("0!GAME"), "");
+    EXPECT_EQ(zipcodeBaseName("GAME"), "");
+    EXPECT_EQ(zipcodeBaseName("1!"), "");
+    EXPECT_EQ(zipcodeBaseName("1!!"), "!");  // three characters: only "1!" goes
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,111 @@
+#include "app/file_arguments.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SplitPathSelector, FirstColonSplitsAfterADrivePrefix)
+{
+    struct row_t {
+        std::string argument, path, selector;
+    };
+    const std::vector<row_t> rows = {
+        {"game.d64:*", "game.d64", "*"},
+        {"game.d64:", "game.d64", ""},
+        {"game.d64", "game.d64", ""},
+        {"a:b:c", "a", "b:c"},
+        {"C:\\games\\x.d64:1", "C:\\games\\x.d64", "1"},
+        {"C:\\games", "C:\\games", ""},
+        {"C:x", "C", "x"},  // no backslash: no drive prefix
+        {":x", "", "x"},
+    };
+    for (const row_t& row : rows) {
+        const auto [path, selector] = splitPathSelector(row.argument);
+        EXPECT_EQ(path, row.path) << row.argument;
+        EXPECT_EQ(selector, row.selector) << row.argument;
+    }
+}
+
+class HostTree : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zt_walk_XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root = pattern;
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    void touch(const std::string& relative)
+    {
+        fs::create_directories((fs::path(root) / relative).parent_path());
+        std::ofstream(fs::path(root) / relative) << "x";
+    }
+
+    std::vector<std::string> walk(const std::string& start)
+    {
+        std::vector<std::string> seen;
+        EXPECT_TRUE(walkDirectory(start, [&](const std::string& path) { seen.push_back(path.substr(root.size())); }));
+        return seen;
+    }
+
+    std::string root;
+};
+
+TEST_F(HostTree, FilesInByteOrderBeforeSubdirectoriesSmallestFirst)
+{
+    touch("a.d64");
+    touch("B.d64");
+    touch("zsub/z.d64");
+    touch("sub/c.d64");
+    touch("sub/deeper/d.d64");
+    touch("sub2/e.d64");
+    const std::vector<std::string> expected = {"/B.d64",           "/a.d64",          "/sub/c.d64",
+                                               "/sub/deeper/d.d64", "/sub2/e.d64", "/zsub/z.d64"};
+    EXPECT_EQ(walk(root), expected);
+}
+
+TEST_F(HostTree, LinksAreFilesAndAreNotFollowed)
+{
+    touch("sub/c.d64");
+    fs::create_directory_symlink(fs::path(root) / "sub", fs::path(root) / "link");
+    const std::vector<std::string> expected = {"/link", "/sub/c.d64"};
+    EXPECT_EQ(walk(root), expected);
+}
+
+TEST_F(HostTree, TrailingSeparatorIsNotDoubled)
+{
+    touch("a.d64");
+    EXPECT_EQ(walk(root + "/"), std::vector<std::string>{"/a.d64"});
+}
+
+TEST_F(HostTree, PathsGoToTheirHandlersAndOthersAreRefused)
+{
+    touch("a.d64");
+    std::string file, directory;
+    const FileHandler onFile = [&](const std::string& path) { file = path; };
+    const DirectoryHandler onDirectory = [&](const std::string& path, const FileHandler&) { directory = path; };
+
+    EXPECT_TRUE(forEachPath(root + "/a.d64", onFile, onDirectory));
+    EXPECT_TRUE(forEachPath(root, onFile, onDirectory));
+    EXPECT_EQ(file, root + "/a.d64");
+    EXPECT_EQ(directory, root);
+
+    for (const std::string& path : {root + "/missing.d64", std::string("/dev/null")}) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(forEachPath(path, onFile, onDirectory));
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "error: '" + path + "': Invalid path or file.\n");
+    }
+}
+
+}  // namespace
+}  // namespace app

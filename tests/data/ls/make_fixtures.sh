@@ -1,0 +1,85 @@
+#!/bin/sh
+# Builds the images the ls tests list. Needs cc1541, cbmconvert and python3.
+set -e
+cd "$(dirname "$0")"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# A one-block BASIC program at $0801, a 300-byte SEQ file, a two-byte USR file.
+printf '\001\010\013\010\012\000\231\042HI\042\000\000\000' >"$tmp/hello.prg"
+python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) + bytes(range(44)))' >"$tmp/data.seq"
+printf '\000\300' >"$tmp/two.usr"
+python3 -c 'import sys; sys.stdout.buffer.write(b"\x00\x10" + bytes(1536))' >"$tmp/big.prg"
+
+# t.d64: one file, as a drive would list it.
+rm -f t.d64
+cc1541 -q -n "test disk" -i "ab 2a" -f hello -w "$tmp/hello.prg" t.d64 >/dev/null
+
+# flags.d64: one entry per listing rule (cc1541 stores lower-case ASCII as
+# the unshifted letters). Slots: 0 AB<SS>C, 1 LOCKED (PRG, locked), 2 OPEN
+# (PRG, not closed), 3 GONE (DEL), 4 RECORDS (REL), 5 USER (USR), 6 DATA
+# (SEQ), 7 ZERO (lies: 0 blocks), 8 MANY (lies: 999 blocks), 9 Q"X<SS>Y,
+# 10 SIXTEEN CHARS!!! (16 characters), 11 SCRATCHED (type 0), 12 WEIRD (type
+# 13), 13 ODD (type 6), 14 GRAPHIC<0xC1>, 15 BIG (1538 bytes at $1000).
+rm -f flags.d64
+cc1541 -q -m -n "flags" -i "fl 2a" \
+    -f "ab#a0c" -w "$tmp/hello.prg" \
+    -f locked -P -w "$tmp/hello.prg" \
+    -f open -O -w "$tmp/hello.prg" \
+    -f gone -T DEL -w "$tmp/hello.prg" \
+    -f records -T REL -w "$tmp/data.seq" \
+    -f user -T USR -w "$tmp/two.usr" \
+    -f data -T SEQ -w "$tmp/data.seq" \
+    -f zero -B 0 -w "$tmp/data.seq" \
+    -f many -B 999 -w "$tmp/hello.prg" \
+    -f 'q"x#a0y' -w "$tmp/hello.prg" \
+    -f 'sixteen chars!!!' -w "$tmp/hello.prg" \
+    -f scratched -T 0 -w "$tmp/hello.prg" \
+    -f weird -T 13 -w "$tmp/hello.prg" \
+    -f odd -T 6 -w "$tmp/hello.prg" \
+    -f 'graphic#c1' -w "$tmp/hello.prg" \
+    -f big -w "$tmp/big.prg" \
+    flags.d64 >/dev/null
+
+# full.d64: a directory of 144 entries, all it can hold.
+rm -f full.d64
+set --
+i=0
+while [ $i -lt 144 ]; do
+    set -- "$@" -f "file$i" -L
+    i=$((i + 1))
+done
+cc1541 -q -m -n "full" -i "fu 2a" "$@" full.d64 >/dev/null
+
+# tree/: a host directory for the recursive walk, built by cbmconvert and cc1541.
+rm -rf tree blank.d64
+mkdir -p tree/sub
+cp "$tmp/hello.prg" "$tmp/hello"
+(cd "$tmp" && cbmconvert -v0 -n -D4 A.d64 hello)
+cp "$tmp/A.d64" tree/A.d64
+cc1541 -q -n "bee" -i "bb 2a" -f data -T SEQ -w "$tmp/data.seq" tree/b.d64 >/dev/null
+cc1541 -q -n "sea" -i "cc 2a" -f user -T USR -w "$tmp/two.usr" tree/sub/c.d64 >/dev/null
+cc1541 -q -n "blank" -i "bl 2a" blank.d64 >/dev/null
+printf 'just some notes\n' >tree/notes.txt
+
+# lynx.d64: a Lynx archive stored as a file, for the deep listing.
+(cd "$tmp" && cbmconvert -v0 -n -L arch.lnx hello)
+rm -f lynx.d64
+cc1541 -q -n "archives" -i "ar 2a" -f hello -w "$tmp/hello.prg" -f "arch.lnx" -w "$tmp/arch.lnx" lynx.d64 >/dev/null
+
+# broken.d64: t.d64 with the first file's chain pointing at itself, and a
+# directory block linking back to itself, for the loop guards.
+python3 - t.d64 broken.d64 <<'PY'
+import sys
+def sectors(track):
+    return 21 if track <= 17 else 19 if track <= 24 else 18 if track <= 30 else 17
+def offset(track, sector):
+    return (sum(sectors(t) for t in range(1, track)) + sector) * 256
+img = bytearray(open(sys.argv[1], 'rb').read())
+d = offset(18, 1)                # the first directory block
+img[d + 0], img[d + 1] = 18, 1   # links to itself
+t, s = img[d + 3], img[d + 4]    # first file's first block
+o = offset(t, s)
+img[o + 0], img[o + 1] = t, s    # the chain loops
+open(sys.argv[2], 'wb').write(img)
+PY
