@@ -1,0 +1,230 @@
+#include "app/command_cat.hpp"
+
+#include "app/argument_texts.hpp"
+#include "app/container_arguments.hpp"
+#include "app/file_arguments.hpp"
+#include "app/options.hpp"
+#include "app/program_identity.hpp"
+#include "forge/terminal.hpp"
+#include "platter/core/dir_entry.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/petscii/petscii_screen.hpp"
+#include "platter/render/petscii_render_txt.hpp"
+
+#include <utility>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+using platter::SelectorKind;
+
+constexpr std::size_t kLinkBytes = 2;
+constexpr std::uint8_t kTextColour = 14;
+constexpr std::uint8_t kPageBackground = 6;
+
+}  // namespace
+
+std::span<const std::uint8_t> blockPart(std::span<const std::uint8_t, 256> block, bool wholeBlocks, bool lastBlockRule)
+{
+    if (wholeBlocks)
+        return block;
+    if (lastBlockRule && block[0] == 0) {
+        const std::size_t lastOffset = block[1];
+        if (lastOffset < kLinkBytes)
+            return {};
+        return block.subspan(kLinkBytes, lastOffset - kLinkBytes + 1);
+    }
+    return block.subspan(kLinkBytes);
+}
+
+CommandCat::CommandCat(std::ostream& out) : CommandCat(out, forge::isTerminal(out)) {}
+
+CommandCat::CommandCat(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+
+int CommandCat::run(forge::getopt::Getopt& getopt)
+{
+    const std::vector<std::string>& arguments = getopt.positionalArguments();
+    if (arguments.empty()) {
+        std::cerr << "error: missing at least one FILE\n\n";
+        getopt.printShortUsage(std::cerr);
+        getopt.printTryHelp(std::cerr);
+        return 1;
+    }
+    lowercase_ = g_option_lowercase.isSet();
+    const FileHandler onFile = [this](const std::string& path) { catFile(path); };
+    const DirectoryHandler onDirectory = [](const std::string& path, const FileHandler& handler) {
+        walkDirectory(path, handler);
+    };
+    for (const std::string& argument : arguments) {
+        const auto [path, selector] = splitPathSelector(argument);
+        if (selector.empty()) {
+            std::cerr << "error: missing selector; 'zt cat' works with files/data inside CBM containers\n";
+            return 1;
+        }
+        if (!parseSelector(selector))
+            return 1;
+        if (!forEachPath(path, onFile, onDirectory))
+            failed_ = true;
+        if (refused_)
+            return 1;
+    }
+    return failed_ ? 1 : 0;
+}
+
+bool CommandCat::parseSelector(const std::string& selector)
+{
+    const bool parsed = selection_.parseSelection(selector);
+    for (const std::string& message : selection_.errors())
+        std::cerr << message << std::flush;
+    return parsed;
+}
+
+void CommandCat::catFile(const std::string& path)
+{
+    if (refused_)
+        return;
+    const int status = openContainerArgument(
+        path, [this](platter::Disk& disk, const std::string& name) { return processDisk(disk, name); });
+    if (status != 0)
+        failed_ = true;
+}
+
+int CommandCat::processDisk(platter::Disk& disk, const std::string& path)
+{
+    disk.setIncludeEmpty(true);
+    const platter::selection_result_t result = selection_.processSelection(disk);
+    for (const std::string& message : selection_.errors())
+        std::cerr << message;
+    if (!result.ok) {
+        failed_ = true;
+        return 1;
+    }
+    std::as_const(selection_).walkPreorder([&](const platter::file_selector& node) {
+        if (!node.nested)
+            writeNode(node, path);
+        return !refused_;
+    });
+    return 0;
+}
+
+void CommandCat::writeNode(const platter::file_selector& node, const std::string& path)
+{
+    platter::Disk* disk = selection_.enterFrame(node);
+    if (disk == nullptr)
+        return;
+    switch (node.kind) {
+    case SelectorKind::BlockData:
+        for (const platter::track_sector_t& block : node.blocks)
+            writeBlock(*disk, block, node.wholeBlocks, true);
+        break;
+    case SelectorKind::TrackData:
+        writeTrack(*disk, node);
+        break;
+    case SelectorKind::DirectoryChain:
+    case SelectorKind::BlockChain:
+        writeChain(*disk, node);
+        break;
+    case SelectorKind::ByFilename:
+    case SelectorKind::ByIndex:
+    case SelectorKind::ByIndexRange:
+        writeEntries(*disk, node, path);
+        break;
+    case SelectorKind::None:
+        break;
+    }
+}
+
+// Whole tracks have no last block: only the link bytes are dropped.
+void CommandCat::writeTrack(platter::Disk& disk, const platter::file_selector& node)
+{
+    for (std::uint64_t sector = 0; !refused_; ++sector) {
+        const platter::track_sector_t block = platter::makeBlock(node.first, sector);
+        if (!disk.isValidBlock(block))
+            break;
+        writeBlock(disk, block, node.wholeBlocks, false);
+    }
+}
+
+void CommandCat::writeChain(platter::Disk& disk, const platter::file_selector& node)
+{
+    std::vector<platter::track_sector_t> blocks;
+    const bool complete = disk.readChain(node.first, node.second, 0, nullptr, nullptr, nullptr, &blocks);
+    for (const platter::track_sector_t& block : blocks) {
+        if (refused_)
+            return;
+        writeBlock(disk, block, node.wholeBlocks, true);
+    }
+    if (!complete)
+        std::cerr << "warning: '" << node.text << "': the chain ends at a link that cannot be followed\n";
+}
+
+void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector& node, const std::string& path)
+{
+    for (const std::uint64_t index : node.indices) {
+        if (refused_)
+            return;
+        platter::dir_entry_t entry;
+        if (!selection_.isIndexSelected(index, node) || !disk.getEntry(index, true, entry) ||
+            platter::isEmptyEntry(entry))
+            continue;
+        std::uint64_t size = 0;
+        disk.readData(entry, 0, &size);
+        if (size == 0)
+            continue;
+        std::vector<std::uint8_t> data;
+        if (!disk.readFile(entry, data)) {
+            std::cerr << "error: '" << path << "': entry [" << index << "] could not be read\n";
+            failed_ = true;
+            continue;
+        }
+        if ((entry.typeByte() & 0x0F) == platter::kTypeSeq && terminal_)
+            streamFile(data);
+        else
+            writeBinary(data);
+    }
+}
+
+void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks,
+                            bool lastBlockRule)
+{
+    const std::uint8_t* bytes = disk.sectorPointer(block);
+    if (bytes == nullptr) {
+        std::cerr << "warning: block " << chainText({block}) << " holds no data; skipped\n";
+        return;
+    }
+    writeBinary(blockPart(std::span<const std::uint8_t, 256>(bytes, 256), wholeBlocks, lastBlockRule));
+}
+
+bool CommandCat::writeBinary(std::span<const std::uint8_t> bytes)
+{
+    if (refused_)
+        return false;
+    if (terminal_) {
+        std::cerr << "error: refusing to even attempt streaming binary data to a terminal.\n";
+        refused_ = true;
+        return false;
+    }
+    out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out_.flush();
+    return true;
+}
+
+void CommandCat::streamFile(std::span<const std::uint8_t> bytes)
+{
+    platter::PetsciiScreen screen(platter::PetsciiScreen::kColumns, platter::PetsciiScreen::kWindowRows,
+                                  kTextColour, false);
+    screen.setData(bytes)
+        .setCharset(lowercase_ ? platter::Charset::lowerUpper : platter::Charset::upperGraphics)
+        .interpret();
+    platter::PetsciiRenderTxt render;
+    render.setDocument(true)
+        .setAppName(std::string(g_program_identity.name) + " v" + std::string(g_program_identity.version))
+        .setBackground(kPageBackground)
+        .setSections(false);
+    render.begin().renderSection(screen, "").end();
+    out_ << render.str() << '\n' << std::flush;
+}
+
+}  // namespace app

@@ -1,0 +1,197 @@
+#include "app/command_ch.hpp"
+
+#include "app/argument_texts.hpp"
+#include "app/container_arguments.hpp"
+#include "app/file_arguments.hpp"
+#include "app/options.hpp"
+#include "forge/files.hpp"
+#include "forge/numbers.hpp"
+#include "platter/core/disk.hpp"
+
+#include <filesystem>
+#include <iostream>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+using platter::SelectorKind;
+
+constexpr std::uint8_t kNoErrorByte = 1;
+constexpr std::int64_t kFirstDriveError = 20;
+constexpr std::int64_t kLastDriveError = 29;
+constexpr std::int64_t kUnusedDriveError = 28;
+constexpr std::int64_t kErrorByteBias = 18;
+
+}  // namespace
+
+CommandCh::CommandCh()
+{
+    selection_.refuseKind(SelectorKind::ByFilename)
+        .refuseKind(SelectorKind::DirectoryChain)
+        .refuseKind(SelectorKind::BlockChain)
+        .refuseKind(SelectorKind::ByIndex)
+        .refuseKind(SelectorKind::ByIndexRange)
+        .setNestingDisabled(true);
+}
+
+std::optional<std::uint8_t> CommandCh::errorByteForCode(std::int64_t code)
+{
+    if (code == 0 || code == 1)
+        return kNoErrorByte;
+    if (code >= kFirstDriveError && code <= kLastDriveError && code != kUnusedDriveError)
+        return static_cast<std::uint8_t>(code - kErrorByteBias);
+    return std::nullopt;
+}
+
+int CommandCh::run(forge::getopt::Getopt& getopt)
+{
+    const std::vector<std::string>& arguments = getopt.positionalArguments();
+    if (arguments.empty()) {
+        std::cerr << "error: missing at least one FILE.\n\n";
+        getopt.printShortUsage(std::cerr);
+        getopt.printTryHelp(std::cerr);
+        return 1;
+    }
+    if (!g_option_error.isSet()) {
+        std::cerr << "error: missing any change operation options\n";
+        return 1;
+    }
+    optionName_ = g_option_error.matchedName();
+    // The whole value counts: 65556 is no code, though its low 16 bits are 20.
+    const std::optional<std::uint8_t> byte = errorByteForCode(forge::parseNumber(g_option_error.value(0)));
+    if (!byte) {
+        std::cerr << "error: '" << optionName_ << "' invalid error code (use 20-27, 29 or 0 = no error)\n";
+        return 1;
+    }
+    errorByte_ = *byte;
+
+    const FileHandler onFile = [this](const std::string& path) { changeFile(path); };
+    const DirectoryHandler onDirectory = [](const std::string& path, const FileHandler& handler) {
+        walkDirectory(path, handler);
+    };
+    for (const std::string& argument : arguments) {
+        const auto [path, selector] = splitPathSelector(argument);
+        const bool parsed = selection_.parseSelection(selector);
+        for (const std::string& message : selection_.errors())
+            std::cerr << message;
+        if (!parsed)
+            return 1;
+        if (selector.empty()) {
+            std::cerr << "error: '" << argument << "': missing cbm selector; " << optionName_
+                      << " requires a block or track selector\n";
+            return 1;
+        }
+        if (!forEachPath(path, onFile, onDirectory))
+            failed_ = true;
+    }
+    return failed_ ? 1 : 0;
+}
+
+void CommandCh::changeFile(const std::string& path)
+{
+    const int status = openContainerArgument(
+        path, [this](platter::Disk& disk, const std::string& name) { return processDisk(disk, name); });
+    if (status != 0)
+        failed_ = true;
+}
+
+// Nothing reaches the file before every node was applied, so a failure here
+// leaves it as it was.
+int CommandCh::processDisk(platter::Disk& disk, const std::string& path)
+{
+    disk.setIncludeEmpty(true);
+    const platter::selection_result_t result = selection_.processSelection(disk);
+    for (const std::string& message : selection_.errors())
+        std::cerr << message;
+    if (!result.ok) {
+        failed_ = true;
+        return 1;
+    }
+    std::uint64_t counted = 0;
+    for (const platter::file_selector& node : selection_.selectors()) {
+        if (node.kind != SelectorKind::TrackData && node.kind != SelectorKind::BlockData)
+            continue;
+        if (!disk.hasErrorBytes() && !addErrorBytes(disk, path))
+            return 1;
+        ++counted;
+        if (node.kind == SelectorKind::TrackData) {
+            for (std::uint64_t sector = 0;; ++sector) {
+                const platter::track_sector_t block = platter::makeBlock(node.first, sector);
+                if (!disk.isValidBlock(block))
+                    break;
+                if (!setBlock(disk, block, path))
+                    return 1;
+            }
+        } else {
+            for (const platter::track_sector_t& block : node.blocks) {
+                if (!setBlock(disk, block, path))
+                    return 1;
+            }
+        }
+    }
+    if (counted == 0) {
+        std::cerr << "error: '" << optionName_
+                  << "': this operation can only be applied to block and track selectors\n";
+        failed_ = true;
+        return 1;
+    }
+    if (!disk.isModified()) {
+        std::cerr << "warning: container was unmodified after making requested changes\n";
+        return 0;
+    }
+    return save(disk, path);
+}
+
+// Tried once: a format that cannot carry error bytes is reported, never retried.
+bool CommandCh::addErrorBytes(platter::Disk& disk, const std::string& path)
+{
+    disk.toggleErrorBytes();
+    if (!disk.hasErrorBytes() || disk.errorBytes().empty()) {
+        std::cerr << "error: '" << path << "': the container format does not support error bytes\n";
+        failed_ = true;
+        return false;
+    }
+    std::cerr << "extend errors.\n";
+    return true;
+}
+
+bool CommandCh::setBlock(platter::Disk& disk, const platter::track_sector_t& block, const std::string& path)
+{
+    if (disk.errorBytePointer(block) == nullptr) {
+        std::cerr << "error: '" << path << "': block " << chainText({block})
+                  << " has no error byte in this container\n";
+        failed_ = true;
+        return false;
+    }
+    disk.setErrorCode(block, errorByte_);
+    return true;
+}
+
+// The image is saved under the extension of its format; a different file of
+// that name is never overwritten.
+int CommandCh::save(platter::Disk& disk, const std::string& path)
+{
+    disk.setPathForFormat(path);
+    const std::filesystem::path& target = disk.imagePath();
+    if (target != std::filesystem::path(path)) {
+        if (forge::exists(target.string())) {
+            std::cerr << "error: '" << path << "': not overwriting '" << target.string()
+                      << "' with the modified copy\n";
+            failed_ = true;
+            return 1;
+        }
+        std::cerr << "notice: writing modified copy of container to '" << target.string() << "'\n";
+    } else {
+        std::cerr << "notice: overwriting container with modified copy\n";
+    }
+    if (!disk.save(false)) {
+        std::cerr << "error: '" << target.string() << "': the modified container could not be saved\n";
+        failed_ = true;
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace app

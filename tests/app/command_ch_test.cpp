@@ -1,0 +1,158 @@
+#include "app/command_ch.hpp"
+
+#include "app/in_child.hpp"
+#include "app/startup.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kImageSize = 174848;
+constexpr std::size_t kErrorTableSize = 683;
+constexpr std::size_t kBlock18_1 = 358;  // 17 tracks of 21 sectors, then sector 1
+
+std::vector<std::uint8_t> readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string readText(const fs::path& path)
+{
+    const std::vector<std::uint8_t> bytes = readBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A scratch directory holding a copy of the test image under the given name.
+class ChTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zt-ch-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        original_ = readBytes(fs::path(ZT_TEST_DATA) / "cat" / "cat.d64");
+        ASSERT_EQ(original_.size(), kImageSize);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path image(const std::string& name, const std::string& source = "cat.d64") const
+    {
+        fs::copy_file(fs::path(ZT_TEST_DATA) / "cat" / source, dir_ / name);
+        return dir_ / name;
+    }
+
+    // Runs zt with the words in a child, its error stream in dir_/stderr;
+    // the child fails unless the status is as expected.
+    ::testing::AssertionResult run(std::vector<std::string> words, int status) const
+    {
+        const std::string errors = (dir_ / "stderr").string();
+        return inChild([=]() mutable {
+            const int null = open("/dev/null", O_RDWR);
+            const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(null, STDIN_FILENO);
+            dup2(null, STDOUT_FILENO);
+            dup2(err, STDERR_FILENO);
+            std::vector<char*> argv;
+            words.insert(words.begin(), "zt");
+            for (std::string& word : words)
+                argv.push_back(word.data());
+            argv.push_back(nullptr);
+            const int result = runMain(static_cast<int>(words.size()), argv.data());
+            return result == status ? std::string() : "status " + std::to_string(result);
+        });
+    }
+
+    std::string errors() const { return readText(dir_ / "stderr"); }
+
+    fs::path dir_;
+    std::vector<std::uint8_t> original_;
+};
+
+TEST(CommandChCodes, DriveErrorsMapToTheStoredByte)
+{
+    EXPECT_EQ(CommandCh::errorByteForCode(0), 1);
+    EXPECT_EQ(CommandCh::errorByteForCode(1), 1);
+    EXPECT_EQ(CommandCh::errorByteForCode(20), 2);
+    EXPECT_EQ(CommandCh::errorByteForCode(23), 5);
+    EXPECT_EQ(CommandCh::errorByteForCode(27), 9);
+    EXPECT_EQ(CommandCh::errorByteForCode(29), 11);
+    for (std::int64_t code : {2, 19, 28, 30, 255, 65556, -1})
+        EXPECT_FALSE(CommandCh::errorByteForCode(code).has_value()) << code;
+}
+
+TEST_F(ChTest, AddsErrorBytesAndSetsOneBlock)
+{
+    const fs::path path = image("e.d64");
+    ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%18.1"}, 0));
+    EXPECT_EQ(errors(), "extend errors.\nnotice: overwriting container with modified copy\n");
+    const std::vector<std::uint8_t> changed = readBytes(path);
+    ASSERT_EQ(changed.size(), kImageSize + kErrorTableSize);
+    EXPECT_TRUE(std::equal(original_.begin(), original_.end(), changed.begin()));
+    for (std::size_t i = 0; i < kErrorTableSize; ++i)
+        ASSERT_EQ(changed[kImageSize + i], i == kBlock18_1 ? 5 : 1) << i;
+    EXPECT_FALSE(fs::exists(dir_ / "e.d64.zt-save"));
+
+    // Error bytes present: no second table, and the same code changes nothing.
+    ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%18.1"}, 0));
+    EXPECT_EQ(errors(), "warning: container was unmodified after making requested changes\n");
+    EXPECT_EQ(readBytes(path), changed);
+}
+
+TEST_F(ChTest, TrackSelectorSetsEverySectorOfTheTrack)
+{
+    const fs::path path = image("t.d64");
+    // A refused selector changes nothing, not even the error table.
+    ASSERT_TRUE(run({"ch", "-e", "29", path.string() + ":*"}, 1));
+    ASSERT_EQ(readBytes(path), original_);
+    ASSERT_TRUE(run({"ch", "--error", "29", path.string() + ":%18"}, 0));
+    const std::vector<std::uint8_t> changed = readBytes(path);
+    ASSERT_EQ(changed.size(), kImageSize + kErrorTableSize);
+    for (std::size_t i = 0; i < kErrorTableSize; ++i) {
+        const bool onTrack18 = i >= 357 && i < 357 + 19;
+        ASSERT_EQ(changed[kImageSize + i], onTrack18 ? 11 : 1) << i;
+    }
+}
+
+TEST_F(ChTest, UpperCaseExtensionIsKept)
+{
+    const fs::path path = image("GAME.D64");
+    ASSERT_TRUE(run({"ch", "-e", "21", path.string() + ":%18.0"}, 0));
+    EXPECT_EQ(fs::file_size(path), kImageSize + kErrorTableSize);
+    EXPECT_FALSE(fs::exists(dir_ / "GAME.d64"));
+}
+
+// The image is identified as a D64 and saved as img.d64, which must not
+// replace a different file of that name.
+TEST_F(ChTest, NeverOverwritesAnotherFileUnderTheFormatsName)
+{
+    const fs::path bin = image("img.bin");
+    const fs::path other = image("img.d64", "wide40.d64");
+    const std::vector<std::uint8_t> otherBytes = readBytes(other);
+    ASSERT_TRUE(run({"ch", "-e", "23", bin.string() + ":%18.1"}, 1));
+    EXPECT_NE(errors().find("not overwriting"), std::string::npos);
+    EXPECT_EQ(readBytes(other), otherBytes);
+    EXPECT_EQ(readBytes(bin), original_);
+
+    fs::remove(other);
+    ASSERT_TRUE(run({"ch", "-e", "23", bin.string() + ":%18.1"}, 0));
+    EXPECT_NE(errors().find("'" + other.string() + "'"), std::string::npos);
+    EXPECT_EQ(readBytes(bin), original_);
+    EXPECT_EQ(fs::file_size(other), kImageSize + kErrorTableSize);
+}
+
+}  // namespace
+}  // namespace app

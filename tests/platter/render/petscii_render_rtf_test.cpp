@@ -1,0 +1,64 @@
+#include "platter/render/petscii_render_rtf.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace platter {
+namespace {
+
+std::size_t countOf(const std::string& text, const std::string& piece) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++n;
+    return n;
+}
+
+std::string bodyOf(const std::string& document) {
+    const std::size_t start = document.find("\\cf15\n");
+    return start == std::string::npos ? std::string() : document.substr(start + 6);
+}
+
+std::string renderRtf(const PetsciiScreen& screen, std::uint8_t columns) {
+    PetsciiRenderRtf render;
+    render.setDocument(true).setAppName("zt v1").setBackground(6).setColumns(columns);
+    render.begin().renderSection(screen, "").end();
+    return render.str();
+}
+
+TEST(PetsciiRenderRtf, HeaderCarriesGeneratorPaletteAndSettings) {
+    const std::string document = renderRtf(PetsciiScreen(40, 25, 14, false), 0);
+    EXPECT_EQ(document.rfind("{\\rtf1\\ansi\\ansicpg1252\n{\\*\\generator zt v1}\n"
+                             "{\\fonttbl\\f0\\fnil\\fcharset0 Tessel Mono;}\n{\\colortbl ;\\red0\\green0\\blue0;",
+                             0),
+              0u);
+    EXPECT_EQ(countOf(document, "\\red"), 16u);
+    EXPECT_NE(document.find(";}\n\\viewkind4\\uc1\\vieww7600\\viewh6400\n"
+                            "\\pard\\slmult1\\highlight7\\f0\\fs16\\cf15\n"),
+              std::string::npos);
+    EXPECT_EQ(bodyOf(document), "}\n");
+}
+
+TEST(PetsciiRenderRtf, RowsArePaddedToTheColumnCount) {
+    PetsciiScreen screen(40, 25, 14, false);
+    for (std::size_t column = 0; column < 10; ++column) screen.cellAt(0, column) = {0xE041, 1};
+    std::string padding;
+    for (int i = 0; i < 30; ++i) padding += "\\~";
+    EXPECT_EQ(bodyOf(renderRtf(screen, 40)), "\\cb7 \\cf2 AAAAAAAAAA" + padding + "\\cb2 \\\n}\n");
+}
+
+TEST(PetsciiRenderRtf, ReversedAndGraphicsGlyphsUseTheirCodePoint) {
+    PetsciiScreen screen(40, 25, 14, false);
+    screen.cellAt(0, 0) = {0xE241, 1};  // reversed A
+    screen.cellAt(0, 1) = {0xE0A6, 1};  // graphics
+    screen.cellAt(0, 2) = {0xE141, 1};  // lower-case a
+    EXPECT_EQ(bodyOf(renderRtf(screen, 0)), "\\cb7 \\cf2 \\u-7615?\\u-8026?a\\cb2 \\\n}\n");
+}
+
+TEST(PetsciiRenderRtf, SkipRowWritesOnlyItsRowStart) {
+    PetsciiScreen screen(40, 25, 14, false);
+    screen.rowAt(0).skip = 1;
+    EXPECT_EQ(bodyOf(renderRtf(screen, 40)), "\\cb7 }\n");
+}
+
+}  // namespace
+}  // namespace platter
