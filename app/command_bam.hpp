@@ -1,0 +1,36 @@
+#pragma once
+// The bam command: draws the block-availability map of every container named
+// by a FILE argument, or of the container on standard input.
+
+#include "app/command.hpp"
+#include "app/container_arguments.hpp"
+#include "app/render_bam.hpp"
+
+#include <string>
+#include <vector>
+
+namespace platter {
+class Disk;
+}
+
+namespace app {
+
+class CommandBam : public Command {
+public:
+    // 1 when an argument was refused, missing or unreadable; a file that is
+    // no container is only a warning.
+    int run(forge::getopt::Getopt& getopt) override;
+
+    void processDisk(platter::Disk& disk, const std::string& path);
+
+private:
+    void readWidthOptions();
+    int drawStandardInput(const forge::getopt::Getopt& getopt);
+    int drawArguments(const std::vector<std::string>& arguments);
+    ContainerCallback drawContainer();
+
+    RenderBam render_;
+    bool failed_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,223 @@
+#include "app/command_fgrep.hpp"
+
+#include "app/bmh_search.hpp"
+#include "app/options.hpp"
+#include "forge/files.hpp"
+#include "forge/log.hpp"
+#include "forge/numbers.hpp"
+#include "forge/paths.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/core/open_container.hpp"
+#include "platter/fileid/format_for_type.hpp"
+#include "platter/fileid/identify.hpp"
+#include "platter/fileid/type_ids.hpp"
+#include "platter/petscii/text_to_petscii.hpp"
+
+#include <algorithm>
+#include <iostream>
+
+namespace app {
+
+namespace {
+
+// Bytes 0 and 1 of a block link it to the next; the data follows.
+constexpr std::size_t kLinkBytes = 2;
+// Sector numbers are bytes in block links, so no track has more.
+constexpr std::uint64_t kMaxSectors = 256;
+
+}  // namespace
+
+int CommandFgrep::run(forge::getopt::Getopt& getopt)
+{
+    const std::vector<std::string>& arguments = getopt.positionalArguments();
+    if (arguments.size() < 2) {
+        std::cerr << "error: missing at least one of PATTERN or FILE.\n\n";
+        getopt.printShortUsage(std::cerr);
+        getopt.printTryHelp(std::cerr);
+        return 1;
+    }
+    if (!readSettings())
+        return 1;
+    const std::vector<std::uint8_t> pattern = patternBytes(arguments[0]);
+    if (pattern.empty()) {
+        std::cerr << "error: pattern evaluated to an empty string\n";
+        return 1;
+    }
+    if (pattern.size() > kMaxPatternLength) {
+        std::cerr << "error: pattern cannot be greater than 256 bytes long\n";
+        return 1;
+    }
+    const std::vector<std::string> files(arguments.begin() + 1, arguments.end());
+    for (const std::string& path : files) {
+        if (!forge::exists(path)) {
+            std::cerr << "error: could not find \"" << path << "\" - does it exist?\n";
+            return 1;
+        }
+        if (forge::isDirectory(path)) {
+            std::cerr << "error: \"" << path << "\" is a directory.\n";
+            return 1;
+        }
+    }
+    bool failed = false;
+    for (const std::string& path : files) {
+        if (!searchFile(pattern, path))
+            failed = true;
+    }
+    return failed ? 1 : 0;
+}
+
+bool CommandFgrep::readSettings()
+{
+    std::string given;
+    unsigned formats = 0;
+    for (const Option* option : {&g_option_pattern_ascii, &g_option_pattern_petscii, &g_option_pattern_hex}) {
+        if (option->isSet()) {
+            given += (formats++ != 0 ? ", " : "") + option->matchedName();
+        }
+    }
+    if (formats > 1) {
+        std::cerr << "error: only one pattern format option allowed; found " << given << ".\n";
+        return false;
+    }
+    if (g_option_pattern_ascii.isSet())
+        settings.format = pattern_format::ascii;
+    else if (g_option_pattern_petscii.isSet())
+        settings.format = pattern_format::petscii;
+    else if (g_option_pattern_hex.isSet())
+        settings.format = pattern_format::hex;
+    if (g_option_with_matches.isSet())
+        settings.mode = output_mode::withMatches;
+    else if (g_option_without_match.isSet())
+        settings.mode = output_mode::withoutMatch;
+    else if (g_option_count.isSet())
+        settings.mode = output_mode::count;
+    settings.byteOffset = g_option_byte_offset.isSet();
+    settings.noFilename = g_option_no_filename.isSet();
+    settings.quiet = g_option_quiet.isSet();
+    if (g_option_max_count.isSet()) {
+        // Typed numbers keep their low 16 bits, as everywhere else.
+        settings.maxCount = static_cast<std::uint64_t>(forge::parseNumber(g_option_max_count.value(0))) & 0xFFFF;
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> CommandFgrep::patternBytes(const std::string& text) const
+{
+    if (text.empty())
+        return {};
+    switch (settings.format) {
+    case pattern_format::ascii:
+        return {text.begin(), text.end()};
+    case pattern_format::hex:
+        return forge::hexToBytes(text);
+    case pattern_format::unspecified:
+        if (text.front() == '$')
+            return forge::hexToBytes(text);
+        break;
+    case pattern_format::petscii:
+        break;
+    }
+    return forge::textToPetscii(text, platter::Charset::lowerUpper, false);
+}
+
+// False only for a FILE that cannot be read; one that is no container is
+// skipped with a warning.
+bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) const
+{
+    forge::file_t file;
+    if (!forge::readFile(path, file)) {
+        if (!forge::isSuppressed(forge::kLevelError))
+            std::cerr << "error: '" << forge::fileName(path) << "' could not be read\n";
+        return false;
+    }
+    const std::uint32_t type = platter::fileid::identify(file.data).front().type;
+    const std::uint32_t format = platter::formatIdForType(type);
+    if (type == platter::fileid::type_id::unknown || format == 0) {
+        warn("warning: \"" + path + "\" is not a recognized cbm container; skipping\n");
+        return true;
+    }
+    const std::unique_ptr<platter::Disk> disk = platter::openContainer(format, path, file.data);
+    if (!disk) {
+        warn("warning: failed to read \"" + path + "\" into a CBM container; skipping\n");
+        return true;
+    }
+    printMatches(pattern, *disk, path);
+    return true;
+}
+
+// A partial match at a block's end goes on at the data of the block its link
+// names; a chain's last block (link track 0) names no valid block.
+std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
+                                                    std::optional<std::uint64_t> maximum) const
+{
+    std::vector<fgrep_match_t> records;
+    skip_table_t table;
+    bmhSkipTable(pattern, table);
+    const auto full = [&] { return maximum.has_value() && records.size() >= *maximum; };
+    for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
+        for (std::uint64_t s = 0; s < kMaxSectors && disk.isValidBlock(platter::makeBlock(t, s)); ++s) {
+            const std::uint8_t* bytes = disk.sectorPointer(t, s);
+            if (bytes == nullptr)
+                continue;
+            const std::span<const std::uint8_t, 256> block(bytes, 256);
+            for (const std::int64_t offset : bmhSearch(pattern, block, table)) {
+                if (offset >= 0) {
+                    records.push_back({t, s, 0, 0, static_cast<std::uint64_t>(offset)});
+                } else {
+                    const std::size_t start = static_cast<std::size_t>(-offset);
+                    const std::size_t rest = pattern.size() - (block.size() - start);
+                    const platter::track_sector_t link = platter::makeBlock(block[0], block[1]);
+                    if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link))
+                        continue;
+                    const std::uint8_t* next = disk.sectorPointer(link);
+                    if (next == nullptr || !std::equal(pattern.end() - rest, pattern.end(), next + kLinkBytes))
+                        continue;
+                    records.push_back({t, s, link.track, link.sector, start});
+                }
+                if (full())
+                    return records;
+            }
+        }
+    }
+    return records;
+}
+
+void CommandFgrep::printMatches(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
+                                const std::string& path) const
+{
+    // Naming the file needs one match only.
+    const bool firstOnly = settings.mode == output_mode::withMatches || settings.mode == output_mode::withoutMatch;
+    const std::vector<fgrep_match_t> records = searchDisk(pattern, disk, firstOnly ? 0 : settings.maxCount);
+    const std::string prefix = settings.noFilename ? std::string() : path + ":";
+    switch (settings.mode) {
+    case output_mode::withMatches:
+        if (!records.empty())
+            std::cout << path << ":\n";
+        return;
+    case output_mode::withoutMatch:
+        if (records.empty())
+            std::cout << path << ":\n";
+        return;
+    case output_mode::count:
+        std::cout << prefix << records.size() << "\n";
+        return;
+    case output_mode::matches:
+        break;
+    }
+    for (const fgrep_match_t& record : records) {
+        std::cout << prefix << record.track << "," << record.sector;
+        if (settings.byteOffset)
+            std::cout << ":" << forge::toHex(record.offset, 2);
+        if (record.linkTrack != 0)
+            std::cout << "-" << record.linkTrack << "," << record.linkSector;
+        std::cout << "\n";
+    }
+}
+
+void CommandFgrep::warn(const std::string& text) const
+{
+    if (!settings.quiet)
+        std::cerr << text;
+}
+
+}  // namespace app
