@@ -1,0 +1,27 @@
+// libFuzzer target: arbitrary bytes identified, opened as a container of every
+// kind identification names for them, and walked like a listing and an
+// extraction would.
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <span>
+#include <vector>
+
+#include "platter/core/disk.hpp"
+#include "platter/core/open_container.hpp"
+#include "platter/fileid/format_for_type.hpp"
+#include "platter/fileid/identify.hpp"
+#include "tests/fuzz/walk_disk.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    std::set<std::uint32_t> opened;
+    for (const auto& traits : platter::fileid::identify(std::span<const std::uint8_t>(bytes))) {
+        const std::uint32_t formatId = platter::formatIdForType(traits.type);
+        if (formatId == 0 || !opened.insert(formatId).second) continue;
+        if (std::unique_ptr<platter::Disk> disk = platter::openContainer(formatId, "fuzz", bytes)) {
+            zt_fuzz::walkDisk(*disk);
+        }
+    }
+    return 0;
+}
