@@ -24,6 +24,22 @@ constexpr std::int64_t kLastDriveError = 29;
 constexpr std::int64_t kUnusedDriveError = 28;
 constexpr std::int64_t kErrorByteBias = 18;
 
+// A save writes only the blocks the image holds: one that lacks some (a
+// truncated file) would come back shorter, its error table where blocks belong.
+bool holdsEveryBlock(platter::Disk& disk)
+{
+    for (std::uint64_t track = 1; track <= disk.trackCount(); ++track) {
+        for (std::uint64_t sector = 0;; ++sector) {
+            const platter::track_sector_t block = platter::makeBlock(track, sector);
+            if (!disk.isValidBlock(block))
+                break;
+            if (disk.sectorPointer(block) == nullptr)
+                return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 CommandCh::CommandCh()
@@ -106,6 +122,11 @@ int CommandCh::processDisk(platter::Disk& disk, const std::string& path)
     for (const std::string& message : selection_.errors())
         std::cerr << message;
     if (!result.ok) {
+        failed_ = true;
+        return 1;
+    }
+    if (!holdsEveryBlock(disk)) {
+        std::cerr << "error: '" << path << "': some blocks of the container hold no data; it is left unchanged\n";
         failed_ = true;
         return 1;
     }

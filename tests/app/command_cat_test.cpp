@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -52,7 +55,11 @@ protected:
     std::string cat(const std::string& selector, bool terminal)
     {
         const std::uint32_t format = platter::formatIdForType(platter::fileid::identify(image_).front().type);
-        std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "cat.d64", image_);
+        return cat(platter::openContainer(format, "cat.d64", image_), selector, terminal);
+    }
+
+    std::string cat(std::unique_ptr<platter::Disk> disk, const std::string& selector, bool terminal)
+    {
         EXPECT_NE(disk, nullptr);
         if (disk == nullptr)
             return {};
@@ -88,6 +95,25 @@ TEST_F(CatTest, ChainThatLoopsBackEndsWithAWarning)
     image_[1] = 0;
     EXPECT_EQ(cat("%%1.0", false).size(), 256u);
     EXPECT_NE(errors_.find("warning: '%%1.0'"), std::string::npos);
+}
+
+// A truncated image, opened by its extension as the command does: blocks
+// 35/13 to 35/16 are valid but lie past its end.
+TEST_F(CatTest, BlocksPastATruncatedEndAreSkippedWithAWarning)
+{
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("zt-cat-truncated-" + std::to_string(getpid()) + ".d64");
+    image_.resize(image_.size() - 848);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image_.data()),
+                                                static_cast<std::streamsize>(image_.size()));
+    const auto open = [&path]() { return platter::openContainerFile(path); };
+    EXPECT_EQ(cat(open(), "%35", false).size(), 13u * 256u);
+    EXPECT_EQ(errors_, "warning: block 35.13 holds no data; skipped\n"
+                       "warning: block 35.14 holds no data; skipped\n"
+                       "warning: block 35.15 holds no data; skipped\n"
+                       "warning: block 35.16 holds no data; skipped\n");
+    EXPECT_EQ(cat(open(), "%35.16,0", false).size(), 256u);
+    std::filesystem::remove(path);
 }
 
 TEST_F(CatTest, ChainLinkPastTheImageEndsWithAWarning)

@@ -135,6 +135,18 @@ TEST_F(ChTest, UpperCaseExtensionIsKept)
     EXPECT_FALSE(fs::exists(dir_ / "GAME.d64"));
 }
 
+// Saving a truncated image would drop its partial last block and put the
+// error table where blocks belong.
+TEST_F(ChTest, TruncatedImageIsLeftAsItIs)
+{
+    const fs::path path = image("short.d64");
+    fs::resize_file(path, kImageSize - 848);
+    const std::vector<std::uint8_t> before = readBytes(path);
+    ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%18.1"}, 1));
+    EXPECT_EQ(errors(), "error: '" + path.string() + "': some blocks of the container hold no data; it is left unchanged\n");
+    EXPECT_EQ(readBytes(path), before);
+}
+
 // The image is identified as a D64 and saved as img.d64, which must not
 // replace a different file of that name.
 TEST_F(ChTest, NeverOverwritesAnotherFileUnderTheFormatsName)
