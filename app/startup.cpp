@@ -12,6 +12,7 @@
 #include "forge/terminal.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <iostream>
 #include <limits>
@@ -65,9 +66,7 @@ void setOutputMode()
     }
 }
 
-}  // namespace
-
-int runMain(int argc, char** argv)
+int runSteps(int argc, char** argv)
 {
     forge::initTerminal();
     g_console.attachStdout();
@@ -106,6 +105,21 @@ int runMain(int argc, char** argv)
         }
     }
     return dispatchCommand();
+}
+
+}  // namespace
+
+int runMain(int argc, char** argv)
+{
+    const int status = runSteps(argc, argv);
+    // Output lost to a full disk or a closed descriptor must not end as success.
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0) {
+        forge::setProgramName(std::string(g_program_identity.name));
+        forge::logError("could not write to standard output");
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace app

@@ -10,7 +10,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -81,6 +83,39 @@ TEST(StartupTest, DebugLevelTakesUserNumbers)
     EXPECT_TRUE(inChild([] {
         const startup_result_t result = runQuietly({"--debug=0x100000000", "--license", "xxhash"});
         return result.debug == -1 ? "" : "debug " + std::to_string(result.debug);
+    }));
+}
+
+// Runs the start-up with standard output on a full device; returns the status and the error stream.
+std::pair<int, std::string> runOnFullDevice(std::vector<const char*> words)
+{
+    char error_path[] = "/tmp/zt_startup_stderr_XXXXXX";
+    const int error_fd = mkstemp(error_path);
+    const int full = open("/dev/full", O_WRONLY);
+    if (error_fd < 0 || full < 0)
+        return {-1, "cannot open /dev/full or a scratch file"};
+    dup2(full, STDOUT_FILENO);
+    dup2(error_fd, STDERR_FILENO);
+    words.insert(words.begin(), "zt");
+    words.push_back(nullptr);
+    const int status = runMain(static_cast<int>(words.size() - 1), const_cast<char**>(words.data()));
+    std::string errors(4096, '\0');
+    const ssize_t got = pread(error_fd, errors.data(), errors.size(), 0);
+    errors.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    unlink(error_path);
+    return {status, errors};
+}
+
+TEST(StartupTest, LostStandardOutputIsAFailure)
+{
+    const std::string expected = "zt: error: could not write to standard output\n";
+    EXPECT_TRUE(inChild([&] {
+        const auto [status, errors] = runOnFullDevice({"--license", "xxhash"});
+        return status == 1 && errors == expected ? "" : "status " + std::to_string(status) + ", stderr " + errors;
+    }));
+    EXPECT_TRUE(inChild([&] {
+        const auto [status, errors] = runOnFullDevice({"ls", "--help"});  // before the program name is set
+        return status == 1 && errors == expected ? "" : "status " + std::to_string(status) + ", stderr " + errors;
     }));
 }
 
