@@ -158,6 +158,9 @@ void PetsciiScreen::deleteCharacter() {
 void PetsciiScreen::clearScreen() {
     cursorColumn_ = 0;
     if (wholeScreen_) {
+        // Rows scrolled above a single screen go too: left standing, the final
+        // trim to the last 25 rows would cut away what is printed after the clear.
+        if (rows_.size() > kWindowRows) rows_.resize(kWindowRows);
         for (auto& row : rows_) row.cells.clear();
         top_ = 0;
         cursorRow_ = 0;
@@ -175,6 +178,7 @@ void PetsciiScreen::insertCell() {
     auto& cells = rowAt(cursorRow_).cells;
     if (cells.size() < cursorColumn_) cells.resize(cursorColumn_);
     cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(cursorColumn_), petscii_cell_t{});
+    if (cells.size() > kMaxRowCells) cells.resize(kMaxRowCells);
 }
 
 void PetsciiScreen::markWrittenCells(std::uint16_t set, std::uint16_t clearMask) {

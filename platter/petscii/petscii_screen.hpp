@@ -32,6 +32,9 @@ class PetsciiScreen {
 public:
     static constexpr std::size_t kColumns = 40;
     static constexpr std::size_t kWindowRows = 25;
+    // INST grows a row at most to a logical line of two screen rows; cells pushed
+    // past it are dropped (every renderer shows only the first 40).
+    static constexpr std::size_t kMaxRowCells = 2 * kColumns;
 
     PetsciiScreen(std::size_t columns, std::size_t rows, std::uint8_t textColour, bool wholeScreen);
 

@@ -43,13 +43,12 @@ Repeat parseRepetition(std::string_view token, std::vector<std::uint8_t>& out, C
         count = repeatCount(pieces[2]);
     }
     if (!count) return Repeat::notRepetition;
-    const std::size_t start = out.size();
-    for (std::uint32_t i = 0; i < *count; ++i) {
-        if (!parseToken(repeated, out, mode) || out.size() - start > kMaxTokenOutput) {
-            out.resize(start);
-            return Repeat::failed;
-        }
-    }
+    if (*count == 0) return Repeat::ok;
+    // The piece gives the same bytes every time: parse it once, then copy.
+    std::vector<std::uint8_t> piece;
+    if (!parseToken(repeated, piece, mode) || piece.size() * *count > kMaxTokenOutput) return Repeat::failed;
+    out.reserve(out.size() + piece.size() * *count);
+    for (std::uint32_t i = 0; i < *count; ++i) out.insert(out.end(), piece.begin(), piece.end());
     return Repeat::ok;
 }
 

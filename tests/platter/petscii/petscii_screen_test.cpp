@@ -107,6 +107,16 @@ TEST(PetsciiScreen, ClearWithWholeScreen) {
     EXPECT_TRUE(screen.rows()[1].cells.empty());
 }
 
+TEST(PetsciiScreen, ClearWithWholeScreenAfterScrollingKeepsLaterText) {
+    Bytes data = lines(40);
+    data.insert(data.end(), {147, 'C'});
+    const auto screen = run(data, true);
+    ASSERT_LE(screen.rowCount(), 25u);
+    ASSERT_FALSE(screen.rows()[0].cells.empty());
+    EXPECT_EQ(screen.rows()[0].cells[0].glyph, 0xE043);
+    EXPECT_TRUE(screen.rows()[1].cells.empty());
+}
+
 TEST(PetsciiScreen, InsertGrowsTheRow) {
     Bytes data(40, 'A');
     data.insert(data.end(), {145, 19, 29, 148});
@@ -117,6 +127,17 @@ TEST(PetsciiScreen, InsertGrowsTheRow) {
     EXPECT_EQ(screen.rows()[0].cells[2].glyph, 0xE041);
     screen = run({29, 29, 29, 148});
     EXPECT_EQ(screen.rows()[0].cells.size(), 4u);
+}
+
+TEST(PetsciiScreen, InsertStopsAtALogicalLine) {
+    // HOME, then INST far past a logical line: the row stays bounded and the
+    // 'A' pushed past its end is gone.
+    Bytes data{'A', 19};
+    data.insert(data.end(), 100000, 148);
+    const auto screen = run(data);
+    const auto& cells = screen.rows()[0].cells;
+    ASSERT_EQ(cells.size(), PetsciiScreen::kMaxRowCells);
+    for (const auto& cell : cells) EXPECT_EQ(cell.glyph, 0);
 }
 
 TEST(PetsciiScreen, WholeScreenKeepsTheLastWindow) {

@@ -71,6 +71,15 @@ TEST(TokenEscapes, RepetitionOutputIsBounded) {
     EXPECT_EQ(out, Bytes{0x01});
 }
 
+TEST(TokenEscapes, RepetitionOfATokenWithoutBytes) {
+    // Hex digits are optional in a '$' token; a long one repeated to the limit
+    // still succeeds and adds nothing.
+    const std::string token = "{$" + std::string(4000, 'z') + "*65535}";
+    EXPECT_EQ(convert(token), Bytes{});
+    EXPECT_EQ(convert("{$zzzz*0}"), Bytes{});
+    EXPECT_EQ(convert("{*2}"), std::nullopt);
+}
+
 TEST(TokenEscapes, BracesOutsideTokens) {
     EXPECT_EQ(convert("A{"), Bytes{0x41});
     Bytes out;
