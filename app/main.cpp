@@ -3,11 +3,14 @@
 #include "app/startup.hpp"
 #include "forge/log.hpp"
 
+#include <clocale>
 #include <exception>
 #include <iostream>
 
 int main(int argc, char** argv)
 {
+    // Display widths of host paths and names follow the user's character set.
+    std::setlocale(LC_CTYPE, "");
     try {
         return app::runMain(argc, argv);
     } catch (const std::exception& failure) {

@@ -3,8 +3,10 @@
 # scratch copy of tests/data, feeding CASE.stdin when present, and compares standard
 # output, the error stream and the exit status with CASE.stdout, CASE.stderr and
 # CASE.rc (a missing file means empty output, exit status 0).
-# ZT_UPDATE_GOLDEN=1 writes the actual results as the new expectations.
+# ZT_UPDATE_GOLDEN=1 writes the actual results as the new expectations. Runs in the
+# C.UTF-8 locale, so display widths do not depend on the caller's environment.
 set -u
+export LC_ALL=C.UTF-8
 zt=$1
 case=$2
 here=$(cd "$(dirname "$0")" && pwd)
