@@ -25,7 +25,7 @@ struct type_group_t {
 // Identified types that diff compares, each with its group of mutually
 // comparable kinds. Every variant with error bytes sits in its base kind's
 // group: error bytes do not change the block layout.
-constexpr std::array<type_group_t, 27> g_type_groups = {{
+constexpr std::array<type_group_t, 27> g_diff_type_groups = {{
     {id::d64, 1},    {id::d64_35, 1}, {id::d64_35_e, 1}, {id::d64_40, 1}, {id::d64_40_e, 1}, {id::d64_42, 1},
     {id::d64_42_e, 1}, {id::g64, 1},  {id::nib, 1},      {id::nib_v1, 1}, {id::nib_v2, 1},   {id::nib_v3, 1},
     {id::nbz, 1},    {id::d71, 2},    {id::d71_e, 2},    {id::d81, 3},    {id::d81_e, 3},    {id::d80, 4},
@@ -35,7 +35,7 @@ constexpr std::array<type_group_t, 27> g_type_groups = {{
 
 std::optional<unsigned> groupOf(std::uint32_t type)
 {
-    for (const type_group_t& entry : g_type_groups) {
+    for (const type_group_t& entry : g_diff_type_groups) {
         if (entry.type == type)
             return entry.group;
     }
