@@ -27,6 +27,8 @@ namespace {
 constexpr std::uint64_t kLargestD64Archive = 174847;
 constexpr std::uint32_t kDnpArchiveSize = 0x10000;
 constexpr std::uint32_t kTypeLynx = 80;
+constexpr std::uint32_t kFormatP00 = 24;
+constexpr std::uint32_t kFormatU00 = 27;
 
 bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
     forge::file_t file;
@@ -44,6 +46,20 @@ const container_format_t* rowOfPathExtension(const std::filesystem::path& path) 
         if (row.extension == wanted) return &row;
     }
     return nullptr;
+}
+
+bool isP00FamilyRow(const container_format_t* row) {
+    return row && row->id >= kFormatP00 && row->id <= kFormatU00;
+}
+
+// The row a single file is imported with. Every "C64File" file identifies as P00, but
+// only the extension letter tells SEQ, USR and REL apart: an S00, U00 or R00 path keeps
+// its own row.
+const container_format_t* singleFileRow(std::uint32_t formatId, const std::filesystem::path& path) {
+    const container_format_t* row = formatById(formatId);
+    if (!isP00FamilyRow(row)) return row;
+    const container_format_t* byExtension = formatByExtension(path.extension().string());
+    return isP00FamilyRow(byExtension) ? byExtension : row;
 }
 
 void nameDiskAfter(Disk& disk, const std::filesystem::path& path) {
@@ -187,7 +203,7 @@ std::unique_ptr<Disk> openSingleFileAsDisk(std::uint32_t formatId, const std::fi
         std::array<std::uint8_t, 16> name;
         name.fill(0xA0);
         petsciiNameFromPath(path.string(), name);
-        if (!disk->importFile(name, 0, *bytes, 0, formatById(formatId))) return nullptr;
+        if (!disk->importFile(name, 0, *bytes, 0, singleFileRow(formatId, path))) return nullptr;
     } else if (!disk->importHostFile(path, 0)) {
         return nullptr;
     }

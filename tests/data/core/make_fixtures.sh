@@ -13,9 +13,10 @@ printf 'SOME NOTES\r' > notes.seq
 # small.d64: two files written by cc1541.
 cc1541 -q -n "OPEN TEST" -i "ot 2a" -f "HELLO" -w hello.prg -T SEQ -f "NOTES" -w notes.seq small.d64
 
-# hello.p00: the PC64 wrapper that cbmconvert writes for the PRG.
+# hello.p00 and notes.s00: the PC64 wrappers that cbmconvert writes for both files.
 (cd "$work" && cbmconvert -P -d "$OLDPWD/small.d64" >/dev/null 2>&1)
 cp "$work"/hello.p00 hello.p00
+cp "$work"/notes.s00 notes.s00
 
 # small.lnx: the same two files in a Lynx archive written by cbmconvert.
 cbmconvert -L "$work/small.lnx" -d small.d64 >/dev/null 2>&1

@@ -143,6 +143,25 @@ TEST(OpenContainer, P00YieldsTheWrappedFileUnderItsHeaderName) {
     EXPECT_EQ(fileAt(*disk, 0), fixture("hello.prg"));
 }
 
+TEST(OpenContainer, PC64FilesKeepTheTypeTheirExtensionNames) {
+    // Identification calls every "C64File" file P00; the ".s00" still makes it a SEQ.
+    const std::vector<std::uint8_t> s00 = fixture("notes.s00");
+    for (const std::uint32_t id : {24u, 26u}) {
+        std::unique_ptr<Disk> disk = openContainer(id, "notes.s00", s00);
+        ASSERT_NE(disk, nullptr) << id;
+        dir_entry_t entry;
+        ASSERT_TRUE(disk->getEntry(0, false, entry));
+        EXPECT_EQ(entry.fileType(), kTypeSeq) << id;
+        EXPECT_EQ(fileAt(*disk, 0), fixture("notes.seq"));
+    }
+    // Without an extension of the family the identified P00 row holds.
+    std::unique_ptr<Disk> piped = openContainer(24, "stdin", s00);
+    ASSERT_NE(piped, nullptr);
+    dir_entry_t entry;
+    ASSERT_TRUE(piped->getEntry(0, false, entry));
+    EXPECT_EQ(entry.fileType(), kTypePrg);
+}
+
 TEST(OpenContainer, P00HeadersThatLie) {
     std::vector<std::uint8_t> p00 = fixture("hello.p00");
     p00.resize(20);
