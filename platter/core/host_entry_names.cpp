@@ -26,7 +26,9 @@ void petsciiNameFromPath(std::string_view hostPath, std::span<std::uint8_t, 16> 
     const std::string fileName = forge::fileName(hostPath);
     const std::string dottedExtension = pathExtension(fileName);
     bool keepExtension = !dottedExtension.empty();
-    const std::string_view stem = std::string_view(fileName).substr(0, fileName.size() - dottedExtension.size());
+    std::string_view stem = std::string_view(fileName).substr(0, fileName.size() - dottedExtension.size());
+    // "name." has an empty extension, which counts as none: no dot is written.
+    if (dottedExtension.empty() && stem.ends_with('.')) stem.remove_suffix(1);
     const std::string_view extension = keepExtension ? std::string_view(dottedExtension).substr(1) : "";
     if (keepExtension) {
         // Single-file forms (PRG, SEQ, P00 ...) name the host wrapper, not the file. The TXT

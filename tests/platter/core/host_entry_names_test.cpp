@@ -48,6 +48,10 @@ TEST(PetsciiNameFromPath, DotFilesHaveNoExtension) {
     EXPECT_EQ(nameOf(".a"), expected(".a"));
 }
 
+TEST(PetsciiNameFromPath, AnEmptyExtensionWritesNoDot) {
+    EXPECT_EQ(nameOf("name."), expected("name"));
+    EXPECT_EQ(nameOf("abcdefghijklmnopq."), expected("abcdefghijklmnop"));
+}
 
 TEST(EntryFromPath, TypesTheEntryByTheExtensionsRow) {
     dir_entry_t entry;
