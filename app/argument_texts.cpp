@@ -38,8 +38,7 @@ void printPathHeader(std::ostream& out, const std::string& path, std::string_vie
 {
     if (g_option_xpath.isSet() || g_option_delim.isSet())
         return;
-    std::cout << '\n';
-    out << labelPath(path) << suffix << '\n';
+    out << '\n' << labelPath(path) << suffix << '\n';
 }
 
 std::string chainText(const std::vector<platter::track_sector_t>& blocks)
@@ -49,7 +48,7 @@ std::string chainText(const std::vector<platter::track_sector_t>& blocks)
     for (const platter::track_sector_t& block : blocks) {
         if (!text.empty())
             text += ',';
-        if (block.track != track)
+        if (text.empty() || block.track != track)
             text += std::to_string(block.track) + '.';
         text += std::to_string(block.sector);
         track = block.track;
@@ -61,7 +60,7 @@ std::string zipcodeBaseName(std::string_view fileName)
 {
     if (fileName.size() < 3 || fileName[0] < '1' || fileName[0] > '5' || fileName[1] != '!')
         return {};
-    const std::size_t skip = fileName.size() > 3 && fileName[2] == '!' ? 3 : 2;
+    const std::size_t skip = fileName[2] == '!' ? 3 : 2;
     return std::string(fileName.substr(skip));
 }
 

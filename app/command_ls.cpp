@@ -20,9 +20,6 @@
 
 #include <iostream>
 
-#ifdef __GLIBC__
-#endif
-
 namespace app {
 
 namespace {
