@@ -5,6 +5,7 @@
 #include "app/file_arguments.hpp"
 #include "app/options.hpp"
 #include "app/program_identity.hpp"
+#include "app/selection_report.hpp"
 #include "forge/terminal.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk.hpp"
@@ -93,11 +94,7 @@ void CommandCat::catFile(const std::string& path)
 
 int CommandCat::processDisk(platter::Disk& disk, const std::string& path)
 {
-    disk.setIncludeEmpty(true);
-    const platter::selection_result_t result = selection_.processSelection(disk);
-    for (const std::string& message : selection_.errors())
-        std::cerr << message;
-    if (!result.ok) {
+    if (!processAndReport(selection_, disk).ok) {
         failed_ = true;
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "app/container_arguments.hpp"
 #include "app/file_arguments.hpp"
 #include "app/options.hpp"
+#include "app/selection_report.hpp"
 #include "forge/files.hpp"
 #include "forge/numbers.hpp"
 #include "platter/core/disk.hpp"
@@ -117,11 +118,7 @@ void CommandCh::changeFile(const std::string& path)
 // leaves it as it was.
 int CommandCh::processDisk(platter::Disk& disk, const std::string& path)
 {
-    disk.setIncludeEmpty(true);
-    const platter::selection_result_t result = selection_.processSelection(disk);
-    for (const std::string& message : selection_.errors())
-        std::cerr << message;
-    if (!result.ok) {
+    if (!processAndReport(selection_, disk).ok) {
         failed_ = true;
         return 1;
     }
