@@ -17,61 +17,46 @@ namespace {
 constexpr std::int32_t kCategoryContainer = 0;
 constexpr std::int32_t kCategoryPicture = 3;
 
-std::string labelPath(const std::string& path)
-{
-    if (!g_option_relative.isSet() || path == forge::kStdinName)
-        return path;
+std::string labelPath(const std::string& path) {
+    if (!g_option_relative.isSet() || path == forge::kStdinName) return path;
     const std::filesystem::path given(path);
-    if (!given.is_absolute())
-        return path;
+    if (!given.is_absolute()) return path;
     std::error_code error;
     const std::filesystem::path here = std::filesystem::current_path(error);
-    if (error)
-        return path;
+    if (error) return path;
     const std::filesystem::path relative = given.lexically_relative(here);
     return relative.empty() ? path : relative.string();
 }
 
 }  // namespace
 
-void printPathHeader(std::ostream& out, const std::string& path, std::string_view suffix)
-{
-    if (g_option_xpath.isSet() || g_option_delim.isSet())
-        return;
+void printPathHeader(std::ostream& out, const std::string& path, std::string_view suffix) {
+    if (g_option_xpath.isSet() || g_option_delim.isSet()) return;
     out << '\n' << labelPath(path) << suffix << '\n';
 }
 
-std::string chainText(const std::vector<platter::track_sector_t>& blocks)
-{
+std::string chainText(const std::vector<platter::track_sector_t>& blocks) {
     std::string text;
     std::uint64_t track = 0;
     for (const platter::track_sector_t& block : blocks) {
-        if (!text.empty())
-            text += ',';
-        if (text.empty() || block.track != track)
-            text += std::to_string(block.track) + '.';
+        if (!text.empty()) text += ',';
+        if (text.empty() || block.track != track) text += std::to_string(block.track) + '.';
         text += std::to_string(block.sector);
         track = block.track;
     }
     return text;
 }
 
-std::string zipcodeBaseName(std::string_view fileName)
-{
-    if (fileName.size() < 3 || fileName[0] < '1' || fileName[0] > '5' || fileName[1] != '!')
-        return {};
+std::string zipcodeBaseName(std::string_view fileName) {
+    if (fileName.size() < 3 || fileName[0] < '1' || fileName[0] > '5' || fileName[1] != '!') return {};
     const std::size_t skip = fileName[2] == '!' ? 3 : 2;
     return std::string(fileName.substr(skip));
 }
 
-std::vector<std::uint32_t> renderTargets(std::uint32_t typeId)
-{
-    if (typeId == platter::fileid::type_id::petscii)
-        return {0, 1, 2, 3, 6, 4};
-    if (platter::fileid::isTypeInCategory(typeId, kCategoryContainer))
-        return {0, 1, 2, 3};
-    if (platter::fileid::isTypeInCategory(typeId, kCategoryPicture))
-        return {4, 5, 7};
+std::vector<std::uint32_t> renderTargets(std::uint32_t typeId) {
+    if (typeId == platter::fileid::type_id::petscii) return {0, 1, 2, 3, 6, 4};
+    if (platter::fileid::isTypeInCategory(typeId, kCategoryContainer)) return {0, 1, 2, 3};
+    if (platter::fileid::isTypeInCategory(typeId, kCategoryPicture)) return {4, 5, 7};
     return {};
 }
 

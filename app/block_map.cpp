@@ -6,26 +6,21 @@
 
 namespace app {
 
-bool isBlankBlock(std::span<const std::uint8_t, 256> block)
-{
+bool isBlankBlock(std::span<const std::uint8_t, 256> block) {
     const std::uint8_t fill = block[1];
-    if (!std::all_of(block.begin() + 2, block.end(), [fill](std::uint8_t b) { return b == fill; }))
-        return false;
+    if (!std::all_of(block.begin() + 2, block.end(), [fill](std::uint8_t b) { return b == fill; })) return false;
     const std::uint8_t first = block[0];
-    if (fill == 0x00)
-        return first == 0x00;
+    if (fill == 0x00) return first == 0x00;
     return fill == 0x01 && (first == 0x00 || first == 0x41 || first == 0x4B);
 }
 
-void BlockMap::measure()
-{
+void BlockMap::measure() {
     tracks_ = disk_.trackCount();
     sectorCounts_.assign(tracks_, 0);
     std::uint64_t longest = 0;
     for (std::uint64_t t = 1; t <= tracks_; ++t) {
         std::uint64_t s = 0;
-        while (s < kMaxSectors && disk_.isValidBlock(platter::makeBlock(t, s)))
-            ++s;
+        while (s < kMaxSectors && disk_.isValidBlock(platter::makeBlock(t, s))) ++s;
         sectorCounts_[t - 1] = s;
         longest = std::max(longest, s);
     }
@@ -33,17 +28,14 @@ void BlockMap::measure()
     cells_.assign(tracks_ * columns_, block_cell_t{});
 }
 
-void BlockMap::scan()
-{
+void BlockMap::scan() {
     for (std::uint64_t t = 1; t <= tracks_; ++t) {
-        for (std::uint64_t s = 0; s < sectorCount(t); ++s)
-            classify(t, s);
+        for (std::uint64_t s = 0; s < sectorCount(t); ++s) classify(t, s);
     }
     markSystemChains();
 }
 
-block_cell_t& BlockMap::classify(std::uint64_t track, std::uint64_t sector)
-{
+block_cell_t& BlockMap::classify(std::uint64_t track, std::uint64_t sector) {
     const platter::track_sector_t block = platter::makeBlock(track, sector);
     block_cell_t& result = cell(track, sector);
     const std::uint8_t* bytes = disk_.sectorPointer(block);
@@ -55,8 +47,7 @@ block_cell_t& BlockMap::classify(std::uint64_t track, std::uint64_t sector)
     return result;
 }
 
-void BlockMap::markSystemChains()
-{
+void BlockMap::markSystemChains() {
     const platter::track_sector_t& directory = disk_.directoryStart();
     markChain(directory.track, directory.sector);
     const platter::track_sector_t& header = disk_.headerBlock();
@@ -65,35 +56,28 @@ void BlockMap::markSystemChains()
 
 // A chain that breaks off (a loop, a link past the image) still marks the
 // blocks read before the break.
-void BlockMap::markChain(std::uint64_t track, std::uint64_t sector)
-{
-    if (track == 0)
-        return;
+void BlockMap::markChain(std::uint64_t track, std::uint64_t sector) {
+    if (track == 0) return;
     std::vector<platter::track_sector_t> blocks;
     disk_.readChain(track, sector, 0, nullptr, nullptr, nullptr, &blocks);
     for (const platter::track_sector_t& block : blocks) {
-        if (contains(block.track, block.sector))
-            cell(block.track, block.sector).inChain = 1;
+        if (contains(block.track, block.sector)) cell(block.track, block.sector).inChain = 1;
     }
 }
 
-block_cell_t& BlockMap::cell(std::uint64_t track, std::uint64_t sector)
-{
+block_cell_t& BlockMap::cell(std::uint64_t track, std::uint64_t sector) {
     return cells_[(track - 1) * columns_ + sector];
 }
 
-const block_cell_t& BlockMap::cell(std::uint64_t track, std::uint64_t sector) const
-{
+const block_cell_t& BlockMap::cell(std::uint64_t track, std::uint64_t sector) const {
     return cells_[(track - 1) * columns_ + sector];
 }
 
-bool BlockMap::contains(std::uint64_t track, std::uint64_t sector) const
-{
+bool BlockMap::contains(std::uint64_t track, std::uint64_t sector) const {
     return track >= 1 && track <= tracks_ && sector < sectorCount(track);
 }
 
-std::uint64_t BlockMap::sectorCount(std::uint64_t track) const
-{
+std::uint64_t BlockMap::sectorCount(std::uint64_t track) const {
     return track >= 1 && track <= tracks_ ? sectorCounts_[track - 1] : 0;
 }
 

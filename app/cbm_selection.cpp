@@ -137,9 +137,7 @@ bool walkNodes(List& list, const Fn& fn) {
 
 }  // namespace
 
-bool CbmSelection::walkPreorder(const std::function<bool(file_selector&)>& fn) {
-    return walkNodes(root_, fn);
-}
+bool CbmSelection::walkPreorder(const std::function<bool(file_selector&)>& fn) { return walkNodes(root_, fn); }
 
 bool CbmSelection::walkPreorder(const std::function<bool(const file_selector&)>& fn) const {
     return walkNodes(root_, fn);

@@ -13,8 +13,7 @@
 
 namespace app {
 
-int CommandBam::run(forge::getopt::Getopt& getopt)
-{
+int CommandBam::run(forge::getopt::Getopt& getopt) {
     readWidthOptions();
     render_.errorRows = g_option_errors.isSet();
     const std::vector<std::string>& arguments = getopt.positionalArguments();
@@ -23,20 +22,16 @@ int CommandBam::run(forge::getopt::Getopt& getopt)
 
 // The warning goes to the error stream so that the grid on standard output
 // stays the grid alone.
-void CommandBam::readWidthOptions()
-{
+void CommandBam::readWidthOptions() {
     if (g_option_three.isSet() && g_option_one.isSet()) {
         std::cerr << "warning: block width flag (" << g_option_one.matchedName() << ") overrides block width flag ("
                   << g_option_three.matchedName() << ")\n";
     }
-    if (g_option_three.isSet())
-        render_.cellWidth = 3;
-    if (g_option_one.isSet())
-        render_.cellWidth = 1;
+    if (g_option_three.isSet()) render_.cellWidth = 3;
+    if (g_option_one.isSet()) render_.cellWidth = 1;
 }
 
-int CommandBam::drawStandardInput(const forge::getopt::Getopt& getopt)
-{
+int CommandBam::drawStandardInput(const forge::getopt::Getopt& getopt) {
     if (forge::isTerminal(std::cin)) {
         std::cerr << "error: missing FILE.\n\n";
         getopt.printShortUsage(std::cerr);
@@ -49,12 +44,10 @@ int CommandBam::drawStandardInput(const forge::getopt::Getopt& getopt)
 
 // A selector ends the run at once; every other failure is reported and the
 // next argument follows.
-int CommandBam::drawArguments(const std::vector<std::string>& arguments)
-{
+int CommandBam::drawArguments(const std::vector<std::string>& arguments) {
     const FileHandler onFile = [this](const std::string& path) {
         printPathHeader(std::cout, path, "");
-        if (openContainerArgument(path, drawContainer()) != 0)
-            failed_ = true;
+        if (openContainerArgument(path, drawContainer()) != 0) failed_ = true;
     };
     const DirectoryHandler onDirectory = [](const std::string& path, const FileHandler&) {
         forge::logWarning("skipping directory: '", path, "'");
@@ -65,14 +58,12 @@ int CommandBam::drawArguments(const std::vector<std::string>& arguments)
             std::cerr << "error: cbm selectors not supported in 'zt bam'\n";
             return 1;
         }
-        if (!forEachPath(path, onFile, onDirectory))
-            failed_ = true;
+        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
     }
     return failed_ ? 1 : 0;
 }
 
-ContainerCallback CommandBam::drawContainer()
-{
+ContainerCallback CommandBam::drawContainer() {
     return [this](platter::Disk& disk, const std::string& path) {
         processDisk(disk, path);
         return 0;
@@ -81,8 +72,7 @@ ContainerCallback CommandBam::drawContainer()
 
 // The grid always carries colour, whatever the terminal, and ends with the
 // normal attribute.
-void CommandBam::processDisk(platter::Disk& disk, const std::string& /*path*/)
-{
+void CommandBam::processDisk(platter::Disk& disk, const std::string& /*path*/) {
     g_console.setColor(true);
     render_.draw(disk);
     g_console.normal();

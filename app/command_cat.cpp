@@ -27,14 +27,12 @@ constexpr std::uint8_t kPageBackground = 6;
 
 }  // namespace
 
-std::span<const std::uint8_t> blockPart(std::span<const std::uint8_t, 256> block, bool wholeBlocks, bool lastBlockRule)
-{
-    if (wholeBlocks)
-        return block;
+std::span<const std::uint8_t> blockPart(std::span<const std::uint8_t, 256> block, bool wholeBlocks,
+                                        bool lastBlockRule) {
+    if (wholeBlocks) return block;
     if (lastBlockRule && block[0] == 0) {
         const std::size_t lastOffset = block[1];
-        if (lastOffset < kLinkBytes)
-            return {};
+        if (lastOffset < kLinkBytes) return {};
         return block.subspan(kLinkBytes, lastOffset - kLinkBytes + 1);
     }
     return block.subspan(kLinkBytes);
@@ -44,8 +42,7 @@ CommandCat::CommandCat(std::ostream& out) : CommandCat(out, forge::isTerminal(ou
 
 CommandCat::CommandCat(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
 
-int CommandCat::run(forge::getopt::Getopt& getopt)
-{
+int CommandCat::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.empty()) {
         std::cerr << "error: missing at least one FILE\n\n";
@@ -64,112 +61,84 @@ int CommandCat::run(forge::getopt::Getopt& getopt)
             std::cerr << "error: missing selector; 'zt cat' works with files/data inside CBM containers\n";
             return 1;
         }
-        if (!parseSelector(selector))
-            return 1;
-        if (!forEachPath(path, onFile, onDirectory))
-            failed_ = true;
-        if (refused_)
-            return 1;
+        if (!parseSelector(selector)) return 1;
+        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
+        if (refused_) return 1;
     }
     return failed_ ? 1 : 0;
 }
 
-bool CommandCat::parseSelector(const std::string& selector)
-{
+bool CommandCat::parseSelector(const std::string& selector) {
     const bool parsed = selection_.parseSelection(selector);
-    for (const std::string& message : selection_.errors())
-        std::cerr << message << std::flush;
+    for (const std::string& message : selection_.errors()) std::cerr << message << std::flush;
     return parsed;
 }
 
-void CommandCat::catFile(const std::string& path)
-{
-    if (refused_)
-        return;
+void CommandCat::catFile(const std::string& path) {
+    if (refused_) return;
     const int status = openContainerArgument(
         path, [this](platter::Disk& disk, const std::string& name) { return processDisk(disk, name); });
-    if (status != 0)
-        failed_ = true;
+    if (status != 0) failed_ = true;
 }
 
-int CommandCat::processDisk(platter::Disk& disk, const std::string& path)
-{
+int CommandCat::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk).ok) {
         failed_ = true;
         return 1;
     }
     std::as_const(selection_).walkPreorder([&](const platter::file_selector& node) {
-        if (!node.nested)
-            writeNode(node, path);
+        if (!node.nested) writeNode(node, path);
         return !refused_;
     });
     return 0;
 }
 
-void CommandCat::writeNode(const platter::file_selector& node, const std::string& path)
-{
+void CommandCat::writeNode(const platter::file_selector& node, const std::string& path) {
     platter::Disk* disk = selection_.enterFrame(node);
-    if (disk == nullptr)
-        return;
+    if (disk == nullptr) return;
     switch (node.kind) {
-    case SelectorKind::BlockData:
-        for (const platter::track_sector_t& block : node.blocks)
-            writeBlock(*disk, block, node.wholeBlocks, true);
-        break;
-    case SelectorKind::TrackData:
-        writeTrack(*disk, node);
-        break;
-    case SelectorKind::DirectoryChain:
-    case SelectorKind::BlockChain:
-        writeChain(*disk, node);
-        break;
-    case SelectorKind::ByFilename:
-    case SelectorKind::ByIndex:
-    case SelectorKind::ByIndexRange:
-        writeEntries(*disk, node, path);
-        break;
-    case SelectorKind::None:
-        break;
+        case SelectorKind::BlockData:
+            for (const platter::track_sector_t& block : node.blocks) writeBlock(*disk, block, node.wholeBlocks, true);
+            break;
+        case SelectorKind::TrackData: writeTrack(*disk, node); break;
+        case SelectorKind::DirectoryChain:
+        case SelectorKind::BlockChain: writeChain(*disk, node); break;
+        case SelectorKind::ByFilename:
+        case SelectorKind::ByIndex:
+        case SelectorKind::ByIndexRange: writeEntries(*disk, node, path); break;
+        case SelectorKind::None: break;
     }
 }
 
 // Whole tracks have no last block: only the link bytes are dropped.
-void CommandCat::writeTrack(platter::Disk& disk, const platter::file_selector& node)
-{
+void CommandCat::writeTrack(platter::Disk& disk, const platter::file_selector& node) {
     for (std::uint64_t sector = 0; !refused_; ++sector) {
         const platter::track_sector_t block = platter::makeBlock(node.first, sector);
-        if (!disk.isValidBlock(block))
-            break;
+        if (!disk.isValidBlock(block)) break;
         writeBlock(disk, block, node.wholeBlocks, false);
     }
 }
 
-void CommandCat::writeChain(platter::Disk& disk, const platter::file_selector& node)
-{
+void CommandCat::writeChain(platter::Disk& disk, const platter::file_selector& node) {
     std::vector<platter::track_sector_t> blocks;
     const bool complete = disk.readChain(node.first, node.second, 0, nullptr, nullptr, nullptr, &blocks);
     for (const platter::track_sector_t& block : blocks) {
-        if (refused_)
-            return;
+        if (refused_) return;
         writeBlock(disk, block, node.wholeBlocks, true);
     }
-    if (!complete)
-        std::cerr << "warning: '" << node.text << "': the chain ends at a link that cannot be followed\n";
+    if (!complete) std::cerr << "warning: '" << node.text << "': the chain ends at a link that cannot be followed\n";
 }
 
-void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector& node, const std::string& path)
-{
+void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector& node, const std::string& path) {
     for (const std::uint64_t index : node.indices) {
-        if (refused_)
-            return;
+        if (refused_) return;
         platter::dir_entry_t entry;
         if (!selection_.isIndexSelected(index, node) || !disk.getEntry(index, true, entry) ||
             platter::isEmptyEntry(entry))
             continue;
         std::uint64_t size = 0;
         disk.readData(entry, 0, &size);
-        if (size == 0)
-            continue;
+        if (size == 0) continue;
         std::vector<std::uint8_t> data;
         if (!disk.readFile(entry, data)) {
             std::cerr << "error: '" << path << "': entry [" << index << "] could not be read\n";
@@ -184,8 +153,7 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
 }
 
 void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks,
-                            bool lastBlockRule)
-{
+                            bool lastBlockRule) {
     const std::uint8_t* bytes = disk.sectorPointer(block);
     if (bytes == nullptr) {
         std::cerr << "warning: block " << chainText({block}) << " holds no data; skipped\n";
@@ -194,10 +162,8 @@ void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& 
     writeBinary(blockPart(std::span<const std::uint8_t, 256>(bytes, 256), wholeBlocks, lastBlockRule));
 }
 
-bool CommandCat::writeBinary(std::span<const std::uint8_t> bytes)
-{
-    if (refused_)
-        return false;
+bool CommandCat::writeBinary(std::span<const std::uint8_t> bytes) {
+    if (refused_) return false;
     if (terminal_) {
         std::cerr << "error: refusing to even attempt streaming binary data to a terminal.\n";
         refused_ = true;
@@ -208,10 +174,9 @@ bool CommandCat::writeBinary(std::span<const std::uint8_t> bytes)
     return true;
 }
 
-void CommandCat::streamFile(std::span<const std::uint8_t> bytes)
-{
-    platter::PetsciiScreen screen(platter::PetsciiScreen::kColumns, platter::PetsciiScreen::kWindowRows,
-                                  kTextColour, false);
+void CommandCat::streamFile(std::span<const std::uint8_t> bytes) {
+    platter::PetsciiScreen screen(platter::PetsciiScreen::kColumns, platter::PetsciiScreen::kWindowRows, kTextColour,
+                                  false);
     screen.setData(bytes)
         .setCharset(lowercase_ ? platter::Charset::lowerUpper : platter::Charset::upperGraphics)
         .interpret();

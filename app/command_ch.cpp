@@ -27,15 +27,12 @@ constexpr std::int64_t kErrorByteBias = 18;
 
 // A save writes only the blocks the image holds: one that lacks some (a
 // truncated file) would come back shorter, its error table where blocks belong.
-bool holdsEveryBlock(platter::Disk& disk)
-{
+bool holdsEveryBlock(platter::Disk& disk) {
     for (std::uint64_t track = 1; track <= disk.trackCount(); ++track) {
         for (std::uint64_t sector = 0;; ++sector) {
             const platter::track_sector_t block = platter::makeBlock(track, sector);
-            if (!disk.isValidBlock(block))
-                break;
-            if (disk.sectorPointer(block) == nullptr)
-                return false;
+            if (!disk.isValidBlock(block)) break;
+            if (disk.sectorPointer(block) == nullptr) return false;
         }
     }
     return true;
@@ -43,8 +40,7 @@ bool holdsEveryBlock(platter::Disk& disk)
 
 }  // namespace
 
-CommandCh::CommandCh()
-{
+CommandCh::CommandCh() {
     selection_.refuseKind(SelectorKind::ByFilename)
         .refuseKind(SelectorKind::DirectoryChain)
         .refuseKind(SelectorKind::BlockChain)
@@ -53,17 +49,14 @@ CommandCh::CommandCh()
         .setNestingDisabled(true);
 }
 
-std::optional<std::uint8_t> CommandCh::errorByteForCode(std::int64_t code)
-{
-    if (code == 0 || code == 1)
-        return kNoErrorByte;
+std::optional<std::uint8_t> CommandCh::errorByteForCode(std::int64_t code) {
+    if (code == 0 || code == 1) return kNoErrorByte;
     if (code >= kFirstDriveError && code <= kLastDriveError && code != kUnusedDriveError)
         return static_cast<std::uint8_t>(code - kErrorByteBias);
     return std::nullopt;
 }
 
-int CommandCh::run(forge::getopt::Getopt& getopt)
-{
+int CommandCh::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.empty()) {
         std::cerr << "error: missing at least one FILE.\n\n";
@@ -91,33 +84,27 @@ int CommandCh::run(forge::getopt::Getopt& getopt)
     for (const std::string& argument : arguments) {
         const auto [path, selector] = splitPathSelector(argument);
         const bool parsed = selection_.parseSelection(selector);
-        for (const std::string& message : selection_.errors())
-            std::cerr << message;
-        if (!parsed)
-            return 1;
+        for (const std::string& message : selection_.errors()) std::cerr << message;
+        if (!parsed) return 1;
         if (selector.empty()) {
             std::cerr << "error: '" << argument << "': missing cbm selector; " << optionName_
                       << " requires a block or track selector\n";
             return 1;
         }
-        if (!forEachPath(path, onFile, onDirectory))
-            failed_ = true;
+        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
     }
     return failed_ ? 1 : 0;
 }
 
-void CommandCh::changeFile(const std::string& path)
-{
+void CommandCh::changeFile(const std::string& path) {
     const int status = openContainerArgument(
         path, [this](platter::Disk& disk, const std::string& name) { return processDisk(disk, name); });
-    if (status != 0)
-        failed_ = true;
+    if (status != 0) failed_ = true;
 }
 
 // Nothing reaches the file before every node was applied, so a failure here
 // leaves it as it was.
-int CommandCh::processDisk(platter::Disk& disk, const std::string& path)
-{
+int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk).ok) {
         failed_ = true;
         return 1;
@@ -129,23 +116,18 @@ int CommandCh::processDisk(platter::Disk& disk, const std::string& path)
     }
     std::uint64_t counted = 0;
     for (const platter::file_selector& node : selection_.selectors()) {
-        if (node.kind != SelectorKind::TrackData && node.kind != SelectorKind::BlockData)
-            continue;
-        if (!disk.hasErrorBytes() && !addErrorBytes(disk, path))
-            return 1;
+        if (node.kind != SelectorKind::TrackData && node.kind != SelectorKind::BlockData) continue;
+        if (!disk.hasErrorBytes() && !addErrorBytes(disk, path)) return 1;
         ++counted;
         if (node.kind == SelectorKind::TrackData) {
             for (std::uint64_t sector = 0;; ++sector) {
                 const platter::track_sector_t block = platter::makeBlock(node.first, sector);
-                if (!disk.isValidBlock(block))
-                    break;
-                if (!setBlock(disk, block, path))
-                    return 1;
+                if (!disk.isValidBlock(block)) break;
+                if (!setBlock(disk, block, path)) return 1;
             }
         } else {
             for (const platter::track_sector_t& block : node.blocks) {
-                if (!setBlock(disk, block, path))
-                    return 1;
+                if (!setBlock(disk, block, path)) return 1;
             }
         }
     }
@@ -163,8 +145,7 @@ int CommandCh::processDisk(platter::Disk& disk, const std::string& path)
 }
 
 // Tried once: a format that cannot carry error bytes is reported, never retried.
-bool CommandCh::addErrorBytes(platter::Disk& disk, const std::string& path)
-{
+bool CommandCh::addErrorBytes(platter::Disk& disk, const std::string& path) {
     disk.toggleErrorBytes();
     if (!disk.hasErrorBytes() || disk.errorBytes().empty()) {
         std::cerr << "error: '" << path << "': the container format does not support error bytes\n";
@@ -175,8 +156,7 @@ bool CommandCh::addErrorBytes(platter::Disk& disk, const std::string& path)
     return true;
 }
 
-bool CommandCh::setBlock(platter::Disk& disk, const platter::track_sector_t& block, const std::string& path)
-{
+bool CommandCh::setBlock(platter::Disk& disk, const platter::track_sector_t& block, const std::string& path) {
     if (disk.errorBytePointer(block) == nullptr) {
         std::cerr << "error: '" << path << "': block " << chainText({block})
                   << " has no error byte in this container\n";
@@ -189,8 +169,7 @@ bool CommandCh::setBlock(platter::Disk& disk, const platter::track_sector_t& blo
 
 // The image is saved under the extension of its format; a different file of
 // that name is never overwritten.
-int CommandCh::save(platter::Disk& disk, const std::string& path)
-{
+int CommandCh::save(platter::Disk& disk, const std::string& path) {
     disk.setPathForFormat(path);
     const std::filesystem::path& target = disk.imagePath();
     if (target != std::filesystem::path(path)) {

@@ -40,7 +40,7 @@ private:
     platter::CbmSelection selection_;
     std::uint8_t errorByte_ = 1;
     std::string optionName_ = "-e";  // as the user spelled it, for messages
-    bool failed_ = false;  // an error-level message was written
+    bool failed_ = false;            // an error-level message was written
 };
 
 }  // namespace app

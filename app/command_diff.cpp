@@ -17,8 +17,7 @@ namespace app {
 
 namespace {
 
-void printUsageError(const forge::getopt::Getopt& getopt, const char* message)
-{
+void printUsageError(const forge::getopt::Getopt& getopt, const char* message) {
     std::cerr << message << "\n\n";
     getopt.printShortUsage(std::cerr);
     getopt.printTryHelp(std::cerr);
@@ -28,8 +27,7 @@ void printUsageError(const forge::getopt::Getopt& getopt, const char* message)
 
 // Every problem with the arguments is reported before anything goes to
 // standard output.
-int CommandDiff::run(forge::getopt::Getopt& getopt)
-{
+int CommandDiff::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.size() < 2) {
         printUsageError(getopt, "error: missing at least one of DISK1 or DISK2.");
@@ -40,29 +38,24 @@ int CommandDiff::run(forge::getopt::Getopt& getopt)
         return 1;
     }
     std::optional<image_t> first = openImage(arguments[0]);
-    if (!first)
-        return 1;
+    if (!first) return 1;
     std::optional<image_t> second = openImage(arguments[1]);
-    if (!second)
-        return 1;
+    if (!second) return 1;
     if (!comparableTypes(first->type, second->type)) {
         std::cerr << "error: can't compare disk types: '" << platter::fileid::typeName(first->type) << "' vs. '"
                   << platter::fileid::typeName(second->type) << "'\n";
         return 1;
     }
-    if (!readSettings(*first, *second))
-        return 1;
+    if (!readSettings(*first, *second)) return 1;
     noteComparedTracks(*first, *second);
     const std::vector<block_comparison_t> records = compareDisks(*first->disk, *second->disk);
     noteMissingBlocks(*first, *second);
-    if (g_option_bam.isSet())
-        printMap(std::cout, records);
+    if (g_option_bam.isSet()) printMap(std::cout, records);
     printReport(std::cout, records);
     return 0;
 }
 
-std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& path) const
-{
+std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& path) const {
     if (!forge::exists(path)) {
         std::cerr << "error: could not find \"" << path << "\" - does it exist?\n";
         return std::nullopt;
@@ -89,8 +82,7 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
     return image_t{path, type, std::move(disk)};
 }
 
-bool CommandDiff::readSettings(const image_t& first, const image_t& second)
-{
+bool CommandDiff::readSettings(const image_t& first, const image_t& second) {
     if (g_option_track.isSet()) {
         // Typed numbers keep their low 16 bits, as everywhere else.
         settings.track = static_cast<std::uint64_t>(forge::parseNumber(g_option_track.value(0))) & 0xFFFF;
@@ -107,17 +99,14 @@ bool CommandDiff::readSettings(const image_t& first, const image_t& second)
     settings.color = g_option_color.isSet();
     settings.legend = g_option_legend.isSet();
     settings.verbose = g_option_verbose.isSet();
-    if (settings.color)
-        g_console.setColor(true);
+    if (settings.color) g_console.setColor(true);
     return true;
 }
 
-void CommandDiff::noteComparedTracks(const image_t& first, const image_t& second) const
-{
+void CommandDiff::noteComparedTracks(const image_t& first, const image_t& second) const {
     const std::uint64_t a = first.disk->trackCount();
     const std::uint64_t b = second.disk->trackCount();
-    if (a == b)
-        return;
+    if (a == b) return;
     std::cerr << "notice: \"" << first.path << "\" has " << a << " tracks, \"" << second.path << "\" has " << b
               << "; comparing ";
     if (settings.track != 0)
@@ -126,8 +115,7 @@ void CommandDiff::noteComparedTracks(const image_t& first, const image_t& second
         std::cerr << "tracks 1 to " << std::min(a, b) << "\n";
 }
 
-void CommandDiff::noteMissingBlocks(const image_t& first, const image_t& second) const
-{
+void CommandDiff::noteMissingBlocks(const image_t& first, const image_t& second) const {
     for (const missing_block_t& block : missing_) {
         std::cerr << "notice: block " << block.track << "," << block.sector << " has no data in \""
                   << (block.side == 0 ? first.path : second.path) << "\"; counted as 256 differing bytes\n";

@@ -36,38 +36,31 @@ constexpr std::array<legend_line_t, 6> g_legend = {{
     {{0, 0, true, true, 1}, "  data different; error different\n"},
 }};
 
-forge::text_attr_t foregroundOf(const block_comparison_t& record)
-{
+forge::text_attr_t foregroundOf(const block_comparison_t& record) {
     return {forge::kAttrForeground, record.errorsDiffer ? kColorErrorsDiffer : kColorSymbol, forge::kNoColor};
 }
 
-forge::text_attr_t backgroundOf(const block_comparison_t& record)
-{
+forge::text_attr_t backgroundOf(const block_comparison_t& record) {
     return {forge::kAttrBackground, forge::kNoColor, record.differingBytes != 0 ? kColorDataDiffer : kColorDataSame};
 }
 
-void printSymbol(std::ostream& out, const block_comparison_t& record, bool color)
-{
+void printSymbol(std::ostream& out, const block_comparison_t& record, bool color) {
     if (color) {
         forge::applyAttributes(out, foregroundOf(record));
         forge::applyAttributes(out, backgroundOf(record));
     }
     out << comparisonSymbol(record);
-    if (color)
-        forge::applyAttributes(out, {forge::kAttrBackground, forge::kNoColor, kColorBlack});
+    if (color) forge::applyAttributes(out, {forge::kAttrBackground, forge::kNoColor, kColorBlack});
 }
 
 // "  track 18; sectors: 0, 1", one line per track of the records that pass.
 template <typename Predicate>
-void printDetail(std::ostream& out, const std::vector<block_comparison_t>& records, Predicate selected)
-{
+void printDetail(std::ostream& out, const std::vector<block_comparison_t>& records, Predicate selected) {
     std::uint64_t track = 0;
     for (const block_comparison_t& record : records) {
-        if (!selected(record))
-            continue;
+        if (!selected(record)) continue;
         if (record.track != track) {
-            if (track != 0)
-                out << '\n';
+            if (track != 0) out << '\n';
             track = record.track;
             out << "  track " << std::setw(2) << std::setfill('0') << track << std::setfill(' ') << "; sectors: ";
         } else {
@@ -78,18 +71,15 @@ void printDetail(std::ostream& out, const std::vector<block_comparison_t>& recor
     out << '\n';
 }
 
-std::string counted(std::uint64_t count, std::string_view noun)
-{
+std::string counted(std::uint64_t count, std::string_view noun) {
     return std::to_string(count) + " " + std::string(noun) + forge::plural("s", count);
 }
 
 }  // namespace
 
-void CommandDiff::printMap(std::ostream& out, const std::vector<block_comparison_t>& records) const
-{
+void CommandDiff::printMap(std::ostream& out, const std::vector<block_comparison_t>& records) const {
     std::uint64_t lastTrack = 1;
-    for (const block_comparison_t& record : records)
-        lastTrack = std::max(lastTrack, record.track);
+    for (const block_comparison_t& record : records) lastTrack = std::max(lastTrack, record.track);
     std::size_t next = 0;
     for (std::uint64_t t = 1; t <= lastTrack; ++t) {
         out << ' ';
@@ -97,15 +87,12 @@ void CommandDiff::printMap(std::ostream& out, const std::vector<block_comparison
             printSymbol(out, records[next], settings.color);
             out << ' ';
         }
-        if (settings.color)
-            forge::applyAttributes(out, {forge::kAttrNormal, forge::kNoColor, forge::kNoColor});
+        if (settings.color) forge::applyAttributes(out, {forge::kAttrNormal, forge::kNoColor, forge::kNoColor});
         out << '\n';
-        if (t % 10 == 0)
-            out << '\n';
+        if (t % 10 == 0) out << '\n';
     }
     out << '\n' << std::flush;
-    if (!settings.legend)
-        return;
+    if (!settings.legend) return;
     for (const legend_line_t& line : g_legend) {
         out << "\t ";
         if (settings.color) {
@@ -113,14 +100,12 @@ void CommandDiff::printMap(std::ostream& out, const std::vector<block_comparison
             forge::applyAttributes(out, foregroundOf(line.example));
         }
         out << comparisonSymbol(line.example);
-        if (settings.color)
-            forge::applyAttributes(out, {forge::kAttrReset, forge::kNoColor, forge::kNoColor});
+        if (settings.color) forge::applyAttributes(out, {forge::kAttrReset, forge::kNoColor, forge::kNoColor});
         out << line.text;
     }
 }
 
-void CommandDiff::printReport(std::ostream& out, const std::vector<block_comparison_t>& records) const
-{
+void CommandDiff::printReport(std::ostream& out, const std::vector<block_comparison_t>& records) const {
     std::uint64_t blocks = 0;
     std::uint64_t bytes = 0;
     std::uint64_t errorBlocks = 0;
@@ -137,8 +122,7 @@ void CommandDiff::printReport(std::ostream& out, const std::vector<block_compari
     out << subject << " differ: ";
     if (blocks != 0)
         out << counted(bytes, "byte") << " over " << counted(blocks, "block") << (errorBlocks != 0 ? "; " : ".\n");
-    if (errorBlocks != 0)
-        out << counted(errorBlocks, "block") << " with different error status.\n";
+    if (errorBlocks != 0) out << counted(errorBlocks, "block") << " with different error status.\n";
     if (settings.verbose && blocks != 0) {
         out << "\ndetail (different data/bytes):\n";
         printDetail(out, records, [](const block_comparison_t& r) { return r.differingBytes != 0; });

@@ -27,8 +27,7 @@ constexpr std::uint64_t kMaxSectors = 256;
 
 }  // namespace
 
-int CommandFgrep::run(forge::getopt::Getopt& getopt)
-{
+int CommandFgrep::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.size() < 2) {
         std::cerr << "error: missing at least one of PATTERN or FILE.\n\n";
@@ -36,8 +35,7 @@ int CommandFgrep::run(forge::getopt::Getopt& getopt)
         getopt.printTryHelp(std::cerr);
         return 1;
     }
-    if (!readSettings())
-        return 1;
+    if (!readSettings()) return 1;
     const std::vector<std::uint8_t> pattern = patternBytes(arguments[0]);
     if (pattern.empty()) {
         std::cerr << "error: pattern evaluated to an empty string\n";
@@ -60,14 +58,12 @@ int CommandFgrep::run(forge::getopt::Getopt& getopt)
     }
     bool failed = false;
     for (const std::string& path : files) {
-        if (!searchFile(pattern, path))
-            failed = true;
+        if (!searchFile(pattern, path)) failed = true;
     }
     return failed ? 1 : 0;
 }
 
-bool CommandFgrep::readSettings()
-{
+bool CommandFgrep::readSettings() {
     std::string given;
     unsigned formats = 0;
     for (const Option* option : {&g_option_pattern_ascii, &g_option_pattern_petscii, &g_option_pattern_hex}) {
@@ -101,29 +97,22 @@ bool CommandFgrep::readSettings()
     return true;
 }
 
-std::vector<std::uint8_t> CommandFgrep::patternBytes(const std::string& text) const
-{
-    if (text.empty())
-        return {};
+std::vector<std::uint8_t> CommandFgrep::patternBytes(const std::string& text) const {
+    if (text.empty()) return {};
     switch (settings.format) {
-    case pattern_format::ascii:
-        return {text.begin(), text.end()};
-    case pattern_format::hex:
-        return forge::hexToBytes(text);
-    case pattern_format::unspecified:
-        if (text.front() == '$')
-            return forge::hexToBytes(text);
-        break;
-    case pattern_format::petscii:
-        break;
+        case pattern_format::ascii: return {text.begin(), text.end()};
+        case pattern_format::hex: return forge::hexToBytes(text);
+        case pattern_format::unspecified:
+            if (text.front() == '$') return forge::hexToBytes(text);
+            break;
+        case pattern_format::petscii: break;
     }
     return forge::textToPetscii(text, platter::Charset::lowerUpper, false);
 }
 
 // False only for a FILE that cannot be read; one that is no container is
 // skipped with a warning.
-bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) const
-{
+bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) const {
     forge::file_t file;
     if (!forge::readFile(path, file)) {
         if (!forge::isSuppressed(forge::kLevelError))
@@ -148,8 +137,7 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
 // A partial match at a block's end goes on at the data of the block its link
 // names; a chain's last block (link track 0) names no valid block.
 std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
-                                                    std::optional<std::uint64_t> maximum) const
-{
+                                                    std::optional<std::uint64_t> maximum) const {
     std::vector<fgrep_match_t> records;
     skip_table_t table;
     bmhSkipTable(pattern, table);
@@ -157,8 +145,7 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
     for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
         for (std::uint64_t s = 0; s < kMaxSectors && disk.isValidBlock(platter::makeBlock(t, s)); ++s) {
             const std::uint8_t* bytes = disk.sectorPointer(t, s);
-            if (bytes == nullptr)
-                continue;
+            if (bytes == nullptr) continue;
             const std::span<const std::uint8_t, 256> block(bytes, 256);
             for (const std::int64_t offset : bmhSearch(pattern, block, table)) {
                 if (offset >= 0) {
@@ -167,15 +154,13 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
                     const std::size_t start = static_cast<std::size_t>(-offset);
                     const std::size_t rest = pattern.size() - (block.size() - start);
                     const platter::track_sector_t link = platter::makeBlock(block[0], block[1]);
-                    if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link))
-                        continue;
+                    if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) continue;
                     const std::uint8_t* next = disk.sectorPointer(link);
                     if (next == nullptr || !std::equal(pattern.end() - rest, pattern.end(), next + kLinkBytes))
                         continue;
                     records.push_back({t, s, link.track, link.sector, start});
                 }
-                if (full())
-                    return records;
+                if (full()) return records;
             }
         }
     }
@@ -183,41 +168,31 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
 }
 
 void CommandFgrep::printMatches(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
-                                const std::string& path) const
-{
+                                const std::string& path) const {
     // Naming the file needs one match only.
     const bool firstOnly = settings.mode == output_mode::withMatches || settings.mode == output_mode::withoutMatch;
     const std::vector<fgrep_match_t> records = searchDisk(pattern, disk, firstOnly ? 0 : settings.maxCount);
     const std::string prefix = settings.noFilename ? std::string() : path + ":";
     switch (settings.mode) {
-    case output_mode::withMatches:
-        if (!records.empty())
-            std::cout << path << ":\n";
-        return;
-    case output_mode::withoutMatch:
-        if (records.empty())
-            std::cout << path << ":\n";
-        return;
-    case output_mode::count:
-        std::cout << prefix << records.size() << "\n";
-        return;
-    case output_mode::matches:
-        break;
+        case output_mode::withMatches:
+            if (!records.empty()) std::cout << path << ":\n";
+            return;
+        case output_mode::withoutMatch:
+            if (records.empty()) std::cout << path << ":\n";
+            return;
+        case output_mode::count: std::cout << prefix << records.size() << "\n"; return;
+        case output_mode::matches: break;
     }
     for (const fgrep_match_t& record : records) {
         std::cout << prefix << record.track << "," << record.sector;
-        if (settings.byteOffset)
-            std::cout << ":" << forge::toHex(record.offset, 2);
-        if (record.linkTrack != 0)
-            std::cout << "-" << record.linkTrack << "," << record.linkSector;
+        if (settings.byteOffset) std::cout << ":" << forge::toHex(record.offset, 2);
+        if (record.linkTrack != 0) std::cout << "-" << record.linkTrack << "," << record.linkSector;
         std::cout << "\n";
     }
 }
 
-void CommandFgrep::warn(const std::string& text) const
-{
-    if (!settings.quiet)
-        std::cerr << text;
+void CommandFgrep::warn(const std::string& text) const {
+    if (!settings.quiet) std::cerr << text;
 }
 
 }  // namespace app

@@ -11,8 +11,7 @@
 
 namespace app {
 
-int CommandFile::run(forge::getopt::Getopt& getopt)
-{
+int CommandFile::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.empty()) {
         if (forge::isTerminal(std::cin)) {
@@ -22,8 +21,8 @@ int CommandFile::run(forge::getopt::Getopt& getopt)
             return 1;
         }
         nameWidth_ = forge::kStdinName.size();
-        const bool described = readStandardInput(
-            [this](forge::file_t& file, const std::string& name) { return processFile(file, name); });
+        const bool described =
+            readStandardInput([this](forge::file_t& file, const std::string& name) { return processFile(file, name); });
         return described ? 0 : 1;
     }
 
@@ -31,8 +30,7 @@ int CommandFile::run(forge::getopt::Getopt& getopt)
     nameWidth_ = 0;
     for (const std::string& argument : arguments) {
         const std::string path = splitPathSelector(argument).first;
-        if (forge::isDirectory(path) || forge::isRegularFile(path))
-            widen(path);
+        if (forge::isDirectory(path) || forge::isRegularFile(path)) widen(path);
     }
 
     bool failed = false;
@@ -40,8 +38,7 @@ int CommandFile::run(forge::getopt::Getopt& getopt)
         return processFile(file, name);
     };
     const FileHandler describe = [&](const std::string& path) {
-        if (!checkReadable(path, onBytes))
-            failed = true;
+        if (!checkReadable(path, onBytes)) failed = true;
     };
     const DirectoryHandler describeDirectory = [this](const std::string& path, const FileHandler&) {
         printPrefix(path);
@@ -49,29 +46,24 @@ int CommandFile::run(forge::getopt::Getopt& getopt)
     };
     for (const std::string& argument : arguments) {
         const auto [path, selector] = splitPathSelector(argument);
-        if (!selector.empty())
-            std::cerr << "warning: cbm file selectors are not (yet) supported\n";
-        if (!forEachPath(path, describe, describeDirectory))
-            failed = true;
+        if (!selector.empty()) std::cerr << "warning: cbm file selectors are not (yet) supported\n";
+        if (!forEachPath(path, describe, describeDirectory)) failed = true;
     }
     return failed ? 1 : 0;
 }
 
-int CommandFile::processFile(const forge::file_t& file, const std::string& name)
-{
+int CommandFile::processFile(const forge::file_t& file, const std::string& name) {
     printPrefix(name);
     out_ << platter::fileid::describe(file.data) << '\n';
     return 0;
 }
 
-void CommandFile::printPrefix(const std::string& path)
-{
+void CommandFile::printPrefix(const std::string& path) {
     const std::uint64_t width = forge::displayWidth(path);
     out_ << path << "; " << std::string(width < nameWidth_ ? nameWidth_ - width : 0, ' ');
 }
 
-void CommandFile::widen(const std::string& path)
-{
+void CommandFile::widen(const std::string& path) {
     nameWidth_ = std::max<std::uint64_t>(nameWidth_, forge::displayWidth(path));
 }
 

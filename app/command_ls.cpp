@@ -26,49 +26,37 @@ namespace {
 
 using platter::SelectorKind;
 
-bool quiet()
-{
-    return g_option_quiet.isSet();
+bool quiet() { return g_option_quiet.isSet(); }
+
+void warnDeprecated(const Option& option, const std::string& name) {
+    if (option.isSet()) std::cerr << "warning: " << name << " is deprecated and will be removed in a future version\n";
 }
 
-void warnDeprecated(const Option& option, const std::string& name)
-{
-    if (option.isSet())
-        std::cerr << "warning: " << name << " is deprecated and will be removed in a future version\n";
-}
-
-bool isZipcodePartEntry(const platter::dir_entry_t& entry)
-{
+bool isZipcodePartEntry(const platter::dir_entry_t& entry) {
     const auto name = entry.name();
     return name[0] >= '1' && name[0] <= '5' && name[1] == '!';
 }
 
 }  // namespace
 
-int CommandLs::run(forge::getopt::Getopt& getopt)
-{
-    if (!readIndent(getopt))
-        return 1;
+int CommandLs::run(forge::getopt::Getopt& getopt) {
+    if (!readIndent(getopt)) return 1;
     warnAboutOptions();
     if (g_option_lowercase.isSet() || (g_option_case.isSet() && g_option_case.value(0) == "lower"))
         charset_ = platter::Charset::lowerUpper;
-    if (g_option_color.isSet())
-        g_console.setColor(true);
+    if (g_option_color.isSet()) g_console.setColor(true);
     makeRender();
 
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     const int status = arguments.empty() ? listStandardInput(getopt) : listArguments(arguments);
-    if (g_console.colorOn())
-        g_console.normal();
+    if (g_console.colorOn()) g_console.normal();
     render_.reset();
     return status;
 }
 
 // A step beyond the limit is refused like any malformed option, before anything is listed.
-bool CommandLs::readIndent(const forge::getopt::Getopt& getopt)
-{
-    if (!g_option_indent.isSet())
-        return true;
+bool CommandLs::readIndent(const forge::getopt::Getopt& getopt) {
+    if (!g_option_indent.isSet()) return true;
     const std::string value = g_option_indent.value(0);
     const std::int64_t step = forge::parseNumber(value);
     if (step >= 0 && static_cast<std::uint64_t>(step) <= kMaxIndentStep) {
@@ -76,15 +64,14 @@ bool CommandLs::readIndent(const forge::getopt::Getopt& getopt)
         return true;
     }
     forge::logFatal([&] {
-        std::cerr << g_option_indent.matchedName() << " must be an integer from 0 to " << kMaxIndentStep
-                  << " (found: '" << value << "')";
+        std::cerr << g_option_indent.matchedName() << " must be an integer from 0 to " << kMaxIndentStep << " (found: '"
+                  << value << "')";
     });
     getopt.printTryHelp(std::cerr);
     return false;
 }
 
-void CommandLs::warnAboutOptions()
-{
+void CommandLs::warnAboutOptions() {
     warnDeprecated(g_option_color_header, "-H/--color-header");
     warnDeprecated(g_option_case, "--case");
     warnDeprecated(g_option_columns, "--columns");
@@ -99,34 +86,29 @@ void CommandLs::warnAboutOptions()
         g_option_color.reset();
     }
     if (g_option_xcolor.isSet() && g_option_color_header.isSet()) {
-        forge::logWarning("color suppression flag (", g_option_xcolor.matchedName(),
-                          ") overrides color headers flag (", g_option_color_header.matchedName(), ").");
+        forge::logWarning("color suppression flag (", g_option_xcolor.matchedName(), ") overrides color headers flag (",
+                          g_option_color_header.matchedName(), ").");
         g_option_color_header.reset();
     }
 }
 
 // --long's seven columns, then --fields, then --columns; a field named twice
 // is two columns.
-std::vector<std::int32_t> CommandLs::collectFields() const
-{
+std::vector<std::int32_t> CommandLs::collectFields() const {
     std::vector<std::int32_t> fields;
     if (g_option_long.isSet()) {
-        for (std::int32_t id = kFieldBlocks; id <= kFieldStl; ++id)
-            fields.push_back(id);
+        for (std::int32_t id = kFieldBlocks; id <= kFieldStl; ++id) fields.push_back(id);
     }
     for (const Option* option : {&g_option_fields, &g_option_columns}) {
-        if (!option->isSet())
-            continue;
+        if (!option->isSet()) continue;
         for (const std::string& name : option->values()) {
-            if (const std::optional<std::int32_t> id = fieldIdByName(name))
-                fields.push_back(*id);
+            if (const std::optional<std::int32_t> id = fieldIdByName(name)) fields.push_back(*id);
         }
     }
     return fields;
 }
 
-void CommandLs::makeRender()
-{
+void CommandLs::makeRender() {
     std::vector<std::int32_t> fields = collectFields();
     if (fields.empty())
         render_ = std::make_unique<RenderCanonical>();
@@ -147,8 +129,7 @@ void CommandLs::makeRender()
         .setNestingDisabled(g_option_deep.isSet());
 }
 
-int CommandLs::listStandardInput(const forge::getopt::Getopt& getopt)
-{
+int CommandLs::listStandardInput(const forge::getopt::Getopt& getopt) {
     if (forge::isTerminal(std::cin)) {
         std::cerr << "error: missing at least one FILE.\n\n";
         getopt.printShortUsage(std::cerr);
@@ -156,15 +137,14 @@ int CommandLs::listStandardInput(const forge::getopt::Getopt& getopt)
         return 1;
     }
     render_->selection.parseSelection("*");
-    const int status = openStdinContainer(
-        [this](platter::Disk& disk, const std::string& name) { return listContainer(disk, name); });
+    const int status =
+        openStdinContainer([this](platter::Disk& disk, const std::string& name) { return listContainer(disk, name); });
     return status != 0 || failed_ ? 1 : 0;
 }
 
 // A selector that does not parse ends the run; every other failure is
 // reported and the next argument follows.
-int CommandLs::listArguments(const std::vector<std::string>& arguments)
-{
+int CommandLs::listArguments(const std::vector<std::string>& arguments) {
     const FileHandler onFile = [this](const std::string& path) { listFile(path); };
     const DirectoryHandler onDirectory = [this](const std::string& path, const FileHandler& handler) {
         listDirectory(path, handler);
@@ -173,28 +153,21 @@ int CommandLs::listArguments(const std::vector<std::string>& arguments)
         auto [path, selector] = splitPathSelector(argument);
         platter::CbmSelection& selection = render_->selection;
         const bool parsed = selection.parseSelection(selector.empty() ? "*" : selector);
-        for (const std::string& message : selection.errors())
-            std::cerr << message;
-        if (!parsed)
-            return 1;
-        if (!forEachPath(path, onFile, onDirectory))
-            failed_ = true;
+        for (const std::string& message : selection.errors()) std::cerr << message;
+        if (!parsed) return 1;
+        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
     }
     return failed_ ? 1 : 0;
 }
 
-void CommandLs::listFile(const std::string& path)
-{
-    if (isRepeatedZipcodePart(path))
-        return;
+void CommandLs::listFile(const std::string& path) {
+    if (isRepeatedZipcodePart(path)) return;
     const int status = openContainerArgument(
         path, [this](platter::Disk& disk, const std::string& name) { return listContainer(disk, name); });
-    if (status != 0)
-        failed_ = true;
+    if (status != 0) failed_ = true;
 }
 
-void CommandLs::listDirectory(const std::string& path, const FileHandler& onFile)
-{
+void CommandLs::listDirectory(const std::string& path, const FileHandler& onFile) {
     zipcodeSets_.clear();
     if (g_option_recurse.isSet())
         walkDirectory(path, onFile);
@@ -202,8 +175,7 @@ void CommandLs::listDirectory(const std::string& path, const FileHandler& onFile
         std::cerr << "notice: '" << path << "': Skipping directory.\n";
 }
 
-int CommandLs::listContainer(platter::Disk& disk, const std::string& path)
-{
+int CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
     level_ = 0;
     enclosing_.clear();
     return g_option_deep.isSet() ? listDeep(disk, path) : processDisk(disk, path);
@@ -211,16 +183,13 @@ int CommandLs::listContainer(platter::Disk& disk, const std::string& path)
 
 // Sets are told apart by directory and set name, so parts of equally named
 // sets in two directories are both listed.
-bool CommandLs::isRepeatedZipcodePart(const std::string& path)
-{
+bool CommandLs::isRepeatedZipcodePart(const std::string& path) {
     const std::string setName = zipcodeBaseName(forge::fileName(path));
-    if (setName.empty())
-        return false;
+    if (setName.empty()) return false;
     return !zipcodeSets_.insert(forge::dirName(path) + setName).second;
 }
 
-std::string CommandLs::zipcodePartName(const platter::dir_entry_t& entry)
-{
+std::string CommandLs::zipcodePartName(const platter::dir_entry_t& entry) {
     std::string name;
     for (std::size_t i = 2; i < platter::dir_entry_t::kNameLength && entry.name()[i] != 0xA0; ++i)
         name += static_cast<char>(entry.name()[i]);
@@ -229,34 +198,28 @@ std::string CommandLs::zipcodePartName(const platter::dir_entry_t& entry)
 
 // Processes the selection on the container and prints its messages (with
 // printAlways unset only after a failure or a match); false on failure.
-bool CommandLs::applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count)
-{
+bool CommandLs::applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count) {
     platter::CbmSelection& selection = render_->selection;
     disk.setIncludeEmpty(true);
     const platter::selection_result_t result = selection.processSelection(disk);
     if (printAlways || !result.ok || result.count != 0) {
-        for (const std::string& message : selection.errors())
-            std::cerr << message;
+        for (const std::string& message : selection.errors()) std::cerr << message;
     }
     count = result.count;
-    if (!result.ok)
-        failed_ = true;
+    if (!result.ok) failed_ = true;
     return result.ok;
 }
 
 // One listing per frame of the selection that holds a selector of its own
 // (not only nested ones): the container itself, or a partition, subdirectory
 // or archive a selector descended into.
-int CommandLs::processDisk(platter::Disk& disk, const std::string& path)
-{
+int CommandLs::processDisk(platter::Disk& disk, const std::string& path) {
     std::uint64_t count = 0;
-    if (!applySelection(disk, true, count))
-        return 1;
+    if (!applySelection(disk, true, count)) return 1;
     platter::CbmSelection& selection = render_->selection;
     // A selector that matches nothing lists nothing, but "*" on an empty
     // directory still shows its header and free blocks.
-    if (count == 0 && selection.text() != "*")
-        return 0;
+    if (count == 0 && selection.text() != "*") return 0;
     const std::string prefix = linePrefix();
     for (std::uint64_t frame = 0; frame < selection.frames().size(); ++frame) {
         bool listed = false;
@@ -264,11 +227,9 @@ int CommandLs::processDisk(platter::Disk& disk, const std::string& path)
             listed = listed || (node.frame == frame && !node.nested);
             return true;
         });
-        if (!listed)
-            continue;
+        if (!listed) continue;
         platter::Disk* image = selection.enterFrame(frame);
-        if (image == nullptr)
-            continue;
+        if (image == nullptr) continue;
         printPathHeader(std::cout, path, "");
         render_->prepare(*image, path, charset_, frame);
         render_->renderListing(*image, prefix);
@@ -276,11 +237,9 @@ int CommandLs::processDisk(platter::Disk& disk, const std::string& path)
     return 0;
 }
 
-int CommandLs::listDeep(platter::Disk& disk, const std::string& path)
-{
+int CommandLs::listDeep(platter::Disk& disk, const std::string& path) {
     std::uint64_t count = 0;
-    if (!applySelection(disk, false, count))
-        return 1;
+    if (!applySelection(disk, false, count)) return 1;
     render_->prepare(disk, path, charset_);
     render_->renderListing(disk, linePrefix());
     const auto here = std::make_pair(static_cast<const platter::Disk*>(&disk), disk.directoryStart());
@@ -291,40 +250,33 @@ int CommandLs::listDeep(platter::Disk& disk, const std::string& path)
 }
 
 // Entries up to the first empty slot; zipcode sets once each.
-void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path)
-{
+void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) {
     std::set<std::string> zipcodeSets;
     for (std::uint64_t i = 0;; ++i) {
         platter::dir_entry_t entry;
-        if (!disk.getEntry(i, true, entry) || platter::isEmptyEntry(entry))
-            break;
+        if (!disk.getEntry(i, true, entry) || platter::isEmptyEntry(entry)) break;
         platter::Disk::bytes_t data;
-        if (!disk.readFile(entry, data))
-            continue;
+        if (!disk.readFile(entry, data)) continue;
         const std::uint8_t type = entry.fileType();
         if (type == platter::kTypeCbm || type == platter::kTypeDir) {
             listSubdirectory(disk, path, i, entry);
         } else if (platter::isArchiveEntry(disk, &entry)) {
-            if (isZipcodePartEntry(entry) && !zipcodeSets.insert(zipcodePartName(entry)).second)
-                continue;
+            if (isZipcodePartEntry(entry) && !zipcodeSets.insert(zipcodePartName(entry)).second) continue;
             listArchive(path, i, entry, data);
         }
     }
 }
 
 void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
-                                 const platter::dir_entry_t& entry)
-{
+                                 const platter::dir_entry_t& entry) {
     platter::track_sector_t first;
-    if (!disk.openDirectory(entry, first, false))
-        return;
+    if (!disk.openDirectory(entry, first, false)) return;
     if (enclosing_.contains({&disk, disk.directoryStart()})) {
         warn("warning: entry [" + std::to_string(index) + "] leads back into an enclosing directory; skipping\n");
     } else if (mayDescend(index)) {
         depth_ += indentStep_;
         ++level_;
-        if (!g_option_delim.isSet())
-            printNestingLine(index, entry);
+        if (!g_option_delim.isSet()) printNestingLine(index, entry);
         listDeep(disk, path);
         --level_;
         depth_ -= indentStep_;
@@ -332,14 +284,11 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
     disk.closeDirectory(false);
 }
 
-void CommandLs::listArchive(const std::string& path, std::uint64_t index,
-                            const platter::dir_entry_t& entry, const std::vector<std::uint8_t>& data)
-{
-    if (!mayDescend(index))
-        return;
+void CommandLs::listArchive(const std::string& path, std::uint64_t index, const platter::dir_entry_t& entry,
+                            const std::vector<std::uint8_t>& data) {
+    if (!mayDescend(index)) return;
     depth_ += indentStep_;
-    if (!g_option_delim.isSet())
-        printNestingLine(index, entry);
+    if (!g_option_delim.isSet()) printNestingLine(index, entry);
     const std::uint32_t type = platter::fileid::identify(data).front().type;
     const platter::fileid::file_type_record_t& record = platter::fileid::findType(type);
     if (!record.container) {
@@ -355,8 +304,7 @@ void CommandLs::listArchive(const std::string& path, std::uint64_t index,
         std::cerr << "error: zipcode sets inside a container cannot be expanded yet\n";
     } else {
         expanded = platter::archiveToDiskByType(data, type, path, nullptr);
-        if (!expanded && !quiet())
-            std::cerr << "error: could not expand archive\n";
+        if (!expanded && !quiet()) std::cerr << "error: could not expand archive\n";
     }
     if (expanded) {
         expanded->setDiskName(entry.name());
@@ -369,31 +317,23 @@ void CommandLs::listArchive(const std::string& path, std::uint64_t index,
     depth_ -= indentStep_;
 }
 
-bool CommandLs::mayDescend(std::uint64_t index) const
-{
-    if (level_ < kMaxNestingDepth)
-        return true;
+bool CommandLs::mayDescend(std::uint64_t index) const {
+    if (level_ < kMaxNestingDepth) return true;
     warn("warning: entry [" + std::to_string(index) + "] nests deeper than " + std::to_string(kMaxNestingDepth) +
          " levels; skipping\n");
     return false;
 }
 
-void CommandLs::printNestingLine(std::uint64_t index, const platter::dir_entry_t& entry) const
-{
+void CommandLs::printNestingLine(std::uint64_t index, const platter::dir_entry_t& entry) const {
     std::cout << '\n'
               << std::string(std::max<std::uint64_t>(depth_, 1), ' ') << '[' << index << "] \""
               << render_->entryNameText(entry, charset_, false) << "\"\n";
 }
 
-std::string CommandLs::linePrefix() const
-{
-    return std::string(depth_, ' ') + (depth_ != 0 ? "| " : "");
-}
+std::string CommandLs::linePrefix() const { return std::string(depth_, ' ') + (depth_ != 0 ? "| " : ""); }
 
-void CommandLs::warn(const std::string& text) const
-{
-    if (!quiet())
-        std::cerr << text;
+void CommandLs::warn(const std::string& text) const {
+    if (!quiet()) std::cerr << text;
 }
 
 }  // namespace app

@@ -57,8 +57,8 @@ private:
     void listNestedEntries(platter::Disk& disk, const std::string& path);
     void listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
                           const platter::dir_entry_t& entry);
-    void listArchive(const std::string& path, std::uint64_t index,
-                     const platter::dir_entry_t& entry, const std::vector<std::uint8_t>& data);
+    void listArchive(const std::string& path, std::uint64_t index, const platter::dir_entry_t& entry,
+                     const std::vector<std::uint8_t>& data);
     bool mayDescend(std::uint64_t index) const;
     void printNestingLine(std::uint64_t index, const platter::dir_entry_t& entry) const;
     std::string linePrefix() const;

@@ -23,6 +23,7 @@ const char* const kRootUsage =
     "  > 'zt' is a lister for Commodore container formats: disk images, tapes and archives\n";
 
 // Registration order is the order of the help listing and of the short-letter lookup.
+// clang-format off
 const std::vector<Option*> kRootOptions = {
     &g_option_recurse, &g_option_deep, &g_option_indent, &g_option_relative, &g_option_color,
     &g_option_lowercase, &g_option_unicode, &g_option_ascii, &g_option_ascii_fall, &g_option_fields,
@@ -31,7 +32,9 @@ const std::vector<Option*> kRootOptions = {
     &g_option_case, &g_option_columns, &g_option_quiet, &g_option_version, &g_option_help,
     &g_option_license, &g_option_debug,
 };
+// clang-format on
 
+// clang-format off
 const command_definition_t kCommands[] = {
     {"ls", "list the contents of Commodore container formats", false,
      "\n[OPTION...] FILE...\n\n  > 'zt ls' lists the contents of disk images and file containers\n",
@@ -88,20 +91,18 @@ const command_definition_t kCommands[] = {
      "\n[OPTION]... FILE...\n\n  > 'zt test' work in progess\n",
      {&g_option_quiet, &g_option_help, &g_option_debug}},
 };
+// clang-format on
 
 }  // namespace
 
-void buildCommandTree()
-{
+void buildCommandTree() {
     g_getopt.setProgramName("zt");
     g_getopt.setUsage(kRootUsage);
-    for (Option* option : kRootOptions)
-        g_getopt.addOption(*option);
+    for (Option* option : kRootOptions) g_getopt.addOption(*option);
     for (const command_definition_t& command : kCommands) {
         forge::getopt::Getopt& parser = g_getopt.addCommand(command.name, command.description, command.hidden);
         parser.setUsage(command.usage);
-        for (Option* option : command.options)
-            parser.addOption(*option);
+        for (Option* option : command.options) parser.addOption(*option);
     }
 }
 

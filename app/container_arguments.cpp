@@ -19,21 +19,16 @@ namespace {
 
 const std::string g_stdin_name(forge::kStdinName);
 
-bool quiet()
-{
-    return g_option_quiet.isSet();
-}
+bool quiet() { return g_option_quiet.isSet(); }
 
 // Registry id of the container kind the bytes were identified as; 0 for none.
-std::uint32_t containerFormatOf(const std::vector<std::uint8_t>& bytes)
-{
+std::uint32_t containerFormatOf(const std::vector<std::uint8_t>& bytes) {
     return platter::formatIdForType(platter::fileid::identify(bytes).front().type);
 }
 
 // An image kind whose class this build does not have yet: said plainly
 // rather than as a file that failed to parse.
-bool reportUnbuiltKind(std::uint32_t format, const std::string& name)
-{
+bool reportUnbuiltKind(std::uint32_t format, const std::string& name) {
     const platter::container_format_t* row = platter::formatById(format);
     if (row == nullptr || (row->category & platter::kCategoryImage) == 0 || platter::makeDiskOfFormat(format))
         return false;
@@ -41,8 +36,7 @@ bool reportUnbuiltKind(std::uint32_t format, const std::string& name)
     return true;
 }
 
-bool readStdinFile(forge::file_t& file)
-{
+bool readStdinFile(forge::file_t& file) {
     if (std::optional<forge::ErrorCli> error = forge::readStdin(file)) {
         forge::logError(error->printer);
         return false;
@@ -52,24 +46,18 @@ bool readStdinFile(forge::file_t& file)
 
 }  // namespace
 
-bool checkExists(const std::string& path, bool silent)
-{
+bool checkExists(const std::string& path, bool silent) {
     if (forge::isDirectory(path)) {
-        if (!silent)
-            std::cerr << "error: \"" << path << "\" is a directory\n";
+        if (!silent) std::cerr << "error: \"" << path << "\" is a directory\n";
         return false;
     }
-    if (forge::exists(path))
-        return true;
-    if (!silent)
-        std::cerr << "error: '" << path << "': No such file or directory.\n";
+    if (forge::exists(path)) return true;
+    if (!silent) std::cerr << "error: '" << path << "': No such file or directory.\n";
     return false;
 }
 
-bool checkReadable(const std::string& path, const FileBytesCallback& callback)
-{
-    if (!checkExists(path, false))
-        return false;
+bool checkReadable(const std::string& path, const FileBytesCallback& callback) {
+    if (!checkExists(path, false)) return false;
     forge::file_t file;
     if (!forge::readFile(path, file)) {
         if (!forge::isSuppressed(forge::kLevelError))
@@ -79,24 +67,20 @@ bool checkReadable(const std::string& path, const FileBytesCallback& callback)
     return callback(file, path) == 0;
 }
 
-bool readStandardInput(const FileBytesCallback& callback)
-{
+bool readStandardInput(const FileBytesCallback& callback) {
     forge::file_t file;
     return readStdinFile(file) && callback(file, g_stdin_name) == 0;
 }
 
-int openContainerArgument(const std::string& path, const ContainerCallback& callback)
-{
+int openContainerArgument(const std::string& path, const ContainerCallback& callback) {
     forge::file_t file;
     if (!checkExists(path, true) || !forge::readFile(path, file)) {
-        if (!quiet())
-            std::cerr << "error: '" << forge::fileName(path) << "' could not be read\n";
+        if (!quiet()) std::cerr << "error: '" << forge::fileName(path) << "' could not be read\n";
         return 1;
     }
     const std::uint32_t format = containerFormatOf(file.data);
     if (format == 0) {
-        if (!quiet())
-            std::cerr << "warning: '" << forge::fileName(path) << "' not ID'd as a supported format\n";
+        if (!quiet()) std::cerr << "warning: '" << forge::fileName(path) << "' not ID'd as a supported format\n";
         return 0;
     }
     std::unique_ptr<platter::Disk> disk = platter::openContainer(format, path, std::move(file.data));
@@ -105,8 +89,7 @@ int openContainerArgument(const std::string& path, const ContainerCallback& call
         disk = platter::openContainerFile(path);
     }
     if (!disk) {
-        if (reportUnbuiltKind(format, "'" + forge::fileName(path) + "'"))
-            return 1;
+        if (reportUnbuiltKind(format, "'" + forge::fileName(path) + "'")) return 1;
         if (!quiet())
             std::cerr << "warning: '" << forge::fileName(path) << "' ID'd as a supported format but failed to parse\n";
         return 0;
@@ -114,21 +97,17 @@ int openContainerArgument(const std::string& path, const ContainerCallback& call
     return callback(*disk, path);
 }
 
-int openStdinContainer(const ContainerCallback& callback)
-{
+int openStdinContainer(const ContainerCallback& callback) {
     forge::file_t file;
-    if (!readStdinFile(file))
-        return 1;
+    if (!readStdinFile(file)) return 1;
     const std::uint32_t format = containerFormatOf(file.data);
     if (format == 0) {
-        if (!quiet())
-            std::cerr << "error: " << g_stdin_name << " not ID'd as a supported format\n";
+        if (!quiet()) std::cerr << "error: " << g_stdin_name << " not ID'd as a supported format\n";
         return 1;
     }
     std::unique_ptr<platter::Disk> disk = platter::openStdinContainer(std::move(file.data), format);
     if (!disk) {
-        if (reportUnbuiltKind(format, g_stdin_name))
-            return 1;
+        if (reportUnbuiltKind(format, g_stdin_name)) return 1;
         if (!quiet()) {
             const platter::container_format_t* row = platter::formatById(format);
             std::cerr << "error: " << g_stdin_name << " ID'd as a " << (row ? row->extension : "")

@@ -27,22 +27,16 @@ struct command_factory_t {
 };
 
 template <typename C>
-std::unique_ptr<Command> makeCommand()
-{
+std::unique_ptr<Command> makeCommand() {
     return std::make_unique<C>();
 }
 
 // One line per built command, for example {"ls", makeCommand<CommandLs>}.
 // A registered command word without a line here is reported as not available yet.
-const std::vector<command_factory_t>& builtCommands()
-{
+const std::vector<command_factory_t>& builtCommands() {
     static const std::vector<command_factory_t> commands = {
-        {"ls", makeCommand<CommandLs>},
-        {"file", makeCommand<CommandFile>},
-        {"cat", makeCommand<CommandCat>},
-        {"ch", makeCommand<CommandCh>},
-        {"bam", makeCommand<CommandBam>},
-        {"diff", makeCommand<CommandDiff>},
+        {"ls", makeCommand<CommandLs>},       {"file", makeCommand<CommandFile>}, {"cat", makeCommand<CommandCat>},
+        {"ch", makeCommand<CommandCh>},       {"bam", makeCommand<CommandBam>},   {"diff", makeCommand<CommandDiff>},
         {"fgrep", makeCommand<CommandFgrep>},
     };
     return commands;
@@ -50,13 +44,11 @@ const std::vector<command_factory_t>& builtCommands()
 
 }  // namespace
 
-int dispatchCommand()
-{
+int dispatchCommand() {
     const forge::getopt::command_t* selected = g_getopt.selectedCommand();
     const std::string word = selected != nullptr ? selected->name : "ls";
     for (const command_factory_t& command : builtCommands()) {
-        if (command.word == word)
-            return command.make()->run(g_getopt);
+        if (command.word == word) return command.make()->run(g_getopt);
     }
     // Fatal level: no quiet level may hide that the command does not exist yet.
     forge::logFatal([&] { std::cerr << "the '" << word << "' command is not available yet"; });

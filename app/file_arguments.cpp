@@ -16,36 +16,28 @@ namespace app {
 
 namespace {
 
-bool hasDrivePrefix(const std::string& argument)
-{
+bool hasDrivePrefix(const std::string& argument) {
     return argument.size() >= 3 && argument[1] == ':' && argument[2] == '\\';
 }
 
 // d_type when the file system gives it; lstat otherwise, so that a link to a
 // directory stays a file as it does with d_type.
-bool isSubdirectory(const std::string& path, const dirent& entry)
-{
-    if (entry.d_type != DT_UNKNOWN)
-        return entry.d_type == DT_DIR;
+bool isSubdirectory(const std::string& path, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool isDotEntry(std::string_view name)
-{
-    return name == "." || name == "..";
-}
+bool isDotEntry(std::string_view name) { return name == "." || name == ".."; }
 
 // Reads one directory into its files and subdirectories; false when it
 // cannot be opened.
-bool readDirectory(const std::string& directory, std::vector<std::string>& files, std::vector<std::string>& subdirectories)
-{
+bool readDirectory(const std::string& directory, std::vector<std::string>& files,
+                   std::vector<std::string>& subdirectories) {
     DIR* handle = ::opendir(directory.c_str());
-    if (handle == nullptr)
-        return false;
+    if (handle == nullptr) return false;
     while (const dirent* entry = ::readdir(handle)) {
-        if (isDotEntry(entry->d_name))
-            continue;
+        if (isDotEntry(entry->d_name)) continue;
         std::string path = forge::joinPath(directory, entry->d_name);
         if (isSubdirectory(path, *entry))
             subdirectories.push_back(std::move(path));
@@ -58,16 +50,13 @@ bool readDirectory(const std::string& directory, std::vector<std::string>& files
 
 }  // namespace
 
-std::pair<std::string, std::string> splitPathSelector(const std::string& argument)
-{
+std::pair<std::string, std::string> splitPathSelector(const std::string& argument) {
     const std::size_t colon = argument.find(':', hasDrivePrefix(argument) ? 2 : 0);
-    if (colon == std::string::npos)
-        return {argument, {}};
+    if (colon == std::string::npos) return {argument, {}};
     return {argument.substr(0, colon), argument.substr(colon + 1)};
 }
 
-bool forEachPath(const std::string& path, const FileHandler& onFile, const DirectoryHandler& onDirectory)
-{
+bool forEachPath(const std::string& path, const FileHandler& onFile, const DirectoryHandler& onDirectory) {
     if (forge::isDirectory(path)) {
         onDirectory(path, onFile);
         return true;
@@ -80,8 +69,7 @@ bool forEachPath(const std::string& path, const FileHandler& onFile, const Direc
     return false;
 }
 
-bool walkDirectory(const std::string& directory, const FileHandler& onFile)
-{
+bool walkDirectory(const std::string& directory, const FileHandler& onFile) {
     bool complete = true;
     std::vector<std::string> pending{directory};
     while (!pending.empty()) {
@@ -97,8 +85,7 @@ bool walkDirectory(const std::string& directory, const FileHandler& onFile)
         }
         std::sort(pending.begin(), pending.end());
         std::sort(files.begin(), files.end());
-        for (const std::string& file : files)
-            onFile(file);
+        for (const std::string& file : files) onFile(file);
     }
     return complete;
 }

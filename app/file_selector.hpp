@@ -25,14 +25,14 @@ enum class SelectorKind : std::uint32_t {
 // The kind as messages name it: "selecting " + name + ...
 constexpr std::string_view selectorKindName(SelectorKind kind) {
     switch (kind) {
-    case SelectorKind::ByFilename: return "by filename";
-    case SelectorKind::ByIndex: return "by index";
-    case SelectorKind::ByIndexRange: return "by index range";
-    case SelectorKind::TrackData: return "track data";
-    case SelectorKind::BlockData: return "block data";
-    case SelectorKind::DirectoryChain: return "directory chain data";
-    case SelectorKind::BlockChain: return "block chain data";
-    case SelectorKind::None: break;
+        case SelectorKind::ByFilename: return "by filename";
+        case SelectorKind::ByIndex: return "by index";
+        case SelectorKind::ByIndexRange: return "by index range";
+        case SelectorKind::TrackData: return "track data";
+        case SelectorKind::BlockData: return "block data";
+        case SelectorKind::DirectoryChain: return "directory chain data";
+        case SelectorKind::BlockChain: return "block chain data";
+        case SelectorKind::None: break;
     }
     return "";
 }
@@ -45,8 +45,8 @@ struct file_selector {
     static constexpr std::uint64_t kNoFrame = UINT64_MAX;
 
     SelectorKind kind = SelectorKind::None;
-    std::string text;   // as written, with a leading "^" and a nesting ":"
-    std::string name;   // PETSCII file-name pattern (by filename)
+    std::string text;  // as written, with a leading "^" and a nesting ":"
+    std::string name;  // PETSCII file-name pattern (by filename)
     // Track of track/block/chain data (and of the directory chain once
     // processed); first index of the last index item; last entry a name matched.
     std::uint64_t first = 0;

@@ -7,8 +7,7 @@
 #include <exception>
 #include <iostream>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     // Display widths of host paths and names follow the user's character set.
     std::setlocale(LC_CTYPE, "");
     try {

@@ -7,36 +7,47 @@ using forge::getopt::kArgList;
 using forge::getopt::kArgText;
 
 // Defined before the options below, which copy them during the same initialisation.
+// clang-format off
 const std::vector<std::string> g_field_choices = {
     "blocks", "bytes", "index", "ts", "addr", "name", "stl", "splat",
     "type", "lock", "chain", "file", "xxh32", "xxh3", "^ffid",
 };
+// clang-format on
 const std::vector<std::string> g_new_choices = {"ramdos"};
 
 Option g_option_help = Option('?', "help", "show this help text, then exit").standalone();
 Option g_option_version = Option(0, "version", "show version, credits, and licensing summary, then exit").standalone();
-Option g_option_license = Option(0, "license", "").argument("C", kArgText).hidden().choices({"xxhash", "ghc", "stb_truetype"});
+Option g_option_license =
+    Option(0, "license", "").argument("C", kArgText).hidden().choices({"xxhash", "ghc", "stb_truetype"});
 Option g_option_verbose = Option('v', "verbose", "verbose (-v) and more verbose (-vv) output").repeatable();
 Option g_option_quiet = Option('q', "quiet", "omit normal output (-q), warnings (-qq) and errors (-qqq)").repeatable();
 Option g_option_debug = Option(0, "debug", "").argument("D", kArgInteger).hidden();
 Option g_option_recurse = Option('R', "recurse", "list file system subdirectories recursively");
 Option g_option_deep = Option('D', "deep", "list cbm partitions, subdirs and archives recursively");
-Option g_option_indent = Option('t', "indent", "indent by I each level when listing with --deep").argument("I", kArgInteger);
+Option g_option_indent =
+    Option('t', "indent", "indent by I each level when listing with --deep").argument("I", kArgInteger);
 Option g_option_relative = Option('r', "relative", "output file names with relative paths");
 Option g_option_case = Option(0, "case", "interpret PETSCII in upper/graphics or lower/upper mode")
-                           .argument("C", kArgText).hidden().choices({"upper", "lower"});
+                           .argument("C", kArgText)
+                           .hidden()
+                           .choices({"upper", "lower"});
 Option g_option_lowercase = Option('c', "lowercase", "emit PETSCII as if in lower/upper mode");
 Option g_option_unicode = Option('U', "unicode", "emit PETSCII as Unicode");
 Option g_option_ascii = Option(0, "ascii", "emit PETSCII as US-ASCII (7-bit)");
 Option g_option_ascii_fall = Option(0, "ascii-fall", "use A as the ascii fallback character").argument("A", kArgText);
 Option g_option_columns = Option(0, "columns", "format fields as columns in the given order")
-                              .argument("F", kArgList, kArgText).hidden().choices(g_field_choices);
+                              .argument("F", kArgList, kArgText)
+                              .hidden()
+                              .choices(g_field_choices);
 Option g_option_fields = Option('f', "fields", "format fields as columns in the given order")
-                             .argument("F", kArgList, kArgText).choices(g_field_choices);
+                             .argument("F", kArgList, kArgText)
+                             .choices(g_field_choices);
 Option g_option_long = Option('l', "long", "same as '--fields blocks,bytes,index,ts,addr,name,stl'");
-Option g_option_delim = Option('d', "delim", "format fields delimited by D instead of as columns").argument("D", kArgText);
+Option g_option_delim =
+    Option('d', "delim", "format fields delimited by D instead of as columns").argument("D", kArgText);
 Option g_option_color = Option('C', "color", "colorize all output where applicable");
-Option g_option_color_header = Option('H', "color-header", "colorize only the disk header (i.e. reverse text)").hidden();
+Option g_option_color_header =
+    Option('H', "color-header", "colorize only the disk header (i.e. reverse text)").hidden();
 Option g_option_almost_all = Option('A', "almost-all", "do not ignore splatted DEL files in listing");
 Option g_option_human = Option('h', "human", "show byte sizes in human readable units");
 Option g_option_zeropad_ts = Option(0, "zeropad-ts", "output tracks/sectors as 2 digit zeropadded values");
@@ -60,7 +71,8 @@ Option g_option_block = Option('B', "block", "compute RLE tokens per block as pe
 Option g_option_unz = Option('z', "unz", "when ZIPNAME is zip6 write FILE as g64 format");
 Option g_option_error = Option('e', "error", "change disk error code to E").argument("E", kArgInteger);
 Option g_option_new = Option('N', "new", "merge into a new container of format F")
-                          .argument("F", kArgList, kArgText).choices(g_new_choices);
+                          .argument("F", kArgList, kArgText)
+                          .choices(g_new_choices);
 Option g_option_out = Option('o', "out", "write output to FILE").argument("FILE", kArgText);
 Option g_option_separators = Option('S', "separators", "emit a one entry separator between merged file groups");
 Option g_option_headers = Option('H', "headers", "emit a three line header before merged file groups");

@@ -5,14 +5,8 @@
 namespace app {
 
 const program_identity_t g_program_identity = {
-    "zt",
-    "1.7.0",
-    "2024-2026",
-    "the zt team/Korrin: coding",
-    "the zt team/Korrin",
-    ZT_REVISION,
-    ZT_LAST_CHANGE,
-    ZT_PLATFORM,
+    "zt",        "1.7.0",        "2024-2026", "the zt team/Korrin: coding", "the zt team/Korrin",
+    ZT_REVISION, ZT_LAST_CHANGE, ZT_PLATFORM,
 };
 
 }  // namespace app

@@ -6,8 +6,8 @@
 namespace app {
 
 struct program_identity_t {
-    std::string_view name;             // "zt"
-    std::string_view version;          // "1.7.0"
+    std::string_view name;     // "zt"
+    std::string_view version;  // "1.7.0"
     std::string_view copyright_years;
     std::string_view author_credit;    // "<name>/Korrin: coding"
     std::string_view library_authors;  // who wrote the disk library

@@ -27,29 +27,23 @@ constexpr std::uint32_t kWhite = 7;
 const std::array<std::int32_t, 5> g_counted_fields = {kFieldBlocks, kFieldBytes, kFieldIndex, kFieldTrackWidth,
                                                       kFieldSectorWidth};
 
-char fallbackCharacter()
-{
+char fallbackCharacter() {
     if (g_option_ascii_fall.isSet()) {
         const std::string value = g_option_ascii_fall.value(0);
-        if (!value.empty())
-            return value.front();
+        if (!value.empty()) return value.front();
     }
     return '`';
 }
 
-void foregroundWhite(std::ostream& out)
-{
+void foregroundWhite(std::ostream& out) {
     forge::applyAttributes(out, {forge::kAttrForeground, kWhite, forge::kNoColor});
 }
 
 }  // namespace
 
-Render::Render() : fallback_(fallbackCharacter())
-{
-}
+Render::Render() : fallback_(fallbackCharacter()) {}
 
-void Render::prepare(platter::Disk& disk, const std::string& path, platter::Charset charset, std::uint64_t frame)
-{
+void Render::prepare(platter::Disk& disk, const std::string& path, platter::Charset charset, std::uint64_t frame) {
     charset_ = charset;
     path_ = path;
     frame_ = frame;
@@ -64,8 +58,7 @@ void Render::prepare(platter::Disk& disk, const std::string& path, platter::Char
         entries_.push_back(gatherEntry(disk, i, entry, wanted));
         measure(entries_.back());
     }
-    for (std::int32_t id : g_counted_fields)
-        widths_[id] = forge::countDigits(static_cast<std::uint64_t>(widths_[id]));
+    for (std::int32_t id : g_counted_fields) widths_[id] = forge::countDigits(static_cast<std::uint64_t>(widths_[id]));
     if (settings.zeroPadTs) {
         widths_[kFieldTrackWidth] = std::max<std::uint64_t>(widths_[kFieldTrackWidth], 2);
         widths_[kFieldSectorWidth] = std::max<std::uint64_t>(widths_[kFieldSectorWidth], 2);
@@ -73,41 +66,32 @@ void Render::prepare(platter::Disk& disk, const std::string& path, platter::Char
 }
 
 // Until the digit counts are taken, the counted fields hold their largest value.
-void Render::measure(const listed_entry_t& listed)
-{
+void Render::measure(const listed_entry_t& listed) {
     const auto raise = [this](std::int32_t id, std::uint64_t value) {
         std::uint64_t& width = widths_[id];
         width = std::max(width, value);
     };
     raise(kFieldBlocks, listed.entry.blockCount());
-    if (listed.fileRead)
-        raise(kFieldBytes, listed.dataLength);
+    if (listed.fileRead) raise(kFieldBytes, listed.dataLength);
     raise(kFieldIndex, listed.index);
     raise(kFieldTrackWidth, listed.entry.bytes[3]);
     raise(kFieldSectorWidth, listed.entry.bytes[4]);
     widths_[kFieldType] = 3;
     widths_[kFieldAddr] = 4;
-    if (listed.entry.isSplat())
-        widths_[kFieldSplat] = 1;
-    if (listed.entry.isLocked())
-        widths_[kFieldLock] = 1;
+    if (listed.entry.isSplat()) widths_[kFieldSplat] = 1;
+    if (listed.entry.isLocked()) widths_[kFieldLock] = 1;
 }
 
 // A scratched entry (not closed, not locked, no type) only with almostAll.
-bool Render::isShown(const platter::dir_entry_t& entry) const
-{
+bool Render::isShown(const platter::dir_entry_t& entry) const {
     const std::uint8_t type = entry.typeByte();
     const bool scratched = (type & 0x80) == 0 && (type & 0x40) == 0 && (type & 0x0F) == 0;
     return !scratched || settings.almostAll;
 }
 
-bool Render::hasField(std::int32_t id) const
-{
-    return std::find(fields.begin(), fields.end(), id) != fields.end();
-}
+bool Render::hasField(std::int32_t id) const { return std::find(fields.begin(), fields.end(), id) != fields.end(); }
 
-entry_needs_t Render::needs() const
-{
+entry_needs_t Render::needs() const {
     entry_needs_t needs;
     needs.hashes = hasField(kFieldXxh32) || hasField(kFieldXxh3);
     needs.description = hasField(kFieldFfid);
@@ -118,19 +102,14 @@ entry_needs_t Render::needs() const
     return needs;
 }
 
-bool Render::isSelected(std::uint64_t index) const
-{
-    return selection.isIndexSelectedInFrame(index, frame_);
-}
+bool Render::isSelected(std::uint64_t index) const { return selection.isIndexSelectedInFrame(index, frame_); }
 
-std::uint64_t Render::fieldWidth(std::int32_t id) const
-{
+std::uint64_t Render::fieldWidth(std::int32_t id) const {
     const auto found = widths_.find(id);
     return found == widths_.end() ? 0 : found->second;
 }
 
-std::string Render::petsciiToText(std::span<const std::uint8_t> bytes, platter::Charset charset, bool reverse) const
-{
+std::string Render::petsciiToText(std::span<const std::uint8_t> bytes, platter::Charset charset, bool reverse) const {
     std::string text;
     const bool ascii = g_console.mode() == forge::kModeAscii;
     for (std::uint8_t c : bytes) {
@@ -147,14 +126,12 @@ std::string Render::petsciiToText(std::span<const std::uint8_t> bytes, platter::
     return text;
 }
 
-std::string Render::entryNameText(const platter::dir_entry_t& entry, platter::Charset charset, bool reverse) const
-{
+std::string Render::entryNameText(const platter::dir_entry_t& entry, platter::Charset charset, bool reverse) const {
     const std::span<const std::uint8_t, 16> name = entry.name();
     std::array<std::uint8_t, 16> bytes{};
     std::copy(name.begin(), name.end(), bytes.begin());
     std::size_t length = bytes.size();
-    while (length > 0 && bytes[length - 1] == kShiftedSpace)
-        --length;
+    while (length > 0 && bytes[length - 1] == kShiftedSpace) --length;
     bool quoted = false;
     for (std::size_t i = 0; i + 1 < length; ++i) {
         if (bytes[i] == kQuote) {
@@ -167,61 +144,52 @@ std::string Render::entryNameText(const platter::dir_entry_t& entry, platter::Ch
     return petsciiToText(std::span(bytes.data(), length), charset, reverse);
 }
 
-std::string Render::diskNameText(platter::Disk& disk, platter::Charset charset, bool reverse) const
-{
+std::string Render::diskNameText(platter::Disk& disk, platter::Charset charset, bool reverse) const {
     std::array<std::uint8_t, 19> bytes{};
     bytes.fill(kShiftedSpace);
     bytes[0] = kQuote;
     bytes[17] = kQuote;
     bytes[18] = ' ';
     std::array<std::uint8_t, 16> name{};
-    if (disk.getDiskName(name))
-        std::copy(name.begin(), name.end(), bytes.begin() + 1);
+    if (disk.getDiskName(name)) std::copy(name.begin(), name.end(), bytes.begin() + 1);
     return petsciiToText(bytes, charset, reverse);
 }
 
-std::string Render::diskIdText(platter::Disk& disk, platter::Charset charset, bool reverse) const
-{
+std::string Render::diskIdText(platter::Disk& disk, platter::Charset charset, bool reverse) const {
     std::array<std::uint8_t, 5> id{};
-    if (!disk.getDiskId(id))
-        id.fill(kShiftedSpace);
+    if (!disk.getDiskId(id)) id.fill(kShiftedSpace);
     return petsciiToText(id, charset, reverse);
 }
 
-std::string Render::typeText(const platter::dir_entry_t& entry, platter::Charset charset, std::uint32_t formatId) const
-{
+std::string Render::typeText(const platter::dir_entry_t& entry, platter::Charset charset,
+                             std::uint32_t formatId) const {
     const std::uint8_t type = entry.typeByte() & 15;
     if (formatId != platter::kFormatD81 && type == 13) {
         static constexpr std::array<std::uint8_t, 2> kUnknown = {'R', '?'};
         static constexpr std::array<std::uint8_t, 1> kSpace = {' '};
         return petsciiToText(kUnknown, charset, false) + petsciiToText(kSpace, charset, true);
     }
-    const std::string name = formatId == platter::kFormatD81 ? platter::fileTypeName1581(type)
-                                                              : platter::fileTypeName1541(type);
+    const std::string name =
+        formatId == platter::kFormatD81 ? platter::fileTypeName1581(type) : platter::fileTypeName1541(type);
     std::vector<std::uint8_t> bytes;
     for (char c : name) {
-        if (static_cast<std::uint8_t>(c) >= 0x20)
-            bytes.push_back(static_cast<std::uint8_t>(c));
+        if (static_cast<std::uint8_t>(c) >= 0x20) bytes.push_back(static_cast<std::uint8_t>(c));
     }
     return petsciiToText(bytes, charset, false);
 }
 
-std::string Render::numberText(std::uint64_t value) const
-{
+std::string Render::numberText(std::uint64_t value) const {
     return settings.human ? forge::humanReadableSize(value, 1) : std::to_string(value);
 }
 
-std::uint64_t Render::trimmedNameLength(const platter::dir_entry_t& entry) const
-{
+std::uint64_t Render::trimmedNameLength(const platter::dir_entry_t& entry) const {
     const std::span<const std::uint8_t, 16> name = entry.name();
     std::uint64_t length = name.size();
-    while (length > 0 && name[length - 1] == kShiftedSpace)
-        --length;
+    while (length > 0 && name[length - 1] == kShiftedSpace) --length;
     return length;
 }
 
-void Render::writeQuotedName(std::ostream& out, const listed_entry_t& listed) const
-{
+void Render::writeQuotedName(std::ostream& out, const listed_entry_t& listed) const {
     out << '"';
     forge::applyAttributes(out, listed.nameColour);
     const std::string name = entryNameText(listed.entry, charset_, false);
@@ -234,8 +202,7 @@ void Render::writeQuotedName(std::ostream& out, const listed_entry_t& listed) co
 
 // Without --color, colour is on for this line alone, so the disk name shows in
 // reverse video; --Xcolor writes the bare text.
-void Render::renderHeader(platter::Disk& disk)
-{
+void Render::renderHeader(platter::Disk& disk) {
     std::ostream& out = std::cout;
     const std::string name = diskNameText(disk, charset_, false);
     const std::string id = diskIdText(disk, charset_, false);
@@ -255,10 +222,9 @@ void Render::renderHeader(platter::Disk& disk)
     g_console.setColor(colourWasOn);
 }
 
-void Render::renderFooter(platter::Disk& disk)
-{
-    std::cout << disk.blocksFree()
-              << (charset_ == platter::Charset::upperGraphics ? " BLOCKS FREE." : " blocks free.") << '\n';
+void Render::renderFooter(platter::Disk& disk) {
+    std::cout << disk.blocksFree() << (charset_ == platter::Charset::upperGraphics ? " BLOCKS FREE." : " blocks free.")
+              << '\n';
 }
 
 }  // namespace app

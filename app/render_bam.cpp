@@ -20,42 +20,33 @@ constexpr std::uint32_t kColorErrorNumber = 4;
 // The drive reports error code c as error number c + 18 (20 to 29).
 constexpr unsigned kDriveErrorOffset = 18;
 
-void setForeground(std::ostream& out, std::uint32_t color)
-{
+void setForeground(std::ostream& out, std::uint32_t color) {
     forge::applyAttributes(out, {forge::kAttrForeground, color, forge::kNoColor});
 }
 
 }  // namespace
 
-void RenderBam::draw(platter::Disk& disk)
-{
+void RenderBam::draw(platter::Disk& disk) {
     BlockMap map(disk);
     map.measure();
     map.scan();
     drawGrid(std::cout, map);
 }
 
-void RenderBam::renderListing(platter::Disk& disk, const std::string& /*prefix*/)
-{
-    draw(disk);
-}
+void RenderBam::renderListing(platter::Disk& disk, const std::string& /*prefix*/) { draw(disk); }
 
-std::uint32_t RenderBam::cellColor(const block_cell_t& cell)
-{
-    if (cell.blank != 0)
-        return cell.used != 0 ? kColorUsedBlank : kColorFreeBlank;
+std::uint32_t RenderBam::cellColor(const block_cell_t& cell) {
+    if (cell.blank != 0) return cell.used != 0 ? kColorUsedBlank : kColorFreeBlank;
     return cell.used != 0 ? kColorUsed : kColorFree;
 }
 
-std::uint32_t RenderBam::errorColor(const block_cell_t& cell)
-{
+std::uint32_t RenderBam::errorColor(const block_cell_t& cell) {
     return cell.used != 0 ? kColorErrorUsed : kColorErrorFree;
 }
 
 // With one glyph the error colour takes the whole cell; with two or three
 // only the last glyph, so use and content stay visible.
-void RenderBam::drawGrid(std::ostream& out, const BlockMap& map) const
-{
+void RenderBam::drawGrid(std::ostream& out, const BlockMap& map) const {
     const std::string_view left = cellWidth == 3 ? kCellGlyph : std::string_view();
     const std::string_view right = cellWidth >= 2 ? kCellGlyph : std::string_view();
     for (std::uint64_t t = 1; t <= map.tracks(); ++t) {
@@ -72,22 +63,18 @@ void RenderBam::drawGrid(std::ostream& out, const BlockMap& map) const
             else
                 out << kCellGlyph;
             out << left;
-            if (bad && cellWidth >= 2)
-                setForeground(out, errorColor(cell));
+            if (bad && cellWidth >= 2) setForeground(out, errorColor(cell));
             out << right << ' ';
         }
         out << '\n';
-        if (hasError && errorRows)
-            drawErrorRow(out, map, t);
+        if (hasError && errorRows) drawErrorRow(out, map, t);
     }
 }
 
-void RenderBam::drawErrorRow(std::ostream& out, const BlockMap& map, std::uint64_t track) const
-{
+void RenderBam::drawErrorRow(std::ostream& out, const BlockMap& map, std::uint64_t track) const {
     out << "   ";
     for (std::uint64_t s = 0; s < map.sectorCount(track); ++s) {
-        if (cellWidth == 3)
-            out << ' ';
+        if (cellWidth == 3) out << ' ';
         const block_cell_t& cell = map.cell(track, s);
         if (cell.errorCode == 0) {
             out << "  ";
@@ -95,8 +82,7 @@ void RenderBam::drawErrorRow(std::ostream& out, const BlockMap& map, std::uint64
             setForeground(out, kColorErrorNumber);
             out << cell.errorCode + kDriveErrorOffset;
         }
-        if (cellWidth >= 2)
-            out << ' ';
+        if (cellWidth >= 2) out << ' ';
     }
     out << '\n';
 }

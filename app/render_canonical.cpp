@@ -17,8 +17,7 @@ constexpr std::size_t kBlocksField = 5;
 
 }  // namespace
 
-void RenderCanonical::renderListing(platter::Disk& disk, const std::string& prefix)
-{
+void RenderCanonical::renderListing(platter::Disk& disk, const std::string& prefix) {
     std::ostream& out = std::cout;
     if (!settings.noHeader) {
         out << prefix;
@@ -35,13 +34,11 @@ void RenderCanonical::renderListing(platter::Disk& disk, const std::string& pref
 }
 
 // blocks (left-aligned in 5), the quoted name padded to 16, splat, type, lock.
-void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed, std::uint32_t formatId) const
-{
+void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed, std::uint32_t formatId) const {
     const platter::dir_entry_t& entry = listed.entry;
     forge::applyAttributes(out, kWhite);
     std::string blocks = std::to_string(entry.blockCount());
-    if (blocks.size() < kBlocksField)
-        blocks.resize(kBlocksField, ' ');
+    if (blocks.size() < kBlocksField) blocks.resize(kBlocksField, ' ');
     out << blocks;
     writeQuotedName(out, listed);
     out << (entry.isSplat() ? '*' : ' ');

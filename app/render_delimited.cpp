@@ -11,8 +11,7 @@ namespace app {
 
 namespace {
 
-std::string zeroPadded(std::uint64_t value, std::uint64_t width)
-{
+std::string zeroPadded(std::uint64_t value, std::uint64_t width) {
     std::string text = std::to_string(value);
     return text.size() >= width ? text : std::string(width - text.size(), '0') + text;
 }
@@ -20,12 +19,9 @@ std::string zeroPadded(std::uint64_t value, std::uint64_t width)
 }  // namespace
 
 RenderDelimited::RenderDelimited(const std::string& delimiter)
-    : delimiter_(forge::replaceAll(forge::replaceAll(delimiter, "\\t", "\t"), "\\n", "\n"))
-{
-}
+    : delimiter_(forge::replaceAll(forge::replaceAll(delimiter, "\\t", "\t"), "\\n", "\n")) {}
 
-entry_needs_t RenderDelimited::needs() const
-{
+entry_needs_t RenderDelimited::needs() const {
     entry_needs_t needs = Render::needs();
     needs.nameColour = false;
     needs.blocks = false;
@@ -35,58 +31,44 @@ entry_needs_t RenderDelimited::needs() const
     return needs;
 }
 
-void RenderDelimited::renderListing(platter::Disk& disk, const std::string& /*prefix*/)
-{
+void RenderDelimited::renderListing(platter::Disk& disk, const std::string& /*prefix*/) {
     std::ostream& out = std::cout;
     for (const listed_entry_t& listed : entries()) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (i != 0)
-                out << delimiter_;
+            if (i != 0) out << delimiter_;
             out << fieldText(fields[i], listed, disk.formatId());
         }
         out << '\n';
     }
 }
 
-std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& listed, std::uint32_t formatId) const
-{
+std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& listed, std::uint32_t formatId) const {
     const platter::dir_entry_t& entry = listed.entry;
     const std::string splat = entry.isSplat() ? "*" : "";
     const std::string lock = entry.isLocked() ? "<" : "";
     switch (id) {
-    case kFieldBlocks:
-        return std::to_string(entry.blockCount());
-    case kFieldBytes:
-        return numberText(listed.dataLength != 0 ? listed.size : 0);
-    case kFieldIndex:
-        return std::to_string(listed.index);
-    case kFieldTs:
-        if (settings.zeroPadTs) {
-            return zeroPadded(entry.bytes[3], fieldWidth(kFieldTrackWidth)) + "." +
-                   zeroPadded(entry.bytes[4], fieldWidth(kFieldSectorWidth));
-        }
-        return std::to_string(entry.bytes[3]) + "." + std::to_string(entry.bytes[4]);
-    case kFieldAddr:
-        return listed.dataRead && listed.hasLoadAddress ? "$" + forge::toHex(listed.loadAddress, 4) : "";
-    case kFieldName:
-        return "\"" + entryNameText(entry, charset(), false) + "\"";
-    case kFieldStl:
-        return splat + typeText(entry, charset(), formatId) + lock;
-    case kFieldSplat:
-        return splat;
-    case kFieldType:
-        return typeText(entry, charset(), formatId);
-    case kFieldLock:
-        return lock;
-    case kFieldFile:
-        return path();
-    case kFieldXxh32:
-        return listed.dataRead ? hashNotation(listed.xxh32) : "";
-    case kFieldXxh3:
-        return listed.dataRead ? hashNotation(listed.xxh3) : "";
-    default:
-        // The chain and ffid columns stay empty in this form.
-        return "";
+        case kFieldBlocks: return std::to_string(entry.blockCount());
+        case kFieldBytes: return numberText(listed.dataLength != 0 ? listed.size : 0);
+        case kFieldIndex: return std::to_string(listed.index);
+        case kFieldTs:
+            if (settings.zeroPadTs) {
+                return zeroPadded(entry.bytes[3], fieldWidth(kFieldTrackWidth)) + "." +
+                       zeroPadded(entry.bytes[4], fieldWidth(kFieldSectorWidth));
+            }
+            return std::to_string(entry.bytes[3]) + "." + std::to_string(entry.bytes[4]);
+        case kFieldAddr:
+            return listed.dataRead && listed.hasLoadAddress ? "$" + forge::toHex(listed.loadAddress, 4) : "";
+        case kFieldName: return "\"" + entryNameText(entry, charset(), false) + "\"";
+        case kFieldStl: return splat + typeText(entry, charset(), formatId) + lock;
+        case kFieldSplat: return splat;
+        case kFieldType: return typeText(entry, charset(), formatId);
+        case kFieldLock: return lock;
+        case kFieldFile: return path();
+        case kFieldXxh32: return listed.dataRead ? hashNotation(listed.xxh32) : "";
+        case kFieldXxh3: return listed.dataRead ? hashNotation(listed.xxh3) : "";
+        default:
+            // The chain and ffid columns stay empty in this form.
+            return "";
     }
 }
 

@@ -13,79 +13,59 @@ namespace {
 
 constexpr std::uint32_t kWhite = 7;
 
-forge::text_attr_t foregroundOnly(std::uint32_t colour)
-{
-    return {forge::kAttrForeground, colour, forge::kNoColor};
-}
+forge::text_attr_t foregroundOnly(std::uint32_t colour) { return {forge::kAttrForeground, colour, forge::kNoColor}; }
 
-forge::text_attr_t foregroundOn(std::uint32_t colour, std::uint32_t background)
-{
+forge::text_attr_t foregroundOn(std::uint32_t colour, std::uint32_t background) {
     return {forge::kAttrForegroundBackground, colour, background};
 }
 
 // Bright green for the usual BASIC starts; then, each overriding the one
 // before: partitions cyan, archives bright blue, DEL yellow, GEOS USR white on blue.
-forge::text_attr_t nameColour(platter::Disk& disk, const listed_entry_t& listed)
-{
-    if (!listed.dataRead)
-        return foregroundOn(14, 4);
-    if (listed.size == 0 || !listed.hasLoadAddress)
-        return foregroundOnly(kWhite);
+forge::text_attr_t nameColour(platter::Disk& disk, const listed_entry_t& listed) {
+    if (!listed.dataRead) return foregroundOn(14, 4);
+    if (listed.size == 0 || !listed.hasLoadAddress) return foregroundOnly(kWhite);
     const bool basicStart = listed.loadAddress == 0x0801 || listed.loadAddress == 0x1C01;
     forge::text_attr_t colour = foregroundOnly(basicStart ? 10 : kWhite);
     const std::uint8_t type = listed.entry.fileType();
-    if (type == platter::kTypeCbm || type == platter::kTypeDir)
-        colour = foregroundOnly(3);
-    if (platter::isArchiveEntry(disk, &listed.entry))
-        colour = foregroundOnly(9);
-    if (type == platter::kTypeDel)
-        colour = foregroundOnly(6);
-    if (type == platter::kTypeUsr && disk.isGeosFile(listed.entry))
-        colour = foregroundOn(kWhite, 1);
+    if (type == platter::kTypeCbm || type == platter::kTypeDir) colour = foregroundOnly(3);
+    if (platter::isArchiveEntry(disk, &listed.entry)) colour = foregroundOnly(9);
+    if (type == platter::kTypeDel) colour = foregroundOnly(6);
+    if (type == platter::kTypeUsr && disk.isGeosFile(listed.entry)) colour = foregroundOn(kWhite, 1);
     return colour;
 }
 
 }  // namespace
 
 listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platter::dir_entry_t& entry,
-                           const entry_needs_t& needs)
-{
+                           const entry_needs_t& needs) {
     listed_entry_t listed;
     listed.index = index;
     listed.entry = entry;
     if (needs.size || needs.blocks) {
         listed.dataRead = disk.readData(entry, 0, &listed.size, nullptr, needs.blocks ? &listed.blocks : nullptr);
-        if (!listed.dataRead)
-            listed.size = 0;
+        if (!listed.dataRead) listed.size = 0;
     }
     platter::Disk::bytes_t data;
     if (needs.data && listed.dataRead && listed.size != 0) {
         listed.fileRead = disk.readFile(entry, data);
-        if (!listed.fileRead)
-            data.clear();
+        if (!listed.fileRead) data.clear();
     }
     listed.dataLength = data.size();
     listed.hasLoadAddress = data.size() >= 2;
-    if (listed.hasLoadAddress)
-        listed.loadAddress = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
+    if (listed.hasLoadAddress) listed.loadAddress = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
     if (needs.hashes) {
         listed.xxh32 = XXH32(data.data(), data.size(), 0);
         listed.xxh3 = XXH3_64bits(data.data(), data.size());
     }
-    if (needs.description)
-        listed.description = platter::fileid::describe(data);
-    if (needs.nameColour)
-        listed.nameColour = nameColour(disk, listed);
+    if (needs.description) listed.description = platter::fileid::describe(data);
+    if (needs.nameColour) listed.nameColour = nameColour(disk, listed);
     return listed;
 }
 
-std::string hashNotation(std::uint64_t value)
-{
+std::string hashNotation(std::uint64_t value) {
     unsigned bytes = 1;
-    while (bytes < 8 && (value >> (8 * bytes)) != 0)
-        ++bytes;
-    if (bytes > 1 && bytes % 2 != 0)
-        ++bytes;
+    while (bytes < 8 && (value >> (8 * bytes)) != 0) ++bytes;
+    if (bytes > 1 && bytes % 2 != 0) ++bytes;
     return forge::toHex(value, 2 * bytes);
 }
 

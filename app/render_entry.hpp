@@ -19,8 +19,8 @@ namespace app {
 
 // Which facts a listing shows; only those are read.
 struct entry_needs_t {
-    bool size = false;        // readData's result and size
-    bool data = false;        // the file's bytes (load address, length)
+    bool size = false;  // readData's result and size
+    bool data = false;  // the file's bytes (load address, length)
     bool hashes = false;
     bool description = false;
     bool blocks = false;
@@ -36,7 +36,7 @@ struct listed_entry_t {
     std::uint64_t dataLength = 0;  // bytes readFile gave (0 when not read)
     bool hasLoadAddress = false;   // the data has at least 2 bytes
     std::uint16_t loadAddress = 0;
-    std::uint32_t xxh32 = 0;       // of the data, of empty input when none was read
+    std::uint32_t xxh32 = 0;  // of the data, of empty input when none was read
     std::uint64_t xxh3 = 0;
     std::string description;
     std::vector<platter::track_sector_t> blocks;

@@ -22,14 +22,11 @@ const std::array<field_name_t, 17> g_field_names = {{
     {kFieldFfid, "ffid"},
 }};
 
-std::optional<std::int32_t> fieldIdByName(std::string_view name)
-{
+std::optional<std::int32_t> fieldIdByName(std::string_view name) {
     // A hidden choice may come with its "^" marker.
-    if (name.starts_with('^'))
-        name.remove_prefix(1);
+    if (name.starts_with('^')) name.remove_prefix(1);
     for (const field_name_t& field : g_field_names) {
-        if (field.name == name)
-            return field.id;
+        if (field.name == name) return field.id;
     }
     return std::nullopt;
 }

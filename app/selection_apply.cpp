@@ -68,8 +68,7 @@ void CbmSelection::resetFrames() {
 
 void CbmSelection::leaveDirectories(Disk& disk) const {
     const std::size_t base = !frames_.empty() && frames_.front().disk == &disk ? baseDirectoryDepth_ : 0;
-    while (disk.directoryDepth() > base && disk.closeDirectory(false)) {
-    }
+    while (disk.directoryDepth() > base && disk.closeDirectory(false)) {}
 }
 
 Disk* CbmSelection::enterFrame(const file_selector& node) { return enterFrame(node.frame); }
@@ -95,24 +94,20 @@ bool CbmSelection::applySelector(file_selector& node) {
     Disk* disk = enterFrame(node);
     if (!disk) return fail(cannotDescend(node));
     switch (node.kind) {
-    case SelectorKind::ByFilename:
-        applyByFilename(node, *disk);
-        break;
-    case SelectorKind::ByIndex:
-    case SelectorKind::ByIndexRange:
-        if (!applyByIndex(node, *disk)) return false;
-        break;
-    case SelectorKind::TrackData:
-    case SelectorKind::BlockData:
-    case SelectorKind::BlockChain:
-        return applyBlocks(node, *disk);
-    case SelectorKind::DirectoryChain:
-        node.first = disk->directoryStart().track;
-        node.second = disk->directoryStart().sector;
-        ++blocksSelected_;
-        return true;
-    case SelectorKind::None:
-        return true;
+        case SelectorKind::ByFilename: applyByFilename(node, *disk); break;
+        case SelectorKind::ByIndex:
+        case SelectorKind::ByIndexRange:
+            if (!applyByIndex(node, *disk)) return false;
+            break;
+        case SelectorKind::TrackData:
+        case SelectorKind::BlockData:
+        case SelectorKind::BlockChain: return applyBlocks(node, *disk);
+        case SelectorKind::DirectoryChain:
+            node.first = disk->directoryStart().track;
+            node.second = disk->directoryStart().sector;
+            ++blocksSelected_;
+            return true;
+        case SelectorKind::None: return true;
     }
     return !node.nested || descend(node, *disk);
 }

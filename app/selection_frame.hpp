@@ -17,8 +17,8 @@ struct selection_frame_t {
     std::vector<dir_entry_t> path;
     // Set for a disk opened from a file inside the container; the frame owns it.
     std::unique_ptr<Disk> ownedDisk;
-    std::uint64_t parent = 0;       // the frame this one was made from
-    std::uint64_t depth = 0;        // nesting levels below frame 0
+    std::uint64_t parent = 0;  // the frame this one was made from
+    std::uint64_t depth = 0;   // nesting levels below frame 0
     // Where its directory starts and the block that heads it, to tell loops.
     track_sector_t directory{};
     track_sector_t header{};

@@ -4,12 +4,10 @@
 
 namespace app {
 
-platter::selection_result_t processAndReport(platter::CbmSelection& selection, platter::Disk& disk)
-{
+platter::selection_result_t processAndReport(platter::CbmSelection& selection, platter::Disk& disk) {
     disk.setIncludeEmpty(true);
     const platter::selection_result_t result = selection.processSelection(disk);
-    for (const std::string& message : selection.errors())
-        std::cerr << message;
+    for (const std::string& message : selection.errors()) std::cerr << message;
     return result;
 }
 

@@ -22,21 +22,17 @@ namespace app {
 
 namespace {
 
-unsigned clampLevel(std::uint64_t count)
-{
+unsigned clampLevel(std::uint64_t count) {
     return static_cast<unsigned>(std::min<std::uint64_t>(count, std::numeric_limits<unsigned>::max()));
 }
 
-void printHelp()
-{
+void printHelp() {
     g_getopt.printUsage(std::cout);
-    if (g_option_debug.isSet())
-        g_console.printDebugInfo(std::cout);
+    if (g_option_debug.isSet()) g_console.printDebugInfo(std::cout);
     g_getopt.printHelp(std::cout);
 }
 
-void setMessageLevels()
-{
+void setMessageLevels() {
     forge::setProgramName(std::string(g_program_identity.name));
     const std::uint64_t quiet = g_option_quiet.count();
     forge::setQuietLevel(clampLevel(quiet));
@@ -46,15 +42,14 @@ void setMessageLevels()
         forge::setVerboseLevel(quiet == 0 ? 1 : 0);
 }
 
-void setDebugLevel()
-{
+void setDebugLevel() {
     const std::int64_t level = forge::parseNumber(g_option_debug.value(0));
-    const bool fits = level >= std::numeric_limits<std::int32_t>::min() && level <= std::numeric_limits<std::int32_t>::max();
+    const bool fits =
+        level >= std::numeric_limits<std::int32_t>::min() && level <= std::numeric_limits<std::int32_t>::max();
     g_debug_level = fits ? static_cast<std::int32_t>(level) : -1;
 }
 
-void setOutputMode()
-{
+void setOutputMode() {
     if (g_option_ascii.isSet()) {
         if (g_option_unicode.isSet()) {
             forge::logWarning("ascii flag (", g_option_ascii.matchedName(), ") overrides unicode flag (",
@@ -66,8 +61,7 @@ void setOutputMode()
     }
 }
 
-int runSteps(int argc, char** argv)
-{
+int runSteps(int argc, char** argv) {
     forge::initTerminal();
     g_console.attachStdout();
     buildCommandTree();
@@ -84,8 +78,7 @@ int runSteps(int argc, char** argv)
         g_getopt.printTryHelp(std::cerr);
         return 1;
     }
-    if (g_option_debug.isSet())
-        setDebugLevel();
+    if (g_option_debug.isSet()) setDebugLevel();
     if (g_option_version.isSet()) {
         printVersion(std::cout);
         printCredits(std::cout);
@@ -109,8 +102,7 @@ int runSteps(int argc, char** argv)
 
 }  // namespace
 
-int runMain(int argc, char** argv)
-{
+int runMain(int argc, char** argv) {
     const int status = runSteps(argc, argv);
     // Output lost to a full disk or a closed descriptor must not end as success.
     std::cout.flush();

@@ -17,8 +17,7 @@ constexpr std::size_t kExtensionsPerLine = 8;
 
 }  // namespace
 
-void printVersion(std::ostream& out)
-{
+void printVersion(std::ostream& out) {
     const program_identity_t& id = g_program_identity;
     const std::string title = std::string(id.name) + " v" + std::string(id.version);
     out << title << " [r" << id.revision << "; " << id.last_change << "] (c) " << id.copyright_years << " Korrin.\n";
@@ -27,16 +26,14 @@ void printVersion(std::ostream& out)
         << "\n\n";
 }
 
-void printCredits(std::ostream& out)
-{
+void printCredits(std::ostream& out) {
     out << "Credits\n - " << g_program_identity.author_credit << "\n\n";
     out << "using Platter v" << platter::version() << " by " << g_program_identity.library_authors << '\n';
     out << " Supported container extensions:\n";
     const std::vector<std::string> extensions = platter::supportedExtensions();
     for (std::size_t i = 0; i < extensions.size(); ++i) {
         out << "  " << extensions[i];
-        if ((i + 1) % kExtensionsPerLine == 0 || i + 1 == extensions.size())
-            out << '\n';
+        if ((i + 1) % kExtensionsPerLine == 0 || i + 1 == extensions.size()) out << '\n';
     }
     out << '\n';
     out << "using xxHash v" << XXH_VERSION_MAJOR << '.' << XXH_VERSION_MINOR << '.' << XXH_VERSION_RELEASE

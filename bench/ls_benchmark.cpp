@@ -22,14 +22,12 @@
 
 namespace {
 
-std::vector<std::uint8_t> readImage()
-{
+std::vector<std::uint8_t> readImage() {
     std::ifstream in(ZT_BENCH_IMAGE, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void openAndList(benchmark::State& state, app::Render& render)
-{
+void openAndList(benchmark::State& state, app::Render& render) {
     const std::vector<std::uint8_t> bytes = readImage();
     std::ostringstream sink;
     std::streambuf* saved = std::cout.rdbuf(sink.rdbuf());
@@ -51,17 +49,14 @@ void openAndList(benchmark::State& state, app::Render& render)
     std::cout.rdbuf(saved);
 }
 
-void canonical(benchmark::State& state)
-{
+void canonical(benchmark::State& state) {
     app::RenderCanonical render;
     openAndList(state, render);
 }
 
-void allColumns(benchmark::State& state)
-{
+void allColumns(benchmark::State& state) {
     app::RenderColumns render;
-    for (std::int32_t id = app::kFieldBlocks; id <= app::kFieldFfid; ++id)
-        render.fields.push_back(id);
+    for (std::int32_t id = app::kFieldBlocks; id <= app::kFieldFfid; ++id) render.fields.push_back(id);
     openAndList(state, render);
 }
 

@@ -34,10 +34,10 @@ std::uint32_t crc32(std::uint32_t crc, std::span<const std::uint8_t> bytes, cons
     const std::uint8_t* p = bytes.data();
     std::size_t left = bytes.size();
     for (; left >= 8; left -= 8, p += 8) {
-        const std::uint32_t x = c ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                                     std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24);
-        c = t[7][x & 0xFF] ^ t[6][(x >> 8) & 0xFF] ^ t[5][(x >> 16) & 0xFF] ^ t[4][x >> 24] ^
-            t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+        const std::uint32_t x = c ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+                                     std::uint32_t{p[3]} << 24);
+        c = t[7][x & 0xFF] ^ t[6][(x >> 8) & 0xFF] ^ t[5][(x >> 16) & 0xFF] ^ t[4][x >> 24] ^ t[3][p[4]] ^ t[2][p[5]] ^
+            t[1][p[6]] ^ t[0][p[7]];
     }
     for (; left > 0; --left, ++p) {
         c = (c >> 8) ^ t[0][(c ^ *p) & 0xFF];

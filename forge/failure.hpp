@@ -12,9 +12,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-[[noreturn]] inline void throwFailure(const std::string& what)
-{
-    throw Failure(what);
-}
+[[noreturn]] inline void throwFailure(const std::string& what) { throw Failure(what); }
 
 }  // namespace forge

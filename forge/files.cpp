@@ -17,25 +17,17 @@ namespace {
 
 constexpr std::size_t kChunkSize = 1048576;
 
-ErrorCli errorMessage(std::string message)
-{
+ErrorCli errorMessage(std::string message) {
     return ErrorCli{0, [message = std::move(message)] { std::cerr << message; }};
 }
 
-ErrorCli cannotRead(const std::string& path)
-{
-    return errorMessage("could not read from '" + path + "'");
-}
+ErrorCli cannotRead(const std::string& path) { return errorMessage("could not read from '" + path + "'"); }
 
-ErrorCli cannotOpenForWrite(const std::string& path)
-{
+ErrorCli cannotOpenForWrite(const std::string& path) {
     return errorMessage("'" + path + "': could not be opened for writing");
 }
 
-bool statPath(const std::string& path, struct stat& status)
-{
-    return ::stat(path.c_str(), &status) == 0;
-}
+bool statPath(const std::string& path, struct stat& status) { return ::stat(path.c_str(), &status) == 0; }
 
 // Closes the descriptor when the scope ends.
 class FileDescriptor {
@@ -43,10 +35,8 @@ public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
 
@@ -56,8 +46,7 @@ private:
 
 // A size the memory cannot hold (a sparse file, an endless device) is a read
 // failure, not an exception.
-bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size)
-{
+bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size) {
     try {
         data.resize(static_cast<std::size_t>(size));
         return true;
@@ -69,30 +58,24 @@ bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size)
 }
 
 // Reads exactly data.size() bytes; false on an error or an early end.
-bool readExactly(int fd, std::vector<std::uint8_t>& data)
-{
+bool readExactly(int fd, std::vector<std::uint8_t>& data) {
     std::size_t done = 0;
     while (done < data.size()) {
         const ssize_t got = ::read(fd, data.data() + done, data.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
         done += static_cast<std::size_t>(got);
     }
     return true;
 }
 
 // Reads to the end of input in chunks, for streams whose size is unknown.
-bool readToEnd(int fd, std::vector<std::uint8_t>& data)
-{
+bool readToEnd(int fd, std::vector<std::uint8_t>& data) {
     std::size_t total = 0;
     for (;;) {
-        if (!resizeFor(data, total + kChunkSize))
-            return false;
+        if (!resizeFor(data, total + kChunkSize)) return false;
         const ssize_t got = ::read(fd, data.data() + total, kChunkSize);
-        if (got < 0 && errno == EINTR)
-            continue;
+        if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
             data.resize(total);
             return got == 0;
@@ -103,21 +86,17 @@ bool readToEnd(int fd, std::vector<std::uint8_t>& data)
 
 }  // namespace
 
-bool readFile(const std::string& path, file_t& file)
-{
+bool readFile(const std::string& path, file_t& file) {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return false;
+    if (fd.get() < 0) return false;
     struct stat status;
-    if (::fstat(fd.get(), &status) != 0 || S_ISDIR(status.st_mode))
-        return false;
+    if (::fstat(fd.get(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
 
     std::vector<std::uint8_t> data;
     // Regular files are read by size; others, and files that report size 0
     // (procfs and the like), until their end.
     if (S_ISREG(status.st_mode) && status.st_size > 0) {
-        if (!resizeFor(data, static_cast<std::uint64_t>(status.st_size)) || !readExactly(fd.get(), data))
-            return false;
+        if (!resizeFor(data, static_cast<std::uint64_t>(status.st_size)) || !readExactly(fd.get(), data)) return false;
     } else if (!readToEnd(fd.get(), data)) {
         return false;
     }
@@ -127,67 +106,50 @@ bool readFile(const std::string& path, file_t& file)
     return true;
 }
 
-std::optional<ErrorCli> verifyFileForRead(const std::string& path)
-{
+std::optional<ErrorCli> verifyFileForRead(const std::string& path) {
     struct stat status;
-    if (!statPath(path, status))
-        return errorMessage("'" + path + "': no such file or directory");
-    if (S_ISDIR(status.st_mode))
-        return errorMessage("'" + path + "': is a directory");
+    if (!statPath(path, status)) return errorMessage("'" + path + "': no such file or directory");
+    if (S_ISDIR(status.st_mode)) return errorMessage("'" + path + "': is a directory");
     return std::nullopt;
 }
 
-std::optional<ErrorCli> readFileAndProcess(const std::string& path, const FileCallback& callback)
-{
-    if (auto error = verifyFileForRead(path))
-        return error;
+std::optional<ErrorCli> readFileAndProcess(const std::string& path, const FileCallback& callback) {
+    if (auto error = verifyFileForRead(path)) return error;
     file_t file;
-    if (!readFile(path, file))
-        return cannotRead(path);
+    if (!readFile(path, file)) return cannotRead(path);
     return callback(file);
 }
 
-std::optional<ErrorCli> readStdin(file_t& file)
-{
+std::optional<ErrorCli> readStdin(file_t& file) {
     std::vector<std::uint8_t> data;
-    if (!readToEnd(STDIN_FILENO, data))
-        return cannotRead(std::string(kStdinName));
+    if (!readToEnd(STDIN_FILENO, data)) return cannotRead(std::string(kStdinName));
     file.directory.clear();
     file.name = kStdinName;
     file.data = std::move(data);
     return std::nullopt;
 }
 
-std::optional<ErrorCli> readStdinAndProcess(const FileCallback& callback)
-{
+std::optional<ErrorCli> readStdinAndProcess(const FileCallback& callback) {
     file_t file;
-    if (auto error = readStdin(file))
-        return error;
+    if (auto error = readStdin(file)) return error;
     return callback(file);
 }
 
-std::optional<ErrorCli> openForWrite(const std::string& path, std::fstream& stream,
-                                     std::ios::openmode mode)
-{
-    if (stream.is_open())
-        stream.close();
+std::optional<ErrorCli> openForWrite(const std::string& path, std::fstream& stream, std::ios::openmode mode) {
+    if (stream.is_open()) stream.close();
     stream.clear();
     stream.open(path, mode | std::ios::out);
-    if (!stream.is_open() || !stream)
-        return cannotOpenForWrite(path);
+    if (!stream.is_open() || !stream) return cannotOpenForWrite(path);
     return std::nullopt;
 }
 
-std::variant<std::fstream, ErrorCli> openForWrite(const std::string& path, std::ios::openmode mode)
-{
+std::variant<std::fstream, ErrorCli> openForWrite(const std::string& path, std::ios::openmode mode) {
     std::fstream stream;
-    if (auto error = openForWrite(path, stream, mode))
-        return std::move(*error);
+    if (auto error = openForWrite(path, stream, mode)) return std::move(*error);
     return stream;
 }
 
-bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes, std::ios::openmode mode)
-{
+bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes, std::ios::openmode mode) {
     std::fstream stream;
     if (openForWrite(path, stream, mode)) {
         std::cerr << "error: could not open \"" << path << "\" for writing\n";
@@ -204,33 +166,26 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes, std
     return true;
 }
 
-bool exists(const std::string& path)
-{
+bool exists(const std::string& path) {
     struct stat status;
     return statPath(path, status);
 }
 
-bool isDirectory(const std::string& path)
-{
+bool isDirectory(const std::string& path) {
     struct stat status;
     return statPath(path, status) && S_ISDIR(status.st_mode);
 }
 
-bool isRegularFile(const std::string& path)
-{
+bool isRegularFile(const std::string& path) {
     struct stat status;
     return statPath(path, status) && S_ISREG(status.st_mode);
 }
 
-std::string absolutePath(const std::string& path)
-{
+std::string absolutePath(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
     return resolved ? std::string(resolved.get()) : std::string();
 }
 
-bool isResolvable(const std::string& path)
-{
-    return !absolutePath(path).empty();
-}
+bool isResolvable(const std::string& path) { return !absolutePath(path).empty(); }
 
 }  // namespace forge

@@ -18,8 +18,8 @@ namespace forge {
 
 // A file read into memory.
 struct file_t {
-    std::string directory;           // dirName of the path as given
-    std::string name;                // fileName of the path; "{data from stdin}" for stdin
+    std::string directory;  // dirName of the path as given
+    std::string name;       // fileName of the path; "{data from stdin}" for stdin
     std::vector<std::uint8_t> data;
 };
 
@@ -46,8 +46,7 @@ std::optional<ErrorCli> readStdinAndProcess(const FileCallback& callback);
 
 // Opens `path` for writing (std::ios::out is always added to `mode`) into
 // `stream`, replacing whatever it held; "'P': could not be opened for writing".
-std::optional<ErrorCli> openForWrite(const std::string& path, std::fstream& stream,
-                                     std::ios::openmode mode);
+std::optional<ErrorCli> openForWrite(const std::string& path, std::fstream& stream, std::ios::openmode mode);
 std::variant<std::fstream, ErrorCli> openForWrite(const std::string& path, std::ios::openmode mode);
 
 // Writes the bytes, flushes and closes; true only when all of that succeeded.

@@ -11,30 +11,22 @@ const std::string g_default_group_name = "-!def!-";
 Getopt::Getopt() = default;
 Getopt::~Getopt() = default;
 
-Getopt& Getopt::addCommand(std::string name, std::string description, bool hidden)
-{
+Getopt& Getopt::addCommand(std::string name, std::string description, bool hidden) {
     command_column_width_ = std::max<std::uint64_t>(command_column_width_, name.size());
     commands_.push_back({std::move(name), std::move(description), std::make_unique<Getopt>(), hidden});
     return *commands_.back().parser;
 }
 
-void Getopt::setUsage(const std::string& text)
-{
-    if (text.empty())
-        return;
+void Getopt::setUsage(const std::string& text) {
+    if (text.empty()) return;
     usage_ = text.starts_with('\n') ? text.substr(1) : text;
 }
 
-Getopt& Getopt::addOption(Option& option)
-{
-    return addOption(g_default_group_name, option);
-}
+Getopt& Getopt::addOption(Option& option) { return addOption(g_default_group_name, option); }
 
-Getopt& Getopt::addOption(const std::string& group_name, Option& option)
-{
+Getopt& Getopt::addOption(const std::string& group_name, Option& option) {
     option_group_t* group = findGroup(group_name);
-    if (group == nullptr)
-        group = &addGroup(group_name, "");
+    if (group == nullptr) group = &addGroup(group_name, "");
     group->options.push_back(&option);
     if (!option.isHidden()) {
         const std::size_t argument = option.argumentName().empty() ? 6 : option.argumentName().size() + 9;
@@ -43,49 +35,36 @@ Getopt& Getopt::addOption(const std::string& group_name, Option& option)
     return *this;
 }
 
-option_group_t& Getopt::addGroup(std::string name, std::string title)
-{
+option_group_t& Getopt::addGroup(std::string name, std::string title) {
     groups_.push_back({std::move(name), std::move(title), {}});
     return groups_.back();
 }
 
-option_group_t* Getopt::findGroup(const std::string& name)
-{
+option_group_t* Getopt::findGroup(const std::string& name) {
     auto found = std::find_if(groups_.begin(), groups_.end(), [&](const option_group_t& g) { return g.name == name; });
     return found == groups_.end() ? nullptr : &*found;
 }
 
-const Getopt& Getopt::innermost() const
-{
+const Getopt& Getopt::innermost() const {
     const Getopt* node = this;
-    while (node->selected_ != nullptr)
-        node = node->selected_->parser.get();
+    while (node->selected_ != nullptr) node = node->selected_->parser.get();
     return *node;
 }
 
-const std::vector<std::string>& Getopt::positionalArguments() const
-{
-    return innermost().positional_;
-}
+const std::vector<std::string>& Getopt::positionalArguments() const { return innermost().positional_; }
 
-std::string Getopt::errorText() const
-{
-    return innermost().error_text_.value_or(std::string());
-}
+std::string Getopt::errorText() const { return innermost().error_text_.value_or(std::string()); }
 
-void Getopt::parse(int argc, const char* const* argv)
-{
+void Getopt::parse(int argc, const char* const* argv) {
     Getopt* node = this;
     for (;;) {
         node->invocation_word_ = argc > 0 && argv[0] != nullptr ? argv[0] : "";
-        if (argc < 2)
-            break;
+        if (argc < 2) break;
         // A command word counts only right after the program name or the previous command word.
         auto command = std::find_if(node->commands_.begin(), node->commands_.end(),
                                     [&](const command_t& c) { return c.name == argv[1]; });
         if (command == node->commands_.end()) {
-            if (!node->parseWords(argc, argv))
-                return;  // a missing argument at the end: no defaults
+            if (!node->parseWords(argc, argv)) return;  // a missing argument at the end: no defaults
             break;
         }
         node->selected_ = &*command;
@@ -96,8 +75,7 @@ void Getopt::parse(int argc, const char* const* argv)
     node->applyDefaults();
 }
 
-bool Getopt::parseWords(int argc, const char* const* argv)
-{
+bool Getopt::parseWords(int argc, const char* const* argv) {
     bool end_of_options = false;
     waiting_ = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -125,22 +103,19 @@ bool Getopt::parseWords(int argc, const char* const* argv)
         }
     }
     const bool missing = waiting_ != nullptr && waiting_->isArgumentRequired() && waiting_->values_.empty();
-    if (missing)
-        addError(waiting_->matchedName() + " must be followed by an argument");
+    if (missing) addError(waiting_->matchedName() + " must be followed by an argument");
     waiting_ = nullptr;
     return !missing;
 }
 
-void Getopt::parseLongOption(const std::string& word)
-{
+void Getopt::parseLongOption(const std::string& word) {
     const std::size_t assign = word.find('=', 2);
     const std::string name = word.substr(2, assign == std::string::npos ? std::string::npos : assign - 2);
     if (!recordOption(name)) {
         waiting_ = nullptr;
         return;
     }
-    if (assign == std::string::npos)
-        return;
+    if (assign == std::string::npos) return;
     const std::string text = word.substr(assign + 1);
     if (text.empty())
         addError("argument assignment missing (found: '" + word + "')");
@@ -151,8 +126,7 @@ void Getopt::parseLongOption(const std::string& word)
     waiting_ = nullptr;
 }
 
-void Getopt::parseShortBundle(const std::string& word)
-{
+void Getopt::parseShortBundle(const std::string& word) {
     for (std::size_t i = 1; i < word.size(); ++i) {
         if (!recordOption(std::string(1, word[i]))) {
             waiting_ = nullptr;
@@ -165,21 +139,17 @@ void Getopt::parseShortBundle(const std::string& word)
     }
 }
 
-Option* Getopt::findOption(const std::string& name) const
-{
-    if (name.empty())
-        return nullptr;
+Option* Getopt::findOption(const std::string& name) const {
+    if (name.empty()) return nullptr;
     for (const option_group_t& group : groups_) {
         for (Option* option : group.options) {
-            if ((name.size() == 1 && option->shortLetter() == name[0]) || option->longName() == name)
-                return option;
+            if ((name.size() == 1 && option->shortLetter() == name[0]) || option->longName() == name) return option;
         }
     }
     return nullptr;
 }
 
-bool Getopt::recordOption(const std::string& name)
-{
+bool Getopt::recordOption(const std::string& name) {
     Option* option = findOption(name);
     if (option == nullptr) {
         addError(name + " is not a valid option (found in: '" + current_word_ + "')");
@@ -193,7 +163,8 @@ bool Getopt::recordOption(const std::string& name)
         if (option->isRepeatable()) {
             ++option->count_;
         } else if (!option->isList()) {
-            addError(option->matchedName() + " can only be specified once (found earlier: '" + option->found_in_word_ + "')");
+            addError(option->matchedName() + " can only be specified once (found earlier: '" + option->found_in_word_ +
+                     "')");
             return false;
         }
     } else if (option->isRepeatable()) {
@@ -201,14 +172,12 @@ bool Getopt::recordOption(const std::string& name)
     }
     option->matched_name_ = name;
     option->found_in_word_ = current_word_;
-    if (option->isStandalone())
-        return false;
+    if (option->isStandalone()) return false;
     waiting_ = option;
     return true;
 }
 
-void Getopt::acceptArgument(const std::string& text)
-{
+void Getopt::acceptArgument(const std::string& text) {
     // The word is consumed either way: a refused argument is not retried on the next word.
     Option& option = *waiting_;
     waiting_ = nullptr;
@@ -236,7 +205,8 @@ void Getopt::acceptArgument(const std::string& text)
         }
         if ((option.kindMask() & kMaskInteger) != 0 && !forge::isNumber(part, 0)) {
             if (option.isList() && parts.size() > 1)
-                addError(option.matchedName() + " must be followed by one or more valid integers (found: '" + part + "' in '" + text + "')");
+                addError(option.matchedName() + " must be followed by one or more valid integers (found: '" + part +
+                         "' in '" + text + "')");
             else
                 addError(option.matchedName() + " must be followed by a valid integer (found: '" + part + "')");
             return;
@@ -245,16 +215,14 @@ void Getopt::acceptArgument(const std::string& text)
     }
 }
 
-void Getopt::addError(const std::string& text)
-{
+void Getopt::addError(const std::string& text) {
     if (error_text_)
         *error_text_ += "\n" + text;
     else
         error_text_ = text;
 }
 
-void Getopt::applyDefaults()
-{
+void Getopt::applyDefaults() {
     for (const option_group_t& group : groups_) {
         for (Option* option : group.options) {
             if (option->values_.empty() && !option->default_value_.empty())

@@ -13,11 +13,9 @@ namespace {
 // Choices wrap when the counter passes this column.
 constexpr std::size_t kChoiceWrapColumn = 76;
 
-std::string optionLine(const Option& option)
-{
+std::string optionLine(const Option& option) {
     std::string line = " ";
-    if (option.shortLetter() == 0)
-        line += "   ";  // lines the "--" up with that of options with a short letter
+    if (option.shortLetter() == 0) line += "   ";  // lines the "--" up with that of options with a short letter
     line += option.displayName();
     if (!option.argumentName().empty()) {
         if (option.isArgumentRequired())
@@ -28,8 +26,7 @@ std::string optionLine(const Option& option)
     return line;
 }
 
-void printChoices(std::ostream& out, const Option& option, std::size_t padded)
-{
+void printChoices(std::ostream& out, const Option& option, std::size_t padded) {
     const std::string& name = option.argumentName();
     out << std::string(padded, ' ') << "  " << name << ": ";
     const std::size_t start = padded + name.size() + 4;
@@ -37,8 +34,7 @@ void printChoices(std::ostream& out, const Option& option, std::size_t padded)
     std::size_t counter = start;
     const char* separator = "";
     for (const std::string& choice : option.choiceList()) {
-        if (choice.starts_with('^'))
-            continue;
+        if (choice.starts_with('^')) continue;
         if (counter + choice.size() > kChoiceWrapColumn) {
             out << separator << '\n' << std::string(start, ' ') << choice;
             counter = start + choice.size();
@@ -51,58 +47,45 @@ void printChoices(std::ostream& out, const Option& option, std::size_t padded)
     out << '\n';
 }
 
-std::string_view firstLine(std::string_view text)
-{
-    return text.substr(0, text.find('\n'));
-}
+std::string_view firstLine(std::string_view text) { return text.substr(0, text.find('\n')); }
 
 }  // namespace
 
-void Getopt::printHelp(std::ostream& out) const
-{
+void Getopt::printHelp(std::ostream& out) const {
     const Getopt& node = innermost();
     const bool has_commands = !node.commands_.empty();
-    if (has_commands)
-        out << "Available options when no command is given:\n";
-    if (node.groups_.empty() && !has_commands)
-        return;
+    if (has_commands) out << "Available options when no command is given:\n";
+    if (node.groups_.empty() && !has_commands) return;
     for (const option_group_t& group : node.groups_) {
-        if (group.name == g_default_group_name)
-            printGroup(node, out, group);
+        if (group.name == g_default_group_name) printGroup(node, out, group);
     }
     if (!has_commands) {
         for (const option_group_t& group : node.groups_) {
-            if (group.name != g_default_group_name)
-                printGroup(node, out, group);
+            if (group.name != g_default_group_name) printGroup(node, out, group);
         }
         return;
     }
     out << "\nAvailable commands: ('" << node.invocation_word_ << " [command] --help')\n";
     for (const command_t& command : node.commands_) {
-        if (command.hidden)
-            continue;
-        const std::size_t pad = node.command_column_width_ - std::min<std::size_t>(node.command_column_width_, command.name.size());
+        if (command.hidden) continue;
+        const std::size_t pad =
+            node.command_column_width_ - std::min<std::size_t>(node.command_column_width_, command.name.size());
         out << "  " << std::string(pad, ' ') << command.name << ": " << command.description << '\n';
     }
 }
 
-void Getopt::printGroup(const Getopt& node, std::ostream& out, const option_group_t& group) const
-{
-    if (!group.title.empty())
-        out << '\n' << group.title << ":\n";
+void Getopt::printGroup(const Getopt& node, std::ostream& out, const option_group_t& group) const {
+    if (!group.title.empty()) out << '\n' << group.title << ":\n";
     for (const Option* option : group.options) {
-        if (option->isHidden())
-            continue;
+        if (option->isHidden()) continue;
         const std::string line = optionLine(*option);
         const std::size_t padded = std::max<std::size_t>(line.size(), node.option_column_width_);
         out << line << std::string(padded - line.size(), ' ') << option->help() << '\n';
-        if (option->hasChoices())
-            printChoices(out, *option, padded);
+        if (option->hasChoices()) printChoices(out, *option, padded);
     }
 }
 
-void Getopt::printUsage(std::ostream& out) const
-{
+void Getopt::printUsage(std::ostream& out) const {
     out << "usage: " << invocation_word_ << ' ';
     if (selected_ != nullptr)
         out << selected_->name << ' ' << selected_->parser->usage_;
@@ -111,8 +94,7 @@ void Getopt::printUsage(std::ostream& out) const
     out << '\n';
 }
 
-void Getopt::printShortUsage(std::ostream& out) const
-{
+void Getopt::printShortUsage(std::ostream& out) const {
     out << "usage: " << invocation_word_ << ' ';
     if (selected_ != nullptr)
         out << selected_->name << ' ' << firstLine(selected_->parser->usage_);
@@ -121,11 +103,9 @@ void Getopt::printShortUsage(std::ostream& out) const
     out << '\n';
 }
 
-void Getopt::printTryHelp(std::ostream& out) const
-{
+void Getopt::printTryHelp(std::ostream& out) const {
     out << "Try '" << invocation_word_;
-    if (selected_ != nullptr)
-        out << ' ' << selected_->name;
+    if (selected_ != nullptr) out << ' ' << selected_->name;
     out << " --help' for more information.\n";
 }
 

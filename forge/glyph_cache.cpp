@@ -9,9 +9,7 @@ namespace {
 constexpr std::size_t kInitialBuckets = 256;
 }
 
-GlyphCache::GlyphCache() : glyphs_(kInitialBuckets) {
-    glyphs_.max_load_factor(1.0f);
-}
+GlyphCache::GlyphCache() : glyphs_(kInitialBuckets) { glyphs_.max_load_factor(1.0f); }
 
 GlyphCache::~GlyphCache() = default;
 
@@ -25,9 +23,7 @@ glyph_bitmap_t GlyphCache::glyph(std::uint32_t codePoint, std::uint16_t pixelHei
     return bitmap;
 }
 
-void GlyphCache::clear() {
-    glyphs_.clear();
-}
+void GlyphCache::clear() { glyphs_.clear(); }
 
 void GlyphCache::dump(std::uint32_t codePoint, std::uint16_t pixelHeight) {
     const glyph_bitmap_t bitmap = glyph(codePoint, pixelHeight);

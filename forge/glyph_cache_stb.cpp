@@ -85,7 +85,8 @@ bool isUsableTrueType(std::span<const std::uint8_t> font) {
     }
     std::uint64_t previous = 0;
     for (std::uint64_t g = 0; g <= glyphs; ++g) {
-        const std::uint64_t location = *bigEndian(font, loca->offset + g * entrySize, entrySize) * (longOffsets ? 1 : 2);
+        const std::uint64_t location =
+            *bigEndian(font, loca->offset + g * entrySize, entrySize) * (longOffsets ? 1 : 2);
         if (location < previous || location > glyf->length) {
             return false;
         }
@@ -94,9 +95,7 @@ bool isUsableTrueType(std::span<const std::uint8_t> font) {
     return true;
 }
 
-int roundToInt(float value) {
-    return static_cast<int>(std::roundf(value));
-}
+int roundToInt(float value) { return static_cast<int>(std::roundf(value)); }
 
 }  // namespace
 

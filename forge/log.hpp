@@ -64,9 +64,8 @@ void logWarningPieces(std::initializer_list<std::string_view> pieces);
 }
 
 template <typename... Pieces>
-    requires(sizeof...(Pieces) > 0 && (std::convertible_to<const Pieces&, std::string_view> && ...))
-void logWarning(const Pieces&... pieces)
-{
+requires(sizeof...(Pieces) > 0 &&
+         (std::convertible_to<const Pieces&, std::string_view> && ...)) void logWarning(const Pieces&... pieces) {
     detail::logWarningPieces({std::string_view(pieces)...});
 }
 

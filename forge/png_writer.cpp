@@ -113,8 +113,8 @@ bool rgbToPng(std::span<const std::uint8_t> pixels, std::uint64_t width, std::ui
 
     const std::string& tag = g_png_software_tag;
     const std::string software = tag.empty() ? "libForge v" + g_forge_version + "/Korrin" : tag;
-    out.reserve(out.size() + sizeof kSignature + 25 + (paletted ? 12 + palette.size() * 3 : 0) + 12 + idatLength +
-                12 + 9 + software.size() + 12);
+    out.reserve(out.size() + sizeof kSignature + 25 + (paletted ? 12 + palette.size() * 3 : 0) + 12 + idatLength + 12 +
+                9 + software.size() + 12);
     out.insert(out.end(), std::begin(kSignature), std::end(kSignature));
 
     std::size_t chunk = beginChunk(out, 13, "IHDR");

@@ -30,7 +30,7 @@ bool scaleRgb(std::span<const std::uint8_t> pixels, std::uint64_t width, std::ui
     std::uint8_t* target = scaled.data();
     for (std::uint64_t y = 0; y < scaledHeight; y += scale) {
         std::uint8_t* row = target;
-        for (const std::uint8_t* pixel = pixels.data() + y / scale * width * 3, *end = pixel + width * 3; pixel != end;
+        for (const std::uint8_t *pixel = pixels.data() + y / scale * width * 3, *end = pixel + width * 3; pixel != end;
              pixel += 3) {
             for (std::uint64_t copy = 0; copy < scale; ++copy) {
                 target = std::copy(pixel, pixel + 3, target);

@@ -49,9 +49,7 @@ private:
     std::uint8_t length_ = 0;
 };
 
-int percent(std::uint8_t value) {
-    return static_cast<int>(value * 100.0 / 255.0);
-}
+int percent(std::uint8_t value) { return static_cast<int>(value * 100.0 / 255.0); }
 
 // Colour register numbers of all pixels, row-major.
 std::vector<std::uint8_t> colourNumbers(std::span<const std::uint8_t> pixels, std::size_t count,
@@ -104,8 +102,7 @@ bool rgbToSixel(std::span<const std::uint8_t> pixels, std::uint64_t width, std::
                 present[band[i]] = true;
             }
             std::size_t last = present.size();
-            while (!present[--last]) {
-            }
+            while (!present[--last]) {}
             for (std::size_t colour = 0; colour <= last; ++colour) {
                 if (!present[colour]) {
                     continue;

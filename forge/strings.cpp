@@ -7,9 +7,7 @@
 
 namespace forge {
 
-std::string expandTemplate(std::string_view text, const std::map<std::string, std::string>& values,
-                           bool keepUnknown)
-{
+std::string expandTemplate(std::string_view text, const std::map<std::string, std::string>& values, bool keepUnknown) {
     constexpr std::string_view open = "{^";
     constexpr std::string_view close = "^}";
     std::string out;
@@ -32,10 +30,8 @@ std::string expandTemplate(std::string_view text, const std::map<std::string, st
     }
 }
 
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to)
-{
-    if (from.empty())
-        return std::string(text);
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;
@@ -47,37 +43,25 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
     return out;
 }
 
-char charToLower(char c)
-{
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+char charToLower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+char charToUpper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+void toLowerInPlace(std::string& text) {
+    for (char& c : text) c = charToLower(c);
 }
 
-char charToUpper(char c)
-{
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+void toUpperInPlace(std::string& text) {
+    for (char& c : text) c = charToUpper(c);
 }
 
-void toLowerInPlace(std::string& text)
-{
-    for (char& c : text)
-        c = charToLower(c);
-}
-
-void toUpperInPlace(std::string& text)
-{
-    for (char& c : text)
-        c = charToUpper(c);
-}
-
-std::string toLower(std::string_view text)
-{
+std::string toLower(std::string_view text) {
     std::string out(text);
     toLowerInPlace(out);
     return out;
 }
 
-std::string toUpper(std::string_view text)
-{
+std::string toUpper(std::string_view text) {
     std::string out(text);
     toUpperInPlace(out);
     return out;
@@ -85,60 +69,46 @@ std::string toUpper(std::string_view text)
 
 namespace {
 
-bool isSpace(char c)
-{
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
+bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 }  // namespace
 
-void trimLeft(std::string& text)
-{
+void trimLeft(std::string& text) {
     std::size_t first = 0;
-    while (first < text.size() && isSpace(text[first]))
-        ++first;
+    while (first < text.size() && isSpace(text[first])) ++first;
     text.erase(0, first);
 }
 
-void trimRight(std::string& text)
-{
+void trimRight(std::string& text) {
     std::size_t end = text.size();
-    while (end > 0 && isSpace(text[end - 1]))
-        --end;
+    while (end > 0 && isSpace(text[end - 1])) --end;
     text.erase(end);
 }
 
-void trimInPlace(std::string& text)
-{
+void trimInPlace(std::string& text) {
     trimRight(text);
     trimLeft(text);
 }
 
-std::string trim(std::string text)
-{
+std::string trim(std::string text) {
     trimInPlace(text);
     return text;
 }
 
-std::vector<std::string> split(std::string_view text, char separator, bool keepEmpty)
-{
+std::vector<std::string> split(std::string_view text, char separator, bool keepEmpty) {
     std::vector<std::string> pieces;
-    if (text.empty())
-        return pieces;
+    if (text.empty()) return pieces;
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = text.find(separator, start);
         const std::string_view piece = text.substr(start, end == std::string_view::npos ? end : end - start);
-        if (keepEmpty || !piece.empty())
-            pieces.emplace_back(piece);
-        if (end == std::string_view::npos)
-            return pieces;
+        if (keepEmpty || !piece.empty()) pieces.emplace_back(piece);
+        if (end == std::string_view::npos) return pieces;
         start = end + 1;
     }
 }
 
-bool wildcardMatch(std::string_view text, std::string_view pattern)
-{
+bool wildcardMatch(std::string_view text, std::string_view pattern) {
     constexpr std::size_t none = std::string_view::npos;
     std::size_t t = 0;
     std::size_t p = 0;
@@ -158,13 +128,11 @@ bool wildcardMatch(std::string_view text, std::string_view pattern)
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
+    while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
 }
 
-std::string format(const char* fmt, ...)
-{
+std::string format(const char* fmt, ...) {
     std::va_list args;
     va_start(args, fmt);
     std::va_list measure;
@@ -180,8 +148,7 @@ std::string format(const char* fmt, ...)
     return out;
 }
 
-std::size_t displayWidth(std::string_view text)
-{
+std::size_t displayWidth(std::string_view text) {
     std::size_t width = 0;
     std::mbstate_t state{};
     std::size_t pos = 0;
@@ -194,15 +161,13 @@ std::size_t displayWidth(std::string_view text)
             continue;
         }
         const int columns = ::wcwidth(wide);
-        if (columns > 0)
-            width += static_cast<std::size_t>(columns);
+        if (columns > 0) width += static_cast<std::size_t>(columns);
         pos += used == 0 ? 1 : used;
     }
     return width;
 }
 
-bool appendUtf8(std::uint32_t codePoint, std::string& out)
-{
+bool appendUtf8(std::uint32_t codePoint, std::string& out) {
     if (codePoint <= 0x7F) {
         out += static_cast<char>(codePoint);
     } else if (codePoint <= 0x7FF) {
@@ -216,18 +181,13 @@ bool appendUtf8(std::uint32_t codePoint, std::string& out)
     return true;
 }
 
-void appendBytes(std::vector<std::uint8_t>& out, std::string_view text)
-{
+void appendBytes(std::vector<std::uint8_t>& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
 }
 
-void appendBytes(std::vector<char>& out, std::string_view text)
-{
-    out.insert(out.end(), text.begin(), text.end());
-}
+void appendBytes(std::vector<char>& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
 
-std::string plural(std::string_view suffix, std::uint64_t count)
-{
+std::string plural(std::string_view suffix, std::uint64_t count) {
     return count == 1 ? std::string() : std::string(suffix);
 }
 

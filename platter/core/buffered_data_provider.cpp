@@ -19,9 +19,7 @@ std::uint8_t* BufferedDataProvider::dataAt(std::uint64_t offset, const track_sec
     return cache_.emplace(key, loaded).first->second.data.data();
 }
 
-std::uint64_t BufferedDataProvider::available(std::uint64_t offset) const {
-    return offset < size_ ? 256 : 0;
-}
+std::uint64_t BufferedDataProvider::available(std::uint64_t offset) const { return offset < size_ ? 256 : 0; }
 
 bool BufferedDataProvider::load(const std::filesystem::path& path) {
     name_ = path.string();

@@ -39,7 +39,7 @@ struct dir_entry_t {
         return std::span<const std::uint8_t, kNameLength>(bytes.data() + kNameOffset, kNameLength);
     }
     track_sector_t sideBlock() const { return makeBlock(bytes[21], bytes[22]); }  // REL side sector / GEOS info block
-    std::uint8_t recordLength() const { return bytes[23]; }                      // REL; GEOS structure
+    std::uint8_t recordLength() const { return bytes[23]; }                       // REL; GEOS structure
     std::uint8_t geosStructure() const { return bytes[23]; }
     std::uint8_t geosType() const { return bytes[24]; }
     std::uint16_t blockCount() const { return static_cast<std::uint16_t>(bytes[30] | (bytes[31] << 8)); }

@@ -186,8 +186,8 @@ public:
                                       std::uint64_t* slot = nullptr);
     virtual std::uint8_t* entryAt(std::uint64_t index) { return locateEntry(index, includeEmpty_); }
     virtual bool getEntry(std::uint64_t index, bool includeEmpty, dir_entry_t& out);
-    virtual bool getEntryAndLocation(std::uint64_t index, bool includeEmpty, dir_entry_t& out,
-                                     track_sector_t& block, std::uint64_t& slot);
+    virtual bool getEntryAndLocation(std::uint64_t index, bool includeEmpty, dir_entry_t& out, track_sector_t& block,
+                                     std::uint64_t& slot);
     virtual track_sector_t firstBlock(const dir_entry_t& entry) const { return entry.firstBlock(); }
     virtual bool openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo);
     bool closeDirectory(bool recordUndo);
@@ -215,8 +215,8 @@ public:
     }
     bool readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,
                         bytes_t* out);
-    virtual bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size,
-                          bytes_t* data = nullptr, std::vector<track_sector_t>* blocks = nullptr);
+    virtual bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
+                          std::vector<track_sector_t>* blocks = nullptr);
     virtual bool readFile(const dir_entry_t& entry, bytes_t& out);
     virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
     virtual std::uint64_t fileSize(std::uint64_t index);

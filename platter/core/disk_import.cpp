@@ -51,8 +51,8 @@ bool Disk::importHostFile(const path& file, std::int64_t position) {
     return importFile(name, position, host.data, 0, row);
 }
 
-bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t position,
-                      std::span<const std::uint8_t> data, std::uint8_t recordLength, const container_format_t* row) {
+bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t position, std::span<const std::uint8_t> data,
+                      std::uint8_t recordLength, const container_format_t* row) {
     lastError_ = kErrNone;
     const std::uint32_t rowId = row ? row->id : kRowPrg;
     // Rows without a CBM file type (containers) are stored as PRG; text as SEQ.
@@ -62,8 +62,7 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
 
     std::uint64_t blocks = blocksFor(data.size());
     if (growsOnDemand_) {
-        while (blocksFree() < blocks && extendDisk(true)) {
-        }
+        while (blocksFree() < blocks && extendDisk(true)) {}
     }
     if (blocksFree() < blocks) {
         lastError_ = kErrDiskFull;

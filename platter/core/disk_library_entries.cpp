@@ -95,7 +95,8 @@ std::uint32_t cfsFileType(std::span<const std::uint8_t> entry) {
     switch (entry[28] >> 5) {
         case 0: return kTypeDel;
         case 2: return kTypeRel;
-        case 3: case 4: return 7;
+        case 3:
+        case 4: return 7;
         default: break;
     }
     const std::string_view letters(reinterpret_cast<const char*>(entry.data() + 29), 3);

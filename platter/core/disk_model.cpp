@@ -14,7 +14,14 @@ namespace {
 // Registry ids whose extension names a listing document rather than an image.
 bool isListingFormat(std::uint32_t id) {
     switch (id) {
-        case 5: case 15: case 19: case 20: case 42: case 43: case 45: case 50: return true;
+        case 5:
+        case 15:
+        case 19:
+        case 20:
+        case 42:
+        case 43:
+        case 45:
+        case 50: return true;
         default: return false;
     }
 }

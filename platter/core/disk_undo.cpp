@@ -17,7 +17,9 @@ bool Disk::pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::
 
 bool Disk::beginUndoGroup() { return pushUndoRecord(kUndoGroupStart, track_sector_t{}, 0); }
 
-bool Disk::endUndoGroup(const std::string& name) { return pushUndoRecord(kUndoGroupEnd, track_sector_t{}, 0, {}, name); }
+bool Disk::endUndoGroup(const std::string& name) {
+    return pushUndoRecord(kUndoGroupEnd, track_sector_t{}, 0, {}, name);
+}
 
 std::string Disk::lastUndoName() const {
     const undo_record_t* newest = journal_.newest();
@@ -81,8 +83,7 @@ void Disk::revertRecord(const undo_record_t& r) {
             for (std::uint64_t i = 0; i < r.value; ++i) undo();
             break;
         case kUndoGroupEnd:
-            while (undo()) {
-            }
+            while (undo()) {}
             break;
         case kUndoSplat:
             if (storedCopy(entry)) setSplat(entry, savedByte() != 0, index);

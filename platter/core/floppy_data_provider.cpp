@@ -7,8 +7,7 @@ bool FloppyDataProvider::isBlockReadable(std::uint64_t offset) {
     return hit != cache_.end() && hit->second.present != 0;
 }
 
-bool FloppyDataProvider::loadBlock(std::uint64_t /*offset*/, const track_sector_t& /*block*/,
-                                   cached_block_t& /*out*/) {
+bool FloppyDataProvider::loadBlock(std::uint64_t /*offset*/, const track_sector_t& /*block*/, cached_block_t& /*out*/) {
     return false;
 }
 

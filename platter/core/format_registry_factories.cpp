@@ -32,8 +32,18 @@ std::unique_ptr<Disk> makeDiskOfFormat(std::uint32_t formatId) {
 
 std::unique_ptr<Disk> createBlankDisk(std::uint32_t formatId, std::uint32_t formatArgument) {
     switch (formatId) {
-        case 1: case 2: case 3: case 16: case 17: case 18: case 21: case 22: case 23: case 30: case 48: case 49:
-            break;
+        case 1:
+        case 2:
+        case 3:
+        case 16:
+        case 17:
+        case 18:
+        case 21:
+        case 22:
+        case 23:
+        case 30:
+        case 48:
+        case 49: break;
         default: return nullptr;
     }
     std::unique_ptr<Disk> disk = makeDiskOfFormat(formatId);

@@ -48,9 +48,7 @@ const container_format_t* rowOfPathExtension(const std::filesystem::path& path) 
     return nullptr;
 }
 
-bool isP00FamilyRow(const container_format_t* row) {
-    return row && row->id >= kFormatP00 && row->id <= kFormatU00;
-}
+bool isP00FamilyRow(const container_format_t* row) { return row && row->id >= kFormatP00 && row->id <= kFormatU00; }
 
 // The row a single file is imported with. Every "C64File" file identifies as P00, but
 // only the extension letter tells SEQ, USR and REL apart: an S00, U00 or R00 path keeps
@@ -110,7 +108,8 @@ std::uint32_t archiveFormatOfType(std::uint32_t typeId) {
         case 52: return 47;
         case 53: return 9;
         case 54: return 29;
-        case 55: case 56: return 8;
+        case 55:
+        case 56: return 8;
         case 57: return 7;
         case kTypeLynx: return kFormatLynx;
         default: return 0;
@@ -120,8 +119,7 @@ std::uint32_t archiveFormatOfType(std::uint32_t typeId) {
 // Both `openContainer` overloads: `movable`, when given, is `bytes` itself and may be moved
 // into the image; otherwise an image copies them, since the caller keeps its own.
 std::unique_ptr<Disk> openContainerOver(std::uint32_t formatId, const std::string& name,
-                                        const std::vector<std::uint8_t>& bytes,
-                                        std::vector<std::uint8_t>* movable) {
+                                        const std::vector<std::uint8_t>& bytes, std::vector<std::uint8_t>* movable) {
     clearOpenFailure();
     const container_format_t* row = formatById(formatId);
     if (!row || !row->factory) return nullptr;

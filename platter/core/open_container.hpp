@@ -18,8 +18,7 @@ struct dir_entry_t;
 std::unique_ptr<Disk> openContainer(std::uint32_t formatId, const std::string& name,
                                     const std::vector<std::uint8_t>& bytes);
 // The same, taking the bytes over: an image keeps them as its content without a copy.
-std::unique_ptr<Disk> openContainer(std::uint32_t formatId, const std::string& name,
-                                    std::vector<std::uint8_t>&& bytes);
+std::unique_ptr<Disk> openContainer(std::uint32_t formatId, const std::string& name, std::vector<std::uint8_t>&& bytes);
 
 // Opens a host file as a container, by its contents when identification knows them, else by
 // its extension; a name like "1!game" without extension opens a zipcode set. The file is read

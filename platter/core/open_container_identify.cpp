@@ -20,8 +20,6 @@ std::uint32_t identifiedRegistryId(std::span<const std::uint8_t> bytes) {
     return formatId == 0 ? kFormatUnknown : formatId;
 }
 
-bool descendsFromLynx(std::uint32_t typeId) {
-    return fileid::isDescendantOf(typeId, fileid::type_id::lynx);
-}
+bool descendsFromLynx(std::uint32_t typeId) { return fileid::isDescendantOf(typeId, fileid::type_id::lynx); }
 
 }  // namespace platter

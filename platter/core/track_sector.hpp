@@ -22,9 +22,7 @@ struct track_sector_t {
     }
 };
 
-constexpr track_sector_t makeBlock(std::uint64_t track, std::uint64_t sector) {
-    return track_sector_t{sector, track};
-}
+constexpr track_sector_t makeBlock(std::uint64_t track, std::uint64_t sector) { return track_sector_t{sector, track}; }
 
 constexpr track_sector_t noBlock() { return track_sector_t{track_sector_t::kNoSector, 0}; }
 

@@ -12,17 +12,17 @@ namespace platter {
 
 // Kinds of journal records (what was changed; see Disk::undo for the reversal).
 enum undo_kind : std::uint32_t {
-    kUndoBytes = 1,           // block bytes replaced: block, offset, old bytes
+    kUndoBytes = 1,  // block bytes replaced: block, offset, old bytes
     kUndoMoveDown = 2,
     kUndoMoveUp = 3,
-    kUndoEntryRemoved = 4,    // old 32 entry bytes
+    kUndoEntryRemoved = 4,  // old 32 entry bytes
     kUndoEntryInserted = 5,
     kUndoMarker = 6,
     kUndoErrorByte = 7,
     kUndoExtendDisk = 8,
     kUndoExtendErrors = 9,
     kUndoToggleBlock = 10,
-    kUndoRun = 11,            // value = number of further records
+    kUndoRun = 11,  // value = number of further records
     kUndoGroupStart = 12,
     kUndoGroupEnd = 13,
     kUndoSplat = 14,
@@ -40,7 +40,7 @@ enum undo_kind : std::uint32_t {
     kUndoSideSector = 26,
     kUndoGeosStructure = 27,
     kUndoBamSnapshot = 28,
-    kUndoClassFirst = 29,     // 29-32: class-specific records
+    kUndoClassFirst = 29,  // 29-32: class-specific records
     kUndoClassLast = 32,
     kUndoOpenDir = 33,
     kUndoCloseDir = 34,
@@ -68,8 +68,8 @@ public:
     static constexpr std::uint64_t kMaxSavedBytes = 0x10000;
 
     // False (nothing recorded) while suspended or for kMaxSavedBytes or more.
-    bool push(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,
-              std::span<const std::uint8_t> bytes, const std::string& name, bool includeEmpty);
+    bool push(std::uint32_t kind, const track_sector_t& block, std::uint64_t value, std::span<const std::uint8_t> bytes,
+              const std::string& name, bool includeEmpty);
 
     bool empty() const { return records_.empty(); }
     std::size_t size() const { return records_.size(); }

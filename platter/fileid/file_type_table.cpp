@@ -240,12 +240,11 @@ constexpr file_type_record_t kFileTypes[] = {
 
 constexpr std::uint32_t kDiskCategory[] = {5,  13, 15, 27, 28, 32, 17, 19, 21, 23, 24, 25, 33, 48,
                                            49, 47, 50, 51, 52, 53, 54, 34, 57, 55, 56, 35, 67, 80};
-constexpr std::uint32_t kArchiveCategory[] = {33, 48, 49, 47, 50, 51, 52, 53,
-                                              54, 34, 57, 55, 56, 35, 67, 80};
+constexpr std::uint32_t kArchiveCategory[] = {33, 48, 49, 47, 50, 51, 52, 53, 54, 34, 57, 55, 56, 35, 67, 80};
 constexpr std::uint32_t kTextCategory[] = {228, 224, 225, 227, 226};
-constexpr std::uint32_t kPictureCategory[] = {
-    110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126, 127, 128, 129,
-    130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 143, 145, 146, 147, 144};
+constexpr std::uint32_t kPictureCategory[] = {110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122,
+                                              123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135,
+                                              136, 137, 138, 139, 140, 141, 142, 143, 145, 146, 147, 144};
 
 constexpr type_category_t kCategories[] = {
     {0, kDiskCategory},

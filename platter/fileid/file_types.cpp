@@ -15,7 +15,8 @@ const std::vector<std::uint16_t>& rowIndex() {
         std::uint32_t highest = 0;
         for (const auto& record : g_file_types) highest = std::max(highest, record.id);
         std::vector<std::uint16_t> rows(highest + 1, 0);
-        for (std::size_t row = g_file_types.size(); row-- > 0;) rows[g_file_types[row].id] = static_cast<std::uint16_t>(row);
+        for (std::size_t row = g_file_types.size(); row-- > 0;)
+            rows[g_file_types[row].id] = static_cast<std::uint16_t>(row);
         return rows;
     }();
     return index;
@@ -52,7 +53,9 @@ bool isDescendantOf(std::uint32_t id, std::uint32_t ancestor) {
     return false;
 }
 
-bool isDescendantOf(const file_traits_t& traits, std::uint32_t ancestor) { return isDescendantOf(traits.type, ancestor); }
+bool isDescendantOf(const file_traits_t& traits, std::uint32_t ancestor) {
+    return isDescendantOf(traits.type, ancestor);
+}
 
 std::uint32_t rootType(std::uint32_t id) {
     const file_type_record_t* record = &findType(id);

@@ -14,7 +14,8 @@ std::vector<file_traits_t> identify(std::span<const std::uint8_t> data);
 
 // Identification restricted to one type (and, with allDescendants, its variants);
 // no size limits and no stop rule. Never empty.
-std::vector<file_traits_t> identifyAs(std::span<const std::uint8_t> data, std::uint32_t type, bool allDescendants = false);
+std::vector<file_traits_t> identifyAs(std::span<const std::uint8_t> data, std::uint32_t type,
+                                      bool allDescendants = false);
 
 // True when identify() holds a result of exactly that type.
 bool hasType(std::span<const std::uint8_t> data, std::uint32_t type);

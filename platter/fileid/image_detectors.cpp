@@ -21,7 +21,8 @@ constexpr std::uint64_t imageSize(std::uint64_t blocks, bool errorBytes) {
 }
 
 // The plain and error-byte types of an image kind of `blocks` blocks.
-file_traits_t bySize(std::span<const std::uint8_t> data, std::uint64_t blocks, std::uint32_t plain, std::uint32_t withErrors) {
+file_traits_t bySize(std::span<const std::uint8_t> data, std::uint64_t blocks, std::uint32_t plain,
+                     std::uint32_t withErrors) {
     if (data.size() == imageSize(blocks, false)) return recognised(plain);
     if (data.size() == imageSize(blocks, true)) return recognised(withErrors);
     return g_unknown_traits;
@@ -103,7 +104,9 @@ file_traits_t detectD1M(std::span<const std::uint8_t> data) { return bySize(data
 
 file_traits_t detectD2M(std::span<const std::uint8_t> data) { return bySize(data, 6480, type_id::d2m, type_id::d2m_e); }
 
-file_traits_t detectD4M(std::span<const std::uint8_t> data) { return bySize(data, 12960, type_id::d4m, type_id::d4m_e); }
+file_traits_t detectD4M(std::span<const std::uint8_t> data) {
+    return bySize(data, 12960, type_id::d4m, type_id::d4m_e);
+}
 
 file_traits_t detectG64(std::span<const std::uint8_t> data) {
     return matchAt(data, 0, "GCR-1541") ? recognised(type_id::g64) : g_unknown_traits;

@@ -7,6 +7,7 @@ namespace platter::fileid {
 namespace {
 
 // Metadata labels and formatters, by key.
+// clang-format off
 constexpr metadata_key_t kMetadataKeys[] = {
     {0, "c128 boot", nullptr},
     {1, "GEOS", nullptr},
@@ -48,6 +49,7 @@ constexpr const char* kGeosTypeNames[] = {
     "Desk Accessory", "Application",   "Appl.Data",        "Font File",   "Printer Driver",
     "C64 Input Driver", "Disk Driver", "a System Boot File", "Temp",      "Auto-Exec",
 };
+// clang-format on
 
 // printf into a string of exactly the length the format produces. The labels are
 // this library's own constants, never outside input.

@@ -35,8 +35,10 @@ text_counts_t countBytes(std::span<const std::uint8_t> data) {
         if (byte == '"') {
             quoted = !quoted;
         } else if (byte == 13) {
-            if (i + 1 < data.size() && data[i + 1] == 10) ++counts.crlf;
-            else ++counts.cr;
+            if (i + 1 < data.size() && data[i + 1] == 10)
+                ++counts.crlf;
+            else
+                ++counts.cr;
         } else if (byte == 10) {
             if (i == 0 || data[i - 1] != 13) ++counts.lf;
         } else if (byte < 28 && byte != 5 && byte != 9) {
@@ -68,7 +70,8 @@ public:
 private:
     std::uint32_t smallFile() const {
         if (c_.crlf > c_.lf + c_.cr) {
-            const bool fewControls = c_.control <= 2 ? (c_.size < 80 || c_.controlPercent() < 5) : c_.controlPercent() < 5;
+            const bool fewControls =
+                c_.control <= 2 ? (c_.size < 80 || c_.controlPercent() < 5) : c_.controlPercent() < 5;
             if (fewControls) return type_id::dos_text;
             if (c_.mostlyLfEnds()) return text();
             return c_.size >= 80 ? mixed() : shortFile();
@@ -102,9 +105,7 @@ private:
         return c_.mostlyLfEnds() ? text() : mixed();
     }
 
-    std::uint32_t shortFile() const {
-        return (c_.controlPercent() >= 5 && c_.control >= 3) ? mixed() : letters();
-    }
+    std::uint32_t shortFile() const { return (c_.controlPercent() >= 5 && c_.control >= 3) ? mixed() : letters(); }
 
     std::uint32_t letters() const {
         if (c_.lower == 0 || c_.lower < c_.petsciiLetters) return type_id::petscii;

@@ -80,9 +80,7 @@ std::unique_ptr<Disk> Disk41::create(std::uint32_t, const std::filesystem::path&
 
 bool Disk41::isFormat(std::uint32_t id) const { return id == 1 || id == 4 || id == 44; }
 
-std::uint64_t Disk41::sectorsOnTrack(std::uint64_t track) {
-    return track <= kMaxTracks ? kSectorsPerTrack[track] : 0;
-}
+std::uint64_t Disk41::sectorsOnTrack(std::uint64_t track) { return track <= kMaxTracks ? kSectorsPerTrack[track] : 0; }
 
 void Disk41::parseImage() {
     lastError_ = kErrNone;
@@ -341,7 +339,8 @@ bool Disk41::extendDisk(bool toForty) {
         const std::uint8_t* entries = bam + extendedOffset(type);
         for (std::uint64_t t = 36; t <= 40; ++t) {
             const std::uint8_t* entry = entries + (t - 36) * 4;
-            const std::uint64_t freeBits = std::popcount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16)));
+            const std::uint64_t freeBits =
+                std::popcount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16)));
             if (freeBits < sectorsOnTrack(t) || entry[0] != sectorsOnTrack(t)) return false;
         }
     }

@@ -31,7 +31,6 @@ std::uint8_t byteAt(std::span<const std::uint8_t> bytes, std::size_t index);
 
 // Stores the byte at the cursor and advances it; the buffer grows by growth
 // (at least 1) whenever the cursor reaches its size.
-bool putByte(std::uint8_t byte, std::size_t& cursor, std::vector<std::uint8_t>& buffer,
-             std::size_t growth);
+bool putByte(std::uint8_t byte, std::size_t& cursor, std::vector<std::uint8_t>& buffer, std::size_t growth);
 
 }  // namespace platter

@@ -16,9 +16,7 @@ std::size_t lengthTo(std::span<const std::uint8_t> bytes, std::size_t n, std::ui
 
 }  // namespace
 
-std::size_t paddedLength(std::span<const std::uint8_t> bytes, std::size_t n) {
-    return lengthTo(bytes, n, kNamePad);
-}
+std::size_t paddedLength(std::span<const std::uint8_t> bytes, std::size_t n) { return lengthTo(bytes, n, kNamePad); }
 
 std::size_t lengthToSpace(std::span<const std::uint8_t> bytes, std::size_t n) { return lengthTo(bytes, n, 0x20); }
 

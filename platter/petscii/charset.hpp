@@ -15,8 +15,6 @@ constexpr Charset charsetFromUpperFlag(std::uint32_t upperFlag) {
     return upperFlag != 0 ? Charset::upperGraphics : Charset::lowerUpper;
 }
 
-constexpr std::uint32_t upperFlagFromCharset(Charset charset) {
-    return charset == Charset::upperGraphics ? 1u : 0u;
-}
+constexpr std::uint32_t upperFlagFromCharset(Charset charset) { return charset == Charset::upperGraphics ? 1u : 0u; }
 
 }  // namespace platter

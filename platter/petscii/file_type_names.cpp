@@ -10,6 +10,7 @@ using TypeNameTable = std::array<std::array<std::uint8_t, 3>, 16>;
 
 // (type AND 15) -> type name as the 1541 DOS shows it; the invalid types
 // hold the stray bytes the DOS prints for them.
+// clang-format off
 constexpr TypeNameTable kTypeNames1541 = {{
     {'D', 'E', 'L'}, {'S', 'E', 'Q'}, {'P', 'R', 'G'}, {'U', 'S', 'R'},
     {'R', 'E', 'L'}, {0x45, 0x4C, 0x08}, {0x45, 0x51, 0x00}, {0x52, 0x47, 0x00},
@@ -24,6 +25,7 @@ constexpr TypeNameTable kTypeNames1581 = {{
     {0x52, 0x47, 0x7F}, {0x53, 0x52, 0xBF}, {0x45, 0x4C, 0xFF}, {0x42, 0x4D, 0x01},
     {0x4C, 0x00, 0xFF}, {0x51, 0x3F, 0xFF}, {0x47, 0x7F, 0x01}, {0x52, 0xBF, 0x00},
 }};
+// clang-format on
 
 std::string typeName(const TypeNameTable& table, std::uint8_t type) {
     std::string name;
@@ -43,10 +45,14 @@ std::string fileTypeName1581(std::uint8_t type) { return typeName(kTypeNames1581
 
 std::uint8_t fileTypeFromLetter(char letter) {
     switch (letter) {
-        case 'D': case 'd': return 0;
-        case 'S': case 's': return 1;
-        case 'U': case 'u': return 3;
-        case 'R': case 'r': return 4;
+        case 'D':
+        case 'd': return 0;
+        case 'S':
+        case 's': return 1;
+        case 'U':
+        case 'u': return 3;
+        case 'R':
+        case 'r': return 4;
         default: return 2;
     }
 }

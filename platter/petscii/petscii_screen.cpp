@@ -72,9 +72,8 @@ std::size_t PetsciiScreen::maxRowLength() const {
 }
 
 std::size_t PetsciiScreen::skippedRowCount() const {
-    return static_cast<std::size_t>(std::count_if(rows_.begin(), rows_.end(), [](const petscii_row_t& row) {
-        return row.skip != 0;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(rows_.begin(), rows_.end(), [](const petscii_row_t& row) { return row.skip != 0; }));
 }
 
 void PetsciiScreen::put(std::uint8_t c) {

@@ -51,8 +51,8 @@ bool unsafeInHostName(std::uint8_t c) {
 
 }  // namespace
 
-void petsciiToText(std::span<const std::uint8_t> bytes, std::string& out, TextMode mode,
-                   bool useSubstitutions, bool keepCase, bool asciiOnly) {
+void petsciiToText(std::span<const std::uint8_t> bytes, std::string& out, TextMode mode, bool useSubstitutions,
+                   bool keepCase, bool asciiOnly) {
     const bool substitute = useSubstitutions && !g_petscii_substitutions.empty();
     for (std::uint8_t c : bytes) {
         if (substitute) {
@@ -84,8 +84,8 @@ void petsciiToText(std::span<const std::uint8_t> bytes, std::string& out, TextMo
     }
 }
 
-std::string petsciiBytesToText(std::span<const std::uint8_t> bytes, TextMode mode,
-                               bool useSubstitutions, bool keepCase) {
+std::string petsciiBytesToText(std::span<const std::uint8_t> bytes, TextMode mode, bool useSubstitutions,
+                               bool keepCase) {
     std::string out;
     petsciiToText(bytes, out, mode, useSubstitutions, keepCase, false);
     return out;

@@ -13,12 +13,12 @@ namespace platter {
 enum class TextMode : std::uint8_t { plain = 0, nameSafe = 1 };
 
 // Appends 8-bit host text for the PETSCII bytes to out. CR becomes CR LF.
-void petsciiToText(std::span<const std::uint8_t> bytes, std::string& out, TextMode mode,
-                   bool useSubstitutions, bool keepCase, bool asciiOnly);
+void petsciiToText(std::span<const std::uint8_t> bytes, std::string& out, TextMode mode, bool useSubstitutions,
+                   bool keepCase, bool asciiOnly);
 
 // petsciiToText over all bytes with asciiOnly off.
-std::string petsciiBytesToText(std::span<const std::uint8_t> bytes, TextMode mode,
-                               bool useSubstitutions, bool keepCase);
+std::string petsciiBytesToText(std::span<const std::uint8_t> bytes, TextMode mode, bool useSubstitutions,
+                               bool keepCase);
 
 // A 0xA0-padded name (at most its first 16 bytes are read) as host text.
 // hostSafe: name-safe mode, the characters ?"/\<>*|: and control bytes are

@@ -16,8 +16,7 @@ std::uint16_t screenCodeToUnicode(std::uint8_t code, Charset mode, std::uint32_t
             codePoint = g_screen_to_unicode_lower[code];
             fontBase = 0xEF00;
             break;
-        default:
-            return 0;
+        default: return 0;
     }
     if ((flags & kScreenFontGlyphs) != 0) {
         const bool isBlock = codePoint >= 0x2500 && codePoint <= 0x259F;

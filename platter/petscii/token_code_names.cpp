@@ -7,6 +7,7 @@ namespace platter {
 namespace {
 
 // PETSCII code -> the name shown for it.
+// clang-format off
 constexpr std::array<std::string_view, 256> kCodeNames = {
     "null", "ct a", "ct b", "stop", "ct d", "white", "ct f", "ct g",  // 00
     "disable sh cm", "enable sh cm", "ct j", "ct k", "ct l", "return", "lower case", "ct o",  // 08
@@ -41,6 +42,7 @@ constexpr std::array<std::string_view, 256> kCodeNames = {
     "240", "241", "242", "243", "244", "245", "246", "247",  // F0
     "248", "249", "250", "251", "252", "253", "254", "pi",  // F8
 };
+// clang-format on
 
 }  // namespace
 

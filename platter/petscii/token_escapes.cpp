@@ -107,8 +107,7 @@ bool parseToken(std::string_view token, std::vector<std::uint8_t>& out, Charset 
     return parseName(token, out);
 }
 
-bool escapedTextToPetscii(std::string_view text, std::vector<std::uint8_t>& out, Charset mode,
-                          bool strict) {
+bool escapedTextToPetscii(std::string_view text, std::vector<std::uint8_t>& out, Charset mode, bool strict) {
     bool inToken = false;
     std::string token;
     for (char c : text) {

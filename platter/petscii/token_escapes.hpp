@@ -12,8 +12,7 @@ namespace platter {
 // Host text with "{token}" escapes to PETSCII. A '{' inside a token, a stray
 // '}' or an empty or unknown token fails (bytes appended before stay); a token
 // left open at the end is dropped.
-bool escapedTextToPetscii(std::string_view text, std::vector<std::uint8_t>& out, Charset mode,
-                          bool strict);
+bool escapedTextToPetscii(std::string_view text, std::vector<std::uint8_t>& out, Charset mode, bool strict);
 
 // Appends the bytes of one token (the text between the braces). Repetition
 // counts are capped at kMaxTokenRepeat and the produced text at kMaxTokenOutput.

@@ -5,6 +5,7 @@ namespace platter {
 namespace {
 
 // Key, control and colour names -> PETSCII code, grouped by code.
+// clang-format off
 constexpr token_name_t kTokenNames[] = {
     {"null", 0x00}, {"ct @", 0x00},
     {"ct a", 0x01}, {"CTRL-A", 0x01},
@@ -150,6 +151,7 @@ constexpr token_name_t kTokenNames[] = {
     {"cm *", 0xDF}, {"cm asterisk", 0xDF}, {"CBM-*", 0xDF},
     {"pi", 0xFF}, {"sh arrow up", 0xFF}, {"cm arrow up", 0xFF},
 };
+// clang-format on
 
 }  // namespace
 

@@ -37,8 +37,8 @@ void enterTokenNames(std::span<const token_name_t> list) {
         auto [it, inserted] = codes.emplace(withoutSpace(record.name), record.code);
         if (!inserted && it->second != record.code) {
             // The name lists are constant: a contradiction is a build fault.
-            std::fprintf(stderr, "critical: petasc collision; '%s': %02x != %02x\n", it->first.c_str(),
-                         it->second, record.code);
+            std::fprintf(stderr, "critical: petasc collision; '%s': %02x != %02x\n", it->first.c_str(), it->second,
+                         record.code);
             std::abort();
         }
     }

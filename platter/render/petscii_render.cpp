@@ -37,11 +37,13 @@ PetsciiRender& PetsciiRender::renderSection(const PetsciiScreen& screen, const s
 bool PetsciiRender::isBlank(std::uint16_t code) {
     switch (code) {
         case 0:
-        case 0xE020: case 0xE0A0: case 0xE0E0:
-        case 0xE120: case 0xE1A0: case 0xE1E0:
-            return true;
-        default:
-            return false;
+        case 0xE020:
+        case 0xE0A0:
+        case 0xE0E0:
+        case 0xE120:
+        case 0xE1A0:
+        case 0xE1E0: return true;
+        default: return false;
     }
 }
 

@@ -9,8 +9,7 @@ namespace {
 
 using platter::makeBlock;
 
-TEST(ChainText, TrackIsWrittenOnlyWhenItChanges)
-{
+TEST(ChainText, TrackIsWrittenOnlyWhenItChanges) {
     EXPECT_EQ(chainText({}), "");
     EXPECT_EQ(chainText({makeBlock(18, 1)}), "18.1");
     EXPECT_EQ(chainText({makeBlock(18, 1), makeBlock(18, 4), makeBlock(19, 0)}), "18.1,4,19.0");
@@ -20,15 +19,13 @@ TEST(ChainText, TrackIsWrittenOnlyWhenItChanges)
     EXPECT_EQ(chainText({makeBlock(0, 5), makeBlock(0, 6)}), "0.5,6");
 }
 
-TEST(PrintPathHeader, BlankLineAndLabelGoToTheGivenStream)
-{
+TEST(PrintPathHeader, BlankLineAndLabelGoToTheGivenStream) {
     std::ostringstream out;
     printPathHeader(out, "dir/x.d64", " (2)");
     EXPECT_EQ(out.str(), "\ndir/x.d64 (2)\n");
 }
 
-TEST(ZipcodeBaseName, PartPrefixesOneToFiveWithOneOrTwoBangs)
-{
+TEST(ZipcodeBaseName, PartPrefixesOneToFiveWithOneOrTwoBangs) {
     EXPECT_EQ(zipcodeBaseName("1!GAME"), "GAME");
     EXPECT_EQ(zipcodeBaseName("5!x"), "x");
     EXPECT_EQ(zipcodeBaseName("3!!GAME"), "GAME");

@@ -15,23 +15,19 @@
 
 namespace app::test {
 
-inline std::vector<std::uint8_t> readImage(const std::string& name)
-{
+inline std::vector<std::uint8_t> readImage(const std::string& name) {
     std::ifstream in(std::string(ZT_TEST_DATA) + "/bam/" + name, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Byte offset of a block in a 35- or 40-track D64.
-inline std::size_t blockOffset(std::uint64_t track, std::uint64_t sector)
-{
+inline std::size_t blockOffset(std::uint64_t track, std::uint64_t sector) {
     std::size_t blocks = 0;
-    for (std::uint64_t t = 1; t < track; ++t)
-        blocks += platter::Disk41::sectorsOnTrack(t);
+    for (std::uint64_t t = 1; t < track; ++t) blocks += platter::Disk41::sectorsOnTrack(t);
     return (blocks + sector) * 256;
 }
 
-inline std::unique_ptr<platter::Disk> openImage(const std::vector<std::uint8_t>& bytes)
-{
+inline std::unique_ptr<platter::Disk> openImage(const std::vector<std::uint8_t>& bytes) {
     return platter::openContainer(platter::Disk41::kFormatId, "test.d64", bytes);
 }
 

@@ -9,24 +9,21 @@
 namespace app {
 namespace {
 
-std::array<std::uint8_t, 256> filled(std::uint8_t first, std::uint8_t rest)
-{
+std::array<std::uint8_t, 256> filled(std::uint8_t first, std::uint8_t rest) {
     std::array<std::uint8_t, 256> block;
     block.fill(rest);
     block[0] = first;
     return block;
 }
 
-TEST(BlankBlock, FillPatternsAreBlank)
-{
+TEST(BlankBlock, FillPatternsAreBlank) {
     EXPECT_TRUE(isBlankBlock(filled(0x00, 0x00)));
     EXPECT_TRUE(isBlankBlock(filled(0x4B, 0x01)));
     EXPECT_TRUE(isBlankBlock(filled(0x00, 0x01)));
     EXPECT_TRUE(isBlankBlock(filled(0x41, 0x01)));
 }
 
-TEST(BlankBlock, OtherContentIsNot)
-{
+TEST(BlankBlock, OtherContentIsNot) {
     EXPECT_FALSE(isBlankBlock(filled(0x01, 0x01)));
     EXPECT_FALSE(isBlankBlock(filled(0x4B, 0x00)));
     EXPECT_FALSE(isBlankBlock(filled(0x41, 0x00)));
@@ -41,8 +38,7 @@ TEST(BlankBlock, OtherContentIsNot)
 
 class BlockMapTest : public ::testing::Test {
 protected:
-    static BlockMap scanned(platter::Disk& disk)
-    {
+    static BlockMap scanned(platter::Disk& disk) {
         BlockMap map(disk);
         map.measure();
         map.scan();
@@ -50,8 +46,7 @@ protected:
     }
 };
 
-TEST_F(BlockMapTest, LoopingDirectoryStillEnds)
-{
+TEST_F(BlockMapTest, LoopingDirectoryStillEnds) {
     std::vector<std::uint8_t> bytes = test::readImage("files.d64");
     const std::size_t directory = test::blockOffset(18, 1);
     bytes[directory] = 18;
@@ -64,8 +59,7 @@ TEST_F(BlockMapTest, LoopingDirectoryStillEnds)
     EXPECT_EQ(map.cell(18, 2).inChain, 0);
 }
 
-TEST_F(BlockMapTest, ChainLeavingTheImageMarksWhatItRead)
-{
+TEST_F(BlockMapTest, ChainLeavingTheImageMarksWhatItRead) {
     std::vector<std::uint8_t> bytes = test::readImage("files.d64");
     const std::size_t directory = test::blockOffset(18, 1);
     bytes[directory] = 99;  // no such track

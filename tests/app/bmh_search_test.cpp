@@ -9,14 +9,10 @@
 namespace app {
 namespace {
 
-std::vector<std::uint8_t> bytes(std::string_view text)
-{
-    return {text.begin(), text.end()};
-}
+std::vector<std::uint8_t> bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
 // A block of 'x' with the text placed at the offset.
-std::array<std::uint8_t, 256> blockWith(std::string_view text, std::size_t offset)
-{
+std::array<std::uint8_t, 256> blockWith(std::string_view text, std::size_t offset) {
     std::array<std::uint8_t, 256> block;
     block.fill('x');
     for (std::size_t i = 0; i < text.size() && offset + i < block.size(); ++i)
@@ -24,16 +20,14 @@ std::array<std::uint8_t, 256> blockWith(std::string_view text, std::size_t offse
     return block;
 }
 
-std::vector<std::int64_t> search(std::string_view pattern, const std::array<std::uint8_t, 256>& block)
-{
+std::vector<std::int64_t> search(std::string_view pattern, const std::array<std::uint8_t, 256>& block) {
     const std::vector<std::uint8_t> p = bytes(pattern);
     skip_table_t table;
     bmhSkipTable(p, table);
     return bmhSearch(p, block, table);
 }
 
-TEST(BmhSkipTable, LastOccurrenceBeforeTheEnd)
-{
+TEST(BmhSkipTable, LastOccurrenceBeforeTheEnd) {
     skip_table_t table;
     bmhSkipTable(bytes("abcab"), table);
     EXPECT_EQ(table['a'], 1);
@@ -45,21 +39,18 @@ TEST(BmhSkipTable, LastOccurrenceBeforeTheEnd)
     EXPECT_EQ(table['x'], 1);
 }
 
-TEST(BmhSearch, MatchesDoNotOverlap)
-{
+TEST(BmhSearch, MatchesDoNotOverlap) {
     EXPECT_EQ(search("aaaa", blockWith("aaaaaaaa", 0)), (std::vector<std::int64_t>{0, 4}));
     EXPECT_EQ(search("aa", blockWith("aaa", 10)), (std::vector<std::int64_t>{10}));
 }
 
-TEST(BmhSearch, EveryPlaceOfAShortPattern)
-{
+TEST(BmhSearch, EveryPlaceOfAShortPattern) {
     EXPECT_EQ(search("q", blockWith("q q", 0)), (std::vector<std::int64_t>{0, 2}));
     EXPECT_EQ(search("x", blockWith("", 0)).size(), 256u);
     EXPECT_EQ(search("x", blockWith("", 0)).back(), 255);
 }
 
-TEST(BmhSearch, WholeBlockPattern)
-{
+TEST(BmhSearch, WholeBlockPattern) {
     const std::array<std::uint8_t, 256> block = blockWith("hello", 100);
     const std::vector<std::uint8_t> pattern(block.begin(), block.end());
     skip_table_t table;
@@ -71,8 +62,7 @@ TEST(BmhSearch, WholeBlockPattern)
     EXPECT_TRUE(bmhSearch(other, block, table).empty());
 }
 
-TEST(BmhSearch, PartialMatchAtTheEnd)
-{
+TEST(BmhSearch, PartialMatchAtTheEnd) {
     EXPECT_EQ(search("cross", blockWith("cro", 253)), (std::vector<std::int64_t>{-253}));
     std::array<std::uint8_t, 256> block = blockWith("hello", 200);
     block[255] = 'h';
@@ -80,8 +70,7 @@ TEST(BmhSearch, PartialMatchAtTheEnd)
     EXPECT_TRUE(search("cross", blockWith("crx", 253)).empty());
 }
 
-TEST(BmhSearch, TailMismatchNeverStepsOverAPartialMatch)
-{
+TEST(BmhSearch, TailMismatchNeverStepsOverAPartialMatch) {
     // After a mismatch on a byte the pattern holds, the window moves only as
     // far as that byte allows: the lone "a" at 255 is still found.
     std::array<std::uint8_t, 256> block = blockWith("bbbxba", 250);
@@ -90,8 +79,7 @@ TEST(BmhSearch, TailMismatchNeverStepsOverAPartialMatch)
     EXPECT_EQ(search("abac", block), (std::vector<std::int64_t>{-254}));
 }
 
-TEST(BmhSearch, PartialMatchAfterAWholeOne)
-{
+TEST(BmhSearch, PartialMatchAfterAWholeOne) {
     EXPECT_EQ(search("abc", blockWith("abcab", 251)), (std::vector<std::int64_t>{251, -254}));
 }
 

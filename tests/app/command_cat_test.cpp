@@ -22,22 +22,19 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes readData(const std::string& name)
-{
+Bytes readData(const std::string& name) {
     std::ifstream in(std::string(ZT_TEST_DATA) + "/cat/" + name, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-std::size_t partSize(std::uint8_t linkTrack, std::uint8_t linkSector, bool wholeBlocks, bool lastBlockRule)
-{
+std::size_t partSize(std::uint8_t linkTrack, std::uint8_t linkSector, bool wholeBlocks, bool lastBlockRule) {
     std::array<std::uint8_t, 256> block{};
     block[0] = linkTrack;
     block[1] = linkSector;
     return blockPart(block, wholeBlocks, lastBlockRule).size();
 }
 
-TEST(BlockPart, LinkBytesAndTheLastBlockCut)
-{
+TEST(BlockPart, LinkBytesAndTheLastBlockCut) {
     EXPECT_EQ(partSize(0, 10, true, true), 256u);
     EXPECT_EQ(partSize(18, 4, false, true), 254u);
     EXPECT_EQ(partSize(0, 10, false, true), 9u);  // bytes 2 to 10
@@ -52,17 +49,14 @@ TEST(BlockPart, LinkBytesAndTheLastBlockCut)
 // the one-byte file ONE.
 class CatTest : public ::testing::Test {
 protected:
-    std::string cat(const std::string& selector, bool terminal)
-    {
+    std::string cat(const std::string& selector, bool terminal) {
         const std::uint32_t format = platter::formatIdForType(platter::fileid::identify(image_).front().type);
         return cat(platter::openContainer(format, "cat.d64", image_), selector, terminal);
     }
 
-    std::string cat(std::unique_ptr<platter::Disk> disk, const std::string& selector, bool terminal)
-    {
+    std::string cat(std::unique_ptr<platter::Disk> disk, const std::string& selector, bool terminal) {
         EXPECT_NE(disk, nullptr);
-        if (disk == nullptr)
-            return {};
+        if (disk == nullptr) return {};
         std::ostringstream out;
         CommandCat command(out, terminal);
         EXPECT_TRUE(command.parseSelector(selector));
@@ -78,8 +72,7 @@ protected:
     bool refused_ = false;
 };
 
-TEST_F(CatTest, SeqOnATerminalIsTextAndBinaryIsRefused)
-{
+TEST_F(CatTest, SeqOnATerminalIsTextAndBinaryIsRefused) {
     const std::string text = "HELLO, WORLD!\nREVERSED PLAIN\nWHITE ``\n\n";
     EXPECT_EQ(cat("TEXT", true), text);
     EXPECT_FALSE(refused_);
@@ -89,8 +82,7 @@ TEST_F(CatTest, SeqOnATerminalIsTextAndBinaryIsRefused)
     EXPECT_EQ(errors_, "error: refusing to even attempt streaming binary data to a terminal.\n");
 }
 
-TEST_F(CatTest, ChainThatLoopsBackEndsWithAWarning)
-{
+TEST_F(CatTest, ChainThatLoopsBackEndsWithAWarning) {
     image_[0] = 1;  // block 1/0 links to itself
     image_[1] = 0;
     EXPECT_EQ(cat("%%1.0", false).size(), 256u);
@@ -99,25 +91,24 @@ TEST_F(CatTest, ChainThatLoopsBackEndsWithAWarning)
 
 // A truncated image, opened by its extension as the command does: blocks
 // 35/13 to 35/16 are valid but lie past its end.
-TEST_F(CatTest, BlocksPastATruncatedEndAreSkippedWithAWarning)
-{
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("zt-cat-truncated-" + std::to_string(getpid()) + ".d64");
+TEST_F(CatTest, BlocksPastATruncatedEndAreSkippedWithAWarning) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("zt-cat-truncated-" + std::to_string(getpid()) + ".d64");
     image_.resize(image_.size() - 848);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(image_.data()),
-                                                static_cast<std::streamsize>(image_.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
     const auto open = [&path]() { return platter::openContainerFile(path); };
     EXPECT_EQ(cat(open(), "%35", false).size(), 13u * 256u);
-    EXPECT_EQ(errors_, "warning: block 35.13 holds no data; skipped\n"
-                       "warning: block 35.14 holds no data; skipped\n"
-                       "warning: block 35.15 holds no data; skipped\n"
-                       "warning: block 35.16 holds no data; skipped\n");
+    EXPECT_EQ(errors_,
+              "warning: block 35.13 holds no data; skipped\n"
+              "warning: block 35.14 holds no data; skipped\n"
+              "warning: block 35.15 holds no data; skipped\n"
+              "warning: block 35.16 holds no data; skipped\n");
     EXPECT_EQ(cat(open(), "%35.16,0", false).size(), 256u);
     std::filesystem::remove(path);
 }
 
-TEST_F(CatTest, ChainLinkPastTheImageEndsWithAWarning)
-{
+TEST_F(CatTest, ChainLinkPastTheImageEndsWithAWarning) {
     image_[0] = 99;
     EXPECT_EQ(cat("%%~1.0", false).size(), 254u);
     EXPECT_NE(errors_.find("warning:"), std::string::npos);

@@ -24,14 +24,12 @@ constexpr std::size_t kImageSize = 174848;
 constexpr std::size_t kErrorTableSize = 683;
 constexpr std::size_t kBlock18_1 = 358;  // 17 tracks of 21 sectors, then sector 1
 
-std::vector<std::uint8_t> readBytes(const fs::path& path)
-{
+std::vector<std::uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string readText(const fs::path& path)
-{
+std::string readText(const fs::path& path) {
     const std::vector<std::uint8_t> bytes = readBytes(path);
     return std::string(bytes.begin(), bytes.end());
 }
@@ -39,8 +37,7 @@ std::string readText(const fs::path& path)
 // A scratch directory holding a copy of the test image under the given name.
 class ChTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/zt-ch-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
@@ -49,16 +46,14 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    fs::path image(const std::string& name, const std::string& source = "cat.d64") const
-    {
+    fs::path image(const std::string& name, const std::string& source = "cat.d64") const {
         fs::copy_file(fs::path(ZT_TEST_DATA) / "cat" / source, dir_ / name);
         return dir_ / name;
     }
 
     // Runs zt with the words in a child, its error stream in dir_/stderr;
     // the child fails unless the status is as expected.
-    ::testing::AssertionResult run(std::vector<std::string> words, int status) const
-    {
+    ::testing::AssertionResult run(std::vector<std::string> words, int status) const {
         const std::string errors = (dir_ / "stderr").string();
         return inChild([=]() mutable {
             const int null = open("/dev/null", O_RDWR);
@@ -68,8 +63,7 @@ protected:
             dup2(err, STDERR_FILENO);
             std::vector<char*> argv;
             words.insert(words.begin(), "zt");
-            for (std::string& word : words)
-                argv.push_back(word.data());
+            for (std::string& word : words) argv.push_back(word.data());
             argv.push_back(nullptr);
             const int result = runMain(static_cast<int>(words.size()), argv.data());
             return result == status ? std::string() : "status " + std::to_string(result);
@@ -82,8 +76,7 @@ protected:
     std::vector<std::uint8_t> original_;
 };
 
-TEST(CommandChCodes, DriveErrorsMapToTheStoredByte)
-{
+TEST(CommandChCodes, DriveErrorsMapToTheStoredByte) {
     EXPECT_EQ(CommandCh::errorByteForCode(0), 1);
     EXPECT_EQ(CommandCh::errorByteForCode(1), 1);
     EXPECT_EQ(CommandCh::errorByteForCode(20), 2);
@@ -94,16 +87,14 @@ TEST(CommandChCodes, DriveErrorsMapToTheStoredByte)
         EXPECT_FALSE(CommandCh::errorByteForCode(code).has_value()) << code;
 }
 
-TEST_F(ChTest, AddsErrorBytesAndSetsOneBlock)
-{
+TEST_F(ChTest, AddsErrorBytesAndSetsOneBlock) {
     const fs::path path = image("e.d64");
     ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%18.1"}, 0));
     EXPECT_EQ(errors(), "extend errors.\nnotice: overwriting container with modified copy\n");
     const std::vector<std::uint8_t> changed = readBytes(path);
     ASSERT_EQ(changed.size(), kImageSize + kErrorTableSize);
     EXPECT_TRUE(std::equal(original_.begin(), original_.end(), changed.begin()));
-    for (std::size_t i = 0; i < kErrorTableSize; ++i)
-        ASSERT_EQ(changed[kImageSize + i], i == kBlock18_1 ? 5 : 1) << i;
+    for (std::size_t i = 0; i < kErrorTableSize; ++i) ASSERT_EQ(changed[kImageSize + i], i == kBlock18_1 ? 5 : 1) << i;
     EXPECT_FALSE(fs::exists(dir_ / "e.d64.zt-save"));
 
     // Error bytes present: no second table, and the same code changes nothing.
@@ -112,8 +103,7 @@ TEST_F(ChTest, AddsErrorBytesAndSetsOneBlock)
     EXPECT_EQ(readBytes(path), changed);
 }
 
-TEST_F(ChTest, TrackSelectorSetsEverySectorOfTheTrack)
-{
+TEST_F(ChTest, TrackSelectorSetsEverySectorOfTheTrack) {
     const fs::path path = image("t.d64");
     // A refused selector changes nothing, not even the error table.
     ASSERT_TRUE(run({"ch", "-e", "29", path.string() + ":*"}, 1));
@@ -127,8 +117,7 @@ TEST_F(ChTest, TrackSelectorSetsEverySectorOfTheTrack)
     }
 }
 
-TEST_F(ChTest, UpperCaseExtensionIsKept)
-{
+TEST_F(ChTest, UpperCaseExtensionIsKept) {
     const fs::path path = image("GAME.D64");
     ASSERT_TRUE(run({"ch", "-e", "21", path.string() + ":%18.0"}, 0));
     EXPECT_EQ(fs::file_size(path), kImageSize + kErrorTableSize);
@@ -137,20 +126,19 @@ TEST_F(ChTest, UpperCaseExtensionIsKept)
 
 // Saving a truncated image would drop its partial last block and put the
 // error table where blocks belong.
-TEST_F(ChTest, TruncatedImageIsLeftAsItIs)
-{
+TEST_F(ChTest, TruncatedImageIsLeftAsItIs) {
     const fs::path path = image("short.d64");
     fs::resize_file(path, kImageSize - 848);
     const std::vector<std::uint8_t> before = readBytes(path);
     ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%18.1"}, 1));
-    EXPECT_EQ(errors(), "error: '" + path.string() + "': some blocks of the container hold no data; it is left unchanged\n");
+    EXPECT_EQ(errors(),
+              "error: '" + path.string() + "': some blocks of the container hold no data; it is left unchanged\n");
     EXPECT_EQ(readBytes(path), before);
 }
 
 // The image is identified as a D64 and saved as img.d64, which must not
 // replace a different file of that name.
-TEST_F(ChTest, NeverOverwritesAnotherFileUnderTheFormatsName)
-{
+TEST_F(ChTest, NeverOverwritesAnotherFileUnderTheFormatsName) {
     const fs::path bin = image("img.bin");
     const fs::path other = image("img.d64", "wide40.d64");
     const std::vector<std::uint8_t> otherBytes = readBytes(other);

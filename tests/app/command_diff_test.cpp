@@ -16,24 +16,20 @@ namespace id = platter::fileid::type_id;
 // Two tracks of three zero-filled sectors whose bytes can be taken away.
 class SparseDisk : public platter::Disk {
 public:
-    SparseDisk() : Disk(0)
-    {
+    SparseDisk() : Disk(0) {
         trackCount_ = 2;
         for (std::uint64_t t = 1; t <= 2; ++t) {
-            for (std::uint64_t s = 0; s < 3; ++s)
-                blocks[platter::makeBlock(t, s)] = std::vector<std::uint8_t>(256, 0);
+            for (std::uint64_t s = 0; s < 3; ++s) blocks[platter::makeBlock(t, s)] = std::vector<std::uint8_t>(256, 0);
         }
     }
 
     std::map<platter::track_sector_t, std::vector<std::uint8_t>> blocks;
 
-    std::uint8_t* blockPointer(const platter::track_sector_t& block) override
-    {
+    std::uint8_t* blockPointer(const platter::track_sector_t& block) override {
         auto found = blocks.find(block);
         return found == blocks.end() ? nullptr : found->second.data();
     }
-    bool isValidBlock(const platter::track_sector_t& block) const override
-    {
+    bool isValidBlock(const platter::track_sector_t& block) const override {
         return block.track >= 1 && block.track <= trackCount_ && block.sector < 3;
     }
     std::uint64_t blocksFree() override { return 0; }
@@ -50,8 +46,7 @@ public:
     void snapshotBam() override {}
 };
 
-TEST(DiffTypes, GroupsOfComparableKinds)
-{
+TEST(DiffTypes, GroupsOfComparableKinds) {
     EXPECT_TRUE(comparableTypes(id::d64_35, id::d64_40));
     EXPECT_TRUE(comparableTypes(id::d64_35, id::g64));
     EXPECT_TRUE(comparableTypes(id::nbz, id::d64_35_e));
@@ -63,8 +58,7 @@ TEST(DiffTypes, GroupsOfComparableKinds)
     EXPECT_FALSE(comparableTypes(id::unknown, id::unknown));
 }
 
-TEST(DiffTypes, BlockBasedKinds)
-{
+TEST(DiffTypes, BlockBasedKinds) {
     EXPECT_TRUE(isBlockBasedType(id::d64_35));
     EXPECT_TRUE(isBlockBasedType(id::nib_v2));
     EXPECT_TRUE(isBlockBasedType(id::d4m));
@@ -73,8 +67,7 @@ TEST(DiffTypes, BlockBasedKinds)
     EXPECT_FALSE(isBlockBasedType(id::unknown));
 }
 
-TEST(DiffSymbols, EveryCombination)
-{
+TEST(DiffSymbols, EveryCombination) {
     EXPECT_EQ(comparisonSymbol({1, 0, false, false, 0}), '.');
     EXPECT_EQ(comparisonSymbol({1, 0, false, false, 3}), 'x');
     EXPECT_EQ(comparisonSymbol({1, 0, true, false, 0}), ':');
@@ -83,8 +76,7 @@ TEST(DiffSymbols, EveryCombination)
     EXPECT_EQ(comparisonSymbol({1, 0, true, true, 3}), '*');
 }
 
-TEST(DiffCompare, BlockWithoutBytesDiffersEntirely)
-{
+TEST(DiffCompare, BlockWithoutBytesDiffersEntirely) {
     SparseDisk first;
     SparseDisk second;
     second.blocks.erase(platter::makeBlock(2, 1));
@@ -103,8 +95,7 @@ TEST(DiffCompare, BlockWithoutBytesDiffersEntirely)
     EXPECT_EQ(diff.missingBlocks()[1].side, 1u);
 }
 
-std::string report(const std::vector<block_comparison_t>& records, bool verbose, bool tracks = false)
-{
+std::string report(const std::vector<block_comparison_t>& records, bool verbose, bool tracks = false) {
     CommandDiff diff;
     diff.settings.verbose = verbose;
     diff.settings.trackGiven = tracks;
@@ -113,8 +104,7 @@ std::string report(const std::vector<block_comparison_t>& records, bool verbose,
     return out.str();
 }
 
-TEST(DiffReport, SingularAndPlural)
-{
+TEST(DiffReport, SingularAndPlural) {
     EXPECT_EQ(report({{18, 1, false, false, 1}}, false), "disks differ: 1 byte over 1 block.\n");
     EXPECT_EQ(report({{18, 1, false, false, 2}}, false), "disks differ: 2 bytes over 1 block.\n");
     EXPECT_EQ(report({{18, 0, false, false, 1}, {18, 1, false, false, 1}}, false),
@@ -126,11 +116,10 @@ TEST(DiffReport, SingularAndPlural)
               "disks differ: 12 bytes over 1 block; 2 blocks with different error status.\n");
 }
 
-TEST(DiffReport, DetailLinesPerTrack)
-{
+TEST(DiffReport, DetailLinesPerTrack) {
     const std::vector<block_comparison_t> records = {
-        {5, 0, false, false, 0},  {5, 3, false, false, 1}, {17, 0, false, false, 4},
-        {18, 0, true, true, 0},   {18, 1, false, false, 1}, {18, 4, true, true, 2},
+        {5, 0, false, false, 0}, {5, 3, false, false, 1},  {17, 0, false, false, 4},
+        {18, 0, true, true, 0},  {18, 1, false, false, 1}, {18, 4, true, true, 2},
     };
     EXPECT_EQ(report(records, true),
               "disks differ: 8 bytes over 4 blocks; 2 blocks with different error status.\n"

@@ -12,23 +12,20 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Format = CommandFgrep::pattern_format;
 
-Bytes pattern(Format format, const std::string& text)
-{
+Bytes pattern(Format format, const std::string& text) {
     CommandFgrep fgrep;
     fgrep.settings.format = format;
     return fgrep.patternBytes(text);
 }
 
-TEST(FgrepPattern, PetsciiOfTheLowerUpperSet)
-{
+TEST(FgrepPattern, PetsciiOfTheLowerUpperSet) {
     EXPECT_EQ(pattern(Format::unspecified, "hello"), (Bytes{0x48, 0x45, 0x4C, 0x4C, 0x4F}));
     EXPECT_EQ(pattern(Format::petscii, "Hi"), (Bytes{0xC8, 0x49}));
     EXPECT_EQ(pattern(Format::petscii, "$41"), (Bytes{0x24, 0x34, 0x31}));
     EXPECT_TRUE(pattern(Format::unspecified, "h\xC2\xA3llo").empty());  // no PETSCII for the pound sign
 }
 
-TEST(FgrepPattern, HexInEveryNotation)
-{
+TEST(FgrepPattern, HexInEveryNotation) {
     const Bytes ab{0x41, 0x42};
     EXPECT_EQ(pattern(Format::unspecified, "$41 42"), ab);
     EXPECT_EQ(pattern(Format::hex, "4142"), ab);
@@ -40,8 +37,7 @@ TEST(FgrepPattern, HexInEveryNotation)
 class FgrepSearch : public ::testing::Test {
 protected:
     std::vector<fgrep_match_t> search(const std::vector<std::uint8_t>& image, const std::string& text,
-                                      std::optional<std::uint64_t> maximum = std::nullopt)
-    {
+                                      std::optional<std::uint64_t> maximum = std::nullopt) {
         auto disk = test::openImage(image);
         EXPECT_TRUE(disk);
         CommandFgrep fgrep;
@@ -51,22 +47,19 @@ protected:
     std::vector<std::uint8_t> files = test::readImage("files.d64");
 };
 
-TEST_F(FgrepSearch, MaximumCountsRecords)
-{
+TEST_F(FgrepSearch, MaximumCountsRecords) {
     EXPECT_EQ(search(files, "hello", 1).size(), 1u);
     EXPECT_EQ(search(files, "hello", 0).size(), 1u);  // the check follows the first record
     EXPECT_EQ(search(files, "hello", 5).size(), 2u);
     EXPECT_TRUE(search(files, "zzzzzz", 0).empty());
 }
 
-TEST_F(FgrepSearch, ContinuationMustMatchTheLinkedData)
-{
+TEST_F(FgrepSearch, ContinuationMustMatchTheLinkedData) {
     files[test::blockOffset(20, 10) + 3] = 'X';  // "CRO" + "SX"
     EXPECT_TRUE(search(files, "cross").empty());
 }
 
-TEST_F(FgrepSearch, LastBlockOfAChainNeverContinues)
-{
+TEST_F(FgrepSearch, LastBlockOfAChainNeverContinues) {
     // The chain's last block 20/1 (link track 0) now ends in "CRO" too, with
     // no block after it to complete the match.
     const std::size_t last = test::blockOffset(20, 1);
@@ -75,8 +68,7 @@ TEST_F(FgrepSearch, LastBlockOfAChainNeverContinues)
     EXPECT_EQ(search(files, "cross").size(), 1u);  // only the one from 20/0
 }
 
-TEST_F(FgrepSearch, RemainderLongerThanTheDataNeverMatches)
-{
+TEST_F(FgrepSearch, RemainderLongerThanTheDataNeverMatches) {
     // 3/0 links to 3/1 and ends in one 'Q'; 3/1 holds 254 of them.
     const std::size_t first = test::blockOffset(3, 0);
     files[first] = 3;

@@ -7,21 +7,19 @@
 namespace app {
 namespace {
 
-TEST(CommandLsZipcode, PartsOfOneSetInOneDirectoryCountOnce)
-{
+TEST(CommandLsZipcode, PartsOfOneSetInOneDirectoryCountOnce) {
     CommandLs ls;
     EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/1!game"));
     EXPECT_TRUE(ls.isRepeatedZipcodePart("dir/2!game"));
     EXPECT_TRUE(ls.isRepeatedZipcodePart("dir/4!game"));
     EXPECT_FALSE(ls.isRepeatedZipcodePart("other/1!game"));  // another directory, another set
-    EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/1!!demo"));  // six-part set
+    EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/1!!demo"));   // six-part set
     EXPECT_TRUE(ls.isRepeatedZipcodePart("dir/5!!demo"));
     EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/game.d64"));
     EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/game.d64"));  // not a part: never a repeat
 }
 
-TEST(CommandLsZipcode, PartNameRunsFromTheThirdByteToThePadding)
-{
+TEST(CommandLsZipcode, PartNameRunsFromTheThirdByteToThePadding) {
     platter::dir_entry_t entry;
     const std::vector<std::uint8_t> name = {'1', '!', 'G', 'A', 'M', 'E', 0xA0, 'X'};
     std::vector<std::uint8_t> padded = name;

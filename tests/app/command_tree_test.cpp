@@ -20,6 +20,7 @@ struct option_case_t {
 };
 
 // Every option with its letter and an argument it accepts.
+// clang-format off
 const option_case_t kOptions[] = {
     {"help", '?', nullptr, &g_option_help}, {"version", 0, nullptr, &g_option_version},
     {"license", 0, "xxhash", &g_option_license}, {"verbose", 'v', nullptr, &g_option_verbose},
@@ -50,6 +51,7 @@ const option_case_t kOptions[] = {
     {"pattern-petscii", 'p', nullptr, &g_option_pattern_petscii},
     {"pattern-hex", 'h', nullptr, &g_option_pattern_hex},
 };
+// clang-format on
 
 struct parser_case_t {
     const char* command;  // "" for the root
@@ -57,18 +59,18 @@ struct parser_case_t {
 };
 
 const std::vector<std::string> kLsOptions = {
-    "recurse", "deep", "indent", "relative", "color", "lowercase", "unicode", "ascii", "ascii-fall",
-    "fields", "long", "delim", "almost-all", "human", "zeropad-ts", "Xcolor", "Xfree", "Xheader",
-    "Xpath", "color-header", "case", "columns", "quiet", "help", "debug",
+    "recurse", "deep",         "indent", "relative",   "color", "lowercase",  "unicode", "ascii", "ascii-fall",
+    "fields",  "long",         "delim",  "almost-all", "human", "zeropad-ts", "Xcolor",  "Xfree", "Xheader",
+    "Xpath",   "color-header", "case",   "columns",    "quiet", "help",       "debug",
 };
 
-std::vector<std::string> rootOptions()
-{
+std::vector<std::string> rootOptions() {
     std::vector<std::string> options = kLsOptions;
     options.insert(options.end(), {"version", "license"});
     return options;
 }
 
+// clang-format off
 const parser_case_t kParsers[] = {
     {"", rootOptions()},
     {"ls", kLsOptions},
@@ -87,21 +89,18 @@ const parser_case_t kParsers[] = {
     {"render", {"quiet", "help", "debug"}},
     {"test", {"quiet", "help", "debug"}},
 };
+// clang-format on
 
-bool accepts(const parser_case_t& parser, const option_case_t& option)
-{
+bool accepts(const parser_case_t& parser, const option_case_t& option) {
     return std::find(parser.options.begin(), parser.options.end(), option.long_name) != parser.options.end();
 }
 
 std::string parseAndCheck(const parser_case_t& parser, const std::vector<std::string>& words,
-                          const std::string& expected_errors, const std::vector<const option_case_t*>& expected_set)
-{
+                          const std::string& expected_errors, const std::vector<const option_case_t*>& expected_set) {
     buildCommandTree();
     std::vector<const char*> argv = {"zt"};
-    if (*parser.command != 0)
-        argv.push_back(parser.command);
-    for (const std::string& word : words)
-        argv.push_back(word.c_str());
+    if (*parser.command != 0) argv.push_back(parser.command);
+    for (const std::string& word : words) argv.push_back(word.c_str());
     g_getopt.parse(static_cast<int>(argv.size()), argv.data());
     std::string failure;
     if (g_getopt.errorText() != expected_errors)
@@ -113,22 +112,18 @@ std::string parseAndCheck(const parser_case_t& parser, const std::vector<std::st
             failure += std::string("--") + option->long_name + " has no value\n";
     }
     const bool selected = g_getopt.selectedCommand() != nullptr;
-    if (selected != (*parser.command != 0))
-        failure += "command selection is wrong\n";
+    if (selected != (*parser.command != 0)) failure += "command selection is wrong\n";
     return failure;
 }
 
-TEST(CommandTreeTest, EveryParserAcceptsItsOwnOptionsByLongName)
-{
+TEST(CommandTreeTest, EveryParserAcceptsItsOwnOptionsByLongName) {
     for (const parser_case_t& parser : kParsers) {
         std::vector<std::string> words;
         std::vector<const option_case_t*> expected;
         for (const option_case_t& option : kOptions) {
-            if (!accepts(parser, option))
-                continue;
+            if (!accepts(parser, option)) continue;
             words.push_back(std::string("--") + option.long_name);
-            if (option.value != nullptr)
-                words.back() += std::string("=") + option.value;
+            if (option.value != nullptr) words.back() += std::string("=") + option.value;
             expected.push_back(&option);
         }
         EXPECT_TRUE(inChild([&] { return parseAndCheck(parser, words, "", expected); }))
@@ -136,8 +131,7 @@ TEST(CommandTreeTest, EveryParserAcceptsItsOwnOptionsByLongName)
     }
 }
 
-TEST(CommandTreeTest, ShortLettersSelectTheFirstRegisteredOption)
-{
+TEST(CommandTreeTest, ShortLettersSelectTheFirstRegisteredOption) {
     for (const parser_case_t& parser : kParsers) {
         std::vector<std::string> words;
         std::vector<const option_case_t*> expected;
@@ -146,12 +140,10 @@ TEST(CommandTreeTest, ShortLettersSelectTheFirstRegisteredOption)
             const option_case_t& option = *std::find_if(std::begin(kOptions), std::end(kOptions),
                                                         [&](const option_case_t& o) { return name == o.long_name; });
             // In fgrep, -h belongs to --pattern-hex, registered before --no-filename.
-            if (option.letter == 0 || letters_seen.find(option.letter) != std::string::npos)
-                continue;
+            if (option.letter == 0 || letters_seen.find(option.letter) != std::string::npos) continue;
             letters_seen += option.letter;
             words.push_back(std::string{'-', option.letter});
-            if (option.value != nullptr)
-                words.push_back(option.value);
+            if (option.value != nullptr) words.push_back(option.value);
             expected.push_back(&option);
         }
         EXPECT_TRUE(inChild([&] { return parseAndCheck(parser, words, "", expected); }))
@@ -159,14 +151,12 @@ TEST(CommandTreeTest, ShortLettersSelectTheFirstRegisteredOption)
     }
 }
 
-TEST(CommandTreeTest, EveryParserRefusesTheOtherOptions)
-{
+TEST(CommandTreeTest, EveryParserRefusesTheOtherOptions) {
     for (const parser_case_t& parser : kParsers) {
         std::vector<std::string> words;
         std::string expected;
         for (const option_case_t& option : kOptions) {
-            if (accepts(parser, option))
-                continue;
+            if (accepts(parser, option)) continue;
             words.push_back(std::string("--") + option.long_name);
             expected += (expected.empty() ? "" : "\n") + std::string(option.long_name) +
                         " is not a valid option (found in: '--" + option.long_name + "')";
@@ -176,8 +166,7 @@ TEST(CommandTreeTest, EveryParserRefusesTheOtherOptions)
     }
 }
 
-TEST(CommandTreeTest, HiddenOptionsCheckTheirArguments)
-{
+TEST(CommandTreeTest, HiddenOptionsCheckTheirArguments) {
     const parser_case_t& root = kParsers[0];
     EXPECT_TRUE(inChild([&] {
         return parseAndCheck(root, {"--case=mixed", "--debug=x", "--columns=name,bogus", "--license=GHC"},

@@ -18,8 +18,7 @@ struct opened_t {
     std::string errors;
 };
 
-opened_t open(const std::string& path)
-{
+opened_t open(const std::string& path) {
     opened_t opened;
     ::testing::internal::CaptureStderr();
     opened.status = openContainerArgument(path, [&](platter::Disk& disk, const std::string& name) {
@@ -31,8 +30,7 @@ opened_t open(const std::string& path)
     return opened;
 }
 
-TEST(OpenContainerArgument, AnImageReachesTheCallbackUnderItsPath)
-{
+TEST(OpenContainerArgument, AnImageReachesTheCallbackUnderItsPath) {
     const opened_t opened = open(g_data + "t.d64");
     EXPECT_EQ(opened.status, 7);
     EXPECT_EQ(opened.name, g_data + "t.d64");
@@ -40,8 +38,7 @@ TEST(OpenContainerArgument, AnImageReachesTheCallbackUnderItsPath)
     EXPECT_EQ(opened.errors, "");
 }
 
-TEST(OpenContainerArgument, OtherFilesAreWarningsAndUnreadableOnesErrors)
-{
+TEST(OpenContainerArgument, OtherFilesAreWarningsAndUnreadableOnesErrors) {
     const opened_t text = open(g_data + "tree/notes.txt");
     EXPECT_EQ(text.status, 0);
     EXPECT_EQ(text.name, "");
@@ -56,8 +53,7 @@ TEST(OpenContainerArgument, OtherFilesAreWarningsAndUnreadableOnesErrors)
     EXPECT_EQ(directory.errors, "error: 'tree' could not be read\n");
 }
 
-TEST(CheckExists, NamesDirectoriesAndMissingPaths)
-{
+TEST(CheckExists, NamesDirectoriesAndMissingPaths) {
     ::testing::internal::CaptureStderr();
     EXPECT_TRUE(checkExists(g_data + "t.d64", false));
     EXPECT_FALSE(checkExists(g_data + "tree", false));
@@ -67,8 +63,7 @@ TEST(CheckExists, NamesDirectoriesAndMissingPaths)
               "error: \"" + g_data + "tree\" is a directory\nerror: 'nosuch': No such file or directory.\n");
 }
 
-TEST(CheckReadable, HandsTheBytesOverAndReportsTheCallbacksResult)
-{
+TEST(CheckReadable, HandsTheBytesOverAndReportsTheCallbacksResult) {
     std::size_t size = 0;
     EXPECT_TRUE(checkReadable(g_data + "tree/notes.txt", [&](forge::file_t& file, const std::string&) {
         size = file.data.size();

@@ -13,8 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(SplitPathSelector, FirstColonSplitsAfterADrivePrefix)
-{
+TEST(SplitPathSelector, FirstColonSplitsAfterADrivePrefix) {
     struct row_t {
         std::string argument, path, selector;
     };
@@ -37,22 +36,19 @@ TEST(SplitPathSelector, FirstColonSplitsAfterADrivePrefix)
 
 class HostTree : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char pattern[] = "/tmp/zt_walk_XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         root = pattern;
     }
     void TearDown() override { fs::remove_all(root); }
 
-    void touch(const std::string& relative)
-    {
+    void touch(const std::string& relative) {
         fs::create_directories((fs::path(root) / relative).parent_path());
         std::ofstream(fs::path(root) / relative) << "x";
     }
 
-    std::vector<std::string> walk(const std::string& start)
-    {
+    std::vector<std::string> walk(const std::string& start) {
         std::vector<std::string> seen;
         EXPECT_TRUE(walkDirectory(start, [&](const std::string& path) { seen.push_back(path.substr(root.size())); }));
         return seen;
@@ -61,35 +57,31 @@ protected:
     std::string root;
 };
 
-TEST_F(HostTree, FilesInByteOrderBeforeSubdirectoriesSmallestFirst)
-{
+TEST_F(HostTree, FilesInByteOrderBeforeSubdirectoriesSmallestFirst) {
     touch("a.d64");
     touch("B.d64");
     touch("zsub/z.d64");
     touch("sub/c.d64");
     touch("sub/deeper/d.d64");
     touch("sub2/e.d64");
-    const std::vector<std::string> expected = {"/B.d64",           "/a.d64",          "/sub/c.d64",
-                                               "/sub/deeper/d.d64", "/sub2/e.d64", "/zsub/z.d64"};
+    const std::vector<std::string> expected = {"/B.d64",      "/a.d64",     "/sub/c.d64", "/sub/deeper/d.d64",
+                                               "/sub2/e.d64", "/zsub/z.d64"};
     EXPECT_EQ(walk(root), expected);
 }
 
-TEST_F(HostTree, LinksAreFilesAndAreNotFollowed)
-{
+TEST_F(HostTree, LinksAreFilesAndAreNotFollowed) {
     touch("sub/c.d64");
     fs::create_directory_symlink(fs::path(root) / "sub", fs::path(root) / "link");
     const std::vector<std::string> expected = {"/link", "/sub/c.d64"};
     EXPECT_EQ(walk(root), expected);
 }
 
-TEST_F(HostTree, TrailingSeparatorIsNotDoubled)
-{
+TEST_F(HostTree, TrailingSeparatorIsNotDoubled) {
     touch("a.d64");
     EXPECT_EQ(walk(root + "/"), std::vector<std::string>{"/a.d64"});
 }
 
-TEST_F(HostTree, PathsGoToTheirHandlersAndOthersAreRefused)
-{
+TEST_F(HostTree, PathsGoToTheirHandlersAndOthersAreRefused) {
     touch("a.d64");
     std::string file, directory;
     const FileHandler onFile = [&](const std::string& path) { file = path; };

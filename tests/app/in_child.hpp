@@ -13,14 +13,11 @@
 namespace app {
 
 // Runs the check in a child process; the check returns its failure text (empty: passed).
-inline ::testing::AssertionResult inChild(const std::function<std::string()>& check)
-{
+inline ::testing::AssertionResult inChild(const std::function<std::string()>& check) {
     int pipe_ends[2];
-    if (pipe(pipe_ends) != 0)
-        return ::testing::AssertionFailure() << "pipe failed";
+    if (pipe(pipe_ends) != 0) return ::testing::AssertionFailure() << "pipe failed";
     const pid_t pid = fork();
-    if (pid < 0)
-        return ::testing::AssertionFailure() << "fork failed";
+    if (pid < 0) return ::testing::AssertionFailure() << "fork failed";
     if (pid == 0) {
         close(pipe_ends[0]);
         const std::string failure = check();
@@ -37,8 +34,7 @@ inline ::testing::AssertionResult inChild(const std::function<std::string()>& ch
     waitpid(pid, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return ::testing::AssertionFailure() << "child did not finish cleanly";
-    if (!failure.empty())
-        return ::testing::AssertionFailure() << failure;
+    if (!failure.empty()) return ::testing::AssertionFailure() << failure;
     return ::testing::AssertionSuccess();
 }
 

@@ -14,8 +14,7 @@
 namespace app {
 namespace {
 
-TEST(HashNotation, SignificantBytesRoundedUpToEvenCounts)
-{
+TEST(HashNotation, SignificantBytesRoundedUpToEvenCounts) {
     EXPECT_EQ(hashNotation(0), "00");
     EXPECT_EQ(hashNotation(0xab), "ab");
     EXPECT_EQ(hashNotation(0x1ab), "01ab");
@@ -27,27 +26,21 @@ TEST(HashNotation, SignificantBytesRoundedUpToEvenCounts)
     EXPECT_EQ(hashNotation(XXH3_64bits(nullptr, 0)), "2d06800538d394c2");
 }
 
-std::unique_ptr<platter::Disk> openImage(const std::string& name)
-{
+std::unique_ptr<platter::Disk> openImage(const std::string& name) {
     std::ifstream in(std::string(ZT_TEST_DATA) + "/ls/" + name, std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     return platter::openContainer(platter::kFormatD64, name, bytes);
 }
 
-entry_needs_t everything()
-{
-    return {true, true, true, false, true, true};
-}
+entry_needs_t everything() { return {true, true, true, false, true, true}; }
 
-listed_entry_t gather(platter::Disk& disk, std::uint64_t index, const entry_needs_t& needs)
-{
+listed_entry_t gather(platter::Disk& disk, std::uint64_t index, const entry_needs_t& needs) {
     platter::dir_entry_t entry;
     EXPECT_TRUE(disk.getEntry(index, true, entry));
     return gatherEntry(disk, index, entry, needs);
 }
 
-TEST(GatherEntry, ReadsDataHashesAndColour)
-{
+TEST(GatherEntry, ReadsDataHashesAndColour) {
     const std::unique_ptr<platter::Disk> disk = openImage("flags.d64");
     ASSERT_TRUE(disk);
     const listed_entry_t hello = gather(*disk, 0, everything());
@@ -59,15 +52,14 @@ TEST(GatherEntry, ReadsDataHashesAndColour)
     EXPECT_EQ(hello.nameColour.kind, forge::kAttrForeground);
     EXPECT_EQ(hello.nameColour.foreground, 10u);  // BASIC at $0801
 
-    EXPECT_EQ(gather(*disk, 3, everything()).nameColour.foreground, 6u);   // DEL with data
-    EXPECT_EQ(gather(*disk, 6, everything()).nameColour.foreground, 7u);   // SEQ at $0100
+    EXPECT_EQ(gather(*disk, 3, everything()).nameColour.foreground, 6u);  // DEL with data
+    EXPECT_EQ(gather(*disk, 6, everything()).nameColour.foreground, 7u);  // SEQ at $0100
     const listed_entry_t nothing = gather(*disk, 0, {});
     EXPECT_FALSE(nothing.dataRead);
     EXPECT_EQ(nothing.nameColour.kind, forge::kAttrNothing);
 }
 
-TEST(GatherEntry, LoopingChainIsUnreadable)
-{
+TEST(GatherEntry, LoopingChainIsUnreadable) {
     const std::unique_ptr<platter::Disk> disk = openImage("broken.d64");
     ASSERT_TRUE(disk);
     const listed_entry_t looped = gather(*disk, 0, everything());

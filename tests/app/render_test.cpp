@@ -20,18 +20,15 @@ namespace {
 using platter::Charset;
 using platter::dir_entry_t;
 
-std::unique_ptr<platter::Disk> openImage(const std::string& name)
-{
+std::unique_ptr<platter::Disk> openImage(const std::string& name) {
     std::ifstream in(std::string(ZT_TEST_DATA) + "/ls/" + name, std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::kFormatD64, name, bytes);
-    if (disk)
-        disk->setIncludeEmpty(true);
+    if (disk) disk->setIncludeEmpty(true);
     return disk;
 }
 
-dir_entry_t entryNamed(std::vector<std::uint8_t> name, std::uint8_t type = 0x82)
-{
+dir_entry_t entryNamed(std::vector<std::uint8_t> name, std::uint8_t type = 0x82) {
     name.resize(16, 0xA0);
     dir_entry_t entry;
     entry.bytes[2] = type;
@@ -42,11 +39,9 @@ dir_entry_t entryNamed(std::vector<std::uint8_t> name, std::uint8_t type = 0x82)
 // Exposes what a prepared listing keeps.
 class Probe : public RenderCanonical {
 public:
-    std::vector<std::uint64_t> keptIndices() const
-    {
+    std::vector<std::uint64_t> keptIndices() const {
         std::vector<std::uint64_t> kept;
-        for (const listed_entry_t& listed : entries())
-            kept.push_back(listed.index);
+        for (const listed_entry_t& listed : entries()) kept.push_back(listed.index);
         return kept;
     }
 };
@@ -58,8 +53,7 @@ protected:
     Probe render;
 };
 
-TEST_F(RenderText, UnicodeGoesThroughScreenCodes)
-{
+TEST_F(RenderText, UnicodeGoesThroughScreenCodes) {
     const std::vector<std::uint8_t> bytes = {0x41, 0xA0, 0x61, 0x20};
     EXPECT_EQ(render.petsciiToText(bytes, Charset::upperGraphics, false), "A\u00a0\u2660 ");
     EXPECT_EQ(render.petsciiToText(bytes, Charset::lowerUpper, false), "a\u00a0A ");
@@ -67,16 +61,14 @@ TEST_F(RenderText, UnicodeGoesThroughScreenCodes)
     EXPECT_EQ(render.petsciiToText(std::vector<std::uint8_t>{0x20}, Charset::upperGraphics, true), "\u2588");
 }
 
-TEST_F(RenderText, AsciiFallsBackForGraphicsAndIgnoresReverse)
-{
+TEST_F(RenderText, AsciiFallsBackForGraphicsAndIgnoresReverse) {
     g_console.setMode(forge::kModeAscii);
     const std::vector<std::uint8_t> bytes = {0x41, 0xA0, 0xC1, 0x20, 0x0D};
     EXPECT_EQ(render.petsciiToText(bytes, Charset::upperGraphics, true), "A ` `");
     EXPECT_EQ(render.petsciiToText(bytes, Charset::lowerUpper, false), "a ` `");
 }
 
-TEST_F(RenderText, ShiftedSpacesInNames)
-{
+TEST_F(RenderText, ShiftedSpacesInNames) {
     g_console.setMode(forge::kModeAscii);
     struct row_t {
         std::vector<std::uint8_t> name;
@@ -98,8 +90,7 @@ TEST_F(RenderText, ShiftedSpacesInNames)
     }
 }
 
-TEST_F(RenderText, TypeNamesByImageKind)
-{
+TEST_F(RenderText, TypeNamesByImageKind) {
     g_console.setMode(forge::kModeAscii);
     EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x82), Charset::upperGraphics, platter::kFormatD64), "PRG");
     EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x86), Charset::upperGraphics, platter::kFormatD64), "EQ");
@@ -112,16 +103,14 @@ TEST_F(RenderText, TypeNamesByImageKind)
     EXPECT_NE(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, platter::kFormatD81), "R?\u2588");
 }
 
-TEST_F(RenderText, HumanNumbers)
-{
+TEST_F(RenderText, HumanNumbers) {
     EXPECT_EQ(render.numberText(1536), "1536");
     render.settings.human = true;
     EXPECT_EQ(render.numberText(1536), "1.5K");
     EXPECT_EQ(render.numberText(1023), "1023");
 }
 
-TEST_F(RenderText, DiskNameAndIdKeepTheirPadding)
-{
+TEST_F(RenderText, DiskNameAndIdKeepTheirPadding) {
     g_console.setMode(forge::kModeAscii);
     const std::unique_ptr<platter::Disk> disk = openImage("t.d64");
     ASSERT_TRUE(disk);
@@ -136,14 +125,12 @@ TEST_F(RenderText, DiskNameAndIdKeepTheirPadding)
 
 class RenderPrepare : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         disk = openImage("flags.d64");
         ASSERT_TRUE(disk);
     }
 
-    void prepare(const std::string& selector)
-    {
+    void prepare(const std::string& selector) {
         ASSERT_TRUE(render.selection.parseSelection(selector));
         ASSERT_TRUE(render.selection.processSelection(*disk).ok);
         render.prepare(*disk, "flags.d64", Charset::upperGraphics);
@@ -153,8 +140,7 @@ protected:
     Probe render;
 };
 
-TEST_F(RenderPrepare, ScratchedEntriesOnlyWithAlmostAllAndEmptySlotsNever)
-{
+TEST_F(RenderPrepare, ScratchedEntriesOnlyWithAlmostAllAndEmptySlotsNever) {
     prepare("*");
     const std::vector<std::uint64_t> shown = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15};
     EXPECT_EQ(render.keptIndices(), shown);
@@ -163,13 +149,12 @@ TEST_F(RenderPrepare, ScratchedEntriesOnlyWithAlmostAllAndEmptySlotsNever)
     EXPECT_EQ(render.keptIndices().size(), 16u);  // slot 11 too; the empty slots 16-23 never
 }
 
-TEST_F(RenderPrepare, WidthsComeFromTheKeptEntries)
-{
+TEST_F(RenderPrepare, WidthsComeFromTheKeptEntries) {
     render.fields = {kFieldBytes};
     prepare("*");
-    EXPECT_EQ(render.fieldWidth(kFieldBlocks), 3u);   // 999
-    EXPECT_EQ(render.fieldWidth(kFieldBytes), 4u);    // 1538
-    EXPECT_EQ(render.fieldWidth(kFieldIndex), 2u);    // 15
+    EXPECT_EQ(render.fieldWidth(kFieldBlocks), 3u);  // 999
+    EXPECT_EQ(render.fieldWidth(kFieldBytes), 4u);   // 1538
+    EXPECT_EQ(render.fieldWidth(kFieldIndex), 2u);   // 15
     EXPECT_EQ(render.fieldWidth(kFieldTrackWidth), 1u);
     EXPECT_EQ(render.fieldWidth(kFieldSectorWidth), 2u);
     EXPECT_EQ(render.fieldWidth(kFieldAddr), 4u);
@@ -179,8 +164,7 @@ TEST_F(RenderPrepare, WidthsComeFromTheKeptEntries)
     EXPECT_EQ(render.fieldWidth(kFieldFile), 0u);
 }
 
-TEST_F(RenderPrepare, NothingKeptLeavesTheMinimumWidths)
-{
+TEST_F(RenderPrepare, NothingKeptLeavesTheMinimumWidths) {
     render.settings.zeroPadTs = true;
     prepare("#4");
     EXPECT_EQ(render.fieldWidth(kFieldTrackWidth), 2u);
@@ -192,8 +176,7 @@ TEST_F(RenderPrepare, NothingKeptLeavesTheMinimumWidths)
     EXPECT_EQ(render.fieldWidth(kFieldSplat), 0u);
 }
 
-TEST_F(RenderPrepare, NegatedSelectorsExcludeWhateverTheOrder)
-{
+TEST_F(RenderPrepare, NegatedSelectorsExcludeWhateverTheOrder) {
     prepare("*;^L*");
     const std::vector<std::uint64_t> first = render.keptIndices();
     prepare("^L*;*");
@@ -202,16 +185,14 @@ TEST_F(RenderPrepare, NegatedSelectorsExcludeWhateverTheOrder)
     EXPECT_EQ(first.at(1), 2u);  // LOCKED (1) is gone
 }
 
-TEST(FieldNames, NamesMapToTheirIds)
-{
+TEST(FieldNames, NamesMapToTheirIds) {
     EXPECT_EQ(fieldIdByName("blocks"), kFieldBlocks);
     EXPECT_EQ(fieldIdByName("chain"), kFieldChain);
     EXPECT_EQ(fieldIdByName("ffid"), kFieldFfid);
     EXPECT_EQ(fieldIdByName("^ffid"), kFieldFfid);
     EXPECT_EQ(fieldIdByName("xxh3"), kFieldXxh3);
     EXPECT_FALSE(fieldIdByName("nonsense").has_value());
-    for (const field_name_t& field : g_field_names)
-        EXPECT_EQ(&field - g_field_names.data(), field.id);
+    for (const field_name_t& field : g_field_names) EXPECT_EQ(&field - g_field_names.data(), field.id);
 }
 
 }  // namespace

@@ -160,7 +160,8 @@ TEST_F(SelectionApply, EntriesThatHoldNoContainerCannotBeDescended) {
         const auto result = apply(text, *sel);
         EXPECT_FALSE(result.ok);
         const std::string node(text, std::string(text).find(':') + 1);
-        EXPECT_EQ(joined(selection.errors()), "error: couldn't descend into entry matched by selector: '" + node + "'\n");
+        EXPECT_EQ(joined(selection.errors()),
+                  "error: couldn't descend into entry matched by selector: '" + node + "'\n");
         EXPECT_EQ(selection.frames().size(), 1u);  // no half-made frame
     }
 }

@@ -127,20 +127,22 @@ const parse_case_t kCases[] = {
 
 void configure(CbmSelection& selection, Context context) {
     switch (context) {
-    case Context::Nesting: break;
-    case Context::NoNesting: selection.setNestingDisabled(true); break;
-    case Context::Ls:
-        selection.refuseKind(K::DirectoryChain).refuseKind(K::BlockChain).refuseKind(K::BlockData).refuseKind(
-            K::TrackData);
-        break;
-    case Context::Ch:
-        selection.setNestingDisabled(true)
-            .refuseKind(K::ByFilename)
-            .refuseKind(K::DirectoryChain)
-            .refuseKind(K::BlockChain)
-            .refuseKind(K::ByIndex)
-            .refuseKind(K::ByIndexRange);
-        break;
+        case Context::Nesting: break;
+        case Context::NoNesting: selection.setNestingDisabled(true); break;
+        case Context::Ls:
+            selection.refuseKind(K::DirectoryChain)
+                .refuseKind(K::BlockChain)
+                .refuseKind(K::BlockData)
+                .refuseKind(K::TrackData);
+            break;
+        case Context::Ch:
+            selection.setNestingDisabled(true)
+                .refuseKind(K::ByFilename)
+                .refuseKind(K::DirectoryChain)
+                .refuseKind(K::BlockChain)
+                .refuseKind(K::ByIndex)
+                .refuseKind(K::ByIndexRange);
+            break;
     }
 }
 
@@ -187,8 +189,7 @@ TEST(SelectionParse, NodesCarryTheirNumbers) {
     CbmSelection selection;
     ASSERT_TRUE(selection.parseSelection("%18.1,2,5,19.0;%%~0x11.%101;%$12;#5,1-3;#3-;$~"));
     const auto& nodes = selection.selectors();
-    const std::vector<track_sector_t> blocks{makeBlock(18, 1), makeBlock(18, 2), makeBlock(18, 5),
-                                             makeBlock(19, 0)};
+    const std::vector<track_sector_t> blocks{makeBlock(18, 1), makeBlock(18, 2), makeBlock(18, 5), makeBlock(19, 0)};
     EXPECT_EQ(nodes[0].blocks, blocks);
     EXPECT_EQ(nodes[0].first, 19u);
     EXPECT_EQ(nodes[0].second, 0u);

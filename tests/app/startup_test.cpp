@@ -27,8 +27,7 @@ struct startup_result_t {
 };
 
 // Runs the start-up with the words (after "zt"), its standard streams on /dev/null.
-startup_result_t runQuietly(std::vector<const char*> words)
-{
+startup_result_t runQuietly(std::vector<const char*> words) {
     const int null = open("/dev/null", O_RDWR);
     dup2(null, STDIN_FILENO);
     dup2(null, STDOUT_FILENO);
@@ -39,8 +38,7 @@ startup_result_t runQuietly(std::vector<const char*> words)
     return {status, forge::g_quiet_level, forge::g_verbose_level, g_console.mode(), g_debug_level};
 }
 
-std::string expectLevels(std::vector<const char*> words, int status, unsigned quiet, unsigned verbose)
-{
+std::string expectLevels(std::vector<const char*> words, int status, unsigned quiet, unsigned verbose) {
     const startup_result_t result = runQuietly(std::move(words));
     if (result.status != status || result.quiet != quiet || result.verbose != verbose)
         return "status " + std::to_string(result.status) + ", quiet " + std::to_string(result.quiet) + ", verbose " +
@@ -48,8 +46,7 @@ std::string expectLevels(std::vector<const char*> words, int status, unsigned qu
     return "";
 }
 
-TEST(StartupTest, MessageLevelsFollowQuietAndVerbose)
-{
+TEST(StartupTest, MessageLevelsFollowQuietAndVerbose) {
     // Levels are settled before the parse-error check, so a bad option shows them without a command.
     EXPECT_TRUE(inChild([] { return expectLevels({"--bogus"}, 1, 0, 1); }));
     EXPECT_TRUE(inChild([] { return expectLevels({"-q", "--bogus"}, 1, 1, 0); }));
@@ -58,8 +55,7 @@ TEST(StartupTest, MessageLevelsFollowQuietAndVerbose)
     EXPECT_TRUE(inChild([] { return expectLevels({"diff", "-vv", "--verbose", "--bogus"}, 1, 0, 4); }));
 }
 
-TEST(StartupTest, AsciiWinsOverUnicode)
-{
+TEST(StartupTest, AsciiWinsOverUnicode) {
     EXPECT_TRUE(inChild([] {
         const startup_result_t result = runQuietly({"--ascii", "-U", "--license", "xxhash"});
         return result.status == 0 && result.mode == forge::kModeAscii ? "" : "mode " + std::to_string(result.mode);
@@ -74,8 +70,7 @@ TEST(StartupTest, AsciiWinsOverUnicode)
     }));
 }
 
-TEST(StartupTest, DebugLevelTakesUserNumbers)
-{
+TEST(StartupTest, DebugLevelTakesUserNumbers) {
     EXPECT_TRUE(inChild([] {
         const startup_result_t result = runQuietly({"--debug", "$1f", "--license", "xxhash"});
         return result.status == 0 && result.debug == 31 ? "" : "debug " + std::to_string(result.debug);
@@ -87,13 +82,11 @@ TEST(StartupTest, DebugLevelTakesUserNumbers)
 }
 
 // Runs the start-up with standard output on a full device; returns the status and the error stream.
-std::pair<int, std::string> runOnFullDevice(std::vector<const char*> words)
-{
+std::pair<int, std::string> runOnFullDevice(std::vector<const char*> words) {
     char error_path[] = "/tmp/zt_startup_stderr_XXXXXX";
     const int error_fd = mkstemp(error_path);
     const int full = open("/dev/full", O_WRONLY);
-    if (error_fd < 0 || full < 0)
-        return {-1, "cannot open /dev/full or a scratch file"};
+    if (error_fd < 0 || full < 0) return {-1, "cannot open /dev/full or a scratch file"};
     dup2(full, STDOUT_FILENO);
     dup2(error_fd, STDERR_FILENO);
     words.insert(words.begin(), "zt");
@@ -106,8 +99,7 @@ std::pair<int, std::string> runOnFullDevice(std::vector<const char*> words)
     return {status, errors};
 }
 
-TEST(StartupTest, LostStandardOutputIsAFailure)
-{
+TEST(StartupTest, LostStandardOutputIsAFailure) {
     const std::string expected = "zt: error: could not write to standard output\n";
     EXPECT_TRUE(inChild([&] {
         const auto [status, errors] = runOnFullDevice({"--license", "xxhash"});

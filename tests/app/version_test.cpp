@@ -14,34 +14,28 @@
 namespace app {
 namespace {
 
-std::vector<std::string> lines(const std::string& text)
-{
+std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
     return result;
 }
 
 // In the shape, '#' stands for a digit, '~' for a digit or a space, '@' for a letter.
-bool hasShape(const std::string& text, const std::string& shape)
-{
-    if (text.size() != shape.size())
-        return false;
+bool hasShape(const std::string& text, const std::string& shape) {
+    if (text.size() != shape.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         const bool ok = shape[i] == '#'   ? std::isdigit(c) != 0
                         : shape[i] == '~' ? std::isdigit(c) != 0 || c == ' '
                         : shape[i] == '@' ? std::isalpha(c) != 0
                                           : c == static_cast<unsigned char>(shape[i]);
-        if (!ok)
-            return false;
+        if (!ok) return false;
     }
     return true;
 }
 
-TEST(VersionTest, VersionLineAndBuildLine)
-{
+TEST(VersionTest, VersionLineAndBuildLine) {
     std::ostringstream out;
     printVersion(out);
     const std::vector<std::string> text = lines(out.str());
@@ -65,8 +59,7 @@ TEST(VersionTest, VersionLineAndBuildLine)
     EXPECT_EQ(text[2], "");
 }
 
-TEST(VersionTest, CreditsListEveryExtensionEightToALine)
-{
+TEST(VersionTest, CreditsListEveryExtensionEightToALine) {
     std::ostringstream out;
     printCredits(out);
     const std::vector<std::string> text = lines(out.str());
@@ -82,8 +75,11 @@ TEST(VersionTest, CreditsListEveryExtensionEightToALine)
         extensions += "  " + all[i] + (i % 8 == 7 || i + 1 == all.size() ? "\n" : "");
     const std::string xxhash_version = std::to_string(XXH_VERSION_MAJOR) + "." + std::to_string(XXH_VERSION_MINOR) +
                                        "." + std::to_string(XXH_VERSION_RELEASE);
-    EXPECT_TRUE(out.str().ends_with(extensions + "\n"
-                                    "using xxHash v" + xxhash_version + " Copyright (c) 2012-2014 Yann Collet.\n"
+    EXPECT_TRUE(out.str().ends_with(extensions +
+                                    "\n"
+                                    "using xxHash v" +
+                                    xxhash_version +
+                                    " Copyright (c) 2012-2014 Yann Collet.\n"
                                     "  see also 'zt --license xxhash'\n"
                                     "\n"
                                     "using stb_truetype v1.26 Copyright (c) 2014-2022 Sean Barrett.\n"

@@ -16,16 +16,13 @@ namespace fs = std::filesystem;
 using forge::file_t;
 using NoError = std::optional<forge::ErrorCli>;
 
-std::vector<std::uint8_t> patternBytes(std::size_t size)
-{
+std::vector<std::uint8_t> patternBytes(std::size_t size) {
     std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<std::uint8_t>((i * 131) ^ (i >> 11));
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>((i * 131) ^ (i >> 11));
     return bytes;
 }
 
-std::string printed(const forge::ErrorCli& error)
-{
+std::string printed(const forge::ErrorCli& error) {
     std::ostringstream captured;
     std::streambuf* saved = std::cerr.rdbuf(captured.rdbuf());
     error.printer();
@@ -36,21 +33,18 @@ std::string printed(const forge::ErrorCli& error)
 // A scratch directory per test, and standard input swapped for a descriptor.
 class FilesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "zt-files-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ::dup2(savedStdin_, STDIN_FILENO);
         ::close(savedStdin_);
         fs::remove_all(dir_);
     }
     std::string path(const char* name) const { return (dir_ / name).string(); }
-    void feedStdin(int fd)
-    {
+    void feedStdin(int fd) {
         ::dup2(fd, STDIN_FILENO);
         ::close(fd);
     }
@@ -59,8 +53,7 @@ protected:
     int savedStdin_ = ::dup(STDIN_FILENO);
 };
 
-TEST_F(FilesTest, ReadFileRegularDevicesAndPipes)
-{
+TEST_F(FilesTest, ReadFileRegularDevicesAndPipes) {
     const auto bytes = patternBytes(3 * 1048576 + 17);
     ASSERT_TRUE(forge::writeFile(path("big.d64"), bytes));
     ASSERT_TRUE(forge::writeFile(path("empty"), {}));
@@ -86,28 +79,30 @@ TEST_F(FilesTest, ReadFileRegularDevicesAndPipes)
     EXPECT_EQ(file.data, bytes);
 }
 
-TEST_F(FilesTest, ReadFailuresAreReportedNotThrown)
-{
+TEST_F(FilesTest, ReadFailuresAreReportedNotThrown) {
     file_t file;
     file.name = "kept";
     EXPECT_FALSE(forge::readFile(dir_.string(), file));
     EXPECT_FALSE(forge::readFile(path("missing"), file));
     EXPECT_EQ(file.name, "kept");
 
-    EXPECT_EQ(printed(*forge::verifyFileForRead(path("missing"))), "'" + path("missing") + "': no such file or directory");
+    EXPECT_EQ(printed(*forge::verifyFileForRead(path("missing"))),
+              "'" + path("missing") + "': no such file or directory");
     EXPECT_EQ(printed(*forge::verifyFileForRead(dir_.string())), "'" + dir_.string() + "': is a directory");
     ASSERT_TRUE(forge::writeFile(path("f.prg"), std::vector<std::uint8_t>{1, 8, 0}));
     EXPECT_FALSE(forge::verifyFileForRead(path("f.prg")));
 
     std::size_t seen = 0;
-    const auto count = [&](file_t& f) { seen = f.data.size(); return NoError(); };
+    const auto count = [&](file_t& f) {
+        seen = f.data.size();
+        return NoError();
+    };
     EXPECT_FALSE(forge::readFileAndProcess(path("f.prg"), count));
     EXPECT_EQ(seen, 3u);
     EXPECT_TRUE(forge::readFileAndProcess(dir_.string(), count));
 }
 
-TEST_F(FilesTest, ReadStdinPipeEmptyAndFailing)
-{
+TEST_F(FilesTest, ReadStdinPipeEmptyAndFailing) {
     const auto bytes = patternBytes(3 * 1048576);
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
     std::thread writer([&] { forge::writeFile(path("fifo"), bytes); });
@@ -126,19 +121,22 @@ TEST_F(FilesTest, ReadStdinPipeEmptyAndFailing)
 
     feedStdin(::open(dir_.c_str(), O_RDONLY | O_DIRECTORY));  // read() fails with EISDIR
     bool called = false;
-    const auto error = forge::readStdinAndProcess([&](file_t&) { called = true; return NoError(); });
+    const auto error = forge::readStdinAndProcess([&](file_t&) {
+        called = true;
+        return NoError();
+    });
     ASSERT_TRUE(error);
     EXPECT_EQ(printed(*error), "could not read from '{data from stdin}'");
     EXPECT_FALSE(called);
 }
 
-TEST_F(FilesTest, WritingReportsOpenAndFlushFailures)
-{
+TEST_F(FilesTest, WritingReportsOpenAndFlushFailures) {
     auto opened = forge::openForWrite(path("a.txt"), std::ios::binary);
     ASSERT_TRUE(std::holds_alternative<std::fstream>(opened));
     auto refused = forge::openForWrite(path("no/such"), std::ios::binary);
     ASSERT_TRUE(std::holds_alternative<forge::ErrorCli>(refused));
-    EXPECT_EQ(printed(std::get<forge::ErrorCli>(refused)), "'" + path("no/such") + "': could not be opened for writing");
+    EXPECT_EQ(printed(std::get<forge::ErrorCli>(refused)),
+              "'" + path("no/such") + "': could not be opened for writing");
 
     std::ostringstream captured;
     std::streambuf* saved = std::cerr.rdbuf(captured.rdbuf());
@@ -147,12 +145,12 @@ TEST_F(FilesTest, WritingReportsOpenAndFlushFailures)
     std::cerr.rdbuf(saved);
     EXPECT_FALSE(openFailed);
     EXPECT_FALSE(fullFailed);
-    EXPECT_EQ(captured.str(), "error: could not open \"" + path("no/such") + "\" for writing\n"
-                              "error: failure while trying to write to \"/dev/full\"\n");
+    EXPECT_EQ(captured.str(), "error: could not open \"" + path("no/such") +
+                                  "\" for writing\n"
+                                  "error: failure while trying to write to \"/dev/full\"\n");
 }
 
-TEST_F(FilesTest, FileSystemTests)
-{
+TEST_F(FilesTest, FileSystemTests) {
     ASSERT_TRUE(forge::writeFile(path("f"), std::vector<std::uint8_t>{1}));
     EXPECT_TRUE(forge::isRegularFile(path("f")) && forge::exists(path("f")) && !forge::isDirectory(path("f")));
     EXPECT_TRUE(forge::isDirectory(dir_.string()) && !forge::isRegularFile(dir_.string()));

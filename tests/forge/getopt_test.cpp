@@ -15,8 +15,7 @@ using Words = std::vector<std::string>;
 
 // A small tree: the root knows every option, the command "ls" only -a, -q and -d.
 struct TestTree {
-    TestTree()
-    {
+    TestTree() {
         quiet.repeatable();
         out.argument("FILE", kArgText);
         num.argument("N", kArgInteger);
@@ -30,11 +29,9 @@ struct TestTree {
         root.addCommand("ls", "list", false).addOption(all).addOption(quiet).addOption(def);
     }
 
-    void parse(const Words& words)
-    {
+    void parse(const Words& words) {
         std::vector<const char*> argv = {"zt"};
-        for (const std::string& word : words)
-            argv.push_back(word.c_str());
+        for (const std::string& word : words) argv.push_back(word.c_str());
         root.parse(static_cast<int>(argv.size()), argv.data());
     }
 
@@ -52,8 +49,7 @@ struct message_case_t {
 };
 
 // Each problem is one line of the error text, and parsing goes on after it.
-TEST(GetoptTest, ErrorMessages)
-{
+TEST(GetoptTest, ErrorMessages) {
     const message_case_t cases[] = {
         {{"ls", "-q", "-n", "--out=x"},
          "n is not a valid option (found in: '-n')\nout is not a valid option (found in: '--out=x')"},
@@ -87,8 +83,7 @@ TEST(GetoptTest, ErrorMessages)
     }
 }
 
-TEST(GetoptTest, CommandWordCountsOnlyAsFirstArgument)
-{
+TEST(GetoptTest, CommandWordCountsOnlyAsFirstArgument) {
     TestTree t;
     t.parse({"ls", "x.d64", "ls"});
     ASSERT_NE(t.root.selectedCommand(), nullptr);
@@ -103,8 +98,7 @@ TEST(GetoptTest, CommandWordCountsOnlyAsFirstArgument)
     EXPECT_EQ(other.positional(), Words{"ls"});
 }
 
-TEST(GetoptTest, RepeatsAndLists)
-{
+TEST(GetoptTest, RepeatsAndLists) {
     TestTree t;
     t.parse({"-qqq", "--quiet", "-l", "name", "--list=^extra,extra", "-ao", "file", "rest"});
     EXPECT_EQ(t.quiet.count(), 4u);
@@ -116,8 +110,7 @@ TEST(GetoptTest, RepeatsAndLists)
     EXPECT_EQ(t.positional(), Words{"rest"});
 }
 
-TEST(GetoptTest, ArgumentsInsideAShortBundle)
-{
+TEST(GetoptTest, ArgumentsInsideAShortBundle) {
     TestTree t;
     t.parse({"-ofile", "-xa"});
     EXPECT_EQ(t.out.values(), Words{"file"});
@@ -125,8 +118,7 @@ TEST(GetoptTest, ArgumentsInsideAShortBundle)
     EXPECT_FALSE(t.all.isSet());
 }
 
-TEST(GetoptTest, OptionalArgumentTakesTheNextWordUnlessItIsAnOption)
-{
+TEST(GetoptTest, OptionalArgumentTakesTheNextWordUnlessItIsAnOption) {
     TestTree t;
     t.parse({"-m", "-a", "file", "-l", "-", "--out=a=b"});
     EXPECT_TRUE(t.maybe.isSet());
@@ -136,15 +128,13 @@ TEST(GetoptTest, OptionalArgumentTakesTheNextWordUnlessItIsAnOption)
     EXPECT_EQ(t.root.errorText(), "");
 }
 
-TEST(GetoptTest, MissingArgumentAtTheEndSkipsDefaults)
-{
+TEST(GetoptTest, MissingArgumentAtTheEndSkipsDefaults) {
     TestTree t;
     t.parse({"-o"});
     EXPECT_TRUE(t.def.values().empty());
 }
 
-TEST(GetoptTest, ListsSplitAtCommasAfterTheFirstCharacter)
-{
+TEST(GetoptTest, ListsSplitAtCommasAfterTheFirstCharacter) {
     const std::pair<const char*, Words> cases[] = {
         {"a,b", {"a", "b"}}, {"a,,b", {"a", "", "b"}}, {"a,", {"a", ""}},
         {",a", {",a"}},      {",a,b", {",a", "b"}},    {"", {""}},
@@ -160,8 +150,7 @@ TEST(GetoptTest, ListsSplitAtCommasAfterTheFirstCharacter)
     }
 }
 
-TEST(GetoptTest, FirstRegisteredOptionWinsALetter)
-{
+TEST(GetoptTest, FirstRegisteredOptionWinsALetter) {
     Option hex('h', "pattern-hex", ""), no_name('h', "no-filename", "");
     Getopt parser;
     parser.addOption(hex).addOption(no_name);
@@ -171,8 +160,7 @@ TEST(GetoptTest, FirstRegisteredOptionWinsALetter)
     EXPECT_EQ(parser.errorText(), "");
 }
 
-TEST(OptionTest, NamesForMessagesAndHelp)
-{
+TEST(OptionTest, NamesForMessagesAndHelp) {
     EXPECT_EQ(Option('n', "name", "").displayName(), "-n/--name");
     EXPECT_EQ(Option(0, "ascii", "").displayName(), "--ascii");
     EXPECT_EQ(Option('x', "", "").displayName(), "-x");
@@ -183,8 +171,7 @@ TEST(OptionTest, NamesForMessagesAndHelp)
     EXPECT_FALSE(either.isArgumentRequired());  // the two-kind form leaves the argument optional
 }
 
-TEST(OptionTest, ValuePastTheEndIsATypedFailureAndResetKeepsTheCount)
-{
+TEST(OptionTest, ValuePastTheEndIsATypedFailureAndResetKeepsTheCount) {
     Option out('o', "out", ""), quiet('q', "quiet", "");
     out.argument("FILE", kArgText);
     quiet.repeatable();

@@ -10,16 +10,15 @@ namespace forge::getopt {
 namespace {
 
 const std::vector<std::string> kFieldChoices = {
-    "blocks", "bytes", "index", "ts", "addr", "name", "stl", "splat",
-    "type", "lock", "chain", "file", "xxh32", "xxh3", "^ffid",
+    "blocks", "bytes", "index", "ts",   "addr",  "name", "stl",   "splat",
+    "type",   "lock",  "chain", "file", "xxh32", "xxh3", "^ffid",
 };
 
 // A tree invoked as "./zt": root options, the commands ls and cat, and a hidden
 // command whose long name still widens the command column.
 class HelpTest : public ::testing::Test {
 protected:
-    HelpTest()
-    {
+    HelpTest() {
         indent.argument("I", kArgInteger);
         ascii_fall.argument("A", kArgText);
         fields.argument("F", kArgList, kArgText).choices(kFieldChoices);
@@ -36,15 +35,13 @@ protected:
         root.addCommand("cat", "concatenate", false);
     }
 
-    void parse(std::initializer_list<const char*> words)
-    {
+    void parse(std::initializer_list<const char*> words) {
         std::vector<const char*> argv = {"./zt"};
         argv.insert(argv.end(), words);
         root.parse(static_cast<int>(argv.size()), argv.data());
     }
 
-    std::string print(void (Getopt::*printer)(std::ostream&) const)
-    {
+    std::string print(void (Getopt::*printer)(std::ostream&) const) {
         std::ostringstream out;
         (root.*printer)(out);
         return out.str();
@@ -58,8 +55,7 @@ protected:
     Getopt root;
 };
 
-TEST_F(HelpTest, RootListsDefaultGroupAndVisibleCommands)
-{
+TEST_F(HelpTest, RootListsDefaultGroupAndVisibleCommands) {
     parse({"--help"});
     EXPECT_EQ(print(&Getopt::printHelp),
               "Available options when no command is given:\n"
@@ -77,40 +73,35 @@ TEST_F(HelpTest, RootListsDefaultGroupAndVisibleCommands)
               "     cat: concatenate\n");
 }
 
-TEST_F(HelpTest, SelectedCommandListsOnlyItsOptions)
-{
+TEST_F(HelpTest, SelectedCommandListsOnlyItsOptions) {
     parse({"ls", "--help"});
     EXPECT_EQ(print(&Getopt::printHelp),
               " -R/--recurse  list subdirectories recursively\n"
               " -?/--help     show this help text, then exit\n");
 }
 
-TEST_F(HelpTest, UsageLinesNameTheInvocationWord)
-{
+TEST_F(HelpTest, UsageLinesNameTheInvocationWord) {
     parse({"-q"});
     EXPECT_EQ(print(&Getopt::printUsage), "usage: ./zt [COMMAND] [OPTION]... FILE...\n\n  > lists things\n\n");
     EXPECT_EQ(print(&Getopt::printShortUsage), "usage: ./zt [COMMAND] [OPTION]... FILE...\n");
     EXPECT_EQ(print(&Getopt::printTryHelp), "Try './zt --help' for more information.\n");
 }
 
-TEST_F(HelpTest, UsageLinesOfASelectedCommand)
-{
+TEST_F(HelpTest, UsageLinesOfASelectedCommand) {
     parse({"ls", "-x"});
     EXPECT_EQ(print(&Getopt::printUsage), "usage: ./zt ls [OPTION...] FILE...\n\n  > 'zt ls' lists\n\n");
     EXPECT_EQ(print(&Getopt::printShortUsage), "usage: ./zt ls [OPTION...] FILE...\n");
     EXPECT_EQ(print(&Getopt::printTryHelp), "Try './zt ls --help' for more information.\n");
 }
 
-TEST_F(HelpTest, CommandWithoutOptionsOrUsage)
-{
+TEST_F(HelpTest, CommandWithoutOptionsOrUsage) {
     root.addCommand("bare", "", false).setUsage("");  // an empty usage text changes nothing
     parse({"bare"});
     EXPECT_EQ(print(&Getopt::printUsage), "usage: ./zt bare \n");
     EXPECT_EQ(print(&Getopt::printHelp), "");
 }
 
-TEST(HelpGroupsTest, TitledGroupsFollowTheDefaultGroupInCreationOrder)
-{
+TEST(HelpGroupsTest, TitledGroupsFollowTheDefaultGroupInCreationOrder) {
     Option first('a', "alpha", "first");
     Option second(0, "beta", "second");
     Option third('c', "", "third");
@@ -133,8 +124,7 @@ TEST(HelpGroupsTest, TitledGroupsFollowTheDefaultGroupInCreationOrder)
               " -c          third\n");
 }
 
-TEST(HelpGroupsTest, ChoicesWrapAndSkipCaretEntries)
-{
+TEST(HelpGroupsTest, ChoicesWrapAndSkipCaretEntries) {
     Option kind('k', "kind", "the kind");
     kind.argument("K", kArgText, kArgText)
         .choices({"aaaaaaaaaaaa", "bbbbbbbbbbbb", "cccccccccccc", "^hidden", "dddddddddddd", "eeeeeeeeee",
@@ -146,10 +136,9 @@ TEST(HelpGroupsTest, ChoicesWrapAndSkipCaretEntries)
     // The first line breaks where the counter (column plus the comma to come) passes 76;
     // on continuation lines the comma is not counted, so they may reach column 77.
     const std::string indent(21, ' ');
-    EXPECT_EQ(out.str(),
-              " -k/--kind [K]  the kind\n" + std::string(18, ' ') +
-                  "K: aaaaaaaaaaaa,bbbbbbbbbbbb,cccccccccccc,dddddddddddd,\n" + indent +
-                  "eeeeeeeeee,ffffffffffff,gggggggggggg,hhhhhhhhhhhh,iiiiii,\n" + indent + "jjjjjjjj\n");
+    EXPECT_EQ(out.str(), " -k/--kind [K]  the kind\n" + std::string(18, ' ') +
+                             "K: aaaaaaaaaaaa,bbbbbbbbbbbb,cccccccccccc,dddddddddddd,\n" + indent +
+                             "eeeeeeeeee,ffffffffffff,gggggggggggg,hhhhhhhhhhhh,iiiiii,\n" + indent + "jjjjjjjj\n");
 }
 
 }  // namespace

@@ -10,8 +10,7 @@ namespace {
 class LogTest : public ::testing::Test {
 protected:
     void SetUp() override { forge::setProgramName("zt"); }
-    void TearDown() override
-    {
+    void TearDown() override {
         std::cerr.rdbuf(saved_);
         forge::setProgramName("");
         forge::setQuietLevel(0);
@@ -23,13 +22,15 @@ protected:
     std::streambuf* saved_ = std::cerr.rdbuf(captured_.rdbuf());
 };
 
-TEST_F(LogTest, QuietMatrixAndResults)
-{
+TEST_F(LogTest, QuietMatrixAndResults) {
     for (unsigned quiet = 0; quiet <= 3; ++quiet) {
         forge::setQuietLevel(quiet);
         for (unsigned level : {0u, 1u, 2u, 3u, 4u, 7u}) {
             bool composed = false;
-            const bool result = forge::log(level, [&] { composed = true; std::cerr << "m"; });
+            const bool result = forge::log(level, [&] {
+                composed = true;
+                std::cerr << "m";
+            });
             const bool shown = level == 4 || quiet < level;
             EXPECT_EQ(composed, shown) << quiet << "/" << level;
             EXPECT_EQ(result, level > 2) << quiet << "/" << level;
@@ -39,21 +40,20 @@ TEST_F(LogTest, QuietMatrixAndResults)
     EXPECT_EQ(forge::levelPrefix(7), "undef: ");
 }
 
-TEST_F(LogTest, TextFormsAndEmptyName)
-{
+TEST_F(LogTest, TextFormsAndEmptyName) {
     forge::logError(std::string("disk full"));
     forge::logWarning("verbose mode (", "-v", ") overrides quiet mode (", "-q", ").");
     forge::setProgramName("");
     forge::logFatal([] { std::cerr << "bad"; });
-    EXPECT_EQ(take(), "zt: error: disk full\nzt: warning: verbose mode (-v) overrides quiet mode (-q).\n"
-                      ": fatal: bad\n");
+    EXPECT_EQ(take(),
+              "zt: error: disk full\nzt: warning: verbose mode (-v) overrides quiet mode (-q).\n"
+              ": fatal: bad\n");
     forge::setQuietLevel(2);
     forge::logWarning("hidden");
     EXPECT_EQ(take(), "");
 }
 
-TEST_F(LogTest, VerboseRunsOnlyAtItsLevel)
-{
+TEST_F(LogTest, VerboseRunsOnlyAtItsLevel) {
     int runs = 0;
     forge::verbose(2, [&] { ++runs; });
     forge::verbose([&] { ++runs; });

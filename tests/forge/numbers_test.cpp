@@ -6,18 +6,14 @@
 
 namespace {
 
-TEST(Numbers, IsNumber)
-{
-    for (const char* yes : {"$1F", "0x1f", "%101", "0", "123"})
-        EXPECT_TRUE(forge::isNumber(yes, 0)) << yes;
-    for (const char* no : {"$", "0x", "%102", "", "12a", "-1", " 1"})
-        EXPECT_FALSE(forge::isNumber(no, 0)) << no;
+TEST(Numbers, IsNumber) {
+    for (const char* yes : {"$1F", "0x1f", "%101", "0", "123"}) EXPECT_TRUE(forge::isNumber(yes, 0)) << yes;
+    for (const char* no : {"$", "0x", "%102", "", "12a", "-1", " 1"}) EXPECT_FALSE(forge::isNumber(no, 0)) << no;
     EXPECT_FALSE(forge::isNumber("$f", 16));
     EXPECT_FALSE(forge::isNumber("12", 8));
 }
 
-TEST(Numbers, ParseNumberRefusesOverflow)
-{
+TEST(Numbers, ParseNumberRefusesOverflow) {
     EXPECT_EQ(forge::parseNumber("0x1F"), 31);
     EXPECT_EQ(forge::parseNumber("%101"), 5);
     EXPECT_EQ(forge::parseNumber("12a"), -1);
@@ -30,8 +26,7 @@ TEST(Numbers, ParseNumberRefusesOverflow)
     EXPECT_EQ(forge::parseUnsigned("-1", 10), -1);
 }
 
-TEST(Numbers, CountDigits)
-{
+TEST(Numbers, CountDigits) {
     EXPECT_EQ(forge::countDigits(std::int32_t{0}), 1u);
     EXPECT_EQ(forge::countDigits(std::int32_t{-100}), 4u);
     EXPECT_EQ(forge::countDigits(std::numeric_limits<std::int32_t>::min()), 11u);
@@ -40,8 +35,7 @@ TEST(Numbers, CountDigits)
     EXPECT_EQ(forge::countDigits(std::numeric_limits<std::uint64_t>::max()), 20u);
 }
 
-TEST(Numbers, HumanReadableSize)
-{
+TEST(Numbers, HumanReadableSize) {
     EXPECT_EQ(forge::humanReadableSize(1023, 1), "1023");
     EXPECT_EQ(forge::humanReadableSize(1536, 1), "1.5K");
     EXPECT_EQ(forge::humanReadableSize(174848, 0), "171K");
@@ -50,8 +44,7 @@ TEST(Numbers, HumanReadableSize)
     EXPECT_EQ(forge::humanReadableSize(std::numeric_limits<std::uint64_t>::max(), 1), "16.0E");
 }
 
-TEST(Numbers, Hex)
-{
+TEST(Numbers, Hex) {
     EXPECT_EQ(forge::toHex(0x1F, 0), "1f");
     EXPECT_EQ(forge::toHex(0x12345, 0), "012345");
     EXPECT_EQ(forge::toHex(5, 4), "0005");

@@ -4,8 +4,7 @@
 
 namespace {
 
-TEST(Paths, NameDirectoryAndExtension)
-{
+TEST(Paths, NameDirectoryAndExtension) {
     struct path_case_t {
         const char* path;
         const char* name;
@@ -13,13 +12,19 @@ TEST(Paths, NameDirectoryAndExtension)
         const char* extension;
     };
     const path_case_t cases[] = {
-        {"a/b/c.d64", "c.d64", "a/b/", "d64"},  {"c.d64", "c.d64", "", "d64"},
-        {"a/b/", "", "a/b/", ""},               {"a/..", "", "a/..", ""},
-        {"a/.", "", "a/.", ""},                 {".", "", ".", ""},
+        {"a/b/c.d64", "c.d64", "a/b/", "d64"},
+        {"c.d64", "c.d64", "", "d64"},
+        {"a/b/", "", "a/b/", ""},
+        {"a/..", "", "a/..", ""},
+        {"a/.", "", "a/.", ""},
+        {".", "", ".", ""},
         {"C:\\dir\\x.prg", "x.prg", "C:\\dir\\", "prg"},
-        {".profile", ".profile", "", "profile"}, {"archive.tar.gz", "archive.tar.gz", "", "gz"},
-        {"game.D64", "game.D64", "", "D64"},    {"name.", "name.", "", ""},
-        {"dir.d/noext", "noext", "dir.d/", ""}, {"", "", "", ""},
+        {".profile", ".profile", "", "profile"},
+        {"archive.tar.gz", "archive.tar.gz", "", "gz"},
+        {"game.D64", "game.D64", "", "D64"},
+        {"name.", "name.", "", ""},
+        {"dir.d/noext", "noext", "dir.d/", ""},
+        {"", "", "", ""},
     };
     for (const path_case_t& c : cases) {
         EXPECT_EQ(forge::fileName(c.path), c.name) << c.path;
@@ -28,8 +33,7 @@ TEST(Paths, NameDirectoryAndExtension)
     }
 }
 
-TEST(Paths, JoinPath)
-{
+TEST(Paths, JoinPath) {
     EXPECT_EQ(forge::joinPath("dir/", "/file"), "dir/file");
     EXPECT_EQ(forge::joinPath("a\\b", "c"), "a/b/c");
     EXPECT_EQ(forge::joinPath("", "\\x"), "\\x");

@@ -75,9 +75,7 @@ print(width, height)
 
 }  // namespace
 
-bool haveProgram(const std::string& path) {
-    return access(path.c_str(), X_OK) == 0;
-}
+bool haveProgram(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zt-forge-XXXXXX").string();
@@ -93,8 +91,8 @@ ScratchDir::~ScratchDir() {
 }
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {

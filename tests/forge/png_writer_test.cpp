@@ -65,8 +65,10 @@ void expectDecodesTo(const Bytes& png, std::uint64_t width, std::uint64_t height
 TEST(RgbToPng, OneBlackPixelIsTheKnownFile) {
     Bytes png{0xAA};
     ASSERT_TRUE(forge::rgbToPng(Bytes{0, 0, 0}, 1, 1, png));
-    EXPECT_EQ(png, fromHex("aa89504e470d0a1a0a0000000d4948445200000001000000010803000000" "28cb34bb"
-                           "00000003504c5445000000a77a3dda" "0000000d49444154081d010200fdff000000020001cde3d12b"
+    EXPECT_EQ(png, fromHex("aa89504e470d0a1a0a0000000d4948445200000001000000010803000000"
+                           "28cb34bb"
+                           "00000003504c5445000000a77a3dda"
+                           "0000000d49444154081d010200fdff000000020001cde3d12b"
                            "0000001f74455874536f667477617265006c6962466f7267652076312e302e302f4b6f7272696e55eb5f67"
                            "0000000049454e44ae426082"));
 }
@@ -129,8 +131,7 @@ TEST(RgbToPng, BlocksHoldWholeRows) {
 
     png.clear();
     ASSERT_TRUE(forge::rgbToPng(picture(100, 1297, 16), 100, 1297, png));
-    EXPECT_EQ(storedBlocks(png),
-              (std::vector<std::pair<int, unsigned>>{{0, 648 * 101}, {0, 648 * 101}, {1, 101}}));
+    EXPECT_EQ(storedBlocks(png), (std::vector<std::pair<int, unsigned>>{{0, 648 * 101}, {0, 648 * 101}, {1, 101}}));
     expectDecodesTo(png, 100, 1297, picture(100, 1297, 16));
 }
 
@@ -139,8 +140,8 @@ TEST(RgbToPng, RowsLongerThanABlockAreSplitByBytes) {
     const Bytes rgb = picture(22000, 2, 300);
     Bytes png;
     ASSERT_TRUE(forge::rgbToPng(rgb, 22000, 2, png));
-    EXPECT_EQ(storedBlocks(png), (std::vector<std::pair<int, unsigned>>{
-                                     {0, 65535}, {0, 65535}, {1, 2 * 66001 - 2 * 65535}}));
+    EXPECT_EQ(storedBlocks(png),
+              (std::vector<std::pair<int, unsigned>>{{0, 65535}, {0, 65535}, {1, 2 * 66001 - 2 * 65535}}));
     expectDecodesTo(png, 22000, 2, rgb);
 }
 

@@ -10,7 +10,7 @@ TEST(ScaleRgb, RepeatsPixelsAcrossAndRowsDown) {
     const Bytes rgb{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};  // 2 x 2
     Bytes out;
     ASSERT_TRUE(forge::scaleRgb(rgb, 2, 2, 2, out));
-    EXPECT_EQ(out, (Bytes{1, 2, 3, 1, 2, 3, 4, 5, 6, 4, 5, 6, 1, 2, 3, 1, 2, 3, 4, 5, 6, 4, 5, 6,
+    EXPECT_EQ(out, (Bytes{1, 2, 3, 1, 2, 3, 4,  5,  6,  4,  5,  6,  1, 2, 3, 1, 2, 3, 4,  5,  6,  4,  5,  6,
                           7, 8, 9, 7, 8, 9, 10, 11, 12, 10, 11, 12, 7, 8, 9, 7, 8, 9, 10, 11, 12, 10, 11, 12}));
     EXPECT_EQ(forge::scaleRgb(Bytes{1, 2, 3, 4, 5, 6}, 2, 1, 3).size(), 6u * 3 * 3) << "6 x 3 pixels";
     EXPECT_EQ(forge::scaleRgb(rgb, 2, 2, 1), rgb);

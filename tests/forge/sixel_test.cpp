@@ -53,8 +53,7 @@ TEST(RgbToSixel, BandsOfSixRowsWithOneSelectionPerColour) {
     for (int i = 0; i < 6; ++i) {
         rgb.insert(rgb.end(), red.begin(), red.end());
     }
-    EXPECT_EQ(sixelOf(rgb, 1, 8),
-              kStart + "#0;2;100;0;0#1;2;0;0;100\n#0|$\n#1A-\n#0B-\n" + kEnd);
+    EXPECT_EQ(sixelOf(rgb, 1, 8), kStart + "#0;2;100;0;0#1;2;0;0;100\n#0|$\n#1A-\n#0B-\n" + kEnd);
 }
 
 TEST(RgbToSixel, EmptyPictureHasStartAndEndOnly) {

@@ -8,8 +8,7 @@ namespace {
 
 using Pieces = std::vector<std::string>;
 
-TEST(Strings, ExpandTemplate)
-{
+TEST(Strings, ExpandTemplate) {
     const std::map<std::string, std::string> values = {{"title", "GAME"}, {"x", "{^title^}"}};
     EXPECT_EQ(forge::expandTemplate("<h1>{^title^}</h1>", values), "<h1>GAME</h1>");
     EXPECT_EQ(forge::expandTemplate("a{^nope^}b", values), "ab");
@@ -18,8 +17,7 @@ TEST(Strings, ExpandTemplate)
     EXPECT_EQ(forge::expandTemplate("{^title^} {^title", values), "GAME {^title");
 }
 
-TEST(Strings, ReplaceCaseAndTrim)
-{
+TEST(Strings, ReplaceCaseAndTrim) {
     EXPECT_EQ(forge::replaceAll("aaa", "a", "aa"), "aaaaaa");
     EXPECT_EQ(forge::replaceAll("abc", "", "x"), "abc");
     EXPECT_EQ(forge::toUpper("game\xa0"), "GAME\xa0");
@@ -29,15 +27,13 @@ TEST(Strings, ReplaceCaseAndTrim)
     EXPECT_EQ(forge::trim(" \t mixed Text \n"), "mixed Text");
 }
 
-TEST(Strings, Split)
-{
+TEST(Strings, Split) {
     EXPECT_EQ(forge::split(",a,,b,", ','), (Pieces{"a", "b"}));
     EXPECT_EQ(forge::split(",a,,b,", ',', true), (Pieces{"", "a", "", "b", ""}));
     EXPECT_EQ(forge::split("", ',', true), Pieces{});
 }
 
-TEST(Strings, WildcardMatch)
-{
+TEST(Strings, WildcardMatch) {
     EXPECT_TRUE(forge::wildcardMatch("game.prg", "*.prg"));
     EXPECT_FALSE(forge::wildcardMatch("game.prg2", "*.prg"));
     EXPECT_TRUE(forge::wildcardMatch("x", "?"));
@@ -50,31 +46,29 @@ TEST(Strings, WildcardMatch)
 
     const std::string text(4000, 'a');  // must finish quickly, not explode
     std::string pattern;
-    for (int i = 0; i < 200; ++i)
-        pattern += "*a";
+    for (int i = 0; i < 200; ++i) pattern += "*a";
     EXPECT_FALSE(forge::wildcardMatch(text, pattern + "b"));
     EXPECT_TRUE(forge::wildcardMatch(text, pattern));
 }
 
-TEST(Strings, FormatAndPlural)
-{
+TEST(Strings, FormatAndPlural) {
     EXPECT_EQ(forge::format("%s-%03d %%", "x", 7), "x-007 %");
     EXPECT_EQ(forge::plural("s", 0) + forge::plural("s", 1) + forge::plural("es", 2), "ses");
 }
 
-TEST(Strings, Utf8AndDisplayWidth)
-{
+TEST(Strings, Utf8AndDisplayWidth) {
     std::string out;
     for (std::uint32_t codePoint : {0x41u, 0x7FFu, 0x800u, 0x20ACu, 0xFFFEu, 0xFFFFu, 0x1F600u})
         EXPECT_TRUE(forge::appendUtf8(codePoint, out));
     EXPECT_EQ(out, "A\xdf\xbf\xe0\xa0\x80\xe2\x82\xac\xef\xbf\xbe");
 
     const std::string saved = std::setlocale(LC_CTYPE, nullptr);
-    if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr)
-        GTEST_SKIP() << "no C.UTF-8 locale";
+    if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
     EXPECT_EQ(forge::displayWidth("\xc3\xa9"), 1u);
-    EXPECT_EQ(forge::displayWidth("\xe6\xbc\xa2x"), 3u);         // a CJK character takes two columns
-    EXPECT_EQ(forge::displayWidth("a\xff" "b\xc3"), 2u);         // invalid and cut-off bytes count 0
+    EXPECT_EQ(forge::displayWidth("\xe6\xbc\xa2x"), 3u);  // a CJK character takes two columns
+    EXPECT_EQ(forge::displayWidth("a\xff"
+                                  "b\xc3"),
+              2u);                                               // invalid and cut-off bytes count 0
     EXPECT_EQ(forge::displayWidth(std::string("a\0b", 3)), 2u);  // NUL does not end the walk
     std::setlocale(LC_CTYPE, saved.c_str());
 }

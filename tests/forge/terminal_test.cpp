@@ -13,8 +13,7 @@ namespace {
 
 // What `body` writes to file descriptor 1, which goes to a scratch file meanwhile.
 template <typename Body>
-std::string captureStdout(Body body)
-{
+std::string captureStdout(Body body) {
     std::cout.flush();
     std::FILE* scratch = std::tmpfile();
     const int saved = ::dup(STDOUT_FILENO);
@@ -25,19 +24,16 @@ std::string captureStdout(Body body)
     ::close(saved);
     std::string text;
     std::rewind(scratch);
-    for (int c = std::fgetc(scratch); c != EOF; c = std::fgetc(scratch))
-        text += static_cast<char>(c);
+    for (int c = std::fgetc(scratch); c != EOF; c = std::fgetc(scratch)) text += static_cast<char>(c);
     std::fclose(scratch);
     return text;
 }
 
-std::string applied(std::uint32_t kind, std::uint32_t fg, std::uint32_t bg)
-{
+std::string applied(std::uint32_t kind, std::uint32_t fg, std::uint32_t bg) {
     return captureStdout([&] { forge::applyAttributes(std::cout, {kind, fg, bg}); });
 }
 
-TEST(Color, SequencesNeedAnAttachedConsoleWithColorOn)
-{
+TEST(Color, SequencesNeedAnAttachedConsoleWithColorOn) {
     EXPECT_EQ(applied(forge::kAttrReverse, 0, 0), "");  // no console attached yet
     forge::Console console;
     console.attachStdout();
@@ -66,8 +62,7 @@ TEST(Color, SequencesNeedAnAttachedConsoleWithColorOn)
     EXPECT_EQ(forge::consoleFor(text), nullptr);
 }
 
-TEST(Console, RegistrationModesAndCopies)
-{
+TEST(Console, RegistrationModesAndCopies) {
     {
         forge::Console console;
         console.setMode(forge::kModeAscii).attachStdout();
@@ -89,10 +84,8 @@ TEST(Console, RegistrationModesAndCopies)
     EXPECT_EQ(fg + bg, 14u);
 }
 
-TEST(Console, DebugReportWhenRedirected)
-{
-    if (forge::g_terminal_streams[1].is_terminal)
-        GTEST_SKIP() << "standard output is a terminal";
+TEST(Console, DebugReportWhenRedirected) {
+    if (forge::g_terminal_streams[1].is_terminal) GTEST_SKIP() << "standard output is a terminal";
     forge::Console console;
     console.attachStdout();
     std::ostringstream report;
@@ -102,11 +95,9 @@ TEST(Console, DebugReportWhenRedirected)
 }
 
 // Started by UnderScript inside a pseudo-terminal; writes what it saw to ZT_TTY_REPORT.
-TEST(TerminalTty, ReportsTerminal)
-{
+TEST(TerminalTty, ReportsTerminal) {
     const char* reportPath = std::getenv("ZT_TTY_REPORT");
-    if (reportPath == nullptr)
-        GTEST_SKIP() << "runs inside a pseudo-terminal only";
+    if (reportPath == nullptr) GTEST_SKIP() << "runs inside a pseudo-terminal only";
     forge::Console console;
     console.attachStdout();
     std::ofstream report(reportPath);
@@ -114,8 +105,7 @@ TEST(TerminalTty, ReportsTerminal)
     console.printDebugInfo(report);
 }
 
-TEST(TerminalTty, UnderScript)
-{
+TEST(TerminalTty, UnderScript) {
     if (std::getenv("ZT_TTY_REPORT") != nullptr || std::system("command -v script >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "needs script (util-linux), outside a pseudo-terminal";
     char self[4096];

@@ -14,7 +14,8 @@ const std::string kFontDir = std::string(ZT_SOURCE_DIR) + "/forge/font";
 const std::string kSourceFont = "/usr/share/fonts/truetype/sixtyfour/C-64-Regular.ttf";
 
 TEST(TesselMono, EmbeddedBytesAreTheCommittedFont) {
-    EXPECT_TRUE(forge_test::readBytes(kFontDir + "/tessel_mono.ttf") == Bytes(g_font_ttf, g_font_ttf + g_font_ttf_size));
+    EXPECT_TRUE(forge_test::readBytes(kFontDir + "/tessel_mono.ttf") ==
+                Bytes(g_font_ttf, g_font_ttf + g_font_ttf_size));
 }
 
 TEST(TesselMono, GeneratorRebuildsTheCommittedFont) {
@@ -24,8 +25,8 @@ TEST(TesselMono, GeneratorRebuildsTheCommittedFont) {
     }
     forge_test::ScratchDir scratch;
     const auto output = scratch.file("tessel_mono.ttf");
-    const auto [messages, status] = forge_test::runCommand("/usr/bin/python3 " + kFontDir + "/make_tessel_mono.py --source " +
-                                                           kSourceFont + " " + output.string());
+    const auto [messages, status] = forge_test::runCommand(
+        "/usr/bin/python3 " + kFontDir + "/make_tessel_mono.py --source " + kSourceFont + " " + output.string());
     ASSERT_EQ(status, 0) << messages;
     EXPECT_TRUE(forge_test::readBytes(output) == forge_test::readBytes(kFontDir + "/tessel_mono.ttf"))
         << "the committed font differs from what the generator makes";

@@ -24,12 +24,10 @@
 
 namespace {
 
-void list(app::Render& render)
-{
+void list(app::Render& render) {
     for (std::uint64_t frame = 0; frame < render.selection.frames().size(); ++frame) {
         platter::Disk* image = render.selection.enterFrame(frame);
-        if (image == nullptr)
-            continue;
+        if (image == nullptr) continue;
         render.prepare(*image, "fuzz", platter::Charset::upperGraphics, frame);
         render.renderListing(*image, "  | ");
     }
@@ -37,8 +35,7 @@ void list(app::Render& render)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static std::ostringstream sink;
     static const bool silenced = [] {
         std::cout.rdbuf(sink.rdbuf());
@@ -48,17 +45,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)silenced;
     sink.str({});
 
-    const std::uint8_t* newline = static_cast<const std::uint8_t*>(std::memchr(data, '\n', std::min<std::size_t>(size, 64)));
+    const std::uint8_t* newline =
+        static_cast<const std::uint8_t*>(std::memchr(data, '\n', std::min<std::size_t>(size, 64)));
     const std::size_t selectorLength = newline ? static_cast<std::size_t>(newline - data) : 0;
     const std::string selector(reinterpret_cast<const char*>(data), selectorLength);
     const std::vector<std::uint8_t> bytes(data + (newline ? selectorLength + 1 : 0), data + size);
 
     const std::uint32_t format = platter::formatIdForType(platter::fileid::identify(bytes).front().type);
-    if (format == 0)
-        return 0;
+    if (format == 0) return 0;
     std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "fuzz", bytes);
-    if (!disk)
-        return 0;
+    if (!disk) return 0;
     disk->setIncludeEmpty(true);
 
     app::RenderCanonical canonical;

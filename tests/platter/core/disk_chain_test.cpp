@@ -68,8 +68,10 @@ TEST(DiskChain, DamagedChainsFailAfterBoundedWork) {
         std::uint8_t track0, sector0, track1, sector1;
         std::uint32_t code;
     };
-    for (const link_t c : {link_t{"self loop", 1, 0, 0, 0, 0}, {"2-cycle", 1, 1, 1, 0, 0},
-                           {"track 36", 36, 0, 0, 0, kErrPastImage}, {"sector 21", 1, 21, 0, 0, kErrPastImage}}) {
+    for (const link_t c : {link_t{"self loop", 1, 0, 0, 0, 0},
+                           {"2-cycle", 1, 1, 1, 0, 0},
+                           {"track 36", 36, 0, 0, 0, kErrPastImage},
+                           {"sector 21", 1, 21, 0, 0, kErrPastImage}}) {
         TestImage image = TestImage::blank();
         image.block(1, 0)[0] = c.track0;
         image.block(1, 0)[1] = c.sector0;
@@ -135,9 +137,9 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     std::uint8_t* index = image.block(1, 1);
     std::fill(index, index + 256, 0);
     index[1] = 0xff;
-    index[2] = 1, index[3] = 2;  // record 0
+    index[2] = 1, index[3] = 2;     // record 0
     index[4] = 0, index[5] = 0xff;  // record 1 empty
-    index[6] = 1, index[7] = 4;  // record 2
+    index[6] = 1, index[7] = 4;     // record 2
     image.block(1, 2)[0] = 1, image.block(1, 2)[1] = 3;
     image.block(1, 3)[0] = 0, image.block(1, 3)[1] = 11;  // 10 bytes
     image.block(1, 4)[0] = 0, image.block(1, 4)[1] = 5;   // 4 bytes
@@ -158,7 +160,7 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     ASSERT_TRUE(disk.readFile(entry, cvt));
     ASSERT_EQ(cvt.size(), 762u + 2 * 254 + 4);
     EXPECT_EQ(std::string(cvt.begin() + 30, cvt.begin() + 58), "PRG formatted GEOS file V1.0");
-    EXPECT_EQ(cvt[254], 0x03);                    // info block data
+    EXPECT_EQ(cvt[254], 0x03);  // info block data
     // Record table: (blocks, last index) pairs; 00 FF empty, 00 00 ends.
     EXPECT_EQ(bytes_t(cvt.begin() + 508, cvt.begin() + 516), (bytes_t{2, 11, 0, 0xff, 1, 5, 0, 0}));
     EXPECT_EQ(cvt[762], image.block(1, 2)[2]);

@@ -29,8 +29,8 @@ struct NestedImage {
     std::uint8_t* block(unsigned t, unsigned s) { return disk->sectorPointer(t, s); }
 
     // Puts entry `slot` into directory block (t, s).
-    void putEntry(unsigned t, unsigned s, unsigned slot, std::uint8_t type, const char* name,
-                  unsigned firstTrack, unsigned firstSector) {
+    void putEntry(unsigned t, unsigned s, unsigned slot, std::uint8_t type, const char* name, unsigned firstTrack,
+                  unsigned firstSector) {
         std::uint8_t* e = block(t, s) + slot * 32;
         std::memset(e + 2, 0, 30);
         e[2] = type;

@@ -52,8 +52,8 @@ TEST(LibraryStrings, CutAndReplace) {
 
 TEST(GeosEntry, NeedsAnInfoBlockAndAValidStamp) {
     // USR, info block 19/4, VLIR, 1988-12-31 23:59
-    const std::array<std::uint8_t, 32> entry = {0, 0, 0x83, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                0, 0, 0, 0, 0, 19, 4, 1, 0, 88, 12, 31, 23, 59};
+    const std::array<std::uint8_t, 32> entry = {0, 0, 0x83, 0, 0, 0, 0,  0, 0, 0, 0,  0,  0,  0,  0,
+                                                0, 0, 0,    0, 0, 0, 19, 4, 1, 0, 88, 12, 31, 23, 59};
     EXPECT_TRUE(isGeosEntry(entry));
     for (const auto& [offset, value] : {std::pair{29, 60}, {26, 0}, {27, 32}, {28, 24}, {23, 2}, {2, 0x84}}) {
         auto broken = entry;
@@ -81,9 +81,6 @@ TEST(VlirRecordOffset, RecordsTakeWholeBlocks) {
     EXPECT_EQ(vlirRecordOffset(std::span<const std::uint8_t>(file).first(511), 1), 0u);
     EXPECT_EQ(vlirRecordOffset(file, 500), 0u);
 }
-
-
-
 
 std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
@@ -166,7 +163,6 @@ TEST(LynxDirectory, LastFileTakesTheRestInTheShortLayout) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].data, (std::vector<std::uint8_t>{'D', 'A', 'T', 'A', '!'}));
 }
-
 
 TEST(GeosPictures, PhotoScrapThatLiesAboutItsSizeIsZeroFilled) {
     const std::vector<std::uint8_t> scrap = {3, 12, 0, 0xAA};

@@ -140,8 +140,7 @@ TEST(DiskUndo, EntrySettersRecordOnlyChanges) {
     ASSERT_TRUE(disk.getEntry(0, false, stored));
     EXPECT_EQ(stored.bytes, entry.bytes);
     EXPECT_EQ(stored.typeByte(), 0x41);
-    while (disk.undo()) {
-    }
+    while (disk.undo()) {}
     EXPECT_EQ(image.bytes(), original);
     EXPECT_FALSE(disk.isModified());
 }

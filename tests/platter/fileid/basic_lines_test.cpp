@@ -20,7 +20,8 @@ Bytes program(std::uint16_t load, std::initializer_list<std::size_t> lineLengths
     std::uint32_t number = 10;
     for (std::size_t length : lineLengths) {
         const std::uint32_t next = address + 4 + static_cast<std::uint32_t>(length) + 1;
-        for (std::uint32_t byte : {next & 0xFFu, next >> 8, number & 0xFFu, number >> 8u}) data.push_back(static_cast<std::uint8_t>(byte));
+        for (std::uint32_t byte : {next & 0xFFu, next >> 8, number & 0xFFu, number >> 8u})
+            data.push_back(static_cast<std::uint8_t>(byte));
         data.insert(data.end(), length, 0x99);
         data.push_back(0);
         address = next;
@@ -53,7 +54,7 @@ TEST(CountBasicLines, ProgramsFromRealTools) {
 
 TEST(CountBasicLines, RefusesWhatIsNoProgram) {
     EXPECT_EQ(countBasicLines(program(0x0801, {5}), 0x1001), 0u);  // other load address
-    EXPECT_EQ(countBasicLines(program(0x0400, {5}), 0), 0u);        // below 1025
+    EXPECT_EQ(countBasicLines(program(0x0400, {5}), 0), 0u);       // below 1025
     EXPECT_EQ(countBasicLines(Bytes{0x01, 0x08, 0x06, 0x08}, 0), 0u);
     auto farLink = program(0x0801, {5});
     farLink[3] = 0x0A;  // first line more than 258 bytes long

@@ -15,7 +15,9 @@ using fileid_test::bytes;
 using fileid_test::put;
 using fileid_test::text;
 
-std::string itemText(std::uint32_t key, Bytes value) { return metadataToString(file_metadata_t{key, std::move(value)}); }
+std::string itemText(std::uint32_t key, Bytes value) {
+    return metadataToString(file_metadata_t{key, std::move(value)});
+}
 
 TEST(Describe, NamesWithMetadataInBraces) {
     EXPECT_EQ(describe(Bytes{}), "(file empty)");

@@ -73,6 +73,7 @@ TEST(FileTypeTable, WalkOrderPutsCheapDecisiveTestsFirst) {
 
 // The named ids must name the rows they stand for.
 TEST(FileTypeTable, NamedIdsMatchTheirRows) {
+    // clang-format off
     const std::pair<std::uint32_t, const char*> names[] = {
         {type_id::unknown, "..."}, {type_id::error, "(error)"}, {type_id::file_empty, "(file empty)"},
         {type_id::file_too_small, "(file too small)"}, {type_id::d64, "d64"}, {type_id::d64_35, "d64/35"},
@@ -169,6 +170,7 @@ TEST(FileTypeTable, NamedIdsMatchTheirRows) {
         {type_id::text, "text"}, {type_id::dos_text, "dos text"}, {type_id::unix_text, "unix text"},
         {type_id::mac_text, "mac text"}, {type_id::petscii, "petscii"},
     };
+    // clang-format on
     EXPECT_EQ(std::size(names) + 1, g_file_types.size());  // every row but the fallback
     for (const auto& [id, name] : names) EXPECT_EQ(typeName(id), name) << id;
 }
@@ -220,8 +222,7 @@ TEST(FileTypeLookups, DescendantsInTableOrderEachOnce) {
     ASSERT_EQ(lynx.size(), 30u);
     EXPECT_EQ(lynx.front(), type_id::lynx);
     for (std::size_t i = 1; i < lynx.size(); ++i) EXPECT_EQ(lynx[i], type_id::lynx_v1 + i - 1);
-    EXPECT_EQ(typeAndDescendants(type_id::zip4),
-              (std::vector<std::uint32_t>{67, 68, 69, 70, 71, 72}));
+    EXPECT_EQ(typeAndDescendants(type_id::zip4), (std::vector<std::uint32_t>{67, 68, 69, 70, 71, 72}));
     EXPECT_EQ(typeAndDescendants(type_id::d64_35), (std::vector<std::uint32_t>{6}));
     EXPECT_EQ(typeAndDescendants(type_id::error), (std::vector<std::uint32_t>{2, 3, 4}));
 }

@@ -37,16 +37,16 @@ struct exact_size_t {
 
 TEST(ExactSizeImages, EachSizeGivesItsTypeAndNeighboursNothing) {
     const exact_size_t sizes[] = {
-        {detectD64, 174848, type_id::d64_35},  {detectD64, 175531, type_id::d64_35_e},
-        {detectD64, 196608, type_id::d64_40},  {detectD64, 197376, type_id::d64_40_e},
-        {detectD64, 205312, type_id::d64_42},  {detectD64, 206114, type_id::d64_42_e},
-        {detectD71, 349696, type_id::d71},     {detectD71, 351062, type_id::d71_e},
-        {detectD81, 819200, type_id::d81},     {detectD81, 822400, type_id::d81_e},
-        {detectD80, 533248, type_id::d80},     {detectD80, 535331, type_id::d80_e},
-        {detectD82, 1066496, type_id::d82},    {detectD82, 1070662, type_id::d82_e},
-        {detectD1M, 829440, type_id::d1m},     {detectD1M, 832680, type_id::d1m_e},
-        {detectD2M, 1658880, type_id::d2m},    {detectD2M, 1665360, type_id::d2m_e},
-        {detectD4M, 3317760, type_id::d4m},    {detectD4M, 3330720, type_id::d4m_e},
+        {detectD64, 174848, type_id::d64_35}, {detectD64, 175531, type_id::d64_35_e},
+        {detectD64, 196608, type_id::d64_40}, {detectD64, 197376, type_id::d64_40_e},
+        {detectD64, 205312, type_id::d64_42}, {detectD64, 206114, type_id::d64_42_e},
+        {detectD71, 349696, type_id::d71},    {detectD71, 351062, type_id::d71_e},
+        {detectD81, 819200, type_id::d81},    {detectD81, 822400, type_id::d81_e},
+        {detectD80, 533248, type_id::d80},    {detectD80, 535331, type_id::d80_e},
+        {detectD82, 1066496, type_id::d82},   {detectD82, 1070662, type_id::d82_e},
+        {detectD1M, 829440, type_id::d1m},    {detectD1M, 832680, type_id::d1m_e},
+        {detectD2M, 1658880, type_id::d2m},   {detectD2M, 1665360, type_id::d2m_e},
+        {detectD4M, 3317760, type_id::d4m},   {detectD4M, 3330720, type_id::d4m_e},
     };
     for (const auto& entry : sizes) {
         EXPECT_EQ(entry.detector(bytes(entry.size)).type, entry.type) << entry.size;
@@ -206,7 +206,8 @@ TEST_F(RealImages, CutOffImagesAreReadSafely) {
     for (const char* name : {"t.d64", "s.d64", "t.d71", "t.d81", "t.g64", "hello.p00"}) {
         const Bytes whole = load(name);
         ASSERT_FALSE(whole.empty()) << name;
-        for (std::size_t size : {std::size_t{0}, std::size_t{7}, std::size_t{300}, whole.size() / 2, whole.size() - 1}) {
+        for (std::size_t size :
+             {std::size_t{0}, std::size_t{7}, std::size_t{300}, whole.size() / 2, whole.size() - 1}) {
             if (size > whole.size()) continue;
             EXPECT_FALSE(identify(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size))).empty());
         }

@@ -98,8 +98,12 @@ TEST(TextClassifier, CountsLineEndsAndIgnoredBytes) {
     EXPECT_EQ(classify(std::string("ab\r\n\ncd\r\n")), type_id::dos_text);
     EXPECT_EQ(classify(std::string("ab\r\n\n\ncd\n")), type_id::unix_text);
     // Tabs and PETSCII colour code 5 are not control bytes.
-    EXPECT_EQ(classify(std::string("a\tb\x05" "c")), type_id::unix_text);
-    EXPECT_EQ(classify(std::string("a\x01" "b")), type_id::unknown);
+    EXPECT_EQ(classify(std::string("a\tb\x05"
+                                   "c")),
+              type_id::unix_text);
+    EXPECT_EQ(classify(std::string("a\x01"
+                                   "b")),
+              type_id::unknown);
 }
 
 }  // namespace

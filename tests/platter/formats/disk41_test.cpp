@@ -25,9 +25,8 @@ struct expected_entry_t {
 
 // What cc1541 wrote into base.d64 (see make_fixtures.sh) and prints for it.
 constexpr expected_entry_t kBaseEntries[] = {
-    {"HELLO", 0x82, 1, 254, 2},  {"NOTES", 0x81, 2, 255, 3},  {"USR", 0x83, 1, 1, 1},
-    {"LOCKED", 0xc2, 2, 508, 4}, {"SPLAT", 0x02, 3, 509, 5},  {"DEL", 0x80, 1, 1, 1},
-    {"REL", 0x84, 1, 254, 2},
+    {"HELLO", 0x82, 1, 254, 2}, {"NOTES", 0x81, 2, 255, 3}, {"USR", 0x83, 1, 1, 1},   {"LOCKED", 0xc2, 2, 508, 4},
+    {"SPLAT", 0x02, 3, 509, 5}, {"DEL", 0x80, 1, 1, 1},     {"REL", 0x84, 1, 254, 2},
 };
 
 TEST(Disk41Fixture, BaseImageReadsLikeCc1541ListsIt) {
@@ -148,8 +147,13 @@ TEST(Disk41Layout, ImageSizesAndErrorBytes) {
         std::size_t errorBytes;
         std::uint32_t lastError;
     };
-    for (const size_case_t c : {size_case_t{174848, 0, 0}, {175531, 683, 0}, {196608, 0, 0}, {197376, 768, 0},
-                                {174849, 0, 21}, {174848 - 683, 0, 21}, {205312, 0, 21}}) {
+    for (const size_case_t c : {size_case_t{174848, 0, 0},
+                                {175531, 683, 0},
+                                {196608, 0, 0},
+                                {197376, 768, 0},
+                                {174849, 0, 21},
+                                {174848 - 683, 0, 21},
+                                {205312, 0, 21}}) {
         bytes_t bytes = base;
         bytes.resize(c.size, 1);
         TestImage image = TestImage::fromBytes(bytes);
@@ -269,8 +273,8 @@ TEST(Disk41Allocation, UpperTracksFullContinuesBelowAndFullDiskGivesNull) {
 TEST(Disk41Bam, InvalidBlocksChangeNothing) {
     TestImage image = TestImage::blank();
     const bytes_t before = image.bytes();
-    for (const track_sector_t block : {makeBlock(0, 0), makeBlock(1, 21), makeBlock(18, 19), makeBlock(41, 0),
-                                       makeBlock(36, 0)}) {
+    for (const track_sector_t block :
+         {makeBlock(0, 0), makeBlock(1, 21), makeBlock(18, 19), makeBlock(41, 0), makeBlock(36, 0)}) {
         EXPECT_FALSE(image.disk->toggleBlock(block));
         EXPECT_FALSE(image.disk->isBlockFree(block));
     }
@@ -349,7 +353,7 @@ TEST(Disk41ErrorBytes, DosNumbersAreConvertedAndSavedBack) {
         bytes_t bytes = testing::readFixture(size == 175531 ? "base.d64" : "speed40.d64");
         const std::size_t blocks = size == 175531 ? 683 : 768;
         bytes.resize(size, 0);
-        bytes[bytes.size() - blocks] = 20;       // first: DOS number style
+        bytes[bytes.size() - blocks] = 20;  // first: DOS number style
         bytes[bytes.size() - blocks + 2] = 29;
         TestImage image = TestImage::fromBytes(bytes);
         EXPECT_TRUE(image.disk->errorCodeMode());

@@ -30,12 +30,12 @@ TEST(UnpackNbz, BackReferencesIncludingOverlapAndMultiByteNumbers) {
 }
 
 TEST(UnpackNbz, HostileReferencesFail) {
-    EXPECT_FALSE(unpack({0xFE, 0xFE, 3, 1}));              // nothing to copy from yet
-    EXPECT_FALSE(unpack({0xFE, 'a', 0xFE, 3, 2}));         // reaches before the start
-    EXPECT_FALSE(unpack({0xFE, 'a', 0xFE, 3, 0}));         // distance zero
-    EXPECT_FALSE(unpack({0xFE, 'a', 0xFE, 0x83}));         // data ends inside a number
+    EXPECT_FALSE(unpack({0xFE, 0xFE, 3, 1}));                                        // nothing to copy from yet
+    EXPECT_FALSE(unpack({0xFE, 'a', 0xFE, 3, 2}));                                   // reaches before the start
+    EXPECT_FALSE(unpack({0xFE, 'a', 0xFE, 3, 0}));                                   // distance zero
+    EXPECT_FALSE(unpack({0xFE, 'a', 0xFE, 0x83}));                                   // data ends inside a number
     EXPECT_FALSE(unpack({0xFE, 'a', 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1}));  // overflow
-    EXPECT_FALSE(unpack({0xFE, 'a', 'b', 0xFE, 0x87, 0xFF, 0xFF, 0x7F, 1}));  // past 16 MiB
+    EXPECT_FALSE(unpack({0xFE, 'a', 'b', 0xFE, 0x87, 0xFF, 0xFF, 0x7F, 1}));         // past 16 MiB
 }
 
 }  // namespace

@@ -22,7 +22,12 @@ TEST(AsciiToPetscii, TableFamily) {
 }
 
 TEST(AsciiToPetsciiChar, StrictFamily) {
-    struct Case { std::uint8_t c; Charset mode; bool ok; std::uint8_t out; };
+    struct Case {
+        std::uint8_t c;
+        Charset mode;
+        bool ok;
+        std::uint8_t out;
+    };
     constexpr auto upper = Charset::upperGraphics;
     constexpr auto lower = Charset::lowerUpper;
     for (const Case& k : {Case{8, upper, true, 20}, Case{10, upper, true, 13}, Case{'a', upper, true, 0xC1},
@@ -74,8 +79,7 @@ TEST(ForgeCharToPetscii, LowerUpperSetIsModeZero) {
 
 TEST(ForgeTextToPetscii, RefusalEmptiesTheResult) {
     EXPECT_TRUE(forge::textToPetscii("a{b", Charset::lowerUpper, false).empty());
-    EXPECT_EQ(forge::textToPetscii("a{b", Charset::lowerUpper, true),
-              (std::vector<std::uint8_t>{0x41, '{', 0x42}));
+    EXPECT_EQ(forge::textToPetscii("a{b", Charset::lowerUpper, true), (std::vector<std::uint8_t>{0x41, '{', 0x42}));
     EXPECT_EQ(forge::textToPetscii("Go", Charset::lowerUpper, false), (std::vector<std::uint8_t>{0xC7, 0x4F}));
 }
 

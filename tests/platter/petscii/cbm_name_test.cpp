@@ -33,7 +33,7 @@ TEST(CbmName, CopyPadded) {
     EXPECT_EQ(out, (std::array<std::uint8_t, 8>{'A', 'B', 0xA0, 0xA0, 0xA0, 0xA0, 0x11, 0x11}));
     copyPadded(out, "ABCDEFGHIJ", 4);
     EXPECT_EQ(out[3], 'D');
-    EXPECT_EQ(out[4], 0xA0);  // left from before
+    EXPECT_EQ(out[4], 0xA0);                                       // left from before
     copyPadded(std::span<std::uint8_t>(out).first(2), "XYZ", 16);  // n bounded by the destination
     EXPECT_EQ(out[1], 'Y');
     EXPECT_EQ(out[2], 'C');  // untouched
@@ -51,8 +51,8 @@ TEST(CbmName, Extension) {
 TEST(CbmName, FromHostText) {
     Bytes name(16, 0xA0);
     nameFromHostText("Readme_1", name);
-    EXPECT_EQ(name, (Bytes{0x72, 0x45, 0x41, 0x44, 0x4D, 0x45, 0xA4, '1', 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0,
-                           0xA0, 0xA0}));
+    EXPECT_EQ(name,
+              (Bytes{0x72, 0x45, 0x41, 0x44, 0x4D, 0x45, 0xA4, '1', 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0, 0xA0}));
     Bytes longName(16, 0);
     nameFromHostText("abcdefghijklmnopqrstuvwxyz", longName);
     EXPECT_EQ(longName.back(), 'P');

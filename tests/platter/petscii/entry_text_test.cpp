@@ -83,7 +83,9 @@ TEST(P00Header, LayoutAndTrailingPadding) {
     EXPECT_EQ(header[24], 0);
     EXPECT_EQ(header[25], 0);
 
-    buildP00Header(header, entryWith("A\xA0" "B", 0x84, 0x40));
+    buildP00Header(header, entryWith("A\xA0"
+                                     "B",
+                                     0x84, 0x40));
     EXPECT_EQ(header[9], 0xA0);  // only the trailing run is cleared
     EXPECT_EQ(header[25], 0x40);
 

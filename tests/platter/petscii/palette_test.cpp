@@ -22,8 +22,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove(path_); }
 
-    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
-                                  ("zt_palette_" + std::to_string(::getpid()) + ".txt");
+    std::filesystem::path path_ =
+        std::filesystem::temp_directory_path() / ("zt_palette_" + std::to_string(::getpid()) + ".txt");
 };
 
 std::string lines(const std::string& line, int count) {
@@ -61,7 +61,7 @@ TEST(Palette, ParseLine) {
     Palette palette;
     palette.clear();
     palette.parseLine("F 0 0 ");
-    palette.parseLine("FF 00 00");     // no white space after the third component
+    palette.parseLine("FF 00 00");  // no white space after the third component
     palette.parseLine("# 10 10 10 ");
     palette.parseLine("");
     palette.parseLine("1G 00 00 ");

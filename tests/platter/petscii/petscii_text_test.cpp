@@ -11,8 +11,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string text(const Bytes& bytes, TextMode mode = TextMode::plain, bool keepCase = false,
-                 bool asciiOnly = false) {
+std::string text(const Bytes& bytes, TextMode mode = TextMode::plain, bool keepCase = false, bool asciiOnly = false) {
     std::string out;
     petsciiToText(bytes, out, mode, false, keepCase, asciiOnly);
     return out;
@@ -81,12 +80,15 @@ TEST(PetsciiNames, HostSafeNamesCannotEscapeTheirDirectory) {
     EXPECT_EQ(petsciiNameToString(Bytes{'.', '.'}, false), "..");
 }
 
-TEST(PetsciiNames, Utf8EncodesLatin1) {
-    EXPECT_EQ(petsciiNameToUtf8(Bytes{'A', 0xA1}, false), "a\xC2\xA1");
-}
+TEST(PetsciiNames, Utf8EncodesLatin1) { EXPECT_EQ(petsciiNameToUtf8(Bytes{'A', 0xA1}, false), "a\xC2\xA1"); }
 
 TEST(PetsciiToAscii, StrictRules) {
-    struct Case { std::uint8_t c; Charset mode; bool ok; std::uint8_t out; };
+    struct Case {
+        std::uint8_t c;
+        Charset mode;
+        bool ok;
+        std::uint8_t out;
+    };
     constexpr auto upper = Charset::upperGraphics;
     constexpr auto lower = Charset::lowerUpper;
     for (const Case& k : {Case{0xA4, upper, false, '_'}, Case{0xE0, lower, true, ' '}, Case{141, lower, true, '\n'},

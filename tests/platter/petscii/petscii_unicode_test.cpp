@@ -54,7 +54,12 @@ TEST(GlyphCodePoints, InverseRoundTrips) {
 }
 
 TEST(ScreenCodes, FromPetscii) {
-    struct Case { std::uint8_t c; bool reverse; bool printable; std::uint8_t out; };
+    struct Case {
+        std::uint8_t c;
+        bool reverse;
+        bool printable;
+        std::uint8_t out;
+    };
     for (const Case& k : {Case{0x93, false, false, 0xD3}, Case{0x05, false, false, 0x85}, Case{0xFF, false, true, 0x5E},
                           Case{0x41, true, true, 0x81}, Case{0x60, false, true, 0x40}, Case{0xA0, false, true, 0x60},
                           Case{0xC1, false, true, 0x41}}) {

@@ -34,8 +34,7 @@ TEST(PetsciiRenderBinary, CellsArePackedWithoutRowPadding) {
 
 TEST(PetsciiRenderBinary, TakesTheLastTwentyFiveRows) {
     PetsciiScreen screen(40, 25, 14, false);
-    for (std::size_t row = 0; row < 30; ++row)
-        screen.cellAt(row, 0) = {static_cast<std::uint16_t>(0xE041 + row), 1};
+    for (std::size_t row = 0; row < 30; ++row) screen.cellAt(row, 0) = {static_cast<std::uint16_t>(0xE041 + row), 1};
     const std::string image = renderBinary(screen);
     EXPECT_EQ(image[0], static_cast<char>(0x41 + 5));
     EXPECT_EQ(image[24], static_cast<char>(0x41 + 29));
@@ -47,7 +46,7 @@ TEST(PetsciiRenderBinary, TakesTheLastTwentyFiveRows) {
 TEST(PetsciiRenderBinary, CellsBeyondTheThousandthAreDropped) {
     std::vector<std::uint8_t> text;
     for (int row = 0; row < 25; ++row) {
-        text.insert(text.end(), 40, 'X');  // wraps to the next row
+        text.insert(text.end(), 40, 'X');         // wraps to the next row
         text.insert(text.end(), {145, 148, 17});  // up, INST, down
     }
     PetsciiScreen screen(40, 25, 14, false);

@@ -36,8 +36,7 @@ TEST(PetsciiRenderSeq, ReverseSwitchesAroundReversedCells) {
 
 TEST(PetsciiRenderSeq, ColourChangesWaitForTheNextGlyph) {
     // A blank in red between white glyphs: the red code comes before "B".
-    EXPECT_EQ(renderSeq({5, 'A', 28, ' ', 'B'}, Charset::upperGraphics),
-              (Bytes{142, 5, 'A', ' ', 28, 'B', 13}));
+    EXPECT_EQ(renderSeq({5, 'A', 28, ' ', 'B'}, Charset::upperGraphics), (Bytes{142, 5, 'A', ' ', 28, 'B', 13}));
 }
 
 TEST(PetsciiRenderSeq, FullRowGetsNoReturn) {
