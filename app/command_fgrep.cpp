@@ -156,7 +156,8 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
                     const platter::track_sector_t link = platter::makeBlock(block[0], block[1]);
                     if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) continue;
                     const std::uint8_t* next = disk.sectorPointer(link);
-                    if (next == nullptr || !std::equal(pattern.end() - rest, pattern.end(), next + kLinkBytes))
+                    const auto tail = std::span(pattern).last(rest);
+                    if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes))
                         continue;
                     records.push_back({t, s, link.track, link.sector, start});
                 }

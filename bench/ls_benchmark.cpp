@@ -1,4 +1,4 @@
-// Google Benchmark: opening one D64 image from its bytes and listing it, in
+// Google Benchmark (built with -DZT_BUILD_BENCH=ON): opening one D64 image from its bytes and listing it, in
 // the canonical form and with every column.
 
 #include "app/render_canonical.hpp"

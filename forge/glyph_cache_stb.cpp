@@ -19,12 +19,12 @@ namespace forge {
 
 namespace {
 
-std::optional<std::uint32_t> bigEndian(std::span<const std::uint8_t> bytes, std::uint64_t offset, int size) {
-    if (offset > bytes.size() || bytes.size() - offset < static_cast<std::uint64_t>(size)) {
+std::optional<std::uint32_t> bigEndian(std::span<const std::uint8_t> bytes, std::uint64_t offset, std::size_t size) {
+    if (offset > bytes.size() || bytes.size() - offset < size) {
         return std::nullopt;
     }
     std::uint32_t value = 0;
-    for (int i = 0; i < size; ++i) {
+    for (std::size_t i = 0; i < size; ++i) {
         value = value << 8 | bytes[static_cast<std::size_t>(offset) + i];
     }
     return value;
@@ -79,7 +79,7 @@ bool isUsableTrueType(std::span<const std::uint8_t> font) {
         return false;
     }
     const bool longOffsets = *bigEndian(font, head->offset + 50, 2) != 0;
-    const int entrySize = longOffsets ? 4 : 2;
+    const std::size_t entrySize = longOffsets ? 4 : 2;
     if (loca->length < (glyphs + 1) * entrySize) {
         return false;
     }
@@ -142,7 +142,7 @@ std::uint32_t GlyphCacheStb::cellWidth(std::uint16_t pixelHeight) {
     int advance = 0;
     int leftSideBearing = 0;
     stbtt_GetGlyphHMetrics(&font_->info, stbtt_FindGlyphIndex(&font_->info, ' '), &advance, &leftSideBearing);
-    return static_cast<std::uint32_t>(std::max(0, roundToInt(advance * font_->scale(pixelHeight))));
+    return static_cast<std::uint32_t>(std::max(0, roundToInt(static_cast<float>(advance) * font_->scale(pixelHeight))));
 }
 
 std::vector<std::uint8_t> GlyphCacheStb::rasterise(std::uint32_t codePoint, std::uint16_t pixelHeight) {
@@ -156,8 +156,8 @@ std::vector<std::uint8_t> GlyphCacheStb::rasterise(std::uint32_t codePoint, std:
     int advance = 0;
     int leftSideBearing = 0;
     stbtt_GetGlyphHMetrics(&info, glyph, &advance, &leftSideBearing);
-    const int width = std::max(0, roundToInt(advance * s));
-    const int left = roundToInt(leftSideBearing * s);
+    const int width = std::max(0, roundToInt(static_cast<float>(advance) * s));
+    const int left = roundToInt(static_cast<float>(leftSideBearing) * s);
     std::vector<std::uint8_t> cell(static_cast<std::size_t>(width) * pixelHeight);
 
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -167,7 +167,7 @@ std::vector<std::uint8_t> GlyphCacheStb::rasterise(std::uint32_t codePoint, std:
     if (boxWidth <= 0 || boxHeight <= 0 || width == 0) {
         return cell;
     }
-    std::vector<std::uint8_t> box(static_cast<std::size_t>(boxWidth) * boxHeight);
+    std::vector<std::uint8_t> box(static_cast<std::size_t>(boxWidth * boxHeight));
     stbtt_MakeGlyphBitmapSubpixel(&info, box.data(), boxWidth, boxHeight, boxWidth, s, s, 0, 0, glyph);
 
     const int top = baseline + y0;
@@ -177,8 +177,8 @@ std::vector<std::uint8_t> GlyphCacheStb::rasterise(std::uint32_t codePoint, std:
     const int lastColumn = std::min(boxWidth, width - left);
     for (int row = firstRow; row < lastRow; ++row) {
         for (int column = firstColumn; column < lastColumn; ++column) {
-            cell[static_cast<std::size_t>(top + row) * width + left + column] =
-                box[static_cast<std::size_t>(row) * boxWidth + column];
+            cell[static_cast<std::size_t>((top + row) * width + left + column)] =
+                box[static_cast<std::size_t>(row * boxWidth + column)];
         }
     }
     return cell;

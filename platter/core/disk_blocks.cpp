@@ -88,7 +88,8 @@ bool Disk::setBlockBytes(const track_sector_t& block, std::uint64_t offset, std:
     std::uint8_t* data = blockPointer(block);
     if (!data) return false;
     const std::size_t n = std::min<std::size_t>(bytes.size(), kBlockSize - offset);
-    if (std::equal(bytes.begin(), bytes.begin() + n, data + offset)) return true;
+    const auto head = bytes.first(n);
+    if (std::equal(head.begin(), head.end(), data + offset)) return true;
     pushUndoRecord(kUndoBytes, block, offset, std::span<const std::uint8_t>(data + offset, n), name);
     std::copy_n(bytes.begin(), n, data + offset);
     setModified(true);

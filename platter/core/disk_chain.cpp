@@ -138,7 +138,7 @@ bool Disk::readGeosFile(const dir_entry_t& entry, bytes_t& out) {
     const bool vlir = entry.geosStructure() == 1;
     const std::size_t start = out.size();
     out.resize(start + kDataPerBlock, 0);
-    std::copy(entry.bytes.begin() + 2, entry.bytes.end(), out.begin() + start);
+    std::copy(entry.bytes.begin() + 2, entry.bytes.end(), out.data() + start);
     const char* signature = vlir ? "PRG formatted GEOS file V1.0" : "SEQ formatted GEOS file V1.0";
     std::memcpy(out.data() + start + 30, signature, std::strlen(signature));
 

@@ -165,7 +165,7 @@ bool Disk::writeChain(std::span<const std::uint8_t> data, track_sector_t& first)
             first = block;
         }
         const std::size_t chunk = std::min<std::size_t>(kDataPerBlock, data.size() - done);
-        std::copy_n(data.begin() + done, chunk, bytes + 2);
+        std::copy_n(data.data() + done, chunk, bytes + 2);
         done += chunk;
         if (done == data.size()) {
             bytes[0] = 0;
@@ -262,7 +262,7 @@ bool Disk::writeRawBlocks(std::span<const std::uint8_t> data, track_sector_t sta
             return false;
         }
         pushUndoRecord(kUndoBytes, block, 0, std::span<const std::uint8_t>(bytes, kBlockSize));
-        std::copy_n(data.begin() + done, kBlockSize, bytes);
+        std::copy_n(data.data() + done, kBlockSize, bytes);
         done += kBlockSize;
         ++block.sector;
     }

@@ -103,7 +103,7 @@ bool splitPhotoScrap(std::span<const std::uint8_t> scrap, picture_parts_t& out) 
         }
     }
     const std::size_t colourAt = 3 + width * lines;
-    if (colourAt < scrap.size()) out.colour.insert(out.colour.end(), scrap.begin() + colourAt, scrap.end());
+    if (colourAt < scrap.size()) out.colour.insert(out.colour.end(), scrap.data() + colourAt, scrap.data() + scrap.size());
     out.widthCards = static_cast<std::uint32_t>(width);
     out.heightCards = static_cast<std::uint32_t>(bands);
     return true;

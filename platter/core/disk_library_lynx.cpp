@@ -75,26 +75,26 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
             size = (blocks - 1) * kBlockData + (lastBlock == 0 ? 0 : lastBlock - 1);
         }
 
-        std::uint64_t start = dataAt;
+        std::uint64_t dataStart = dataAt;
         if (entry.type == kTypeRel) {
             // The side sectors come before the data.
             const std::uint64_t sideSectors = (size + kSideSectorSpan - 1) / kSideSectorSpan;
             const std::uint64_t skipped = sideSectors * kBlockData;
             if (sideSectors > blocks && !takesRest) break;
             blocks -= std::min(blocks, sideSectors);
-            start += skipped;
+            dataStart += skipped;
             size -= std::min(size, skipped);
         }
 
-        if (start < archive.size()) {
-            const std::uint64_t length = std::min(size, archive.size() - start);
-            entry.data.assign(archive.begin() + start, archive.begin() + start + length);
+        if (dataStart < archive.size()) {
+            const auto data = archive.subspan(dataStart, std::min(size, archive.size() - dataStart));
+            entry.data.assign(data.begin(), data.end());
         }
         entry.blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(blocks, 0xffffffff));
         entry.recordLength = static_cast<std::uint32_t>(std::min<std::uint64_t>(recordLength, 0xffffffff));
         entries.push_back(std::move(entry));
         if (takesRest) break;
-        dataAt = start + blocks * kBlockData;
+        dataAt = dataStart + blocks * kBlockData;
     }
     return entries;
 }

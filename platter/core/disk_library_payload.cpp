@@ -13,7 +13,8 @@ void copyPayloadRange(std::span<const std::uint8_t> file, std::uint64_t offset, 
     }
     const std::uint64_t from = offset + 2;
     const std::uint64_t count = std::min<std::uint64_t>(length, file.size() - from);
-    out.assign(file.begin() + from, file.begin() + from + count);
+    const auto payload = file.subspan(from, count);
+    out.assign(payload.begin(), payload.end());
 }
 
 bool unpackRle(std::span<const std::uint8_t> packed, std::vector<std::uint8_t>& out, const rle_format_t& format) {

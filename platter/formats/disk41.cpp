@@ -339,8 +339,8 @@ bool Disk41::extendDisk(bool toForty) {
         const std::uint8_t* entries = bam + extendedOffset(type);
         for (std::uint64_t t = 36; t <= 40; ++t) {
             const std::uint8_t* entry = entries + (t - 36) * 4;
-            const std::uint64_t freeBits =
-                std::popcount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16)));
+            const auto freeBits = static_cast<std::uint64_t>(
+                std::popcount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16))));
             if (freeBits < sectorsOnTrack(t) || entry[0] != sectorsOnTrack(t)) return false;
         }
     }

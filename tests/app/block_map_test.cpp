@@ -1,6 +1,6 @@
 #include "app/block_map.hpp"
 
-#include "bam_test_images.hpp"
+#include "tests/support/d64_image.hpp"
 
 #include <gtest/gtest.h>
 
@@ -47,11 +47,11 @@ protected:
 };
 
 TEST_F(BlockMapTest, LoopingDirectoryStillEnds) {
-    std::vector<std::uint8_t> bytes = test::readImage("files.d64");
-    const std::size_t directory = test::blockOffset(18, 1);
+    std::vector<std::uint8_t> bytes = test_support::readFixture("bam/files.d64");
+    const std::size_t directory = test_support::d64Offset(18, 1);
     bytes[directory] = 18;
     bytes[directory + 1] = 1;  // links to itself
-    auto disk = test::openImage(bytes);
+    auto disk = test_support::openD64(bytes);
     ASSERT_TRUE(disk);
     const BlockMap map = scanned(*disk);
     EXPECT_EQ(map.cell(18, 0).inChain, 1);
@@ -60,11 +60,11 @@ TEST_F(BlockMapTest, LoopingDirectoryStillEnds) {
 }
 
 TEST_F(BlockMapTest, ChainLeavingTheImageMarksWhatItRead) {
-    std::vector<std::uint8_t> bytes = test::readImage("files.d64");
-    const std::size_t directory = test::blockOffset(18, 1);
+    std::vector<std::uint8_t> bytes = test_support::readFixture("bam/files.d64");
+    const std::size_t directory = test_support::d64Offset(18, 1);
     bytes[directory] = 99;  // no such track
     bytes[directory + 1] = 0;
-    auto disk = test::openImage(bytes);
+    auto disk = test_support::openD64(bytes);
     ASSERT_TRUE(disk);
     const BlockMap map = scanned(*disk);
     EXPECT_EQ(map.cell(18, 1).inChain, 1);

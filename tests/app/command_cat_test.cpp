@@ -5,6 +5,10 @@
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 
+#include "tests/support/scratch_dir.hpp"
+
+#include "tests/support/files.hpp"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -23,8 +27,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes readData(const std::string& name) {
-    std::ifstream in(std::string(ZT_TEST_DATA) + "/cat/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+    return test_support::readFixture("cat/" + name);
 }
 
 std::size_t partSize(std::uint8_t linkTrack, std::uint8_t linkSector, bool wholeBlocks, bool lastBlockRule) {
@@ -92,11 +95,9 @@ TEST_F(CatTest, ChainThatLoopsBackEndsWithAWarning) {
 // A truncated image, opened by its extension as the command does: blocks
 // 35/13 to 35/16 are valid but lie past its end.
 TEST_F(CatTest, BlocksPastATruncatedEndAreSkippedWithAWarning) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("zt-cat-truncated-" + std::to_string(getpid()) + ".d64");
+    const test_support::ScratchDir scratch;
     image_.resize(image_.size() - 848);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
+    const std::filesystem::path path = scratch.write("truncated.d64", image_);
     const auto open = [&path]() { return platter::openContainerFile(path); };
     EXPECT_EQ(cat(open(), "%35", false).size(), 13u * 256u);
     EXPECT_EQ(errors_,
@@ -105,7 +106,6 @@ TEST_F(CatTest, BlocksPastATruncatedEndAreSkippedWithAWarning) {
               "warning: block 35.15 holds no data; skipped\n"
               "warning: block 35.16 holds no data; skipped\n");
     EXPECT_EQ(cat(open(), "%35.16,0", false).size(), 256u);
-    std::filesystem::remove(path);
 }
 
 TEST_F(CatTest, ChainLinkPastTheImageEndsWithAWarning) {

@@ -1,6 +1,8 @@
 #include "app/command_ch.hpp"
 
-#include "app/in_child.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/in_child.hpp"
+#include "tests/support/scratch_dir.hpp"
 #include "app/startup.hpp"
 
 #include <gtest/gtest.h>
@@ -24,37 +26,25 @@ constexpr std::size_t kImageSize = 174848;
 constexpr std::size_t kErrorTableSize = 683;
 constexpr std::size_t kBlock18_1 = 358;  // 17 tracks of 21 sectors, then sector 1
 
-std::vector<std::uint8_t> readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string readText(const fs::path& path) {
-    const std::vector<std::uint8_t> bytes = readBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
+using test_support::readBytes;
+using test_support::readText;
 
 // A scratch directory holding a copy of the test image under the given name.
 class ChTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zt-ch-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        original_ = readBytes(fs::path(ZT_TEST_DATA) / "cat" / "cat.d64");
+        original_ = test_support::readFixture("cat/cat.d64");
         ASSERT_EQ(original_.size(), kImageSize);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path image(const std::string& name, const std::string& source = "cat.d64") const {
-        fs::copy_file(fs::path(ZT_TEST_DATA) / "cat" / source, dir_ / name);
-        return dir_ / name;
+        return scratch_.copyFixture("cat/" + source, name);
     }
 
-    // Runs zt with the words in a child, its error stream in dir_/stderr;
+    // Runs zt with the words in a child, its error stream in the scratch directory;
     // the child fails unless the status is as expected.
     ::testing::AssertionResult run(std::vector<std::string> words, int status) const {
-        const std::string errors = (dir_ / "stderr").string();
+        const std::string errors = (scratch_.path() / "stderr").string();
         return inChild([=]() mutable {
             const int null = open("/dev/null", O_RDWR);
             const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -70,9 +60,9 @@ protected:
         });
     }
 
-    std::string errors() const { return readText(dir_ / "stderr"); }
+    std::string errors() const { return readText(scratch_.path() / "stderr"); }
 
-    fs::path dir_;
+    test_support::ScratchDir scratch_;
     std::vector<std::uint8_t> original_;
 };
 
@@ -95,7 +85,7 @@ TEST_F(ChTest, AddsErrorBytesAndSetsOneBlock) {
     ASSERT_EQ(changed.size(), kImageSize + kErrorTableSize);
     EXPECT_TRUE(std::equal(original_.begin(), original_.end(), changed.begin()));
     for (std::size_t i = 0; i < kErrorTableSize; ++i) ASSERT_EQ(changed[kImageSize + i], i == kBlock18_1 ? 5 : 1) << i;
-    EXPECT_FALSE(fs::exists(dir_ / "e.d64.zt-save"));
+    EXPECT_FALSE(fs::exists(scratch_.path() / "e.d64.zt-save"));
 
     // Error bytes present: no second table, and the same code changes nothing.
     ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%18.1"}, 0));
@@ -121,7 +111,7 @@ TEST_F(ChTest, UpperCaseExtensionIsKept) {
     const fs::path path = image("GAME.D64");
     ASSERT_TRUE(run({"ch", "-e", "21", path.string() + ":%18.0"}, 0));
     EXPECT_EQ(fs::file_size(path), kImageSize + kErrorTableSize);
-    EXPECT_FALSE(fs::exists(dir_ / "GAME.d64"));
+    EXPECT_FALSE(fs::exists(scratch_.path() / "GAME.d64"));
 }
 
 // Saving a truncated image would drop its partial last block and put the

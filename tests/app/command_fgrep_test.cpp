@@ -1,6 +1,6 @@
 #include "app/command_fgrep.hpp"
 
-#include "bam_test_images.hpp"
+#include "tests/support/d64_image.hpp"
 
 #include <gtest/gtest.h>
 
@@ -38,13 +38,13 @@ class FgrepSearch : public ::testing::Test {
 protected:
     std::vector<fgrep_match_t> search(const std::vector<std::uint8_t>& image, const std::string& text,
                                       std::optional<std::uint64_t> maximum = std::nullopt) {
-        auto disk = test::openImage(image);
+        auto disk = test_support::openD64(image);
         EXPECT_TRUE(disk);
         CommandFgrep fgrep;
         return disk ? fgrep.searchDisk(fgrep.patternBytes(text), *disk, maximum) : std::vector<fgrep_match_t>{};
     }
 
-    std::vector<std::uint8_t> files = test::readImage("files.d64");
+    std::vector<std::uint8_t> files = test_support::readFixture("bam/files.d64");
 };
 
 TEST_F(FgrepSearch, MaximumCountsRecords) {
@@ -55,14 +55,14 @@ TEST_F(FgrepSearch, MaximumCountsRecords) {
 }
 
 TEST_F(FgrepSearch, ContinuationMustMatchTheLinkedData) {
-    files[test::blockOffset(20, 10) + 3] = 'X';  // "CRO" + "SX"
+    files[test_support::d64Offset(20, 10) + 3] = 'X';  // "CRO" + "SX"
     EXPECT_TRUE(search(files, "cross").empty());
 }
 
 TEST_F(FgrepSearch, LastBlockOfAChainNeverContinues) {
     // The chain's last block 20/1 (link track 0) now ends in "CRO" too, with
     // no block after it to complete the match.
-    const std::size_t last = test::blockOffset(20, 1);
+    const std::size_t last = test_support::d64Offset(20, 1);
     ASSERT_EQ(files[last], 0);
     std::copy_n("CRO", 3, files.begin() + static_cast<std::ptrdiff_t>(last + 253));
     EXPECT_EQ(search(files, "cross").size(), 1u);  // only the one from 20/0
@@ -70,12 +70,12 @@ TEST_F(FgrepSearch, LastBlockOfAChainNeverContinues) {
 
 TEST_F(FgrepSearch, RemainderLongerThanTheDataNeverMatches) {
     // 3/0 links to 3/1 and ends in one 'Q'; 3/1 holds 254 of them.
-    const std::size_t first = test::blockOffset(3, 0);
+    const std::size_t first = test_support::d64Offset(3, 0);
     files[first] = 3;
     files[first + 1] = 1;
     files[first + 255] = 'Q';
-    std::fill_n(files.begin() + static_cast<std::ptrdiff_t>(test::blockOffset(3, 1) + 2), 254, 'Q');
-    auto disk = test::openImage(files);
+    std::fill_n(files.begin() + static_cast<std::ptrdiff_t>(test_support::d64Offset(3, 1) + 2), 254, 'Q');
+    auto disk = test_support::openD64(files);
     ASSERT_TRUE(disk);
     CommandFgrep fgrep;
     // 255 bytes would have to follow in 3/1: more than a block's data.

@@ -1,6 +1,6 @@
 #include "app/command_tree.hpp"
 
-#include "app/in_child.hpp"
+#include "tests/support/in_child.hpp"
 #include "app/options.hpp"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
 #include "app/file_arguments.hpp"
 
+#include "tests/support/scratch_dir.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -36,13 +38,6 @@ TEST(SplitPathSelector, FirstColonSplitsAfterADrivePrefix) {
 
 class HostTree : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zt_walk_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
-    }
-    void TearDown() override { fs::remove_all(root); }
-
     void touch(const std::string& relative) {
         fs::create_directories((fs::path(root) / relative).parent_path());
         std::ofstream(fs::path(root) / relative) << "x";
@@ -54,7 +49,8 @@ protected:
         return seen;
     }
 
-    std::string root;
+    test_support::ScratchDir scratch;
+    std::string root = scratch.path().string();
 };
 
 TEST_F(HostTree, FilesInByteOrderBeforeSubdirectoriesSmallestFirst) {

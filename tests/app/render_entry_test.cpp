@@ -1,5 +1,7 @@
 #include "app/render_entry.hpp"
 
+#include "tests/support/files.hpp"
+
 #include <gtest/gtest.h>
 
 #include "platter/core/disk.hpp"
@@ -27,8 +29,7 @@ TEST(HashNotation, SignificantBytesRoundedUpToEvenCounts) {
 }
 
 std::unique_ptr<platter::Disk> openImage(const std::string& name) {
-    std::ifstream in(std::string(ZT_TEST_DATA) + "/ls/" + name, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> bytes = test_support::readFixture("ls/" + name);
     return platter::openContainer(platter::kFormatD64, name, bytes);
 }
 

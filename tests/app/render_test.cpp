@@ -1,5 +1,7 @@
 #include "app/render_canonical.hpp"
 
+#include "tests/support/files.hpp"
+
 #include <gtest/gtest.h>
 
 #include "app/program_state.hpp"
@@ -21,8 +23,7 @@ using platter::Charset;
 using platter::dir_entry_t;
 
 std::unique_ptr<platter::Disk> openImage(const std::string& name) {
-    std::ifstream in(std::string(ZT_TEST_DATA) + "/ls/" + name, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> bytes = test_support::readFixture("ls/" + name);
     std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::kFormatD64, name, bytes);
     if (disk) disk->setIncludeEmpty(true);
     return disk;

@@ -1,3 +1,5 @@
+#include "tests/support/files.hpp"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -17,8 +19,7 @@ namespace {
 // sel.d64 slots: 0 HELLO, 1 DATA (SEQ), 2 HEAP, 3 HELLO, 4 EMPTY (no data),
 // 5 PART (CBM entry without an area), 6-7 empty. nest.d64: see make_fixtures.sh.
 std::unique_ptr<Disk> openImage(const std::string& name) {
-    std::ifstream in(std::string(ZT_TEST_DATA) + "/selection/" + name, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> bytes = test_support::readFixture("selection/" + name);
     std::unique_ptr<Disk> disk = openContainer(Disk41::kFormatId, name, bytes);
     if (disk) disk->setIncludeEmpty(true);
     return disk;

@@ -1,6 +1,6 @@
 #include "app/startup.hpp"
 
-#include "app/in_child.hpp"
+#include "tests/support/in_child.hpp"
 #include "app/program_state.hpp"
 #include "forge/log.hpp"
 #include "forge/terminal.hpp"

@@ -1,44 +1,77 @@
 #!/usr/bin/env bash
-# run_case.sh ZT CASE: runs zt with the arguments of CASE.args (one per line) in a
-# scratch copy of tests/data, feeding CASE.stdin when present, and compares standard
-# output, the error stream and the exit status with CASE.stdout, CASE.stderr and
-# CASE.rc (a missing file means empty output, exit status 0).
-# ZT_UPDATE_GOLDEN=1 writes the actual results as the new expectations. Runs in the
-# C.UTF-8 locale, so display widths do not depend on the caller's environment.
+# run_case.sh ZT CASE: runs zt with the arguments of CASE.args (one per line) in
+# tests/data, feeding CASE.stdin when present, and compares standard output, the error
+# stream and the exit status with CASE.stdout, CASE.stderr and CASE.rc (a missing file
+# means empty output, exit status 0).
+# A case with a CASE.files/ folder writes files: it runs in a scratch copy of tests/data,
+# and afterwards every file the run created or changed must be in CASE.files/ at the
+# same relative path with the same bytes, and every file there must have been written.
+# ZT_UPDATE_GOLDEN=1 writes the actual results as the new expectations (CASE.files/
+# included when it exists). Runs in the C.UTF-8 locale, so display widths do not depend
+# on the caller's environment.
 set -u
 export LC_ALL=C.UTF-8
 zt=$1
 case=$2
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -R "$here/../data/." "$work/"
+data=$(cd "$(dirname "$0")/../data" && pwd)
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+workdir=$data
+writes=false
+if [ -d "$case.files" ]; then
+  writes=true
+  workdir=$out/work
+  mkdir -p "$workdir"
+  cp -R "$data/." "$workdir/"
+fi
 args=()
 [ -s "$case.args" ] && mapfile -t args < "$case.args"
 stdin=/dev/null
 [ -f "$case.stdin" ] && stdin=$case.stdin
-(cd "$work" && exec -a zt "$zt" "${args[@]}" <"$stdin" >"$work/.stdout" 2>"$work/.stderr")
-echo $? > "$work/.rc"
+(cd "$workdir" && exec -a zt "$zt" "${args[@]}" <"$stdin" >"$out/stdout" 2>"$out/stderr")
+echo $? > "$out/rc"
+
+# The files the run created or changed, copied into $out/written.
+if $writes; then
+  mkdir -p "$out/written"
+  (cd "$workdir" && find . -type f -print0) | while IFS= read -r -d '' file; do
+    if ! cmp -s "$workdir/$file" "$data/$file"; then
+      mkdir -p "$out/written/$(dirname "$file")"
+      cp "$workdir/$file" "$out/written/$file"
+    fi
+  done
+fi
 
 if [ "${ZT_UPDATE_GOLDEN:-}" = 1 ]; then
   for part in stdout stderr; do
-    if [ -s "$work/.$part" ]; then cp "$work/.$part" "$case.$part"; else rm -f "$case.$part"; fi
+    if [ -s "$out/$part" ]; then cp "$out/$part" "$case.$part"; else rm -f "$case.$part"; fi
   done
-  if [ "$(cat "$work/.rc")" = 0 ]; then rm -f "$case.rc"; else cp "$work/.rc" "$case.rc"; fi
+  if [ "$(cat "$out/rc")" = 0 ]; then rm -f "$case.rc"; else cp "$out/rc" "$case.rc"; fi
+  if $writes; then
+    rm -rf "$case.files"
+    cp -R "$out/written" "$case.files"
+  fi
   exit 0
 fi
 
 status=0
+echo 0 > "$out/rc0"
 for part in stdout stderr rc; do
   expected=$case.$part
   if [ ! -f "$expected" ]; then
     expected=/dev/null
-    [ "$part" = rc ] && { expected=$work/.rc0; echo 0 > "$expected"; }
+    [ "$part" = rc ] && expected=$out/rc0
   fi
-  if ! cmp -s "$expected" "$work/.$part"; then
+  if ! cmp -s "$expected" "$out/$part"; then
     echo "--- $part differs for $(basename "$case")"
-    diff -u --label expected --label actual "$expected" "$work/.$part" | head -n 60
+    diff -u --label expected --label actual "$expected" "$out/$part" | head -n 60
     status=1
   fi
 done
+if $writes && ! diff -r "$case.files" "$out/written" >"$out/files.diff"; then
+  echo "--- written files differ for $(basename "$case")"
+  sed -e "s|$out/written|actual|g" -e "s|$case.files|expected|g" "$out/files.diff" | head -n 20
+  status=1
+fi
 exit $status

@@ -1,5 +1,7 @@
 #include "forge/files.hpp"
 
+#include "tests/support/scratch_dir.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -33,23 +35,17 @@ std::string printed(const forge::ErrorCli& error) {
 // A scratch directory per test, and standard input swapped for a descriptor.
 class FilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "zt-files-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
     void TearDown() override {
         ::dup2(savedStdin_, STDIN_FILENO);
         ::close(savedStdin_);
-        fs::remove_all(dir_);
     }
-    std::string path(const char* name) const { return (dir_ / name).string(); }
+    std::string path(const char* name) const { return scratch_.file(name).string(); }
     void feedStdin(int fd) {
         ::dup2(fd, STDIN_FILENO);
         ::close(fd);
     }
 
-    fs::path dir_;
+    test_support::ScratchDir scratch_;
     int savedStdin_ = ::dup(STDIN_FILENO);
 };
 
@@ -62,7 +58,7 @@ TEST_F(FilesTest, ReadFileRegularDevicesAndPipes) {
     ASSERT_TRUE(forge::readFile(path("big.d64"), file));
     EXPECT_EQ(file.data, bytes);
     EXPECT_EQ(file.name, "big.d64");
-    EXPECT_EQ(file.directory, dir_.string() + "/");
+    EXPECT_EQ(file.directory, scratch_.path().string() + "/");
     EXPECT_TRUE(forge::readFile(path("empty"), file));
     EXPECT_TRUE(file.data.empty());
     EXPECT_TRUE(forge::readFile("/dev/null", file));
@@ -82,13 +78,13 @@ TEST_F(FilesTest, ReadFileRegularDevicesAndPipes) {
 TEST_F(FilesTest, ReadFailuresAreReportedNotThrown) {
     file_t file;
     file.name = "kept";
-    EXPECT_FALSE(forge::readFile(dir_.string(), file));
+    EXPECT_FALSE(forge::readFile(scratch_.path().string(), file));
     EXPECT_FALSE(forge::readFile(path("missing"), file));
     EXPECT_EQ(file.name, "kept");
 
     EXPECT_EQ(printed(*forge::verifyFileForRead(path("missing"))),
               "'" + path("missing") + "': no such file or directory");
-    EXPECT_EQ(printed(*forge::verifyFileForRead(dir_.string())), "'" + dir_.string() + "': is a directory");
+    EXPECT_EQ(printed(*forge::verifyFileForRead(scratch_.path().string())), "'" + scratch_.path().string() + "': is a directory");
     ASSERT_TRUE(forge::writeFile(path("f.prg"), std::vector<std::uint8_t>{1, 8, 0}));
     EXPECT_FALSE(forge::verifyFileForRead(path("f.prg")));
 
@@ -99,7 +95,7 @@ TEST_F(FilesTest, ReadFailuresAreReportedNotThrown) {
     };
     EXPECT_FALSE(forge::readFileAndProcess(path("f.prg"), count));
     EXPECT_EQ(seen, 3u);
-    EXPECT_TRUE(forge::readFileAndProcess(dir_.string(), count));
+    EXPECT_TRUE(forge::readFileAndProcess(scratch_.path().string(), count));
 }
 
 TEST_F(FilesTest, ReadStdinPipeEmptyAndFailing) {
@@ -119,7 +115,7 @@ TEST_F(FilesTest, ReadStdinPipeEmptyAndFailing) {
     EXPECT_FALSE(forge::readStdin(file));
     EXPECT_TRUE(file.data.empty());
 
-    feedStdin(::open(dir_.c_str(), O_RDONLY | O_DIRECTORY));  // read() fails with EISDIR
+    feedStdin(::open(scratch_.path().c_str(), O_RDONLY | O_DIRECTORY));  // read() fails with EISDIR
     bool called = false;
     const auto error = forge::readStdinAndProcess([&](file_t&) {
         called = true;
@@ -153,9 +149,9 @@ TEST_F(FilesTest, WritingReportsOpenAndFlushFailures) {
 TEST_F(FilesTest, FileSystemTests) {
     ASSERT_TRUE(forge::writeFile(path("f"), std::vector<std::uint8_t>{1}));
     EXPECT_TRUE(forge::isRegularFile(path("f")) && forge::exists(path("f")) && !forge::isDirectory(path("f")));
-    EXPECT_TRUE(forge::isDirectory(dir_.string()) && !forge::isRegularFile(dir_.string()));
+    EXPECT_TRUE(forge::isDirectory(scratch_.path().string()) && !forge::isRegularFile(scratch_.path().string()));
     EXPECT_FALSE(forge::exists(path("x")) || forge::isDirectory(path("x")) || forge::isRegularFile(path("x")));
-    EXPECT_EQ(forge::absolutePath(dir_.string() + "/./f"), fs::canonical(path("f")).string());
+    EXPECT_EQ(forge::absolutePath(scratch_.path().string() + "/./f"), fs::canonical(path("f")).string());
     EXPECT_FALSE(forge::isResolvable(path("x")));
     EXPECT_EQ(forge::absolutePath(path("x")), "");
 }

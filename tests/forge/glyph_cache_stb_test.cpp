@@ -52,10 +52,10 @@ protected:
 };
 
 // Rows of an 8 x 8 glyph drawn at `scale` pixels per font pixel.
-Bytes enlarged(const std::vector<std::uint8_t>& rows, int scale) {
+Bytes enlarged(const std::vector<std::uint8_t>& rows, std::size_t scale) {
     Bytes cell;
     for (const std::uint8_t bits : rows) {
-        for (int copy = 0; copy < scale; ++copy) {
+        for (std::size_t copy = 0; copy < scale; ++copy) {
             for (int x = 0; x < 8; ++x) {
                 cell.insert(cell.end(), scale, (bits & (0x80 >> x)) ? 255 : 0);
             }
@@ -86,7 +86,7 @@ TEST_F(EmbeddedFont, SameKeySharesOneBitmapUntilTheFontChanges) {
 
 TEST_F(EmbeddedFont, CellsAreSquareAndCrispAtMultiplesOfEight) {
     const auto codePoints = privateUseCodePoints();
-    for (const std::uint16_t height : {8, 16, 24, 32}) {
+    for (const std::uint16_t height : {std::uint16_t{8}, std::uint16_t{16}, std::uint16_t{24}, std::uint16_t{32}}) {
         ASSERT_EQ(cache.cellWidth(height), height);
         for (const std::uint32_t c : codePoints) {
             const forge::glyph_bitmap_t bitmap = cache.glyph(c, height);
@@ -138,7 +138,7 @@ TEST_F(EmbeddedFont, EveryHeightStaysInsideItsCell) {
     const auto codePoints = privateUseCodePoints();
     for (std::uint16_t height = 1; height <= 64; ++height) {
         const std::uint32_t width = cache.cellWidth(height);
-        for (std::size_t i = 0; i < codePoints.size(); i += (height % 8 == 0 ? 1 : 7)) {
+        for (std::size_t i = 0; i < codePoints.size(); i += (height % 8 == 0 ? 1u : 7u)) {
             ASSERT_EQ(cache.glyph(codePoints[i], height)->size(), std::size_t{width} * height);
         }
     }
@@ -176,7 +176,7 @@ TEST(GlyphCacheStb, RefusesAFontWithoutHeight) {
     const auto record = std::search(font.begin() + 12, font.begin() + 12 + 16 * font[5], tag.begin(), tag.end());
     ASSERT_EQ((record - font.begin() - 12) % 16, 0);
     const std::size_t offset = std::size_t{record[10]} << 8 | record[11];
-    std::fill(font.begin() + offset + 4, font.begin() + offset + 8, 0);
+    std::fill_n(font.data() + offset + 4, 4, 0);
     forge::GlyphCacheStb cache;
     EXPECT_FALSE(cache.setFont(font));
     EXPECT_EQ(*cache.glyph(0xE041, 8), Bytes(64, 0)) << "a refused font leaves no font";

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "forge/log.hpp"
-#include "png_decoder.hpp"
+#include "tests/support/png_decoder.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace {
 
@@ -34,7 +36,7 @@ std::vector<chunk_t> chunksOf(const Bytes& png) {
     std::vector<chunk_t> chunks;
     for (std::size_t pos = 8; pos + 12 <= png.size();) {
         const std::uint32_t length = be32(png, pos);
-        chunks.push_back({std::string(png.begin() + pos + 4, png.begin() + pos + 8), pos + 8, length});
+        chunks.push_back({std::string(reinterpret_cast<const char*>(png.data()) + pos + 4, 4), pos + 8, length});
         pos += 12 + length;
     }
     return chunks;
@@ -52,10 +54,10 @@ Bytes picture(std::uint64_t width, std::uint64_t height, unsigned colours) {
 }
 
 void expectDecodesTo(const Bytes& png, std::uint64_t width, std::uint64_t height, const Bytes& rgb) {
-    if (!forge_test::haveProgram("/usr/bin/python3")) {
+    if (!test_support::haveProgram("/usr/bin/python3")) {
         GTEST_SKIP() << "no /usr/bin/python3 to decode with";
     }
-    const forge_test::decoded_png_t decoded = forge_test::decodePng(png);
+    const test_support::decoded_png_t decoded = test_support::decodePng(png);
     ASSERT_EQ(decoded.error, "");
     EXPECT_EQ(decoded.width, width);
     EXPECT_EQ(decoded.height, height);
@@ -111,8 +113,8 @@ std::vector<std::pair<int, unsigned>> storedBlocks(const Bytes& png) {
         }
         std::size_t pos = chunk.dataOffset + 2;
         while (pos + 5 <= chunk.dataOffset + chunk.length - 4) {
-            const unsigned len = png[pos + 1] | png[pos + 2] << 8;
-            const unsigned nlen = png[pos + 3] | png[pos + 4] << 8;
+            const unsigned len = png[pos + 1] | unsigned{png[pos + 2]} << 8;
+            const unsigned nlen = png[pos + 3] | unsigned{png[pos + 4]} << 8;
             EXPECT_EQ(len ^ nlen, 0xFFFFu);
             blocks.emplace_back(png[pos], len);
             pos += 5 + len;
@@ -150,10 +152,10 @@ TEST(RgbToPng, LargerPictureDecodesToItsPixels) {
     Bytes png;
     ASSERT_TRUE(forge::rgbToPng(rgb, 320, 200, png));
     expectDecodesTo(png, 320, 200, rgb);
-    if (forge_test::haveProgram("/usr/bin/pngcheck")) {
-        forge_test::ScratchDir scratch;
-        forge_test::writeBytes(scratch.file("p.png"), png);
-        EXPECT_EQ(forge_test::runCommand("/usr/bin/pngcheck -q " + scratch.file("p.png").string()).second, 0);
+    if (test_support::haveProgram("/usr/bin/pngcheck")) {
+        test_support::ScratchDir scratch;
+        test_support::writeBytes(scratch.file("p.png"), png);
+        EXPECT_EQ(test_support::runCommand("/usr/bin/pngcheck -q " + scratch.file("p.png").string()).second, 0);
     }
 }
 

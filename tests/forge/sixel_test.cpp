@@ -4,7 +4,9 @@
 
 #include <string>
 
-#include "png_decoder.hpp"
+#include "tests/support/png_decoder.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace {
 
@@ -75,7 +77,7 @@ TEST(RgbToSixel, RefusesMoreThan256ColoursAndShortPixels) {
 }
 
 TEST(RgbToSixel, DecodesToThePictureWithSixel2png) {
-    if (!forge_test::haveProgram("/usr/bin/sixel2png") || !forge_test::haveProgram("/usr/bin/python3")) {
+    if (!test_support::haveProgram("/usr/bin/sixel2png") || !test_support::haveProgram("/usr/bin/python3")) {
         GTEST_SKIP() << "needs sixel2png (libsixel-bin) and /usr/bin/python3";
     }
     // 16 colours whose channels are multiples of 51, which survive the
@@ -91,12 +93,12 @@ TEST(RgbToSixel, DecodesToThePictureWithSixel2png) {
     }
     Bytes sixel;
     ASSERT_TRUE(forge::rgbToSixel(rgb, width, height, sixel));
-    forge_test::ScratchDir scratch;
-    forge_test::writeBytes(scratch.file("p.six"), sixel);
-    const auto [output, status] = forge_test::runCommand("/usr/bin/sixel2png -i " + scratch.file("p.six").string() +
+    test_support::ScratchDir scratch;
+    test_support::writeBytes(scratch.file("p.six"), sixel);
+    const auto [output, status] = test_support::runCommand("/usr/bin/sixel2png -i " + scratch.file("p.six").string() +
                                                          " -o " + scratch.file("p.png").string());
     ASSERT_EQ(status, 0) << output;
-    const forge_test::decoded_png_t decoded = forge_test::decodePng(forge_test::readBytes(scratch.file("p.png")));
+    const test_support::decoded_png_t decoded = test_support::decodePng(test_support::readBytes(scratch.file("p.png")));
     ASSERT_EQ(decoded.error, "");
     EXPECT_EQ(decoded.width, width);
     EXPECT_EQ(decoded.height, height);

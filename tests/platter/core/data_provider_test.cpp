@@ -2,6 +2,8 @@
 #include "platter/core/data_provider.hpp"
 #include "platter/core/pass_thru_data_provider.hpp"
 
+#include "tests/support/scratch_dir.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -21,21 +23,16 @@ std::vector<std::uint8_t> sequence(std::size_t size) {
     return bytes;
 }
 
+// One file in a scratch directory of its own.
 class TempFile {
 public:
-    explicit TempFile(const std::vector<std::uint8_t>& bytes)
-        : path_(std::filesystem::temp_directory_path() /
-                ("zt_provider_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".bin")) {
-        write(bytes);
-    }
-    ~TempFile() { std::filesystem::remove(path_); }
-    void write(const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    }
+    explicit TempFile(const std::vector<std::uint8_t>& bytes) { write(bytes); }
+    void write(const std::vector<std::uint8_t>& bytes) const { test_support::writeBytes(path_, bytes); }
     const std::filesystem::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
+    test_support::ScratchDir scratch_;
+    std::filesystem::path path_ = scratch_.file("provider.bin");
 };
 
 TEST(DataProvider, PointsUpToTheEndButReportsNothingReadableThere) {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "platter/core/disk.hpp"
-#include "platter/formats/d64_test_image.hpp"
+#include "tests/support/d64_image.hpp"
 
 namespace platter {
 namespace {
 
-using testing::bytes_t;
-using testing::TestImage;
+using test_support::bytes_t;
+using test_support::TestImage;
 
 // Writes a chain of blocks on track 1 (sectors 0, 1, ...) whose last link is
 // 0/lastByte, and returns its data as readChain should see it.
@@ -15,7 +15,7 @@ bytes_t writeTrackOneChain(TestImage& image, unsigned blocks, std::uint8_t lastB
     bytes_t expected;
     for (unsigned s = 0; s < blocks; ++s) {
         std::uint8_t* b = image.block(1, s);
-        for (int i = 2; i < 256; ++i) b[i] = static_cast<std::uint8_t>(s * 16 + i);
+        for (unsigned i = 2; i < 256; ++i) b[i] = static_cast<std::uint8_t>(s * 16 + i);
         const bool last = s + 1 == blocks;
         b[0] = last ? 0 : 1;
         b[1] = last ? lastByte : static_cast<std::uint8_t>(s + 1);
@@ -102,7 +102,7 @@ TEST(DiskChain, BamModesMarkAndFreeEveryBlock) {
 TEST(DiskChain, DelEntryWithoutDataReadsAsEmpty) {
     TestImage image = TestImage::blank();
     dir_entry_t entry;
-    entry.setName(testing::cbmName("EMPTY"));
+    entry.setName(test_support::cbmName("EMPTY"));
     entry.bytes[2] = 0x80;
     ASSERT_TRUE(image.disk->insertEntry(0, entry));
     bytes_t data;
@@ -146,7 +146,7 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     dir_entry_t entry;
     entry.bytes[2] = 0x83;
     entry.bytes[3] = 1, entry.bytes[4] = 1;
-    entry.setName(testing::cbmName("GEOS APP"));
+    entry.setName(test_support::cbmName("GEOS APP"));
     entry.bytes[21] = 1, entry.bytes[22] = 0;
     entry.bytes[23] = 1;
     entry.bytes[24] = 6;

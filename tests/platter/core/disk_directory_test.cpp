@@ -4,14 +4,14 @@
 #include <cstring>
 
 #include "platter/core/disk.hpp"
-#include "platter/formats/d64_test_image.hpp"
+#include "tests/support/d64_image.hpp"
 
 namespace platter {
 namespace {
 
-using testing::bytes_t;
-using testing::cbmName;
-using testing::TestImage;
+using test_support::bytes_t;
+using test_support::cbmName;
+using test_support::TestImage;
 
 // A D64 geometry that may hold DIR entries, to walk nested directories.
 class NestedDisk : public Disk41 {
@@ -97,9 +97,9 @@ TEST(DiskDirectory, IncludeEmptyFindsDeletedButNotNeverUsedSlots) {
     EXPECT_EQ(image.disk->countDirectoryEntries(), 7u);
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(1, true, entry));
-    EXPECT_EQ(testing::nameOf(entry), cbmName("NOTES"));
+    EXPECT_EQ(test_support::nameOf(entry), cbmName("NOTES"));
     ASSERT_TRUE(image.disk->getEntry(1, false, entry));
-    EXPECT_EQ(testing::nameOf(entry), cbmName("USR"));
+    EXPECT_EQ(test_support::nameOf(entry), cbmName("USR"));
     track_sector_t block;
     std::uint64_t slot = 0;
     ASSERT_TRUE(image.disk->getEntryAndLocation(8, false, entry, block, slot) == false);
@@ -175,13 +175,13 @@ TEST(DiskDirectory, OpenAndCloseDirectoryWithUndo) {
 TEST(DiskDirectory, DeepNestingStopsAtTheDepthCap) {
     NestedImage image;
     // 70 nested directories, ten header/directory pairs on each of tracks 1-7.
-    auto header = [](unsigned level) { return makeBlock(1 + level / 10, (level % 10) * 2); };
+    auto header = [](unsigned level) { return std::pair<unsigned, unsigned>{1 + level / 10, (level % 10) * 2}; };
     image.putEntry(18, 1, 0, 0x86, "D", 1, 0);
     for (unsigned level = 0; level < 70; ++level) {
-        const track_sector_t at = header(level);
-        image.makeSubdirectory(at.track, at.sector);
-        const track_sector_t next = header(level + 1);
-        if (level + 1 < 70) image.putEntry(at.track, at.sector + 1, 0, 0x86, "D", next.track, next.sector);
+        const auto [track, sector] = header(level);
+        image.makeSubdirectory(track, sector);
+        const auto [nextTrack, nextSector] = header(level + 1);
+        if (level + 1 < 70) image.putEntry(track, sector + 1, 0, 0x86, "D", nextTrack, nextSector);
     }
     image.disk->countDirectoryEntries();
     const auto seen = walkAll(*image.disk);

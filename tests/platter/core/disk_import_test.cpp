@@ -6,15 +6,16 @@
 
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
-#include "platter/formats/d64_test_image.hpp"
+#include "tests/support/d64_image.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace platter {
 namespace {
 
-using testing::bytes_t;
-using testing::cbmName;
-using testing::patternBytes;
-using testing::TestImage;
+using test_support::bytes_t;
+using test_support::cbmName;
+using test_support::patternBytes;
+using test_support::TestImage;
 
 bool importAs(Disk& disk, const char* name, const bytes_t& data, std::uint32_t rowId, std::uint8_t recordLength = 0,
               std::int64_t position = 1000) {
@@ -72,7 +73,7 @@ TEST(DiskImport, P00HeaderGivesNameAndIsNotStored) {
     ASSERT_TRUE(importAs(*image.disk, "IGNORED", p00, 24));
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(0, false, entry));
-    EXPECT_EQ(testing::nameOf(entry), cbmName("HELLO", false));
+    EXPECT_EQ(test_support::nameOf(entry), cbmName("HELLO", false));
     bytes_t back;
     ASSERT_TRUE(image.disk->readFile(entry, back));
     EXPECT_EQ(back, payload);
@@ -114,9 +115,9 @@ TEST(DiskImport, UndoOfAnImportRestoresTheImageExactly) {
     EXPECT_EQ(image.disk->countDirectoryEntries(), 9u);
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(2, false, entry));
-    EXPECT_EQ(testing::nameOf(entry), cbmName("NEW"));
+    EXPECT_EQ(test_support::nameOf(entry), cbmName("NEW"));
     ASSERT_TRUE(image.disk->getEntry(3, false, entry));
-    EXPECT_EQ(testing::nameOf(entry), cbmName("USR"));
+    EXPECT_EQ(test_support::nameOf(entry), cbmName("USR"));
     ASSERT_TRUE(image.disk->undo());
     EXPECT_EQ(image.bytes(), before);
 }
@@ -197,37 +198,31 @@ TEST(DiskImport, InsertPastTheEndFillsTheFirstFreeSlot) {
 }
 
 TEST(DiskImport, HostFileTakesItsNameAndRow) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "zt_disk_import_test";
-    fs::create_directories(dir);
-    const fs::path host = dir / "game.seq";
-    const bytes_t data = patternBytes(600, 2);
-    std::ofstream(host, std::ios::binary).write(reinterpret_cast<const char*>(data.data()), 600);
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path host = scratch.write("game.seq", patternBytes(600, 2));
     TestImage image = TestImage::blank();
     ASSERT_TRUE(image.disk->importHostFile(host, 0));
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(0, false, entry));
     EXPECT_EQ(entry.typeByte(), 0x81);
-    EXPECT_EQ(testing::nameOf(entry)[0], 'G');
-    EXPECT_EQ(testing::nameOf(entry)[4], 0xa0);
-    EXPECT_FALSE(image.disk->importHostFile(dir / "missing.prg", 0));
+    EXPECT_EQ(test_support::nameOf(entry)[0], 'G');
+    EXPECT_EQ(test_support::nameOf(entry)[4], 0xa0);
+    EXPECT_FALSE(image.disk->importHostFile(scratch.file("missing.prg"), 0));
     EXPECT_EQ(image.disk->lastError(), kErrOpenFile);
-    fs::remove_all(dir);
 }
 
 TEST(DiskSave, WritesBesideAndRenamesOverTheTarget) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "zt_disk_save_test";
-    fs::create_directories(dir);
+    const test_support::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     TestImage image = TestImage::fromFixture("base.d64");
     ASSERT_TRUE(importAs(*image.disk, "NEW", bytes_t(10, 1), 12));
     EXPECT_TRUE(image.disk->isModified());
     const fs::path target = dir / "out.d64";
-    std::ofstream(target) << "old";
+    test_support::writeText(target, "old");
     ASSERT_TRUE(image.disk->saveAs(target));
     EXPECT_FALSE(image.disk->isModified());
-    std::ifstream in(target, std::ios::binary);
-    EXPECT_EQ(bytes_t(std::istreambuf_iterator<char>(in), {}), image.bytes());
+    EXPECT_EQ(test_support::readBytes(target), image.bytes());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     // A target without a known extension gets the image's own.
     ASSERT_TRUE(image.disk->saveAs(dir / "plain"));
@@ -245,7 +240,6 @@ TEST(DiskSave, WritesBesideAndRenamesOverTheTarget) {
     Disk41 again;
     ASSERT_TRUE(again.open(target, true));
     EXPECT_EQ(again.sectorPointer(1, 0)[2], 0x55);
-    fs::remove_all(dir);
 }
 
 }  // namespace

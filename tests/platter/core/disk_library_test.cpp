@@ -55,7 +55,7 @@ TEST(GeosEntry, NeedsAnInfoBlockAndAValidStamp) {
     const std::array<std::uint8_t, 32> entry = {0, 0, 0x83, 0, 0, 0, 0,  0, 0, 0, 0,  0,  0,  0,  0,
                                                 0, 0, 0,    0, 0, 0, 19, 4, 1, 0, 88, 12, 31, 23, 59};
     EXPECT_TRUE(isGeosEntry(entry));
-    for (const auto& [offset, value] : {std::pair{29, 60}, {26, 0}, {27, 32}, {28, 24}, {23, 2}, {2, 0x84}}) {
+    for (const auto& [offset, value] : {std::pair<std::size_t, int>{29, 60}, {26, 0}, {27, 32}, {28, 24}, {23, 2}, {2, 0x84}}) {
         auto broken = entry;
         broken[offset] = static_cast<std::uint8_t>(value);
         EXPECT_FALSE(isGeosEntry(broken)) << offset;
@@ -83,7 +83,8 @@ TEST(VlirRecordOffset, RecordsTakeWholeBlocks) {
 }
 
 std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 | std::uint32_t{bytes[at + 2]} << 16 |
+           std::uint32_t{bytes[at + 3]} << 24;
 }
 
 std::vector<std::vector<std::uint8_t>> zip6Parts(std::uint8_t tracks) {

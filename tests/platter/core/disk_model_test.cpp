@@ -2,6 +2,8 @@
 #include "platter/core/dir_entry.hpp"
 #include "platter/formats/disk41.hpp"
 
+#include "tests/support/files.hpp"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,8 +15,7 @@ namespace platter {
 namespace {
 
 std::vector<std::uint8_t> smallImage() {
-    std::ifstream in(std::string(ZT_TEST_DATA) + "/core/small.d64", std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    return test_support::readFixture("core/small.d64");
 }
 
 TEST(DiskOpenBytes, OpensTheBytesAsTheNamedFileWithoutReadingIt) {

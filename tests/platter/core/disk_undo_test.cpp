@@ -2,13 +2,13 @@
 
 #include "platter/core/disk.hpp"
 #include "platter/core/undo_journal.hpp"
-#include "platter/formats/d64_test_image.hpp"
+#include "tests/support/d64_image.hpp"
 
 namespace platter {
 namespace {
 
-using testing::bytes_t;
-using testing::TestImage;
+using test_support::bytes_t;
+using test_support::TestImage;
 
 TEST(UndoJournal, PushRules) {
     UndoJournal journal;
@@ -128,12 +128,12 @@ TEST(DiskUndo, EntrySettersRecordOnlyChanges) {
     EXPECT_EQ(disk.journal().newest()->saved, bytes_t{0});
     disk.setSplat(entry, true, 0);
     disk.setFileType(entry, kTypeSeq, 0);
-    disk.setFileName(entry, testing::cbmName("RENAMED"), 0);
+    disk.setFileName(entry, test_support::cbmName("RENAMED"), 0);
     disk.setStartSector(entry, 9, 0);
     disk.setRecordLength(entry, 5, 0);
     const std::uint8_t stamp[5] = {126, 1, 2, 3, 4};
     disk.setTime(entry, stamp, 0);
-    disk.setDiskName(testing::cbmName("OTHER"));
+    disk.setDiskName(test_support::cbmName("OTHER"));
     const std::uint8_t id[5] = {'X', 'Y', 0xa0, '2', 'A'};
     disk.setDiskId(id);
     dir_entry_t stored;
@@ -154,7 +154,7 @@ TEST(DiskUndo, MoveAndDeleteAreUndoneExactly) {
     EXPECT_EQ(disk.moveEntry(false, 0), 1u);
     dir_entry_t entry;
     ASSERT_TRUE(disk.getEntry(1, false, entry));
-    EXPECT_EQ(testing::nameOf(entry), testing::cbmName("HELLO"));
+    EXPECT_EQ(test_support::nameOf(entry), test_support::cbmName("HELLO"));
     ASSERT_TRUE(disk.undo());
     EXPECT_EQ(image.bytes(), original);
 

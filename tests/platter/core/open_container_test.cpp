@@ -6,6 +6,8 @@
 #include "platter/core/format_registry.hpp"
 #include "platter/core/open_container_failure.hpp"
 
+#include "tests/support/scratch_dir.hpp"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -50,21 +52,12 @@ std::string entryName(const dir_entry_t& entry) {
 // A scratch directory removed with everything in it.
 class OpenContainerFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zt_open_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     fs::path write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return path;
+        return scratch_.write(name, bytes);
     }
 
-    fs::path dir_;
+    test_support::ScratchDir scratch_;
+    const fs::path dir_ = scratch_.path();
 };
 
 TEST(OpenContainer, ReadsAD64FromBytes) {
@@ -263,7 +256,7 @@ TEST_F(OpenContainerFile, RefusesWhatItCannotOpen) {
 }
 
 TEST_F(OpenContainerFile, ImagesTooShortForTheirHeaderOpenEmptyAndUnreadable) {
-    for (const std::size_t size : {0, 100, 91392 + 255}) {
+    for (const std::size_t size : {0u, 100u, 91392u + 255u}) {
         std::unique_ptr<Disk> disk = openContainerFile(write("short.d64", std::vector<std::uint8_t>(size, 0x12)));
         ASSERT_NE(disk, nullptr) << size;
         EXPECT_EQ(disk->lastError(), kErrBadSize);

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "test_bytes.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter {
 namespace {
 
-using fileid_test::bytes;
-using fileid_test::put;
+using test_support::bytes;
+using test_support::put;
 
 TEST(BamEntriesConsistent, CountsMustMatchTheBitmaps) {
     auto block = bytes(256);

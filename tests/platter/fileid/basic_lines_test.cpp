@@ -5,12 +5,13 @@
 #include <fstream>
 #include <iterator>
 
-#include "test_bytes.hpp"
+#include "tests/support/bytes.hpp"
+#include "tests/support/files.hpp"
 
 namespace platter::fileid {
 namespace {
 
-using fileid_test::Bytes;
+using test_support::Bytes;
 
 // A tokenised program at `load` with one line per entry of `lineLengths`
 // (bytes of text per line), ended by the 0 0 marker.
@@ -43,8 +44,7 @@ TEST(CountBasicLines, CountsEveryLineButNotTheEndMarker) {
 }
 
 Bytes fixture(const char* name) {
-    std::ifstream in(std::string(ZT_TEST_DATA "/fileid/") + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return test_support::readFixture(std::string("fileid/") + name);
 }
 
 TEST(CountBasicLines, ProgramsFromRealTools) {

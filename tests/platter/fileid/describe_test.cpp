@@ -5,15 +5,15 @@
 #include "platter/fileid/metadata_keys.hpp"
 #include "platter/fileid/nested_data.hpp"
 #include "platter/fileid/type_ids.hpp"
-#include "test_bytes.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter::fileid {
 namespace {
 
-using fileid_test::Bytes;
-using fileid_test::bytes;
-using fileid_test::put;
-using fileid_test::text;
+using test_support::Bytes;
+using test_support::bytes;
+using test_support::put;
+using test_support::text;
 
 std::string itemText(std::uint32_t key, Bytes value) {
     return metadataToString(file_metadata_t{key, std::move(value)});

@@ -7,15 +7,15 @@
 #include "platter/fileid/file_type_table.hpp"
 #include "platter/fileid/file_types.hpp"
 #include "platter/fileid/type_ids.hpp"
-#include "test_bytes.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter::fileid {
 namespace {
 
-using fileid_test::Bytes;
-using fileid_test::bytes;
-using fileid_test::put;
-using fileid_test::text;
+using test_support::Bytes;
+using test_support::bytes;
+using test_support::put;
+using test_support::text;
 
 std::vector<std::uint32_t> typesOf(const std::vector<file_traits_t>& results) {
     std::vector<std::uint32_t> types;

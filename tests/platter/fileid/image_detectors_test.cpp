@@ -1,5 +1,8 @@
 #include "platter/fileid/image_detectors.hpp"
 
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,15 +14,15 @@
 #include "platter/fileid/identify.hpp"
 #include "platter/fileid/metadata_keys.hpp"
 #include "platter/fileid/type_ids.hpp"
-#include "test_bytes.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter::fileid {
 namespace {
 
-using fileid_test::Bytes;
-using fileid_test::bytes;
-using fileid_test::put;
-using fileid_test::text;
+using test_support::Bytes;
+using test_support::bytes;
+using test_support::put;
+using test_support::text;
 
 std::vector<std::uint32_t> keysOf(const file_traits_t& traits) {
     std::vector<std::uint32_t> keys;
@@ -103,7 +106,7 @@ TEST(D64Metadata, OtherImagesOnlyReportTheirOwnKeys) {
 TEST(TruncatedD64, NeedsAConsistentMapForTracks1To35) {
     auto image = bytes(100000);
     EXPECT_EQ(detectD64Truncated(image).type, type_id::unknown);
-    for (int track = 0; track < 35; ++track) put(image, 0x16504 + track * 4, {21, 0xFF, 0xFF, 0x1F});
+    for (std::size_t track = 0; track < 35; ++track) put(image, 0x16504 + track * 4, {21, 0xFF, 0xFF, 0x1F});
     put(image, 0, "CBM");
     put(image, 0x165AD, "GEOS format V1.0");
     put(image, 0x165C0, {17, 0xFF, 0xFF, 0x01});
@@ -161,28 +164,21 @@ TEST(SignatureImages, TapesAndWrappers) {
 class RealImages : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char pattern[] = "/tmp/zt-fileid-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) return;
-        dir_ = pattern;
-        const std::string command = "sh " ZT_TEST_DATA "/fileid/make_images.sh " + dir_.string() + " >/dev/null 2>&1";
-        built_ = std::system(command.c_str()) == 0;
+        scratch_ = std::make_unique<test_support::ScratchDir>();
+        const std::string command =
+            "sh " + test_support::fixturePath("fileid/make_images.sh").string() + " " + scratch_->path().string();
+        built_ = test_support::runCommand(command).second == 0;
     }
 
-    static void TearDownTestSuite() {
-        std::error_code ignored;
-        if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
-    }
+    static void TearDownTestSuite() { scratch_.reset(); }
 
     void SetUp() override {
         if (!built_) GTEST_SKIP() << "cc1541, cbmconvert or acme missing";
     }
 
-    static Bytes load(const char* name) {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    static Bytes load(const char* name) { return test_support::readBytes(scratch_->file(name)); }
 
-    static inline std::filesystem::path dir_;
+    static inline std::unique_ptr<test_support::ScratchDir> scratch_;
     static inline bool built_ = false;
 };
 

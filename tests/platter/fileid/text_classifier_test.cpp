@@ -5,13 +5,13 @@
 #include <string>
 
 #include "platter/fileid/type_ids.hpp"
-#include "test_bytes.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter::fileid {
 namespace {
 
-using fileid_test::Bytes;
-using fileid_test::text;
+using test_support::Bytes;
+using test_support::text;
 
 std::uint32_t classify(const Bytes& data) { return detectTextOrData(data).type; }
 std::uint32_t classify(const std::string& chars) { return classify(text(chars)); }
@@ -57,7 +57,7 @@ TEST(TextClassifier, PetsciiText) {
     // A listing full of colour and cursor codes inside quotes is still PETSCII.
     Bytes listing;
     while (listing.size() < 600) {
-        for (std::uint8_t byte : {0x99, 0x22, 0x1C, 0x11, 0x11, 0x12, 0xC8, 0xC9, 0x22, 0x0D}) listing.push_back(byte);
+        for (const int byte : {0x99, 0x22, 0x1C, 0x11, 0x11, 0x12, 0xC8, 0xC9, 0x22, 0x0D}) listing.push_back(static_cast<std::uint8_t>(byte));
     }
     EXPECT_EQ(classify(listing), type_id::petscii);
 }

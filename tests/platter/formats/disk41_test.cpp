@@ -5,15 +5,16 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platter/formats/d64_test_image.hpp"
+#include "tests/support/d64_image.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace platter {
 namespace {
 
-using testing::bytes_t;
-using testing::cbmName;
-using testing::patternBytes;
-using testing::TestImage;
+using test_support::bytes_t;
+using test_support::cbmName;
+using test_support::patternBytes;
+using test_support::TestImage;
 
 struct expected_entry_t {
     const char* name;
@@ -45,7 +46,7 @@ TEST(Disk41Fixture, BaseImageReadsLikeCc1541ListsIt) {
         const expected_entry_t& want = kBaseEntries[i];
         dir_entry_t entry;
         ASSERT_TRUE(disk.getEntry(i, false, entry)) << want.name;
-        EXPECT_EQ(testing::nameOf(entry), cbmName(want.name)) << want.name;
+        EXPECT_EQ(test_support::nameOf(entry), cbmName(want.name)) << want.name;
         EXPECT_EQ(entry.typeByte(), want.typeByte) << want.name;
         EXPECT_EQ(entry.blockCount(), want.blocks) << want.name;
         bytes_t data;
@@ -56,7 +57,7 @@ TEST(Disk41Fixture, BaseImageReadsLikeCc1541ListsIt) {
     // The entry without data (cc1541 -L) has size 0 and cannot be read.
     dir_entry_t nofile;
     ASSERT_TRUE(disk.getEntry(7, false, nofile));
-    EXPECT_EQ(testing::nameOf(nofile), cbmName("NOFILE"));
+    EXPECT_EQ(test_support::nameOf(nofile), cbmName("NOFILE"));
     bytes_t none;
     EXPECT_FALSE(disk.readFile(nofile, none));
     EXPECT_EQ(disk.fileSize(7), 0u);
@@ -70,7 +71,7 @@ TEST(Disk41Fixture, ScratchedEntryIsSeenOnlyWithIncludeEmpty) {
     Disk& disk = *image.disk;
     dir_entry_t entry;
     ASSERT_TRUE(disk.getEntry(7, true, entry));
-    EXPECT_EQ(testing::nameOf(entry), cbmName("SCRATCHED"));
+    EXPECT_EQ(test_support::nameOf(entry), cbmName("SCRATCHED"));
     EXPECT_EQ(entry.typeByte(), 0);
     disk.setIncludeEmpty(true);
     EXPECT_EQ(disk.countDirectoryEntries(), 16u);  // every slot of 18/1 and 18/4
@@ -124,7 +125,7 @@ TEST(Disk41Layout, PrologicNameAndSpeedPriority) {
 }
 
 TEST(Disk41Layout, FortyTracksWithoutExtendedBamNeverFreeOrAllocated) {
-    bytes_t bytes = testing::readFixture("base.d64");
+    bytes_t bytes = test_support::readFixture("d64/base.d64");
     bytes.resize(Disk41::kSize40, 0);
     TestImage image = TestImage::fromBytes(bytes);
     EXPECT_TRUE(image.disk->fortyTracks());
@@ -141,7 +142,7 @@ TEST(Disk41Layout, FortyTracksWithoutExtendedBamNeverFreeOrAllocated) {
 }
 
 TEST(Disk41Layout, ImageSizesAndErrorBytes) {
-    const bytes_t base = testing::readFixture("base.d64");
+    const bytes_t base = test_support::readFixture("d64/base.d64");
     struct size_case_t {
         std::size_t size;
         std::size_t errorBytes;
@@ -163,10 +164,10 @@ TEST(Disk41Layout, ImageSizesAndErrorBytes) {
 }
 
 TEST(Disk41Layout, TruncatedImageListsWhatItHolds) {
-    bytes_t bytes = testing::readFixture("base.d64");
-    bytes.resize(testing::d64Offset(18, 5));  // 18/4 is the last whole block
+    bytes_t bytes = test_support::readFixture("d64/base.d64");
+    bytes.resize(test_support::d64Offset(18, 5));  // 18/4 is the last whole block
     // Point HELLO at a block past the end.
-    bytes[testing::d64Offset(18, 1) + 3] = 30;
+    bytes[test_support::d64Offset(18, 1) + 3] = 30;
     TestImage image = TestImage::fromBytes(bytes);
     EXPECT_EQ(image.disk->lastError(), 21u);
     EXPECT_EQ(image.disk->countDirectoryEntries(), 8u);
@@ -179,8 +180,8 @@ TEST(Disk41Layout, TruncatedImageListsWhatItHolds) {
     ASSERT_TRUE(image.disk->getEntry(1, false, entry));
     EXPECT_TRUE(image.disk->readFile(entry, data));
     // A block straddling the end is not accessible at all.
-    bytes_t straddle = testing::readFixture("base.d64");
-    straddle.resize(testing::d64Offset(18, 1) + 100);
+    bytes_t straddle = test_support::readFixture("d64/base.d64");
+    straddle.resize(test_support::d64Offset(18, 1) + 100);
     EXPECT_EQ(TestImage::fromBytes(straddle).block(18, 1), nullptr);
     EXPECT_EQ(TestImage::fromBytes(bytes_t(100, 0)).disk->blocksFree(), 0u);
 }
@@ -310,7 +311,7 @@ TEST(Disk41Extend, ShrinkRefusedWhileTracks36To40AreUsed) {
 }
 
 TEST(Disk41Extend, ErrorTableFollowsAndKeepsItsCodes) {
-    bytes_t bytes = testing::readFixture("base.d64");
+    bytes_t bytes = test_support::readFixture("d64/base.d64");
     bytes.resize(175531, 1);
     bytes[174848 + 5] = 7;
     TestImage image = TestImage::fromBytes(bytes);
@@ -346,11 +347,9 @@ TEST(Disk41Geos, MarkKeepsSignatureWhenExtending) {
 }
 
 TEST(Disk41ErrorBytes, DosNumbersAreConvertedAndSavedBack) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "zt_disk41_test";
-    fs::create_directories(dir);
+    const test_support::ScratchDir scratch;
     for (const std::size_t size : {std::size_t{175531}, std::size_t{197376}}) {
-        bytes_t bytes = testing::readFixture(size == 175531 ? "base.d64" : "speed40.d64");
+        bytes_t bytes = test_support::readFixture(size == 175531 ? "d64/base.d64" : "d64/speed40.d64");
         const std::size_t blocks = size == 175531 ? 683 : 768;
         bytes.resize(size, 0);
         bytes[bytes.size() - blocks] = 20;  // first: DOS number style
@@ -360,21 +359,17 @@ TEST(Disk41ErrorBytes, DosNumbersAreConvertedAndSavedBack) {
         EXPECT_EQ(image.disk->errorCode(makeBlock(1, 0)), 2);
         EXPECT_EQ(image.disk->errorCode(makeBlock(1, 1)), 1);
         EXPECT_EQ(image.disk->errorCode(makeBlock(1, 2)), 11);
-        const fs::path out = dir / "round.d64";
-        ASSERT_TRUE(image.disk->saveAs(out));
-        std::ifstream in(out, std::ios::binary);
-        const bytes_t saved(std::istreambuf_iterator<char>(in), {});
-        EXPECT_EQ(saved, bytes) << size;
+        ASSERT_TRUE(image.disk->saveAs(scratch.file("round.d64")));
+        EXPECT_EQ(test_support::readBytes(scratch.file("round.d64")), bytes) << size;
     }
     // Codes taken as they are when the first byte is at most 12.
-    bytes_t coded = testing::readFixture("base.d64");
+    bytes_t coded = test_support::readFixture("d64/base.d64");
     coded.resize(175531, 1);
     coded[174848] = 0;
     coded[174849] = 20;
     TestImage image = TestImage::fromBytes(coded);
     EXPECT_FALSE(image.disk->errorCodeMode());
     EXPECT_EQ(image.disk->errorCode(makeBlock(1, 1)), 20);
-    fs::remove_all(dir);
 }
 
 TEST(Disk41ErrorBytes, AddingTheTableAndSettingACode) {

@@ -1,5 +1,7 @@
 #include "platter/petscii/palette.hpp"
 
+#include "tests/support/scratch_dir.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,13 +19,11 @@ constexpr forge::rgb_t kMagenta{255, 0, 255};
 class PaletteFile : public ::testing::Test {
 protected:
     std::string write(const std::string& contents) {
-        std::ofstream(path_, std::ios::binary) << contents;
-        return path_.string();
+        test_support::writeText(scratch_.file("palette.txt"), contents);
+        return scratch_.file("palette.txt").string();
     }
-    void TearDown() override { std::filesystem::remove(path_); }
 
-    std::filesystem::path path_ =
-        std::filesystem::temp_directory_path() / ("zt_palette_" + std::to_string(::getpid()) + ".txt");
+    test_support::ScratchDir scratch_;
 };
 
 std::string lines(const std::string& line, int count) {
@@ -85,7 +85,7 @@ TEST_F(PaletteFile, ShortFileIsCompletedWithDefaults) {
     EXPECT_EQ(palette.size(), 16u);
     EXPECT_EQ(palette.colourAt(2), (forge::rgb_t{0x11, 0x22, 0x33}));
     EXPECT_EQ(palette.colourAt(3), (forge::rgb_t{0x70, 0xA4, 0xB2}));
-    EXPECT_FALSE(palette.load(path_.string()));
+    EXPECT_FALSE(palette.load(scratch_.file("palette.txt").string()));
 }
 
 TEST(Palette, MissingFileOrEmptyPathGivesDefaults) {

@@ -78,10 +78,10 @@ TEST(PetsciiRender, ColourStateCarriesAcrossRowsUnlessReset) {
 
 TEST(PetsciiRender, BlanksAreCodeZeroAndTheUnreversedSpaces) {
     RecordingRender render;
-    for (std::uint16_t code : {0x0000, 0xE020, 0xE0A0, 0xE0E0, 0xE120, 0xE1A0, 0xE1E0})
-        EXPECT_TRUE(render.isBlank(code)) << std::hex << code;
-    for (std::uint16_t code : {0xE220, 0xE2A0, 0xE320, 0xE041, 0xE021})
-        EXPECT_FALSE(render.isBlank(code)) << std::hex << code;
+    for (const int code : {0x0000, 0xE020, 0xE0A0, 0xE0E0, 0xE120, 0xE1A0, 0xE1E0})
+        EXPECT_TRUE(render.isBlank(static_cast<std::uint16_t>(code))) << std::hex << code;
+    for (const int code : {0xE220, 0xE2A0, 0xE320, 0xE041, 0xE021})
+        EXPECT_FALSE(render.isBlank(static_cast<std::uint16_t>(code))) << std::hex << code;
 }
 
 }  // namespace

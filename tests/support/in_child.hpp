@@ -1,5 +1,5 @@
 #pragma once
-// Test helper: the program's option objects and command tree are process-wide and
+// Test support: the program's option objects and command tree are process-wide and
 // parsed once, so every check that parses runs in a child process of its own.
 
 #include <gtest/gtest.h>

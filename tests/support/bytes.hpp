@@ -1,11 +1,12 @@
 #pragma once
+// Test support: byte buffers built and patched by hand.
 
 #include <cstdint>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
 
-namespace fileid_test {
+namespace test_support {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -21,4 +22,4 @@ inline void put(Bytes& data, std::size_t offset, std::string_view text) {
 
 inline Bytes text(std::string_view chars) { return Bytes(chars.begin(), chars.end()); }
 
-}  // namespace fileid_test
+}  // namespace test_support

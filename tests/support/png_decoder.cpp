@@ -1,14 +1,12 @@
-#include "png_decoder.hpp"
+#include "tests/support/png_decoder.hpp"
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
-#include <unistd.h>
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
 
-namespace forge_test {
+namespace test_support {
 
 namespace {
 
@@ -75,44 +73,6 @@ print(width, height)
 
 }  // namespace
 
-bool haveProgram(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
-
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zt-forge-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::abort();
-    }
-    path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::pair<std::string, int> runCommand(const std::string& command) {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return {"could not run " + command, -1};
-    }
-    std::string output;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        output.append(buffer, got);
-    }
-    return {output, pclose(pipe)};
-}
-
 decoded_png_t decodePng(const std::vector<std::uint8_t>& png) {
     ScratchDir scratch;
     const auto script = scratch.file("decode.py");
@@ -130,4 +90,4 @@ decoded_png_t decodePng(const std::vector<std::uint8_t>& png) {
     return result;
 }
 
-}  // namespace forge_test
+}  // namespace test_support
