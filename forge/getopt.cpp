@@ -12,7 +12,7 @@ Getopt::Getopt() = default;
 Getopt::~Getopt() = default;
 
 Getopt& Getopt::addCommand(std::string name, std::string description, bool hidden) {
-    command_column_width_ = std::max<std::uint64_t>(command_column_width_, name.size());
+    commandColumnWidth_ = std::max<std::uint64_t>(commandColumnWidth_, name.size());
     commands_.push_back({std::move(name), std::move(description), std::make_unique<Getopt>(), hidden});
     return *commands_.back().parser;
 }
@@ -30,7 +30,7 @@ Getopt& Getopt::addOption(const std::string& group_name, Option& option) {
     group->options.push_back(&option);
     if (!option.isHidden()) {
         const std::size_t argument = option.argumentName().empty() ? 6 : option.argumentName().size() + 9;
-        option_column_width_ = std::max<std::uint64_t>(option_column_width_, option.longForm().size() + argument);
+        optionColumnWidth_ = std::max<std::uint64_t>(optionColumnWidth_, option.longForm().size() + argument);
     }
     return *this;
 }
@@ -53,12 +53,12 @@ const Getopt& Getopt::innermost() const {
 
 const std::vector<std::string>& Getopt::positionalArguments() const { return innermost().positional_; }
 
-std::string Getopt::errorText() const { return innermost().error_text_.value_or(std::string()); }
+std::string Getopt::errorText() const { return innermost().errorText_.value_or(std::string()); }
 
 void Getopt::parse(int argc, const char* const* argv) {
     Getopt* node = this;
     for (;;) {
-        node->invocation_word_ = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+        node->invocationWord_ = argc > 0 && argv[0] != nullptr ? argv[0] : "";
         if (argc < 2) break;
         // A command word counts only right after the program name or the previous command word.
         auto command = std::find_if(node->commands_.begin(), node->commands_.end(),
@@ -79,8 +79,8 @@ bool Getopt::parseWords(int argc, const char* const* argv) {
     bool end_of_options = false;
     waiting_ = nullptr;
     for (int i = 1; i < argc; ++i) {
-        current_word_ = argv[i] != nullptr ? argv[i] : "";
-        const std::string& word = current_word_;
+        currentWord_ = argv[i] != nullptr ? argv[i] : "";
+        const std::string& word = currentWord_;
         if (end_of_options) {
             positional_.push_back(word);
         } else if (word == "-") {
@@ -152,26 +152,26 @@ Option* Getopt::findOption(const std::string& name) const {
 bool Getopt::recordOption(const std::string& name) {
     Option* option = findOption(name);
     if (option == nullptr) {
-        addError(name + " is not a valid option (found in: '" + current_word_ + "')");
+        addError(name + " is not a valid option (found in: '" + currentWord_ + "')");
         return false;
     }
     if (waiting_ != nullptr && waiting_->isArgumentRequired()) {
-        addError(waiting_->matchedName() + " must be followed by an argument (found: '" + current_word_ + "' instead)");
+        addError(waiting_->matchedName() + " must be followed by an argument (found: '" + currentWord_ + "' instead)");
         return false;
     }
     if (option->isSet()) {
         if (option->isRepeatable()) {
             ++option->count_;
         } else if (!option->isList()) {
-            addError(option->matchedName() + " can only be specified once (found earlier: '" + option->found_in_word_ +
+            addError(option->matchedName() + " can only be specified once (found earlier: '" + option->foundInWord_ +
                      "')");
             return false;
         }
     } else if (option->isRepeatable()) {
         ++option->count_;
     }
-    option->matched_name_ = name;
-    option->found_in_word_ = current_word_;
+    option->matchedName_ = name;
+    option->foundInWord_ = currentWord_;
     if (option->isStandalone()) return false;
     waiting_ = option;
     return true;
@@ -216,17 +216,17 @@ void Getopt::acceptArgument(const std::string& text) {
 }
 
 void Getopt::addError(const std::string& text) {
-    if (error_text_)
-        *error_text_ += "\n" + text;
+    if (errorText_)
+        *errorText_ += "\n" + text;
     else
-        error_text_ = text;
+        errorText_ = text;
 }
 
 void Getopt::applyDefaults() {
     for (const option_group_t& group : groups_) {
         for (Option* option : group.options) {
-            if (option->values_.empty() && !option->default_value_.empty())
-                option->values_.push_back(option->default_value_);
+            if (option->values_.empty() && !option->defaultValue_.empty())
+                option->values_.push_back(option->defaultValue_);
         }
     }
 }

@@ -43,8 +43,8 @@ public:
     Getopt& addCommand(std::string name, std::string description, bool hidden = false);
     // Stores the usage synopsis without one leading "\n"; an empty text changes nothing.
     void setUsage(const std::string& text);
-    void setProgramName(std::string name) { program_name_ = std::move(name); }
-    const std::string& programName() const { return program_name_; }
+    void setProgramName(std::string name) { programName_ = std::move(name); }
+    const std::string& programName() const { return programName_; }
 
     // The option is not owned; it may be added to several parsers.
     Getopt& addOption(Option& option);
@@ -82,14 +82,14 @@ private:
     std::vector<command_t> commands_;
     std::vector<option_group_t> groups_;
     std::string usage_;
-    std::string program_name_;
-    std::string invocation_word_;
-    std::uint64_t option_column_width_ = 0;
-    std::uint64_t command_column_width_ = 0;
-    std::string current_word_;
+    std::string programName_;
+    std::string invocationWord_;
+    std::uint64_t optionColumnWidth_ = 0;
+    std::uint64_t commandColumnWidth_ = 0;
+    std::string currentWord_;
     const command_t* selected_ = nullptr;
     std::vector<std::string> positional_;
-    std::optional<std::string> error_text_;
+    std::optional<std::string> errorText_;
     Option* waiting_ = nullptr;  // the option that may take the next word as argument
 };
 

@@ -65,11 +65,11 @@ void Getopt::printHelp(std::ostream& out) const {
         }
         return;
     }
-    out << "\nAvailable commands: ('" << node.invocation_word_ << " [command] --help')\n";
+    out << "\nAvailable commands: ('" << node.invocationWord_ << " [command] --help')\n";
     for (const command_t& command : node.commands_) {
         if (command.hidden) continue;
         const std::size_t pad =
-            node.command_column_width_ - std::min<std::size_t>(node.command_column_width_, command.name.size());
+            node.commandColumnWidth_ - std::min<std::size_t>(node.commandColumnWidth_, command.name.size());
         out << "  " << std::string(pad, ' ') << command.name << ": " << command.description << '\n';
     }
 }
@@ -79,14 +79,14 @@ void Getopt::printGroup(const Getopt& node, std::ostream& out, const option_grou
     for (const Option* option : group.options) {
         if (option->isHidden()) continue;
         const std::string line = optionLine(*option);
-        const std::size_t padded = std::max<std::size_t>(line.size(), node.option_column_width_);
+        const std::size_t padded = std::max<std::size_t>(line.size(), node.optionColumnWidth_);
         out << line << std::string(padded - line.size(), ' ') << option->help() << '\n';
         if (option->hasChoices()) printChoices(out, *option, padded);
     }
 }
 
 void Getopt::printUsage(std::ostream& out) const {
-    out << "usage: " << invocation_word_ << ' ';
+    out << "usage: " << invocationWord_ << ' ';
     if (selected_ != nullptr)
         out << selected_->name << ' ' << selected_->parser->usage_;
     else
@@ -95,7 +95,7 @@ void Getopt::printUsage(std::ostream& out) const {
 }
 
 void Getopt::printShortUsage(std::ostream& out) const {
-    out << "usage: " << invocation_word_ << ' ';
+    out << "usage: " << invocationWord_ << ' ';
     if (selected_ != nullptr)
         out << selected_->name << ' ' << firstLine(selected_->parser->usage_);
     else
@@ -104,7 +104,7 @@ void Getopt::printShortUsage(std::ostream& out) const {
 }
 
 void Getopt::printTryHelp(std::ostream& out) const {
-    out << "Try '" << invocation_word_;
+    out << "Try '" << invocationWord_;
     if (selected_ != nullptr) out << ' ' << selected_->name;
     out << " --help' for more information.\n";
 }

@@ -13,7 +13,7 @@ unsigned kindBit(unsigned kind) { return kind <= kArgList ? 1u << kind : 0u; }
 }  // namespace
 
 Option::Option(char short_letter, std::string long_name, std::string help)
-    : short_letter_(short_letter), long_name_(std::move(long_name)), help_(std::move(help)) {}
+    : shortLetter_(short_letter), longName_(std::move(long_name)), help_(std::move(help)) {}
 
 Option& Option::hidden() {
     hidden_ = true;
@@ -22,7 +22,7 @@ Option& Option::hidden() {
 
 Option& Option::choice(std::string text) {
     choices_.push_back(std::move(text));
-    has_choices_ = true;
+    hasChoices_ = true;
     return *this;
 }
 
@@ -32,25 +32,25 @@ Option& Option::choices(const std::vector<std::string>& texts) {
 }
 
 Option& Option::argument(std::string name, unsigned kind) {
-    argument_name_ = std::move(name);
-    argument_required_ = true;
-    kind_mask_ = kindBit(kind);
+    argumentName_ = std::move(name);
+    argumentRequired_ = true;
+    kindMask_ = kindBit(kind);
     return *this;
 }
 
 Option& Option::argument(std::string name, unsigned kind1, unsigned kind2) {
-    argument_name_ = std::move(name);
-    kind_mask_ = kindBit(kind1) | kindBit(kind2);
+    argumentName_ = std::move(name);
+    kindMask_ = kindBit(kind1) | kindBit(kind2);
     return *this;
 }
 
 Option& Option::requireArgument() {
-    argument_required_ = true;
+    argumentRequired_ = true;
     return *this;
 }
 
 Option& Option::optionalArgument() {
-    argument_required_ = false;
+    argumentRequired_ = false;
     return *this;
 }
 
@@ -65,7 +65,7 @@ Option& Option::standalone() {
 }
 
 Option& Option::defaultValue(std::string text) {
-    default_value_ = std::move(text);
+    defaultValue_ = std::move(text);
     return *this;
 }
 
@@ -75,20 +75,20 @@ std::string Option::value(std::size_t index) const {
 }
 
 void Option::reset() {
-    matched_name_.clear();
+    matchedName_.clear();
     values_.clear();
 }
 
-std::string Option::matchedName() const { return (matched_name_.size() < 2 ? "-" : "--") + matched_name_; }
+std::string Option::matchedName() const { return (matchedName_.size() < 2 ? "-" : "--") + matchedName_; }
 
 std::string Option::displayName() const {
-    if (short_letter_ != 0 && !long_name_.empty()) return shortForm() + "/" + longForm();
-    return short_letter_ != 0 ? shortForm() : longForm();
+    if (shortLetter_ != 0 && !longName_.empty()) return shortForm() + "/" + longForm();
+    return shortLetter_ != 0 ? shortForm() : longForm();
 }
 
-std::string Option::shortForm() const { return short_letter_ != 0 ? std::string{'-', short_letter_} : std::string(); }
+std::string Option::shortForm() const { return shortLetter_ != 0 ? std::string{'-', shortLetter_} : std::string(); }
 
-std::string Option::longForm() const { return long_name_.empty() ? std::string() : "--" + long_name_; }
+std::string Option::longForm() const { return longName_.empty() ? std::string() : "--" + longName_; }
 
 bool Option::isValidChoice(const std::string& text) const {
     for (const std::string& choice : choices_) {

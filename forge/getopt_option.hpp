@@ -39,7 +39,7 @@ public:
     Option& standalone();
     Option& defaultValue(std::string text);
 
-    bool isSet() const { return !matched_name_.empty(); }
+    bool isSet() const { return !matchedName_.empty(); }
     // The i-th value; an index past the end raises forge::Failure.
     std::string value(std::size_t index) const;
     const std::vector<std::string>& values() const { return values_; }
@@ -55,18 +55,18 @@ public:
     std::string shortForm() const;
     std::string longForm() const;
 
-    char shortLetter() const { return short_letter_; }
-    const std::string& longName() const { return long_name_; }
+    char shortLetter() const { return shortLetter_; }
+    const std::string& longName() const { return longName_; }
     const std::string& help() const { return help_; }
-    const std::string& argumentName() const { return argument_name_; }
-    unsigned kindMask() const { return kind_mask_; }
-    bool takesArgument() const { return kind_mask_ != 0; }
-    bool isList() const { return (kind_mask_ & kMaskList) != 0; }
-    bool isArgumentRequired() const { return argument_required_; }
+    const std::string& argumentName() const { return argumentName_; }
+    unsigned kindMask() const { return kindMask_; }
+    bool takesArgument() const { return kindMask_ != 0; }
+    bool isList() const { return (kindMask_ & kMaskList) != 0; }
+    bool isArgumentRequired() const { return argumentRequired_; }
     bool isRepeatable() const { return repeatable_; }
     bool isStandalone() const { return standalone_; }
     bool isHidden() const { return hidden_; }
-    bool hasChoices() const { return has_choices_; }
+    bool hasChoices() const { return hasChoices_; }
     const std::vector<std::string>& choiceList() const { return choices_; }
     // The text equals a choice, or a "^" choice with or without its "^".
     bool isValidChoice(const std::string& text) const;
@@ -74,21 +74,21 @@ public:
 private:
     friend class Getopt;  // records what parsing finds
 
-    std::string matched_name_;
-    std::string found_in_word_;
+    std::string matchedName_;
+    std::string foundInWord_;
     std::vector<std::string> values_;
     std::uint64_t count_ = 0;
-    char short_letter_ = 0;
-    std::string long_name_;
+    char shortLetter_ = 0;
+    std::string longName_;
     std::string help_;
-    std::string argument_name_;
-    unsigned kind_mask_ = 0;
-    std::string default_value_;
-    bool argument_required_ = false;
+    std::string argumentName_;
+    unsigned kindMask_ = 0;
+    std::string defaultValue_;
+    bool argumentRequired_ = false;
     bool repeatable_ = false;
     bool standalone_ = false;
     bool hidden_ = false;
-    bool has_choices_ = false;
+    bool hasChoices_ = false;
     std::vector<std::string> choices_;
 };
 

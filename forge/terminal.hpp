@@ -61,12 +61,12 @@ public:
     Console& setMode(std::uint32_t mode);
     std::uint32_t mode() const { return mode_; }
 
-    void setColor(bool on) { color_on_ = on; }
-    bool colorOn() const { return color_on_; }
+    void setColor(bool on) { colorOn_ = on; }
+    bool colorOn() const { return colorOn_; }
     bool isAttached() const { return attached_; }
     std::ostream* stream() const { return stream_; }
     // Colour on and attached: the condition of every sequence.
-    bool writesColor() const { return color_on_ && attached_; }
+    bool writesColor() const { return colorOn_ && attached_; }
 
     bool supportsBrightColors() const { return false; }
     // The terminal's own colours are never queried: always false, nothing written.
@@ -84,7 +84,7 @@ private:
     void unregister();
 
     std::uint32_t mode_ = 0;
-    bool color_on_ = false;
+    bool colorOn_ = false;
     bool attached_ = false;
     std::ostream* stream_ = nullptr;
 };
