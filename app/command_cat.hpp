@@ -3,7 +3,7 @@
 // tracks, blocks, block chains, the directory chain) to standard output as
 // raw bytes; a SEQ file bound for a terminal is shown as text instead.
 
-#include "app/cbm_selection.hpp"
+#include "platter/selection/cbm_selection.hpp"
 #include "app/command.hpp"
 #include "platter/core/track_sector.hpp"
 

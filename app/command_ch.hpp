@@ -3,7 +3,7 @@
 // per-block error code of the selected blocks or tracks and writes the
 // container back.
 
-#include "app/cbm_selection.hpp"
+#include "platter/selection/cbm_selection.hpp"
 #include "app/command.hpp"
 
 #include <cstdint>

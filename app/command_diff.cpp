@@ -6,7 +6,7 @@
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/file_types.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
@@ -74,7 +74,7 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
         std::cerr << "error: cannot diff \"" << path << "\"; not a block-based disk image. \n";
         return std::nullopt;
     }
-    std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::formatIdForType(type), path, file.data);
+    std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::formatIdForType(type), path, file.data).disk;
     if (!disk) {
         std::cerr << "error: failed to read \"" << path << "\" as a disk image. \n";
         return std::nullopt;

@@ -7,7 +7,7 @@
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 #include "platter/fileid/type_ids.hpp"
@@ -120,12 +120,12 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
         return false;
     }
     const std::uint32_t type = platter::fileid::identify(file.data).front().type;
-    const std::uint32_t format = platter::formatIdForType(type);
-    if (type == platter::fileid::type_id::unknown || format == 0) {
+    const platter::format_id format = platter::formatIdForType(type);
+    if (type == platter::fileid::type_id::unknown || format == platter::format_id::none) {
         warn("warning: \"" + path + "\" is not a recognized cbm container; skipping\n");
         return true;
     }
-    const std::unique_ptr<platter::Disk> disk = platter::openContainer(format, path, file.data);
+    const std::unique_ptr<platter::Disk> disk = platter::openContainer(format, path, file.data).disk;
     if (!disk) {
         warn("warning: failed to read \"" + path + "\" into a CBM container; skipping\n");
         return true;
@@ -157,8 +157,7 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
                     if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) continue;
                     const std::uint8_t* next = disk.sectorPointer(link);
                     const auto tail = std::span(pattern).last(rest);
-                    if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes))
-                        continue;
+                    if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes)) continue;
                     records.push_back({t, s, link.track, link.sector, start});
                 }
                 if (full()) return records;

@@ -14,7 +14,7 @@
 #include "forge/paths.hpp"
 #include "forge/terminal.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/file_types.hpp"
 #include "platter/fileid/identify.hpp"
 
@@ -303,7 +303,7 @@ void CommandLs::listArchive(const std::string& path, std::uint64_t index, const 
         // The disk core has no opener yet for a zipcode set stored inside an image.
         std::cerr << "error: zipcode sets inside a container cannot be expanded yet\n";
     } else {
-        expanded = platter::archiveToDiskByType(data, type, path, nullptr);
+        expanded = platter::archiveToDiskByType(data, type, path, nullptr).disk;
         if (!expanded && !quiet()) std::cerr << "error: could not expand archive\n";
     }
     if (expanded) {

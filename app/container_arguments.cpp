@@ -5,7 +5,8 @@
 #include "forge/paths.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/format_classes.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 
@@ -21,14 +22,14 @@ const std::string g_stdin_name(forge::kStdinName);
 
 bool quiet() { return g_option_quiet.isSet(); }
 
-// Registry id of the container kind the bytes were identified as; 0 for none.
-std::uint32_t containerFormatOf(const std::vector<std::uint8_t>& bytes) {
+// Registry id of the container kind the bytes were identified as; none for none.
+platter::format_id containerFormatOf(const std::vector<std::uint8_t>& bytes) {
     return platter::formatIdForType(platter::fileid::identify(bytes).front().type);
 }
 
 // An image kind whose class this build does not have yet: said plainly
 // rather than as a file that failed to parse.
-bool reportUnbuiltKind(std::uint32_t format, const std::string& name) {
+bool reportUnbuiltKind(platter::format_id format, const std::string& name) {
     const platter::container_format_t* row = platter::formatById(format);
     if (row == nullptr || (row->category & platter::kCategoryImage) == 0 || platter::makeDiskOfFormat(format))
         return false;
@@ -78,15 +79,15 @@ int openContainerArgument(const std::string& path, const ContainerCallback& call
         if (!quiet()) std::cerr << "error: '" << forge::fileName(path) << "' could not be read\n";
         return 1;
     }
-    const std::uint32_t format = containerFormatOf(file.data);
-    if (format == 0) {
+    const platter::format_id format = containerFormatOf(file.data);
+    if (format == platter::format_id::none) {
         if (!quiet()) std::cerr << "warning: '" << forge::fileName(path) << "' not ID'd as a supported format\n";
         return 0;
     }
-    std::unique_ptr<platter::Disk> disk = platter::openContainer(format, path, std::move(file.data));
+    std::unique_ptr<platter::Disk> disk = platter::openContainer(format, path, std::move(file.data)).disk;
     if (!disk) {
         file.data = {};  // the fallback reads the file itself
-        disk = platter::openContainerFile(path);
+        disk = platter::openContainerFile(path).disk;
     }
     if (!disk) {
         if (reportUnbuiltKind(format, "'" + forge::fileName(path) + "'")) return 1;
@@ -100,12 +101,12 @@ int openContainerArgument(const std::string& path, const ContainerCallback& call
 int openStdinContainer(const ContainerCallback& callback) {
     forge::file_t file;
     if (!readStdinFile(file)) return 1;
-    const std::uint32_t format = containerFormatOf(file.data);
-    if (format == 0) {
+    const platter::format_id format = containerFormatOf(file.data);
+    if (format == platter::format_id::none) {
         if (!quiet()) std::cerr << "error: " << g_stdin_name << " not ID'd as a supported format\n";
         return 1;
     }
-    std::unique_ptr<platter::Disk> disk = platter::openStdinContainer(std::move(file.data), format);
+    std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "stdin", std::move(file.data)).disk;
     if (!disk) {
         if (reportUnbuiltKind(format, g_stdin_name)) return 1;
         if (!quiet()) {

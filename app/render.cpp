@@ -162,15 +162,14 @@ std::string Render::diskIdText(platter::Disk& disk, platter::Charset charset, bo
 }
 
 std::string Render::typeText(const platter::dir_entry_t& entry, platter::Charset charset,
-                             std::uint32_t formatId) const {
+                             const platter::Disk& disk) const {
     const std::uint8_t type = entry.typeByte() & 15;
-    if (formatId != platter::kFormatD81 && type == 13) {
+    if (disk.typeNameTable() == platter::type_name_table::dos1541 && type == 13) {
         static constexpr std::array<std::uint8_t, 2> kUnknown = {'R', '?'};
         static constexpr std::array<std::uint8_t, 1> kSpace = {' '};
         return petsciiToText(kUnknown, charset, false) + petsciiToText(kSpace, charset, true);
     }
-    const std::string name =
-        formatId == platter::kFormatD81 ? platter::fileTypeName1581(type) : platter::fileTypeName1541(type);
+    const std::string name = disk.typeWord(entry);
     std::vector<std::uint8_t> bytes;
     for (char c : name) {
         if (static_cast<std::uint8_t>(c) >= 0x20) bytes.push_back(static_cast<std::uint8_t>(c));

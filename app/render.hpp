@@ -3,7 +3,7 @@
 // selection of the argument being listed, which entries a listing shows, the
 // measured column widths, and the conversion of PETSCII texts for output.
 
-#include "app/cbm_selection.hpp"
+#include "platter/selection/cbm_selection.hpp"
 #include "app/render_entry.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/petscii/charset.hpp"
@@ -59,7 +59,7 @@ public:
     std::string diskNameText(platter::Disk& disk, platter::Charset charset, bool reverse) const;
     // Two id bytes, a shifted space and the two DOS type bytes.
     std::string diskIdText(platter::Disk& disk, platter::Charset charset, bool reverse) const;
-    std::string typeText(const platter::dir_entry_t& entry, platter::Charset charset, std::uint32_t formatId) const;
+    std::string typeText(const platter::dir_entry_t& entry, platter::Charset charset, const platter::Disk& disk) const;
     std::string numberText(std::uint64_t value) const;
     std::uint64_t trimmedNameLength(const platter::dir_entry_t& entry) const;
 

@@ -25,7 +25,7 @@ void RenderCanonical::renderListing(platter::Disk& disk, const std::string& pref
     }
     for (const listed_entry_t& listed : entries()) {
         out << prefix;
-        renderEntry(out, listed, disk.formatId());
+        renderEntry(out, listed, disk);
     }
     if (!settings.noFooter) {
         out << prefix;
@@ -34,7 +34,7 @@ void RenderCanonical::renderListing(platter::Disk& disk, const std::string& pref
 }
 
 // blocks (left-aligned in 5), the quoted name padded to 16, splat, type, lock.
-void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed, std::uint32_t formatId) const {
+void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed, const platter::Disk& disk) const {
     const platter::dir_entry_t& entry = listed.entry;
     forge::applyAttributes(out, kWhite);
     std::string blocks = std::to_string(entry.blockCount());
@@ -43,14 +43,14 @@ void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& liste
     writeQuotedName(out, listed);
     out << (entry.isSplat() ? '*' : ' ');
     // An unknown type on a 1541-style image shows "R?" and a reversed lock column.
-    if (formatId != platter::kFormatD81 && (entry.typeByte() & 15) == 13) {
+    if (disk.typeNameTable() == platter::type_name_table::dos1541 && (entry.typeByte() & 15) == 13) {
         static constexpr std::array<std::uint8_t, 2> kUnknown = {'R', '?'};
         static constexpr std::array<std::uint8_t, 2> kLocked = {'<', ' '};
         static constexpr std::array<std::uint8_t, 2> kOpen = {' ', ' '};
         out << petsciiToText(kUnknown, charset(), false)
             << petsciiToText(entry.isLocked() ? kLocked : kOpen, charset(), true);
     } else {
-        out << typeText(entry, charset(), formatId) << (entry.isLocked() ? '<' : ' ');
+        out << typeText(entry, charset(), disk) << (entry.isLocked() ? '<' : ' ');
     }
     out << '\n';
 }

@@ -47,7 +47,7 @@ void RenderColumns::renderListing(platter::Disk& disk, const std::string& prefix
         out << prefix;
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i != 0) out << ' ';
-            renderField(out, fields[i], listed, disk.formatId());
+            renderField(out, fields[i], listed, disk);
         }
         out << '\n';
     }
@@ -58,7 +58,7 @@ void RenderColumns::renderListing(platter::Disk& disk, const std::string& prefix
 }
 
 void RenderColumns::renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed,
-                                std::uint32_t formatId) const {
+                                const platter::Disk& disk) const {
     const platter::dir_entry_t& entry = listed.entry;
     const std::string splat = entry.isSplat() ? "*" : " ";
     const std::string lock = entry.isLocked() ? "<" : " ";
@@ -93,11 +93,11 @@ void RenderColumns::renderField(std::ostream& out, std::int32_t id, const listed
             writeQuotedName(out, listed);
             break;
         case kFieldStl:
-            out << rightAligned(splat + typeText(entry, charset(), formatId) + lock,
+            out << rightAligned(splat + typeText(entry, charset(), disk) + lock,
                                 fieldWidth(kFieldSplat) + fieldWidth(kFieldType) + fieldWidth(kFieldLock));
             break;
         case kFieldSplat: out << rightAligned(splat, fieldWidth(kFieldSplat)); break;
-        case kFieldType: out << rightAligned(typeText(entry, charset(), formatId), fieldWidth(kFieldType)); break;
+        case kFieldType: out << rightAligned(typeText(entry, charset(), disk), fieldWidth(kFieldType)); break;
         case kFieldLock: out << rightAligned(lock, fieldWidth(kFieldLock)); break;
         case kFieldFile: white(out, path()); break;
         case kFieldXxh32: white(out, hashNotation(listed.xxh32)); break;

@@ -36,13 +36,13 @@ void RenderDelimited::renderListing(platter::Disk& disk, const std::string& /*pr
     for (const listed_entry_t& listed : entries()) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i != 0) out << delimiter_;
-            out << fieldText(fields[i], listed, disk.formatId());
+            out << fieldText(fields[i], listed, disk);
         }
         out << '\n';
     }
 }
 
-std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& listed, std::uint32_t formatId) const {
+std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& listed, const platter::Disk& disk) const {
     const platter::dir_entry_t& entry = listed.entry;
     const std::string splat = entry.isSplat() ? "*" : "";
     const std::string lock = entry.isLocked() ? "<" : "";
@@ -59,9 +59,9 @@ std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& li
         case kFieldAddr:
             return listed.dataRead && listed.hasLoadAddress ? "$" + forge::toHex(listed.loadAddress, 4) : "";
         case kFieldName: return "\"" + entryNameText(entry, charset(), false) + "\"";
-        case kFieldStl: return splat + typeText(entry, charset(), formatId) + lock;
+        case kFieldStl: return splat + typeText(entry, charset(), disk) + lock;
         case kFieldSplat: return splat;
-        case kFieldType: return typeText(entry, charset(), formatId);
+        case kFieldType: return typeText(entry, charset(), disk);
         case kFieldLock: return lock;
         case kFieldFile: return path();
         case kFieldXxh32: return listed.dataRead ? hashNotation(listed.xxh32) : "";

@@ -2,7 +2,7 @@
 
 #include "forge/numbers.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/describe.hpp"
 
 #include <xxhash.h>

@@ -1,7 +1,7 @@
 #pragma once
 // The step that cat and ch take on every container they open.
 
-#include "app/cbm_selection.hpp"
+#include "platter/selection/cbm_selection.hpp"
 #include "platter/core/disk.hpp"
 
 namespace app {

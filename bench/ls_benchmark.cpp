@@ -6,7 +6,7 @@
 #include "app/render_fields.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 
@@ -34,8 +34,8 @@ void openAndList(benchmark::State& state, app::Render& render) {
     render.selection.parseSelection("*");
     for (auto _ : state) {
         sink.str({});
-        const std::uint32_t format = platter::formatIdForType(platter::fileid::identify(bytes).front().type);
-        std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "bench.d64", bytes);
+        const platter::format_id format = platter::formatIdForType(platter::fileid::identify(bytes).front().type);
+        std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "bench.d64", bytes).disk;
         if (!disk) {
             state.SkipWithError("the image does not open");
             break;

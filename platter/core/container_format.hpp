@@ -1,19 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <memory>
 #include <string_view>
-#include <vector>
+
+#include "platter/ids/format_id.hpp"
 
 namespace platter {
-
-class Disk;
-
-// Builds an image for a registry row. `bytes` is the file's content when the caller has it
-// (also for standard input), null when the factory must read `path` itself.
-using DiskFactory = std::unique_ptr<Disk> (*)(std::uint32_t formatId, const std::filesystem::path& path,
-                                              const std::vector<std::uint8_t>* bytes);
 
 // Category bits of a registry row.
 inline constexpr std::uint32_t kCategoryImage = 0x2;     // disk or tape image
@@ -25,16 +17,23 @@ inline constexpr std::uint32_t kCategoryCbmFile = 0x10;  // a plain CBM file or 
 inline constexpr std::uint32_t kCbmTypeNone = 7;
 inline constexpr std::uint32_t kCbmTypeText = 8;
 
-// One kind of container or single file the system knows.
+// partitionBlocks of a kind whose partition is as large as the image (at least 512 blocks).
+inline constexpr std::uint64_t kPartitionSizedByImage = UINT64_MAX;
+
+// One kind of container or single file the system knows, with the facts the generic code
+// asks about it. The class that opens it is registered in platter/open.
 struct container_format_t {
-    std::uint32_t id;            // registry id, also the format id of an image
+    format_id id;                // registry id, also the format id of an image
     std::string_view name;       // short name, "D64"
     std::string_view extension;  // with its dot, ".d64", or a pattern ("?!*", ".*"), or empty
     std::string_view description;
-    DiskFactory factory;  // null when the row cannot be opened
     std::uint32_t category;
-    std::uint32_t cbmType;  // 0 DEL .. 6 DIR, kCbmTypeNone, kCbmTypeText
-    std::uint32_t mode;     // 1 CMD images, 2 tape, 3 text-like rows
+    std::uint32_t cbmType;              // 0 DEL .. 6 DIR, kCbmTypeNone, kCbmTypeText
+    std::uint32_t mode;                 // 1 CMD images, 2 tape, 3 text-like rows
+    bool createsBlank = false;          // an empty image of the kind can be made
+    bool readsOnDemand = false;         // opened from its path, blocks read when needed
+    bool anySize = false;               // exempt from the check against the smallest image size
+    std::uint64_t partitionBlocks = 0;  // size of a CMD partition holding such an image; 0: none
 };
 
 }  // namespace platter

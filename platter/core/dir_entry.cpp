@@ -1,6 +1,7 @@
 #include "platter/core/dir_entry.hpp"
 
 #include <algorithm>
+#include <ctime>
 
 namespace platter {
 
@@ -30,6 +31,17 @@ bool isEmptyEntry(const dir_entry_t& entry) {
 std::size_t nameLength(const dir_entry_t& entry) {
     const auto name = entry.name();
     return static_cast<std::size_t>(std::find(name.begin(), name.end(), std::uint8_t{0xa0}) - name.begin());
+}
+
+void stampEntryTime(dir_entry_t& entry) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    entry.bytes[25] = static_cast<std::uint8_t>(std::min(local.tm_year, 255));
+    entry.bytes[26] = static_cast<std::uint8_t>(local.tm_mon + 1);
+    entry.bytes[27] = static_cast<std::uint8_t>(local.tm_mday);
+    entry.bytes[28] = static_cast<std::uint8_t>(local.tm_hour);
+    entry.bytes[29] = static_cast<std::uint8_t>(local.tm_min);
 }
 
 }  // namespace platter

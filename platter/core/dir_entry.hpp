@@ -59,5 +59,7 @@ bool isEntryLocked(std::span<const std::uint8_t> entry);
 bool isEmptyEntry(const dir_entry_t& entry);
 // Length of the name up to the first 0xA0 (16 when none).
 std::size_t nameLength(const dir_entry_t& entry);
+// The current local time into entry bytes 25-29 (year - 1900, at most 255).
+void stampEntryTime(dir_entry_t& entry);
 
 }  // namespace platter

@@ -12,6 +12,8 @@
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/track_sector.hpp"
 #include "platter/core/undo_journal.hpp"
+#include "platter/ids/format_id.hpp"
+#include "platter/petscii/file_type_names.hpp"
 
 namespace platter {
 
@@ -79,7 +81,7 @@ public:
     using walk_callback = std::function<void(const std::uint8_t* entry, const bytes_t& dirPath)>;
     using stop_predicate = std::function<bool()>;
 
-    explicit Disk(std::uint32_t formatId);
+    explicit Disk(format_id id);
     virtual ~Disk();
     Disk(const Disk&) = delete;
     Disk& operator=(const Disk&) = delete;
@@ -103,15 +105,20 @@ public:
     virtual bool resize(std::uint64_t bytes);
 
     // ---- Identity ----
-    virtual bool isFormat(std::uint32_t id) const { return id == formatId_; }
-    virtual bool acceptsFormat(std::uint32_t id) const { return id == formatId_; }
-    virtual std::uint32_t formatId() const { return formatId_; }
+    format_id formatId() const { return formatId_; }
     virtual bool isResizable() const { return true; }
     virtual bool supportsSubdirectories() const { return highestFileType_ > kTypeRel; }
     virtual bool hasCbmPartitions() const { return false; }
     virtual bool hasNativeSubdirectories() const { return false; }
     virtual bool hasPartitionTable() const { return false; }
     virtual bool isCbmDosImage() const { return true; }
+    // The type names its DOS shows, and the type word of one entry in a listing.
+    virtual type_name_table typeNameTable() const { return type_name_table::dos1541; }
+    virtual std::string typeWord(const dir_entry_t& entry) const {
+        return fileTypeName(typeNameTable(), entry.typeByte());
+    }
+    // Whether its listings end with a blocks-free line.
+    virtual bool showsBlocksFree() const { return true; }
     virtual bool makeGeosDisk() { return false; }
     virtual bool isGeosDisk() { return false; }
     virtual bool canMakeGeosDisk() const { return false; }
@@ -328,7 +335,7 @@ protected:
     bool recordTypeByte(std::uint64_t index, const std::string& name);
     std::uint8_t* slotPointer(const entry_slot_t& slot);
 
-    std::uint32_t formatId_;
+    format_id formatId_;
     std::uint64_t defaultImageSize_ = 0;
     bytes_t errorBytes_;
     DataProvider* provider_ = nullptr;

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "platter/core/disk.hpp"
-#include "platter/core/disk_library.hpp"
+#include "platter/core/cbm_wildcard.hpp"
 #include "platter/core/format_registry.hpp"
 
 namespace platter {

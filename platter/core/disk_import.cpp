@@ -17,17 +17,6 @@ constexpr std::size_t kP00HeaderSize = 26;
 constexpr std::size_t kSideSectors = 6;
 constexpr std::size_t kPointersPerSideSector = 120;
 
-enum : std::uint32_t {
-    kRowSeq = 5,
-    kRowPrg = 12,
-    kRowTxt = 15,
-    kRowP00 = 24,
-    kRowU00 = 27,
-    kRowCvt = 28,
-    kRowDel = 31,
-    kRowCbm = 36,
-};
-
 std::uint64_t blocksFor(std::uint64_t bytes) { return (bytes + kDataPerBlock - 1) / kDataPerBlock; }
 
 }  // namespace
@@ -35,7 +24,7 @@ std::uint64_t blocksFor(std::uint64_t bytes) { return (bytes + kDataPerBlock - 1
 bool Disk::importHostFile(const path& file, std::int64_t position) {
     lastError_ = kErrNone;
     const container_format_t* row = formatByExtension(file.extension().string());
-    if (!row) row = formatById(kRowPrg);
+    if (!row) row = formatById(format_id::prg);
     if (!forge::isRegularFile(file.string())) {
         lastError_ = kErrOpenFile;
         return false;
@@ -54,7 +43,7 @@ bool Disk::importHostFile(const path& file, std::int64_t position) {
 bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t position, std::span<const std::uint8_t> data,
                       std::uint8_t recordLength, const container_format_t* row) {
     lastError_ = kErrNone;
-    const std::uint32_t rowId = row ? row->id : kRowPrg;
+    const format_id rowId = row ? row->id : format_id::prg;
     // Rows without a CBM file type (containers) are stored as PRG; text as SEQ.
     std::uint32_t type = row ? row->cbmType : std::uint32_t{kTypePrg};
     if (type == kCbmTypeText) type = kTypeSeq;
@@ -75,16 +64,16 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
     bytes_t converted;
     std::uint32_t word = data.size() >= 2 ? data[0] * 256u + data[1] : 0;
     switch (rowId) {
-        case kRowCvt:
+        case format_id::cvt:
             // GEOS Convert files need the archive importers, which this build lacks.
             lastError_ = kErrImportFailed;
             return false;
-        case kRowTxt:
+        case format_id::txt:
             asciiToPetscii(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), converted,
                            Charset::upperGraphics);
             payload = converted;
             break;
-        case kRowCbm: {
+        case format_id::cbm: {
             UndoGroup group(*this);
             if (position < 0 || !createSubdirectory(static_cast<std::uint64_t>(position), (data.size() + 255) / 256))
                 return false;
@@ -96,7 +85,7 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
             return true;
         }
         default:
-            if (rowId >= kRowP00 && rowId <= kRowU00) {
+            if (isP00Family(rowId)) {
                 // The "C64File" header carries the name and the REL record length.
                 if (data.size() < kP00HeaderSize) {
                     lastError_ = kErrImportFailed;
@@ -124,7 +113,7 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
         if (!writeChain(payload, first)) return fail();
         entry.bytes[3] = static_cast<std::uint8_t>(first.track);
         entry.bytes[4] = static_cast<std::uint8_t>(first.sector);
-    } else if (rowId == kRowDel) {
+    } else if (rowId == format_id::del) {
         entry.bytes[3] = static_cast<std::uint8_t>(headerBlock_.track);
         entry.bytes[4] = static_cast<std::uint8_t>(headerBlock_.sector);
     }

@@ -12,16 +12,16 @@ namespace platter {
 namespace {
 
 // Registry ids whose extension names a listing document rather than an image.
-bool isListingFormat(std::uint32_t id) {
+bool isListingFormat(format_id id) {
     switch (id) {
-        case 5:
-        case 15:
-        case 19:
-        case 20:
-        case 42:
-        case 43:
-        case 45:
-        case 50: return true;
+        case format_id::seq:
+        case format_id::txt:
+        case format_id::bmp:
+        case format_id::csv:
+        case format_id::rtf:
+        case format_id::png:
+        case format_id::htm:
+        case format_id::kick: return true;
         default: return false;
     }
 }
@@ -33,7 +33,7 @@ std::string lowerCase(std::string text) {
 
 }  // namespace
 
-Disk::Disk(std::uint32_t formatId) : formatId_(formatId) {}
+Disk::Disk(format_id id) : formatId_(id) {}
 
 Disk::~Disk() = default;
 

@@ -1,9 +1,10 @@
 #pragma once
+// Lookups in the container-format registry: the facts of every kind by id, extension or
+// CBM type. The classes that open the kinds are registered in platter/open.
 
 #include "platter/core/container_format.hpp"
 
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,45 +12,35 @@
 
 namespace platter {
 
-class Disk;
-
-// Well-known registry ids.
-inline constexpr std::uint32_t kFormatD64 = 1;
-inline constexpr std::uint32_t kFormatD71 = 2;
-inline constexpr std::uint32_t kFormatD81 = 3;
-inline constexpr std::uint32_t kFormatZipcode = 6;
-inline constexpr std::uint32_t kFormatLynx = 10;
-inline constexpr std::uint32_t kFormatPrg = 12;
-inline constexpr std::uint32_t kFormatDnp = 22;
-inline constexpr std::uint32_t kFormatDhd = 30;
-inline constexpr std::uint32_t kFormatUnknown = 37;
-inline constexpr std::uint32_t kFormatNbz = 51;
-
 // Every row of the registry, in table order.
 std::span<const container_format_t> containerFormats();
 
 // The row of a registry id (the later row when two share it), or null.
-const container_format_t* formatById(std::uint32_t id);
+const container_format_t* formatById(format_id id);
 // The row of an extension given with or without its dot, in any case (the later row when two
 // share it); null for an empty or unknown extension. "*" finds the ALL row.
 const container_format_t* formatByExtension(std::string_view extension);
 // The first row whose CBM type equals `type`, or null.
 const container_format_t* formatByCbmType(std::uint32_t type);
+// The short name of a kind ("D64"), or "id N" for an id without a row.
+std::string formatName(format_id id);
 
 // Every non-empty extension of the registry, sorted, then the zipcode part prefixes.
 std::vector<std::string> supportedExtensions();
 
-// An empty formatted image of a registry id, or null for ids that cannot be created blank
-// (or whose class is not available).
-std::unique_ptr<Disk> createBlankDisk(std::uint32_t formatId, std::uint32_t formatArgument);
+// P00, R00, S00 and U00: a CBM file behind a "C64File" header.
+bool isP00Family(format_id id);
+// The P00-family form of a CBM file type (SEQ S00, PRG P00, REL R00), else none.
+format_id p00FormatForType(std::uint32_t cbmType);
 
-// An unopened image object of the class that serves a registry id (presets set, no provider),
-// or null when the id names no image class or its class is not available.
-std::unique_ptr<Disk> makeDiskOfFormat(std::uint32_t formatId);
+// Size in 256-byte blocks of a CMD partition holding an image of the kind: the row's
+// partitionBlocks, or the image's own size (at least 512 blocks) for a native partition;
+// 0 for a kind that has no partition.
+std::uint64_t partitionSizeBlocks(format_id id, std::uint64_t byteSize);
 
 // CMD partition types: 1 native, 2 D64, 3 D71, 4 D81; 0 for other formats.
-std::uint32_t cmdPartitionTypeOf(std::uint32_t formatId);
-// Registry id of a CMD partition type; kFormatUnknown for types that hold no image.
-std::uint32_t formatOfCmdPartitionType(std::uint32_t partitionType);
+std::uint32_t cmdPartitionTypeOf(format_id id);
+// Registry id of a CMD partition type; unknown for types that hold no image.
+format_id formatOfCmdPartitionType(std::uint32_t partitionType);
 
 }  // namespace platter

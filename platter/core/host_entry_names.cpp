@@ -12,8 +12,6 @@
 namespace platter {
 namespace {
 
-constexpr std::uint32_t kFormatText = 15;
-
 std::vector<std::uint8_t> toPetscii(std::string_view text) {
     std::vector<std::uint8_t> out;
     asciiToPetscii(text, out, Charset::lowerUpper);
@@ -58,8 +56,8 @@ void petsciiNameFromPath(std::string_view hostPath, std::span<std::uint8_t, 16> 
 bool entryFromPath(dir_entry_t& entry, std::string_view hostPath) {
     clearEntryWithName(entry.bytes, hostPath);
     const container_format_t* row = formatByExtension(pathExtension(hostPath));
-    if (!row) row = formatById(kFormatPrg);
-    entry.bytes[2] = static_cast<std::uint8_t>(row->id == kFormatText ? 1 : row->cbmType);
+    if (!row) row = formatById(format_id::prg);
+    entry.bytes[2] = static_cast<std::uint8_t>(row->id == format_id::txt ? 1 : row->cbmType);
     return true;
 }
 

@@ -5,21 +5,14 @@
 
 namespace platter {
 
-namespace {
-
-constexpr std::uint32_t kZipcodeFormat = 6;
-constexpr std::uint32_t kNoContainerFormat = 37;
-
-}  // namespace
-
-std::uint32_t formatIdForType(std::uint32_t type) {
+format_id formatIdForType(std::uint32_t type) {
     using namespace fileid;
     // Four- and five-part zipcode sets open through the registry's zipcode row.
-    if (type == type_id::zip4 || isDescendantOf(type, type_id::zip4)) return kZipcodeFormat;
+    if (type == type_id::zip4 || isDescendantOf(type, type_id::zip4)) return format_id::zipcode;
     // D'Arc shares ARC's registry id in the table, but no importer reads it.
-    if (type == type_id::darc_v01 || type == type_id::darc_v02) return 0;
-    const std::uint32_t format = findType(type).formatId;
-    return format == kNoContainerFormat ? 0 : format;
+    if (type == type_id::darc_v01 || type == type_id::darc_v02) return format_id::none;
+    const auto format = static_cast<format_id>(findType(type).formatId);
+    return format == format_id::unknown ? format_id::none : format;
 }
 
 }  // namespace platter

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <span>
 
-#include "platter/core/disk_library_options.hpp"
+#include "platter/core/library_options.hpp"
 #include "platter/fileid/bam_entries.hpp"
 
 namespace platter {
@@ -62,9 +62,9 @@ std::uint64_t interleave() {
 
 }  // namespace
 
-Disk41::Disk41() : Disk41(kFormatId) {}
+Disk41::Disk41() : Disk41(format_id::d64) {}
 
-Disk41::Disk41(std::uint32_t formatId) : Disk(formatId) {
+Disk41::Disk41(format_id id) : Disk(id) {
     highestFileType_ = kTypeRel;
     headerBlock_ = makeBlock(kDirectoryTrack, 0);
     dirStart_ = makeBlock(kDirectoryTrack, 1);
@@ -73,12 +73,6 @@ Disk41::Disk41(std::uint32_t formatId) : Disk(formatId) {
     sectorsPerTrack_ = 21;
     trackCount_ = 35;
 }
-
-std::unique_ptr<Disk> Disk41::create(std::uint32_t, const std::filesystem::path&, const std::vector<std::uint8_t>*) {
-    return std::make_unique<Disk41>();
-}
-
-bool Disk41::isFormat(std::uint32_t id) const { return id == 1 || id == 4 || id == 44; }
 
 std::uint64_t Disk41::sectorsOnTrack(std::uint64_t track) { return track <= kMaxTracks ? kSectorsPerTrack[track] : 0; }
 

@@ -14,7 +14,6 @@ namespace platter {
 // optionally followed by one error byte per block.
 class Disk41 : public Disk {
 public:
-    static constexpr std::uint32_t kFormatId = 1;
     static constexpr std::uint64_t kSize35 = 174848;
     static constexpr std::uint64_t kSize40 = 196608;
     static constexpr std::uint64_t kBlocks35 = 683;
@@ -25,13 +24,9 @@ public:
     enum extended_bam : int { kExtendedNone = 0, kExtendedDolphin = 1, kExtendedPrologic = 2, kExtendedSpeed = 3 };
 
     Disk41();
-    explicit Disk41(std::uint32_t formatId);
+    // A class whose images hold the same blocks (G64, NIB) passes its own registry id.
+    explicit Disk41(format_id id);
 
-    // Registry factory: a new, unopened image; the arguments are not used.
-    static std::unique_ptr<Disk> create(std::uint32_t formatId, const std::filesystem::path& name,
-                                        const std::vector<std::uint8_t>* bytes);
-
-    bool isFormat(std::uint32_t id) const override;
     void parseImage() override;
     bool makeGeosDisk() override;
     bool isGeosDisk() override;

@@ -43,6 +43,10 @@ std::string fileTypeName1541(std::uint8_t type) { return typeName(kTypeNames1541
 
 std::string fileTypeName1581(std::uint8_t type) { return typeName(kTypeNames1581, type); }
 
+std::string fileTypeName(type_name_table table, std::uint8_t type) {
+    return table == type_name_table::dos1581 ? fileTypeName1581(type) : fileTypeName1541(type);
+}
+
 std::uint8_t fileTypeFromLetter(char letter) {
     switch (letter) {
         case 'D':

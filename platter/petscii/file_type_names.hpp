@@ -10,6 +10,10 @@ namespace platter {
 std::string fileTypeName1541(std::uint8_t type);
 std::string fileTypeName1581(std::uint8_t type);
 
+// The type-name table of a DOS; the 1541 one shows type 13 as "R?" in listings.
+enum class type_name_table { dos1541, dos1581 };
+std::string fileTypeName(type_name_table table, std::uint8_t type);
+
 // Type 0-4 of a directory type letter (D S P U R, any case); PRG otherwise.
 std::uint8_t fileTypeFromLetter(char letter);
 

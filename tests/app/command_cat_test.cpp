@@ -1,7 +1,7 @@
 #include "app/command_cat.hpp"
 
 #include "platter/core/disk.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 
@@ -26,9 +26,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes readData(const std::string& name) {
-    return test_support::readFixture("cat/" + name);
-}
+Bytes readData(const std::string& name) { return test_support::readFixture("cat/" + name); }
 
 std::size_t partSize(std::uint8_t linkTrack, std::uint8_t linkSector, bool wholeBlocks, bool lastBlockRule) {
     std::array<std::uint8_t, 256> block{};
@@ -53,8 +51,8 @@ TEST(BlockPart, LinkBytesAndTheLastBlockCut) {
 class CatTest : public ::testing::Test {
 protected:
     std::string cat(const std::string& selector, bool terminal) {
-        const std::uint32_t format = platter::formatIdForType(platter::fileid::identify(image_).front().type);
-        return cat(platter::openContainer(format, "cat.d64", image_), selector, terminal);
+        const platter::format_id format = platter::formatIdForType(platter::fileid::identify(image_).front().type);
+        return cat(platter::openContainer(format, "cat.d64", image_).disk, selector, terminal);
     }
 
     std::string cat(std::unique_ptr<platter::Disk> disk, const std::string& selector, bool terminal) {
@@ -98,7 +96,7 @@ TEST_F(CatTest, BlocksPastATruncatedEndAreSkippedWithAWarning) {
     const test_support::ScratchDir scratch;
     image_.resize(image_.size() - 848);
     const std::filesystem::path path = scratch.write("truncated.d64", image_);
-    const auto open = [&path]() { return platter::openContainerFile(path); };
+    const auto open = [&path]() { return platter::openContainerFile(path).disk; };
     EXPECT_EQ(cat(open(), "%35", false).size(), 13u * 256u);
     EXPECT_EQ(errors_,
               "warning: block 35.13 holds no data; skipped\n"

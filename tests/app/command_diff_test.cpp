@@ -16,7 +16,7 @@ namespace id = platter::fileid::type_id;
 // Two tracks of three zero-filled sectors whose bytes can be taken away.
 class SparseDisk : public platter::Disk {
 public:
-    SparseDisk() : Disk(0) {
+    SparseDisk() : Disk(platter::format_id::none) {
         trackCount_ = 2;
         for (std::uint64_t t = 1; t <= 2; ++t) {
             for (std::uint64_t s = 0; s < 3; ++s) blocks[platter::makeBlock(t, s)] = std::vector<std::uint8_t>(256, 0);

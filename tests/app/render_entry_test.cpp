@@ -6,7 +6,7 @@
 
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 
 #include <fstream>
 #include <iterator>
@@ -30,7 +30,7 @@ TEST(HashNotation, SignificantBytesRoundedUpToEvenCounts) {
 
 std::unique_ptr<platter::Disk> openImage(const std::string& name) {
     const std::vector<std::uint8_t> bytes = test_support::readFixture("ls/" + name);
-    return platter::openContainer(platter::kFormatD64, name, bytes);
+    return platter::openContainer(platter::format_id::d64, name, bytes).disk;
 }
 
 entry_needs_t everything() { return {true, true, true, false, true, true}; }

@@ -8,7 +8,8 @@
 #include "app/render_fields.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/formats/disk41.hpp"
+#include "platter/open/open_container.hpp"
 
 #include <fstream>
 #include <iterator>
@@ -24,7 +25,7 @@ using platter::dir_entry_t;
 
 std::unique_ptr<platter::Disk> openImage(const std::string& name) {
     const std::vector<std::uint8_t> bytes = test_support::readFixture("ls/" + name);
-    std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::kFormatD64, name, bytes);
+    std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::format_id::d64, name, bytes).disk;
     if (disk) disk->setIncludeEmpty(true);
     return disk;
 }
@@ -91,17 +92,29 @@ TEST_F(RenderText, ShiftedSpacesInNames) {
     }
 }
 
+// Images whose DOS names types as the 1541 and the 1581 do.
+class DosNames : public platter::Disk41 {
+public:
+    explicit DosNames(platter::type_name_table table) : table_(table) {}
+    platter::type_name_table typeNameTable() const override { return table_; }
+
+private:
+    platter::type_name_table table_;
+};
+
 TEST_F(RenderText, TypeNamesByImageKind) {
+    const DosNames dos1541(platter::type_name_table::dos1541);
+    const DosNames dos1581(platter::type_name_table::dos1581);
     g_console.setMode(forge::kModeAscii);
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x82), Charset::upperGraphics, platter::kFormatD64), "PRG");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x86), Charset::upperGraphics, platter::kFormatD64), "EQ");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x85), Charset::upperGraphics, platter::kFormatD64), "EL");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x85), Charset::upperGraphics, platter::kFormatD81), "CBM");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, platter::kFormatD64), "R? ");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x82), Charset::lowerUpper, platter::kFormatD64), "prg");
+    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x82), Charset::upperGraphics, dos1541), "PRG");
+    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x86), Charset::upperGraphics, dos1541), "EQ");
+    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x85), Charset::upperGraphics, dos1541), "EL");
+    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x85), Charset::upperGraphics, dos1581), "CBM");
+    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, dos1541), "R? ");
+    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x82), Charset::lowerUpper, dos1541), "prg");
     g_console.setMode(forge::kModeUnicode);
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, platter::kFormatD64), "R?\u2588");
-    EXPECT_NE(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, platter::kFormatD81), "R?\u2588");
+    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, dos1541), "R?\u2588");
+    EXPECT_NE(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, dos1581), "R?\u2588");
 }
 
 TEST_F(RenderText, HumanNumbers) {

@@ -8,7 +8,7 @@
 #include "app/render_delimited.hpp"
 #include "app/render_fields.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::uint32_t format = platter::formatIdForType(platter::fileid::identify(bytes).front().type);
     if (format == 0) return 0;
-    std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "fuzz", bytes);
+    std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "fuzz", bytes).disk;
     if (!disk) return 0;
     disk->setIncludeEmpty(true);
 

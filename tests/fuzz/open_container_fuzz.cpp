@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platter/core/disk.hpp"
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 #include "tests/fuzz/walk_disk.hpp"
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& traits : platter::fileid::identify(std::span<const std::uint8_t>(bytes))) {
         const std::uint32_t formatId = platter::formatIdForType(traits.type);
         if (formatId == 0 || !opened.insert(formatId).second) continue;
-        if (std::unique_ptr<platter::Disk> disk = platter::openContainer(formatId, "fuzz", bytes)) {
+        if (std::unique_ptr<platter::Disk> disk = platter::openContainer(formatId, "fuzz", bytes).disk) {
             zt_fuzz::walkDisk(*disk);
         }
     }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platter/core/open_container.hpp"
+#include "platter/open/open_container.hpp"
 
 namespace test_support {
 
@@ -35,7 +35,7 @@ std::size_t d64Offset(unsigned track, unsigned sector) {
 }
 
 std::unique_ptr<platter::Disk> openD64(const bytes_t& bytes) {
-    return platter::openContainer(platter::Disk41::kFormatId, "test.d64", bytes);
+    return platter::openContainer(platter::format_id::d64, "test.d64", bytes).disk;
 }
 
 TestImage TestImage::fromBytes(const bytes_t& bytes) {

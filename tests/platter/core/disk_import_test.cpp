@@ -17,7 +17,7 @@ using test_support::cbmName;
 using test_support::patternBytes;
 using test_support::TestImage;
 
-bool importAs(Disk& disk, const char* name, const bytes_t& data, std::uint32_t rowId, std::uint8_t recordLength = 0,
+bool importAs(Disk& disk, const char* name, const bytes_t& data, format_id rowId, std::uint8_t recordLength = 0,
               std::int64_t position = 1000) {
     return disk.importFile(cbmName(name), position, data, recordLength, formatById(rowId));
 }
@@ -34,7 +34,7 @@ TEST(DiskImport, SizesGiveBlockCountsAndLastByte) {
     for (const case_t c : {case_t{1, 1, 2}, {253, 1, 254}, {254, 1, 255}, {255, 2, 2}, {508, 2, 255}, {509, 3, 2}}) {
         const bytes_t data = patternBytes(c.size, static_cast<unsigned>(c.size));
         const std::uint64_t freeBefore = disk.blocksFree();
-        ASSERT_TRUE(importAs(disk, "FILE", data, 12)) << c.size;
+        ASSERT_TRUE(importAs(disk, "FILE", data, format_id::prg)) << c.size;
         dir_entry_t entry;
         ASSERT_TRUE(disk.getEntry(index++, false, entry));
         EXPECT_EQ(entry.typeByte(), 0x82);
@@ -53,8 +53,8 @@ TEST(DiskImport, SizesGiveBlockCountsAndLastByte) {
 
 TEST(DiskImport, EmptyFilesAndDelRow) {
     TestImage image = TestImage::blank();
-    ASSERT_TRUE(importAs(*image.disk, "EMPTY", {}, 12));
-    ASSERT_TRUE(importAs(*image.disk, "MARK", {}, 31));
+    ASSERT_TRUE(importAs(*image.disk, "EMPTY", {}, format_id::prg));
+    ASSERT_TRUE(importAs(*image.disk, "MARK", {}, format_id::del));
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(0, false, entry));
     EXPECT_EQ(entry.firstBlock(), makeBlock(0, 0));
@@ -70,7 +70,7 @@ TEST(DiskImport, P00HeaderGivesNameAndIsNotStored) {
     p00.resize(26, 0);
     const bytes_t payload = patternBytes(300, 9);
     p00.insert(p00.end(), payload.begin(), payload.end());
-    ASSERT_TRUE(importAs(*image.disk, "IGNORED", p00, 24));
+    ASSERT_TRUE(importAs(*image.disk, "IGNORED", p00, format_id::p00));
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(0, false, entry));
     EXPECT_EQ(test_support::nameOf(entry), cbmName("HELLO", false));
@@ -80,14 +80,14 @@ TEST(DiskImport, P00HeaderGivesNameAndIsNotStored) {
     EXPECT_EQ(entry.blockCount(), 2);
     // A P00 shorter than its header is refused and changes nothing.
     const bytes_t before = image.bytes();
-    EXPECT_FALSE(importAs(*image.disk, "SHORT", bytes_t(20, 0), 24));
+    EXPECT_FALSE(importAs(*image.disk, "SHORT", bytes_t(20, 0), format_id::p00));
     EXPECT_EQ(image.bytes(), before);
 }
 
 TEST(DiskImport, FullDiskFailsWithCode2AndLeavesTheImage) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    ASSERT_TRUE(importAs(disk, "FILL", patternBytes(664 * 254, 1), 12));
+    ASSERT_TRUE(importAs(disk, "FILL", patternBytes(664 * 254, 1), format_id::prg));
     EXPECT_EQ(disk.blocksFree(), 0u);
     bytes_t back;
     dir_entry_t entry;
@@ -95,12 +95,12 @@ TEST(DiskImport, FullDiskFailsWithCode2AndLeavesTheImage) {
     ASSERT_TRUE(disk.readFile(entry, back));
     EXPECT_EQ(back, patternBytes(664 * 254, 1));
     const bytes_t before = image.bytes();
-    EXPECT_FALSE(importAs(disk, "MORE", bytes_t(1, 1), 12));
+    EXPECT_FALSE(importAs(disk, "MORE", bytes_t(1, 1), format_id::prg));
     EXPECT_EQ(disk.lastError(), kErrDiskFull);
     EXPECT_EQ(image.bytes(), before);
     // writeChain on its own rolls back what it allocated.
     TestImage almost = TestImage::blank();
-    ASSERT_TRUE(importAs(*almost.disk, "FILL", bytes_t(660 * 254, 1), 12));
+    ASSERT_TRUE(importAs(*almost.disk, "FILL", bytes_t(660 * 254, 1), format_id::prg));
     const bytes_t partly = almost.bytes();
     track_sector_t first;
     EXPECT_FALSE(almost.disk->writeChain(bytes_t(10 * 254, 2), first));
@@ -111,7 +111,7 @@ TEST(DiskImport, FullDiskFailsWithCode2AndLeavesTheImage) {
 TEST(DiskImport, UndoOfAnImportRestoresTheImageExactly) {
     TestImage image = TestImage::fromFixture("base.d64");
     const bytes_t before = image.bytes();
-    ASSERT_TRUE(importAs(*image.disk, "NEW", patternBytes(2000, 3), 12, 0, 2));
+    ASSERT_TRUE(importAs(*image.disk, "NEW", patternBytes(2000, 3), format_id::prg, 0, 2));
     EXPECT_EQ(image.disk->countDirectoryEntries(), 9u);
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(2, false, entry));
@@ -125,7 +125,7 @@ TEST(DiskImport, UndoOfAnImportRestoresTheImageExactly) {
 TEST(DiskImport, RelFilesGetSideSectors) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    ASSERT_TRUE(importAs(disk, "RECORDS", patternBytes(121 * 254, 4), 13, 64));
+    ASSERT_TRUE(importAs(disk, "RECORDS", patternBytes(121 * 254, 4), format_id::rel, 64));
     dir_entry_t entry;
     ASSERT_TRUE(disk.getEntry(0, false, entry));
     EXPECT_EQ(entry.typeByte(), 0x84);
@@ -153,14 +153,14 @@ TEST(DiskImport, RelFilesGetSideSectors) {
 
 TEST(DiskImport, RelFileNeedingASeventhSideSectorRollsBack) {
     TestImage fits = TestImage::blank();
-    ASSERT_TRUE(importAs(*fits.disk, "FIVE", bytes_t(600 * 254, 1), 13, 10));
+    ASSERT_TRUE(importAs(*fits.disk, "FIVE", bytes_t(600 * 254, 1), format_id::rel, 10));
     dir_entry_t entry;
     ASSERT_TRUE(fits.disk->getEntry(0, false, entry));
     EXPECT_EQ(entry.blockCount(), 605);
     TestImage image = TestImage::blank();
     image.disk->extendDisk(true);
     const bytes_t before = image.bytes();
-    EXPECT_FALSE(importAs(*image.disk, "TOOBIG", bytes_t(721 * 254, 1), 13, 10));
+    EXPECT_FALSE(importAs(*image.disk, "TOOBIG", bytes_t(721 * 254, 1), format_id::rel, 10));
     EXPECT_EQ(image.disk->lastError(), kErrImportFailed);
     EXPECT_EQ(image.bytes(), before);
 }
@@ -169,14 +169,14 @@ TEST(DiskImport, DirectoryGrowsInDosOrderAndStopsAt144) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
     for (int i = 0; i < 144; ++i) {
-        ASSERT_TRUE(importAs(disk, ("F" + std::to_string(i)).c_str(), bytes_t(1, 1), 12)) << i;
+        ASSERT_TRUE(importAs(disk, ("F" + std::to_string(i)).c_str(), bytes_t(1, 1), format_id::prg)) << i;
     }
     EXPECT_EQ(image.block(18, 1)[0], 18);
     EXPECT_EQ(image.block(18, 1)[1], 4);
     EXPECT_EQ(image.block(18, 4)[1], 7);
     EXPECT_EQ(disk.countDirectoryEntries(), 144u);
     const bytes_t before = image.bytes();
-    EXPECT_FALSE(importAs(disk, "F144", bytes_t(1, 1), 12));
+    EXPECT_FALSE(importAs(disk, "F144", bytes_t(1, 1), format_id::prg));
     EXPECT_EQ(disk.lastError(), kErrInsertEntry);
     dir_entry_t entry;
     entry.bytes[2] = 0x82;
@@ -216,7 +216,7 @@ TEST(DiskSave, WritesBesideAndRenamesOverTheTarget) {
     const test_support::ScratchDir scratch;
     const fs::path& dir = scratch.path();
     TestImage image = TestImage::fromFixture("base.d64");
-    ASSERT_TRUE(importAs(*image.disk, "NEW", bytes_t(10, 1), 12));
+    ASSERT_TRUE(importAs(*image.disk, "NEW", bytes_t(10, 1), format_id::prg));
     EXPECT_TRUE(image.disk->isModified());
     const fs::path target = dir / "out.d64";
     test_support::writeText(target, "old");

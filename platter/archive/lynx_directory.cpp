@@ -1,0 +1,103 @@
+#include "platter/archive/lynx_directory.hpp"
+
+#include "platter/core/dir_entry.hpp"
+#include "platter/fileid/identify.hpp"
+#include "platter/petscii/byte_readers.hpp"
+#include "platter/petscii/file_type_names.hpp"
+
+#include <algorithm>
+
+namespace platter {
+namespace {
+
+constexpr std::uint8_t kCr = 13;
+constexpr std::uint64_t kBlockData = 254;
+constexpr std::uint64_t kSideSectorSpan = 120 * kBlockData;
+
+// The directory text read line by line; every read stops at the end of the archive.
+class LynxText {
+public:
+    LynxText(std::span<const std::uint8_t> bytes, std::size_t start) : bytes_(bytes), at_(start) {}
+
+    // The bytes up to the next CR, the cursor moved past it.
+    bool line(std::vector<std::uint8_t>& out) {
+        out.clear();
+        return readLine(out, bytes_, at_) >= 0 && skipPast(kCr, bytes_, at_) > 0;
+    }
+
+    // A decimal number on its own line.
+    bool numberLine(std::uint64_t& out) {
+        std::uint32_t value = 0;
+        if (readNumber(value, bytes_, at_) <= 0 || skipPast(kCr, bytes_, at_) < 0) return false;
+        out = value;
+        return true;
+    }
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t at_;
+};
+
+}  // namespace
+
+std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId) {
+    if (typeId == 1) typeId = fileid::identify(archive).front().type;
+    if (typeId == 0 || archive.empty()) return {};
+
+    const bool fromFirstByte = archive[0] == ' ';
+    const std::size_t start = fromFirstByte ? 1 : (typeId == 87 ? 113 : 96);
+    const bool lastTakesRest = fromFirstByte || typeId == 87;
+    LynxText text(archive, start);
+
+    std::uint64_t directoryBlocks = 0;
+    std::uint64_t fileCount = 0;
+    if (!text.numberLine(directoryBlocks) || !text.numberLine(fileCount) || fileCount == 0) return {};
+
+    std::vector<lynx_entry_t> entries;
+    std::uint64_t dataAt = directoryBlocks * kBlockData;
+    for (std::uint64_t file = 0; file < fileCount && dataAt < archive.size(); ++file) {
+        lynx_entry_t entry;
+        std::vector<std::uint8_t> typeLine;
+        std::uint64_t blocks = 0;
+        if (!text.line(entry.name) || !text.numberLine(blocks) || !text.line(typeLine)) break;
+        while (!entry.name.empty() && entry.name.back() == 0xA0) entry.name.pop_back();
+        entry.type = fileTypeFromLetter(typeLine.empty() ? 'P' : static_cast<char>(typeLine.front()));
+
+        std::uint64_t recordLength = 0;
+        if (entry.type == kTypeRel && !text.numberLine(recordLength)) break;
+
+        const std::uint64_t remaining = archive.size() - dataAt;
+        std::uint64_t size = remaining;
+        const bool takesRest = lastTakesRest && file + 1 == fileCount;
+        if (!takesRest) {
+            std::uint64_t lastBlock = 0;
+            if (!text.numberLine(lastBlock) || blocks == 0) break;
+            entry.lastBlockBytes = static_cast<std::uint32_t>(std::min<std::uint64_t>(lastBlock, 0xffffffff));
+            size = (blocks - 1) * kBlockData + (lastBlock == 0 ? 0 : lastBlock - 1);
+        }
+
+        std::uint64_t dataStart = dataAt;
+        if (entry.type == kTypeRel) {
+            // The side sectors come before the data.
+            const std::uint64_t sideSectors = (size + kSideSectorSpan - 1) / kSideSectorSpan;
+            const std::uint64_t skipped = sideSectors * kBlockData;
+            if (sideSectors > blocks && !takesRest) break;
+            blocks -= std::min(blocks, sideSectors);
+            dataStart += skipped;
+            size -= std::min(size, skipped);
+        }
+
+        if (dataStart < archive.size()) {
+            const auto data = archive.subspan(dataStart, std::min(size, archive.size() - dataStart));
+            entry.data.assign(data.begin(), data.end());
+        }
+        entry.blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(blocks, 0xffffffff));
+        entry.recordLength = static_cast<std::uint32_t>(std::min<std::uint64_t>(recordLength, 0xffffffff));
+        entries.push_back(std::move(entry));
+        if (takesRest) break;
+        dataAt = dataStart + blocks * kBlockData;
+    }
+    return entries;
+}
+
+}  // namespace platter

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace platter {
+
+struct lynx_entry_t {
+    std::vector<std::uint8_t> name;  // PETSCII, trailing 0xA0 removed
+    std::uint8_t type = 2;           // CBM file type
+    std::uint32_t blocks = 0;
+    std::uint32_t recordLength = 0;  // REL only
+    std::uint32_t lastBlockBytes = 0;
+    std::vector<std::uint8_t> data;
+};
+
+// The directory of a Lynx archive with each file's bytes; empty on a malformed directory.
+// Type id 1 asks for identification first; 87 is the layout whose text starts at byte 113.
+std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId);
+
+}  // namespace platter

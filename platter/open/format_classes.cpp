@@ -1,0 +1,67 @@
+#include "platter/open/format_classes.hpp"
+
+#include <unordered_map>
+
+#include "platter/core/disk.hpp"
+#include "platter/core/format_registry.hpp"
+#include "platter/formats/disk41.hpp"
+#include "platter/open/open_container.hpp"
+
+namespace platter {
+namespace {
+
+constexpr ContainerOpener kSingleFile = &openSingleFileAsDisk;
+
+// M2I index files are listed once their opener is built; until then they say so.
+open_result_t openM2iIndex(format_id id, const std::filesystem::path&, const std::vector<std::uint8_t>*) {
+    return {nullptr, formatNotBuiltText(id)};
+}
+
+// Every kind this build can open, one line each: an image class, an archive importer, or an
+// opener of its own. Kinds of the registry without a line are reported as not built yet.
+constexpr format_class_t kFormatClasses[] = {
+    {format_id::d64, &makeImage<Disk41>},
+    {format_id::prg, nullptr, nullptr, kSingleFile},
+    {format_id::usr, nullptr, nullptr, kSingleFile},
+    {format_id::rel, nullptr, nullptr, kSingleFile},
+    {format_id::seq, nullptr, nullptr, kSingleFile},
+    {format_id::unknown, nullptr, nullptr, kSingleFile},
+    {format_id::p00, nullptr, nullptr, kSingleFile},
+    {format_id::u00, nullptr, nullptr, kSingleFile},
+    {format_id::r00, nullptr, nullptr, kSingleFile},
+    {format_id::s00, nullptr, nullptr, kSingleFile},
+    {format_id::del, nullptr, nullptr, kSingleFile},
+    {format_id::cmd, nullptr, nullptr, kSingleFile},
+    {format_id::cbm, nullptr, nullptr, kSingleFile},
+    {format_id::m2i, nullptr, nullptr, &openM2iIndex},
+};
+
+}  // namespace
+
+const format_class_t* formatClass(format_id id) {
+    static const auto index = [] {
+        std::unordered_map<format_id, const format_class_t*> map;
+        for (const format_class_t& line : kFormatClasses) map[line.id] = &line;
+        return map;
+    }();
+    const auto it = index.find(id);
+    return it == index.end() ? nullptr : it->second;
+}
+
+std::unique_ptr<Disk> makeDiskOfFormat(format_id id) {
+    const format_class_t* line = formatClass(id);
+    return line && line->makeImage ? line->makeImage() : nullptr;
+}
+
+open_result_t createBlankDisk(format_id id, std::uint32_t formatArgument) {
+    const container_format_t* row = formatById(id);
+    if (!row || !row->createsBlank) return {};
+    std::unique_ptr<Disk> disk = makeDiskOfFormat(id);
+    if (!disk) return {nullptr, formatNotBuiltText(id)};
+    if (!disk->open({}, false, true, formatArgument)) return {};
+    return {std::move(disk), {}};
+}
+
+std::string formatNotBuiltText(format_id id) { return "the " + formatName(id) + " format is not supported yet"; }
+
+}  // namespace platter

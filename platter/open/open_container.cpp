@@ -1,0 +1,261 @@
+#include "platter/open/open_container.hpp"
+
+#include "forge/files.hpp"
+#include "forge/paths.hpp"
+#include "forge/strings.hpp"
+#include "platter/core/data_provider.hpp"
+#include "platter/core/dir_entry.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/core/format_registry.hpp"
+#include "platter/core/host_entry_names.hpp"
+#include "platter/core/library_options.hpp"
+#include "platter/formats/disk41.hpp"
+#include "platter/open/format_classes.hpp"
+#include "platter/open/identified_format.hpp"
+#include "platter/petscii/cbm_name.hpp"
+#include "platter/petscii/zipcode_names.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace platter {
+namespace {
+
+constexpr std::uint64_t kLargestD64Archive = 174847;
+constexpr std::uint32_t kDnpArchiveSize = 0x10000;
+constexpr std::uint32_t kTypeLynx = 80;
+
+bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
+    forge::file_t file;
+    if (!forge::readFile(path.string(), file)) return false;
+    out = std::move(file.data);
+    return true;
+}
+
+// The first registry row, in table order, whose extension is the path's.
+const container_format_t* rowOfPathExtension(const std::filesystem::path& path) {
+    const std::string extension = forge::fileExtension(path.string());
+    if (extension.empty()) return nullptr;
+    const std::string wanted = "." + forge::toLower(extension);
+    for (const container_format_t& row : containerFormats()) {
+        if (row.extension == wanted) return &row;
+    }
+    return nullptr;
+}
+
+bool isP00FamilyRow(const container_format_t* row) { return row && isP00Family(row->id); }
+
+// The row a single file is imported with. Every "C64File" file identifies as P00, but
+// only the extension letter tells SEQ, USR and REL apart: an S00, U00 or R00 path keeps
+// its own row.
+const container_format_t* singleFileRow(format_id id, const std::filesystem::path& path) {
+    const container_format_t* row = formatById(id);
+    if (!isP00FamilyRow(row)) return row;
+    const container_format_t* byExtension = formatByExtension(path.extension().string());
+    return isP00FamilyRow(byExtension) ? byExtension : row;
+}
+
+void nameDiskAfter(Disk& disk, const std::filesystem::path& path) {
+    std::array<std::uint8_t, 16> name;
+    name.fill(0xA0);
+    petsciiNameFromPath(path.string(), name);
+    disk.setDiskName(name);
+}
+
+// Expands an archive into a D64, a D81 and then a DNP until its files fit. A Lynx archive
+// is never retried: its partly filled image comes back with last error 13.
+open_result_t expandInto(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path,
+                         ArchiveImporter importer, bool lynx, bool startWithD81) {
+    std::vector<format_id> kinds = {format_id::d64, format_id::d81, format_id::dnp};
+    if (startWithD81 || bytes.size() > kLargestD64Archive) kinds.erase(kinds.begin());
+    for (const format_id kind : kinds) {
+        std::unique_ptr<Disk> disk = makeDiskOfFormat(kind);
+        if (!disk) return {nullptr, formatNotBuiltText(kind)};
+        if (!disk->open(path, false, true, kind == format_id::dnp ? kDnpArchiveSize : 0)) return {};
+        nameDiskAfter(*disk, path);
+        disk->setPathForFormat(path);
+        if (importer(*disk, bytes)) {
+            disk->setModified(false);
+            return {std::move(disk), {}};
+        }
+        if (lynx) {
+            disk->setLastError(kErrArchiveImport);
+            disk->setModified(false);
+            return {std::move(disk), {}};
+        }
+    }
+    return {};
+}
+
+// The archive expansion of a kind, or why there is none.
+open_result_t expandArchiveOfKind(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path,
+                                  format_id id, bool startWithD81) {
+    const format_class_t* line = formatClass(id);
+    if (!line || !line->importArchive) {
+        const container_format_t* row = formatById(id);
+        const std::string name = row ? std::string(row->description) : formatName(id);
+        return {nullptr, "the " + name + " archive kind cannot be expanded yet"};
+    }
+    return expandInto(bytes, path, line->importArchive, id == format_id::lynx, startWithD81);
+}
+
+// Registry id of the archive kind an identified archive type belongs to; none for others.
+format_id archiveFormatOfType(std::uint32_t typeId) {
+    switch (typeId) {
+        case 47: return format_id::cvt;
+        case 48: return format_id::wr3;
+        case 49: return format_id::lbr;
+        case 50: return format_id::ark;
+        case 52: return format_id::spy;
+        case 53: return format_id::lha;
+        case 54: return format_id::sfx;
+        case 55:
+        case 56: return format_id::arc;
+        case 57: return format_id::sda;
+        case kTypeLynx: return format_id::lynx;
+        default: return format_id::none;
+    }
+}
+
+// A kind that opens from its bytes through a class, an archive importer or an opener.
+bool isOpenableKind(const container_format_t& row) {
+    return (row.category & (kCategoryImage | kCategoryArchive)) != 0 || formatClass(row.id) != nullptr;
+}
+
+// An image kind: its class over the bytes. Identified bytes must be at least as large as the
+// smallest image of the kind unless the kind is exempt; a file named by its extension opens
+// whatever its size, for what it holds.
+open_result_t openImage(const container_format_t& row, const std::filesystem::path& name,
+                        std::vector<std::uint8_t> bytes, bool checkSize) {
+    std::unique_ptr<Disk> disk = makeDiskOfFormat(row.id);
+    if (!disk) return {nullptr, formatNotBuiltText(row.id)};
+    if (checkSize && (bytes.empty() || (!row.anySize && bytes.size() < disk->defaultImageSize()))) return {};
+    if (!disk->openBytes(name, std::move(bytes))) return {};
+    return {std::move(disk), {}};
+}
+
+// Both `openContainer` overloads: `movable`, when given, is `bytes` itself and may be moved
+// into the image; otherwise an image copies them, since the caller keeps its own.
+open_result_t openContainerOver(format_id id, const std::string& name, const std::vector<std::uint8_t>& bytes,
+                                std::vector<std::uint8_t>* movable) {
+    const container_format_t* row = formatById(id);
+    if (!row || !isOpenableKind(*row)) return {};
+    if (row->category == kCategoryArchive) return archiveToDisk(bytes, name, id);
+
+    open_result_t result;
+    if (row->category & kCategoryImage) {
+        result = openImage(*row, name, movable ? std::move(*movable) : bytes, true);
+    } else {
+        const format_class_t* line = formatClass(id);
+        if (!line->open) return {};
+        // Single files get their bytes: a wrapped image must not be overwritten by them.
+        result = line->open(id, name, &bytes);
+    }
+    if (!result.disk) return result;
+    result.disk->setPathForFormat(name);
+    result.disk->setModified(false);
+    return result;
+}
+
+}  // namespace
+
+open_result_t openContainer(format_id id, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+    return openContainerOver(id, name, bytes, nullptr);
+}
+
+open_result_t openContainer(format_id id, const std::string& name, std::vector<std::uint8_t>&& bytes) {
+    return openContainerOver(id, name, bytes, &bytes);
+}
+
+open_result_t openContainerFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return {};
+
+    const container_format_t* row = rowOfPathExtension(path);
+    if (!row) {
+        if (isZipcodePartPath(path.string())) return {nullptr, "zipcode sets cannot be opened yet"};
+        return {};
+    }
+    if (!isOpenableKind(*row)) return {};
+
+    std::vector<std::uint8_t> bytes;
+    if (!row->readsOnDemand) {
+        if (!readWhole(path, bytes)) return {};
+        const format_id identified = identifiedFormat(bytes);
+        if (identified != format_id::none) {
+            if (const container_format_t* identifiedRow = formatById(identified)) row = identifiedRow;
+            if (!isOpenableKind(*row)) return {};
+        }
+    }
+    if (row->category == kCategoryArchive) return archiveToDisk(bytes, path, row->id);
+    if (!(row->category & kCategoryImage)) {
+        const format_class_t* line = formatClass(row->id);
+        return line->open ? line->open(row->id, path, &bytes) : open_result_t{};
+    }
+    if (!row->readsOnDemand) return openImage(*row, path, std::move(bytes), false);
+    std::unique_ptr<Disk> disk = makeDiskOfFormat(row->id);
+    if (!disk) return {nullptr, formatNotBuiltText(row->id)};
+    if (!disk->open(path, true, true, 0)) return {};
+    return {std::move(disk), {}};
+}
+
+open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& path,
+                                   const std::vector<std::uint8_t>* bytes) {
+    auto disk = std::make_unique<Disk41>();
+    if (!disk->open(path, false, true, 0)) return {};
+    if (bytes) {
+        std::array<std::uint8_t, 16> name;
+        name.fill(0xA0);
+        petsciiNameFromPath(path.string(), name);
+        if (!disk->importFile(name, 0, *bytes, 0, singleFileRow(id, path))) return {};
+    } else if (!disk->importHostFile(path, 0)) {
+        return {};
+    }
+    // Saved beside the file as a D64, never under the placeholder name of a new image.
+    disk->setPathForFormat(path);
+    disk->setModified(false);
+    return {std::move(disk), {}};
+}
+
+open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id) {
+    return expandArchiveOfKind(bytes, path, id, false);
+}
+
+open_result_t archiveToDiskByType(const std::vector<std::uint8_t>& bytes, std::uint32_t typeId,
+                                  const std::filesystem::path& path, std::vector<std::uint8_t>* /*title*/) {
+    const format_id id = archiveFormatOfType(typeId);
+    if (id == format_id::none) return {};
+    return expandArchiveOfKind(bytes, path, id, libraryOptions().forceD81Archives != 0);
+}
+
+open_result_t expandArchive(const std::vector<std::uint8_t>& bytes) {
+    std::uint32_t type = firstIdentifiedType(bytes);
+    if (descendsFromLynx(type)) type = kTypeLynx;
+    open_result_t result = archiveToDiskByType(bytes, type, "{memory}", nullptr);
+    if (!result.disk && archiveFormatOfType(type) != format_id::none) result.failure = "could not expand the archive.";
+    return result;
+}
+
+bool isArchiveFileName(std::string_view name) {
+    if (isZipcodePartPath(name)) return true;
+    const container_format_t* row = formatByExtension(forge::fileExtension(name));
+    return row && (row->category & kCategoryArchive);
+}
+
+bool isArchiveEntry(Disk& disk, const dir_entry_t* entry) {
+    if (!entry) return false;
+    const auto name = entry->name();
+    if (isZipcodePartName(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()))) return true;
+
+    const std::string extension = forge::toLower(nameExtension(name));
+    const container_format_t* row = formatByExtension(extension);
+    if (extension.empty() || !row || !(row->category & kCategoryArchive)) return false;
+    if (extension != "cvt") return true;
+
+    static constexpr std::string_view kConvertSignature = " formatted GEOS file";
+    const std::uint8_t* block = disk.sectorPointer(entry->firstBlock());
+    return block && std::equal(kConvertSignature.begin(), kConvertSignature.end(), block + 35);
+}
+
+}  // namespace platter

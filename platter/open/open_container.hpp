@@ -1,0 +1,57 @@
+#pragma once
+// Building the container of a registry kind from bytes or a host file: image classes,
+// single files wrapped in a fresh D64, and archives expanded into a new image.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platter/ids/format_id.hpp"
+#include "platter/open/open_result.hpp"
+
+namespace platter {
+
+class Disk;
+struct dir_entry_t;
+
+// Builds the image of kind `id` over the given bytes; `name` becomes the source path and, with
+// the registry extension, the image path. No disk when the kind cannot be opened or the bytes
+// are not a usable container of that kind.
+open_result_t openContainer(format_id id, const std::string& name, const std::vector<std::uint8_t>& bytes);
+// The same, taking the bytes over: an image keeps them as its content without a copy.
+open_result_t openContainer(format_id id, const std::string& name, std::vector<std::uint8_t>&& bytes);
+
+// Opens a host file as a container, by its contents when identification knows them, else by
+// its extension; a name like "1!game" without extension names a zipcode set. The file is read
+// once (pipes work too), except by kinds that read blocks on demand.
+open_result_t openContainerFile(const std::filesystem::path& path);
+
+// The single-file opener: a fresh D64 holding the one file, named after the path. Without
+// bytes the host file is read.
+open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& path,
+                                   const std::vector<std::uint8_t>* bytes);
+
+// Expands an archive of kind `id` into a new D64, retrying in a D81 and then a DNP when it does
+// not fit. A failed Lynx import keeps its partly filled image with last error 13.
+open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id);
+
+// The same, keyed by an identified type id (47 CVT, 48 Wraptor, 49 Library, 50 Arkive,
+// 52 SPYne, 53 LHA, 54 LHA SFX, 55/56 ARC, 57 SDA, 80 Lynx). `title` receives an LHA title.
+open_result_t archiveToDiskByType(const std::vector<std::uint8_t>& bytes, std::uint32_t typeId,
+                                  const std::filesystem::path& path, std::vector<std::uint8_t>* title);
+
+// True for a zipcode part name ("1!" to "5!" first) or a name whose extension is an archive row.
+bool isArchiveFileName(std::string_view name);
+
+// True for a zipcode part entry or an entry whose name extension is an archive row; a ".cvt"
+// entry must also carry the GEOS Convert signature in its first block.
+bool isArchiveEntry(Disk& disk, const dir_entry_t* entry);
+
+// An image from an archive's bytes, chosen by identification; no disk and no failure text for
+// bytes that are no archive kind.
+open_result_t expandArchive(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace platter

@@ -1,0 +1,266 @@
+// Applying a parsed selection to a container: matching names and indices,
+// checking blocks against the geometry, and descending into partitions,
+// subdirectories, archives and zipcode sets.
+
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "platter/selection/cbm_selection.hpp"
+#include "forge/strings.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/open/open_container.hpp"
+#include "platter/fileid/file_types.hpp"
+#include "platter/fileid/identify.hpp"
+#include "platter/fileid/type_ids.hpp"
+
+namespace platter {
+
+namespace {
+
+void markNotDescended(std::vector<file_selector>& nodes) {
+    for (file_selector& node : nodes) {
+        node.frame = file_selector::kNoFrame;
+        markNotDescended(node.children);
+    }
+}
+
+std::string quotedNode(std::string_view prefix, const file_selector& node) {
+    return std::string(prefix) + "'" + node.text + "'\n";
+}
+
+std::string cannotDescend(const file_selector& node) {
+    return quotedNode("error: couldn't descend into entry matched by selector: ", node);
+}
+
+}  // namespace
+
+selection_result_t CbmSelection::processSelection(Disk& disk) {
+    entriesSelected_ = entriesExcluded_ = blocksSelected_ = 0;
+    // A failed processing of an earlier container does not stop this one;
+    // only a failed parse does.
+    if (!parsed_) return {false, 0};
+    if (root_.empty()) {
+        valid_ = true;
+        return {true, 0};
+    }
+    resetFrames();
+    baseDirectoryDepth_ = disk.directoryDepth();
+    selection_frame_t top;
+    top.disk = &disk;
+    top.directory = disk.directoryStart();
+    top.header = disk.directoryHeader();
+    frames_.push_back(std::move(top));
+    markNotDescended(root_);
+    for (file_selector& node : root_) node.frame = 0;
+
+    const bool ok = walkPreorder(
+        [this](file_selector& node) { return node.frame == file_selector::kNoFrame || applySelector(node); });
+    leaveDirectories(disk);
+    valid_ = ok;
+    return {ok, entriesSelected_ + blocksSelected_};
+}
+
+void CbmSelection::resetFrames() {
+    frames_.clear();
+    messages_.clear();
+}
+
+void CbmSelection::leaveDirectories(Disk& disk) const {
+    const std::size_t base = !frames_.empty() && frames_.front().disk == &disk ? baseDirectoryDepth_ : 0;
+    while (disk.directoryDepth() > base && disk.closeDirectory(false)) {}
+}
+
+Disk* CbmSelection::enterFrame(const file_selector& node) { return enterFrame(node.frame); }
+
+// Every frame is entered from the disk's base directory, so a node applies to
+// its own frame whatever frame the node before it entered.
+Disk* CbmSelection::enterFrame(std::uint64_t index) {
+    if (index >= frames_.size()) return nullptr;
+    const selection_frame_t& frame = frames_[index];
+    Disk& disk = *frame.disk;
+    leaveDirectories(disk);
+    for (const dir_entry_t& entry : frame.path) {
+        track_sector_t first;
+        if (!disk.openDirectory(entry, first, false)) {
+            leaveDirectories(disk);
+            return nullptr;
+        }
+    }
+    return &disk;
+}
+
+bool CbmSelection::applySelector(file_selector& node) {
+    Disk* disk = enterFrame(node);
+    if (!disk) return fail(cannotDescend(node));
+    switch (node.kind) {
+        case SelectorKind::ByFilename: applyByFilename(node, *disk); break;
+        case SelectorKind::ByIndex:
+        case SelectorKind::ByIndexRange:
+            if (!applyByIndex(node, *disk)) return false;
+            break;
+        case SelectorKind::TrackData:
+        case SelectorKind::BlockData:
+        case SelectorKind::BlockChain: return applyBlocks(node, *disk);
+        case SelectorKind::DirectoryChain:
+            node.first = disk->directoryStart().track;
+            node.second = disk->directoryStart().sector;
+            ++blocksSelected_;
+            return true;
+        case SelectorKind::None: return true;
+    }
+    return !node.nested || descend(node, *disk);
+}
+
+// Matches every slot, empty ones included, on the name up to its padding;
+// the name is a byte buffer (an all-NUL name matches "*").
+void CbmSelection::applyByFilename(file_selector& node, Disk& disk) {
+    node.indices.clear();
+    node.first = 0;
+    std::set<std::string, std::less<>> names;
+    const std::uint64_t count = disk.countDirectoryEntries();
+    for (std::uint64_t i = 0; i < count; ++i) {
+        dir_entry_t entry;
+        if (!disk.getEntry(i, disk.includeEmpty(), entry)) continue;
+        const std::string_view name(reinterpret_cast<const char*>(entry.name().data()), nameLength(entry));
+        if (!forge::wildcardMatch(name, node.name)) continue;
+        node.first = i;
+        node.indices.insert(i);
+        names.emplace(name);
+    }
+    (node.negated ? entriesExcluded_ : entriesSelected_) += names.size();
+}
+
+bool CbmSelection::applyByIndex(file_selector& node, Disk& disk) {
+    const std::uint64_t count = disk.countDirectoryEntries();
+    for (const std::uint64_t index : node.indices) {
+        if (index >= count) return fail(quotedNode("error: index number is out of range for the container: ", node));
+        ++(node.negated ? entriesExcluded_ : entriesSelected_);
+    }
+    return true;
+}
+
+bool CbmSelection::applyBlocks(const file_selector& node, const Disk& disk) {
+    const auto valid = [&](const track_sector_t& block) {
+        if (!disk.isValidBlock(makeBlock(block.track, 0)))
+            return fail(quotedNode("error: track number is out of range for the container: ", node));
+        if (block.sector != 0 && !disk.isValidBlock(block))
+            return fail(quotedNode("error: sector number is out of range for the container: ", node));
+        return true;
+    };
+    if (node.kind == SelectorKind::BlockData) {
+        for (const track_sector_t& block : node.blocks)
+            if (!valid(block)) return false;
+    } else if (!valid(makeBlock(node.first, node.second))) {
+        return false;
+    }
+    ++blocksSelected_;
+    return true;
+}
+
+bool CbmSelection::descend(file_selector& node, Disk& disk) {
+    // A name that matched nothing leaves nothing to descend into.
+    if (node.kind == SelectorKind::ByFilename && node.indices.empty()) return true;
+    dir_entry_t entry;
+    if (!disk.getEntry(node.first, disk.includeEmpty(), entry)) return fail(cannotDescend(node));
+    if (frames_[node.frame].depth >= kMaxNestingDepth) {
+        messages_.push_back(quotedNode("warning: selection nested too deeply; skipping: ", node));
+        return true;
+    }
+    const std::uint8_t type = entry.fileType();
+    if (type == kTypeCbm || type == kTypeDir) return descendIntoDirectory(node, disk, entry);
+    return descendIntoFile(node, disk, entry);
+}
+
+bool CbmSelection::descendIntoDirectory(file_selector& node, Disk& disk, const dir_entry_t& entry) {
+    track_sector_t directory;
+    const bool entered = disk.openDirectory(entry, directory, false);
+    if (entered) disk.closeDirectory(false);
+    if (loopsBack(node.frame, disk, entered ? &directory : nullptr, entry.firstBlock())) {
+        messages_.push_back(quotedNode("warning: selection loops back into an enclosing directory; skipping: ", node));
+        return true;
+    }
+    if (!entered) return fail(cannotDescend(node));
+    selection_frame_t frame;
+    frame.disk = &disk;
+    frame.path = frames_[node.frame].path;
+    frame.path.push_back(entry);
+    frame.directory = directory;
+    frame.header = entry.firstBlock();
+    appendFrame(node, std::move(frame));
+    return true;
+}
+
+// A directory that could be entered is known by its first block; one the disk
+// refused to enter (it guards against loops itself) by its header block.
+bool CbmSelection::loopsBack(std::uint64_t frame, const Disk& disk, const track_sector_t* directory,
+                             const track_sector_t& header) const {
+    if (!directory && !disk.isValidBlock(header)) return false;
+    for (std::uint64_t k = frame;; k = frames_[k].parent) {
+        const selection_frame_t& f = frames_[k];
+        if (f.disk == &disk && (directory ? f.directory == *directory : f.header == header)) return true;
+        if (k == 0) return false;
+    }
+}
+
+// A zipcode part opens its whole set; anything else is expanded as an archive
+// and named after the entry.
+bool CbmSelection::descendIntoFile(file_selector& node, Disk& disk, const dir_entry_t& entry) {
+    Disk::bytes_t data;
+    if (!disk.readFile(entry, data) || data.empty()) return fail(cannotDescend(node));
+    const std::uint32_t type = fileid::identify(data).front().type;
+
+    std::unique_ptr<Disk> opened;
+    if (type == fileid::type_id::zip4 || fileid::isDescendantOf(type, fileid::type_id::zip4)) {
+        // The disk core cannot open a zipcode set stored inside an image yet.
+        messages_.push_back("error: zipcode sets inside a container cannot be opened yet\n");
+    } else {
+        open_result_t expanded = expandArchive(data);
+        if (!expanded.failure.empty()) messages_.push_back("error: " + expanded.failure + "\n");
+        opened = std::move(expanded.disk);
+        if (opened) opened->setDiskName(entry.name());
+    }
+    if (!opened) return fail(cannotDescend(node));
+    opened->setIncludeEmpty(disk.includeEmpty());
+
+    selection_frame_t frame;
+    frame.disk = opened.get();
+    frame.directory = opened->directoryStart();
+    frame.header = opened->directoryHeader();
+    frame.ownedDisk = std::move(opened);
+    appendFrame(node, std::move(frame));
+    return true;
+}
+
+void CbmSelection::appendFrame(file_selector& node, selection_frame_t frame) {
+    frame.parent = node.frame;
+    frame.depth = frames_[node.frame].depth + 1;
+    const std::uint64_t index = frames_.size();
+    frames_.push_back(std::move(frame));
+    for (file_selector& child : node.children) child.frame = index;
+}
+
+bool CbmSelection::isIndexSelected(std::uint64_t index, const file_selector& node) const {
+    if (node.negated || !node.indices.contains(index)) return false;
+    return !isNegatedInFrame(index, node.frame);
+}
+
+bool CbmSelection::isNegatedInFrame(std::uint64_t index, std::uint64_t frame) const {
+    return !walkPreorder([&](const file_selector& other) {
+        return !(other.negated && other.frame == frame && other.indices.contains(index));
+    });
+}
+
+bool CbmSelection::isIndexSelectedInFrame(std::uint64_t index, std::uint64_t frame) const {
+    if (frame >= frames_.size()) return false;
+    bool taken = false;
+    const bool excluded = !walkPreorder([&](const file_selector& node) {
+        if (node.frame != frame || !node.indices.contains(index)) return true;
+        if (node.negated) return false;
+        taken = true;
+        return true;
+    });
+    return taken && !excluded;
+}
+
+}  // namespace platter

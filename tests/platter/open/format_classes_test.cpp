@@ -1,0 +1,38 @@
+#include "platter/open/format_classes.hpp"
+
+#include "platter/core/disk.hpp"
+#include "platter/open/disk_creators.hpp"
+
+#include <gtest/gtest.h>
+
+namespace platter {
+namespace {
+
+TEST(CreateBlankDisk, MakesAFormattedD64AndNothingForG64) {
+    EXPECT_EQ(createBlankDisk(format_id::g64, 0).disk, nullptr);
+    EXPECT_EQ(createBlankDisk(format_id::prg, 0).disk, nullptr);
+    std::unique_ptr<Disk> disk = createBlankDisk(format_id::d64, 0).disk;
+    ASSERT_NE(disk, nullptr);
+    EXPECT_EQ(disk->formatId(), format_id::d64);
+    EXPECT_EQ(disk->blocksFree(), 664u);
+    EXPECT_EQ(disk->providerSize(), 174848u);
+}
+
+TEST(CreateBlankDisk, ClassesNotBuiltYetFailWithAReason) {
+    const open_result_t result = createBlankDisk(format_id::d81, 0);
+    EXPECT_EQ(result.disk, nullptr);
+    EXPECT_EQ(result.failure, "the D81 format is not supported yet");
+}
+
+TEST(DiskCreators, RegisterEveryImageClass) {
+    const auto& creators = diskCreators();
+    EXPECT_EQ(creators.size(), 17u);
+    ASSERT_TRUE(creators.count("Disk41"));
+    std::unique_ptr<Disk> disk = creators.at("Disk41")();
+    ASSERT_NE(disk, nullptr);
+    EXPECT_EQ(disk->formatId(), format_id::d64);
+    EXPECT_EQ(creators.at("DiskT64")(), nullptr);
+}
+
+}  // namespace
+}  // namespace platter
