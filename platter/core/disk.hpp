@@ -58,6 +58,14 @@ struct entry_slot_t {
     std::uint64_t offset = 0;
 };
 
+// The shape of an image, which its class sets with setGeometry and changes with resizeImage.
+struct disk_geometry_t {
+    std::uint64_t trackCount = 0;
+    std::uint64_t sectorsPerTrack = 0;  // the most sectors any track holds
+    std::uint64_t totalBlocks = 0;      // blocks of the image; the error table holds one byte each
+    bool operator==(const disk_geometry_t&) const = default;
+};
+
 // Fields of a GEOS info block with their place and setter name.
 enum class geos_info_field { LoadAddress, EndAddress, StartAddress, Class, Author, Creator, Description };
 
@@ -66,8 +74,11 @@ enum class geos_info_field { LoadAddress, EndAddress, StartAddress, Class, Autho
 // error. A format class supplies geometry, BAM, directory order, allocation,
 // name/id and formatting; everything else is written here in terms of those.
 //
-// Block pointers stay valid only until the provider is resized (extendDisk,
+// Block pointers and views stay valid only until the provider is resized (extendDisk,
 // resize, undo of those); never hold one across such calls.
+//
+// A format class sets its shape and fixed blocks through the protected setters; the state
+// below is private to this base.
 class Disk {
 public:
     static constexpr std::uint64_t kBlockSize = 256;
@@ -120,7 +131,7 @@ public:
     // Whether its listings end with a blocks-free line.
     virtual bool showsBlocksFree() const { return true; }
     virtual bool makeGeosDisk() { return false; }
-    virtual bool isGeosDisk() { return false; }
+    virtual bool isGeosDisk() const { return false; }
     virtual bool canMakeGeosDisk() const { return false; }
     virtual bool sizeRange(std::uint64_t& min, std::uint64_t& max, std::uint64_t& current);
     virtual bool extendDisk(bool /*grow*/) { return false; }
@@ -128,9 +139,9 @@ public:
     virtual bool createSubdirectory(std::uint64_t /*index*/, std::uint64_t /*blocks*/) { return false; }
 
     // ---- What a format class supplies ----
-    virtual std::uint64_t blocksFree() = 0;
+    virtual std::uint64_t blocksFree() const = 0;
     virtual bool isValidBlock(const track_sector_t& block) const = 0;
-    virtual bool isBlockFree(const track_sector_t& block) = 0;
+    virtual bool isBlockFree(const track_sector_t& block) const = 0;
     // Flips the BAM bit (journals kind 10). Invalid blocks: false, nothing journalled.
     virtual bool toggleBlock(const track_sector_t& block) = 0;
     virtual bool isBamBlock(const track_sector_t& block) const = 0;
@@ -141,13 +152,16 @@ public:
     // Next free block after `block` ({0,0}: the first block of a file) in the
     // format's order; stored back into `block`; null when the image is full.
     virtual std::uint8_t* allocateBlock(track_sector_t& block, bool markUsed) = 0;
-    virtual std::uint8_t* diskName() = 0;  // 16 bytes, or null
-    virtual std::uint8_t* diskId() = 0;    // id1 id2 0xA0 dos1 dos2, or null
+    virtual const std::uint8_t* diskName() const = 0;  // 16 bytes, or null
+    virtual const std::uint8_t* diskId() const = 0;    // id1 id2 0xA0 dos1 dos2, or null
     virtual void initBam() = 0;
     virtual bool formatImage(std::uint32_t formatArg) = 0;
     virtual void snapshotBam() = 0;
 
     // ---- Blocks (disk_blocks.cpp) ----
+    // The block's 256 bytes; empty when the block is invalid or not all of it lies inside the data.
+    std::span<std::uint8_t> blockBytes(const track_sector_t& block);
+    std::span<const std::uint8_t> blockBytes(const track_sector_t& block) const;
     // Null unless the block is valid and all of its 256 bytes lie inside the provider.
     virtual std::uint8_t* blockPointer(const track_sector_t& block);
     virtual std::uint64_t maxSector(std::uint64_t track) const;
@@ -163,8 +177,8 @@ public:
     bool toggleBlockAt(std::uint64_t track, std::uint64_t sector) { return toggleBlock(makeBlock(track, sector)); }
     bool findFreeSector(std::uint64_t track, track_sector_t& block, std::uint64_t interleave,
                         std::uint64_t sectorsOnTrack);
-    bool getDiskName(std::span<std::uint8_t, 16> out);
-    bool getDiskId(std::span<std::uint8_t, 5> out);
+    bool getDiskName(std::span<std::uint8_t, 16> out) const;
+    bool getDiskId(std::span<std::uint8_t, 5> out) const;
     // Copies bytes into a block at an offset (cut at the block's end; nothing
     // from offset 256 on), journalled as kind 1 under `name`.
     bool setBlockBytes(const track_sector_t& block, std::uint64_t offset, std::span<const std::uint8_t> bytes,
@@ -304,12 +318,12 @@ public:
     bool includeEmpty() const { return includeEmpty_; }
     void setIncludeEmpty(bool on) { includeEmpty_ = on; }
     bool hasErrorBytes() const { return hasErrorBytes_; }
-    bool fortyTracks() const { return fortyTracks_; }
     bool errorCodeMode() const { return errorCodeMode_; }
     bool growsOnDemand() const { return growsOnDemand_; }
-    std::uint64_t trackCount() const { return trackCount_; }
-    std::uint64_t sectorsPerTrack() const { return sectorsPerTrack_; }
-    std::uint64_t totalBlocks() const { return totalBlocks_; }
+    const disk_geometry_t& geometry() const { return geometry_; }
+    std::uint64_t trackCount() const { return geometry_.trackCount; }
+    std::uint64_t sectorsPerTrack() const { return geometry_.sectorsPerTrack; }
+    std::uint64_t totalBlocks() const { return geometry_.totalBlocks; }
     std::uint64_t defaultImageSize() const { return defaultImageSize_; }
     std::uint64_t directoryEntryCount() const { return entryCount_; }
     const track_sector_t& directoryStart() const { return dirStart_; }
@@ -335,6 +349,33 @@ protected:
     bool recordTypeByte(std::uint64_t index, const std::string& name);
     std::uint8_t* slotPointer(const entry_slot_t& slot);
 
+    // The shape and the fixed blocks of the kind, set by a class (in its constructor and parseImage).
+    void setGeometry(const disk_geometry_t& geometry) { geometry_ = geometry; }
+    void setDefaultImageSize(std::uint64_t bytes) { defaultImageSize_ = bytes; }
+    void setHeaderBlock(const track_sector_t& block) { headerBlock_ = block; }
+    void setDirectoryStart(const track_sector_t& block) { dirStart_ = block; }
+    void setHighestFileType(int type) { highestFileType_ = type; }
+    void setGrowsOnDemand(bool on) { growsOnDemand_ = on; }
+    // A change of size: the data becomes `bytes` long and the shape `geometry`, journalled with
+    // the old shape, size and the bytes cut off, so that undo restores all of them.
+    bool resizeImage(const disk_geometry_t& geometry, std::uint64_t bytes);
+    // Reads through blockPointer from a query that changes nothing visible (a provider may
+    // fetch a block on demand).
+    const std::uint8_t* blockData(const track_sector_t& block) const;
+
+private:
+    // What every way of opening ends with, once the provider holds the image.
+    void finishOpen();
+    bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
+                           const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
+                           std::size_t depth);
+    void revertRecord(const undo_record_t& record);
+    bool readGeosFile(const dir_entry_t& entry, bytes_t& out);
+    // First directory block of a CBM/DIR entry, or false when it has none.
+    bool subdirectoryStart(const dir_entry_t& entry, track_sector_t& first);
+    std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
+    void restoreGeometry(const undo_record_t& record);
+
     format_id formatId_;
     std::uint64_t defaultImageSize_ = 0;
     bytes_t errorBytes_;
@@ -351,28 +392,13 @@ protected:
     std::uint32_t lastError_ = kErrNone;
     bool modified_ = false;
     bool hasErrorBytes_ = false;
-    bool fortyTracks_ = false;
     bool errorCodeMode_ = false;
     bool includeEmpty_ = false;
     bool growsOnDemand_ = false;
-    std::uint64_t totalBlocks_ = 0;
-    std::uint64_t sectorsPerTrack_ = 0;
-    std::uint64_t trackCount_ = 0;
+    disk_geometry_t geometry_;
     UndoJournal journal_;
     std::vector<dir_frame_t> dirStack_;
     std::set<track_sector_t> visited_;
-
-private:
-    // What every way of opening ends with, once the provider holds the image.
-    void finishOpen();
-    bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
-                           const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
-                           std::size_t depth);
-    void revertRecord(const undo_record_t& record);
-    bool readGeosFile(const dir_entry_t& entry, bytes_t& out);
-    // First directory block of a CBM/DIR entry, or false when it has none.
-    bool subdirectoryStart(const dir_entry_t& entry, track_sector_t& first);
-    std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
 };
 
 }  // namespace platter

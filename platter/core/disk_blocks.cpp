@@ -14,6 +14,20 @@ std::uint8_t* Disk::blockPointer(const track_sector_t& block) {
     return provider_->dataAt(offset, block);
 }
 
+std::span<std::uint8_t> Disk::blockBytes(const track_sector_t& block) {
+    std::uint8_t* data = blockPointer(block);
+    return data ? std::span<std::uint8_t>(data, kBlockSize) : std::span<std::uint8_t>();
+}
+
+std::span<const std::uint8_t> Disk::blockBytes(const track_sector_t& block) const {
+    const std::uint8_t* data = blockData(block);
+    return data ? std::span<const std::uint8_t>(data, kBlockSize) : std::span<const std::uint8_t>();
+}
+
+const std::uint8_t* Disk::blockData(const track_sector_t& block) const {
+    return const_cast<Disk*>(this)->blockPointer(block);
+}
+
 std::uint64_t Disk::maxSector(std::uint64_t track) const {
     std::uint64_t low = 0;
     std::uint64_t high = 256;
@@ -68,14 +82,14 @@ bool Disk::findFreeSector(std::uint64_t track, track_sector_t& block, std::uint6
     return false;
 }
 
-bool Disk::getDiskName(std::span<std::uint8_t, 16> out) {
+bool Disk::getDiskName(std::span<std::uint8_t, 16> out) const {
     const std::uint8_t* name = diskName();
     if (!name) return false;
     std::copy_n(name, out.size(), out.begin());
     return true;
 }
 
-bool Disk::getDiskId(std::span<std::uint8_t, 5> out) {
+bool Disk::getDiskId(std::span<std::uint8_t, 5> out) const {
     const std::uint8_t* id = diskId();
     if (!id) return false;
     std::copy_n(id, out.size(), out.begin());

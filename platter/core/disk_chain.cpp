@@ -33,7 +33,7 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
     };
     for (;;) {
         // A link past the image ends the chain with code 9; a loop without one.
-        if (block.track > trackCount_) return fail(kErrPastImage);
+        if (block.track > geometry_.trackCount) return fail(kErrPastImage);
         if (seen.count(block) != 0) return fail(kErrNone);
         const std::uint8_t* bytes = blockPointer(block);
         if (!bytes) return fail(kErrPastImage);
@@ -69,7 +69,7 @@ bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64
                           bytes_t* out) {
     std::uint64_t done = 0;
     while (done < count) {
-        if (track > trackCount_ || track == dirStart_.track) {
+        if (track > geometry_.trackCount || track == dirStart_.track) {
             lastError_ = kErrPastImage;
             return false;
         }

@@ -40,7 +40,7 @@ std::uint64_t Disk::countDirectoryEntries() {
     std::uint64_t count = 0;
     std::set<track_sector_t> seen;
     track_sector_t block = dirStart_;
-    while (block.track != 0 && block.track <= trackCount_ && seen.insert(block).second) {
+    while (block.track != 0 && block.track <= geometry_.trackCount && seen.insert(block).second) {
         const std::uint8_t* data = blockPointer(block);
         if (!data) break;
         for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) {

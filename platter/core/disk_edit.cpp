@@ -42,7 +42,8 @@ std::uint64_t Disk::moveEntry(bool up, std::uint64_t index) {
 bool Disk::findFreeDirectoryBlock(track_sector_t& block) {
     track_sector_t candidate = noBlock();
     // The directory order is finite; the bound guards a format whose order cycles.
-    const std::uint64_t limit = std::max<std::uint64_t>(trackCount_ * std::max<std::uint64_t>(sectorsPerTrack_, 1), 1);
+    const std::uint64_t limit =
+        std::max<std::uint64_t>(geometry_.trackCount * std::max<std::uint64_t>(geometry_.sectorsPerTrack, 1), 1);
     for (std::uint64_t step = 0; step < limit; ++step) {
         if (!nextDirectorySector(candidate) || candidate.isNone()) return false;
         if (isValidBlock(candidate) && isBlockFree(candidate)) {

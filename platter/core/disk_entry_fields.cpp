@@ -126,8 +126,10 @@ void Disk::setGeosStructure(dir_entry_t& entry, std::uint8_t value, std::uint64_
     }
 }
 
+// The name and id live in image bytes, which the provider holds writable; the class only
+// hands them out read-only.
 void Disk::setDiskName(std::span<const std::uint8_t, 16> name) {
-    std::uint8_t* current = diskName();
+    auto* current = const_cast<std::uint8_t*>(diskName());
     if (!current || std::equal(name.begin(), name.end(), current)) return;
     pushUndoRecord(kUndoDiskName, track_sector_t{}, 0, std::span<const std::uint8_t>(current, 16), "Disk Name");
     std::copy(name.begin(), name.end(), current);
@@ -135,7 +137,7 @@ void Disk::setDiskName(std::span<const std::uint8_t, 16> name) {
 }
 
 void Disk::setDiskId(std::span<const std::uint8_t, 5> id) {
-    std::uint8_t* current = diskId();
+    auto* current = const_cast<std::uint8_t*>(diskId());
     if (!current || std::equal(id.begin(), id.end(), current)) return;
     pushUndoRecord(kUndoDiskId, track_sector_t{}, 0, std::span<const std::uint8_t>(current, 5), "Disk ID");
     std::copy(id.begin(), id.end(), current);

@@ -39,7 +39,7 @@ bool Disk::setErrorCode(const track_sector_t& block, std::uint32_t code) {
 bool Disk::setErrorBytes(bool present, std::uint8_t fillCode) {
     hasErrorBytes_ = present;
     if (present) {
-        const std::uint64_t length = fortyTracks_ ? 768 : totalBlocks_;
+        const std::uint64_t length = geometry_.totalBlocks;
         if (errorBytes_.size() == length) return true;
         errorBytes_.resize(length, fillCode);
     } else {
@@ -53,6 +53,7 @@ bool Disk::setErrorBytes(bool present, std::uint8_t fillCode) {
 
 void Disk::loadErrorBytes(std::uint64_t count) {
     if (count == 0) return;
+    hasErrorBytes_ = true;
     const std::uint64_t size = providerSize();
     const std::uint8_t* source = nullptr;
     if (size >= count && provider_->available(size - count) >= count) source = providerData(size - count);

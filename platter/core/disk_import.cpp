@@ -174,7 +174,7 @@ bool Disk::createSideSectors(const track_sector_t& first, std::uint8_t recordLen
     std::size_t pointers = kPointersPerSideSector;  // full: the first data block takes a new one
     bool ok = true;
     track_sector_t block = first;
-    while (block.track <= trackCount_ && seen.insert(block).second) {
+    while (block.track <= geometry_.trackCount && seen.insert(block).second) {
         const std::uint8_t* data = blockPointer(block);
         if (!data || !isBlockReadable(block)) {
             ok = false;
@@ -237,7 +237,7 @@ bool Disk::writeRawBlocks(std::span<const std::uint8_t> data, track_sector_t sta
     std::size_t done = 0;
     track_sector_t block = start;
     while (data.size() - done >= kBlockSize) {
-        if (block.track == dirStart_.track || block.track > trackCount_) {
+        if (block.track == dirStart_.track || block.track > geometry_.trackCount) {
             lastError_ = kErrPastImage;
             return false;
         }

@@ -126,8 +126,8 @@ bool Disk::saveAs(const path& target) {
         lastError_ = code;
         return false;
     };
-    for (std::uint64_t track = 1; track <= trackCount_; ++track) {
-        for (std::uint64_t sector = 0; sector < sectorsPerTrack_; ++sector) {
+    for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
+        for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
             const std::uint8_t* block = sectorPointer(track, sector);
             if (block) stream.write(reinterpret_cast<const char*>(block), kBlockSize);
         }

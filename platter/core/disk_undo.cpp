@@ -76,7 +76,7 @@ void Disk::revertRecord(const undo_record_t& r) {
             break;
         case kUndoEntryInserted: deleteFile(index, false, false); break;
         case kUndoErrorByte: setErrorCode(r.block, savedByte()); break;
-        case kUndoExtendDisk: extendDisk(!fortyTracks_); break;
+        case kUndoGeometry: restoreGeometry(r); break;
         case kUndoExtendErrors: toggleErrorBytes(); break;
         case kUndoToggleBlock: toggleBlock(r.block); break;
         case kUndoRun:
@@ -112,7 +112,7 @@ void Disk::revertRecord(const undo_record_t& r) {
             break;
         }
         case kUndoDiskName:
-            if (std::uint8_t* name = diskName(); name && r.saved.size() >= 16) std::copy_n(r.saved.begin(), 16, name);
+            if (r.saved.size() >= 16) setDiskName(std::span<const std::uint8_t, 16>(r.saved.data(), 16));
             break;
         case kUndoDiskId:
             if (r.saved.size() >= 5) setDiskId(std::span<const std::uint8_t, 5>(r.saved.data(), 5));
@@ -148,7 +148,6 @@ void Disk::revertRecord(const undo_record_t& r) {
         case kUndoRecordLength:
             if (storedCopy(entry)) setRecordLength(entry, savedByte(), index);
             break;
-        case kUndoResize: resize(r.value); break;
         default: break;  // kinds 29-32 belong to classes; others are never pushed
     }
 }

@@ -19,7 +19,7 @@ enum undo_kind : std::uint32_t {
     kUndoEntryInserted = 5,
     kUndoMarker = 6,
     kUndoErrorByte = 7,
-    kUndoExtendDisk = 8,
+    kUndoGeometry = 8,  // size change: old and new geometry and size, the bytes cut off
     kUndoExtendErrors = 9,
     kUndoToggleBlock = 10,
     kUndoRun = 11,  // value = number of further records
@@ -45,7 +45,6 @@ enum undo_kind : std::uint32_t {
     kUndoOpenDir = 33,
     kUndoCloseDir = 34,
     kUndoRecordLength = 35,
-    kUndoResize = 36,
 };
 
 // True for the kinds whose value is an entry index rather than a block address.

@@ -26,6 +26,8 @@ constexpr std::size_t kSpeedDosAt = 0xc0;
 constexpr std::size_t kDolphinDosAt = 0xac;
 constexpr std::size_t kPrologicDosAt = 0x90;
 constexpr std::size_t kExtendedBytes = 5 * 4;
+constexpr disk_geometry_t kGeometry35{35, 21, Disk41::kBlocks35};
+constexpr disk_geometry_t kGeometry40{40, 21, Disk41::kBlocks40};
 
 // Sectors of each track (index = track; 0 and anything past 40 have none).
 constexpr std::array<std::uint8_t, kMaxTracks + 1> kSectorsPerTrack = {
@@ -65,37 +67,28 @@ std::uint64_t interleave() {
 Disk41::Disk41() : Disk41(format_id::d64) {}
 
 Disk41::Disk41(format_id id) : Disk(id) {
-    highestFileType_ = kTypeRel;
-    headerBlock_ = makeBlock(kDirectoryTrack, 0);
-    dirStart_ = makeBlock(kDirectoryTrack, 1);
-    defaultImageSize_ = kSize35;
-    totalBlocks_ = kBlocks35;
-    sectorsPerTrack_ = 21;
-    trackCount_ = 35;
+    setHighestFileType(kTypeRel);
+    setHeaderBlock(makeBlock(kDirectoryTrack, 0));
+    setDirectoryStart(makeBlock(kDirectoryTrack, 1));
+    setDefaultImageSize(kSize35);
+    setGeometry(kGeometry35);
 }
 
 std::uint64_t Disk41::sectorsOnTrack(std::uint64_t track) { return track <= kMaxTracks ? kSectorsPerTrack[track] : 0; }
 
 void Disk41::parseImage() {
-    lastError_ = kErrNone;
+    setLastError(kErrNone);
     switch (providerSize()) {
         case kSize35: break;
-        case kSize35 + kBlocks35:
-            hasErrorBytes_ = true;
-            loadErrorBytes(kBlocks35);
-            break;
-        case kSize40:
-            fortyTracks_ = true;
-            trackCount_ = 40;
-            break;
+        case kSize35 + kBlocks35: loadErrorBytes(kBlocks35); break;
+        case kSize40: setGeometry(kGeometry40); break;
         case kSize40 + kBlocks40:
-            fortyTracks_ = true;
-            hasErrorBytes_ = true;
-            trackCount_ = 40;
+            setGeometry(kGeometry40);
             loadErrorBytes(kBlocks40);
             break;
-        default: lastError_ = kErrBadSize; break;
+        default: setLastError(kErrBadSize); break;
     }
+    extendedBam_ = detectExtendedBam();
 }
 
 std::uint64_t Disk41::maxSector(std::uint64_t track) const {
@@ -104,31 +97,39 @@ std::uint64_t Disk41::maxSector(std::uint64_t track) const {
 }
 
 bool Disk41::isValidBlock(const track_sector_t& block) const {
-    return block.track >= 1 && block.track <= trackCount_ && block.sector < sectorsOnTrack(block.track);
+    return block.track >= 1 && block.track <= trackCount() && block.sector < sectorsOnTrack(block.track);
 }
 
 std::uint64_t Disk41::blockOffset(const track_sector_t& block) const {
-    if (block.track >= 1 && block.track <= trackCount_ && block.track <= kMaxTracks)
+    if (block.track >= 1 && block.track <= trackCount() && block.track <= kMaxTracks)
         return (kFirstBlock[block.track] + block.sector) * kBlockSize;
     return (block.track * 17 + block.sector + 71) * kBlockSize;
 }
 
-bool Disk41::isBamBlock(const track_sector_t& block) const { return block == headerBlock_; }
+bool Disk41::isBamBlock(const track_sector_t& block) const { return block == headerBlock(); }
 
-int Disk41::extendedBamType() {
-    if (!fortyTracks_) return kExtendedNone;
-    const std::uint8_t* bam = blockPointer(headerBlock_);
-    if (!bam) return kExtendedNone;
-    const std::span<const std::uint8_t> block(bam, kBlockSize);
+int Disk41::detectExtendedBam() const {
+    if (!fortyTracks()) return kExtendedNone;
+    const std::span<const std::uint8_t> block = blockBytes(headerBlock());
+    if (block.empty()) return kExtendedNone;
     if (bamEntriesConsistent(block, kSpeedDosAt, 5)) return kExtendedSpeed;
     if (bamEntriesConsistent(block, kDolphinDosAt, 5)) return kExtendedDolphin;
     if (bamEntriesConsistent(block, kPrologicDosAt, 5)) return kExtendedPrologic;
+    // Tracks 36-40 all used leave PrologicDOS entries of zeros where other disks keep the name.
+    if (allZero(block.data() + kPrologicDosAt, kExtendedBytes) && !allZero(block.data() + kPrologicNameAt, 16))
+        return kExtendedPrologic;
     return kExtendedNone;
 }
 
-std::uint8_t* Disk41::bamEntry(std::uint64_t track) {
+int Disk41::extendedBamType() const {
+    if (!fortyTracks()) return kExtendedNone;
+    if (extendedBam_ == kExtendedNone) extendedBam_ = detectExtendedBam();
+    return extendedBam_;
+}
+
+const std::uint8_t* Disk41::bamEntry(std::uint64_t track) const {
     if (track == 0 || track > kMaxTracks) return nullptr;
-    std::uint8_t* bam = blockPointer(headerBlock_);
+    const std::uint8_t* bam = blockData(headerBlock());
     if (!bam) return nullptr;
     if (track <= 35) return bam + 4 * track;
     const int type = extendedBamType();
@@ -136,7 +137,7 @@ std::uint8_t* Disk41::bamEntry(std::uint64_t track) {
     return bam + extendedOffset(type) + (track - 36) * 4;
 }
 
-bool Disk41::isBlockFree(const track_sector_t& block) {
+bool Disk41::isBlockFree(const track_sector_t& block) const {
     if (!isValidBlock(block)) return false;
     const std::uint8_t* entry = bamEntry(block.track);
     if (!entry) return false;
@@ -145,7 +146,8 @@ bool Disk41::isBlockFree(const track_sector_t& block) {
 
 bool Disk41::toggleBlock(const track_sector_t& block) {
     if (!isValidBlock(block)) return false;
-    std::uint8_t* entry = bamEntry(block.track);
+    // The entry lies in the BAM block, which the provider holds writable.
+    auto* entry = const_cast<std::uint8_t*>(bamEntry(block.track));
     if (!entry) return false;
     std::uint8_t& map = entry[1 + block.sector / 8];
     const std::uint8_t bit = static_cast<std::uint8_t>(1u << (block.sector % 8));
@@ -156,8 +158,8 @@ bool Disk41::toggleBlock(const track_sector_t& block) {
     return true;
 }
 
-std::uint64_t Disk41::blocksFree() {
-    const std::uint8_t* bam = blockPointer(headerBlock_);
+std::uint64_t Disk41::blocksFree() const {
+    const std::uint8_t* bam = blockData(headerBlock());
     if (!bam) return 0;
     std::uint64_t free = 0;
     for (std::uint64_t t = 1; t <= 35; ++t) {
@@ -186,7 +188,7 @@ bool Disk41::nextDirectorySector(track_sector_t& block) {
 }
 
 bool Disk41::findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector_t& block) {
-    if (track == 0 || track > trackCount_) return false;
+    if (track == 0 || track > trackCount()) return false;
     track_sector_t candidate = makeBlock(track, sector);
     if (!findFreeSector(track, candidate, interleave(), sectorsOnTrack(track))) return false;
     block = candidate;
@@ -196,7 +198,7 @@ bool Disk41::findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector
 std::uint8_t* Disk41::allocateBlock(track_sector_t& block, bool markUsed) {
     track_sector_t found;
     bool ok = false;
-    const std::uint64_t last = trackCount_;
+    const std::uint64_t last = trackCount();
     if (libraryOptions().linearAllocation) {
         for (std::uint64_t t = block.track == 0 ? 1 : block.track; !ok && t < last; ++t) {
             if (t != kDirectoryTrack) ok = findOnTrack(t, 0, found);
@@ -220,26 +222,26 @@ std::uint8_t* Disk41::allocateBlock(track_sector_t& block, bool markUsed) {
     return data;
 }
 
-std::uint8_t* Disk41::diskName() {
-    std::uint8_t* bam = blockPointer(headerBlock_);
+const std::uint8_t* Disk41::diskName() const {
+    const std::uint8_t* bam = blockData(headerBlock());
     if (!bam) return nullptr;
     return bam + (extendedBamType() == kExtendedPrologic ? kPrologicNameAt : kNameAt);
 }
 
-std::uint8_t* Disk41::diskId() {
-    std::uint8_t* bam = blockPointer(headerBlock_);
+const std::uint8_t* Disk41::diskId() const {
+    const std::uint8_t* bam = blockData(headerBlock());
     if (!bam) return nullptr;
     return bam + (extendedBamType() == kExtendedPrologic ? kPrologicIdAt : kIdAt);
 }
 
 void Disk41::snapshotBam() {
-    if (const std::uint8_t* bam = blockPointer(headerBlock_))
-        pushUndoRecord(kUndoBamSnapshot, headerBlock_, 0, std::span<const std::uint8_t>(bam, kBlockSize), "BAM");
+    if (const std::uint8_t* bam = blockPointer(headerBlock()))
+        pushUndoRecord(kUndoBamSnapshot, headerBlock(), 0, std::span<const std::uint8_t>(bam, kBlockSize), "BAM");
 }
 
 void Disk41::initBam() {
     snapshotBam();
-    std::uint8_t* bam = blockPointer(headerBlock_);
+    std::uint8_t* bam = blockPointer(headerBlock());
     if (!bam) return;
     for (std::uint64_t t = 1; t <= 35; ++t) {
         const std::uint64_t sectors = sectorsOnTrack(t);
@@ -249,8 +251,8 @@ void Disk41::initBam() {
         entry[2] = 0xff;
         entry[3] = static_cast<std::uint8_t>((1u << (sectors % 8)) - 1);
     }
-    UndoSuspension quiet(journal_);
-    toggleBlock(headerBlock_);
+    UndoSuspension quiet(undoJournal());
+    toggleBlock(headerBlock());
 }
 
 bool Disk41::fillTracks(std::uint64_t firstTrack, bool useFillByte) {
@@ -271,39 +273,39 @@ bool Disk41::fillTracks(std::uint64_t firstTrack, bool useFillByte) {
 }
 
 bool Disk41::formatImage(std::uint32_t) {
-    UndoSuspension quiet(journal_);
+    UndoSuspension quiet(undoJournal());
     setModified(true);
-    fortyTracks_ = false;
-    trackCount_ = 35;
+    setGeometry(kGeometry35);
+    extendedBam_ = kExtendedNone;
     resize(kSize35);
     fillTracks(1, libraryOptions().fillNewSpace != 0);
-    if (std::uint8_t* bam = blockPointer(headerBlock_)) {
+    if (std::uint8_t* bam = blockPointer(headerBlock())) {
         std::memset(bam + 2, 0, kBlockSize - 2);
-        bam[0] = static_cast<std::uint8_t>(dirStart_.track);
-        bam[1] = static_cast<std::uint8_t>(dirStart_.sector);
+        bam[0] = static_cast<std::uint8_t>(directoryStart().track);
+        bam[1] = static_cast<std::uint8_t>(directoryStart().sector);
         bam[2] = 'A';
         std::memset(bam + kNameAt, 0xa0, 0xab - kNameAt);
         bam[0xa5] = '2';
         bam[0xa6] = 'A';
     }
-    if (std::uint8_t* dir = blockPointer(dirStart_)) {
+    if (std::uint8_t* dir = blockPointer(directoryStart())) {
         std::memset(dir + 2, 0, kBlockSize - 2);
         dir[0] = 0;
         dir[1] = 0xff;
     }
     initBam();
-    toggleBlock(dirStart_);
+    toggleBlock(directoryStart());
     setModified(false);
     return true;
 }
 
-bool Disk41::isGeosDisk() {
-    const std::uint8_t* bam = blockPointer(headerBlock_);
+bool Disk41::isGeosDisk() const {
+    const std::uint8_t* bam = blockData(headerBlock());
     return bam && std::memcmp(bam + kGeosSignatureAt, kGeosSignature, 11) == 0;
 }
 
 bool Disk41::makeGeosDisk() {
-    if (!blockPointer(headerBlock_)) return true;
+    if (!blockPointer(headerBlock())) return true;
     // The GEOS signature would overwrite a DolphinDOS or PrologicDOS extended BAM.
     const int type = extendedBamType();
     if (type == kExtendedDolphin || type == kExtendedPrologic) return false;
@@ -318,18 +320,20 @@ bool Disk41::makeGeosDisk() {
     mark[0] = static_cast<std::uint8_t>(border.track);
     mark[1] = static_cast<std::uint8_t>(border.sector);
     std::memcpy(mark.data() + 2, kGeosSignature, 16);
-    setBlockBytes(headerBlock_, kGeosBorderAt, mark, "");
+    setBlockBytes(headerBlock(), kGeosBorderAt, mark, "");
     group.commit("Mark as GEOS");
     return true;
 }
 
 bool Disk41::extendDisk(bool toForty) {
-    if (fortyTracks_ == toForty) return false;
+    if (fortyTracks() == toForty) return false;
+    const std::uint8_t* bam = blockData(headerBlock());
+    if (!bam) return false;
+    int layout = kExtendedDolphin;
     if (!toForty) {
         // Refuse to cut tracks 36-40 unless the extended BAM shows all of them free.
-        const std::uint8_t* bam = blockPointer(headerBlock_);
         const int type = extendedBamType();
-        if (!bam || type == kExtendedNone) return false;
+        if (type == kExtendedNone) return false;
         const std::uint8_t* entries = bam + extendedOffset(type);
         for (std::uint64_t t = 36; t <= 40; ++t) {
             const std::uint8_t* entry = entries + (t - 36) * 4;
@@ -337,31 +341,21 @@ bool Disk41::extendDisk(bool toForty) {
                 std::popcount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16))));
             if (freeBits < sectorsOnTrack(t) || entry[0] != sectorsOnTrack(t)) return false;
         }
-    }
-    std::size_t layout = kDolphinDosAt;
-    if (toForty) {
-        // Keep a GEOS signature or other data at 0xAC intact: fall back to the
-        // SpeedDOS place, or refuse when both are taken.
-        const std::uint8_t* bam = blockPointer(headerBlock_);
-        if (!bam) return false;
-        if (isGeosDisk() || !allZero(bam + kDolphinDosAt, kExtendedBytes)) {
-            if (!allZero(bam + kSpeedDosAt, kExtendedBytes)) return false;
-            layout = kSpeedDosAt;
-        }
+    } else if (isGeosDisk() || !allZero(bam + kDolphinDosAt, kExtendedBytes)) {
+        // Keep a GEOS signature or other data at 0xAC intact: fall back to the SpeedDOS place,
+        // or refuse when both are taken.
+        if (!allZero(bam + kSpeedDosAt, kExtendedBytes)) return false;
+        layout = kExtendedSpeed;
     }
     UndoGroup group(*this);
     snapshotBam();
-    if (!toForty) fortyTracks_ = false;
-    resize(toForty ? kSize40 : kSize35);
-    pushUndoRecord(kUndoExtendDisk, track_sector_t{}, 0, {}, "Extend Disk");
-    setModified(true);
-    fortyTracks_ = toForty;
-    trackCount_ = toForty ? 40 : 35;
+    resizeImage(toForty ? kGeometry40 : kGeometry35, toForty ? kSize40 : kSize35);
     if (toForty) {
+        extendedBam_ = layout;
         fillTracks(36, libraryOptions().fillNewSpace != 0);
-        if (std::uint8_t* bam = blockPointer(headerBlock_)) {
+        if (std::uint8_t* header = blockPointer(headerBlock())) {
             for (std::size_t k = 0; k < 5; ++k) {
-                std::uint8_t* entry = bam + layout + 4 * k;
+                std::uint8_t* entry = header + extendedOffset(layout) + 4 * k;
                 entry[0] = 0x11;
                 entry[1] = 0xff;
                 entry[2] = 0xff;
@@ -369,13 +363,13 @@ bool Disk41::extendDisk(bool toForty) {
             }
         }
     }
-    if (hasErrorBytes_) {
-        // Resized in place: undoing the extension resizes it back, keeping every code.
-        UndoSuspension quiet(journal_);
+    if (hasErrorBytes()) {
+        // Resized in place: undoing the size change restores the table's length and codes.
+        UndoSuspension quiet(undoJournal());
         setErrorBytes(true, 1);
     }
     group.commit("Extend Disk");
-    return fortyTracks_;
+    return fortyTracks();
 }
 
 }  // namespace platter

@@ -29,21 +29,21 @@ public:
 
     void parseImage() override;
     bool makeGeosDisk() override;
-    bool isGeosDisk() override;
+    bool isGeosDisk() const override;
     bool canMakeGeosDisk() const override { return true; }
 
-    std::uint64_t blocksFree() override;
+    std::uint64_t blocksFree() const override;
     std::uint64_t maxSector(std::uint64_t track) const override;
     bool isValidBlock(const track_sector_t& block) const override;
-    bool isBlockFree(const track_sector_t& block) override;
+    bool isBlockFree(const track_sector_t& block) const override;
     bool toggleBlock(const track_sector_t& block) override;
     bool isBamBlock(const track_sector_t& block) const override;
     std::uint64_t blockOffset(const track_sector_t& block) const override;
     bool nextDirectorySector(track_sector_t& block) override;
     bool extendDisk(bool toForty) override;
     std::uint8_t* allocateBlock(track_sector_t& block, bool markUsed) override;
-    std::uint8_t* diskName() override;
-    std::uint8_t* diskId() override;
+    const std::uint8_t* diskName() const override;
+    const std::uint8_t* diskId() const override;
     void initBam() override;
     bool formatImage(std::uint32_t formatArg) override;
     void snapshotBam() override;
@@ -52,14 +52,25 @@ public:
     // format pattern (0x4B, then 0x01 x 255).
     virtual bool fillTracks(std::uint64_t firstTrack, bool useFillByte);
 
-    // Worked out from the BAM block on every call; 0 unless the image has 40 tracks.
-    int extendedBamType();
+    bool fortyTracks() const { return trackCount() == 40; }
+    // The extended-BAM layout of a 40-track image, decided once: when the image is parsed, or
+    // when extendDisk writes one. While none is known it is looked for again at each use, so a
+    // BAM patched in place is seen; a known layout stays, even where its entries become all
+    // zero (every block of those tracks used).
+    int extendedBamType() const;
     static std::uint64_t sectorsOnTrack(std::uint64_t track);
 
 protected:
     // The 4-byte BAM entry of a track, or null (no BAM block / no entry).
-    std::uint8_t* bamEntry(std::uint64_t track);
+    const std::uint8_t* bamEntry(std::uint64_t track) const;
     bool findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector_t& block);
+
+private:
+    // The layout the BAM block shows now: consistent entries at 0xC0, 0xAC or 0x90, else
+    // PrologicDOS when its area is all zero and its name slot holds a name.
+    int detectExtendedBam() const;
+
+    mutable int extendedBam_ = kExtendedNone;
 };
 
 }  // namespace platter

@@ -17,7 +17,7 @@ namespace id = platter::fileid::type_id;
 class SparseDisk : public platter::Disk {
 public:
     SparseDisk() : Disk(platter::format_id::none) {
-        trackCount_ = 2;
+        setGeometry({2, 3, 6});
         for (std::uint64_t t = 1; t <= 2; ++t) {
             for (std::uint64_t s = 0; s < 3; ++s) blocks[platter::makeBlock(t, s)] = std::vector<std::uint8_t>(256, 0);
         }
@@ -30,17 +30,17 @@ public:
         return found == blocks.end() ? nullptr : found->second.data();
     }
     bool isValidBlock(const platter::track_sector_t& block) const override {
-        return block.track >= 1 && block.track <= trackCount_ && block.sector < 3;
+        return block.track >= 1 && block.track <= trackCount() && block.sector < 3;
     }
-    std::uint64_t blocksFree() override { return 0; }
-    bool isBlockFree(const platter::track_sector_t&) override { return false; }
+    std::uint64_t blocksFree() const override { return 0; }
+    bool isBlockFree(const platter::track_sector_t&) const override { return false; }
     bool toggleBlock(const platter::track_sector_t&) override { return false; }
     bool isBamBlock(const platter::track_sector_t&) const override { return false; }
     std::uint64_t blockOffset(const platter::track_sector_t&) const override { return 0; }
     bool nextDirectorySector(platter::track_sector_t&) override { return false; }
     std::uint8_t* allocateBlock(platter::track_sector_t&, bool) override { return nullptr; }
-    std::uint8_t* diskName() override { return nullptr; }
-    std::uint8_t* diskId() override { return nullptr; }
+    const std::uint8_t* diskName() const override { return nullptr; }
+    const std::uint8_t* diskId() const override { return nullptr; }
     void initBam() override {}
     bool formatImage(std::uint32_t) override { return false; }
     void snapshotBam() override {}

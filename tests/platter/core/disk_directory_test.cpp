@@ -16,7 +16,7 @@ using test_support::TestImage;
 // A D64 geometry that may hold DIR entries, to walk nested directories.
 class NestedDisk : public Disk41 {
 public:
-    NestedDisk() { highestFileType_ = kTypeDir; }
+    NestedDisk() { setHighestFileType(kTypeDir); }
 };
 
 struct NestedImage {

@@ -103,25 +103,73 @@ TEST(Disk41Fixture, FortyTrackImagesUseTheirExtendedBam) {
     EXPECT_EQ(dolphin.disk->blocksFree(), 747u);
 }
 
-TEST(Disk41Layout, PrologicNameAndSpeedPriority) {
-    TestImage image = TestImage::fromFixture("dolphin40.d64");
-    std::uint8_t* bam = image.block(18, 0);
-    // Move the extended entries to the PrologicDOS place and the name to 0xA4.
-    std::uint8_t entries[20];
-    std::memcpy(entries, bam + 0xac, 20);
+// The DolphinDOS fixture with its extended entries moved to the PrologicDOS place and a name at 0xA4.
+bytes_t prologicImage(const std::array<std::uint8_t, 16>& name) {
+    bytes_t bytes = test_support::readFixture("d64/dolphin40.d64");
+    std::uint8_t* bam = bytes.data() + test_support::d64Offset(18, 0);
+    std::memcpy(bam + 0x90, bam + 0xac, 20);
     std::memset(bam + 0xac, 0, 20);
-    std::memcpy(bam + 0x90, entries, 20);
-    const auto name = cbmName("PROLOGIC");
     std::memcpy(bam + 0xa4, name.data(), 16);
+    return bytes;
+}
+
+TEST(Disk41Layout, PrologicNameAndSpeedPriority) {
+    const auto name = cbmName("PROLOGIC");
+    bytes_t bytes = prologicImage(name);
+    TestImage image = TestImage::fromBytes(bytes);
     EXPECT_EQ(image.disk->extendedBamType(), Disk41::kExtendedPrologic);
     std::array<std::uint8_t, 16> read;
     ASSERT_TRUE(image.disk->getDiskName(read));
     EXPECT_EQ(read, name);
     EXPECT_EQ(image.disk->blocksFree(), 747u);
     // Consistent entries at both 0xC0 and 0xAC: SpeedDOS wins.
-    std::memcpy(bam + 0xac, entries, 20);
-    std::memcpy(bam + 0xc0, entries, 20);
-    EXPECT_EQ(image.disk->extendedBamType(), Disk41::kExtendedSpeed);
+    std::uint8_t* bam = bytes.data() + test_support::d64Offset(18, 0);
+    std::memcpy(bam + 0xac, bam + 0x90, 20);
+    std::memcpy(bam + 0xc0, bam + 0x90, 20);
+    EXPECT_EQ(TestImage::fromBytes(bytes).disk->extendedBamType(), Disk41::kExtendedSpeed);
+}
+
+TEST(Disk41Layout, PrologicWithTracks36To40FullKeepsItsNameAndId) {
+    const auto name = cbmName("FULL PROLOGIC");
+    bytes_t bytes = prologicImage(name);
+    std::uint8_t* bam = bytes.data() + test_support::d64Offset(18, 0);
+    std::memset(bam + 0x90, 0, 20);  // every block of tracks 36-40 used
+    bam[0xb6] = 'P';
+    bam[0xb7] = 'D';
+    TestImage image = TestImage::fromBytes(bytes);
+    EXPECT_EQ(image.disk->extendedBamType(), Disk41::kExtendedPrologic);
+    std::array<std::uint8_t, 16> read;
+    ASSERT_TRUE(image.disk->getDiskName(read));
+    EXPECT_EQ(read, name);
+    std::array<std::uint8_t, 5> id;
+    ASSERT_TRUE(image.disk->getDiskId(id));
+    EXPECT_EQ(id[0], 'P');
+    EXPECT_EQ(id[1], 'D');
+    EXPECT_FALSE(image.disk->isBlockFree(makeBlock(36, 0)));
+    // Under the known layout the used blocks can be freed again.
+    ASSERT_TRUE(image.disk->toggleBlock(makeBlock(36, 0)));
+    EXPECT_TRUE(image.disk->isBlockFree(makeBlock(36, 0)));
+}
+
+TEST(Disk41Layout, DolphinBlocksOfTracks36To40UsedAndFreedAgainInOneGroup) {
+    TestImage extended = TestImage::blank();
+    ASSERT_TRUE(extended.disk->extendDisk(true));
+    TestImage image = TestImage::fromBytes(extended.bytes());
+    Disk41& disk = *image.disk;
+    ASSERT_EQ(disk.extendedBamType(), Disk41::kExtendedDolphin);
+    ASSERT_EQ(disk.blocksFree(), 749u);
+    {
+        Disk::UndoGroup group(disk);
+        for (std::uint64_t t = 36; t <= 40; ++t) {
+            for (std::uint64_t s = 0; s < 17; ++s) {
+                if (disk.isBlockFree(makeBlock(t, s))) disk.toggleBlock(makeBlock(t, s));
+            }
+        }
+        group.commit("Fill");
+    }
+    EXPECT_EQ(disk.blocksFree(), 664u);
+    ASSERT_TRUE(disk.undo());
+    EXPECT_EQ(disk.blocksFree(), 749u);
 }
 
 TEST(Disk41Layout, FortyTracksWithoutExtendedBamNeverFreeOrAllocated) {
@@ -301,6 +349,22 @@ TEST(Disk41Extend, GrowShrinkAndUndo) {
     EXPECT_TRUE(disk.undo());
     EXPECT_EQ(image.bytes(), fresh);
     EXPECT_FALSE(disk.fortyTracks());
+}
+
+TEST(Disk41Extend, UndoingAShrinkBringsBackTheBytesItCut) {
+    TestImage image = TestImage::blank();
+    Disk41& disk = *image.disk;
+    ASSERT_TRUE(disk.extendDisk(true));
+    std::span<std::uint8_t> block = disk.blockBytes(makeBlock(40, 16));
+    ASSERT_EQ(block.size(), 256u);
+    std::fill(block.begin(), block.end(), std::uint8_t{0x5A});  // contents of a free block
+    const bytes_t forty = image.bytes();
+    ASSERT_FALSE(disk.extendDisk(false));
+    EXPECT_TRUE(disk.blockBytes(makeBlock(40, 16)).empty());
+    EXPECT_EQ(disk.geometry(), (disk_geometry_t{35, 21, 683}));
+    ASSERT_TRUE(disk.undo());
+    EXPECT_EQ(disk.geometry(), (disk_geometry_t{40, 21, 768}));
+    EXPECT_EQ(image.bytes(), forty);
 }
 
 TEST(Disk41Extend, ShrinkRefusedWhileTracks36To40AreUsed) {
