@@ -1,9 +1,8 @@
 #include "app/command_bam.hpp"
 
 #include "app/argument_texts.hpp"
-#include "app/container_arguments.hpp"
-#include "app/file_arguments.hpp"
 #include "app/options.hpp"
+#include "forge/files.hpp"
 #include "app/program_state.hpp"
 #include "forge/log.hpp"
 #include "forge/terminal.hpp"
@@ -16,6 +15,7 @@ namespace app {
 int CommandBam::run(forge::getopt::Getopt& getopt) {
     readWidthOptions();
     render_.errorRows = g_option_errors.isSet();
+    loop_.onContainer = [this](platter::Disk& disk, const std::string& path) { processDisk(disk, path); };
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     return arguments.empty() ? drawStandardInput(getopt) : drawArguments(arguments);
 }
@@ -39,35 +39,25 @@ int CommandBam::drawStandardInput(const forge::getopt::Getopt& getopt) {
         return 1;
     }
     printPathHeader(std::cout, std::string(forge::kStdinName), "");
-    return openStdinContainer(drawContainer()) != 0 ? 1 : 0;
+    return loop_.openStandardInput();
 }
 
 // A selector ends the run at once; every other failure is reported and the
 // next argument follows.
 int CommandBam::drawArguments(const std::vector<std::string>& arguments) {
-    const FileHandler onFile = [this](const std::string& path) {
-        printPathHeader(std::cout, path, "");
-        if (openContainerArgument(path, drawContainer()) != 0) failed_ = true;
+    loop_.onSelector = [this](const std::string&, const std::string& selector) {
+        if (selector.empty()) return true;
+        reporter_.error("cbm selectors not supported in 'zt bam'", Reporter::kNever);
+        return false;
     };
-    const DirectoryHandler onDirectory = [](const std::string& path, const FileHandler&) {
+    loop_.onFile = [this](const std::string& path) {
+        printPathHeader(std::cout, path, "");
+        loop_.openFile(path);
+    };
+    loop_.onDirectory = [](const std::string& path, const FileHandler&) {
         forge::logWarning("skipping directory: '", path, "'");
     };
-    for (const std::string& argument : arguments) {
-        const auto [path, selector] = splitPathSelector(argument);
-        if (!selector.empty()) {
-            std::cerr << "error: cbm selectors not supported in 'zt bam'\n";
-            return 1;
-        }
-        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
-    }
-    return failed_ ? 1 : 0;
-}
-
-ContainerCallback CommandBam::drawContainer() {
-    return [this](platter::Disk& disk, const std::string& path) {
-        processDisk(disk, path);
-        return 0;
-    };
+    return loop_.run(arguments);
 }
 
 // The grid always carries colour, whatever the terminal, and ends with the

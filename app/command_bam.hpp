@@ -2,9 +2,10 @@
 // The bam command: draws the block-availability map of every container named
 // by a FILE argument, or of the container on standard input.
 
+#include "app/argument_loop.hpp"
 #include "app/command.hpp"
-#include "app/container_arguments.hpp"
-#include "app/render_bam.hpp"
+#include "app/listing_bam.hpp"
+#include "app/reporter.hpp"
 
 #include <string>
 #include <vector>
@@ -27,10 +28,10 @@ private:
     void readWidthOptions();
     int drawStandardInput(const forge::getopt::Getopt& getopt);
     int drawArguments(const std::vector<std::string>& arguments);
-    ContainerCallback drawContainer();
 
     RenderBam render_;
-    bool failed_ = false;
+    Reporter reporter_;
+    ArgumentLoop loop_{reporter_};
 };
 
 }  // namespace app

@@ -1,8 +1,6 @@
 #include "app/command_cat.hpp"
 
 #include "app/argument_texts.hpp"
-#include "app/container_arguments.hpp"
-#include "app/file_arguments.hpp"
 #include "app/options.hpp"
 #include "app/program_identity.hpp"
 #include "app/selection_report.hpp"
@@ -51,41 +49,29 @@ int CommandCat::run(forge::getopt::Getopt& getopt) {
         return 1;
     }
     lowercase_ = g_option_lowercase.isSet();
-    const FileHandler onFile = [this](const std::string& path) { catFile(path); };
-    const DirectoryHandler onDirectory = [](const std::string& path, const FileHandler& handler) {
-        walkDirectory(path, handler);
-    };
-    for (const std::string& argument : arguments) {
-        const auto [path, selector] = splitPathSelector(argument);
+    loop_.onSelector = [this](const std::string&, const std::string& selector) {
         if (selector.empty()) {
-            std::cerr << "error: missing selector; 'zt cat' works with files/data inside CBM containers\n";
-            return 1;
+            reporter_.error("missing selector; 'zt cat' works with files/data inside CBM containers", Reporter::kNever);
+            return false;
         }
-        if (!parseSelector(selector)) return 1;
-        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
-        if (refused_) return 1;
-    }
-    return failed_ ? 1 : 0;
+        return parseSelector(selector);
+    };
+    loop_.onFile = [this](const std::string& path) {
+        if (!refused_) loop_.openFile(path);
+    };
+    loop_.onContainer = [this](platter::Disk& disk, const std::string& name) { processDisk(disk, name); };
+    loop_.stopped = [this] { return refused_; };
+    return loop_.run(arguments);
 }
 
 bool CommandCat::parseSelector(const std::string& selector) {
     const bool parsed = selection_.parseSelection(selector);
-    for (const std::string& message : selection_.errors()) std::cerr << message << std::flush;
+    reporter_.relay(selection_.errors());
     return parsed;
 }
 
-void CommandCat::catFile(const std::string& path) {
-    if (refused_) return;
-    const int status = openContainerArgument(
-        path, [this](platter::Disk& disk, const std::string& name) { return processDisk(disk, name); });
-    if (status != 0) failed_ = true;
-}
-
 int CommandCat::processDisk(platter::Disk& disk, const std::string& path) {
-    if (!processAndReport(selection_, disk).ok) {
-        failed_ = true;
-        return 1;
-    }
+    if (!processAndReport(selection_, disk, reporter_).ok) return 1;
     std::as_const(selection_).walkPreorder([&](const platter::file_selector& node) {
         if (!node.nested) writeNode(node, path);
         return !refused_;
@@ -126,7 +112,8 @@ void CommandCat::writeChain(platter::Disk& disk, const platter::file_selector& n
         if (refused_) return;
         writeBlock(disk, block, node.wholeBlocks, true);
     }
-    if (!complete) std::cerr << "warning: '" << node.text << "': the chain ends at a link that cannot be followed\n";
+    if (!complete)
+        reporter_.warning("'" + node.text + "': the chain ends at a link that cannot be followed", Reporter::kNever);
 }
 
 void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector& node, const std::string& path) {
@@ -141,8 +128,8 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
         if (size == 0) continue;
         std::vector<std::uint8_t> data;
         if (!disk.readFile(entry, data)) {
-            std::cerr << "error: '" << path << "': entry [" << index << "] could not be read\n";
-            failed_ = true;
+            reporter_.error("'" + path + "': entry [" + std::to_string(index) + "] could not be read",
+                            Reporter::kNever);
             continue;
         }
         if ((entry.typeByte() & 0x0F) == platter::kTypeSeq && terminal_)
@@ -154,18 +141,18 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
 
 void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks,
                             bool lastBlockRule) {
-    const std::uint8_t* bytes = disk.sectorPointer(block);
-    if (bytes == nullptr) {
-        std::cerr << "warning: block " << chainText({block}) << " holds no data; skipped\n";
+    const std::span<const std::uint8_t> bytes = std::as_const(disk).blockBytes(block);
+    if (bytes.empty()) {
+        reporter_.warning("block " + chainText({block}) + " holds no data; skipped", Reporter::kNever);
         return;
     }
-    writeBinary(blockPart(std::span<const std::uint8_t, 256>(bytes, 256), wholeBlocks, lastBlockRule));
+    writeBinary(blockPart(bytes.first<platter::Disk::kBlockSize>(), wholeBlocks, lastBlockRule));
 }
 
 bool CommandCat::writeBinary(std::span<const std::uint8_t> bytes) {
     if (refused_) return false;
     if (terminal_) {
-        std::cerr << "error: refusing to even attempt streaming binary data to a terminal.\n";
+        reporter_.error("refusing to even attempt streaming binary data to a terminal.", Reporter::kNever);
         refused_ = true;
         return false;
     }

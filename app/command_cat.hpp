@@ -3,8 +3,10 @@
 // tracks, blocks, block chains, the directory chain) to standard output as
 // raw bytes; a SEQ file bound for a terminal is shown as text instead.
 
-#include "platter/selection/cbm_selection.hpp"
+#include "app/argument_loop.hpp"
 #include "app/command.hpp"
+#include "app/reporter.hpp"
+#include "platter/selection/cbm_selection.hpp"
 #include "platter/core/track_sector.hpp"
 
 #include <cstdint>
@@ -49,7 +51,6 @@ public:
     bool refused() const { return refused_; }
 
 private:
-    void catFile(const std::string& path);
     void writeNode(const platter::file_selector& node, const std::string& path);
     void writeTrack(platter::Disk& disk, const platter::file_selector& node);
     void writeChain(platter::Disk& disk, const platter::file_selector& node);
@@ -57,10 +58,11 @@ private:
     void writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks, bool lastBlockRule);
 
     platter::CbmSelection selection_;
+    Reporter reporter_;
+    ArgumentLoop loop_{reporter_};
     std::ostream& out_;
     bool terminal_;
     bool lowercase_ = false;
-    bool failed_ = false;   // an error-level message was written
     bool refused_ = false;  // binary data was bound for a terminal
 };
 

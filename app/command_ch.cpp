@@ -1,8 +1,6 @@
 #include "app/command_ch.hpp"
 
 #include "app/argument_texts.hpp"
-#include "app/container_arguments.hpp"
-#include "app/file_arguments.hpp"
 #include "app/options.hpp"
 #include "app/selection_report.hpp"
 #include "forge/files.hpp"
@@ -77,41 +75,29 @@ int CommandCh::run(forge::getopt::Getopt& getopt) {
     }
     errorByte_ = *byte;
 
-    const FileHandler onFile = [this](const std::string& path) { changeFile(path); };
-    const DirectoryHandler onDirectory = [](const std::string& path, const FileHandler& handler) {
-        walkDirectory(path, handler);
-    };
-    for (const std::string& argument : arguments) {
-        const auto [path, selector] = splitPathSelector(argument);
+    loop_.onSelector = [this](const std::string& argument, const std::string& selector) {
         const bool parsed = selection_.parseSelection(selector);
-        for (const std::string& message : selection_.errors()) std::cerr << message;
-        if (!parsed) return 1;
+        reporter_.relay(selection_.errors());
+        if (!parsed) return false;
         if (selector.empty()) {
-            std::cerr << "error: '" << argument << "': missing cbm selector; " << optionName_
-                      << " requires a block or track selector\n";
-            return 1;
+            reporter_.error(
+                "'" + argument + "': missing cbm selector; " + optionName_ + " requires a block or track selector",
+                Reporter::kNever);
+            return false;
         }
-        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
-    }
-    return failed_ ? 1 : 0;
-}
-
-void CommandCh::changeFile(const std::string& path) {
-    const int status = openContainerArgument(
-        path, [this](platter::Disk& disk, const std::string& name) { return processDisk(disk, name); });
-    if (status != 0) failed_ = true;
+        return true;
+    };
+    loop_.onContainer = [this](platter::Disk& disk, const std::string& name) { processDisk(disk, name); };
+    return loop_.run(arguments);
 }
 
 // Nothing reaches the file before every node was applied, so a failure here
 // leaves it as it was.
 int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
-    if (!processAndReport(selection_, disk).ok) {
-        failed_ = true;
-        return 1;
-    }
+    if (!processAndReport(selection_, disk, reporter_).ok) return 1;
     if (!holdsEveryBlock(disk)) {
-        std::cerr << "error: '" << path << "': some blocks of the container hold no data; it is left unchanged\n";
-        failed_ = true;
+        reporter_.error("'" + path + "': some blocks of the container hold no data; it is left unchanged",
+                        Reporter::kNever);
         return 1;
     }
     std::uint64_t counted = 0;
@@ -132,13 +118,12 @@ int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
         }
     }
     if (counted == 0) {
-        std::cerr << "error: '" << optionName_
-                  << "': this operation can only be applied to block and track selectors\n";
-        failed_ = true;
+        reporter_.error("'" + optionName_ + "': this operation can only be applied to block and track selectors",
+                        Reporter::kNever);
         return 1;
     }
     if (!disk.isModified()) {
-        std::cerr << "warning: container was unmodified after making requested changes\n";
+        reporter_.warning("container was unmodified after making requested changes", Reporter::kNever);
         return 0;
     }
     return save(disk, path);
@@ -148,8 +133,7 @@ int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
 bool CommandCh::addErrorBytes(platter::Disk& disk, const std::string& path) {
     disk.toggleErrorBytes();
     if (!disk.hasErrorBytes() || disk.errorBytes().empty()) {
-        std::cerr << "error: '" << path << "': the container format does not support error bytes\n";
-        failed_ = true;
+        reporter_.error("'" + path + "': the container format does not support error bytes", Reporter::kNever);
         return false;
     }
     std::cerr << "extend errors.\n";
@@ -158,9 +142,8 @@ bool CommandCh::addErrorBytes(platter::Disk& disk, const std::string& path) {
 
 bool CommandCh::setBlock(platter::Disk& disk, const platter::track_sector_t& block, const std::string& path) {
     if (disk.errorBytePointer(block) == nullptr) {
-        std::cerr << "error: '" << path << "': block " << chainText({block})
-                  << " has no error byte in this container\n";
-        failed_ = true;
+        reporter_.error("'" + path + "': block " + chainText({block}) + " has no error byte in this container",
+                        Reporter::kNever);
         return false;
     }
     disk.setErrorCode(block, errorByte_);
@@ -174,18 +157,16 @@ int CommandCh::save(platter::Disk& disk, const std::string& path) {
     const std::filesystem::path& target = disk.imagePath();
     if (target != std::filesystem::path(path)) {
         if (forge::exists(target.string())) {
-            std::cerr << "error: '" << path << "': not overwriting '" << target.string()
-                      << "' with the modified copy\n";
-            failed_ = true;
+            reporter_.error("'" + path + "': not overwriting '" + target.string() + "' with the modified copy",
+                            Reporter::kNever);
             return 1;
         }
-        std::cerr << "notice: writing modified copy of container to '" << target.string() << "'\n";
+        reporter_.notice("writing modified copy of container to '" + target.string() + "'", Reporter::kNever);
     } else {
-        std::cerr << "notice: overwriting container with modified copy\n";
+        reporter_.notice("overwriting container with modified copy", Reporter::kNever);
     }
     if (!disk.save(false)) {
-        std::cerr << "error: '" << target.string() << "': the modified container could not be saved\n";
-        failed_ = true;
+        reporter_.error("'" + target.string() + "': the modified container could not be saved", Reporter::kNever);
         return 1;
     }
     return 0;

@@ -3,8 +3,10 @@
 // per-block error code of the selected blocks or tracks and writes the
 // container back.
 
-#include "platter/selection/cbm_selection.hpp"
+#include "app/argument_loop.hpp"
 #include "app/command.hpp"
+#include "app/reporter.hpp"
+#include "platter/selection/cbm_selection.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -32,15 +34,15 @@ public:
     int processDisk(platter::Disk& disk, const std::string& path);
 
 private:
-    void changeFile(const std::string& path);
     bool addErrorBytes(platter::Disk& disk, const std::string& path);
     bool setBlock(platter::Disk& disk, const platter::track_sector_t& block, const std::string& path);
     int save(platter::Disk& disk, const std::string& path);
 
     platter::CbmSelection selection_;
+    Reporter reporter_;
+    ArgumentLoop loop_{reporter_};
     std::uint8_t errorByte_ = 1;
     std::string optionName_ = "-e";  // as the user spelled it, for messages
-    bool failed_ = false;            // an error-level message was written
 };
 
 }  // namespace app

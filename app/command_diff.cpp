@@ -6,10 +6,8 @@
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/open/open_container.hpp"
 #include "platter/fileid/file_types.hpp"
-#include "platter/fileid/format_for_type.hpp"
-#include "platter/fileid/identify.hpp"
+#include "platter/open/open_argument.hpp"
 
 #include <iostream>
 
@@ -55,7 +53,7 @@ int CommandDiff::run(forge::getopt::Getopt& getopt) {
     return 0;
 }
 
-std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& path) const {
+std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& path) {
     if (!forge::exists(path)) {
         std::cerr << "error: could not find \"" << path << "\" - does it exist?\n";
         return std::nullopt;
@@ -64,22 +62,16 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
         std::cerr << "error: \"" << path << "\" is a directory.\n";
         return std::nullopt;
     }
-    forge::file_t file;
-    if (!forge::readFile(path, file)) {
-        std::cerr << "error: '" << forge::fileName(path) << "' could not be read\n";
-        return std::nullopt;
-    }
-    const std::uint32_t type = platter::fileid::identify(file.data).front().type;
-    if (!isBlockBasedType(type)) {
+    platter::opened_container_t opened = platter::openContainerArgument(path);
+    if (opened.read && !isBlockBasedType(opened.type)) {
         std::cerr << "error: cannot diff \"" << path << "\"; not a block-based disk image. \n";
         return std::nullopt;
     }
-    std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::formatIdForType(type), path, file.data).disk;
-    if (!disk) {
-        std::cerr << "error: failed to read \"" << path << "\" as a disk image. \n";
+    if (!opened.disk) {
+        reporter_.report(opened.messages, Reporter::kNever);
         return std::nullopt;
     }
-    return image_t{path, type, std::move(disk)};
+    return image_t{path, opened.type, std::move(opened.disk)};
 }
 
 bool CommandDiff::readSettings(const image_t& first, const image_t& second) {

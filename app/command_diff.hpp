@@ -4,6 +4,7 @@
 // with a map of every block and its legend.
 
 #include "app/command.hpp"
+#include "app/reporter.hpp"
 
 #include <cstdint>
 #include <iosfwd>
@@ -72,12 +73,13 @@ private:
         std::unique_ptr<platter::Disk> disk;
     };
 
-    std::optional<image_t> openImage(const std::string& path) const;
+    std::optional<image_t> openImage(const std::string& path);
     bool readSettings(const image_t& first, const image_t& second);
     void noteComparedTracks(const image_t& first, const image_t& second) const;
     void noteMissingBlocks(const image_t& first, const image_t& second) const;
 
     std::vector<missing_block_t> missing_;
+    Reporter reporter_;
 };
 
 }  // namespace app

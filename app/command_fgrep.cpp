@@ -7,10 +7,7 @@
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/open/open_container.hpp"
-#include "platter/fileid/format_for_type.hpp"
-#include "platter/fileid/identify.hpp"
-#include "platter/fileid/type_ids.hpp"
+#include "platter/open/open_argument.hpp"
 #include "platter/petscii/text_to_petscii.hpp"
 
 #include <algorithm>
@@ -89,7 +86,6 @@ bool CommandFgrep::readSettings() {
         settings.mode = output_mode::count;
     settings.byteOffset = g_option_byte_offset.isSet();
     settings.noFilename = g_option_no_filename.isSet();
-    settings.quiet = g_option_quiet.isSet();
     if (g_option_max_count.isSet()) {
         // Typed numbers keep their low 16 bits, as everywhere else.
         settings.maxCount = static_cast<std::uint64_t>(forge::parseNumber(g_option_max_count.value(0))) & 0xFFFF;
@@ -112,25 +108,15 @@ std::vector<std::uint8_t> CommandFgrep::patternBytes(const std::string& text) co
 
 // False only for a FILE that cannot be read; one that is no container is
 // skipped with a warning.
-bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) const {
-    forge::file_t file;
-    if (!forge::readFile(path, file)) {
-        if (!forge::isSuppressed(forge::kLevelError))
-            std::cerr << "error: '" << forge::fileName(path) << "' could not be read\n";
-        return false;
-    }
-    const std::uint32_t type = platter::fileid::identify(file.data).front().type;
-    const platter::format_id format = platter::formatIdForType(type);
-    if (type == platter::fileid::type_id::unknown || format == platter::format_id::none) {
-        warn("warning: \"" + path + "\" is not a recognized cbm container; skipping\n");
+bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) {
+    platter::opened_container_t opened = platter::openContainerArgument(path);
+    if (opened.read && opened.format == platter::format_id::none) {
+        reporter_.warning("\"" + path + "\" is not a recognized cbm container; skipping");
         return true;
     }
-    const std::unique_ptr<platter::Disk> disk = platter::openContainer(format, path, file.data).disk;
-    if (!disk) {
-        warn("warning: failed to read \"" + path + "\" into a CBM container; skipping\n");
-        return true;
-    }
-    printMatches(pattern, *disk, path);
+    reporter_.report(opened.messages);
+    if (!opened.disk) return !reporter_.failed();
+    printMatches(pattern, *opened.disk, path);
     return true;
 }
 
@@ -189,10 +175,6 @@ void CommandFgrep::printMatches(const std::vector<std::uint8_t>& pattern, platte
         if (record.linkTrack != 0) std::cout << "-" << record.linkTrack << "," << record.linkSector;
         std::cout << "\n";
     }
-}
-
-void CommandFgrep::warn(const std::string& text) const {
-    if (!settings.quiet) std::cerr << text;
 }
 
 }  // namespace app

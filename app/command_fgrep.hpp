@@ -4,6 +4,7 @@
 // reports where it occurs by track and sector.
 
 #include "app/command.hpp"
+#include "app/reporter.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -38,12 +39,11 @@ public:
         output_mode mode = output_mode::matches;
         bool byteOffset = false;
         bool noFilename = false;
-        bool quiet = false;
         std::optional<std::uint64_t> maxCount;  // none: unlimited
     };
 
     // 0 whether anything matched or not; 1 for a usage error, a missing or
-    // directory FILE, or a FILE that cannot be read.
+    // directory FILE, or a FILE that cannot be read or opened.
     int run(forge::getopt::Getopt& getopt) override;
 
     // The pattern's bytes in the chosen format; empty when the text is empty
@@ -58,8 +58,9 @@ public:
 
 private:
     bool readSettings();
-    bool searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) const;
-    void warn(const std::string& text) const;
+    bool searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path);
+
+    Reporter reporter_;
 };
 
 }  // namespace app

@@ -1,7 +1,7 @@
 #include "app/command_file.hpp"
 
+#include "app/argument_loop.hpp"
 #include "app/container_arguments.hpp"
-#include "app/file_arguments.hpp"
 #include "forge/strings.hpp"
 #include "forge/terminal.hpp"
 #include "platter/fileid/describe.hpp"
@@ -21,8 +21,8 @@ int CommandFile::run(forge::getopt::Getopt& getopt) {
             return 1;
         }
         nameWidth_ = forge::kStdinName.size();
-        const bool described =
-            readStandardInput([this](forge::file_t& file, const std::string& name) { return processFile(file, name); });
+        const bool described = readStandardInput(
+            [this](forge::file_t& file, const std::string& name) { return processFile(file, name); }, reporter_);
         return described ? 0 : 1;
     }
 
@@ -33,23 +33,22 @@ int CommandFile::run(forge::getopt::Getopt& getopt) {
         if (forge::isDirectory(path) || forge::isRegularFile(path)) widen(path);
     }
 
-    bool failed = false;
     const FileBytesCallback onBytes = [this](forge::file_t& file, const std::string& name) {
         return processFile(file, name);
     };
-    const FileHandler describe = [&](const std::string& path) {
-        if (!checkReadable(path, onBytes)) failed = true;
+    ArgumentLoop loop(reporter_);
+    loop.onSelector = [this](const std::string&, const std::string& selector) {
+        if (!selector.empty()) reporter_.warning("cbm file selectors are not (yet) supported", Reporter::kNever);
+        return true;
     };
-    const DirectoryHandler describeDirectory = [this](const std::string& path, const FileHandler&) {
+    loop.onFile = [&](const std::string& path) {
+        if (!checkReadable(path, onBytes, reporter_)) reporter_.fail();
+    };
+    loop.onDirectory = [this](const std::string& path, const FileHandler&) {
         printPrefix(path);
         out_ << "directory\n";
     };
-    for (const std::string& argument : arguments) {
-        const auto [path, selector] = splitPathSelector(argument);
-        if (!selector.empty()) std::cerr << "warning: cbm file selectors are not (yet) supported\n";
-        if (!forEachPath(path, describe, describeDirectory)) failed = true;
-    }
-    return failed ? 1 : 0;
+    return loop.run(arguments);
 }
 
 int CommandFile::processFile(const forge::file_t& file, const std::string& name) {

@@ -3,6 +3,7 @@
 // input), the descriptions aligned after the file names.
 
 #include "app/command.hpp"
+#include "app/reporter.hpp"
 #include "forge/files.hpp"
 
 #include <cstdint>
@@ -30,6 +31,7 @@ private:
 
     std::ostream& out_;
     std::uint64_t nameWidth_ = 0;  // display columns of the longest name
+    Reporter reporter_;
 };
 
 }  // namespace app

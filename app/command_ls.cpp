@@ -1,22 +1,19 @@
 #include "app/command_ls.hpp"
 
 #include "app/argument_texts.hpp"
-#include "app/container_arguments.hpp"
 #include "app/options.hpp"
 #include "app/program_state.hpp"
-#include "app/render_canonical.hpp"
-#include "app/render_columns.hpp"
-#include "app/render_delimited.hpp"
-#include "app/render_fields.hpp"
+#include "app/listing_canonical.hpp"
+#include "app/listing_columns.hpp"
+#include "app/listing_delimited.hpp"
+#include "app/listing_fields.hpp"
 #include "forge/files.hpp"
 #include "forge/log.hpp"
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
 #include "forge/terminal.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/open/open_container.hpp"
-#include "platter/fileid/file_types.hpp"
-#include "platter/fileid/identify.hpp"
+#include "platter/open/nested_container.hpp"
 
 #include <iostream>
 
@@ -26,10 +23,9 @@ namespace {
 
 using platter::SelectorKind;
 
-bool quiet() { return g_option_quiet.isSet(); }
-
-void warnDeprecated(const Option& option, const std::string& name) {
-    if (option.isSet()) std::cerr << "warning: " << name << " is deprecated and will be removed in a future version\n";
+void warnDeprecated(Reporter& reporter, const Option& option, const std::string& name) {
+    if (option.isSet())
+        reporter.warning(name + " is deprecated and will be removed in a future version", Reporter::kNever);
 }
 
 bool isZipcodePartEntry(const platter::dir_entry_t& entry) {
@@ -47,8 +43,12 @@ int CommandLs::run(forge::getopt::Getopt& getopt) {
     if (g_option_color.isSet()) g_console.setColor(true);
     makeRender();
 
+    loop_.onSelector = [this](const std::string&, const std::string& selector) { return parseSelector(selector); };
+    loop_.onFile = [this](const std::string& path) { listFile(path); };
+    loop_.onDirectory = [this](const std::string& path, const FileHandler&) { listDirectory(path); };
+    loop_.onContainer = [this](platter::Disk& disk, const std::string& name) { listContainer(disk, name); };
     const std::vector<std::string>& arguments = getopt.positionalArguments();
-    const int status = arguments.empty() ? listStandardInput(getopt) : listArguments(arguments);
+    const int status = arguments.empty() ? listStandardInput(getopt) : loop_.run(arguments);
     if (g_console.colorOn()) g_console.normal();
     render_.reset();
     return status;
@@ -72,12 +72,13 @@ bool CommandLs::readIndent(const forge::getopt::Getopt& getopt) {
 }
 
 void CommandLs::warnAboutOptions() {
-    warnDeprecated(g_option_color_header, "-H/--color-header");
-    warnDeprecated(g_option_case, "--case");
-    warnDeprecated(g_option_columns, "--columns");
+    warnDeprecated(reporter_, g_option_color_header, "-H/--color-header");
+    warnDeprecated(reporter_, g_option_case, "--case");
+    warnDeprecated(reporter_, g_option_columns, "--columns");
     if (g_option_delim.isSet() && collectFields().empty()) {
-        std::cerr << "warning: delimiter option '" << g_option_delim.matchedName() << "' ignored unless paired with "
-                  << g_option_fields.displayName() << " or " << g_option_long.displayName() << "\n";
+        reporter_.warning("delimiter option '" + g_option_delim.matchedName() + "' ignored unless paired with " +
+                              g_option_fields.displayName() + " or " + g_option_long.displayName(),
+                          Reporter::kNever);
         g_option_delim.reset();
     }
     if (g_option_xcolor.isSet() && g_option_color.isSet()) {
@@ -137,48 +138,37 @@ int CommandLs::listStandardInput(const forge::getopt::Getopt& getopt) {
         return 1;
     }
     render_->selection.parseSelection("*");
-    const int status =
-        openStdinContainer([this](platter::Disk& disk, const std::string& name) { return listContainer(disk, name); });
-    return status != 0 || failed_ ? 1 : 0;
+    return loop_.openStandardInput();
 }
 
 // A selector that does not parse ends the run; every other failure is
 // reported and the next argument follows.
-int CommandLs::listArguments(const std::vector<std::string>& arguments) {
-    const FileHandler onFile = [this](const std::string& path) { listFile(path); };
-    const DirectoryHandler onDirectory = [this](const std::string& path, const FileHandler& handler) {
-        listDirectory(path, handler);
-    };
-    for (const std::string& argument : arguments) {
-        auto [path, selector] = splitPathSelector(argument);
-        platter::CbmSelection& selection = render_->selection;
-        const bool parsed = selection.parseSelection(selector.empty() ? "*" : selector);
-        for (const std::string& message : selection.errors()) std::cerr << message;
-        if (!parsed) return 1;
-        if (!forEachPath(path, onFile, onDirectory)) failed_ = true;
-    }
-    return failed_ ? 1 : 0;
+bool CommandLs::parseSelector(const std::string& selector) {
+    platter::CbmSelection& selection = render_->selection;
+    const bool parsed = selection.parseSelection(selector.empty() ? "*" : selector);
+    reporter_.relay(selection.errors());
+    return parsed;
 }
 
 void CommandLs::listFile(const std::string& path) {
-    if (isRepeatedZipcodePart(path)) return;
-    const int status = openContainerArgument(
-        path, [this](platter::Disk& disk, const std::string& name) { return listContainer(disk, name); });
-    if (status != 0) failed_ = true;
+    if (!isRepeatedZipcodePart(path)) loop_.openFile(path);
 }
 
-void CommandLs::listDirectory(const std::string& path, const FileHandler& onFile) {
+void CommandLs::listDirectory(const std::string& path) {
     zipcodeSets_.clear();
     if (g_option_recurse.isSet())
-        walkDirectory(path, onFile);
-    else if (!quiet())
-        std::cerr << "notice: '" << path << "': Skipping directory.\n";
+        loop_.walk(path);
+    else
+        reporter_.notice("'" + path + "': Skipping directory.");
 }
 
-int CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
+void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
     level_ = 0;
     enclosing_.clear();
-    return g_option_deep.isSet() ? listDeep(disk, path) : processDisk(disk, path);
+    if (g_option_deep.isSet())
+        listDeep(disk, path);
+    else
+        processDisk(disk, path);
 }
 
 // Sets are told apart by directory and set name, so parts of equally named
@@ -202,24 +192,22 @@ bool CommandLs::applySelection(platter::Disk& disk, bool printAlways, std::uint6
     platter::CbmSelection& selection = render_->selection;
     disk.setIncludeEmpty(true);
     const platter::selection_result_t result = selection.processSelection(disk);
-    if (printAlways || !result.ok || result.count != 0) {
-        for (const std::string& message : selection.errors()) std::cerr << message;
-    }
+    if (printAlways || !result.ok || result.count != 0) reporter_.relay(selection.errors());
     count = result.count;
-    if (!result.ok) failed_ = true;
+    if (!result.ok) reporter_.fail();
     return result.ok;
 }
 
 // One listing per frame of the selection that holds a selector of its own
 // (not only nested ones): the container itself, or a partition, subdirectory
 // or archive a selector descended into.
-int CommandLs::processDisk(platter::Disk& disk, const std::string& path) {
+bool CommandLs::processDisk(platter::Disk& disk, const std::string& path) {
     std::uint64_t count = 0;
-    if (!applySelection(disk, true, count)) return 1;
+    if (!applySelection(disk, true, count)) return false;
     platter::CbmSelection& selection = render_->selection;
     // A selector that matches nothing lists nothing, but "*" on an empty
     // directory still shows its header and free blocks.
-    if (count == 0 && selection.text() != "*") return 0;
+    if (count == 0 && selection.text() != "*") return true;
     const std::string prefix = linePrefix();
     for (std::uint64_t frame = 0; frame < selection.frames().size(); ++frame) {
         bool listed = false;
@@ -234,35 +222,35 @@ int CommandLs::processDisk(platter::Disk& disk, const std::string& path) {
         render_->prepare(*image, path, charset_, frame);
         render_->renderListing(*image, prefix);
     }
-    return 0;
+    return true;
 }
 
-int CommandLs::listDeep(platter::Disk& disk, const std::string& path) {
+bool CommandLs::listDeep(platter::Disk& disk, const std::string& path) {
     std::uint64_t count = 0;
-    if (!applySelection(disk, false, count)) return 1;
+    if (!applySelection(disk, false, count)) return false;
     render_->prepare(disk, path, charset_);
     render_->renderListing(disk, linePrefix());
     const auto here = std::make_pair(static_cast<const platter::Disk*>(&disk), disk.directoryStart());
     enclosing_.insert(here);
     listNestedEntries(disk, path);
     enclosing_.erase(here);
-    return 0;
+    return true;
 }
 
-// Entries up to the first empty slot; zipcode sets once each.
+// Entries up to the first empty slot; zipcode sets once each. An entry's data is read only
+// when its name says it holds an archive.
 void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) {
     std::set<std::string> zipcodeSets;
     for (std::uint64_t i = 0;; ++i) {
         platter::dir_entry_t entry;
         if (!disk.getEntry(i, true, entry) || platter::isEmptyEntry(entry)) break;
-        platter::Disk::bytes_t data;
-        if (!disk.readFile(entry, data)) continue;
-        const std::uint8_t type = entry.fileType();
-        if (type == platter::kTypeCbm || type == platter::kTypeDir) {
-            listSubdirectory(disk, path, i, entry);
-        } else if (platter::isArchiveEntry(disk, &entry)) {
-            if (isZipcodePartEntry(entry) && !zipcodeSets.insert(zipcodePartName(entry)).second) continue;
-            listArchive(path, i, entry, data);
+        switch (platter::nestedKindOf(disk, entry)) {
+            case platter::nested_kind::directory: listSubdirectory(disk, path, i, entry); break;
+            case platter::nested_kind::archive:
+                if (isZipcodePartEntry(entry) && !zipcodeSets.insert(zipcodePartName(entry)).second) break;
+                listArchive(disk, path, i, entry);
+                break;
+            case platter::nested_kind::file: break;
         }
     }
 }
@@ -272,7 +260,7 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
     platter::track_sector_t first;
     if (!disk.openDirectory(entry, first, false)) return;
     if (enclosing_.contains({&disk, disk.directoryStart()})) {
-        warn("warning: entry [" + std::to_string(index) + "] leads back into an enclosing directory; skipping\n");
+        reporter_.warning("entry [" + std::to_string(index) + "] leads back into an enclosing directory; skipping");
     } else if (mayDescend(index)) {
         depth_ += indentStep_;
         ++level_;
@@ -284,43 +272,28 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
     disk.closeDirectory(false);
 }
 
-void CommandLs::listArchive(const std::string& path, std::uint64_t index, const platter::dir_entry_t& entry,
-                            const std::vector<std::uint8_t>& data) {
+void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::uint64_t index,
+                            const platter::dir_entry_t& entry) {
     if (!mayDescend(index)) return;
     depth_ += indentStep_;
     if (!g_option_delim.isSet()) printNestingLine(index, entry);
-    const std::uint32_t type = platter::fileid::identify(data).front().type;
-    const platter::fileid::file_type_record_t& record = platter::fileid::findType(type);
-    if (!record.container) {
-        std::cerr << "warning: file has archive extension but wasn't identified as an archive format\n";
-    } else if (record.convertedType == 0) {
-        std::cerr << "warning: file was identified as a currently unsupported archive format\n";
-        depth_ -= indentStep_;
-        return;
-    }
-    std::unique_ptr<platter::Disk> expanded;
-    if (isZipcodePartEntry(entry)) {
-        // The disk core has no opener yet for a zipcode set stored inside an image.
-        std::cerr << "error: zipcode sets inside a container cannot be expanded yet\n";
-    } else {
-        expanded = platter::archiveToDiskByType(data, type, path, nullptr).disk;
-        if (!expanded && !quiet()) std::cerr << "error: could not expand archive\n";
-    }
-    if (expanded) {
-        expanded->setDiskName(entry.name());
+    platter::open_result_t expanded = platter::openNestedContainer(disk, entry);
+    if (expanded.disk) {
         ++level_;
-        listDeep(*expanded, path);
+        listDeep(*expanded.disk, path);
         --level_;
+    } else if (!expanded.failure.empty()) {
+        reporter_.error(expanded.failure);
     } else {
-        failed_ = true;
+        reporter_.warning("file has archive extension but wasn't identified as an archive format");
     }
     depth_ -= indentStep_;
 }
 
-bool CommandLs::mayDescend(std::uint64_t index) const {
-    if (level_ < kMaxNestingDepth) return true;
-    warn("warning: entry [" + std::to_string(index) + "] nests deeper than " + std::to_string(kMaxNestingDepth) +
-         " levels; skipping\n");
+bool CommandLs::mayDescend(std::uint64_t index) {
+    if (level_ < platter::kMaxNestingDepth) return true;
+    reporter_.warning("entry [" + std::to_string(index) + "] nests deeper than " +
+                      std::to_string(platter::kMaxNestingDepth) + " levels; skipping");
     return false;
 }
 
@@ -331,9 +304,4 @@ void CommandLs::printNestingLine(std::uint64_t index, const platter::dir_entry_t
 }
 
 std::string CommandLs::linePrefix() const { return std::string(depth_, ' ') + (depth_ != 0 ? "| " : ""); }
-
-void CommandLs::warn(const std::string& text) const {
-    if (!quiet()) std::cerr << text;
-}
-
 }  // namespace app

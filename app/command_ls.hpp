@@ -3,9 +3,10 @@
 // arguments, host directories (recursively with -R) or standard input, and
 // with --deep the partitions, subdirectories and archives inside them.
 
+#include "app/argument_loop.hpp"
 #include "app/command.hpp"
-#include "app/file_arguments.hpp"
-#include "app/render.hpp"
+#include "app/listing.hpp"
+#include "app/reporter.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/track_sector.hpp"
 #include "platter/petscii/charset.hpp"
@@ -25,8 +26,6 @@ namespace app {
 
 class CommandLs : public Command {
 public:
-    // Deep listings stop descending here.
-    static constexpr std::uint64_t kMaxNestingDepth = 16;
     static constexpr std::uint64_t kMaxIndentStep = 64;
 
     // 1 when any argument produced an error (a missing or unreadable path,
@@ -34,10 +33,10 @@ public:
     // that could not be expanded); warnings keep 0.
     int run(forge::getopt::Getopt& getopt) override;
 
-    // 0 listed, 1 the selection failed on this container.
-    int processDisk(platter::Disk& disk, const std::string& path);
+    // Lists the selection on the container; false when the selection failed on it.
+    bool processDisk(platter::Disk& disk, const std::string& path);
     // The same, then every partition, subdirectory and archive inside, indented.
-    int listDeep(platter::Disk& disk, const std::string& path);
+    bool listDeep(platter::Disk& disk, const std::string& path);
     // A zipcode part of a set already listed from the same host directory.
     bool isRepeatedZipcodePart(const std::string& path);
     // The entry's name from its third byte up to the padding: the set name of a part.
@@ -48,28 +47,28 @@ private:
     void warnAboutOptions();
     std::vector<std::int32_t> collectFields() const;
     void makeRender();
-    int listArguments(const std::vector<std::string>& arguments);
     int listStandardInput(const forge::getopt::Getopt& getopt);
+    bool parseSelector(const std::string& selector);
     void listFile(const std::string& path);
-    void listDirectory(const std::string& path, const FileHandler& onFile);
-    int listContainer(platter::Disk& disk, const std::string& path);
+    void listDirectory(const std::string& path);
+    void listContainer(platter::Disk& disk, const std::string& path);
     bool applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count);
     void listNestedEntries(platter::Disk& disk, const std::string& path);
     void listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
                           const platter::dir_entry_t& entry);
-    void listArchive(const std::string& path, std::uint64_t index, const platter::dir_entry_t& entry,
-                     const std::vector<std::uint8_t>& data);
-    bool mayDescend(std::uint64_t index) const;
+    void listArchive(platter::Disk& disk, const std::string& path, std::uint64_t index,
+                     const platter::dir_entry_t& entry);
+    bool mayDescend(std::uint64_t index);
     void printNestingLine(std::uint64_t index, const platter::dir_entry_t& entry) const;
     std::string linePrefix() const;
-    void warn(const std::string& text) const;
 
+    Reporter reporter_;
+    ArgumentLoop loop_{reporter_};
     std::unique_ptr<Render> render_;
     std::uint64_t depth_ = 0;  // indentation of the deep listing in spaces
     platter::Charset charset_ = platter::Charset::upperGraphics;
     std::uint64_t indentStep_ = 2;
     std::set<std::string> zipcodeSets_;
-    bool failed_ = false;  // an error-level message was written
     // Deep listing: levels below the container, and the directories being
     // listed on the way down, to refuse loops.
     std::uint64_t level_ = 0;

@@ -1,6 +1,5 @@
 #include "app/file_arguments.hpp"
 
-#include "app/options.hpp"
 #include "forge/files.hpp"
 #include "forge/paths.hpp"
 
@@ -8,7 +7,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <iostream>
 #include <string_view>
 #include <vector>
 
@@ -65,11 +63,10 @@ bool forEachPath(const std::string& path, const FileHandler& onFile, const Direc
         onFile(path);
         return true;
     }
-    std::cerr << "error: '" << path << "': Invalid path or file.\n";
     return false;
 }
 
-bool walkDirectory(const std::string& directory, const FileHandler& onFile) {
+bool walkDirectory(const std::string& directory, const FileHandler& onFile, const FileHandler& onUnreadable) {
     bool complete = true;
     std::vector<std::string> pending{directory};
     while (!pending.empty()) {
@@ -78,8 +75,7 @@ bool walkDirectory(const std::string& directory, const FileHandler& onFile) {
         pending.erase(pending.begin());
         std::vector<std::string> files;
         if (!readDirectory(current, files, pending)) {
-            if (!g_option_quiet.isSet())
-                std::cerr << "warning: '" << current << "': Cannot open directory; skipping.\n";
+            if (onUnreadable) onUnreadable(current);
             complete = false;
             continue;
         }

@@ -17,14 +17,13 @@ using DirectoryHandler = std::function<void(const std::string& path, const FileH
 std::pair<std::string, std::string> splitPathSelector(const std::string& argument);
 
 // A directory goes to onDirectory, a regular file to onFile; anything else
-// (missing, FIFO, device) gets "error: '<path>': Invalid path or file." on the
-// error stream, never silenced, and false.
+// (missing, FIFO, device) is refused: false.
 bool forEachPath(const std::string& path, const FileHandler& onFile, const DirectoryHandler& onDirectory);
 
 // Hands every file below the directory to onFile: a directory's files in
 // byte-wise order before its subdirectories, the smallest pending directory
-// next. Symbolic links are files. A directory that cannot be opened is
-// reported as a warning (unless --quiet) and the walk goes on; false then.
-bool walkDirectory(const std::string& directory, const FileHandler& onFile);
+// next. Symbolic links are files. A directory that cannot be opened goes to
+// onUnreadable and the walk goes on; false then.
+bool walkDirectory(const std::string& directory, const FileHandler& onFile, const FileHandler& onUnreadable = {});
 
 }  // namespace app

@@ -1,13 +1,13 @@
 #include "app/selection_report.hpp"
 
-#include <iostream>
-
 namespace app {
 
-platter::selection_result_t processAndReport(platter::CbmSelection& selection, platter::Disk& disk) {
+platter::selection_result_t processAndReport(platter::CbmSelection& selection, platter::Disk& disk,
+                                             Reporter& reporter) {
     disk.setIncludeEmpty(true);
     const platter::selection_result_t result = selection.processSelection(disk);
-    for (const std::string& message : selection.errors()) std::cerr << message;
+    reporter.relay(selection.errors());
+    if (!result.ok) reporter.fail();
     return result;
 }
 

@@ -1,9 +1,9 @@
 // Google Benchmark (built with -DZT_BUILD_BENCH=ON): opening one D64 image from its bytes and listing it, in
 // the canonical form and with every column.
 
-#include "app/render_canonical.hpp"
-#include "app/render_columns.hpp"
-#include "app/render_fields.hpp"
+#include "app/listing_canonical.hpp"
+#include "app/listing_columns.hpp"
+#include "app/listing_fields.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/open/open_container.hpp"

@@ -37,9 +37,6 @@ class CbmSelection {
 public:
     using node_list = std::vector<file_selector>;
 
-    // Nesting deeper than this, or into a directory already entered on the
-    // way down, is skipped with a warning.
-    static constexpr std::uint64_t kMaxNestingDepth = 16;
     // Deeper selector text is refused outright: the tree is walked and freed
     // recursively.
     static constexpr std::size_t kMaxParseDepth = 256;
@@ -80,6 +77,8 @@ public:
     void prettyprintPreorder(std::ostream& out) const;
 
     // ---- Applying (selection_apply.cpp) ----
+    // Nesting deeper than kMaxNestingDepth, or into a directory already entered on the way
+    // down, is skipped with a warning.
     // Applies the tree to a container. Frame 0 is the disk in the directory
     // it is in when given, and the disk is left there; nested nodes add
     // frames for the partitions, subdirectories, archives and zipcode sets

@@ -9,10 +9,7 @@
 #include "platter/selection/cbm_selection.hpp"
 #include "forge/strings.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/open/open_container.hpp"
-#include "platter/fileid/file_types.hpp"
-#include "platter/fileid/identify.hpp"
-#include "platter/fileid/type_ids.hpp"
+#include "platter/open/nested_container.hpp"
 
 namespace platter {
 
@@ -167,8 +164,7 @@ bool CbmSelection::descend(file_selector& node, Disk& disk) {
         messages_.push_back(quotedNode("warning: selection nested too deeply; skipping: ", node));
         return true;
     }
-    const std::uint8_t type = entry.fileType();
-    if (type == kTypeCbm || type == kTypeDir) return descendIntoDirectory(node, disk, entry);
+    if (nestedKindOf(disk, entry) == nested_kind::directory) return descendIntoDirectory(node, disk, entry);
     return descendIntoFile(node, disk, entry);
 }
 
@@ -203,23 +199,11 @@ bool CbmSelection::loopsBack(std::uint64_t frame, const Disk& disk, const track_
     }
 }
 
-// A zipcode part opens its whole set; anything else is expanded as an archive
-// and named after the entry.
+// Whatever container the entry's data holds (an archive, a zipcode set), named after the entry.
 bool CbmSelection::descendIntoFile(file_selector& node, Disk& disk, const dir_entry_t& entry) {
-    Disk::bytes_t data;
-    if (!disk.readFile(entry, data) || data.empty()) return fail(cannotDescend(node));
-    const std::uint32_t type = fileid::identify(data).front().type;
-
-    std::unique_ptr<Disk> opened;
-    if (type == fileid::type_id::zip4 || fileid::isDescendantOf(type, fileid::type_id::zip4)) {
-        // The disk core cannot open a zipcode set stored inside an image yet.
-        messages_.push_back("error: zipcode sets inside a container cannot be opened yet\n");
-    } else {
-        open_result_t expanded = expandArchive(data);
-        if (!expanded.failure.empty()) messages_.push_back("error: " + expanded.failure + "\n");
-        opened = std::move(expanded.disk);
-        if (opened) opened->setDiskName(entry.name());
-    }
+    open_result_t expanded = openNestedContainer(disk, entry);
+    if (!expanded.failure.empty()) messages_.push_back("error: " + expanded.failure + "\n");
+    std::unique_ptr<Disk> opened = std::move(expanded.disk);
     if (!opened) return fail(cannotDescend(node));
     opened->setIncludeEmpty(disk.includeEmpty());
 

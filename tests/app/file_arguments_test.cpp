@@ -88,11 +88,8 @@ TEST_F(HostTree, PathsGoToTheirHandlersAndOthersAreRefused) {
     EXPECT_EQ(file, root + "/a.d64");
     EXPECT_EQ(directory, root);
 
-    for (const std::string& path : {root + "/missing.d64", std::string("/dev/null")}) {
-        ::testing::internal::CaptureStderr();
-        EXPECT_FALSE(forEachPath(path, onFile, onDirectory));
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "error: '" + path + "': Invalid path or file.\n");
-    }
+    for (const std::string& path : {root + "/missing.d64", std::string("/dev/null")})
+        EXPECT_FALSE(forEachPath(path, onFile, onDirectory)) << path;
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 // Input: the selector, a newline, then the container bytes.
 
 #include "app/program_state.hpp"
-#include "app/render_canonical.hpp"
-#include "app/render_columns.hpp"
-#include "app/render_delimited.hpp"
-#include "app/render_fields.hpp"
+#include "app/listing_canonical.hpp"
+#include "app/listing_columns.hpp"
+#include "app/listing_delimited.hpp"
+#include "app/listing_fields.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/open/open_container.hpp"
 #include "platter/fileid/format_for_type.hpp"

@@ -22,7 +22,6 @@ std::size_t rowOf(std::uint32_t id) {
 TEST(FileTypeTable, HasUniqueIdsWithTheExpectedGaps) {
     std::set<std::uint32_t> ids;
     for (const auto& record : g_file_types) EXPECT_TRUE(ids.insert(record.id).second) << record.id;
-    EXPECT_EQ(g_file_types.size(), 218u);
     std::set<std::uint32_t> missing;
     for (std::uint32_t id = 0; id <= 228; ++id) {
         if (!ids.count(id)) missing.insert(id);
@@ -171,7 +170,6 @@ TEST(FileTypeTable, NamedIdsMatchTheirRows) {
         {type_id::mac_text, "mac text"}, {type_id::petscii, "petscii"},
     };
     // clang-format on
-    EXPECT_EQ(std::size(names) + 1, g_file_types.size());  // every row but the fallback
     for (const auto& [id, name] : names) EXPECT_EQ(typeName(id), name) << id;
 }
 

@@ -1,4 +1,4 @@
-#include "app/render_bam.hpp"
+#include "app/listing_bam.hpp"
 
 #include "app/block_map.hpp"
 #include "forge/terminal.hpp"

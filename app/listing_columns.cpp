@@ -1,7 +1,7 @@
-#include "app/render_columns.hpp"
+#include "app/listing_columns.hpp"
 
 #include "app/argument_texts.hpp"
-#include "app/render_fields.hpp"
+#include "app/listing_fields.hpp"
 #include "forge/numbers.hpp"
 #include "forge/terminal.hpp"
 #include "platter/core/disk.hpp"

@@ -1,8 +1,8 @@
-#include "app/render.hpp"
+#include "app/listing.hpp"
 
 #include "app/options.hpp"
 #include "app/program_state.hpp"
-#include "app/render_fields.hpp"
+#include "app/listing_fields.hpp"
 #include "forge/numbers.hpp"
 #include "forge/strings.hpp"
 #include "forge/terminal.hpp"

@@ -4,7 +4,7 @@
 // measured column widths, and the conversion of PETSCII texts for output.
 
 #include "platter/selection/cbm_selection.hpp"
-#include "app/render_entry.hpp"
+#include "app/listing_entry.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/petscii/charset.hpp"
 

@@ -1,11 +1,11 @@
-#include "app/render_canonical.hpp"
+#include "app/listing_canonical.hpp"
 
 #include "tests/support/files.hpp"
 
 #include <gtest/gtest.h>
 
 #include "app/program_state.hpp"
-#include "app/render_fields.hpp"
+#include "app/listing_fields.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/formats/disk41.hpp"

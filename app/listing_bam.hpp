@@ -2,7 +2,7 @@
 // Draws the block map of a container as a coloured grid: a row per track,
 // a cell per sector, optionally followed by the drive's error numbers.
 
-#include "app/render.hpp"
+#include "app/listing.hpp"
 
 #include <cstdint>
 #include <iosfwd>

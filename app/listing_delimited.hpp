@@ -2,7 +2,7 @@
 // The listing of chosen fields joined by a delimiter, for machine reading: no
 // header, footer, prefix, colour or widths.
 
-#include "app/render.hpp"
+#include "app/listing.hpp"
 
 #include <iosfwd>
 

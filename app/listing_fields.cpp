@@ -1,4 +1,4 @@
-#include "app/render_fields.hpp"
+#include "app/listing_fields.hpp"
 
 namespace app {
 

@@ -1,6 +1,6 @@
-#include "app/render_delimited.hpp"
+#include "app/listing_delimited.hpp"
 
-#include "app/render_fields.hpp"
+#include "app/listing_fields.hpp"
 #include "forge/numbers.hpp"
 #include "forge/strings.hpp"
 #include "platter/core/disk.hpp"

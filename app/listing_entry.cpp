@@ -1,4 +1,4 @@
-#include "app/render_entry.hpp"
+#include "app/listing_entry.hpp"
 
 #include "forge/numbers.hpp"
 #include "platter/core/disk.hpp"

@@ -1,4 +1,4 @@
-#include "app/render_entry.hpp"
+#include "app/listing_entry.hpp"
 
 #include "tests/support/files.hpp"
 

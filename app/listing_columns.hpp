@@ -1,7 +1,7 @@
 #pragma once
 // The listing of chosen fields as columns aligned by measured widths.
 
-#include "app/render.hpp"
+#include "app/listing.hpp"
 
 #include <iosfwd>
 

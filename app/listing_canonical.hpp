@@ -1,7 +1,7 @@
 #pragma once
 // The default listing, laid out as a Commodore drive lists a directory.
 
-#include "app/render.hpp"
+#include "app/listing.hpp"
 
 namespace app {
 

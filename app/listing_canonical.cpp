@@ -1,4 +1,4 @@
-#include "app/render_canonical.hpp"
+#include "app/listing_canonical.hpp"
 
 #include "forge/terminal.hpp"
 #include "platter/core/disk.hpp"

@@ -1,0 +1,30 @@
+#pragma once
+// The descent into what a directory entry holds, shared by deep listings and by selectors
+// that nest: a subdirectory or partition entered on the same image, or an archive or
+// zipcode set expanded from the entry's data.
+
+#include <cstdint>
+
+#include "platter/core/dir_entry.hpp"
+#include "platter/open/open_result.hpp"
+
+namespace platter {
+
+class Disk;
+
+// Nesting stops this many levels below the container a command opened.
+inline constexpr std::uint64_t kMaxNestingDepth = 16;
+
+// What an entry holds, told from its type and name without reading its data.
+enum class nested_kind { file, directory, archive };
+
+// A partition or subdirectory (types 5 and 6 on an image that has them), an archive or a
+// zipcode part (by the name), or a plain file.
+nested_kind nestedKindOf(Disk& disk, const dir_entry_t& entry);
+
+// Reads a file entry's data and expands the archive or zipcode set it holds, named after the
+// entry. No disk and no failure text when the data is no container kind; a failure text
+// when it is one that cannot be opened.
+open_result_t openNestedContainer(Disk& disk, const dir_entry_t& entry);
+
+}  // namespace platter

@@ -1,0 +1,32 @@
+#pragma once
+// The one step every command takes to turn a FILE argument or standard input into a
+// container: read, identify, open through the registry (by the extension when the bytes
+// do not build one), and say in one message why there is no container.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forge/message.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/ids/format_id.hpp"
+
+namespace platter {
+
+struct opened_container_t {
+    std::unique_ptr<Disk> disk;
+    bool read = false;                   // the bytes could be read
+    std::uint32_t type = 0;              // identified type of the bytes; 0 when nothing was recognised
+    format_id format = format_id::none;  // the container kind of that type; none for no container kind
+    // Why there is no container: one message, worded for the file-name part of the path.
+    std::vector<forge::message_t> messages;
+};
+
+// A host file named by a FILE argument.
+opened_container_t openContainerArgument(const std::string& path);
+
+// Bytes read from standard input, named "{data from stdin}" in messages; no extension to fall back on.
+opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes);
+
+}  // namespace platter
