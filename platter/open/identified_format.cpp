@@ -1,6 +1,5 @@
 #include "platter/open/identified_format.hpp"
 
-#include "platter/fileid/file_types.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identify.hpp"
 #include "platter/fileid/type_ids.hpp"
@@ -16,7 +15,5 @@ format_id identifiedFormat(std::span<const std::uint8_t> bytes) {
     const std::uint32_t type = firstIdentifiedType(bytes);
     return type == 0 ? format_id::none : formatIdForType(type);
 }
-
-bool descendsFromLynx(std::uint32_t typeId) { return fileid::isDescendantOf(typeId, fileid::type_id::lynx); }
 
 }  // namespace platter

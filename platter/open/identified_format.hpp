@@ -14,7 +14,4 @@ std::uint32_t firstIdentifiedType(std::span<const std::uint8_t> bytes);
 // The registry id that the first identified type opens as; none when it is no container kind.
 format_id identifiedFormat(std::span<const std::uint8_t> bytes);
 
-// True when the type descends from the Lynx type (80); the Lynx type itself does not.
-bool descendsFromLynx(std::uint32_t typeId);
-
 }  // namespace platter

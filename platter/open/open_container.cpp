@@ -9,6 +9,7 @@
 #include "platter/core/format_registry.hpp"
 #include "platter/core/host_entry_names.hpp"
 #include "platter/core/library_options.hpp"
+#include "platter/fileid/format_for_type.hpp"
 #include "platter/formats/disk41.hpp"
 #include "platter/open/format_classes.hpp"
 #include "platter/open/identified_format.hpp"
@@ -24,7 +25,6 @@ namespace {
 
 constexpr std::uint64_t kLargestD64Archive = 174847;
 constexpr std::uint32_t kDnpArchiveSize = 0x10000;
-constexpr std::uint32_t kTypeLynx = 80;
 
 bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
     forge::file_t file;
@@ -100,22 +100,11 @@ open_result_t expandArchiveOfKind(const std::vector<std::uint8_t>& bytes, const 
     return expandInto(bytes, path, line->importArchive, id == format_id::lynx, startWithD81);
 }
 
-// Registry id of the archive kind an identified archive type belongs to; none for others.
+// Registry id of the archive kind an identified type belongs to; none for other types.
 format_id archiveFormatOfType(std::uint32_t typeId) {
-    switch (typeId) {
-        case 47: return format_id::cvt;
-        case 48: return format_id::wr3;
-        case 49: return format_id::lbr;
-        case 50: return format_id::ark;
-        case 52: return format_id::spy;
-        case 53: return format_id::lha;
-        case 54: return format_id::sfx;
-        case 55:
-        case 56: return format_id::arc;
-        case 57: return format_id::sda;
-        case kTypeLynx: return format_id::lynx;
-        default: return format_id::none;
-    }
+    const format_id id = formatIdForType(typeId);
+    const container_format_t* row = formatById(id);
+    return row && row->category == kCategoryArchive ? id : format_id::none;
 }
 
 // A kind that opens from its bytes through a class, an archive importer or an opener.
@@ -230,8 +219,7 @@ open_result_t archiveToDiskByType(const std::vector<std::uint8_t>& bytes, std::u
 }
 
 open_result_t expandArchive(const std::vector<std::uint8_t>& bytes) {
-    std::uint32_t type = firstIdentifiedType(bytes);
-    if (descendsFromLynx(type)) type = kTypeLynx;
+    const std::uint32_t type = firstIdentifiedType(bytes);
     open_result_t result = archiveToDiskByType(bytes, type, "{memory}", nullptr);
     if (!result.disk && archiveFormatOfType(type) != format_id::none) result.failure = "could not expand the archive.";
     return result;

@@ -38,8 +38,8 @@ open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& pa
 // not fit. A failed Lynx import keeps its partly filled image with last error 13.
 open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id);
 
-// The same, keyed by an identified type id (47 CVT, 48 Wraptor, 49 Library, 50 Arkive,
-// 52 SPYne, 53 LHA, 54 LHA SFX, 55/56 ARC, 57 SDA, 80 Lynx). `title` receives an LHA title.
+// The same, keyed by an identified type id whose registry kind is an archive. `title`
+// receives an LHA title.
 open_result_t archiveToDiskByType(const std::vector<std::uint8_t>& bytes, std::uint32_t typeId,
                                   const std::filesystem::path& path, std::vector<std::uint8_t>* title);
 
