@@ -2,15 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "platter/petscii/palette.hpp"
 #include "platter/picture/paint_type_ids.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/png_decoder.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace platter {
 namespace {
@@ -42,19 +44,21 @@ Bytes indices(const forge::raster_image_t& picture) {
     return out;
 }
 
+// Palette indices of a Koala file by a decoder written from the format alone.
 Bytes referenceKoalaIndices(const Bytes& file) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("zt_koala_" + std::to_string(::getpid()) + ".koa");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    const std::string command = "python3 " ZT_TEST_DATA "/picture/koala_reference.py " + path.string();
-    Bytes out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        for (int c; (c = std::fgetc(pipe)) != EOF;) out.push_back(static_cast<std::uint8_t>(c));
-        ::pclose(pipe);
-    }
-    std::filesystem::remove(path);
-    return out;
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path path = scratch.write("picture.koa", file);
+    const std::string script = test_support::fixturePath("picture/koala_reference.py").string();
+    const auto [output, status] = test_support::runCommand("/usr/bin/python3 " + script + " " + path.string());
+    EXPECT_EQ(status, 0) << output;
+    return Bytes(output.begin(), output.end());
+}
+
+// A picture written by PIL with this program's palette, as RGB.
+Bytes pngPixels(const std::string& fixture) {
+    const test_support::decoded_png_t png = test_support::decodePng(test_support::readFixture(fixture));
+    EXPECT_EQ(png.error, "");
+    return png.rgb;
 }
 
 TEST(DecodePaintPicture, KoalaMatchesAReferenceDecoder) {
@@ -66,6 +70,17 @@ TEST(DecodePaintPicture, KoalaMatchesAReferenceDecoder) {
     ASSERT_EQ(picture.width, 320u);
     ASSERT_EQ(picture.height, 200u);
     EXPECT_EQ(indices(picture), referenceKoalaIndices(koala));
+}
+
+// gimp-cbmplugs wrote these files from the PNG pictures beside them
+// (tests/data/picture/make_gimp_fixtures.sh).
+TEST(DecodePaintPicture, PicturesWrittenByGimp) {
+    forge::raster_image_t picture;
+    ASSERT_TRUE(decodePaintPicture(test_support::readFixture("picture/gimp_koala.koa"), paint_type::koala, picture));
+    EXPECT_EQ(picture.pixels, pngPixels("picture/gimp_koala.png"));
+    ASSERT_TRUE(
+        decodePaintPicture(test_support::readFixture("picture/gimp_interpaint.iph"), paint_type::interpaint, picture));
+    EXPECT_EQ(picture.pixels, pngPixels("picture/gimp_interpaint.png"));
 }
 
 TEST(DecodePaintPicture, MulticolourPatternsTakeTheirFourColours) {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "forge/png_writer.hpp"
 #include "platter/petscii/palette.hpp"
+#include "tests/support/png_decoder.hpp"
 
 namespace platter {
 namespace {
@@ -123,15 +123,16 @@ TEST(PetsciiRenderRgb, RefusesPicturesAboveTheLimit) {
     EXPECT_TRUE(render.str().empty());
 }
 
-TEST(PetsciiRenderPng, WritesThePictureAsPng) {
-    const PetsciiScreen screen = screenOf({5, 'H', 'I'});
-    PetsciiRenderPng render;
-    render.setDocument(true).begin().renderSection(screen, "").end();
-    const std::string png = render.str();
-    forge::raster_image_t picture = draw(screen, 0);
-    Bytes expected;
-    ASSERT_TRUE(forge::rgbToPng(picture.pixels, picture.width, picture.height, expected));
-    EXPECT_EQ(png, std::string(expected.begin(), expected.end()));
+TEST(PetsciiRenderPng, DecodesToTheRgbPicture) {
+    const PetsciiScreen screen = screenOf({5, 'H', 'I', 13, 18, 28, ' ', 'X'});
+    PetsciiRenderPng png;
+    png.setDocument(true).setBackground(6).begin().renderSection(screen, "").end();
+    const std::string file = png.str();
+    const test_support::decoded_png_t decoded = test_support::decodePng(Bytes(file.begin(), file.end()));
+    ASSERT_EQ(decoded.error, "");
+    EXPECT_EQ(decoded.width, 640u);
+    EXPECT_EQ(decoded.height, 32u);
+    EXPECT_EQ(decoded.rgb, draw(screen).pixels);
 }
 
 }  // namespace
