@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "forge/pixel_limit.hpp"
+
 namespace platter {
 
 namespace {
@@ -18,12 +20,13 @@ std::size_t characterIndex(const charset_image_t& settings, std::size_t x, std::
 
 bool decodeCharsetImage(std::span<const std::uint8_t> charset, const charset_image_t& settings,
                         forge::raster_image_t& out) {
-    if (settings.charsAcross > forge::kMaxRasterPixels || settings.charWidth > forge::kMaxRasterPixels ||
-        settings.charsDown > forge::kMaxRasterPixels || settings.charHeight > forge::kMaxRasterPixels) {
+    if (settings.charsAcross > forge::kMaxPicturePixels || settings.charWidth > forge::kMaxPicturePixels ||
+        settings.charsDown > forge::kMaxPicturePixels || settings.charHeight > forge::kMaxPicturePixels) {
         return false;
     }
     forge::raster_image_t picture;
-    if (!picture.allocate(settings.charsAcross * settings.charWidth, settings.charsDown * settings.charHeight)) {
+    if (!forge::makeLimitedPicture(settings.charsAcross * settings.charWidth, settings.charsDown * settings.charHeight,
+                                   picture)) {
         return false;
     }
     constexpr std::size_t kMulticolourSlot[4] = {0, 1, 2, 1};

@@ -1,5 +1,6 @@
 #include "platter/picture/godot_image.hpp"
 
+#include "forge/pixel_limit.hpp"
 #include "platter/petscii/palette.hpp"
 
 namespace platter {
@@ -33,7 +34,7 @@ bool decodeGoDotImage(std::span<const std::uint8_t> data, forge::raster_image_t&
         at = 8;
     }
     forge::raster_image_t picture;
-    if (across == 0 || down == 0 || !picture.allocate(across * 8, down * 8)) return false;
+    if (across == 0 || down == 0 || !forge::makeLimitedPicture(across * 8, down * 8, picture)) return false;
     const std::size_t total = across * down * kCellBytes;
     for (std::size_t written = 0; written < total && at < data.size();) {
         std::size_t count = 1;

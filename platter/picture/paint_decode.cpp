@@ -4,14 +4,15 @@
 #include <array>
 #include <utility>
 
-#include "platter/picture/geos_picture_parts.hpp"
-#include "platter/picture/payload_range.hpp"
+#include "forge/pixel_limit.hpp"
 #include "platter/petscii/palette.hpp"
+#include "platter/picture/geos_picture_parts.hpp"
 #include "platter/picture/godot_image.hpp"
 #include "platter/picture/paint_identify.hpp"
 #include "platter/picture/paint_tables.hpp"
 #include "platter/picture/paint_type_ids.hpp"
 #include "platter/picture/paint_unpack.hpp"
+#include "platter/picture/payload_range.hpp"
 #include "platter/picture/photo_scrap.hpp"
 
 namespace platter {
@@ -91,12 +92,13 @@ bool decodePaintData(std::span<const std::uint8_t> data, std::uint32_t type, std
 
 bool decodeBitmapImage(std::span<const std::uint8_t> screen, std::span<const std::uint8_t> colour,
                        std::span<const std::uint8_t> bitmap, const bitmap_info_t& info, forge::raster_image_t& out) {
-    if (info.cellsAcross > forge::kMaxRasterPixels || info.cellWidth > forge::kMaxRasterPixels ||
-        info.cellsDown > forge::kMaxRasterPixels || info.cellHeight > forge::kMaxRasterPixels) {
+    if (info.cellsAcross > forge::kMaxPicturePixels || info.cellWidth > forge::kMaxPicturePixels ||
+        info.cellsDown > forge::kMaxPicturePixels || info.cellHeight > forge::kMaxPicturePixels) {
         return false;
     }
     forge::raster_image_t picture;
-    if (!picture.allocate(info.cellsAcross * info.cellWidth, info.cellsDown * info.cellHeight)) return false;
+    if (!forge::makeLimitedPicture(info.cellsAcross * info.cellWidth, info.cellsDown * info.cellHeight, picture))
+        return false;
     const std::uint8_t firstColour = colour.empty() ? 0 : colour.front();
     const std::size_t cells = static_cast<std::size_t>(info.cellsAcross * info.cellsDown);
     for (std::size_t cell = 0; cell < cells; ++cell) {

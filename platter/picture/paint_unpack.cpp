@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "forge/raster_image.hpp"
 #include "platter/fileid/loadstar_rle.hpp"
 #include "platter/fileid/vlir_records.hpp"
 #include "platter/petscii/ascii_to_petscii.hpp"

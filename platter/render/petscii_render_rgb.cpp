@@ -1,9 +1,11 @@
 #include "platter/render/petscii_render_rgb.hpp"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "forge/font/tessel_mono.hpp"
+#include "forge/pixel_limit.hpp"
 #include "forge/png_writer.hpp"
 #include "platter/petscii/palette.hpp"
 
@@ -38,7 +40,7 @@ std::uint64_t PetsciiRenderRgb::pictureHeight(const PetsciiScreen& screen) const
 bool PetsciiRenderRgb::drawScreen(const PetsciiScreen& screen, forge::raster_image_t& out) {
     const std::uint64_t height = pictureHeight(screen);
     forge::raster_image_t picture;
-    if (!fontReady_ || height == 0 || !picture.allocate(pictureWidth(), height)) return false;
+    if (!fontReady_ || height == 0 || !forge::makeLimitedPicture(pictureWidth(), height, picture)) return false;
     fillPixels(picture, g_default_palette.colourAt(backgroundColour()));
     const std::size_t cell = cellWidth();
     const std::size_t rows = fontSize();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "forge/pixel_limit.hpp"
 #include "platter/petscii/palette.hpp"
 #include "tests/support/png_decoder.hpp"
 
@@ -118,7 +119,7 @@ TEST(PetsciiRenderRgb, RefusesPicturesAboveTheLimit) {
     const PetsciiScreen screen = screenOf(text);
     PetsciiRenderPng render;
     render.begin();
-    EXPECT_GT(render.pictureWidth() * render.pictureHeight(screen), forge::kMaxRasterPixels);
+    EXPECT_GT(render.pictureWidth() * render.pictureHeight(screen), forge::kMaxPicturePixels);
     render.renderSection(screen, "");
     EXPECT_TRUE(render.str().empty());
 }
