@@ -9,6 +9,7 @@
 
 #include "platter/petscii/palette.hpp"
 #include "platter/picture/paint_type_ids.hpp"
+#include "tests/support/bytes.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/png_decoder.hpp"
 #include "tests/support/process.hpp"
@@ -18,13 +19,7 @@ namespace platter {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes program(std::uint16_t load, std::size_t size, std::uint8_t fill = 0) {
-    Bytes file(size, fill);
-    file[0] = static_cast<std::uint8_t>(load & 0xFF);
-    file[1] = static_cast<std::uint8_t>(load >> 8);
-    return file;
-}
+using test_support::programFile;
 
 // Fills `length` bytes from `offset` after the load address.
 void fill(Bytes& file, std::size_t offset, std::size_t length, std::uint8_t value) {
@@ -63,7 +58,7 @@ Bytes pngPixels(const std::string& fixture) {
 
 TEST(DecodePaintPicture, KoalaMatchesAReferenceDecoder) {
     std::mt19937 random(1541);
-    Bytes koala = program(0x6000, 10003);
+    Bytes koala = programFile(0x6000, 10003);
     for (std::size_t i = 2; i < koala.size(); ++i) koala[i] = static_cast<std::uint8_t>(random());
     forge::raster_image_t picture;
     ASSERT_TRUE(decodePaintPicture(koala, paint_type::koala, picture));
@@ -84,7 +79,7 @@ TEST(DecodePaintPicture, PicturesWrittenByGimp) {
 }
 
 TEST(DecodePaintPicture, MulticolourPatternsTakeTheirFourColours) {
-    Bytes koala = program(0x6000, 10003);
+    Bytes koala = programFile(0x6000, 10003);
     fill(koala, 0, 8000, 0x1B);  // 00 01 10 11
     fill(koala, 8000, 1000, 0x25);
     fill(koala, 9000, 1000, 0xF7);
@@ -98,7 +93,7 @@ TEST(DecodePaintPicture, MulticolourPatternsTakeTheirFourColours) {
 }
 
 TEST(DecodePaintPicture, HiresBitsTakeTheScreenNibbles) {
-    Bytes studio = program(0x2000, 9009);
+    Bytes studio = programFile(0x2000, 9009);
     fill(studio, 0, 8000, 0xF0);
     fill(studio, 8000, 1000, 0x1E);
     forge::raster_image_t picture;
@@ -110,13 +105,13 @@ TEST(DecodePaintPicture, HiresBitsTakeTheScreenNibbles) {
 }
 
 TEST(DecodePaintData, BackgroundOnlyInsideTheData) {
-    Bytes interpaint = program(0x4000, 10003, 0x07);
+    Bytes interpaint = programFile(0x4000, 10003, 0x07);
     Bytes screen, bitmap, colour;
     bitmap_info_t info;
     ASSERT_TRUE(decodePaintData(interpaint, paint_type::interpaint_mc, screen, bitmap, colour, info));
     EXPECT_TRUE(info.multicolour);
     EXPECT_EQ(info.background, 0);  // its offset 10001 lies past the file's end
-    Bytes koala = program(0x6000, 10003, 0x07);
+    Bytes koala = programFile(0x6000, 10003, 0x07);
     ASSERT_TRUE(decodePaintData(koala, paint_type::koala, screen, bitmap, colour, info));
     EXPECT_EQ(info.background, 7);
     EXPECT_EQ(bitmap.size(), 8000u);
@@ -125,7 +120,7 @@ TEST(DecodePaintData, BackgroundOnlyInsideTheData) {
 }
 
 TEST(DecodePaintData, OneColourValueForPaintMagicAndCentauri) {
-    Bytes magic = program(0x3F8E, 9332);
+    Bytes magic = programFile(0x3F8E, 9332);
     magic[8117 + 2] = 0x0D;
     magic[8118 + 2] = 0x03;
     Bytes screen, bitmap, colour;
@@ -133,7 +128,7 @@ TEST(DecodePaintData, OneColourValueForPaintMagicAndCentauri) {
     ASSERT_TRUE(decodePaintData(magic, paint_type::paint_magic, screen, bitmap, colour, info));
     EXPECT_EQ(colour, Bytes(1000, 0x0D));
 
-    Bytes centauri = program(0x6000, 8194);
+    Bytes centauri = programFile(0x6000, 8194);
     centauri[8000 + 2] = 0x42;  // screen, and the fallback for cells without one
     centauri[8001 + 2] = 0x05;
     ASSERT_TRUE(decodePaintData(centauri, paint_type::centauri, screen, bitmap, colour, info));
@@ -147,13 +142,13 @@ TEST(DecodePaintData, OneColourValueForPaintMagicAndCentauri) {
 TEST(DecodePaintData, RefusesWhatHasNoLayoutOrDoesNotUnpack) {
     Bytes screen, bitmap, colour;
     bitmap_info_t info;
-    EXPECT_FALSE(decodePaintData(program(0x1234, 100), paint_type::assembler, screen, bitmap, colour, info));
+    EXPECT_FALSE(decodePaintData(programFile(0x1234, 100), paint_type::assembler, screen, bitmap, colour, info));
     // Draz Paint packed data starting after its 16-byte header with a cut-off run.
-    Bytes draz = program(0x5800, 20, 0x41);
+    Bytes draz = programFile(0x5800, 20, 0x41);
     draz.back() = 0xFD;
     EXPECT_FALSE(decodePaintData(draz, paint_type::draz_packed, screen, bitmap, colour, info));
     // A packed Koala longer than a Koala is not unpacked.
-    EXPECT_FALSE(decodePaintData(program(0x6000, 10004), paint_type::packed_koala, screen, bitmap, colour, info));
+    EXPECT_FALSE(decodePaintData(programFile(0x6000, 10004), paint_type::packed_koala, screen, bitmap, colour, info));
     // Loadstar multicolour parts that do not add up to 10,000 bytes.
     Bytes loadstar = {0x00, 0x40, 0x00, 0x9B, 0x06, 0x9B, 0x00, 0x11};
     EXPECT_FALSE(decodePaintData(loadstar, paint_type::loadstar_mc_packed, screen, bitmap, colour, info));
@@ -168,7 +163,7 @@ TEST(DecodePaintData, AmicaPaintPackedOrPlain) {
     ASSERT_TRUE(decodePaintPicture(packed, paint_type::amica_packed, picture));
     EXPECT_EQ(picture.width, 320u);
     // Plain: a cut-off run does not unpack, so the file is drawn as it stands.
-    Bytes plain = program(0x4000, 10259, 0x1B);
+    Bytes plain = programFile(0x4000, 10259, 0x1B);
     fill(plain, 9000, 1000, 0x03);
     plain[10257] = 0xC2;
     plain[10258] = 0x05;

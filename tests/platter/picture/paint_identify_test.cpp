@@ -8,52 +8,47 @@
 #include "platter/fileid/metadata_keys.hpp"
 #include "platter/fileid/type_ids.hpp"
 #include "platter/picture/paint_type_ids.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes program(std::uint16_t load, std::size_t size, std::uint8_t fill = 0x11) {
-    Bytes file(size, fill);
-    file[0] = static_cast<std::uint8_t>(load & 0xFF);
-    file[1] = static_cast<std::uint8_t>(load >> 8);
-    return file;
-}
+using test_support::programFile;
 
 constexpr std::uint8_t kSeq = 1;
 constexpr std::uint8_t kPrg = 2;
 
 TEST(IdentifyPaintByLoadAddress, ExactRowsAndSpecificMatches) {
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x6000, 10003), true), paint_type::koala);
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x4000, 10003), true), paint_type::interpaint_mc);
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x1C00, 9026), true), paint_type::doodle);
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x0000, 9002), true), paint_type::loadstar_hi);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x6000, 10003), true), paint_type::koala);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x4000, 10003), true), paint_type::interpaint_mc);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x1C00, 9026), true), paint_type::doodle);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x0000, 9002), true), paint_type::loadstar_hi);
     // Any-size rows: the last one that matches wins.
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x4000, 5000), true), paint_type::loadstar_mc_packed);
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x1234, 2050), true), paint_type::font);
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x1234, 100), true), paint_type::none);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x4000, 5000), true), paint_type::loadstar_mc_packed);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x1234, 2050), true), paint_type::font);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x1234, 100), true), paint_type::none);
     EXPECT_EQ(identifyPaintByLoadAddress(kPrg, Bytes{0x00, 0x60}, true), paint_type::none);
 }
 
 TEST(IdentifyPaintByLoadAddress, DoodleAtTheDrazAddressNeedsNineThousandBytes) {
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x5C00, 8999), true), paint_type::none);
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x5C00, 9000), true), paint_type::doodle);
-    Bytes draz = program(0x5C00, 9000);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x5C00, 8999), true), paint_type::none);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x5C00, 9000), true), paint_type::doodle);
+    Bytes draz = programFile(0x5C00, 9000);
     const std::string signature = "DRAZPAINT 1.4";
     std::copy(signature.begin(), signature.end(), draz.begin() + 2);
     EXPECT_EQ(identifyPaintByLoadAddress(kPrg, draz, true), paint_type::draz_packed);
 }
 
 TEST(IdentifyPaintByLoadAddress, LooseRowsAndGoDot) {
-    Bytes godot = program(0x4F47, 300);  // "GO"
+    Bytes godot = programFile(0x4F47, 300);  // "GO"
     godot[2] = 'D';
     EXPECT_EQ(identifyPaintByLoadAddress(kPrg, godot, true), paint_type::godot);
     // Not strict: the any-address any-size rows are the fallback, the last one wins.
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x1234, 100), false), paint_type::godot);
-    EXPECT_EQ(identifyPaintByLoadAddress(kSeq, program(0x1234, 100), true), paint_type::seq);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x1234, 100), false), paint_type::godot);
+    EXPECT_EQ(identifyPaintByLoadAddress(kSeq, programFile(0x1234, 100), true), paint_type::seq);
     // A specific match beats every fallback.
-    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, program(0x0801, 100), false), paint_type::basic);
+    EXPECT_EQ(identifyPaintByLoadAddress(kPrg, programFile(0x0801, 100), false), paint_type::basic);
 }
 
 TEST(PaintTypeFromFileId, MapsPictureTypes) {
@@ -117,14 +112,14 @@ TEST(IdentifyPaintType, GeosPicturesByTheirClass) {
 }
 
 TEST(IdentifyPaintType, PlainPackedAndUnknownFiles) {
-    EXPECT_EQ(identifyPaintType(entry(0x82), program(0x6000, 10003)), paint_type::koala);
-    EXPECT_EQ(identifyPaintType(entry(0x81), program(0x6000, 10003)), paint_type::seq);
+    EXPECT_EQ(identifyPaintType(entry(0x82), programFile(0x6000, 10003)), paint_type::koala);
+    EXPECT_EQ(identifyPaintType(entry(0x81), programFile(0x6000, 10003)), paint_type::seq);
     // A Koala packed with its 0xFE runs unpacks to 10,003 bytes at 0x6000.
     Bytes packed = {0x00, 0x60};
     for (int run = 0; run < 40; ++run) packed.insert(packed.end(), {0xFE, 0x55, 250});
     packed.insert(packed.end(), {0x01, 0xFE, 0x00, 0x00});
     EXPECT_EQ(identifyPaintType(entry(0x82), packed), paint_type::packed_koala);
-    EXPECT_EQ(identifyPaintType(entry(0x82), program(0x1234, 100)), paint_type::assembler);
+    EXPECT_EQ(identifyPaintType(entry(0x82), programFile(0x1234, 100)), paint_type::assembler);
     EXPECT_EQ(identifyPaintType({}, {}), paint_type::assembler);
 }
 

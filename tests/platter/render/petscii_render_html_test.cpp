@@ -3,16 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "tests/support/bytes.hpp"
 #include <vector>
 
 namespace platter {
 namespace {
 
-std::size_t countOf(const std::string& text, const std::string& piece) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++n;
-    return n;
-}
+using test_support::countOf;
 
 // The rows between the opened preformatted block and the footer.
 std::string bodyOf(const std::string& page) {

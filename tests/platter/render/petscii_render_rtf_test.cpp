@@ -4,14 +4,12 @@
 
 #include <string>
 
+#include "tests/support/bytes.hpp"
+
 namespace platter {
 namespace {
 
-std::size_t countOf(const std::string& text, const std::string& piece) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++n;
-    return n;
-}
+using test_support::countOf;
 
 std::string bodyOf(const std::string& document) {
     const std::size_t start = document.find("\\cf15\n");
