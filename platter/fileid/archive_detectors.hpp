@@ -7,8 +7,8 @@
 
 namespace platter::fileid {
 
-// Detectors of Lynx, GEOS, ARC/SDA, LHA, Arkive, Library, SPYne archives and zipcode parts. Their recognition is not built yet: each answers
-// "not recognised" (the unknown result) until it is.
+// Detectors of C64 archives (Lynx, GEOS Wraptor and Convert, ARC and its
+// self-dissolving forms, LHA, Arkive, Library, SPYne) and of zipcode part files.
 file_traits_t detectLynx(std::span<const std::uint8_t> data);
 file_traits_t detectWraptor(std::span<const std::uint8_t> data);
 file_traits_t detectLibrary(std::span<const std::uint8_t> data);
@@ -28,5 +28,8 @@ file_traits_t detectSdaThunderbirds(std::span<const std::uint8_t> data);
 file_traits_t detectGeoConvert(std::span<const std::uint8_t> data);
 file_traits_t detectZip4(std::span<const std::uint8_t> data);
 file_traits_t detectZip6(std::span<const std::uint8_t> data);
+
+// True for a CBM file-type byte as an Arkive directory entry stores it (0x70-0x74, 0x80-0x84).
+bool isArkFileType(std::uint8_t type);
 
 }  // namespace platter::fileid

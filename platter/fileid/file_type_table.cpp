@@ -3,6 +3,7 @@
 #include "platter/fileid/archive_detectors.hpp"
 #include "platter/fileid/image_detectors.hpp"
 #include "platter/fileid/identify.hpp"
+#include "platter/fileid/packer_detectors.hpp"
 #include "platter/fileid/picture_detectors.hpp"
 #include "platter/fileid/program_detectors.hpp"
 #include "platter/fileid/text_classifier.hpp"

@@ -2,6 +2,7 @@
 
 #include "platter/fileid/bam_entries.hpp"
 #include "platter/fileid/byte_match.hpp"
+#include "platter/fileid/metadata_items.hpp"
 #include "platter/fileid/metadata_keys.hpp"
 #include "platter/fileid/type_ids.hpp"
 
@@ -27,8 +28,6 @@ file_traits_t bySize(std::span<const std::uint8_t> data, std::uint64_t blocks, s
     if (data.size() == imageSize(blocks, true)) return recognised(withErrors);
     return g_unknown_traits;
 }
-
-void addFlag(file_traits_t& traits, std::uint32_t key) { traits.metadata.push_back(file_metadata_t{key, {}}); }
 
 // Keys 2 to 4: the 40-track BAM layouts whose five extra entries look sane.
 void addExtendedBamLayouts(file_traits_t& traits, std::span<const std::uint8_t> header) {

@@ -7,9 +7,10 @@
 
 namespace platter::fileid {
 
-// Detectors of paint-program pictures. Their recognition is not built yet: each answers
-// "not recognised" (the unknown result) until it is.
+// Pictures of some thirty paint programs, by signature, load address and exact size.
 file_traits_t detectPaint(std::span<const std::uint8_t> data);
+
+// Loadstar pictures, by unpacking them on trial.
 file_traits_t detectLoadstarShp(std::span<const std::uint8_t> data);
 
 // Packed Koala pictures are left to the paint decoder: the walk never reports them.

@@ -7,6 +7,7 @@
 #include "platter/fileid/file_type_table.hpp"
 #include "platter/fileid/file_types.hpp"
 #include "platter/fileid/type_ids.hpp"
+#include "tests/platter/fileid/result_lists.hpp"
 #include "tests/support/bytes.hpp"
 
 namespace platter::fileid {
@@ -17,13 +18,8 @@ using test_support::bytes;
 using test_support::put;
 using test_support::text;
 
-std::vector<std::uint32_t> typesOf(const std::vector<file_traits_t>& results) {
-    std::vector<std::uint32_t> types;
-    for (const auto& traits : results) types.push_back(traits.type);
-    return types;
-}
-
-using Types = std::vector<std::uint32_t>;
+using fileid_test::Types;
+using fileid_test::typesOf;
 
 TEST(Identify, TinyFilesEndAtTheErrorRecord) {
     EXPECT_EQ(typesOf(identify(Bytes{})), Types{type_id::file_empty});

@@ -14,6 +14,7 @@
 #include "platter/fileid/identify.hpp"
 #include "platter/fileid/metadata_keys.hpp"
 #include "platter/fileid/type_ids.hpp"
+#include "tests/platter/fileid/result_lists.hpp"
 #include "tests/support/bytes.hpp"
 
 namespace platter::fileid {
@@ -24,13 +25,8 @@ using test_support::bytes;
 using test_support::put;
 using test_support::text;
 
-std::vector<std::uint32_t> keysOf(const file_traits_t& traits) {
-    std::vector<std::uint32_t> keys;
-    for (const auto& item : traits.metadata) keys.push_back(item.key);
-    return keys;
-}
-
-using Keys = std::vector<std::uint32_t>;
+using fileid_test::Keys;
+using fileid_test::keysOf;
 
 struct exact_size_t {
     detector_t detector;
