@@ -26,6 +26,14 @@ forge::message_t unbuiltKind(format_id id, const std::string& name) {
     return error(name + ": " + formatName(id) + " images cannot be opened yet");
 }
 
+// An archive or zipcode set that was identified but could not be expanded.
+bool isArchiveKind(format_id id) {
+    const container_format_t* row = formatById(id);
+    return row && (row->category & kCategoryArchive);
+}
+
+forge::message_t notExpanded(const std::string& name) { return error(name + ": could not expand the archive."); }
+
 }  // namespace
 
 opened_container_t openContainerArgument(const std::string& path) {
@@ -50,9 +58,13 @@ opened_container_t openContainerArgument(const std::string& path) {
         result.disk = openContainerFile(path).disk;
     }
     if (result.disk) return result;
-    result.messages.push_back(isUnbuiltImageKind(id)
-                                  ? unbuiltKind(id, quoted)
-                                  : warning(quoted + " ID'd as a supported format but failed to parse"));
+    if (isUnbuiltImageKind(id)) {
+        result.messages.push_back(unbuiltKind(id, quoted));
+    } else if (isArchiveKind(id)) {
+        result.messages.push_back(notExpanded(quoted));
+    } else {
+        result.messages.push_back(warning(quoted + " ID'd as a supported format but failed to parse"));
+    }
     return result;
 }
 
@@ -71,6 +83,8 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     if (result.disk) return result;
     if (isUnbuiltImageKind(id)) {
         result.messages.push_back(unbuiltKind(id, name));
+    } else if (isArchiveKind(id)) {
+        result.messages.push_back(notExpanded(name));
     } else {
         const container_format_t* row = formatById(id);
         result.messages.push_back(

@@ -47,6 +47,19 @@ TEST(OpenContainerArgument, KindsNotBuiltYetAreErrorsNamingTheKind) {
               "error: {data from stdin}: D81 images cannot be opened yet\n");
 }
 
+TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {
+    // A Lynx banner over an empty directory, and a zipcode set without its first part.
+    test_support::bytes_t lynx(300, 0);
+    const std::string banner = "CBMCONVERT 2.0";
+    std::copy(banner.begin(), banner.end(), lynx.begin() + 108);
+    const test_support::ScratchDir scratch;
+    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.lnx", lynx))),
+              "error: 'x.lnx': could not expand the archive.\n");
+    EXPECT_EQ(texts(openStdinArgument(lynx)), "error: {data from stdin}: could not expand the archive.\n");
+    const std::string part = scratch.copyFixture("fileid/2!parts", "2!game").string();
+    EXPECT_EQ(texts(openContainerArgument(part)), "error: '2!game': could not expand the archive.\n");
+}
+
 TEST(OpenStdinArgument, NamesStandardInput) {
     const opened_container_t opened = openStdinArgument(test_support::readFixture("ls/t.d64"));
     ASSERT_NE(opened.disk, nullptr);
