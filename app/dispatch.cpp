@@ -8,6 +8,7 @@
 #include "app/command_fgrep.hpp"
 #include "app/command_file.hpp"
 #include "app/command_ls.hpp"
+#include "app/command_test.hpp"
 #include "app/command_tree.hpp"
 #include "forge/log.hpp"
 
@@ -37,7 +38,7 @@ const std::vector<command_factory_t>& builtCommands() {
     static const std::vector<command_factory_t> commands = {
         {"ls", makeCommand<CommandLs>},       {"file", makeCommand<CommandFile>}, {"cat", makeCommand<CommandCat>},
         {"ch", makeCommand<CommandCh>},       {"bam", makeCommand<CommandBam>},   {"diff", makeCommand<CommandDiff>},
-        {"fgrep", makeCommand<CommandFgrep>},
+        {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandTest>},
     };
     return commands;
 }
