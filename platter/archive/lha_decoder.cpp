@@ -1,0 +1,127 @@
+#include <algorithm>
+#include <string_view>
+
+#include "platter/archive/archive_decoder.hpp"
+#include "platter/archive/crc16.hpp"
+#include "platter/archive/lzhuf.hpp"
+#include "platter/petscii/cbm_name.hpp"
+#include "platter/petscii/file_type_names.hpp"
+
+namespace platter {
+
+namespace {
+
+// A level-0 header: size H (without its first two bytes), checksum, method,
+// packed and unpacked size, time stamp, attribute, level, name length n,
+// name, CRC-16 of the data; H = n + 22.
+constexpr std::size_t kMinEntry = 26;
+constexpr std::size_t kNameOffset = 22;
+constexpr std::size_t kFixedHeader = 22;
+constexpr std::size_t kMaxNameBytes = 18;
+// No C64 file comes near this; a larger size is a damaged header.
+constexpr std::uint32_t kMaxUnpacked = 0xFFFFFF;
+
+std::uint32_t le32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16)) |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+bool headerSumMatches(std::span<const std::uint8_t> header, std::size_t size) {
+    std::uint32_t sum = 0;
+    for (std::size_t i = 2; i < size + 2; ++i) sum += header[i];
+    return (sum & 0xFF) == header[1];
+}
+
+// The stored name: when its next-to-last byte is 0, its last byte is the CBM
+// file type letter.
+std::uint8_t lhaFileType(std::span<const std::uint8_t> name) {
+    const std::size_t n = name.size();
+    if (n >= 2 && name[n - 2] == 0) return fileTypeFromLetter(static_cast<char>(name[n - 1]));
+    return archive_entry_t::kPrg;
+}
+
+struct lha_header_t {
+    bool packed = false;  // "-lh1-"; else "-lh0-"
+    std::uint32_t unpackedSize = 0;
+    std::span<const std::uint8_t> name;
+    std::uint16_t crc = 0;
+    std::span<const std::uint8_t> data;  // the packed bytes
+    bool last = false;                   // nothing follows the data
+};
+
+enum class header_read : std::uint8_t { entry, end, damaged };
+
+// The entry at the start of `rest` (at least kMinEntry bytes), checked
+// against everything that could take a read past the archive's end.
+header_read readLhaHeader(std::span<const std::uint8_t> rest, lha_header_t& header) {
+    const std::size_t headerSize = rest[0];
+    if (rest.size() < headerSize + 2) return header_read::damaged;
+    const std::size_t nameLength = rest[21];
+    if (headerSize != nameLength + kFixedHeader) return header_read::end;
+
+    const std::string_view method(reinterpret_cast<const char*>(rest.data() + 2), 5);
+    header.packed = method == "-lh1-";
+    if (!header.packed && method != "-lh0-") return header_read::damaged;
+    if (!headerSumMatches(rest, headerSize)) return header_read::damaged;
+    const std::uint32_t packedSize = le32(rest, 7);
+    header.unpackedSize = le32(rest, 11);
+    if (header.unpackedSize > kMaxUnpacked) return header_read::damaged;
+    // After the name: the CRC, then the data.
+    const std::size_t crcAt = kNameOffset + nameLength;
+    const std::size_t afterName = rest.size() - crcAt;
+    if (afterName < std::size_t{packedSize} + 2) return header_read::damaged;
+
+    header.name = rest.subspan(kNameOffset, nameLength);
+    header.crc = static_cast<std::uint16_t>(rest[crcAt] | (rest[crcAt + 1] << 8));
+    header.data = rest.subspan(crcAt + 2, packedSize);
+    header.last = afterName == std::size_t{packedSize} + 2;
+    return header_read::entry;
+}
+
+}  // namespace
+
+import_result_t ArchiveDecoder::decodeLha() {
+    // Too short for an entry: an empty archive when it starts with the end mark.
+    if (input_.size() < kMinEntry) {
+        return input_.empty() || input_[0] == 0 ? import_result_t::done : import_result_t::damaged;
+    }
+    std::vector<std::uint8_t> data;
+    std::size_t at = 0;
+    for (bool first = true;; first = false) {
+        lha_header_t header;
+        switch (readLhaHeader(input_.subspan(at), header)) {
+            case header_read::entry: break;
+            case header_read::end: return first ? import_result_t::damaged : status_.result();
+            case header_read::damaged: return import_result_t::damaged;
+        }
+        if (header.packed) {
+            if (!lzhufDecode(header.data, header.unpackedSize, data)) return import_result_t::damaged;
+        } else {
+            // A stored entry gives what it holds, however much it claims.
+            data.assign(header.data.begin(),
+                        header.data.begin() + std::min<std::ptrdiff_t>(header.unpackedSize, std::ssize(header.data)));
+            if (header.unpackedSize > header.data.size()) status_.note(import_result_t::partial);
+        }
+        if (crc16Arc(data) != header.crc) status_.note(import_result_t::partial);
+
+        const auto shown = header.name.first(std::min(header.name.size(), kMaxNameBytes));
+        const std::string_view name(reinterpret_cast<const char*>(shown.data()),
+                                    static_cast<std::size_t>(std::find(shown.begin(), shown.end(), 0) - shown.begin()));
+        if (first && name == "title") {
+            title_ = data;
+        } else {
+            archive_entry_t entry;
+            entry.name.fill(kNamePad);
+            nameFromHostText(name, entry.name);
+            entry.setType(lhaFileType(header.name) | archive_entry_t::kClosed, 0);
+            entry.data = data;
+            if (!store(entry)) return status_.result();
+        }
+
+        if (header.last) return status_.result();
+        at = static_cast<std::size_t>(header.data.data() + header.data.size() - input_.data());
+        if (input_.size() - at < kMinEntry) return status_.result();
+    }
+}
+
+}  // namespace platter

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include "archive_test_support.hpp"
+
+namespace platter::test {
+namespace {
+
+struct arc_fields_t {
+    std::uint8_t version = 2;
+    std::uint8_t mode = 0;
+    std::uint32_t length = 0;
+    std::string name = "FILE";
+    char letter = 'P';
+    std::uint8_t recordLength = 0;
+    std::uint16_t blocks = 0;  // 0: as many as header and data need
+};
+
+// One entry, padded to its blocks.
+bytes_t arcEntry(const arc_fields_t& fields, const bytes_t& body) {
+    bytes_t out{fields.version,
+                fields.mode,
+                0,
+                0,
+                static_cast<std::uint8_t>(fields.length),
+                static_cast<std::uint8_t>(fields.length >> 8),
+                static_cast<std::uint8_t>(fields.length >> 16),
+                0,
+                0,
+                static_cast<std::uint8_t>(fields.letter),
+                static_cast<std::uint8_t>(fields.name.size())};
+    out.insert(out.end(), fields.name.begin(), fields.name.end());
+    if (fields.version >= 2) out.insert(out.end(), {fields.recordLength, 0, 0});
+    out.insert(out.end(), body.begin(), body.end());
+    const std::size_t blocks = fields.blocks != 0 ? fields.blocks : (out.size() + 253) / 254;
+    out[7] = static_cast<std::uint8_t>(blocks);
+    out[8] = static_cast<std::uint8_t>(blocks >> 8);
+    if (fields.blocks == 0) out.resize(blocks * 254);
+    return out;
+}
+
+decoded_t decodeArc(const bytes_t& archive, import_result_t answer = import_result_t::done) {
+    return runDecoder(archive, &ArchiveDecoder::decodeArc, answer);
+}
+
+bytes_t repeated(std::size_t count, std::uint8_t value) { return bytes_t(count, value); }
+
+TEST(ArcDecoder, RunsUseTheMarkerAndZeroCountOfTheirVersion) {
+    auto run = decodeArc(arcEntry({.version = 1, .mode = 1, .length = 255}, {0x00, 0x00, 0x41}));
+    ASSERT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.entries[0].data, repeated(255, 0x41));
+    EXPECT_EQ(run.result, import_result_t::done);
+
+    run = decodeArc(arcEntry({.version = 2, .mode = 1, .length = 257}, {0xFE, 0x00, 0x41, 0x00}));
+    bytes_t expected = repeated(256, 0x41);
+    expected.push_back(0x00);  // not a marker in version 2
+    EXPECT_EQ(run.entries.at(0).data, expected);
+
+    // Stored: the marker is an ordinary byte.
+    run = decodeArc(arcEntry({.mode = 0, .length = 3}, {0xFE, 0x00, 0x41}));
+    EXPECT_EQ(run.entries.at(0).data, (bytes_t{0xFE, 0x00, 0x41}));
+}
+
+TEST(ArcDecoder, RunIsCutAtTheHeaderLength) {
+    const auto run = decodeArc(arcEntry({.mode = 1, .length = 5}, {0x42, 0xFE, 0x10, 0x41}));
+    EXPECT_EQ(run.entries.at(0).data, (bytes_t{0x42, 0x41, 0x41, 0x41, 0x41}));
+    EXPECT_EQ(run.result, import_result_t::done);
+}
+
+// A squeeze table: 5-bit length then the code, both first bit least significant.
+bytes_t squeezeTable(TestBits& bits, const std::vector<std::tuple<std::uint8_t, unsigned, std::uint32_t>>& codes) {
+    for (unsigned value = 0; value < 256; ++value) {
+        auto it = std::find_if(codes.begin(), codes.end(), [&](const auto& c) { return std::get<0>(c) == value; });
+        if (it == codes.end()) {
+            bits.putLowFirst(0, 5);
+            continue;
+        }
+        bits.putLowFirst(std::get<1>(*it), 5).putLowFirst(std::get<2>(*it), std::get<1>(*it));
+    }
+    return bits.bytes();
+}
+
+TEST(ArcDecoder, SqueezedCodesFromOneToTwentyFourBits) {
+    TestBits bits(true);
+    squeezeTable(bits, {{'A', 1, 0}, {'B', 24, 0xABCDE1}});
+    bits.putLowFirst(0, 1).putLowFirst(0xABCDE1, 24).putLowFirst(0, 1);
+    const auto run = decodeArc(arcEntry({.mode = 2, .length = 3}, bits.bytes()));
+    EXPECT_EQ(run.entries.at(0).data, text("ABA"));
+    EXPECT_EQ(run.result, import_result_t::done);
+}
+
+TEST(ArcDecoder, UnmatchedSqueezeCodeEndsTheEntry) {
+    TestBits bits(true);
+    squeezeTable(bits, {{'A', 1, 0}});
+    bits.putLowFirst(0, 1).putLowFirst(1, 1);  // "A", then a code nobody has
+    const auto run = decodeArc(arcEntry({.mode = 2, .length = 3}, bits.bytes()));
+    EXPECT_EQ(run.entries.at(0).data, text("A"));
+    EXPECT_EQ(run.result, import_result_t::partial);
+}
+
+TEST(ArcDecoder, CodeLengthAbove24MakesTheHeaderInvalid) {
+    TestBits bits(true);
+    const bytes_t table = squeezeTable(bits, {{'A', 25, 0}});
+    EXPECT_EQ(decodeArc(arcEntry({.mode = 2, .length = 1}, table)).result, import_result_t::damaged);
+
+    // After a good entry the archive just ends there.
+    bytes_t archive = arcEntry({.length = 2}, text("OK"));
+    const bytes_t bad = arcEntry({.mode = 4, .length = 1}, table);
+    archive.insert(archive.end(), bad.begin(), bad.end());
+    const auto run = decodeArc(archive);
+    EXPECT_EQ(run.result, import_result_t::done);
+    EXPECT_EQ(run.entries.size(), 1u);
+}
+
+// LZW codes: 9 bits, first bit most significant, bytes filled from bit 0.
+bytes_t codes(std::initializer_list<std::uint32_t> list) {
+    TestBits bits(true);
+    for (std::uint32_t code : list) bits.put(code, 9);
+    return bits.bytes();
+}
+
+TEST(ArcDecoder, CodesNoValidStreamHoldsEndTheEntry) {
+    // First code past the single bytes, the reserved 257, a code past the
+    // next free one, and the end code in mode 3.
+    for (const bytes_t& body : {codes({258}), codes({'A', 257}), codes({'A', 'B', 300}), codes({'A', 256, 'B'})}) {
+        const auto run = decodeArc(arcEntry({.mode = 3, .length = 3}, body));
+        ASSERT_EQ(run.entries.size(), 1u);
+        EXPECT_LE(run.entries[0].data.size(), 2u);
+        EXPECT_EQ(run.result, import_result_t::partial);
+    }
+}
+
+TEST(ArcDecoder, EndCodeSetsTheLength) {
+    // Mode 5 ends at code 256, whatever the header says.
+    const auto run = decodeArc(arcEntry({.mode = 5, .length = 9}, codes({'A', 'B', 256, 0, 0, 0, 0})));
+    EXPECT_EQ(run.entries.at(0).data, text("AB"));
+    EXPECT_EQ(run.result, import_result_t::done);
+}
+
+TEST(ArcDecoder, FirstHeaderDecidesWhetherThereIsAnArchive) {
+    EXPECT_EQ(decodeArc(bytes_t(20, 0)).result, import_result_t::damaged);
+    EXPECT_EQ(decodeArc(bytes_t{2, 0, 0}).result, import_result_t::damaged);
+    EXPECT_EQ(decodeArc(arcEntry({.length = 2, .blocks = 0xFFFF}, text("OK"))).entries.size(), 1u);
+    bytes_t noBlocks = arcEntry({.length = 2}, text("OK"));
+    noBlocks[7] = 0;
+    EXPECT_EQ(decodeArc(noBlocks).result, import_result_t::damaged);
+    // A name running past the end.
+    bytes_t cut = arcEntry({.length = 2, .name = "NAME"}, {});
+    cut.resize(13);
+    EXPECT_EQ(decodeArc(cut).result, import_result_t::damaged);
+
+    // Zero padding after the entries ends the archive.
+    bytes_t archive = arcEntry({.length = 2}, text("OK"));
+    archive.resize(archive.size() + 300, 0);
+    const auto run = decodeArc(archive);
+    EXPECT_EQ(run.result, import_result_t::done);
+    EXPECT_EQ(run.entries.size(), 1u);
+}
+
+TEST(ArcDecoder, EmptyAndUnknownEntries) {
+    // An empty file is an entry without data.
+    auto run = decodeArc(arcEntry({.length = 0}, {}));
+    ASSERT_EQ(run.entries.size(), 1u);
+    EXPECT_TRUE(run.entries[0].data.empty());
+    EXPECT_EQ(run.result, import_result_t::done);
+    // An unknown mode yields no bytes of the ten announced.
+    run = decodeArc(arcEntry({.mode = 7, .length = 10}, text("0123456789")));
+    ASSERT_EQ(run.entries.size(), 1u);
+    EXPECT_TRUE(run.entries[0].data.empty());
+    EXPECT_EQ(run.result, import_result_t::partial);
+}
+
+TEST(ArcDecoder, TruncatedDataKeepWhatWasDecoded) {
+    bytes_t archive = arcEntry({.length = 100, .blocks = 1}, text("0123456789"));
+    const auto run = decodeArc(archive);
+    ASSERT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.entries[0].data, text("0123456789"));
+    EXPECT_EQ(run.result, import_result_t::partial);
+}
+
+TEST(ArcDecoder, NamesTypesAndRecordLengths) {
+    bytes_t archive = arcEntry({.length = 1, .name = "SEVENTEEN CHARS!!", .letter = 'R', .recordLength = 64}, {1});
+    const bytes_t v1 = arcEntry({.version = 1, .length = 1, .name = "OLD", .letter = 'R'}, {2});
+    const bytes_t usr = arcEntry({.length = 1, .name = "U", .letter = 'U'}, {3});
+    archive.insert(archive.end(), v1.begin(), v1.end());
+    archive.insert(archive.end(), usr.begin(), usr.end());
+    const auto run = decodeArc(archive);
+    ASSERT_EQ(run.entries.size(), 3u);
+    EXPECT_EQ(run.entries[0].name, "SEVENTEEN CHARS!");
+    EXPECT_EQ(run.entries[0].typeByte, 0x84);
+    EXPECT_EQ(run.entries[0].entryTail[0], 64);
+    // Version 1 gives no record length: kept as SEQ.
+    EXPECT_EQ(run.entries[1].typeByte, 0x81);
+    EXPECT_EQ(run.entries[2].typeByte, 0x83);
+}
+
+TEST(ArcDecoder, SinkThatRunsOutOfRoomStopsTheArchive) {
+    bytes_t archive = arcEntry({.length = 1}, {1});
+    archive.insert(archive.end(), archive.begin(), archive.end());
+    const auto run = decodeArc(archive, import_result_t::full);
+    EXPECT_EQ(run.result, import_result_t::full);
+    EXPECT_EQ(run.entries.size(), 1u);
+}
+
+}  // namespace
+}  // namespace platter::test

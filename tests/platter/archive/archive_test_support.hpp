@@ -1,0 +1,124 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platter/archive/archive_decoder.hpp"
+#include "platter/archive/extractor_stubs.hpp"
+#include "tests/support/bytes.hpp"
+#include "tests/support/files.hpp"
+
+namespace platter::test {
+
+// What a sink was handed, copied out of the decoder's buffers.
+struct collected_entry_t {
+    std::string name;  // up to the padding
+    std::uint8_t typeByte = 0;
+    std::array<std::uint8_t, 7> entryTail{};
+    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> infoBlock;
+    std::vector<std::uint8_t> recordIndex;
+    std::vector<vlir_record_t> records;
+
+    bool operator==(const collected_entry_t&) const = default;
+};
+
+// A sink that keeps every entry and answers `answer`.
+struct EntryCollector {
+    std::vector<collected_entry_t> entries;
+    import_result_t answer = import_result_t::done;
+
+    entry_sink sink() {
+        return [this](const archive_entry_t& entry) {
+            collected_entry_t copy;
+            for (std::uint8_t c : entry.name) {
+                if (c == 0xA0) break;
+                copy.name += static_cast<char>(c);
+            }
+            copy.typeByte = entry.typeByte;
+            copy.entryTail = entry.entryTail;
+            copy.data.assign(entry.data.begin(), entry.data.end());
+            copy.infoBlock.assign(entry.infoBlock.begin(), entry.infoBlock.end());
+            copy.recordIndex.assign(entry.recordIndex.begin(), entry.recordIndex.end());
+            copy.records = entry.records;
+            entries.push_back(std::move(copy));
+            return answer;
+        };
+    }
+};
+
+using bytes_t = test_support::Bytes;
+using test_support::text;
+
+inline bytes_t readFixture(const std::string& name) { return test_support::readFixture("archive/" + name); }
+
+// Bits written from bit 7 of each byte downward (LHA, Wraptor) or from bit 0
+// upward (ARC); fields go first bit most significant unless said otherwise.
+class TestBits {
+public:
+    explicit TestBits(bool lowBitFirst) : lowBitFirst_(lowBitFirst) {}
+    TestBits& put(std::uint32_t value, unsigned width) {
+        for (unsigned i = width; i-- > 0;) bit((value >> i) & 1);
+        return *this;
+    }
+    TestBits& putLowFirst(std::uint32_t value, unsigned width) {
+        for (unsigned i = 0; i < width; ++i) bit((value >> i) & 1);
+        return *this;
+    }
+    bytes_t bytes() const {
+        bytes_t out = out_;
+        if (count_ > 0) out.push_back(current_);
+        return out;
+    }
+
+private:
+    void bit(std::uint32_t b) {
+        const unsigned shift = lowBitFirst_ ? count_ : 7 - count_;
+        current_ = static_cast<std::uint8_t>(current_ | (b << shift));
+        if (++count_ == 8) {
+            out_.push_back(current_);
+            current_ = 0;
+            count_ = 0;
+        }
+    }
+    bool lowBitFirst_;
+    bytes_t out_;
+    std::uint8_t current_ = 0;
+    unsigned count_ = 0;
+};
+
+struct decoded_t {
+    import_result_t result = import_result_t::damaged;
+    std::vector<collected_entry_t> entries;
+    bytes_t title;
+};
+
+// Runs one decoder over the archive with a collecting sink.
+inline decoded_t runDecoder(std::span<const std::uint8_t> archive, import_result_t (ArchiveDecoder::*decodeKind)(),
+                            import_result_t answer = import_result_t::done) {
+    EntryCollector collector;
+    collector.answer = answer;
+    ArchiveDecoder decoder(archive, collector.sink());
+    decoded_t out;
+    out.result = (decoder.*decodeKind)();
+    out.entries = std::move(collector.entries);
+    out.title = decoder.title();
+    return out;
+}
+
+// Decodes a fixture by its extension: .arc, .sda, .lzh, .wr3, .ark, .lbr, .spy.
+inline decoded_t decode(const std::string& archive, std::span<const std::uint8_t> bytes) {
+    const std::string kind = archive.substr(archive.rfind('.') + 1);
+    if (kind == "sda")
+        return runDecoder(skipSdaStub(bytes).value_or(std::span<const std::uint8_t>{}), &ArchiveDecoder::decodeArc);
+    if (kind == "lzh") return runDecoder(bytes, &ArchiveDecoder::decodeLha);
+    if (kind == "wr3") return runDecoder(bytes, &ArchiveDecoder::decodeWraptor);
+    if (kind == "ark") return runDecoder(bytes, &ArchiveDecoder::decodeArkive);
+    if (kind == "lbr") return runDecoder(bytes, &ArchiveDecoder::decodeLibrary);
+    if (kind == "spy") return runDecoder(bytes, &ArchiveDecoder::decodeSpyne);
+    return runDecoder(bytes, &ArchiveDecoder::decodeArc);
+}
+
+}  // namespace platter::test

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "archive_test_support.hpp"
+#include "platter/archive/crc16.hpp"
+
+namespace platter::test {
+namespace {
+
+struct lha_fields_t {
+    std::string method = "-lh0-";
+    std::string name = "file";
+    std::optional<std::uint32_t> unpacked{};  // default: the data's size
+    std::optional<std::uint16_t> crc{};       // default: the data's CRC
+};
+
+void putLe32(bytes_t& out, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// A level-0 entry holding `data` as its packed bytes.
+bytes_t lhaEntry(const lha_fields_t& fields, const bytes_t& data) {
+    const std::size_t n = fields.name.size();
+    bytes_t out(24 + n);
+    out[0] = static_cast<std::uint8_t>(n + 22);
+    std::copy(fields.method.begin(), fields.method.end(), out.begin() + 2);
+    putLe32(out, 7, static_cast<std::uint32_t>(data.size()));
+    putLe32(out, 11, fields.unpacked.value_or(static_cast<std::uint32_t>(data.size())));
+    out[21] = static_cast<std::uint8_t>(n);
+    std::copy(fields.name.begin(), fields.name.end(), out.begin() + 22);
+    const std::uint16_t crc = fields.crc.value_or(crc16Arc(data));
+    out[22 + n] = static_cast<std::uint8_t>(crc);
+    out[23 + n] = static_cast<std::uint8_t>(crc >> 8);
+    std::uint32_t sum = 0;
+    for (std::size_t i = 2; i < n + 24; ++i) sum += out[i];
+    out[1] = static_cast<std::uint8_t>(sum);
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
+bytes_t withEndMark(bytes_t archive) {
+    archive.push_back(0);
+    return archive;
+}
+
+decoded_t decodeLha(const bytes_t& archive, import_result_t answer = import_result_t::done) {
+    return runDecoder(archive, &ArchiveDecoder::decodeLha, answer);
+}
+
+TEST(LhaDecoder, TooShortForAnEntry) {
+    EXPECT_EQ(decodeLha({}).result, import_result_t::done);
+    EXPECT_EQ(decodeLha({0}).result, import_result_t::done);
+    // A header that the end cuts short.
+    bytes_t cut = lhaEntry({}, text("abc"));
+    cut.resize(20);
+    EXPECT_EQ(decodeLha(cut).result, import_result_t::damaged);
+    // Long enough, but the first header is the end mark.
+    EXPECT_EQ(decodeLha(bytes_t(26, 0)).result, import_result_t::damaged);
+}
+
+TEST(LhaDecoder, DamagedHeadersFailTheArchive) {
+    const bytes_t good = withEndMark(lhaEntry({}, text("some file data")));
+    bytes_t sum = good;
+    sum[1] ^= 1;
+    EXPECT_EQ(decodeLha(sum).result, import_result_t::damaged);
+    EXPECT_EQ(decodeLha(withEndMark(lhaEntry({.method = "-lh5-"}, text("some file data")))).result,
+              import_result_t::damaged);
+    // Cut inside the name and CRC, and inside the packed data.
+    for (std::size_t size : {std::size_t{28}, good.size() - 4}) {
+        EXPECT_EQ(decodeLha(bytes_t(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size))).result,
+                  import_result_t::damaged)
+            << size;
+    }
+    // An unpacked size no C64 file has.
+    EXPECT_EQ(decodeLha(withEndMark(lhaEntry({.method = "-lh1-", .unpacked = 0x1000000}, bytes_t(8, 0)))).result,
+              import_result_t::damaged);
+}
+
+TEST(LhaDecoder, WrongCheckValuesKeepTheData) {
+    // The CRC does not match: stored unchanged, but reported.
+    auto run = decodeLha(withEndMark(lhaEntry({.crc = 0x1234}, text("data"))));
+    ASSERT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.entries[0].data, text("data"));
+    EXPECT_EQ(run.result, import_result_t::partial);
+    // A stored entry claiming more than it holds gives what it holds.
+    run = decodeLha(withEndMark(lhaEntry({.unpacked = 10}, text("data"))));
+    ASSERT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.entries[0].data, text("data"));
+    EXPECT_EQ(run.result, import_result_t::partial);
+}
+
+TEST(LhaDecoder, EmptyEntryIsAFileWithoutData) {
+    bytes_t archive = lhaEntry({.name = "empty"}, {});
+    const bytes_t next = lhaEntry({.name = "next"}, text("more data after it"));
+    archive.insert(archive.end(), next.begin(), next.end());
+    const auto run = decodeLha(withEndMark(archive));
+    EXPECT_EQ(run.result, import_result_t::done);
+    ASSERT_EQ(run.entries.size(), 2u);
+    EXPECT_TRUE(run.entries[0].data.empty());
+}
+
+TEST(LhaDecoder, CutLh1StreamFailsTheArchive) {
+    bytes_t big = readFixture("big.lzh");
+    big.resize(big.size() / 2);
+    EXPECT_EQ(decodeLha(big).result, import_result_t::damaged);
+    // Packed size cut to half, header sum kept right: the stream runs out.
+    bytes_t shortened = readFixture("big.lzh");
+    const auto packed = static_cast<std::uint32_t>(shortened[7] | shortened[8] << 8 | shortened[9] << 16);
+    putLe32(shortened, 7, packed / 2);
+    std::uint32_t sum = 0;
+    for (std::size_t i = 2; i < shortened[0] + 2u; ++i) sum += shortened[i];
+    shortened[1] = static_cast<std::uint8_t>(sum);
+    EXPECT_EQ(decodeLha(shortened).result, import_result_t::damaged);
+}
+
+}  // namespace
+}  // namespace platter::test
