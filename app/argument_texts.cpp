@@ -53,6 +53,13 @@ std::string zipcodeBaseName(std::string_view fileName) {
     return std::string(fileName.substr(skip));
 }
 
+int reportMissingFile(const forge::getopt::Getopt& getopt) {
+    std::cerr << "error: missing at least one FILE.\n\n";
+    getopt.printShortUsage(std::cerr);
+    getopt.printTryHelp(std::cerr);
+    return 1;
+}
+
 std::vector<std::uint32_t> renderTargets(std::uint32_t typeId) {
     if (typeId == platter::fileid::type_id::petscii) return {0, 1, 2, 3, 6, 4};
     if (platter::fileid::isTypeInCategory(typeId, kCategoryContainer)) return {0, 1, 2, 3};

@@ -2,6 +2,7 @@
 // Small texts shared by the commands that walk FILE arguments: the path label
 // of a listing, block chains, zipcode set names and render targets.
 
+#include "forge/getopt.hpp"
 #include "platter/core/track_sector.hpp"
 
 #include <cstdint>
@@ -23,6 +24,10 @@ std::string chainText(const std::vector<platter::track_sector_t>& blocks);
 // The set name of a zipcode part file name: "1!GAME" and "3!!GAME" give GAME,
 // anything else an empty text.
 std::string zipcodeBaseName(std::string_view fileName);
+
+// "error: missing at least one FILE.", an empty line, the short usage and the --help hint,
+// on the error stream; always 1, the exit status of that usage error.
+int reportMissingFile(const forge::getopt::Getopt& getopt);
 
 // The render command's target numbers for an identified type.
 std::vector<std::uint32_t> renderTargets(std::uint32_t typeId);

@@ -57,10 +57,7 @@ std::optional<std::uint8_t> CommandCh::errorByteForCode(std::int64_t code) {
 int CommandCh::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.empty()) {
-        std::cerr << "error: missing at least one FILE.\n\n";
-        getopt.printShortUsage(std::cerr);
-        getopt.printTryHelp(std::cerr);
-        return 1;
+        return reportMissingFile(getopt);
     }
     if (!g_option_error.isSet()) {
         std::cerr << "error: missing any change operation options\n";

@@ -1,6 +1,7 @@
 #include "app/command_file.hpp"
 
 #include "app/argument_loop.hpp"
+#include "app/argument_texts.hpp"
 #include "app/container_arguments.hpp"
 #include "forge/strings.hpp"
 #include "forge/terminal.hpp"
@@ -15,10 +16,7 @@ int CommandFile::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.empty()) {
         if (forge::isTerminal(std::cin)) {
-            std::cerr << "error: missing at least one FILE.\n\n";
-            getopt.printShortUsage(std::cerr);
-            getopt.printTryHelp(std::cerr);
-            return 1;
+            return reportMissingFile(getopt);
         }
         nameWidth_ = forge::kStdinName.size();
         const bool described = readStandardInput(

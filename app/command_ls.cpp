@@ -132,10 +132,7 @@ void CommandLs::makeRender() {
 
 int CommandLs::listStandardInput(const forge::getopt::Getopt& getopt) {
     if (forge::isTerminal(std::cin)) {
-        std::cerr << "error: missing at least one FILE.\n\n";
-        getopt.printShortUsage(std::cerr);
-        getopt.printTryHelp(std::cerr);
-        return 1;
+        return reportMissingFile(getopt);
     }
     render_->selection.parseSelection("*");
     return loop_.openStandardInput();

@@ -10,6 +10,7 @@
 #include "app/command_ls.hpp"
 #include "app/command_test.hpp"
 #include "app/command_tree.hpp"
+#include "app/command_view.hpp"
 #include "forge/log.hpp"
 
 #include <iostream>
@@ -38,7 +39,7 @@ const std::vector<command_factory_t>& builtCommands() {
     static const std::vector<command_factory_t> commands = {
         {"ls", makeCommand<CommandLs>},       {"file", makeCommand<CommandFile>}, {"cat", makeCommand<CommandCat>},
         {"ch", makeCommand<CommandCh>},       {"bam", makeCommand<CommandBam>},   {"diff", makeCommand<CommandDiff>},
-        {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandTest>},
+        {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandTest>}, {"view", makeCommand<CommandView>},
     };
     return commands;
 }

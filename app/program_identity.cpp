@@ -9,4 +9,8 @@ const program_identity_t g_program_identity = {
     ZT_REVISION, ZT_LAST_CHANGE, ZT_PLATFORM,
 };
 
+std::string generatorName() {
+    return std::string(g_program_identity.name) + " v" + std::string(g_program_identity.version) + "/Korrin";
+}
+
 }  // namespace app

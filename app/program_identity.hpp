@@ -1,6 +1,7 @@
 #pragma once
 // Who and what the program is, as printed by --version.
 
+#include <string>
 #include <string_view>
 
 namespace app {
@@ -17,5 +18,8 @@ struct program_identity_t {
 };
 
 extern const program_identity_t g_program_identity;
+
+// "zt v1.7.0/Korrin": the generator named in the documents and pictures the program writes.
+std::string generatorName();
 
 }  // namespace app

@@ -12,8 +12,9 @@ namespace app {
 class Reporter {
 public:
     // How many -q withhold a message: most messages go with one -q; messages about the paths
-    // themselves are never withheld, errors of a plain read only with -qqq.
-    enum silenced_at : unsigned { kNever = 0, kQuiet = 1, kQuietErrors = 3 };
+    // themselves are never withheld, errors of a plain read only with -qqq. Commands whose
+    // normal output is what -q omits keep their warnings to -qq.
+    enum silenced_at : unsigned { kNever = 0, kQuiet = 1, kQuietWarnings = 2, kQuietErrors = 3 };
 
     void notice(std::string_view text, unsigned silencedAt = kQuiet);
     void warning(std::string_view text, unsigned silencedAt = kQuiet);

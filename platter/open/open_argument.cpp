@@ -37,24 +37,31 @@ forge::message_t notExpanded(const std::string& name) { return error(name + ": c
 }  // namespace
 
 opened_container_t openContainerArgument(const std::string& path) {
-    opened_container_t result;
-    const std::string quoted = "'" + forge::fileName(path) + "'";
     forge::file_t file;
     if (forge::isDirectory(path) || !forge::exists(path) || !forge::readFile(path, file)) {
-        result.messages.push_back(error(quoted + " could not be read"));
+        opened_container_t result;
+        result.messages.push_back(error("'" + forge::fileName(path) + "' could not be read"));
         return result;
     }
+    const std::uint32_t type = firstIdentifiedType(file.data);
+    return openIdentifiedArgument(path, std::move(file.data), type);
+}
+
+opened_container_t openIdentifiedArgument(const std::string& path, std::vector<std::uint8_t> bytes,
+                                          std::uint32_t type) {
+    opened_container_t result;
+    const std::string quoted = "'" + forge::fileName(path) + "'";
     result.read = true;
-    result.type = firstIdentifiedType(file.data);
+    result.type = type;
     const format_id id = result.type == 0 ? format_id::none : formatIdForType(result.type);
     result.format = id;
     if (id == format_id::none) {
         result.messages.push_back(warning(quoted + " not ID'd as a supported format"));
         return result;
     }
-    result.disk = openContainer(id, path, std::move(file.data)).disk;
+    result.disk = openContainer(id, path, std::move(bytes)).disk;
     if (!result.disk) {
-        file.data = {};  // the fallback reads the file itself
+        bytes = {};  // the fallback reads the file itself
         result.disk = openContainerFile(path).disk;
     }
     if (result.disk) return result;

@@ -26,6 +26,10 @@ struct opened_container_t {
 // A host file named by a FILE argument.
 opened_container_t openContainerArgument(const std::string& path);
 
+// The same for a host file already read and identified (`type` as firstIdentifiedType gives
+// it): view and render read a file once and route it by its type before opening it.
+opened_container_t openIdentifiedArgument(const std::string& path, std::vector<std::uint8_t> bytes, std::uint32_t type);
+
 // Bytes read from standard input, named "{data from stdin}" in messages; no extension to fall back on.
 opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes);
 

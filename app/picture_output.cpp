@@ -1,0 +1,54 @@
+#include "app/picture_output.hpp"
+
+#include "forge/pixel_limit.hpp"
+#include "forge/scale.hpp"
+#include "forge/sixel.hpp"
+#include "platter/petscii/palette.hpp"
+#include "platter/picture/charset_image.hpp"
+#include "platter/picture/paint_decode.hpp"
+#include "platter/picture/paint_identify.hpp"
+
+namespace app {
+
+namespace {
+
+constexpr std::size_t kCharsetWithLoadAddress = 2050;
+constexpr std::uint8_t kSheetBackground = 6;
+constexpr std::uint8_t kSheetInk = 14;
+
+}  // namespace
+
+bool decodeIdentifiedPicture(const platter::fileid::file_traits_t& traits, std::span<const std::uint8_t> data,
+                             forge::raster_image_t& out) {
+    const std::uint32_t type = platter::paintTypeFromFileId(traits.type, traits.metadata);
+    return type != 0 && platter::decodePaintPicture(data, type, out);
+}
+
+bool decodeCharsetSheet(std::span<const std::uint8_t> data, forge::raster_image_t& out) {
+    if (data.size() == kCharsetWithLoadAddress) data = data.subspan(2);
+    platter::charset_image_t sheet;
+    sheet.slots = {platter::g_default_palette.colourAt(kSheetBackground),
+                   platter::g_default_palette.colourAt(kSheetInk), forge::rgb_t{}, forge::rgb_t{}};
+    return platter::decodeCharsetImage(data, sheet, out);
+}
+
+bool fitsWhenScaled(const forge::raster_image_t& picture, std::uint64_t scale) {
+    return scale <= forge::kMaxPicturePixels && forge::fitsPixelLimit(picture.width * scale, picture.height * scale);
+}
+
+std::vector<std::uint8_t> sixelOf(const forge::raster_image_t& picture, std::uint64_t scale) {
+    std::vector<std::uint8_t> sixel;
+    if (scale == 1) {
+        forge::rgbToSixel(picture.pixels, picture.width, picture.height, sixel);
+    } else {
+        const std::vector<std::uint8_t> scaled = forge::scaleRgb(picture.pixels, picture.width, picture.height, scale);
+        forge::rgbToSixel(scaled, picture.width * scale, picture.height * scale, sixel);
+    }
+    return sixel;
+}
+
+std::string tooLargeText(const std::string& name, std::uint64_t width, std::uint64_t height) {
+    return "'" + name + "': a " + std::to_string(width) + " x " + std::to_string(height) + " picture is too large.";
+}
+
+}  // namespace app

@@ -1,0 +1,39 @@
+#pragma once
+// The pictures view and render draw from files: paint pictures by their
+// identified type, character sets as a sheet of glyphs, and the sixel form of
+// a picture enlarged for the terminal.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "forge/raster_image.hpp"
+#include "platter/fileid/file_traits.hpp"
+
+namespace app {
+
+// Type categories of the identification table that view and render route by.
+inline constexpr std::int32_t kContainerCategory = 0;
+inline constexpr std::int32_t kPictureCategory = 3;
+
+// The picture of a file identified as a paint picture; false when it does
+// not decode (or would be larger than the pixel limit).
+bool decodeIdentifiedPicture(const platter::fileid::file_traits_t& traits, std::span<const std::uint8_t> data,
+                             forge::raster_image_t& out);
+
+// A character set as 16 x 16 glyphs in the screen's colours; a file of 2,050
+// bytes starts with a load address, which is skipped.
+bool decodeCharsetSheet(std::span<const std::uint8_t> data, forge::raster_image_t& out);
+
+// Both sides of the picture enlarged `scale` times fit the pixel limit.
+bool fitsWhenScaled(const forge::raster_image_t& picture, std::uint64_t scale);
+
+// The picture enlarged `scale` times, as a sixel stream; the caller checked
+// fitsWhenScaled.
+std::vector<std::uint8_t> sixelOf(const forge::raster_image_t& picture, std::uint64_t scale);
+
+// "'<name>': a W x H picture is too large."
+std::string tooLargeText(const std::string& name, std::uint64_t width, std::uint64_t height);
+
+}  // namespace app
