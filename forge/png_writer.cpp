@@ -173,4 +173,24 @@ bool rgbToPng(std::span<const std::uint8_t> pixels, std::uint64_t width, std::ui
     return true;
 }
 
+bool rasterToPng(const raster_image_t& picture, std::vector<std::uint8_t>& out) {
+    if (picture.bytesPerPixel != 3 || !picture.isWhole()) return false;
+    const std::size_t rowBytes = std::size_t{picture.width} * 3;
+    if (picture.channelOrder == raster_image_t::kRgb && picture.rowIncrement == rowBytes) {
+        return rgbToPng(std::span(picture.pixels).first(rowBytes * picture.height), picture.width, picture.height, out);
+    }
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(rowBytes * picture.height);
+    const bool swap = picture.channelOrder != raster_image_t::kRgb;
+    for (std::uint32_t y = 0; y < picture.height; ++y) {
+        const std::uint8_t* row = picture.pixels.data() + std::size_t{picture.rowIncrement} * y;
+        for (std::size_t x = 0; x < rowBytes; x += 3) {
+            rgb.push_back(row[x + (swap ? 2 : 0)]);
+            rgb.push_back(row[x + 1]);
+            rgb.push_back(row[x + (swap ? 0 : 2)]);
+        }
+    }
+    return rgbToPng(rgb, picture.width, picture.height, out);
+}
+
 }  // namespace forge

@@ -181,6 +181,32 @@ bool appendUtf8(std::uint32_t codePoint, std::string& out) {
     return true;
 }
 
+std::u32string decodeUtf8(std::string_view text) {
+    std::u32string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<std::uint8_t>(text[i]);
+        const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+        char32_t codePoint = length == 4 ? lead & 0x07u : length == 3 ? lead & 0x0Fu : lead & 0x1Fu;
+        bool valid = length > 1 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<std::uint8_t>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            codePoint = codePoint << 6 | (next & 0x3Fu);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not text.
+        const char32_t smallest = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
+        if (valid && codePoint >= smallest && codePoint <= 0x10FFFF && (codePoint < 0xD800 || codePoint > 0xDFFF)) {
+            out += codePoint;
+            i += length;
+        } else {
+            out += lead;
+            ++i;
+        }
+    }
+    return out;
+}
+
 void appendBytes(std::vector<std::uint8_t>& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
 }

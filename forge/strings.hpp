@@ -50,6 +50,10 @@ std::size_t displayWidth(std::string_view text);
 // nothing. Always true.
 bool appendUtf8(std::uint32_t codePoint, std::string& out);
 
+// The code points of UTF-8 text. A byte that starts no valid, shortest-form
+// sequence stands for itself, so Latin-1 text comes through as well.
+std::u32string decodeUtf8(std::string_view text);
+
 void appendBytes(std::vector<std::uint8_t>& out, std::string_view text);
 void appendBytes(std::vector<char>& out, std::string_view text);
 

@@ -5,6 +5,11 @@
 
 namespace platter {
 
+// The control codes of reverse video (RVS ON, RVS OFF) and of the line end.
+inline constexpr std::uint8_t kPetsciiReverseOn = 18;
+inline constexpr std::uint8_t kPetsciiReverseOff = 146;
+inline constexpr std::uint8_t kPetsciiReturn = 13;
+
 // PETSCII colour control code of each colour index 0-15.
 extern const std::array<std::uint8_t, 16> g_petscii_colour_codes;
 // The same map for the indices 0-8 alone.

@@ -13,21 +13,23 @@ std::uint16_t fontCodePoint(std::uint8_t c, Charset set) {
     return static_cast<std::uint16_t>((set == Charset::upperGraphics ? 0xEE00 : 0xEF00) + c);
 }
 
-std::u16string petsciiToGlyphCodePoints(std::span<const std::uint8_t> bytes, Charset set) {
+std::uint16_t petsciiGlyphCodePoint(std::uint8_t c, Charset set, bool reverse) {
     const unsigned base = set == Charset::upperGraphics ? 0xE000 : 0xE100;
+    unsigned offset = reverse ? 0x200 : 0;
+    if (c < 0x20) {
+        offset = reverse ? 0x40 : 0x240;
+    } else if (c >= 0x80 && c <= 0x9F) {
+        offset = reverse ? 0xDC0 : 0xE40;
+    } else if (c >= 0xC0 && c <= 0xDF) {
+        offset = 0xD80;
+    }
+    return static_cast<std::uint16_t>(base + offset + c);
+}
+
+std::u16string petsciiToGlyphCodePoints(std::span<const std::uint8_t> bytes, Charset set) {
     std::u16string out;
     out.reserve(bytes.size());
-    for (std::uint8_t c : bytes) {
-        unsigned offset = 0;
-        if (c < 0x20) {
-            offset = 0x240;
-        } else if (c >= 0x80 && c <= 0x9F) {
-            offset = 0xE40;
-        } else if (c >= 0xC0 && c <= 0xDF) {
-            offset = 0xD80;
-        }
-        out += static_cast<char16_t>(base + offset + c);
-    }
+    for (std::uint8_t c : bytes) out += static_cast<char16_t>(petsciiGlyphCodePoint(c, set, false));
     return out;
 }
 

@@ -16,6 +16,11 @@ std::uint16_t glyphCodePoint(std::uint8_t c, Charset mode, bool reverse);
 // or 0xEF00 + c (lower/upper-case).
 std::uint16_t fontCodePoint(std::uint8_t c, Charset set);
 
+// Font code point that shows one PETSCII byte, in normal or reverse video:
+// control codes take the reversed glyph of the character 0x40 above them
+// (its plain glyph in reverse), the shifted letters 0xC0-0xDF their own range.
+std::uint16_t petsciiGlyphCodePoint(std::uint8_t c, Charset set, bool reverse);
+
 // One font code point per PETSCII byte (control codes and the shifted letters
 // 0xC0-0xDF take their own glyph ranges).
 std::u16string petsciiToGlyphCodePoints(std::span<const std::uint8_t> bytes, Charset set);

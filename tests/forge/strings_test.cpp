@@ -73,4 +73,12 @@ TEST(Strings, Utf8AndDisplayWidth) {
     std::setlocale(LC_CTYPE, saved.c_str());
 }
 
+TEST(Strings, DecodeUtf8) {
+    EXPECT_EQ(forge::decodeUtf8("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"), U"a\u00e9\u20ac\U0001F600");
+    // Stray, cut-off, overlong and surrogate sequences stand for their bytes.
+    EXPECT_EQ(forge::decodeUtf8("\xe9t\xc3"), U"\u00e9t\u00c3");
+    EXPECT_EQ(forge::decodeUtf8("\xc0\xaf"), U"\u00c0\u00af");
+    EXPECT_EQ(forge::decodeUtf8("\xed\xa0\x80"), U"\u00ed\u00a0\u0080");
+}
+
 }  // namespace
