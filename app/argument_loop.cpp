@@ -22,7 +22,11 @@ int ArgumentLoop::run(const std::vector<std::string>& arguments) {
 
 void ArgumentLoop::openFile(const std::string& path) {
     platter::opened_container_t opened = platter::openContainerArgument(path);
-    reporter_.report(opened.messages);
+    if (opened.nothingToOpen && walking_) {
+        for (const forge::message_t& message : opened.messages) reporter_.warning(message.text);
+    } else {
+        reporter_.report(opened.messages);
+    }
     if (opened.disk && onContainer) onContainer(*opened.disk, path);
 }
 
@@ -41,9 +45,11 @@ int ArgumentLoop::openStandardInput() {
 
 void ArgumentLoop::walk(const std::string& directory) {
     const FileHandler file = onFile ? onFile : [this](const std::string& path) { openFile(path); };
+    walking_ = true;
     walkDirectory(directory, file, [this](const std::string& unreadable) {
         reporter_.warning("'" + unreadable + "': Cannot open directory; skipping.");
     });
+    walking_ = false;
 }
 
 }  // namespace app

@@ -37,7 +37,8 @@ public:
 
     // 1 when a selector was refused or any error was reported, else 0.
     int run(const std::vector<std::string>& arguments);
-    // Opens the file as a container, reports why not, or hands the container on.
+    // Opens the file as a container, reports why not, or hands the container on. A file that
+    // holds nothing to open is an error when an argument names it, a warning when a walk finds it.
     void openFile(const std::string& path);
     // The same for standard input, read to its end.
     int openStandardInput();
@@ -46,6 +47,7 @@ public:
 
 private:
     Reporter& reporter_;
+    bool walking_ = false;
 };
 
 }  // namespace app

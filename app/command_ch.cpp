@@ -23,19 +23,6 @@ constexpr std::int64_t kLastDriveError = 29;
 constexpr std::int64_t kUnusedDriveError = 28;
 constexpr std::int64_t kErrorByteBias = 18;
 
-// A save writes only the blocks the image holds: one that lacks some (a
-// truncated file) would come back shorter, its error table where blocks belong.
-bool holdsEveryBlock(platter::Disk& disk) {
-    for (std::uint64_t track = 1; track <= disk.trackCount(); ++track) {
-        for (std::uint64_t sector = 0;; ++sector) {
-            const platter::track_sector_t block = platter::makeBlock(track, sector);
-            if (!disk.isValidBlock(block)) break;
-            if (disk.sectorPointer(block) == nullptr) return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 CommandCh::CommandCh() {
@@ -92,8 +79,15 @@ int CommandCh::run(forge::getopt::Getopt& getopt) {
 // leaves it as it was.
 int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk, reporter_).ok) return 1;
-    if (!holdsEveryBlock(disk)) {
+    // A save would write a truncated image shorter, or one of a size its class does not know
+    // reshaped: both are refused before anything changes.
+    if (disk.missesBlocks()) {
         reporter_.error("'" + path + "': some blocks of the container hold no data; it is left unchanged",
+                        Reporter::kNever);
+        return 1;
+    }
+    if (disk.sizeUnknown()) {
+        reporter_.error("'" + path + "': the size of the container is not one its format knows; it is left unchanged",
                         Reporter::kNever);
         return 1;
     }

@@ -162,6 +162,12 @@ void CommandLs::listDirectory(const std::string& path) {
 void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
     level_ = 0;
     enclosing_.clear();
+    // An image that is not whole lists what it holds, said once.
+    const std::string name = "'" + forge::fileName(path) + "'";
+    if (disk.missesBlocks())
+        reporter_.warning(name + ": blocks past the end of the image are missing");
+    else if (disk.sizeUnknown())
+        reporter_.warning(name + ": the image's size is not one its format knows");
     if (g_option_deep.isSet())
         listDeep(disk, path);
     else

@@ -109,8 +109,8 @@ public:
     virtual bool loadImage(const path& file);
     virtual void parseImage() {}
     virtual bool save(bool force = false);
-    // Writes the image blocks (and error bytes) to a temporary file beside
-    // `target` and renames it over the target once complete.
+    // Writes the image blocks (and error bytes) through the save routine (forge/save_file.hpp).
+    // An image flagged with an unknown size, or that lacks blocks, is refused (last error 8).
     virtual bool saveAs(const path& target);
     virtual void setModified(bool on) { modified_ = on; }
     virtual bool resize(std::uint64_t bytes);
@@ -312,6 +312,11 @@ public:
     bool writeRawBlocks(std::span<const std::uint8_t> data, track_sector_t start);
 
     // ---- State ----
+    // The class did not recognise the image's size (error 21 when it was opened); kept until
+    // the image is formatted anew, whatever later walks do to the last error.
+    bool sizeUnknown() const { return sizeUnknown_; }
+    // Some valid block lies (partly) past the end of the data: a truncated image.
+    bool missesBlocks() const;
     std::uint32_t lastError() const { return lastError_; }
     void setLastError(std::uint32_t code) { lastError_ = code; }
     bool isModified() const { return modified_; }
@@ -356,6 +361,11 @@ protected:
     void setDirectoryStart(const track_sector_t& block) { dirStart_ = block; }
     void setHighestFileType(int type) { highestFileType_ = type; }
     void setGrowsOnDemand(bool on) { growsOnDemand_ = on; }
+    // A size the class does not know: sets the flag and last error 21.
+    void markSizeUnknown() {
+        sizeUnknown_ = true;
+        lastError_ = kErrBadSize;
+    }
     // A change of size: the data becomes `bytes` long and the shape `geometry`, journalled with
     // the old shape, size and the bytes cut off, so that undo restores all of them.
     bool resizeImage(const disk_geometry_t& geometry, std::uint64_t bytes);
@@ -395,6 +405,7 @@ private:
     bool errorCodeMode_ = false;
     bool includeEmpty_ = false;
     bool growsOnDemand_ = false;
+    bool sizeUnknown_ = false;
     disk_geometry_t geometry_;
     UndoJournal journal_;
     std::vector<dir_frame_t> dirStack_;

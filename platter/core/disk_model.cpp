@@ -1,7 +1,10 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <optional>
 #include <system_error>
+
+#include "forge/save_file.hpp"
 
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
@@ -110,45 +113,42 @@ bool Disk::saveAs(const path& target) {
         return false;
     }
 
-    // Write beside the target and rename over it only when everything was
-    // written, so a failed save leaves the original untouched.
-    path temp = out;
-    temp += ".zt-save";
-    std::ofstream stream(temp, std::ios::binary | std::ios::trunc);
-    if (!stream) {
-        lastError_ = kErrOpenFile;
+    // An image whose size the class did not know, or that lacks blocks, would come back
+    // shorter or reshaped: it is never written.
+    if (sizeUnknown() || missesBlocks()) {
+        lastError_ = kErrImageWrite;
         return false;
     }
-    auto fail = [&](std::uint32_t code) {
-        stream.close();
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        lastError_ = code;
-        return false;
-    };
-    for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
-        for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
-            const std::uint8_t* block = sectorPointer(track, sector);
-            if (block) stream.write(reinterpret_cast<const char*>(block), kBlockSize);
+    const std::optional<forge::save_failure_t> failure = forge::saveFile(out, [this](forge::SaveSink& sink) {
+        for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
+            for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
+                const std::span<const std::uint8_t> block = std::as_const(*this).blockBytes(makeBlock(track, sector));
+                if (!block.empty() && !sink.write(block)) return false;
+            }
         }
-    }
-    if (!stream) return fail(kErrImageWrite);
-    if (hasErrorBytes_ && !errorBytes_.empty()) {
+        if (!hasErrorBytes_ || errorBytes_.empty()) return true;
         bytes_t table = errorBytes_;
         if (errorCodeMode_) {
             for (auto& b : table) b = b == 1 ? 0 : static_cast<std::uint8_t>(b + 18);
         }
-        stream.write(reinterpret_cast<const char*>(table.data()), static_cast<std::streamsize>(table.size()));
+        return sink.write(table);
+    });
+    if (failure) {
+        lastError_ = failure->created ? kErrImageWrite : kErrOpenFile;
+        return false;
     }
-    stream.flush();
-    if (!stream) return fail(kErrImageWrite);
-    stream.close();
-    if (stream.fail()) return fail(kErrImageWrite);
-    std::error_code ec;
-    std::filesystem::rename(temp, out, ec);
-    if (ec) return fail(kErrImageWrite);
     setModified(false);
     return true;
+}
+
+bool Disk::missesBlocks() const {
+    if (!provider_) return true;
+    for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
+        for (std::uint64_t sector = 0; isValidBlock(makeBlock(track, sector)); ++sector) {
+            if (provider_->available(blockOffset(makeBlock(track, sector))) < kBlockSize) return true;
+        }
+    }
+    return false;
 }
 
 bool Disk::resize(std::uint64_t bytes) {

@@ -78,6 +78,10 @@ std::vector<std::string> supportedExtensions() {
     return out;
 }
 
+bool isImageKind(const container_format_t& row) {
+    return (row.category & kCategoryImage) != 0 && (row.category & kCategoryCbmFile) == 0;
+}
+
 bool isP00Family(format_id id) {
     return id == format_id::p00 || id == format_id::r00 || id == format_id::s00 || id == format_id::u00;
 }

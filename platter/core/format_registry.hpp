@@ -28,6 +28,8 @@ std::string formatName(format_id id);
 // Every non-empty extension of the registry, sorted, then the zipcode part prefixes.
 std::vector<std::string> supportedExtensions();
 
+// A disk or tape image kind; text files carry the image bit too, but are CBM files.
+bool isImageKind(const container_format_t& row);
 // P00, R00, S00 and U00: a CBM file behind a "C64File" header.
 bool isP00Family(format_id id);
 // The P00-family form of a CBM file type (SEQ S00, PRG P00, REL R00), else none.

@@ -13,7 +13,7 @@ namespace platter {
 
 namespace {
 
-constexpr std::uint64_t kMaxTracks = 40;
+constexpr std::uint64_t kMaxTracks = 42;
 constexpr std::uint64_t kInterleave = 10;
 constexpr std::size_t kNameAt = 0x90;
 constexpr std::size_t kIdAt = 0xa2;
@@ -28,11 +28,12 @@ constexpr std::size_t kPrologicDosAt = 0x90;
 constexpr std::size_t kExtendedBytes = 5 * 4;
 constexpr disk_geometry_t kGeometry35{35, 21, Disk41::kBlocks35};
 constexpr disk_geometry_t kGeometry40{40, 21, Disk41::kBlocks40};
+constexpr disk_geometry_t kGeometry42{42, 21, Disk41::kBlocks42};
 
 // Sectors of each track (index = track; 0 and anything past 40 have none).
 constexpr std::array<std::uint8_t, kMaxTracks + 1> kSectorsPerTrack = {
-    0,  21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 19, 19, 19,
-    19, 19, 19, 19, 18, 18, 18, 18, 18, 18, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17};
+    0,  21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 21, 19, 19, 19, 19,
+    19, 19, 19, 18, 18, 18, 18, 18, 18, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17};
 
 // Block index of sector 0 of each track.
 constexpr std::array<std::uint16_t, kMaxTracks + 2> kFirstBlock = [] {
@@ -86,7 +87,12 @@ void Disk41::parseImage() {
             setGeometry(kGeometry40);
             loadErrorBytes(kBlocks40);
             break;
-        default: setLastError(kErrBadSize); break;
+        case kSize42: setGeometry(kGeometry42); break;
+        case kSize42 + kBlocks42:
+            setGeometry(kGeometry42);
+            loadErrorBytes(kBlocks42);
+            break;
+        default: markSizeUnknown(); break;
     }
     extendedBam_ = detectExtendedBam();
 }
@@ -128,7 +134,7 @@ int Disk41::extendedBamType() const {
 }
 
 const std::uint8_t* Disk41::bamEntry(std::uint64_t track) const {
-    if (track == 0 || track > kMaxTracks) return nullptr;
+    if (track == 0 || track > 40) return nullptr;
     const std::uint8_t* bam = blockData(headerBlock());
     if (!bam) return nullptr;
     if (track <= 35) return bam + 4 * track;
@@ -326,7 +332,7 @@ bool Disk41::makeGeosDisk() {
 }
 
 bool Disk41::extendDisk(bool toForty) {
-    if (fortyTracks() == toForty) return false;
+    if (fortyTracks() == toForty || trackCount() > 40) return false;
     const std::uint8_t* bam = blockData(headerBlock());
     if (!bam) return false;
     int layout = kExtendedDolphin;

@@ -9,15 +9,18 @@
 
 namespace platter {
 
-// The 1541 image (D64): 35 or 40 tracks of 17-21 sectors, BAM and header in
-// 18/0 with three extended-BAM layouts for tracks 36-40, directory on track 18,
-// optionally followed by one error byte per block.
+// The 1541 image (D64): 35, 40 or 42 tracks of 17-21 sectors, BAM and header in
+// 18/0 with three extended-BAM layouts for tracks 36-40 of 40-track images (42-track
+// images have no BAM bits past track 35), directory on track 18, optionally followed
+// by one error byte per block.
 class Disk41 : public Disk {
 public:
     static constexpr std::uint64_t kSize35 = 174848;
     static constexpr std::uint64_t kSize40 = 196608;
+    static constexpr std::uint64_t kSize42 = 205312;
     static constexpr std::uint64_t kBlocks35 = 683;
     static constexpr std::uint64_t kBlocks40 = 768;
+    static constexpr std::uint64_t kBlocks42 = 802;
     static constexpr std::uint64_t kDirectoryTrack = 18;
 
     // Extended BAM layouts of 40-track images (the values are the layout types).

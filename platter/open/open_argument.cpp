@@ -3,7 +3,9 @@
 #include "forge/files.hpp"
 #include "forge/paths.hpp"
 #include "platter/core/format_registry.hpp"
+#include "platter/fileid/file_types.hpp"
 #include "platter/fileid/format_for_type.hpp"
+#include "platter/fileid/type_ids.hpp"
 #include "platter/open/format_classes.hpp"
 #include "platter/open/identified_format.hpp"
 #include "platter/open/open_container.hpp"
@@ -12,35 +14,51 @@ namespace platter {
 
 namespace {
 
-forge::message_t warning(std::string text) { return {forge::message_level::warning, std::move(text)}; }
+forge::message_t notice(std::string text) { return {forge::message_level::notice, std::move(text)}; }
 forge::message_t error(std::string text) { return {forge::message_level::error, std::move(text)}; }
 
-// An image kind whose class this build does not have yet is said plainly, not as a file that
-// failed to parse.
 bool isUnbuiltImageKind(format_id id) {
     const container_format_t* row = formatById(id);
-    return row && (row->category & kCategoryImage) && !formatClass(id);
+    return row && isImageKind(*row) && !formatClass(id);
 }
 
-forge::message_t unbuiltKind(format_id id, const std::string& name) {
-    return error(name + ": " + formatName(id) + " images cannot be opened yet");
-}
-
-// An archive or zipcode set that was identified but could not be expanded.
-bool isArchiveKind(format_id id) {
+// Why a container kind gave no container: a kind this build cannot open yet is said plainly, an
+// archive that could not be expanded in the words every command uses for it.
+forge::message_t notOpened(format_id id, const open_result_t& result, const std::string& name) {
     const container_format_t* row = formatById(id);
-    return row && (row->category & kCategoryArchive);
+    if (isUnbuiltImageKind(id)) return error(name + ": " + formatName(id) + " images cannot be opened yet");
+    if (row && row->category == kCategoryArchive) return error(name + ": could not expand the archive.");
+    if (!result.failure.empty()) return error(name + ": " + result.failure);
+    return error(name + " ID'd as a supported format but failed to parse");
 }
 
-forge::message_t notExpanded(const std::string& name) { return error(name + ": could not expand the archive."); }
+// Nothing to open: an empty file, a file of a kind that is no container, or one nothing knows.
+forge::message_t nothingToOpen(const opened_container_t& result, std::size_t size, const std::string& name) {
+    if (size == 0) return error(name + ": the file is empty");
+    const bool known = result.type != 0 && result.type != fileid::type_id::error &&
+                       !fileid::isDescendantOf(result.type, fileid::type_id::error);
+    if (known) return error(name + ": not a container (ID'd as " + fileid::typeName(result.type) + ")");
+    return error(name + " not ID'd as a supported format");
+}
 
 }  // namespace
 
 opened_container_t openContainerArgument(const std::string& path) {
+    opened_container_t result;
+    const std::string quoted = "'" + forge::fileName(path) + "'";
+    // A kind that reads its blocks on demand is never read whole.
+    if (const container_format_t* row = rowOfPathExtension(path);
+        row && row->readsOnDemand && forge::isRegularFile(path)) {
+        open_result_t opened = openContainerFile(path);
+        result.read = true;
+        result.format = row->id;
+        result.disk = std::move(opened.disk);
+        if (!result.disk) result.messages.push_back(notOpened(row->id, opened, quoted));
+        return result;
+    }
     forge::file_t file;
     if (forge::isDirectory(path) || !forge::exists(path) || !forge::readFile(path, file)) {
-        opened_container_t result;
-        result.messages.push_back(error("'" + forge::fileName(path) + "' could not be read"));
+        result.messages.push_back(error(quoted + " could not be read"));
         return result;
     }
     const std::uint32_t type = firstIdentifiedType(file.data);
@@ -53,24 +71,34 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     const std::string quoted = "'" + forge::fileName(path) + "'";
     result.read = true;
     result.type = type;
-    const format_id id = result.type == 0 ? format_id::none : formatIdForType(result.type);
-    result.format = id;
-    if (id == format_id::none) {
-        result.messages.push_back(warning(quoted + " not ID'd as a supported format"));
+    result.format = type == 0 ? format_id::none : formatIdForType(type);
+    const std::size_t size = bytes.size();
+    if (result.format == format_id::none) {
+        // What identification does not name opens by the extension, and says so.
+        const container_format_t* row = rowOfPathExtension(path);
+        if (size == 0 || !row || !opensAsContainer(*row)) {
+            result.nothingToOpen = true;
+            result.messages.push_back(nothingToOpen(result, size, quoted));
+            return result;
+        }
+        open_result_t opened = openByExtension(path, std::move(bytes));
+        result.disk = std::move(opened.disk);
+        if (!result.disk) {
+            result.messages.push_back(notOpened(row->id, opened, quoted));
+            return result;
+        }
+        result.format = row->id;
+        result.messages.push_back(notice(quoted + ": not ID'd; opened by its extension as " + std::string(row->name)));
         return result;
     }
-    result.disk = openContainer(id, path, std::move(bytes)).disk;
+    // A file named with an extension the registry knows opens whatever its size, for what it
+    // holds (a truncated image); the bytes are never read twice.
+    open_result_t opened = rowOfPathExtension(path) ? openAsKind(result.format, path, std::move(bytes))
+                                                    : openContainer(result.format, path, std::move(bytes));
+    result.disk = std::move(opened.disk);
     if (!result.disk) {
-        bytes = {};  // the fallback reads the file itself
-        result.disk = openContainerFile(path).disk;
-    }
-    if (result.disk) return result;
-    if (isUnbuiltImageKind(id)) {
-        result.messages.push_back(unbuiltKind(id, quoted));
-    } else if (isArchiveKind(id)) {
-        result.messages.push_back(notExpanded(quoted));
-    } else {
-        result.messages.push_back(warning(quoted + " ID'd as a supported format but failed to parse"));
+        result.messages.push_back(notOpened(result.format, opened, quoted));
+        return result;
     }
     return result;
 }
@@ -80,20 +108,19 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     const std::string name(forge::kStdinName);
     result.read = true;
     result.type = firstIdentifiedType(bytes);
-    const format_id id = result.type == 0 ? format_id::none : formatIdForType(result.type);
-    result.format = id;
-    if (id == format_id::none) {
-        result.messages.push_back(error(name + " not ID'd as a supported format"));
+    result.format = result.type == 0 ? format_id::none : formatIdForType(result.type);
+    if (result.format == format_id::none) {
+        result.nothingToOpen = true;
+        result.messages.push_back(nothingToOpen(result, bytes.size(), name));
         return result;
     }
-    result.disk = openContainer(id, "stdin", std::move(bytes)).disk;
+    open_result_t opened = openContainer(result.format, "stdin", std::move(bytes));
+    result.disk = std::move(opened.disk);
     if (result.disk) return result;
-    if (isUnbuiltImageKind(id)) {
-        result.messages.push_back(unbuiltKind(id, name));
-    } else if (isArchiveKind(id)) {
-        result.messages.push_back(notExpanded(name));
+    const container_format_t* row = formatById(result.format);
+    if (isUnbuiltImageKind(result.format) || (row && row->category == kCategoryArchive)) {
+        result.messages.push_back(notOpened(result.format, opened, name));
     } else {
-        const container_format_t* row = formatById(id);
         result.messages.push_back(
             error(name + " ID'd as a " + std::string(row ? row->extension : "") + " but failed to parse"));
     }

@@ -19,6 +19,8 @@ struct opened_container_t {
     bool read = false;                   // the bytes could be read
     std::uint32_t type = 0;              // identified type of the bytes; 0 when nothing was recognised
     format_id format = format_id::none;  // the container kind of that type; none for no container kind
+    // The file holds nothing to open: it is empty, of a kind that is no container, or unknown.
+    bool nothingToOpen = false;
     // Why there is no container: one message, worded for the file-name part of the path.
     std::vector<forge::message_t> messages;
 };

@@ -33,17 +33,6 @@ bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& out
     return true;
 }
 
-// The first registry row, in table order, whose extension is the path's.
-const container_format_t* rowOfPathExtension(const std::filesystem::path& path) {
-    const std::string extension = forge::fileExtension(path.string());
-    if (extension.empty()) return nullptr;
-    const std::string wanted = "." + forge::toLower(extension);
-    for (const container_format_t& row : containerFormats()) {
-        if (row.extension == wanted) return &row;
-    }
-    return nullptr;
-}
-
 bool isP00FamilyRow(const container_format_t* row) { return row && isP00Family(row->id); }
 
 // The row a single file is imported with. Every "C64File" file identifies as P00, but
@@ -107,11 +96,6 @@ format_id archiveFormatOfType(std::uint32_t typeId) {
     return row && row->category == kCategoryArchive ? id : format_id::none;
 }
 
-// A kind that opens from its bytes through a class, an archive importer or an opener.
-bool isOpenableKind(const container_format_t& row) {
-    return (row.category & (kCategoryImage | kCategoryArchive)) != 0 || formatClass(row.id) != nullptr;
-}
-
 // An image kind: its class over the bytes. Identified bytes must be at least as large as the
 // smallest image of the kind unless the kind is exempt; a file named by its extension opens
 // whatever its size, for what it holds.
@@ -124,16 +108,33 @@ open_result_t openImage(const container_format_t& row, const std::filesystem::pa
     return {std::move(disk), {}};
 }
 
+// A file opened as the kind of a registry row; `bytes` is its content, unused by a kind that
+// reads its blocks on demand. An image opens whatever its size, for what it holds.
+open_result_t openKind(const container_format_t& row, const std::filesystem::path& path,
+                       std::vector<std::uint8_t> bytes) {
+    if (!opensAsContainer(row)) return {};
+    if (row.category == kCategoryArchive) return archiveToDisk(bytes, path, row.id);
+    if (!isImageKind(row)) {
+        const format_class_t* line = formatClass(row.id);
+        return line->open ? line->open(row.id, path, &bytes) : open_result_t{};
+    }
+    if (!row.readsOnDemand) return openImage(row, path, std::move(bytes), false);
+    std::unique_ptr<Disk> disk = makeDiskOfFormat(row.id);
+    if (!disk) return {nullptr, formatNotBuiltText(row.id)};
+    if (!disk->open(path, true, true, 0)) return {};
+    return {std::move(disk), {}};
+}
+
 // Both `openContainer` overloads: `movable`, when given, is `bytes` itself and may be moved
 // into the image; otherwise an image copies them, since the caller keeps its own.
 open_result_t openContainerOver(format_id id, const std::string& name, const std::vector<std::uint8_t>& bytes,
                                 std::vector<std::uint8_t>* movable) {
     const container_format_t* row = formatById(id);
-    if (!row || !isOpenableKind(*row)) return {};
+    if (!row || !opensAsContainer(*row)) return {};
     if (row->category == kCategoryArchive) return archiveToDisk(bytes, name, id);
 
     open_result_t result;
-    if (row->category & kCategoryImage) {
+    if (isImageKind(*row)) {
         result = openImage(*row, name, movable ? std::move(*movable) : bytes, true);
     } else {
         const format_class_t* line = formatClass(id);
@@ -157,36 +158,47 @@ open_result_t openContainer(format_id id, const std::string& name, std::vector<s
     return openContainerOver(id, name, bytes, &bytes);
 }
 
+bool opensAsContainer(const container_format_t& row) {
+    return isImageKind(row) || row.category == kCategoryArchive || formatClass(row.id) != nullptr;
+}
+
+const container_format_t* rowOfPathExtension(const std::filesystem::path& path) {
+    const std::string extension = forge::fileExtension(path.string());
+    if (extension.empty()) return nullptr;
+    const std::string wanted = "." + forge::toLower(extension);
+    for (const container_format_t& row : containerFormats()) {
+        if (row.extension == wanted) return &row;
+    }
+    return nullptr;
+}
+
 open_result_t openContainerFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) return {};
+    const container_format_t* row = rowOfPathExtension(path);
+    if (row && row->readsOnDemand) return openKind(*row, path, {});
+    std::vector<std::uint8_t> bytes;
+    if (!readWhole(path, bytes)) return {};
+    const format_id identified = identifiedFormat(bytes);
+    if (identified != format_id::none) {
+        if (const container_format_t* identifiedRow = formatById(identified))
+            return openKind(*identifiedRow, path, std::move(bytes));
+    }
+    return openByExtension(path, std::move(bytes));
+}
 
+open_result_t openAsKind(format_id id, const std::filesystem::path& path, std::vector<std::uint8_t> bytes) {
+    const container_format_t* row = formatById(id);
+    return row ? openKind(*row, path, std::move(bytes)) : open_result_t{};
+}
+
+open_result_t openByExtension(const std::filesystem::path& path, std::vector<std::uint8_t> bytes) {
     const container_format_t* row = rowOfPathExtension(path);
     if (!row) {
         if (isZipcodePartPath(path.string())) return {nullptr, "zipcode sets cannot be opened yet"};
         return {};
     }
-    if (!isOpenableKind(*row)) return {};
-
-    std::vector<std::uint8_t> bytes;
-    if (!row->readsOnDemand) {
-        if (!readWhole(path, bytes)) return {};
-        const format_id identified = identifiedFormat(bytes);
-        if (identified != format_id::none) {
-            if (const container_format_t* identifiedRow = formatById(identified)) row = identifiedRow;
-            if (!isOpenableKind(*row)) return {};
-        }
-    }
-    if (row->category == kCategoryArchive) return archiveToDisk(bytes, path, row->id);
-    if (!(row->category & kCategoryImage)) {
-        const format_class_t* line = formatClass(row->id);
-        return line->open ? line->open(row->id, path, &bytes) : open_result_t{};
-    }
-    if (!row->readsOnDemand) return openImage(*row, path, std::move(bytes), false);
-    std::unique_ptr<Disk> disk = makeDiskOfFormat(row->id);
-    if (!disk) return {nullptr, formatNotBuiltText(row->id)};
-    if (!disk->open(path, true, true, 0)) return {};
-    return {std::move(disk), {}};
+    return openKind(*row, path, std::move(bytes));
 }
 
 open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& path,

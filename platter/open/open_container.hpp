@@ -15,6 +15,7 @@
 namespace platter {
 
 class Disk;
+struct container_format_t;
 struct dir_entry_t;
 
 // Builds the image of kind `id` over the given bytes; `name` becomes the source path and, with
@@ -28,6 +29,22 @@ open_result_t openContainer(format_id id, const std::string& name, std::vector<s
 // its extension; a name like "1!game" without extension names a zipcode set. The file is read
 // once (pipes work too), except by kinds that read blocks on demand.
 open_result_t openContainerFile(const std::filesystem::path& path);
+
+// The bytes of a host file opened as the kind `id`, whatever their size, as openContainerFile
+// opens a file whose extension the registry knows.
+open_result_t openAsKind(format_id id, const std::filesystem::path& path, std::vector<std::uint8_t> bytes);
+
+// The bytes of a host file opened as the kind its extension names (any case), whatever
+// identification says; a name like "1!game" names a zipcode set. A kind that reads its blocks
+// on demand opens the path instead.
+open_result_t openByExtension(const std::filesystem::path& path, std::vector<std::uint8_t> bytes);
+
+// A kind that opens as a container: an image kind, an archive kind, or one with an opener of its
+// own (single files).
+bool opensAsContainer(const container_format_t& row);
+
+// The registry row of a path's extension, the first in table order; null for none.
+const container_format_t* rowOfPathExtension(const std::filesystem::path& path);
 
 // The single-file opener: a fresh D64 holding the one file, named after the path. Without
 // bytes the host file is read.

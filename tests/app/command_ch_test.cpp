@@ -126,6 +126,34 @@ TEST_F(ChTest, TruncatedImageIsLeftAsItIs) {
     EXPECT_EQ(readBytes(path), before);
 }
 
+// A 42-track image with its error table is changed in one byte and keeps its size.
+TEST_F(ChTest, FortyTwoTrackImageKeepsItsTracksAndErrorTable) {
+    std::vector<std::uint8_t> bytes(206114, 0);
+    std::copy(original_.begin(), original_.end(), bytes.begin());
+    std::fill(bytes.begin() + 205312, bytes.end(), std::uint8_t{1});
+    const fs::path path = scratch_.write("x42.d64", bytes);
+    ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%1.0"}, 0));
+    const std::vector<std::uint8_t> after = readBytes(path);
+    ASSERT_EQ(after.size(), 206114u);
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < after.size(); ++i) changed += after[i] != bytes[i] ? 1u : 0u;
+    EXPECT_EQ(changed, 1u);
+    EXPECT_EQ(after[205312], 5);  // 1/0's error byte: code 23
+}
+
+// An image of a size no D64 has opens by its extension, lists, and is never saved.
+TEST_F(ChTest, ImageOfAnUnknownSizeIsLeftAsItIs) {
+    std::vector<std::uint8_t> bytes = original_;
+    bytes.resize(175532, 1);
+    const fs::path path = scratch_.write("odd.d64", bytes);
+    ASSERT_TRUE(run({"ch", "-e", "23", path.string() + ":%1.0"}, 1));
+    EXPECT_EQ(errors(),
+              "notice: 'odd.d64': not ID'd; opened by its extension as D64\n"
+              "error: '" +
+                  path.string() + "': the size of the container is not one its format knows; it is left unchanged\n");
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
 // The image is identified as a D64 and saved as img.d64, which must not
 // replace a different file of that name.
 TEST_F(ChTest, NeverOverwritesAnotherFileUnderTheFormatsName) {

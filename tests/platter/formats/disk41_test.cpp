@@ -193,22 +193,51 @@ TEST(Disk41Layout, ImageSizesAndErrorBytes) {
     const bytes_t base = test_support::readFixture("d64/base.d64");
     struct size_case_t {
         std::size_t size;
+        std::uint64_t tracks;
         std::size_t errorBytes;
-        std::uint32_t lastError;
+        bool known;
     };
-    for (const size_case_t c : {size_case_t{174848, 0, 0},
-                                {175531, 683, 0},
-                                {196608, 0, 0},
-                                {197376, 768, 0},
-                                {174849, 0, 21},
-                                {174848 - 683, 0, 21},
-                                {205312, 0, 21}}) {
+    for (const size_case_t c : {size_case_t{174848, 35, 0, true},
+                                {175531, 35, 683, true},
+                                {196608, 40, 0, true},
+                                {197376, 40, 768, true},
+                                {205312, 42, 0, true},
+                                {206114, 42, 802, true},
+                                {174849, 35, 0, false},
+                                {174848 - 683, 35, 0, false},
+                                {175532, 35, 0, false}}) {
         bytes_t bytes = base;
         bytes.resize(c.size, 1);
         TestImage image = TestImage::fromBytes(bytes);
+        EXPECT_EQ(image.disk->trackCount(), c.tracks) << c.size;
         EXPECT_EQ(image.disk->errorBytes().size(), c.errorBytes) << c.size;
-        EXPECT_EQ(image.disk->lastError(), c.lastError) << c.size;
+        EXPECT_EQ(image.disk->lastError(), c.known ? 0u : 21u) << c.size;
+        EXPECT_EQ(image.disk->sizeUnknown(), !c.known) << c.size;
+        // A walk resets the last error; the flag stays.
+        image.disk->countDirectoryEntries();
+        EXPECT_EQ(image.disk->sizeUnknown(), !c.known) << c.size;
     }
+}
+
+TEST(Disk41Layout, FortyTwoTracksReachEveryBlockButHaveNoBamBitsPastTrack35) {
+    bytes_t bytes = test_support::readFixture("d64/base.d64");
+    bytes.resize(Disk41::kSize42 + Disk41::kBlocks42, 1);
+    bytes[Disk41::kSize42 + 801] = 5;  // the error code of 42/16
+    TestImage image = TestImage::fromBytes(bytes);
+    Disk41& disk = *image.disk;
+    EXPECT_NE(disk.blockBytes(makeBlock(42, 16)).data(), nullptr);
+    EXPECT_TRUE(disk.blockBytes(makeBlock(42, 17)).empty());
+    EXPECT_EQ(disk.errorCode(makeBlock(42, 16)), 5);
+    EXPECT_EQ(disk.extendedBamType(), Disk41::kExtendedNone);
+    EXPECT_FALSE(disk.isBlockFree(makeBlock(36, 0)));
+    EXPECT_FALSE(disk.toggleBlock(makeBlock(41, 0)));
+    EXPECT_FALSE(disk.extendDisk(true));
+    EXPECT_FALSE(disk.extendDisk(false));
+    EXPECT_EQ(disk.blocksFree(), TestImage::fromFixture("base.d64").disk->blocksFree());
+    // Saved whole, error table included.
+    const test_support::ScratchDir scratch;
+    ASSERT_TRUE(disk.saveAs(scratch.file("x42.d64")));
+    EXPECT_EQ(test_support::readBytes(scratch.file("x42.d64")), bytes);
 }
 
 TEST(Disk41Layout, TruncatedImageListsWhatItHolds) {

@@ -12,8 +12,14 @@ namespace {
 
 std::string texts(const opened_container_t& opened) {
     std::string out;
-    for (const forge::message_t& message : opened.messages)
-        out += (message.level == forge::message_level::error ? "error: " : "warning: ") + message.text + "\n";
+    for (const forge::message_t& message : opened.messages) {
+        switch (message.level) {
+            case forge::message_level::notice: out += "notice: "; break;
+            case forge::message_level::warning: out += "warning: "; break;
+            case forge::message_level::error: out += "error: "; break;
+        }
+        out += message.text + "\n";
+    }
     return out;
 }
 
@@ -29,7 +35,13 @@ TEST(OpenContainerArgument, OneMessageSaysWhyThereIsNoContainer) {
     const opened_container_t text = openContainerArgument(test_support::fixturePath("ls/tree/notes.txt").string());
     EXPECT_EQ(text.disk, nullptr);
     EXPECT_TRUE(text.read);
-    EXPECT_EQ(texts(text), "warning: 'notes.txt' not ID'd as a supported format\n");
+    EXPECT_TRUE(text.nothingToOpen);
+    EXPECT_EQ(texts(text), "error: 'notes.txt': not a container (ID'd as unix text)\n");
+
+    const test_support::ScratchDir scratch;
+    EXPECT_EQ(texts(openContainerArgument(scratch.write("empty.d64", {}))), "error: 'empty.d64': the file is empty\n");
+    EXPECT_EQ(texts(openContainerArgument(scratch.write("noise", test_support::bytes_t(3, 0x00)))),
+              "error: 'noise' not ID'd as a supported format\n");
 
     const opened_container_t missing = openContainerArgument(test_support::fixturePath("ls/missing.d64").string());
     EXPECT_FALSE(missing.read);
@@ -60,11 +72,34 @@ TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {
     EXPECT_EQ(texts(openContainerArgument(part)), "error: '2!game': could not expand the archive.\n");
 }
 
+// What identification does not name as a container opens by the extension, with a notice.
+TEST(OpenContainerArgument, FallsBackToTheExtensionAndSaysSo) {
+    const test_support::ScratchDir scratch;
+    const opened_container_t program = openContainerArgument(scratch.write("a.prg", {0x01, 0x08, 0x00, 0x00, 0x00}));
+    ASSERT_NE(program.disk, nullptr);
+    EXPECT_EQ(program.format, format_id::prg);
+    EXPECT_EQ(texts(program), "notice: 'a.prg': not ID'd; opened by its extension as PRG\n");
+
+    test_support::bytes_t odd = test_support::readFixture("ls/t.d64");
+    odd.push_back(0);
+    const opened_container_t image = openContainerArgument(scratch.write("odd.d64", odd));
+    ASSERT_NE(image.disk, nullptr);
+    EXPECT_TRUE(image.disk->sizeUnknown());
+    EXPECT_EQ(image.disk->blocksFree(), 663u);
+    EXPECT_EQ(texts(image), "notice: 'odd.d64': not ID'd; opened by its extension as D64\n");
+
+    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.d8b", test_support::bytes_t(1000, 0)))),
+              "error: 'x.d8b': D8B images cannot be opened yet\n");
+    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.lnx", test_support::bytes_t(1000, 0)))),
+              "error: 'x.lnx': could not expand the archive.\n");
+}
+
 TEST(OpenStdinArgument, NamesStandardInput) {
     const opened_container_t opened = openStdinArgument(test_support::readFixture("ls/t.d64"));
     ASSERT_NE(opened.disk, nullptr);
     EXPECT_EQ(opened.disk->imagePath(), "stdin.d64");
     EXPECT_EQ(texts(openStdinArgument({'h', 'i'})), "error: {data from stdin} not ID'd as a supported format\n");
+    EXPECT_EQ(texts(openStdinArgument({})), "error: {data from stdin}: the file is empty\n");
 }
 
 }  // namespace

@@ -1,0 +1,92 @@
+#include "forge/save_file.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace forge {
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;
+
+std::string reason() { return std::strerror(errno); }
+
+// The file a path finally names: symbolic links followed, the last one possibly dangling.
+std::filesystem::path finalTarget(const std::filesystem::path& target) {
+    std::filesystem::path resolved = target;
+    std::error_code error;
+    for (int hop = 0; hop < kMaxLinkHops && std::filesystem::is_symlink(resolved, error); ++hop) {
+        const std::filesystem::path link = std::filesystem::read_symlink(resolved, error);
+        if (error) break;
+        resolved = link.is_absolute() ? link : resolved.parent_path() / link;
+    }
+    return resolved;
+}
+
+// The mode an existing target has, or that a new file would get under the current umask.
+mode_t modeFor(const std::filesystem::path& target) {
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0) return status.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool syncDirectory(const std::filesystem::path& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a directory
+    ::close(fd);
+    return synced;
+}
+
+}  // namespace
+
+bool SaveSink::write(std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer) {
+    const std::filesystem::path file = finalTarget(target);
+    std::filesystem::path directory = file.parent_path();
+    if (directory.empty()) directory = ".";
+    std::string temporary = (directory / ("." + file.filename().string() + ".zt-XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return save_failure_t{false, "could not create a temporary file in '" + directory.string() + "': " + reason()};
+
+    std::string failure;
+    if (::fchmod(fd, modeFor(file)) != 0) failure = "could not set the mode of '" + temporary + "': " + reason();
+    SaveSink sink(fd);
+    errno = 0;
+    if (failure.empty() && !writer(sink))
+        failure = "could not write '" + temporary + "'" + (errno != 0 ? ": " + reason() : std::string());
+    if (failure.empty() && ::fsync(fd) != 0) failure = "could not flush '" + temporary + "': " + reason();
+    if (::close(fd) != 0 && failure.empty()) failure = "could not close '" + temporary + "': " + reason();
+    if (failure.empty() && ::rename(temporary.c_str(), file.c_str()) != 0)
+        failure = "could not replace '" + file.string() + "': " + reason();
+    if (!failure.empty()) {
+        ::unlink(temporary.c_str());
+        return save_failure_t{true, failure};
+    }
+    if (!syncDirectory(directory))
+        return save_failure_t{true, "could not flush the directory '" + directory.string() + "': " + reason()};
+    return std::nullopt;
+}
+
+std::optional<save_failure_t> saveFile(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {
+    return saveFile(target, [bytes](SaveSink& sink) { return sink.write(bytes); });
+}
+
+}  // namespace forge

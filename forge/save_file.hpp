@@ -1,0 +1,41 @@
+#pragma once
+// The one routine every command writes a file with. The bytes go to a fresh temporary file
+// beside the target (a unique name from mkstemp), which gets the target's mode, is flushed to
+// the disk and then renamed over the target; a symbolic link keeps pointing where it did and
+// its target gets the new content. The directory is flushed too. On any failure the temporary
+// file is removed and the target is left exactly as it was. A hard link to the target keeps
+// the old content, as with `sed -i`.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace forge {
+
+// Where a writer puts the content of the file being saved.
+class SaveSink {
+public:
+    explicit SaveSink(int fd) : fd_(fd) {}
+    // All of the bytes, or false.
+    bool write(std::span<const std::uint8_t> bytes);
+
+private:
+    int fd_;
+};
+
+// The writer returns false when it could not produce the whole content.
+using SaveWriter = std::function<bool(SaveSink& sink)>;
+
+struct save_failure_t {
+    bool created = false;  // the temporary file could be created: the failure came later
+    std::string text;      // one line, for "error: " + text
+};
+
+// Empty when the file was saved, else why not.
+std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer);
+std::optional<save_failure_t> saveFile(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
+
+}  // namespace forge

@@ -1,0 +1,110 @@
+#include "forge/save_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "tests/support/files.hpp"
+#include "tests/support/scratch_dir.hpp"
+
+namespace forge {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::bytes_t;
+
+// Only the target and what the test made itself: no temporary file stays behind.
+std::size_t filesIn(const fs::path& directory) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+}
+
+TEST(SaveFile, ReplacesTheTargetKeepingItsMode) {
+    const test_support::ScratchDir scratch;
+    const fs::path target = scratch.write("image.d64", bytes_t(10, 1));
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    ASSERT_FALSE(saveFile(target, bytes_t(20, 2)));
+    EXPECT_EQ(test_support::readBytes(target), bytes_t(20, 2));
+    struct stat status {};
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_EQ(filesIn(scratch.path()), 1u);
+    // A new file gets the mode the umask allows.
+    ASSERT_FALSE(saveFile(scratch.file("new.d64"), bytes_t(3, 3)));
+    EXPECT_EQ(test_support::readBytes(scratch.file("new.d64")), bytes_t(3, 3));
+}
+
+TEST(SaveFile, WritesThroughASymbolicLinkAndKeepsTheLink) {
+    const test_support::ScratchDir scratch;
+    fs::create_directory(scratch.file("real"));
+    const fs::path real = scratch.write("real/image.d64", bytes_t(4, 1));
+    fs::create_symlink("real/image.d64", scratch.file("link.d64"));
+    ASSERT_FALSE(saveFile(scratch.file("link.d64"), bytes_t(5, 9)));
+    EXPECT_TRUE(fs::is_symlink(scratch.file("link.d64")));
+    EXPECT_EQ(test_support::readBytes(real), bytes_t(5, 9));
+    EXPECT_EQ(filesIn(scratch.file("real")), 1u);
+}
+
+TEST(SaveFile, AFailedWriterLeavesTheTargetAndNoTemporaryFile) {
+    const test_support::ScratchDir scratch;
+    const fs::path target = scratch.write("image.d64", bytes_t(8, 7));
+    const std::optional<save_failure_t> failure = saveFile(target, [](SaveSink& sink) {
+        sink.write(bytes_t(3, 0));
+        return false;
+    });
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(failure->created);
+    EXPECT_EQ(test_support::readBytes(target), bytes_t(8, 7));
+    EXPECT_EQ(filesIn(scratch.path()), 1u);
+    const std::optional<save_failure_t> nowhere = saveFile(scratch.file("no/such/dir.d64"), bytes_t(1, 1));
+    ASSERT_TRUE(nowhere);
+    EXPECT_FALSE(nowhere->created);
+}
+
+// A process killed in the middle of a save leaves the old file whole.
+TEST(SaveFile, AKilledSaveLeavesTheOldContent) {
+    const test_support::ScratchDir scratch;
+    const fs::path target = scratch.write("image.d64", bytes_t(100, 1));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        saveFile(target, [](SaveSink& sink) {
+            sink.write(bytes_t(50, 2));
+            ::raise(SIGKILL);
+            return sink.write(bytes_t(50, 2));
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(test_support::readBytes(target), bytes_t(100, 1));
+}
+
+// Saves of one target at the same time each write a file of their own, and the target ends
+// as one of them, whole.
+TEST(SaveFile, ParallelSavesNeverMix) {
+    const test_support::ScratchDir scratch;
+    const fs::path target = scratch.write("image.d64", bytes_t(1, 0));
+    std::vector<std::thread> savers;
+    for (std::uint8_t fill = 1; fill <= 4; ++fill) {
+        savers.emplace_back([&target, fill] {
+            for (int round = 0; round < 20; ++round) saveFile(target, bytes_t(65536, fill));
+        });
+    }
+    for (std::thread& saver : savers) saver.join();
+    const bytes_t result = test_support::readBytes(target);
+    ASSERT_EQ(result.size(), 65536u);
+    EXPECT_EQ(std::count(result.begin(), result.end(), result.front()), 65536);
+    EXPECT_EQ(filesIn(scratch.path()), 1u);
+}
+
+}  // namespace
+}  // namespace forge
