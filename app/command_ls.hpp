@@ -33,6 +33,10 @@ public:
     // that could not be expanded); warnings keep 0.
     int run(forge::getopt::Getopt& getopt) override;
 
+    // The listing renderer the options ask for; run() makes it before anything is listed.
+    void makeRender();
+    // The selector of the next arguments ("*" when empty); false when it does not parse.
+    bool parseSelector(const std::string& selector);
     // Lists the selection on the container; false when the selection failed on it.
     bool processDisk(platter::Disk& disk, const std::string& path);
     // The same, then every partition, subdirectory and archive inside, indented.
@@ -46,9 +50,7 @@ private:
     bool readIndent(const forge::getopt::Getopt& getopt);
     void warnAboutOptions();
     std::vector<std::int32_t> collectFields() const;
-    void makeRender();
     int listStandardInput(const forge::getopt::Getopt& getopt);
-    bool parseSelector(const std::string& selector);
     void listFile(const std::string& path);
     void listDirectory(const std::string& path);
     void listContainer(platter::Disk& disk, const std::string& path);

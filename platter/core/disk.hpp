@@ -118,9 +118,14 @@ public:
     // ---- Identity ----
     format_id formatId() const { return formatId_; }
     virtual bool isResizable() const { return true; }
-    virtual bool supportsSubdirectories() const { return highestFileType_ > kTypeRel; }
     virtual bool hasCbmPartitions() const { return false; }
     virtual bool hasNativeSubdirectories() const { return false; }
+    // A partition (type 5) on an image with CBM partitions, or a subdirectory (type 6) on one
+    // with native subdirectories. Elsewhere, as on a 1541, such entries are chained files.
+    bool holdsDirectory(const dir_entry_t& entry) const {
+        return (entry.fileType() == kTypeCbm && hasCbmPartitions()) ||
+               (entry.fileType() == kTypeDir && hasNativeSubdirectories());
+    }
     virtual bool hasPartitionTable() const { return false; }
     virtual bool isCbmDosImage() const { return true; }
     // The type names its DOS shows, and the type word of one entry in a listing.
@@ -300,7 +305,10 @@ public:
     virtual void deleteFile(std::uint64_t index, bool freeBlocks, bool wipe);
     bool findFreeDirectoryBlock(track_sector_t& block);
     void updateParentDirectory();
-    bool setParentLink(std::uint64_t index, const track_sector_t& block);
+    // Points the header of the subdirectory whose entry is stored in `slot` back at that slot;
+    // nothing on images without native subdirectories or when the entry's first block is no
+    // subdirectory header.
+    bool setParentLink(const entry_slot_t& slot);
 
     // ---- Writing files (disk_import.cpp) ----
     virtual bool importHostFile(const path& file, std::int64_t position);

@@ -99,7 +99,7 @@ bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64
 bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data,
                     std::vector<track_sector_t>* blocks) {
     if (!isGeosFile(entry)) {
-        if (entry.fileType() == kTypeCbm) {
+        if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
             bytes_t area;
             const bool ok = readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, &area);
             if (size) *size = area.size();
@@ -183,7 +183,7 @@ bool Disk::readGeosFile(const dir_entry_t& entry, bytes_t& out) {
 
 bool Disk::readFile(const dir_entry_t& entry, bytes_t& out) {
     if (isGeosFile(entry)) return readGeosFile(entry, out);
-    if (entry.fileType() == kTypeCbm && entry.blockCount() != 0)
+    if (entry.fileType() == kTypeCbm && hasCbmPartitions() && entry.blockCount() != 0)
         return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), 0, &out);
     const std::size_t start = out.size();
     std::uint64_t size = 0;

@@ -92,7 +92,7 @@ bool Disk::getEntryAndLocation(std::uint64_t index, bool includeEmpty, dir_entry
 
 bool Disk::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
     const std::uint8_t type = entry.fileType();
-    if (type != kTypeCbm && type != kTypeDir) return false;
+    if (!holdsDirectory(entry)) return false;
     const std::uint8_t* header = blockPointer(entry.firstBlock());
     if (!header) return false;
     if (type == kTypeCbm && entry.bytes[4] != 0) return false;
@@ -158,9 +158,8 @@ bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const wa
             callback(stored, dirPath);
             result = true;
         }
-        const std::uint8_t type = entry.fileType();
         track_sector_t first;
-        if ((type == kTypeCbm || type == kTypeDir) && supportsSubdirectories() && subdirectoryStart(entry, first)) {
+        if (subdirectoryStart(entry, first)) {
             if (first == dirStart_ || visited.count(first) != 0 || visited_.count(first) != 0 ||
                 depth + 1 >= kMaxDirectoryDepth) {
                 lastError_ = kErrDirectoryLoop;

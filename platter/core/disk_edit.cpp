@@ -129,7 +129,7 @@ bool Disk::insertEntry(std::int64_t index, const dir_entry_t& entry, std::uint32
     for (std::size_t i = slots.size() - 1; i > 0; --i) {
         const std::uint8_t* from = slotPointer(slots[i - 1]);
         if (!from || !fillSlot(slots[i], from)) return false;
-        if ((from[2] & 7) == kTypeDir) setParentLink(position + i, slots[i].block);
+        setParentLink(slots[i]);
     }
     setModified(true);
     if (!fillSlot(slots.front(), entry.bytes.data())) return false;
@@ -139,14 +139,19 @@ bool Disk::insertEntry(std::int64_t index, const dir_entry_t& entry, std::uint32
     return true;
 }
 
-bool Disk::setParentLink(std::uint64_t index, const track_sector_t& block) {
-    const std::uint8_t* data = blockPointer(block);
+bool Disk::setParentLink(const entry_slot_t& slot) {
+    if (!hasNativeSubdirectories() || slot.offset % dir_entry_t::kSize != 0 || slot.offset >= kBlockSize) return false;
+    const std::uint8_t* data = blockPointer(slot.block);
     if (!data) return false;
-    const std::uint64_t offset = (index & 7) * 32;
-    const track_sector_t header = makeBlock(data[offset + 3], data[offset + 4]);
-    if (!blockPointer(header)) return false;
-    const std::uint8_t link[3] = {static_cast<std::uint8_t>(block.track), static_cast<std::uint8_t>(block.sector),
-                                  static_cast<std::uint8_t>(offset + 2)};
+    const std::uint8_t* entry = data + slot.offset;
+    if ((entry[2] & 7) != kTypeDir) return false;
+    // Only a real subdirectory header takes the link: "H" at byte 2 and its own address at 32-33.
+    const track_sector_t header = makeBlock(entry[3], entry[4]);
+    const std::uint8_t* headerData = blockPointer(header);
+    if (!headerData || headerData[2] != 'H' || makeBlock(headerData[32], headerData[33]) != header) return false;
+    const std::uint8_t link[3] = {static_cast<std::uint8_t>(slot.block.track),
+                                  static_cast<std::uint8_t>(slot.block.sector),
+                                  static_cast<std::uint8_t>(slot.offset + 2)};
     return setBlockBytes(header, 36, link, "");
 }
 

@@ -19,6 +19,11 @@ constexpr std::size_t kPointersPerSideSector = 120;
 
 std::uint64_t blocksFor(std::uint64_t bytes) { return (bytes + kDataPerBlock - 1) / kDataPerBlock; }
 
+bool hasP00Signature(std::span<const std::uint8_t> data) {
+    static constexpr std::string_view kSignature{"C64File\0", 8};
+    return data.size() >= kP00HeaderSize && std::equal(kSignature.begin(), kSignature.end(), data.begin());
+}
+
 }  // namespace
 
 bool Disk::importHostFile(const path& file, std::int64_t position) {
@@ -49,15 +54,6 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
     if (type == kCbmTypeText) type = kTypeSeq;
     if (type > kTypeDir) type = kTypePrg;
 
-    std::uint64_t blocks = blocksFor(data.size());
-    if (growsOnDemand_) {
-        while (blocksFree() < blocks && extendDisk(true)) {}
-    }
-    if (blocksFree() < blocks) {
-        lastError_ = kErrDiskFull;
-        return false;
-    }
-
     dir_entry_t entry;
     entry.setName(name);
     std::span<const std::uint8_t> payload = data;
@@ -86,8 +82,9 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
         }
         default:
             if (isP00Family(rowId)) {
-                // The "C64File" header carries the name and the REL record length.
-                if (data.size() < kP00HeaderSize) {
+                // The "C64File" header carries the name and the REL record length; a file
+                // without it is no P00 file, whatever its name says.
+                if (!hasP00Signature(data)) {
                     lastError_ = kErrImportFailed;
                     return false;
                 }
@@ -100,7 +97,15 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
             }
             break;
     }
-    blocks = blocksFor(payload.size());
+    // The room is counted for what is stored, a P00 file's payload without its header.
+    std::uint64_t blocks = blocksFor(payload.size());
+    if (growsOnDemand_) {
+        while (blocksFree() < blocks && extendDisk(true)) {}
+    }
+    if (blocksFree() < blocks) {
+        lastError_ = kErrDiskFull;
+        return false;
+    }
     entry.bytes[2] = static_cast<std::uint8_t>(type | 0x80);
 
     UndoGroup group(*this);

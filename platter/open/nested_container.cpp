@@ -9,8 +9,7 @@
 namespace platter {
 
 nested_kind nestedKindOf(Disk& disk, const dir_entry_t& entry) {
-    const std::uint8_t type = entry.fileType();
-    if (type == kTypeCbm || type == kTypeDir) return nested_kind::directory;
+    if (disk.holdsDirectory(entry)) return nested_kind::directory;
     return isArchiveEntry(disk, &entry) ? nested_kind::archive : nested_kind::file;
 }
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "tests/support/d64_image.hpp"
+
 namespace app {
 namespace {
 
@@ -29,6 +31,30 @@ TEST(CommandLsZipcode, PartNameRunsFromTheThirdByteToThePadding) {
     std::vector<std::uint8_t> full(16, 'Z');
     entry.setName(full);
     EXPECT_EQ(CommandLs::zipcodePartName(entry), std::string(14, 'Z'));
+}
+
+// nest.d64 on an image kind with subdirectories: SUB holds INNER, UP (back to the root) and SELF
+// (SUB itself); DEEP nests 17 levels.
+TEST(CommandLsDeep, DescendsIntoSubdirectoriesRefusingLoopsAndDepth) {
+    std::unique_ptr<platter::Disk> disk =
+        test_support::openDirectoryD64(test_support::readFixture("selection/nest.d64"));
+    ASSERT_NE(disk, nullptr);
+    CommandLs ls;
+    ls.makeRender();
+    ASSERT_TRUE(ls.parseSelector(""));
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(ls.listDeep(*disk, "nest.d64"));
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "warning: entry [1] leads back into an enclosing directory; skipping\n"
+              "warning: entry [0] nests deeper than 16 levels; skipping\n");
+    EXPECT_NE(out.find("\n  [0] \"SUB\"\n  | 0 \"NEST"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n    [0] \"D\"\n    | 0 \"NEST"), std::string::npos) << out;
+    std::size_t nestingLines = 0;
+    for (std::size_t at = out.find("] \""); at != std::string::npos; at = out.find("] \"", at + 1)) ++nestingLines;
+    EXPECT_EQ(nestingLines, 2u + 15u);  // SUB and DEEP, then 15 levels below DEEP up to the cap of 16
+    EXPECT_EQ(disk->directoryDepth(), 0u);
 }
 
 }  // namespace

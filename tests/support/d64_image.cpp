@@ -38,6 +38,13 @@ std::unique_ptr<platter::Disk> openD64(const bytes_t& bytes) {
     return platter::openContainer(platter::format_id::d64, "test.d64", bytes).disk;
 }
 
+std::unique_ptr<platter::Disk> openDirectoryD64(const bytes_t& bytes) {
+    auto disk = std::make_unique<DirectoryD64>();
+    if (!disk->openBytes("nest.d64", bytes)) return nullptr;
+    disk->setIncludeEmpty(true);
+    return disk;
+}
+
 TestImage TestImage::fromBytes(const bytes_t& bytes) {
     TestImage image;
     image.provider->assign(bytes);

@@ -24,6 +24,18 @@ std::array<std::uint8_t, 16> nameOf(const platter::dir_entry_t& entry);
 // Byte offset of a block in a D64 of any track count.
 std::size_t d64Offset(unsigned track, unsigned sector);
 
+// The D64 layout standing in for an image kind with partitions and native subdirectories
+// (the generic directory code is the same): its CBM and DIR entries can be entered.
+class DirectoryD64 : public platter::Disk41 {
+public:
+    DirectoryD64() { setHighestFileType(platter::kTypeDir); }
+    bool hasCbmPartitions() const override { return true; }
+    bool hasNativeSubdirectories() const override { return true; }
+};
+
+// The bytes opened as a DirectoryD64, with empty slots included.
+std::unique_ptr<platter::Disk> openDirectoryD64(const bytes_t& bytes);
+
 // The bytes opened as a D64 container, the way a command opens an image it was given.
 std::unique_ptr<platter::Disk> openD64(const bytes_t& bytes);
 

@@ -13,11 +13,7 @@ using test_support::bytes_t;
 using test_support::cbmName;
 using test_support::TestImage;
 
-// A D64 geometry that may hold DIR entries, to walk nested directories.
-class NestedDisk : public Disk41 {
-public:
-    NestedDisk() { setHighestFileType(kTypeDir); }
-};
+using NestedDisk = test_support::DirectoryD64;
 
 struct NestedImage {
     std::unique_ptr<DataProvider> provider = std::make_unique<DataProvider>();

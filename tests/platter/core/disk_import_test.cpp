@@ -78,10 +78,23 @@ TEST(DiskImport, P00HeaderGivesNameAndIsNotStored) {
     ASSERT_TRUE(image.disk->readFile(entry, back));
     EXPECT_EQ(back, payload);
     EXPECT_EQ(entry.blockCount(), 2);
-    // A P00 shorter than its header is refused and changes nothing.
+    // A P00 shorter than its header, or without the "C64File" signature, is refused and changes nothing.
     const bytes_t before = image.bytes();
     EXPECT_FALSE(importAs(*image.disk, "SHORT", bytes_t(20, 0), format_id::p00));
+    EXPECT_FALSE(importAs(*image.disk, "BAD", bytes_t(40, 'Z'), format_id::p00));
+    EXPECT_EQ(image.disk->lastError(), kErrImportFailed);
     EXPECT_EQ(image.bytes(), before);
+}
+
+// The free-space check counts the payload, not the 26-byte header.
+TEST(DiskImport, P00WhosePayloadFillsAFreshDiskFits) {
+    TestImage image = TestImage::blank();
+    bytes_t p00 = {'C', '6', '4', 'F', 'i', 'l', 'e', 0, 'F', 'U', 'L', 'L'};
+    p00.resize(26, 0);
+    const bytes_t payload = patternBytes(664 * 254, 3);
+    p00.insert(p00.end(), payload.begin(), payload.end());
+    ASSERT_TRUE(importAs(*image.disk, "IGNORED", p00, format_id::p00));
+    EXPECT_EQ(image.disk->blocksFree(), 0u);
 }
 
 TEST(DiskImport, FullDiskFailsWithCode2AndLeavesTheImage) {

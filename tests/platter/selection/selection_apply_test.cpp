@@ -1,3 +1,4 @@
+#include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ class SelectionApply : public ::testing::Test {
 protected:
     void SetUp() override {
         sel = openImage("sel.d64");
-        nest = openImage("nest.d64");
+        nest = test_support::openDirectoryD64(test_support::readFixture("selection/nest.d64"));
         ASSERT_TRUE(sel && nest);
     }
 
