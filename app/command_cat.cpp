@@ -66,7 +66,7 @@ int CommandCat::run(forge::getopt::Getopt& getopt) {
 
 bool CommandCat::parseSelector(const std::string& selector) {
     const bool parsed = selection_.parseSelection(selector);
-    reporter_.relay(selection_.errors());
+    reporter_.relay(selection_);
     return parsed;
 }
 

@@ -61,7 +61,7 @@ int CommandCh::run(forge::getopt::Getopt& getopt) {
 
     loop_.onSelector = [this](const std::string& argument, const std::string& selector) {
         const bool parsed = selection_.parseSelection(selector);
-        reporter_.relay(selection_.errors());
+        reporter_.relay(selection_);
         if (!parsed) return false;
         if (selector.empty()) {
             reporter_.error(

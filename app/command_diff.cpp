@@ -1,5 +1,6 @@
 #include "app/command_diff.hpp"
 
+#include "app/option_numbers.hpp"
 #include "app/options.hpp"
 #include "app/program_state.hpp"
 #include "forge/files.hpp"
@@ -76,8 +77,9 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
 
 bool CommandDiff::readSettings(const image_t& first, const image_t& second) {
     if (g_option_track.isSet()) {
-        // Typed numbers keep their low 16 bits, as everywhere else.
-        settings.track = static_cast<std::uint64_t>(forge::parseNumber(g_option_track.value(0))) & 0xFFFF;
+        const std::optional<std::uint64_t> track = optionNumber(g_option_track, kMaxOptionNumber, reporter_);
+        if (!track) return false;
+        settings.track = *track;
         settings.trackGiven = true;
         for (const image_t* image : {&first, &second}) {
             if (settings.track > image->disk->trackCount()) {

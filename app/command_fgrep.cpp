@@ -1,6 +1,7 @@
 #include "app/command_fgrep.hpp"
 
 #include "app/bmh_search.hpp"
+#include "app/option_numbers.hpp"
 #include "app/options.hpp"
 #include "forge/files.hpp"
 #include "forge/log.hpp"
@@ -87,8 +88,8 @@ bool CommandFgrep::readSettings() {
     settings.byteOffset = g_option_byte_offset.isSet();
     settings.noFilename = g_option_no_filename.isSet();
     if (g_option_max_count.isSet()) {
-        // Typed numbers keep their low 16 bits, as everywhere else.
-        settings.maxCount = static_cast<std::uint64_t>(forge::parseNumber(g_option_max_count.value(0))) & 0xFFFF;
+        settings.maxCount = optionNumber(g_option_max_count, kMaxOptionNumber, reporter_);
+        if (!settings.maxCount) return false;
     }
     return true;
 }

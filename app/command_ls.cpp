@@ -143,7 +143,7 @@ int CommandLs::listStandardInput(const forge::getopt::Getopt& getopt) {
 bool CommandLs::parseSelector(const std::string& selector) {
     platter::CbmSelection& selection = render_->selection;
     const bool parsed = selection.parseSelection(selector.empty() ? "*" : selector);
-    reporter_.relay(selection.errors());
+    reporter_.relay(selection);
     return parsed;
 }
 
@@ -195,7 +195,7 @@ bool CommandLs::applySelection(platter::Disk& disk, bool printAlways, std::uint6
     platter::CbmSelection& selection = render_->selection;
     disk.setIncludeEmpty(true);
     const platter::selection_result_t result = selection.processSelection(disk);
-    if (printAlways || !result.ok || result.count != 0) reporter_.relay(selection.errors());
+    if (printAlways || !result.ok || result.count != 0) reporter_.relay(selection);
     count = result.count;
     if (!result.ok) reporter_.fail();
     return result.ok;

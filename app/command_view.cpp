@@ -106,7 +106,7 @@ bool CommandView::readOptions(forge::getopt::Getopt& getopt) {
 
 bool CommandView::parseSelector(const std::string& selector) {
     const bool parsed = selection_.parseSelection(selector.empty() ? "*" : selector);
-    reporter_.relay(selection_.errors());
+    reporter_.relay(selection_);
     return parsed;
 }
 

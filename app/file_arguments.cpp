@@ -28,6 +28,35 @@ bool isSubdirectory(const std::string& path, const dirent& entry) {
 
 bool isDotEntry(std::string_view name) { return name == "." || name == ".."; }
 
+// Pipes, devices and sockets never end or never start: a walk leaves them out, links to them
+// included. Only an argument that names one reads it.
+bool isSpecialFile(const std::string& path, const dirent& entry) {
+    switch (entry.d_type) {
+        case DT_FIFO:
+        case DT_CHR:
+        case DT_BLK:
+        case DT_SOCK: return true;
+        case DT_REG:
+        case DT_DIR: return false;
+        default: break;
+    }
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return false;
+    return S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode) || S_ISSOCK(status.st_mode);
+}
+
+// A pipe or a character device named by an argument (a process substitution, /dev/stdin) is
+// read once, like standard input.
+bool isStream(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode));
+}
+
+bool pathExists(std::string_view path) {
+    struct stat status {};
+    return ::stat(std::string(path).c_str(), &status) == 0;
+}
+
 // Reads one directory into its files and subdirectories; false when it
 // cannot be opened.
 bool readDirectory(const std::string& directory, std::vector<std::string>& files,
@@ -39,7 +68,7 @@ bool readDirectory(const std::string& directory, std::vector<std::string>& files
         std::string path = forge::joinPath(directory, entry->d_name);
         if (isSubdirectory(path, *entry))
             subdirectories.push_back(std::move(path));
-        else
+        else if (!isSpecialFile(path, *entry))
             files.push_back(std::move(path));
     }
     ::closedir(handle);
@@ -49,9 +78,17 @@ bool readDirectory(const std::string& directory, std::vector<std::string>& files
 }  // namespace
 
 std::pair<std::string, std::string> splitPathSelector(const std::string& argument) {
-    const std::size_t colon = argument.find(':', hasDrivePrefix(argument) ? 2 : 0);
-    if (colon == std::string::npos) return {argument, {}};
-    return {argument.substr(0, colon), argument.substr(colon + 1)};
+    const std::size_t from = hasDrivePrefix(argument) ? 2 : 0;
+    const std::size_t first = argument.find(':', from);
+    if (first == std::string::npos || pathExists(argument)) return {argument, {}};
+    // Host names may hold ':' themselves: the last ':' whose left part exists splits.
+    for (std::size_t colon = argument.rfind(':'); colon != std::string::npos && colon >= first;) {
+        if (pathExists(std::string_view(argument).substr(0, colon)))
+            return {argument.substr(0, colon), argument.substr(colon + 1)};
+        if (colon == first) break;
+        colon = argument.rfind(':', colon - 1);
+    }
+    return {argument.substr(0, first), argument.substr(first + 1)};
 }
 
 bool forEachPath(const std::string& path, const FileHandler& onFile, const DirectoryHandler& onDirectory) {
@@ -59,7 +96,7 @@ bool forEachPath(const std::string& path, const FileHandler& onFile, const Direc
         onDirectory(path, onFile);
         return true;
     }
-    if (forge::isRegularFile(path)) {
+    if (forge::isRegularFile(path) || isStream(path)) {
         onFile(path);
         return true;
     }

@@ -27,8 +27,11 @@ void Reporter::report(const std::vector<forge::message_t>& messages, unsigned si
     for (const forge::message_t& message : messages) report(message, silencedAt);
 }
 
-void Reporter::relay(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) std::cerr << line;
+void Reporter::relay(const platter::CbmSelection& selection) {
+    const std::vector<std::string>& lines = selection.errors();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!selection.isQuietable(i) || forge::g_quiet_level < kQuiet) std::cerr << lines[i];
+    }
     std::cerr << std::flush;
 }
 

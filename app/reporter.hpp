@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "forge/message.hpp"
+#include "platter/selection/cbm_selection.hpp"
 
 namespace app {
 
@@ -22,8 +23,9 @@ public:
     void error(std::string_view text, unsigned silencedAt = kQuiet);
     void report(const forge::message_t& message, unsigned silencedAt = kQuiet);
     void report(const std::vector<forge::message_t>& messages, unsigned silencedAt = kQuiet);
-    // Lines that already carry their level prefix and line end (the selection's messages).
-    void relay(const std::vector<std::string>& lines);
+    // The selection's messages, which carry their level prefix and line end; those about a
+    // container that could not be expanded go with -q.
+    void relay(const platter::CbmSelection& selection);
 
     // A failure that was reported elsewhere, or that needs no message of its own.
     void fail() { failed_ = true; }

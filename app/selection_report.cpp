@@ -6,7 +6,7 @@ platter::selection_result_t processAndReport(platter::CbmSelection& selection, p
                                              Reporter& reporter) {
     disk.setIncludeEmpty(true);
     const platter::selection_result_t result = selection.processSelection(disk);
-    reporter.relay(selection.errors());
+    reporter.relay(selection);
     if (!result.ok) reporter.fail();
     return result;
 }

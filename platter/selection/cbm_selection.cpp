@@ -42,8 +42,13 @@ bool CbmSelection::parseSelection(std::string_view text) {
 }
 
 bool CbmSelection::fail(std::string message) {
-    messages_.push_back(std::move(message));
+    note(std::move(message));
     return false;
+}
+
+void CbmSelection::note(std::string message, bool quietable) {
+    messages_.push_back(std::move(message));
+    quietable_.push_back(quietable);
 }
 
 bool CbmSelection::appendNode(node_list& list, std::string_view entry, bool nested) {
@@ -98,7 +103,7 @@ bool CbmSelection::splitSelection() {
         }
         if (i > start && !appendNode(*list, text.substr(start, i - start), false)) return false;
         if (i + 1 == n) {
-            messages_.push_back("warning: trailing colon ignored.\n");
+            note("warning: trailing colon ignored.\n");
             return true;
         }
         // Each colon of the run closes one level; the run ends in ";".

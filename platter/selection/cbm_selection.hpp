@@ -59,6 +59,8 @@ public:
     void clear();
 
     const std::vector<std::string>& errors() const { return messages_; }
+    // Whether errors()[index] goes with --quiet: a container that could not be expanded.
+    bool isQuietable(std::size_t index) const { return index < quietable_.size() && quietable_[index]; }
     const std::string& text() const { return text_; }
     // The result of the last parse, then of the last processing.
     bool isValid() const { return valid_; }
@@ -110,6 +112,7 @@ private:
     bool appendNode(node_list& list, std::string_view entry, bool nested);
     bool checkSelector(const file_selector& node);
     bool fail(std::string message);
+    void note(std::string message, bool quietable = false);
 
     // Applying
     bool applySelector(file_selector& node);
@@ -136,6 +139,7 @@ private:
     bool parsed_ = false;  // the last parse succeeded
     bool valid_ = false;
     std::vector<std::string> messages_;
+    std::vector<bool> quietable_;  // beside messages_
     std::vector<selection_frame_t> frames_;
     // Directories the caller had entered on the frame-0 disk.
     std::size_t baseDirectoryDepth_ = 0;

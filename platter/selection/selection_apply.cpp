@@ -37,11 +37,12 @@ selection_result_t CbmSelection::processSelection(Disk& disk) {
     // A failed processing of an earlier container does not stop this one;
     // only a failed parse does.
     if (!parsed_) return {false, 0};
+    // The messages of the parse were the caller's to print; processing starts a fresh list.
+    resetFrames();
     if (root_.empty()) {
         valid_ = true;
         return {true, 0};
     }
-    resetFrames();
     baseDirectoryDepth_ = disk.directoryDepth();
     selection_frame_t top;
     top.disk = &disk;
@@ -61,6 +62,7 @@ selection_result_t CbmSelection::processSelection(Disk& disk) {
 void CbmSelection::resetFrames() {
     frames_.clear();
     messages_.clear();
+    quietable_.clear();
 }
 
 void CbmSelection::leaveDirectories(Disk& disk) const {
@@ -161,7 +163,7 @@ bool CbmSelection::descend(file_selector& node, Disk& disk) {
     dir_entry_t entry;
     if (!disk.getEntry(node.first, disk.includeEmpty(), entry)) return fail(cannotDescend(node));
     if (frames_[node.frame].depth >= kMaxNestingDepth) {
-        messages_.push_back(quotedNode("warning: selection nested too deeply; skipping: ", node));
+        note(quotedNode("warning: selection nested too deeply; skipping: ", node));
         return true;
     }
     if (nestedKindOf(disk, entry) == nested_kind::directory) return descendIntoDirectory(node, disk, entry);
@@ -173,7 +175,7 @@ bool CbmSelection::descendIntoDirectory(file_selector& node, Disk& disk, const d
     const bool entered = disk.openDirectory(entry, directory, false);
     if (entered) disk.closeDirectory(false);
     if (loopsBack(node.frame, disk, entered ? &directory : nullptr, entry.firstBlock())) {
-        messages_.push_back(quotedNode("warning: selection loops back into an enclosing directory; skipping: ", node));
+        note(quotedNode("warning: selection loops back into an enclosing directory; skipping: ", node));
         return true;
     }
     if (!entered) return fail(cannotDescend(node));
@@ -202,7 +204,7 @@ bool CbmSelection::loopsBack(std::uint64_t frame, const Disk& disk, const track_
 // Whatever container the entry's data holds (an archive, a zipcode set), named after the entry.
 bool CbmSelection::descendIntoFile(file_selector& node, Disk& disk, const dir_entry_t& entry) {
     open_result_t expanded = openNestedContainer(disk, entry);
-    if (!expanded.failure.empty()) messages_.push_back("error: " + expanded.failure + "\n");
+    if (!expanded.failure.empty()) note("error: " + expanded.failure + "\n", true);
     std::unique_ptr<Disk> opened = std::move(expanded.disk);
     if (!opened) return fail(cannotDescend(node));
     opened->setIncludeEmpty(disk.includeEmpty());

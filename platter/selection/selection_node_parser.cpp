@@ -138,9 +138,7 @@ bool parsePattern(file_selector& node, std::string_view work, const Failure& fai
     return true;
 }
 
-}  // namespace
-
-bool parseSelector(file_selector& node, std::string_view selectionText, std::string& message) {
+bool parseNode(file_selector& node, std::string_view selectionText, std::string& message) {
     const Failure fail(message);
     if (node.text.empty()) return fail("error: empty entry found in selection list ", selectionText);
 
@@ -164,6 +162,17 @@ bool parseSelector(file_selector& node, std::string_view selectionText, std::str
     if (!work.empty() && work.front() == '%') return parseTrackOrBlocks(node, work.substr(1), fail);
     if (!work.empty() && work.front() == '#') return parseIndices(node, work, fail);
     return parsePattern(node, work, fail);
+}
+
+}  // namespace
+
+bool parseSelector(file_selector& node, std::string_view selectionText, std::string& message) {
+    if (!parseNode(node, selectionText, message)) return false;
+    // Negation takes entries out of a selection; blocks, tracks and chains have no such set.
+    const bool entries = node.kind == SelectorKind::ByFilename || node.kind == SelectorKind::ByIndex ||
+                         node.kind == SelectorKind::ByIndexRange;
+    if (node.negated && !entries) return Failure(message)("error: only entries can be negated: ", node.text);
+    return true;
 }
 
 }  // namespace platter

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -88,8 +90,43 @@ TEST_F(HostTree, PathsGoToTheirHandlersAndOthersAreRefused) {
     EXPECT_EQ(file, root + "/a.d64");
     EXPECT_EQ(directory, root);
 
-    for (const std::string& path : {root + "/missing.d64", std::string("/dev/null")})
-        EXPECT_FALSE(forEachPath(path, onFile, onDirectory)) << path;
+    EXPECT_FALSE(forEachPath(root + "/missing.d64", onFile, onDirectory));
+    // Pipes and character devices named by an argument are read like standard input.
+    ASSERT_EQ(::mkfifo((root + "/pipe").c_str(), 0600), 0);
+    EXPECT_TRUE(forEachPath(root + "/pipe", onFile, onDirectory));
+    EXPECT_EQ(file, root + "/pipe");
+    EXPECT_TRUE(forEachPath("/dev/null", onFile, onDirectory));
+    EXPECT_EQ(file, "/dev/null");
+}
+
+// A walk leaves pipes out, and links to them, so that it never waits for a writer.
+TEST_F(HostTree, WalksSkipPipes) {
+    touch("a.d64");
+    ASSERT_EQ(::mkfifo((root + "/pipe.d64").c_str(), 0600), 0);
+    fs::create_symlink(root + "/pipe.d64", root + "/link.d64");
+    EXPECT_EQ(walk(root), std::vector<std::string>{"/a.d64"});
+}
+
+// Host names may hold ':'; an argument that names a path is that path.
+TEST_F(HostTree, ColonsInHostNames) {
+    touch("Game: Disk 1.d64");
+    touch("dir:with/colon.d64");
+    touch("x.d64");
+    struct row_t {
+        std::string argument, path, selector;
+    };
+    const std::vector<row_t> rows = {
+        {"/Game: Disk 1.d64", "/Game: Disk 1.d64", ""},
+        {"/Game: Disk 1.d64:*", "/Game: Disk 1.d64", "*"},
+        {"/dir:with/colon.d64:NAME", "/dir:with/colon.d64", "NAME"},
+        {"/x.d64:SUB:INNER", "/x.d64", "SUB:INNER"},
+        {"/missing:x", "/missing", "x"},
+    };
+    for (const row_t& row : rows) {
+        const auto [path, selector] = splitPathSelector(root + row.argument);
+        EXPECT_EQ(path, root + row.path) << row.argument;
+        EXPECT_EQ(selector, row.selector) << row.argument;
+    }
 }
 
 }  // namespace

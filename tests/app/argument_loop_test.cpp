@@ -1,0 +1,76 @@
+// FILE arguments as the commands take them: pipes named directly, host names with ':'.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "tests/support/d64_image.hpp"
+#include "tests/support/run_zt.hpp"
+
+namespace app {
+namespace {
+
+// A process substitution such as <(cat x.d64) names a pipe: it is read once and listed.
+TEST(ArgumentLoop, ListsAnImageFromANamedPipe) {
+    const test_support::ScratchDir scratch;
+    const std::string pipe = scratch.file("piped").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const test_support::bytes_t image = test_support::readFixture("ls/t.d64");
+    std::thread writer([&] {
+        const int fd = ::open(pipe.c_str(), O_WRONLY);
+        if (fd < 0) return;
+        for (std::size_t done = 0; done < image.size();) {
+            const ssize_t n = ::write(fd, image.data() + done, image.size() - done);
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+    });
+    const test_support::zt_run_t run = test_support::runZt({"ls", "--Xcolor", pipe});
+    writer.join();
+    ASSERT_TRUE(run.ran);
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_NE(run.out.find("663 BLOCKS FREE."), std::string::npos) << run.out;
+}
+
+TEST(ArgumentLoop, AHostNameWithAColonIsAPath) {
+    const test_support::ScratchDir scratch;
+    const std::string image = scratch.copyFixture("ls/t.d64", "Game: Disk 1.d64").string();
+    const test_support::zt_run_t whole = test_support::runZt({"ls", "--Xcolor", image});
+    EXPECT_EQ(whole.status, 0) << whole.errors;
+    EXPECT_NE(whole.out.find("663 BLOCKS FREE."), std::string::npos);
+    const test_support::zt_run_t selected = test_support::runZt({"ls", "--Xcolor", image + ":HELLO"});
+    EXPECT_EQ(selected.status, 0) << selected.errors;
+    EXPECT_NE(selected.out.find("\"HELLO\""), std::string::npos) << selected.out;
+}
+
+// A D64 holding the first part of a zipcode set, which cannot be expanded from inside an image.
+std::string imageWithZipcodePart(const test_support::ScratchDir& scratch) {
+    test_support::TestImage image = test_support::TestImage::blank();
+    EXPECT_TRUE(image.disk->importFile(test_support::cbmName("1!GAME", false), 0,
+                                       test_support::readFixture("fileid/1!parts"), 0, nullptr));
+    return scratch.write("parts.d64", image.bytes()).string();
+}
+
+TEST(ArgumentLoop, QuietWithholdsEveryCouldNotExpandMessage) {
+    const test_support::ScratchDir scratch;
+    const std::string image = imageWithZipcodePart(scratch);
+    for (const std::vector<std::string>& words :
+         std::vector<std::vector<std::string>>{{"ls", "-D", image}, {"ls", image + ":1!GAME:*"}}) {
+        const test_support::zt_run_t loud = test_support::runZt(words);
+        EXPECT_NE(loud.errors.find("zipcode sets inside a container cannot be opened yet"), std::string::npos)
+            << loud.errors;
+        std::vector<std::string> quietWords = words;
+        quietWords.insert(quietWords.begin() + 1, "-q");
+        const test_support::zt_run_t quiet = test_support::runZt(quietWords);
+        EXPECT_EQ(quiet.errors.find("zipcode sets inside"), std::string::npos) << quiet.errors;
+        EXPECT_EQ(quiet.status, 1);
+    }
+}
+
+}  // namespace
+}  // namespace app
