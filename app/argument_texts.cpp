@@ -62,9 +62,11 @@ int reportMissingFile(const forge::getopt::Getopt& getopt) {
 
 std::vector<std::uint32_t> renderTargets(std::uint32_t typeId) {
     if (typeId == platter::fileid::type_id::petscii) return {0, 1, 2, 3, 6, 4};
-    if (platter::fileid::isTypeInCategory(typeId, kCategoryContainer)) return {0, 1, 2, 3};
+    if (platter::fileid::isTypeInCategory(typeId, kCategoryContainer)) return listingRenderTargets();
     if (platter::fileid::isTypeInCategory(typeId, kCategoryPicture)) return {4, 5, 7};
     return {};
 }
+
+std::vector<std::uint32_t> listingRenderTargets() { return {0, 1, 2, 3}; }
 
 }  // namespace app

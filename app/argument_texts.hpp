@@ -31,5 +31,7 @@ int reportMissingFile(const forge::getopt::Getopt& getopt);
 
 // The render command's target numbers for an identified type.
 std::vector<std::uint32_t> renderTargets(std::uint32_t typeId);
+// Those of a container's directory listing.
+std::vector<std::uint32_t> listingRenderTargets();
 
 }  // namespace app

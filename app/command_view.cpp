@@ -113,14 +113,16 @@ bool CommandView::parseSelector(const std::string& selector) {
 int CommandView::processFile(forge::file_t& file, const std::string& name) {
     const std::vector<platter::fileid::file_traits_t> traits = platter::fileid::identify(file.data);
     const std::uint32_t type = traits.front().type == type_id::unknown ? 0 : traits.front().type;
-    if (type == 0 || platter::formatIdForType(type) == platter::format_id::none) {
+    const bool stdinData = name == forge::kStdinName;
+    const bool container = type != 0 ? platter::formatIdForType(type) != platter::format_id::none
+                                     : !stdinData && opensAsImageByExtension(name);
+    if (!container) {
         printPathHeader(out_, name, "");
         return renderFile(traits.front(), file.data, name, forge::fileExtension(name));
     }
-    platter::opened_container_t opened = name == forge::kStdinName
-                                             ? platter::openStdinArgument(std::move(file.data))
-                                             : platter::openIdentifiedArgument(name, std::move(file.data), type);
-    reporter_.report(opened.messages);
+    platter::opened_container_t opened = stdinData ? platter::openStdinArgument(std::move(file.data))
+                                                   : platter::openIdentifiedArgument(name, std::move(file.data), type);
+    reportOpenMessages(reporter_, opened.messages);
     if (!opened.disk) {
         reporter_.fail();
         return 1;

@@ -43,9 +43,12 @@ public:
     int renderFile(const platter::fileid::file_traits_t& traits, std::span<const std::uint8_t> data,
                    const std::string& name, const std::string& extension);
 
+    // Parses the selector view applies to the next containers ("*" when empty); false with the
+    // messages written to the error stream.
+    bool parseSelector(const std::string& selector);
+
 private:
     bool readOptions(forge::getopt::Getopt& getopt);
-    bool parseSelector(const std::string& selector);
     int showPicture(const forge::raster_image_t& picture, std::uint64_t scale, const std::string& name);
     int showText(std::span<const std::uint8_t> data, const std::string& name);
 

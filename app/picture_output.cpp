@@ -1,6 +1,8 @@
 #include "app/picture_output.hpp"
 
 #include "forge/pixel_limit.hpp"
+#include "platter/core/format_registry.hpp"
+#include "platter/open/open_container.hpp"
 #include "forge/scale.hpp"
 #include "forge/sixel.hpp"
 #include "platter/petscii/palette.hpp"
@@ -17,6 +19,18 @@ constexpr std::uint8_t kSheetBackground = 6;
 constexpr std::uint8_t kSheetInk = 14;
 
 }  // namespace
+
+bool opensAsImageByExtension(const std::string& path) {
+    const platter::container_format_t* row = platter::rowOfPathExtension(path);
+    return row != nullptr && platter::isImageKind(*row);
+}
+
+void reportOpenMessages(Reporter& reporter, const std::vector<forge::message_t>& messages) {
+    for (const forge::message_t& message : messages) {
+        const bool error = message.level == forge::message_level::error;
+        reporter.report(message, error ? Reporter::kQuietErrors : Reporter::kQuietWarnings);
+    }
+}
 
 bool decodeIdentifiedPicture(const platter::fileid::file_traits_t& traits, std::span<const std::uint8_t> data,
                              forge::raster_image_t& out) {

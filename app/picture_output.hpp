@@ -1,13 +1,16 @@
 #pragma once
-// The pictures view and render draw from files: paint pictures by their
-// identified type, character sets as a sheet of glyphs, and the sixel form of
-// a picture enlarged for the terminal.
+// What view and render share: which files open as containers, the pictures
+// they draw from files (paint pictures by their identified type, character
+// sets as a sheet of glyphs), and the sixel form of a picture enlarged for
+// the terminal.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "app/reporter.hpp"
+#include "forge/message.hpp"
 #include "forge/raster_image.hpp"
 #include "platter/fileid/file_traits.hpp"
 
@@ -16,6 +19,15 @@ namespace app {
 // Type categories of the identification table that view and render route by.
 inline constexpr std::int32_t kContainerCategory = 0;
 inline constexpr std::int32_t kPictureCategory = 3;
+
+// A host file that nothing identifies opens as a container when its extension names a disk or
+// tape image kind; never through the single-file wrapper, since view and render show such
+// files as they are.
+bool opensAsImageByExtension(const std::string& path);
+
+// Messages of the open step at the levels -q's help gives them: -qq withholds notices and
+// warnings, -qqq errors (one -q omits only the pictures and labels).
+void reportOpenMessages(Reporter& reporter, const std::vector<forge::message_t>& messages);
 
 // The picture of a file identified as a paint picture; false when it does
 // not decode (or would be larger than the pixel limit).

@@ -34,9 +34,9 @@ std::vector<test_support::decoded_png_t> decodeSixels(const std::string& output)
         const std::string name = "p" + std::to_string(pictures.size());
         scratch.write(name + ".six", Bytes(output.begin() + static_cast<std::ptrdiff_t>(start),
                                            output.begin() + static_cast<std::ptrdiff_t>(end + 2)));
-        const auto [text, status] = test_support::runCommand("/usr/bin/sixel2png -i " +
-                                                             scratch.file(name + ".six").string() + " -o " +
-                                                             scratch.file(name + ".png").string());
+        const auto [text, status] =
+            test_support::runCommand("/usr/bin/sixel2png -i " + scratch.file(name + ".six").string() + " -o " +
+                                     scratch.file(name + ".png").string());
         EXPECT_EQ(status, 0) << text;
         pictures.push_back(test_support::decodePng(test_support::readBytes(scratch.file(name + ".png"))));
         start = end;
@@ -49,7 +49,8 @@ std::vector<test_support::decoded_png_t> decodeSixels(const std::string& output)
     if (decoded.size() != expected.size()) return ::testing::AssertionFailure() << "sizes differ";
     for (std::size_t i = 0; i < decoded.size(); ++i) {
         if (std::abs(int{decoded[i]} - int{expected[i]}) > 3)
-            return ::testing::AssertionFailure() << "byte " << i << ": " << int{decoded[i]} << " vs " << int{expected[i]};
+            return ::testing::AssertionFailure()
+                   << "byte " << i << ": " << int{decoded[i]} << " vs " << int{expected[i]};
     }
     return ::testing::AssertionSuccess();
 }
@@ -133,6 +134,23 @@ TEST_F(CommandViewTest, WhatIsNotShown) {
     EXPECT_EQ(command_.renderFile({type_id::unknown, 0, {}}, Bytes{13, 13, 13}, "empty.seq", "seq"), 1);
     const std::size_t shown = decodeSixels(out_.str()).size();
     EXPECT_EQ(shown, 1u);
+}
+
+// What nothing identifies opens by an image extension, never as a wrapped single file.
+TEST_F(CommandViewTest, UnidentifiedFilesOpenOnlyAsImages) {
+    const test_support::ScratchDir scratch;
+    ASSERT_TRUE(command_.parseSelector(""));
+    Bytes odd = test_support::readFixture("view/view.d64");
+    odd.push_back('x');  // a size no D64 has
+    forge::file_t image;
+    image.data = odd;
+    EXPECT_EQ(command_.processFile(image, scratch.write("odd.d64", odd).string()), 0);
+    EXPECT_EQ(decodeSixels(out_.str()).size(), 3u);  // picture, character set, text
+
+    forge::file_t program;
+    program.data = {0, 0, 0};
+    EXPECT_EQ(command_.processFile(program, scratch.write("x.prg", program.data).string()), 1);
+    EXPECT_EQ(decodeSixels(out_.str()).size(), 3u);
 }
 
 // 200,000 lines are a picture of 640 x 3,200,000 pixels: refused before it is drawn.

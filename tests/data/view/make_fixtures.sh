@@ -1,7 +1,8 @@
 #!/bin/sh
 # Writes the fixtures of the view and render cases into this folder:
 #   hello.seq   PETSCII text: clear screen, white, "HELLO", return
-#   notes.seq   bytes that identify as nothing: 0 to 255, four times
+#   notes.seq   bytes that identify as nothing: 0 to 47; NOTES.SEQ the same
+#   empty.seq   PETSCII text of three returns: nothing to draw
 #   koala.koa   a Koala Painter picture at 0x6000 (10,003 bytes): a blue page with
 #               one row of cells in the four multicolour patterns
 #   font.bin    a character set at 0x3000 (2,050 bytes) with "I" and "O" drawn
@@ -10,9 +11,11 @@ set -eu
 cd "$(dirname "$0")"
 
 printf '\223\005HELLO\r' > hello.seq
+printf '\r\r\r' > empty.seq
 
 /usr/bin/python3 - <<'EOF'
-open('notes.seq', 'wb').write(bytes(range(256)) * 4)
+open('notes.seq', 'wb').write(bytes(range(48)))
+open('NOTES.SEQ', 'wb').write(bytes(range(48)))
 
 koala = bytearray(b'\x00\x60' + bytes(10001))
 for cell in range(40):
