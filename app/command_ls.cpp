@@ -36,7 +36,7 @@ bool isZipcodePartEntry(const platter::dir_entry_t& entry) {
 }  // namespace
 
 int CommandLs::run(forge::getopt::Getopt& getopt) {
-    if (!readIndent(getopt)) return 1;
+    if (!readIndent(getopt) || !checkAsciiFallback(getopt)) return 1;
     warnAboutOptions();
     if (g_option_lowercase.isSet() || (g_option_case.isSet() && g_option_case.value(0) == "lower"))
         charset_ = platter::Charset::lowerUpper;
@@ -66,6 +66,18 @@ bool CommandLs::readIndent(const forge::getopt::Getopt& getopt) {
     forge::logFatal([&] {
         std::cerr << g_option_indent.matchedName() << " must be an integer from 0 to " << kMaxIndentStep << " (found: '"
                   << value << "')";
+    });
+    getopt.printTryHelp(std::cerr);
+    return false;
+}
+
+// The fallback replaces characters in US-ASCII output, so it must be one itself.
+bool CommandLs::checkAsciiFallback(const forge::getopt::Getopt& getopt) {
+    if (!g_option_ascii_fall.isSet()) return true;
+    const std::string value = g_option_ascii_fall.value(0);
+    if (value.empty() || static_cast<unsigned char>(value.front()) < 0x80) return true;
+    forge::logFatal([&] {
+        std::cerr << g_option_ascii_fall.matchedName() << " must be an ASCII character (found: '" << value << "')";
     });
     getopt.printTryHelp(std::cerr);
     return false;
@@ -224,6 +236,7 @@ bool CommandLs::processDisk(platter::Disk& disk, const std::string& path) {
         printPathHeader(std::cout, path, "");
         render_->prepare(*image, path, charset_, frame);
         render_->renderListing(*image, prefix);
+        warnAboutLoops(*image, path);
     }
     return true;
 }
@@ -233,6 +246,7 @@ bool CommandLs::listDeep(platter::Disk& disk, const std::string& path) {
     if (!applySelection(disk, false, count)) return false;
     render_->prepare(disk, path, charset_);
     render_->renderListing(disk, linePrefix());
+    warnAboutLoops(disk, path);
     const auto here = std::make_pair(static_cast<const platter::Disk*>(&disk), disk.directoryStart());
     enclosing_.insert(here);
     listNestedEntries(disk, path);
@@ -291,6 +305,19 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
         reporter_.warning("file has archive extension but wasn't identified as an archive format");
     }
     depth_ -= indentStep_;
+}
+
+// Chains that turn back: the listing shows what they reached, a warning says where.
+void CommandLs::warnAboutLoops(const platter::Disk& disk, const std::string& path) {
+    const std::string name = "'" + forge::fileName(path) + "'";
+    if (const std::optional<platter::track_sector_t> at = disk.chainTurnsBackAt(disk.directoryStart()))
+        reporter_.warning(name + ": the directory chain turns back at block " + chainText({*at}));
+    for (const listed_entry_t& listed : render_->entries()) {
+        if (listed.loopsAt) {
+            reporter_.warning(name + ": the chain of entry [" + std::to_string(listed.index) +
+                              "] turns back at block " + chainText({*listed.loopsAt}));
+        }
+    }
 }
 
 bool CommandLs::mayDescend(std::uint64_t index) {

@@ -48,6 +48,7 @@ public:
 
 private:
     bool readIndent(const forge::getopt::Getopt& getopt);
+    bool checkAsciiFallback(const forge::getopt::Getopt& getopt);
     void warnAboutOptions();
     std::vector<std::int32_t> collectFields() const;
     int listStandardInput(const forge::getopt::Getopt& getopt);
@@ -61,6 +62,7 @@ private:
     void listArchive(platter::Disk& disk, const std::string& path, std::uint64_t index,
                      const platter::dir_entry_t& entry);
     bool mayDescend(std::uint64_t index);
+    void warnAboutLoops(const platter::Disk& disk, const std::string& path);
     void printNestingLine(std::uint64_t index, const platter::dir_entry_t& entry) const;
     std::string linePrefix() const;
 

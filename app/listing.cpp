@@ -114,8 +114,10 @@ std::string Render::petsciiToText(std::span<const std::uint8_t> bytes, platter::
     const bool ascii = g_console.mode() == forge::kModeAscii;
     for (std::uint8_t c : bytes) {
         if (ascii) {
+            // The shifted letters 0xC1-0xDA are the capitals of the lower/upper set.
             std::uint8_t converted = 0;
-            const bool ok = platter::isPrintablePetscii(c) && platter::petsciiToAscii(c, converted, charset, true);
+            const bool printable = platter::isPrintablePetscii(c) || (c >= 0xC1 && c <= 0xDA);
+            const bool ok = printable && platter::petsciiToAscii(c, converted, charset, true);
             text += ok ? static_cast<char>(converted) : fallback_;
         } else {
             std::uint8_t screenCode = 0;

@@ -39,6 +39,8 @@ public:
     // Keeps the entries of `frame` of the processed selection that the listing
     // shows, gathers what the fields need of them and measures the widths.
     void prepare(platter::Disk& disk, const std::string& path, platter::Charset charset, std::uint64_t frame = 0);
+    // The entries the last prepare gathered, in listing order.
+    const std::vector<listed_entry_t>& entries() const { return entries_; }
     virtual void renderListing(platter::Disk& disk, const std::string& prefix) = 0;
     // The "0 \"name\" id" line and the "blocks free." line of the column and
     // canonical forms.
@@ -68,7 +70,6 @@ public:
     platter::CbmSelection selection;
 
 protected:
-    const std::vector<listed_entry_t>& entries() const { return entries_; }
     platter::Charset charset() const { return charset_; }
     const std::string& path() const { return path_; }
     bool hasField(std::int32_t id) const;

@@ -43,7 +43,10 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
     listed.entry = entry;
     if (needs.size || needs.blocks) {
         listed.dataRead = disk.readData(entry, 0, &listed.size, nullptr, needs.blocks ? &listed.blocks : nullptr);
-        if (!listed.dataRead) listed.size = 0;
+        if (!listed.dataRead) {
+            listed.size = 0;
+            listed.loopsAt = disk.chainTurnsBackAt(disk.firstBlock(entry));
+        }
     }
     platter::Disk::bytes_t data;
     if (needs.data && listed.dataRead && listed.size != 0) {

@@ -8,6 +8,7 @@
 #include "platter/core/track_sector.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ struct listed_entry_t {
     std::string description;
     std::vector<platter::track_sector_t> blocks;
     forge::text_attr_t nameColour;
+    std::optional<platter::track_sector_t> loopsAt;  // the block where a chain that failed turned back
 };
 
 // Reads what `needs` asks for; the file's bytes only when readData succeeded

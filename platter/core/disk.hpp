@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -248,6 +249,9 @@ public:
     virtual std::uint64_t fileSize(std::uint64_t index);
     // Follows a block's link; false at the chain's end or for an unreadable block.
     virtual bool nextBlock(track_sector_t& block);
+    // The block whose link leads back into the chain that starts at `start`; none when the
+    // chain ends, or leaves the image, without turning back.
+    std::optional<track_sector_t> chainTurnsBackAt(const track_sector_t& start) const;
 
     // ---- Undo journal (disk_undo.cpp) ----
     bool pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,

@@ -215,4 +215,16 @@ bool Disk::nextBlock(track_sector_t& block) {
     return true;
 }
 
+std::optional<track_sector_t> Disk::chainTurnsBackAt(const track_sector_t& start) const {
+    std::set<track_sector_t> seen;
+    for (track_sector_t block = start; seen.insert(block).second;) {
+        const std::uint8_t* data = blockData(block);
+        if (!data || data[0] == 0) return std::nullopt;
+        const track_sector_t next = makeBlock(data[0], data[1]);
+        if (seen.count(next) != 0) return block;
+        block = next;
+    }
+    return std::nullopt;
+}
+
 }  // namespace platter

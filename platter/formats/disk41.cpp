@@ -211,10 +211,14 @@ std::uint8_t* Disk41::allocateBlock(track_sector_t& block, bool markUsed) {
         }
     } else if (block.track == 0) {
         for (std::uint64_t t = 17; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found) || findOnTrack(36 - t, 0, found);
-    } else if (block.track >= kDirectoryTrack) {
-        if (block.track != kDirectoryTrack) ok = findOnTrack(block.track, block.sector, found);
+    } else if (block.track == kDirectoryTrack) {
+        // From the directory track the search goes downward first, then upward.
+        for (std::uint64_t t = kDirectoryTrack - 1; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found);
+        for (std::uint64_t t = kDirectoryTrack + 1; !ok && t <= last; ++t) ok = findOnTrack(t, 0, found);
+    } else if (block.track > kDirectoryTrack) {
+        ok = findOnTrack(block.track, block.sector, found);
         for (std::uint64_t t = block.track + 1; !ok && t <= last; ++t) ok = findOnTrack(t, 0, found);
-        for (std::uint64_t t = 17; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found);
+        for (std::uint64_t t = kDirectoryTrack - 1; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found);
     } else {
         ok = findOnTrack(block.track, block.sector, found);
         for (std::uint64_t t = block.track - 1; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found);

@@ -67,7 +67,8 @@ TEST_F(RenderText, AsciiFallsBackForGraphicsAndIgnoresReverse) {
     g_console.setMode(forge::kModeAscii);
     const std::vector<std::uint8_t> bytes = {0x41, 0xA0, 0xC1, 0x20, 0x0D};
     EXPECT_EQ(render.petsciiToText(bytes, Charset::upperGraphics, true), "A ` `");
-    EXPECT_EQ(render.petsciiToText(bytes, Charset::lowerUpper, false), "a ` `");
+    // The shifted letters are the capitals of the lower/upper set.
+    EXPECT_EQ(render.petsciiToText(bytes, Charset::lowerUpper, false), "a A `");
 }
 
 TEST_F(RenderText, ShiftedSpacesInNames) {

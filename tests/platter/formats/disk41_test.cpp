@@ -331,6 +331,20 @@ TEST(Disk41Allocation, FirstFileFollowsTheInterleaveOrder) {
     EXPECT_EQ(size, 25u * 254);
 }
 
+TEST(Disk41Allocation, FromTheDirectoryTrackDownwardFirst) {
+    TestImage image = TestImage::blank();
+    track_sector_t block = makeBlock(18, 5);
+    ASSERT_NE(image.disk->allocateBlock(block, false), nullptr);
+    EXPECT_EQ(block.track, 17u);
+    // With tracks 1-17 full it goes on upward.
+    for (std::uint64_t t = 1; t <= 17; ++t) {
+        for (std::uint64_t s = 0; s < Disk41::sectorsOnTrack(t); ++s) image.disk->toggleBlock(makeBlock(t, s));
+    }
+    block = makeBlock(18, 5);
+    ASSERT_NE(image.disk->allocateBlock(block, false), nullptr);
+    EXPECT_EQ(block.track, 19u);
+}
+
 TEST(Disk41Allocation, UpperTracksFullContinuesBelowAndFullDiskGivesNull) {
     TestImage image = TestImage::blank();
     Disk41& disk = *image.disk;
