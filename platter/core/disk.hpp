@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "forge/raster_image.hpp"
 #include "platter/core/dir_entry.hpp"
+#include "platter/core/listing_output.hpp"
 #include "platter/core/track_sector.hpp"
 #include "platter/core/undo_journal.hpp"
 #include "platter/ids/format_id.hpp"
@@ -19,6 +21,7 @@
 namespace platter {
 
 class DataProvider;
+class PetsciiWriter;
 struct container_format_t;
 
 // Last-error codes kept in an image.
@@ -36,6 +39,7 @@ enum disk_error : std::uint32_t {
     kErrNoPartitionRoom = 12,
     kErrArchiveImport = 13,
     kErrDirectoryLoop = 17,
+    kErrDrawFailed = 19,
     kErrNoDiskName = 20,
     kErrBadSize = 21,
     kErrUnreadableBlock = 22,
@@ -110,9 +114,11 @@ public:
     virtual bool loadImage(const path& file);
     virtual void parseImage() {}
     virtual bool save(bool force = false);
-    // Writes the image blocks (and error bytes) through the save routine (forge/save_file.hpp).
-    // An image flagged with an unknown size, or that lacks blocks, is refused (last error 8).
-    virtual bool saveAs(const path& target);
+    // The extension of `target` chooses what is written: a listing document or picture of the
+    // directory, or else the image's blocks (and error bytes) under the image's extension when
+    // the registry knows none. Everything goes through the save routine (forge/save_file.hpp);
+    // an image flagged with an unknown size, or that lacks blocks, is refused (last error 8).
+    virtual bool saveAs(const path& target, const listing_request_t& request = {});
     virtual void setModified(bool on) { modified_ = on; }
     virtual bool resize(std::uint64_t bytes);
 
@@ -313,6 +319,28 @@ public:
     // nothing on images without native subdirectories or when the entry's first block is no
     // subdirectory header.
     bool setParentLink(const entry_slot_t& slot);
+
+    // ---- Listings (disk_listing_draw.cpp, disk_listing_documents.cpp) ----
+    // One line of the CBM directory listing at a row of the writer, ended with its newline.
+    virtual void drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse);
+    // "%d BLOCKS FREE."; empty for kinds whose listings show no such line.
+    std::string blocksFreeText() const;
+    // The type word of an entry in a listing: the CBM type names, "???"
+    // above the highest type the image holds, and the class's own word for
+    // partitions and subdirectories.
+    std::string listingTypeName(const dir_entry_t& entry) const;
+    // The listing of the current directory and, with `recurse`, of the
+    // subdirectories and partitions of the selected entries, stacked.
+    virtual forge::raster_image_t renderDirectoryTree(PetsciiWriter& writer, bool recurse,
+                                                      std::span<const std::uint32_t> selection);
+    // Documents of the directory. The CSV listing leaves the indices out; the
+    // drawn ones show only them when there are any.
+    virtual bool writeListingCsv(const listing_output_t& out, bool recurse, std::span<const std::uint32_t> skip);
+    virtual bool writeListingText(const listing_output_t& out, bool recurse, std::span<const std::uint32_t> shown);
+    virtual bool writeListingRtf(const listing_output_t& out, bool recurse, PetsciiWriter& writer,
+                                 std::span<const std::uint32_t> shown, bool withTitles);
+    virtual bool writeListingHtml(const listing_output_t& out, bool recurse, PetsciiWriter& writer,
+                                  std::span<const std::uint32_t> shown, bool withTitles);
 
     // ---- Writing files (disk_import.cpp) ----
     virtual bool importHostFile(const path& file, std::int64_t position);

@@ -9,25 +9,11 @@
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
+#include "platter/core/listing_documents.hpp"
 
 namespace platter {
 
 namespace {
-
-// Registry ids whose extension names a listing document rather than an image.
-bool isListingFormat(format_id id) {
-    switch (id) {
-        case format_id::seq:
-        case format_id::txt:
-        case format_id::bmp:
-        case format_id::csv:
-        case format_id::rtf:
-        case format_id::png:
-        case format_id::htm:
-        case format_id::kick: return true;
-        default: return false;
-    }
-}
 
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -95,7 +81,7 @@ bool Disk::save(bool /*force*/) {
     return saveAs(imagePath_);
 }
 
-bool Disk::saveAs(const path& target) {
+bool Disk::saveAs(const path& target, const listing_request_t& request) {
     lastError_ = kErrNone;
     path out = target;
     const container_format_t* row = formatByExtension(target.extension().string());
@@ -103,11 +89,7 @@ bool Disk::saveAs(const path& target) {
         row = formatById(formatId());
         if (row) out.replace_extension(std::string(row->extension));
     }
-    if (row && isListingFormat(row->id)) {
-        // Listing documents are not written by this build.
-        lastError_ = kErrOpenFile;
-        return false;
-    }
+    if (row && isListingDocument(row->id)) return saveListing(*this, row->id, {target, request.stream}, request);
     if (out.empty()) {
         lastError_ = kErrOpenFile;
         return false;

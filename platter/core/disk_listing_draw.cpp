@@ -1,0 +1,81 @@
+#include <string>
+#include <utility>
+
+#include "forge/strings.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/core/library_options.hpp"
+#include "platter/core/index_selection.hpp"
+#include "platter/core/listing_draw.hpp"
+#include "platter/core/listing_walk.hpp"
+#include "platter/petscii/file_type_names.hpp"
+#include "platter/petscii/petscii_writer.hpp"
+
+namespace platter {
+
+namespace {
+
+constexpr std::size_t kBlocksColumns = 5;
+constexpr std::size_t kSplatColumn = 23;
+constexpr std::size_t kLockColumn = 27;
+constexpr std::uint8_t kPadding = 0xA0;
+
+}  // namespace
+
+void Disk::drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse) {
+    std::string line = std::to_string(entry.blockCount());
+    line.resize(std::max(line.size(), kBlocksColumns), ' ');
+    line += '"';
+    const auto name = entry.name();
+    std::size_t length = name.size();
+    while (length > 0 && name[length - 1] == kPadding) --length;
+    for (std::size_t i = 0; i < length; ++i) {
+        // A shifted space inside the name would end it for the machine's own lister.
+        line += static_cast<char>(name[i] == kPadding && !writer.carriageReturnMode() ? 0 : name[i]);
+    }
+    line += '"';
+    line.resize(std::max(line.size(), kSplatColumn), ' ');
+    line += entry.isSplat() ? '*' : ' ';
+    line += listingTypeName(entry);
+    line += entry.isLocked() ? '<' : ' ';
+    if (libraryOptions().listingLineOption != 0) {
+        line[kLockColumn] = ' ';
+        line += forge::format("%4u %4u", unsigned{entry.bytes[3]}, unsigned{entry.bytes[4]});
+        const std::span<const std::uint8_t> first = entry.fileType() == kTypePrg
+                                                        ? std::as_const(*this).blockBytes(firstBlock(entry))
+                                                        : std::span<const std::uint8_t>{};
+        if (!first.empty() && (first[2] != 0 || first[3] != 0))
+            line += forge::format(" $%04x", first[2] | first[3] << 8);
+    }
+    writer.write(0, row, line, reverse);
+    writer.newline();
+}
+
+std::string Disk::blocksFreeText() const {
+    if (!showsBlocksFree()) return {};
+    return forge::format("%llu BLOCKS FREE.", static_cast<unsigned long long>(blocksFree()));
+}
+
+std::string Disk::listingTypeName(const dir_entry_t& entry) const {
+    const std::uint8_t type = entry.fileType();
+    if (type > highestFileType()) return std::string(g_cbm_type_names.back());
+    return type >= kTypeCbm ? typeWord(entry) : std::string(g_cbm_type_names[type]);
+}
+
+forge::raster_image_t Disk::renderDirectoryTree(PetsciiWriter& writer, bool recurse,
+                                                std::span<const std::uint32_t> selection) {
+    setLastError(kErrNone);
+    const IndexSelection selected(selection);
+    const auto tried = [&](std::uint64_t index, const dir_entry_t& entry, std::size_t depth) {
+        return holdsDirectory(entry) && (depth > 0 || selected.contains(index));
+    };
+    forge::raster_image_t result;
+    const bool complete = forEachDirectory(*this, recurse && !selection.empty(), tried, [&](std::size_t depth) {
+        const forge::raster_image_t listing =
+            renderDirectory(*this, writer, depth == 0 ? selection : std::span<const std::uint32_t>{});
+        result = result.pixels.empty() ? listing : stackPictures(result, listing);
+        return !result.pixels.empty();
+    });
+    return complete ? result : forge::raster_image_t{};
+}
+
+}  // namespace platter
