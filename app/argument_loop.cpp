@@ -15,6 +15,7 @@ int ArgumentLoop::run(const std::vector<std::string>& arguments) {
         if (onSelector && !onSelector(argument, selector)) return 1;
         if (!forEachPath(path, file, directory))
             reporter_.error("'" + path + "': Invalid path or file.", Reporter::kNever);
+        if (afterArgument) afterArgument();
         if (stopped && stopped()) return 1;
     }
     return reporter_.status();

@@ -32,6 +32,8 @@ public:
     ContainerHandler onContainer;
     // A directory named by an argument; by default every file below it goes to onFile.
     DirectoryHandler onDirectory;
+    // Called once an argument's path has been walked.
+    std::function<void()> afterArgument;
     // Checked after every path: true ends the loop (cat after refusing binary output).
     std::function<bool()> stopped;
 

@@ -61,7 +61,16 @@ int CommandCat::run(forge::getopt::Getopt& getopt) {
     };
     loop_.onContainer = [this](platter::Disk& disk, const std::string& name) { processDisk(disk, name); };
     loop_.stopped = [this] { return refused_; };
-    return loop_.run(arguments);
+    bool unmatched = false;
+    loop_.afterArgument = [&] {
+        for (const std::string& text : selection_.unmatchedNameWarnings()) {
+            reporter_.warning(text);
+            unmatched = true;
+        }
+    };
+    const int status = loop_.run(arguments);
+    // A name that matched nothing, and nothing written: the run did not do what was asked.
+    return status != 0 || (unmatched && !wrote_) ? 1 : 0;
 }
 
 bool CommandCat::parseSelector(const std::string& selector) {
@@ -158,6 +167,7 @@ bool CommandCat::writeBinary(std::span<const std::uint8_t> bytes) {
     }
     out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     out_.flush();
+    wrote_ = wrote_ || !bytes.empty();
     return true;
 }
 
@@ -174,6 +184,7 @@ void CommandCat::streamFile(std::span<const std::uint8_t> bytes) {
         .setSections(false);
     render.begin().renderSection(screen, "").end();
     out_ << render.str() << '\n' << std::flush;
+    wrote_ = true;
 }
 
 }  // namespace app

@@ -64,6 +64,7 @@ private:
     bool terminal_;
     bool lowercase_ = false;
     bool refused_ = false;  // binary data was bound for a terminal
+    bool wrote_ = false;    // something reached the output
 };
 
 }  // namespace app

@@ -47,6 +47,9 @@ int CommandLs::run(forge::getopt::Getopt& getopt) {
     loop_.onFile = [this](const std::string& path) { listFile(path); };
     loop_.onDirectory = [this](const std::string& path, const FileHandler&) { listDirectory(path); };
     loop_.onContainer = [this](platter::Disk& disk, const std::string& name) { listContainer(disk, name); };
+    loop_.afterArgument = [this] {
+        for (const std::string& text : render_->selection.unmatchedNameWarnings()) reporter_.warning(text);
+    };
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     const int status = arguments.empty() ? listStandardInput(getopt) : loop_.run(arguments);
     if (g_console.colorOn()) g_console.normal();

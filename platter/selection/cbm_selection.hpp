@@ -100,6 +100,10 @@ public:
     bool isIndexSelectedInFrame(std::uint64_t index, std::uint64_t frame) const;
     // Drops the frames (deleting the disks they own) and the messages.
     void resetFrames();
+    // One warning text for each name selector that matched no entry in any container processed
+    // since the parse (negated ones aside), with a hint when the name has lower-case letters:
+    // they are the shifted PETSCII letters, not the capitals a listing shows.
+    std::vector<std::string> unmatchedNameWarnings() const;
 
     const std::vector<selection_frame_t>& frames() const { return frames_; }
     std::uint64_t entriesSelected() const { return entriesSelected_; }

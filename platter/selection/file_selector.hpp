@@ -61,6 +61,9 @@ struct file_selector {
     std::vector<track_sector_t> blocks;  // block data, in the order written
     bool wholeBlocks = true;             // false: "~", data without link bytes
     std::uint64_t frame = 0;             // index into the processed frames
+    // By filename, since the parse: applied to some container, and matched an entry in one.
+    bool everApplied = false;
+    bool everMatched = false;
 };
 
 }  // namespace platter

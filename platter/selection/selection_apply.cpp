@@ -2,6 +2,7 @@
 // checking blocks against the geometry, and descending into partitions,
 // subdirectories, archives and zipcode sets.
 
+#include <cctype>
 #include <set>
 #include <string>
 #include <string_view>
@@ -128,6 +129,8 @@ void CbmSelection::applyByFilename(file_selector& node, Disk& disk) {
         names.emplace(name);
     }
     (node.negated ? entriesExcluded_ : entriesSelected_) += names.size();
+    node.everApplied = true;
+    if (!node.indices.empty()) node.everMatched = true;
 }
 
 bool CbmSelection::applyByIndex(file_selector& node, Disk& disk) {
@@ -247,6 +250,29 @@ bool CbmSelection::isIndexSelectedInFrame(std::uint64_t index, std::uint64_t fra
         return true;
     });
     return taken && !excluded;
+}
+
+std::vector<std::string> CbmSelection::unmatchedNameWarnings() const {
+    std::vector<std::string> warnings;
+    // Below a name that matched nothing nothing was applied: only that name is named.
+    const auto visit = [&](const node_list& nodes, const auto& self) -> void {
+        for (const file_selector& node : nodes) {
+            if (node.kind != SelectorKind::ByFilename || node.negated || node.everMatched || !node.everApplied) {
+                self(node.children, self);
+                continue;
+            }
+            std::string name = node.text;
+            if (node.nested && !name.empty()) name.pop_back();
+            std::string capitals = name;
+            for (char& c : capitals) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            if (name == "*") continue;  // an empty directory, nothing the user misnamed
+            std::string warning = "no entry matches '" + name + "'";
+            if (capitals != name) warning += "; names are PETSCII, try '" + capitals + "'";
+            warnings.push_back(warning);
+        }
+    };
+    visit(root_, visit);
+    return warnings;
 }
 
 }  // namespace platter

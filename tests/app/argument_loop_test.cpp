@@ -48,6 +48,24 @@ TEST(ArgumentLoop, AHostNameWithAColonIsAPath) {
     EXPECT_NE(selected.out.find("\"HELLO\""), std::string::npos) << selected.out;
 }
 
+// A truncated image, or one of an odd size, lists what it holds with one warning.
+TEST(ArgumentLoop, ListingsWarnOnceAboutImagesThatAreNotWhole) {
+    const test_support::ScratchDir scratch;
+    test_support::bytes_t image = test_support::readFixture("ls/t.d64");
+    image.resize(100000);
+    const test_support::zt_run_t truncated = test_support::runZt({"ls", "--Xcolor", scratch.write("cut.d64", image)});
+    EXPECT_EQ(truncated.status, 0);
+    EXPECT_EQ(truncated.errors, "warning: 'cut.d64': blocks past the end of the image are missing\n");
+    EXPECT_NE(truncated.out.find("\"HELLO\""), std::string::npos) << truncated.out;
+    image = test_support::readFixture("ls/t.d64");
+    image.push_back(0);
+    const test_support::zt_run_t odd = test_support::runZt({"ls", "--Xcolor", scratch.write("odd.d64", image)});
+    EXPECT_EQ(odd.status, 0);
+    EXPECT_EQ(odd.errors,
+              "notice: 'odd.d64': not ID'd; opened by its extension as D64\n"
+              "warning: 'odd.d64': the image's size is not one its format knows\n");
+}
+
 // A D64 holding the first part of a zipcode set, which cannot be expanded from inside an image.
 std::string imageWithZipcodePart(const test_support::ScratchDir& scratch) {
     test_support::TestImage image = test_support::TestImage::blank();
