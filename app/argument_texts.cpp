@@ -60,6 +60,14 @@ int reportMissingFile(const forge::getopt::Getopt& getopt) {
     return 1;
 }
 
+int reportUsageWithoutFile(const forge::getopt::Getopt& getopt) {
+    getopt.printUsage(std::cerr);
+    std::cerr << "\n";
+    getopt.printTryHelp(std::cerr);
+    std::cerr << "\n";
+    return 1;
+}
+
 std::vector<std::uint32_t> renderTargets(std::uint32_t typeId) {
     if (typeId == platter::fileid::type_id::petscii) return {0, 1, 2, 3, 6, 4};
     if (platter::fileid::isTypeInCategory(typeId, kCategoryContainer)) return listingRenderTargets();

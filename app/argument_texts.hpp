@@ -29,6 +29,10 @@ std::string zipcodeBaseName(std::string_view fileName);
 // on the error stream; always 1, the exit status of that usage error.
 int reportMissingFile(const forge::getopt::Getopt& getopt);
 
+// The full usage, an empty line, the --help hint and an empty line, on the error stream;
+// always 1: the commands that need at least one FILE and were given none.
+int reportUsageWithoutFile(const forge::getopt::Getopt& getopt);
+
 // The render command's target numbers for an identified type.
 std::vector<std::uint32_t> renderTargets(std::uint32_t typeId);
 // Those of a container's directory listing.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/argument_texts.hpp"
 #include "app/geowrite_layout.hpp"
 #include "forge/files.hpp"
 #include "platter/fileid/identify.hpp"
@@ -31,13 +32,7 @@ bool isGeoWriteFile(std::span<const std::uint8_t> bytes) {
 
 int CommandTest::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
-    if (arguments.empty()) {
-        getopt.printUsage(std::cerr);
-        std::cerr << "\n";
-        getopt.printTryHelp(std::cerr);
-        std::cerr << "\n";
-        return 1;
-    }
+    if (arguments.empty()) return reportUsageWithoutFile(getopt);
     for (const std::string& argument : arguments) {
         if (forge::isDirectory(argument)) {
             reporter_.error("\"" + argument + "\" is a directory, not a file.", Reporter::kQuietErrors);

@@ -8,6 +8,7 @@
 #include "app/command_fgrep.hpp"
 #include "app/command_file.hpp"
 #include "app/command_ls.hpp"
+#include "app/command_merge.hpp"
 #include "app/command_render.hpp"
 #include "app/command_test.hpp"
 #include "app/command_tree.hpp"
@@ -38,10 +39,12 @@ std::unique_ptr<Command> makeCommand() {
 // A registered command word without a line here is reported as not available yet.
 const std::vector<command_factory_t>& builtCommands() {
     static const std::vector<command_factory_t> commands = {
-        {"ls", makeCommand<CommandLs>},         {"file", makeCommand<CommandFile>}, {"cat", makeCommand<CommandCat>},
-        {"ch", makeCommand<CommandCh>},         {"bam", makeCommand<CommandBam>},   {"diff", makeCommand<CommandDiff>},
-        {"fgrep", makeCommand<CommandFgrep>},   {"test", makeCommand<CommandTest>}, {"view", makeCommand<CommandView>},
-        {"render", makeCommand<CommandRender>},
+        {"ls", makeCommand<CommandLs>},       {"file", makeCommand<CommandFile>},
+        {"cat", makeCommand<CommandCat>},     {"ch", makeCommand<CommandCh>},
+        {"bam", makeCommand<CommandBam>},     {"diff", makeCommand<CommandDiff>},
+        {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandTest>},
+        {"view", makeCommand<CommandView>},   {"render", makeCommand<CommandRender>},
+        {"merge", makeCommand<CommandMerge>},
     };
     return commands;
 }

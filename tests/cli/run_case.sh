@@ -6,8 +6,10 @@
 # A case with a CASE.files/ folder writes files: it runs in a scratch copy of tests/data,
 # and afterwards every file the run created or changed must be in CASE.files/ at the
 # same relative path with the same bytes, and every file there must have been written.
-# ZT_UPDATE_GOLDEN=1 writes the actual results as the new expectations (CASE.files/
-# included when it exists). Runs in the C.UTF-8 locale, so display widths do not depend
+# A case with CASE.files.sha256 instead (sha256sum lines, for outputs too large to keep)
+# checks the written files by their digests.
+# ZT_UPDATE_GOLDEN=1 writes the actual results as the new expectations (CASE.files/ or
+# CASE.files.sha256 included when it exists). Runs in the C.UTF-8 locale, so display widths do not depend
 # on the caller's environment.
 set -u
 export LC_ALL=C.UTF-8
@@ -19,7 +21,9 @@ trap 'rm -rf "$out"' EXIT
 
 workdir=$data
 writes=false
-if [ -d "$case.files" ]; then
+digests=false
+[ -f "$case.files.sha256" ] && digests=true
+if [ -d "$case.files" ] || $digests; then
   writes=true
   workdir=$out/work
   mkdir -p "$workdir"
@@ -41,6 +45,9 @@ if $writes; then
       cp "$workdir/$file" "$out/written/$file"
     fi
   done
+  if $digests; then
+    (cd "$out/written" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum) > "$out/files.sha256"
+  fi
 fi
 
 if [ "${ZT_UPDATE_GOLDEN:-}" = 1 ]; then
@@ -48,7 +55,9 @@ if [ "${ZT_UPDATE_GOLDEN:-}" = 1 ]; then
     if [ -s "$out/$part" ]; then cp "$out/$part" "$case.$part"; else rm -f "$case.$part"; fi
   done
   if [ "$(cat "$out/rc")" = 0 ]; then rm -f "$case.rc"; else cp "$out/rc" "$case.rc"; fi
-  if $writes; then
+  if $digests; then
+    cp "$out/files.sha256" "$case.files.sha256"
+  elif $writes; then
     rm -rf "$case.files"
     cp -R "$out/written" "$case.files"
   fi
@@ -69,7 +78,13 @@ for part in stdout stderr rc; do
     status=1
   fi
 done
-if $writes && ! diff -r "$case.files" "$out/written" >"$out/files.diff"; then
+if $digests; then
+  if ! cmp -s "$case.files.sha256" "$out/files.sha256"; then
+    echo "--- written files differ for $(basename "$case")"
+    diff -u --label expected --label actual "$case.files.sha256" "$out/files.sha256" | head -n 20
+    status=1
+  fi
+elif $writes && ! diff -r "$case.files" "$out/written" >"$out/files.diff"; then
   echo "--- written files differ for $(basename "$case")"
   sed -e "s|$out/written|actual|g" -e "s|$case.files|expected|g" "$out/files.diff" | head -n 20
   status=1

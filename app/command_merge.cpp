@@ -1,0 +1,184 @@
+#include "app/command_merge.hpp"
+
+#include <algorithm>
+#include <iostream>
+
+#include "app/argument_loop.hpp"
+#include "app/argument_texts.hpp"
+#include "app/file_arguments.hpp"
+#include "app/options.hpp"
+#include "forge/files.hpp"
+#include "forge/save_file.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/fileid/format_for_type.hpp"
+#include "platter/fileid/type_ids.hpp"
+#include "platter/open/identified_format.hpp"
+#include "platter/open/open_container.hpp"
+#include "platter/petscii/text_to_petscii.hpp"
+
+namespace app {
+
+namespace {
+
+namespace type_id = platter::fileid::type_id;
+
+constexpr std::string_view kDefaultOutput = "out.reu";
+// The data of every separator and header entry.
+constexpr std::uint8_t kMarkerData[] = {'Z', 'T', '/', 'K', '.'};
+constexpr std::uint8_t kMarkerType = 0xC3;
+constexpr std::uint8_t kMarkerName = 0xC0;
+constexpr std::size_t kHeaderPathLength = 14;
+
+// D64 in all its identified variants, D71, D81 and the CMD D2M and D4M, with or without error bytes.
+bool isMergeable(std::uint32_t type) {
+    return (type >= type_id::d64 && type <= type_id::d64_42_e) || type == type_id::d71 || type == type_id::d71_e ||
+           type == type_id::d81 || type == type_id::d81_e || type == type_id::d2m || type == type_id::d2m_e ||
+           type == type_id::d4m || type == type_id::d4m_e;
+}
+
+// A partition or subdirectory holds files of its own, not file data.
+const char* containerKind(const platter::Disk& disk, const platter::dir_entry_t& entry) {
+    if (entry.fileType() == platter::kTypeCbm && disk.hasCbmPartitions()) return "a CBM partition";
+    if (entry.fileType() == platter::kTypeDir && disk.hasNativeSubdirectories()) return "a subdirectory";
+    return nullptr;
+}
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// An entry without blocks (first track 0) is merged as an empty file.
+bool readEntryData(platter::Disk& disk, const platter::dir_entry_t& entry, std::vector<std::uint8_t>& data) {
+    if (disk.readFile(entry, data)) return true;
+    std::uint64_t size = 0;
+    return disk.readData(entry, 0, &size) && size == 0;
+}
+
+}  // namespace
+
+platter::dir_entry_t CommandMerge::makeSeparatorEntry() {
+    platter::dir_entry_t entry;
+    entry.bytes[2] = kMarkerType;
+    std::fill_n(entry.bytes.begin() + platter::dir_entry_t::kNameOffset, platter::dir_entry_t::kNameLength,
+                kMarkerName);
+    return entry;
+}
+
+platter::dir_entry_t CommandMerge::makeHeaderEntry(const std::string& path) {
+    platter::dir_entry_t entry;
+    entry.bytes[2] = kMarkerType;
+    auto name = entry.bytes.begin() + platter::dir_entry_t::kNameOffset;
+    std::fill_n(name, platter::dir_entry_t::kNameLength, std::uint8_t{' '});
+    name[0] = kMarkerName;
+    // Lower and upper case as typed; a character PETSCII lacks keeps its code.
+    for (std::size_t i = 0; i < std::min(path.size(), kHeaderPathLength); ++i) {
+        const std::uint32_t petscii =
+            forge::charToPetscii(static_cast<std::uint8_t>(path[i]), platter::Charset::lowerUpper, true);
+        name[static_cast<std::ptrdiff_t>(i + 2)] = static_cast<std::uint8_t>(petscii >> 8);
+    }
+    return entry;
+}
+
+int CommandMerge::run(forge::getopt::Getopt& getopt) {
+    const std::vector<std::string>& arguments = getopt.positionalArguments();
+    if (arguments.empty()) return reportUsageWithoutFile(getopt);
+    if (!checkArguments(arguments)) return 1;
+
+    writer_.writeHeader();
+    std::size_t merged = 0;
+    ArgumentLoop loop(reporter_);
+    loop.onFile = [&](const std::string& path) {
+        if (mergeImage(path) && g_option_separators.isSet() && ++merged < arguments.size())
+            addMarker(makeSeparatorEntry());
+    };
+    loop.onDirectory = [this](const std::string& path, const FileHandler&) {
+        reporter_.error("failed to open/read " + quoted(path) + ".", Reporter::kQuietErrors);
+    };
+    loop.stopped = [this] { return reporter_.failed(); };
+    if (loop.run(arguments) != 0) return 1;
+    return writeContainer() ? 0 : 1;
+}
+
+// Every argument is checked before any work, so that a typo costs no time.
+bool CommandMerge::checkArguments(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        const auto [path, selector] = splitPathSelector(argument);
+        if (!selector.empty()) {
+            reporter_.error("cbm selectors not supported in 'zt merge'", Reporter::kNever);
+            return false;
+        }
+        if (!forge::exists(path)) {
+            reporter_.error("could not find " + quoted(path) + " - does it exist?", Reporter::kQuietErrors);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CommandMerge::mergeImage(const std::string& path) {
+    forge::file_t file;
+    if (!forge::readFile(path, file)) {
+        reporter_.error("failed to open/read " + quoted(path) + ".", Reporter::kQuietErrors);
+        return false;
+    }
+    const std::uint32_t type = platter::firstIdentifiedType(file.data);
+    if (!isMergeable(type)) {
+        reporter_.error("cannot merge from " + quoted(path) + "; file is not a supported disk image.",
+                        Reporter::kQuietErrors);
+        return false;
+    }
+    const platter::open_result_t opened =
+        platter::openContainer(platter::formatIdForType(type), path, std::move(file.data));
+    if (!opened) {
+        reporter_.error("failed to read " + quoted(path) + " as a CBM container. ", Reporter::kQuietErrors);
+        return false;
+    }
+    return mergeFiles(*opened.disk, path);
+}
+
+bool CommandMerge::mergeFiles(platter::Disk& disk, const std::string& path) {
+    bool headed = !g_option_headers.isSet();
+    platter::dir_entry_t entry;
+    for (std::uint64_t index = 0; disk.getEntry(index, true, entry); ++index) {
+        if (platter::isEmptyEntry(entry) || entry.isSplat() || entry.fileType() == platter::kTypeDel) continue;
+        const std::string where = "'" + path + "': entry [" + std::to_string(index) + "]";
+        if (const char* kind = containerKind(disk, entry)) {
+            reporter_.warning(where + " is " + kind + ", not a file; skipped");
+            continue;
+        }
+        std::vector<std::uint8_t> data;
+        if (!readEntryData(disk, entry, data)) {
+            reporter_.error(where + " could not be read", Reporter::kQuietErrors);
+            return false;
+        }
+        if (!headed) {
+            headed = true;
+            if (!addMarker(makeSeparatorEntry()) || !addMarker(makeHeaderEntry(path)) ||
+                !addMarker(makeSeparatorEntry()))
+                return false;
+        }
+        if (!add(entry, data)) return false;
+    }
+    return true;
+}
+
+bool CommandMerge::add(const platter::dir_entry_t& entry, std::span<const std::uint8_t> data) {
+    if (writer_.addFile(entry, data)) return true;
+    reporter_.error("the merged files do not fit in the 16 MiB container", Reporter::kQuietErrors);
+    return false;
+}
+
+bool CommandMerge::addMarker(const platter::dir_entry_t& entry) { return add(entry, kMarkerData); }
+
+bool CommandMerge::writeContainer() {
+    writer_.finish();
+    const std::string target = g_option_out.isSet() ? g_option_out.value(0) : std::string(kDefaultOutput);
+    reporter_.warning("the RAMDOS program is not included: bytes 0x0300-0x1fff of '" + target +
+                      "' are zeros in its place");
+    if (const auto failure = forge::saveFile(target, writer_.bytes())) {
+        reporter_.error(failure->text, Reporter::kQuietErrors);
+        reporter_.error("program aborted", Reporter::kQuietErrors);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace app
