@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace platter {
+
+// Reads one raw 1541 track as the drive head does: a ring of bits, most
+// significant bit of each byte first, wrapping from the last byte to the first.
+class GcrBitReader {
+public:
+    struct position_t {
+        std::size_t byte = 0;
+        unsigned bit = 0;
+        bool wrapped = false;
+    };
+
+    // Bits a sync search reads before it gives up: 788 bytes, more than the
+    // longest gap a 1541 writes between two syncs.
+    static constexpr unsigned kSyncBitBudget = 6304;
+    // A sync is a run of at least this many one bits.
+    static constexpr unsigned kSyncMinimumOnes = 10;
+
+    // The track must outlive the reader.
+    explicit GcrBitReader(std::span<const std::uint8_t> track, std::size_t startByte = 0);
+
+    unsigned readBit();
+    std::uint8_t readRawByte();
+    // Eight raw bits from the cursor; the cursor stays where it is.
+    std::uint8_t peekRawByte();
+    // Ten bits decoded through the GCR table; 0xFF when either half is not a
+    // GCR code.
+    std::uint8_t readGcrByte();
+
+    // Moves the cursor past the next run of at least ten one bits and returns
+    // its length, with the cursor on the zero bit that ended it. A result
+    // below kSyncMinimumOnes means no sync within the bit budget.
+    unsigned findSync();
+
+    position_t position() const { return {byte_, bit_, wrapped_}; }
+    void seek(position_t position);
+    // True once the cursor has passed the end of the track and started again.
+    bool wrapped() const { return wrapped_; }
+
+private:
+    unsigned readQuintet();
+    void stepBack();
+
+    std::span<const std::uint8_t> track_;
+    std::size_t byte_ = 0;
+    unsigned bit_ = 0;
+    bool wrapped_ = false;
+};
+
+}  // namespace platter

@@ -1,0 +1,113 @@
+#include "platter/formats/gcr_decoder.hpp"
+
+#include <algorithm>
+
+#include "platter/formats/disk41.hpp"
+#include "platter/formats/gcr_bit_reader.hpp"
+#include "platter/formats/gcr_track_scan.hpp"
+
+namespace platter {
+
+namespace {
+
+constexpr std::size_t kBlockSize = 256;
+constexpr std::uint64_t kDirectoryTrack = 18;
+
+// Block index of sector 0 of each track; the entry after the last is the total.
+const std::array<std::uint16_t, GcrDecoder::kHighestTrack + 2>& firstBlocks() {
+    static const auto table = [] {
+        std::array<std::uint16_t, GcrDecoder::kHighestTrack + 2> first{};
+        for (std::size_t t = 2; t < first.size(); ++t)
+            first[t] = static_cast<std::uint16_t>(first[t - 1] + Disk41::sectorsOnTrack(t - 1));
+        return first;
+    }();
+    return table;
+}
+
+}  // namespace
+
+std::size_t GcrDecoder::blockIndex(std::uint64_t track, std::uint64_t sector) {
+    return firstBlocks()[track] + static_cast<std::size_t>(sector);
+}
+
+GcrDecoder::GcrDecoder() : sectors_(Disk41::kBlocks42 * kBlockSize, 0x01), codes_(Disk41::kBlocks42, kGcrGood) {
+    // What a freshly formatted 1541 sector holds.
+    for (std::size_t block = 0; block < Disk41::kBlocks42; ++block) sectors_[block * kBlockSize] = 0x4B;
+}
+
+void GcrDecoder::loadG64(std::span<const std::uint8_t> file) { fileTracks(file, listG64Tracks(file)); }
+
+void GcrDecoder::loadNib(std::span<const std::uint8_t> file) { fileTracks(file, listNibTracks(file)); }
+
+// A dump is filed under the track its first header names while that slot is
+// free, else under the track the file's table gives it. Half-track dumps come
+// last and only fill free slots: a head between two tracks reads one of them,
+// and must not push the whole tracks off their places.
+void GcrDecoder::fileTracks(std::span<const std::uint8_t> file, const std::vector<gcr_entry_t>& entries) {
+    slots_ = {};
+    for (const bool halfTracks : {false, true}) {
+        for (const gcr_entry_t& entry : entries) {
+            if (entry.halfTrack != halfTracks) continue;
+            const std::uint64_t own = halfTracks ? 0 : entry.track;
+            const gcr_scan_t scan = scanTrack(file.subspan(entry.offset, entry.length));
+            if (scan.code != kGcrGood) {
+                if (own >= 1 && own <= kHighestTrack && !slots_[own].present) slots_[own] = {true, scan.code, {}};
+                continue;
+            }
+            std::uint64_t target = own;
+            if (scan.headerTrack < kHighestTrack) {
+                if (!slots_[scan.headerTrack].present) target = scan.headerTrack;
+            } else if (scan.headerSector < Disk41::sectorsOnTrack(kHighestTrack) && !slots_[kHighestTrack].present) {
+                target = kHighestTrack;
+            }
+            if (target >= 1 && target <= kHighestTrack) slots_[target] = {true, kGcrGood, scan.track};
+        }
+    }
+}
+
+void GcrDecoder::decodeAllTracks() {
+    for (std::uint64_t track = 1; track <= kHighestTrack; ++track) decodeTrack(track);
+}
+
+// A track without a readable header gives every sector the same code; else
+// each sector is looked for in turn, from where the last one ended, so a
+// track in the usual order is read in about one revolution.
+void GcrDecoder::decodeTrack(std::uint64_t track) {
+    if (track < 1 || track > kHighestTrack) return;
+    if (strict_ && !diskIdRead_) readDiskId();
+    const slot_t& slot = slots_[track];
+    gcr_code trackCode = slot.present ? slot.code : kGcrNoSync;
+    if (trackCode == kGcrGood) trackCode = findFirstHeader(slot.bytes, !strict_);
+    const bool readSectors = trackCode == kGcrGood || trackCode == kGcrHeaderChecksum;
+    GcrBitReader reader(slot.bytes);
+    for (std::uint64_t sector = 0; sector < Disk41::sectorsOnTrack(track); ++sector) {
+        gcr_code code = trackCode;
+        if (readSectors) {
+            code = findSectorHeader(reader, track, sector);
+            if (code == kGcrGood) code = readDataBlock(reader, track, sector);
+        }
+        codes_[blockIndex(track, sector)] = code;
+    }
+}
+
+void GcrDecoder::readDiskId() {
+    diskIdRead_ = true;
+    const slot_t& slot = slots_[kDirectoryTrack];
+    if (slot.present && slot.code == kGcrGood) findFirstHeader(slot.bytes, true);
+}
+
+std::vector<std::uint8_t> GcrDecoder::buildD64() const {
+    const std::uint64_t lastTrack = highestDecodedTrack_ > 40 ? 42 : highestDecodedTrack_ > 35 ? 40 : 35;
+    const std::size_t blocks = firstBlocks()[lastTrack + 1];
+    const auto codesEnd = codes_.begin() + static_cast<std::ptrdiff_t>(blocks);
+    const bool anyError = std::any_of(codes_.begin(), codesEnd, [](gcr_code code) { return code != kGcrGood; });
+    std::vector<std::uint8_t> image;
+    image.reserve(blocks * (kBlockSize + 1));
+    image.assign(sectors_.begin(), sectors_.begin() + static_cast<std::ptrdiff_t>(blocks * kBlockSize));
+    if (anyError) {
+        for (auto code = codes_.begin(); code != codesEnd; ++code) image.push_back(*code == kGcrGood ? 1 : *code);
+    }
+    return image;
+}
+
+}  // namespace platter

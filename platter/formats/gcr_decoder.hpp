@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platter/formats/gcr_blocks.hpp"
+#include "platter/formats/gcr_track_table.hpp"
+
+namespace platter {
+
+class GcrBitReader;
+
+// Decodes the raw 1541 tracks of a G64 or NIB file into a D64 sector image,
+// with the drive's error code for every sector that could not be read. Use:
+// construct, setFastFirst(true), loadG64 or loadNib, decodeAllTracks,
+// buildD64. Nothing in the track data can make it fail: every fault becomes
+// the code of the sectors it touches.
+class GcrDecoder {
+public:
+    static constexpr std::uint64_t kHighestTrack = 42;
+
+    GcrDecoder();
+
+    // Fast-first takes each track's disk ID from the track's own first header;
+    // strict takes it once from track 18 and holds every track to it.
+    void setFastFirst(bool fastFirst) { strict_ = !fastFirst; }
+
+    // The file's bytes must outlive the decoder; a decoder serves one file.
+    void loadG64(std::span<const std::uint8_t> file);
+    void loadNib(std::span<const std::uint8_t> file);
+
+    void decodeAllTracks();
+    void decodeTrack(std::uint64_t track);
+
+    // 35 tracks, or 40 (42) when a sector beyond track 35 (40) was decoded;
+    // a sector that was not read holds the format pattern 0x4B, 0x01 x 255.
+    // When any sector failed, one error byte per sector follows.
+    std::vector<std::uint8_t> buildD64() const;
+
+private:
+    // The dump filed under one track.
+    struct slot_t {
+        bool present = false;
+        gcr_code code = kGcrGood;  // good: the scan found a header, read its sectors
+        std::span<const std::uint8_t> bytes;
+    };
+
+    static std::size_t blockIndex(std::uint64_t track, std::uint64_t sector);
+    void fileTracks(std::span<const std::uint8_t> file, const std::vector<gcr_entry_t>& entries);
+    void readDiskId();
+    gcr_code findFirstHeader(std::span<const std::uint8_t> track, bool takeId);
+    gcr_code findSectorHeader(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) const;
+    gcr_code readDataBlock(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector);
+
+    std::array<slot_t, kHighestTrack + 1> slots_{};
+    // Every block of a 42-track D64, in D64 order, and what reading each gave.
+    std::vector<std::uint8_t> sectors_;
+    std::vector<gcr_code> codes_;
+    std::uint64_t highestDecodedTrack_ = 0;
+    std::array<std::uint8_t, 2> diskId_{};
+    bool strict_ = false;
+    bool diskIdRead_ = false;
+};
+
+}  // namespace platter

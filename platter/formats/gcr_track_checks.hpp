@@ -1,0 +1,32 @@
+#pragma once
+// Byte-level looks at a raw 1541 track, cheap enough to run before the bit
+// reader: whether it can hold sectors at all, and where one revolution ends.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace platter {
+
+// Every byte is 0xFF: a track of nothing but sync.
+bool isAllSync(std::span<const std::uint8_t> track);
+
+// A run of at least ten one bits ends within two neighbouring bytes.
+bool hasSyncMark(std::span<const std::uint8_t> track);
+
+// Some byte is 0x52, the first GCR byte of every sector header.
+bool hasHeaderByte(std::span<const std::uint8_t> track);
+
+struct track_period_t {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+
+// For a dump longer than one revolution: compares the first L bytes with the
+// last L bytes for every L below 2048 and keeps the longest run of equal bytes;
+// the revolution runs from that run's first byte to where its window begins.
+// nullopt when no two bytes agree.
+std::optional<track_period_t> findTrackPeriod(std::span<const std::uint8_t> track);
+
+}  // namespace platter

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "platter/formats/gcr_blocks.hpp"
+
+namespace platter {
+
+// What a first look at one track dump found: whether it can hold sectors, the
+// track and sector its first plausible header names (the track a dump is
+// filed under comes from there, not from the file's table) and, for a dump of
+// more than one revolution, the one revolution that starts at that header.
+struct gcr_scan_t {
+    gcr_code code = kGcrGood;
+    std::span<const std::uint8_t> track;
+    std::uint8_t headerTrack = 0;
+    std::uint8_t headerSector = 0;
+};
+
+gcr_scan_t scanTrack(std::span<const std::uint8_t> track);
+
+}  // namespace platter

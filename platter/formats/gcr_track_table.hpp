@@ -1,0 +1,33 @@
+#pragma once
+// The track tables of the two raw-track file kinds, read with every offset and
+// length checked against the file: a dump that does not lie wholly inside the
+// file is left out, as if the table had no entry for it.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace platter {
+
+// One track dump a raw image lists.
+struct gcr_entry_t {
+    std::uint64_t offset = 0;  // of the dump's first byte in the file
+    std::uint64_t length = 0;
+    std::uint64_t track = 0;  // the track the table places it on
+    bool halfTrack = false;
+};
+
+// Shorter dumps cannot hold a single sector header.
+inline constexpr std::uint64_t kGcrMinimumTrackBytes = 10;
+inline constexpr std::uint64_t kNibTrackBytes = 8192;
+
+// G64: "GCR-1541", version, entry count N at 9, N u32 offsets from 12 (entry
+// 2k is track k + 1, entry 2k + 1 its half track), each pointing at a u16
+// length and the track's bytes. Half tracks are left out.
+std::vector<gcr_entry_t> listG64Tracks(std::span<const std::uint8_t> file);
+
+// NIB: "MNIB-1541-RAW", records of (half-track number, density) from byte 16
+// until a 0 or byte 256, one 8192-byte dump per record from byte 256.
+std::vector<gcr_entry_t> listNibTracks(std::span<const std::uint8_t> file);
+
+}  // namespace platter

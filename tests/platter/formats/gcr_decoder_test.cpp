@@ -1,0 +1,222 @@
+#include "platter/formats/gcr_decoder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "tests/platter/formats/gcr_test_encoder.hpp"
+#include "tests/support/files.hpp"
+
+namespace platter {
+namespace {
+
+using testing::gcr_bytes_t;
+
+constexpr std::size_t kSize35 = 174848;
+constexpr std::size_t kBlocks35 = 683;
+
+gcr_bytes_t patternD64(std::size_t size = kSize35) {
+    gcr_bytes_t out(size);
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
+    return out;
+}
+
+// The decoder used the way the image classes use it.
+gcr_bytes_t decode(const gcr_bytes_t& file, bool nib, bool fastFirst = true) {
+    GcrDecoder decoder;
+    decoder.setFastFirst(fastFirst);
+    if (nib)
+        decoder.loadNib(file);
+    else
+        decoder.loadG64(file);
+    decoder.decodeAllTracks();
+    return decoder.buildD64();
+}
+
+gcr_bytes_t decodeG64(const gcr_bytes_t& g64) { return decode(g64, false); }
+gcr_bytes_t decodeNib(const gcr_bytes_t& nib) { return decode(nib, true); }
+
+std::size_t blockOf(std::uint64_t track, std::uint64_t sector) {
+    return testing::gcrTestBlockOffset(track, sector) / 256;
+}
+
+gcr_bytes_t sectorOf(const gcr_bytes_t& d64, std::uint64_t track, std::uint64_t sector) {
+    const auto at = d64.begin() + static_cast<std::ptrdiff_t>(testing::gcrTestBlockOffset(track, sector));
+    return gcr_bytes_t(at, at + 256);
+}
+
+gcr_bytes_t fillerBlock() {
+    gcr_bytes_t block(256, 0x01);
+    block[0] = 0x4B;
+    return block;
+}
+
+// The G64 of `d64` with track `track` replaced.
+gcr_bytes_t g64WithTrack(const gcr_bytes_t& d64, std::uint64_t track, const gcr_bytes_t& bytes) {
+    std::map<std::size_t, gcr_bytes_t> entries;
+    for (std::uint64_t t = 1; t <= 35; ++t) entries[2 * (t - 1)] = t == track ? bytes : testing::encodeTrack(d64, t);
+    return testing::makeG64(entries);
+}
+
+TEST(GcrDecoder, Cc1541G64DecodesToTheD64ItWasMadeFrom) {
+    const gcr_bytes_t g64 = test_support::readFixture("g64/base.g64");
+    ASSERT_EQ(g64[9], 70);  // cc1541 lists 35 tracks and their half tracks
+    EXPECT_EQ(decodeG64(g64), test_support::readFixture("d64/base.d64"));
+}
+
+TEST(GcrDecoder, NibAndStrictDecodingGiveTheSameImage) {
+    const gcr_bytes_t d64 = test_support::readFixture("d64/base.d64");
+    const gcr_bytes_t g64 = test_support::readFixture("g64/base.g64");
+    EXPECT_EQ(decodeNib(testing::nibFromG64(g64)), d64);
+
+    EXPECT_EQ(decode(g64, false, false), d64);
+}
+
+TEST(GcrDecoder, SectorDamageGivesTheDrivesErrorCodes) {
+    const gcr_bytes_t d64 = patternD64();
+    testing::track_layout_t layout;
+    layout.damage[2].badDataChecksum = true;
+    layout.damage[4].dataMarker = 0x06;
+    layout.damage[6].badHeaderChecksum = true;
+    layout.damage[8].noHeaderSync = true;
+    const gcr_bytes_t image = decodeG64(g64WithTrack(d64, 1, testing::encodeTrack(d64, 1, layout)));
+    ASSERT_EQ(image.size(), kSize35 + kBlocks35);
+    const auto code = [&](std::uint64_t sector) { return image[kSize35 + blockOf(1, sector)]; };
+    EXPECT_EQ(code(0), 1);
+    EXPECT_EQ(code(2), kGcrDataChecksum);
+    EXPECT_EQ(code(4), kGcrDataNotPresent);
+    EXPECT_EQ(code(6), kGcrHeaderChecksum);
+    EXPECT_EQ(code(8), kGcrHeaderNotFound);
+    // Their neighbours read as usual.
+    for (const std::uint64_t sector : {1u, 3u, 5u, 7u, 9u, 20u}) EXPECT_EQ(code(sector), 1) << sector;
+    EXPECT_EQ(std::count(image.begin() + kSize35, image.end(), 1), static_cast<std::ptrdiff_t>(kBlocks35 - 4));
+    // A bad checksum keeps the bytes read; sectors never found hold the filler.
+    EXPECT_EQ(sectorOf(image, 1, 2), sectorOf(d64, 1, 2));
+    EXPECT_EQ(sectorOf(image, 1, 1), sectorOf(d64, 1, 1));
+    EXPECT_EQ(sectorOf(image, 1, 6), fillerBlock());
+    EXPECT_EQ(sectorOf(image, 1, 8), fillerBlock());
+}
+
+TEST(GcrDecoder, ABadFirstHeaderDoesNotCostTheTrack) {
+    const gcr_bytes_t d64 = patternD64();
+    testing::track_layout_t layout;
+    layout.damage[0].badHeaderChecksum = true;
+    const gcr_bytes_t image = decodeG64(g64WithTrack(d64, 18, testing::encodeTrack(d64, 18, layout)));
+    ASSERT_EQ(image.size(), kSize35 + kBlocks35);
+    EXPECT_EQ(+image[kSize35 + blockOf(18, 0)], +kGcrHeaderChecksum);
+    for (std::uint64_t sector = 1; sector < 19; ++sector) {
+        EXPECT_EQ(image[kSize35 + blockOf(18, sector)], 1) << sector;
+        EXPECT_EQ(sectorOf(image, 18, sector), sectorOf(d64, 18, sector)) << sector;
+    }
+}
+
+TEST(GcrDecoder, TrackDamageGivesEverySectorOfTheTrackOneCode) {
+    const gcr_bytes_t d64 = patternD64();
+    gcr_bytes_t noHeaderByte = testing::encodeTrack(d64, 5);
+    for (std::uint8_t& byte : noHeaderByte)
+        if (byte == 0x52) byte = 0x53;
+    testing::track_layout_t longLeadIn;
+    longLeadIn.leadIn = 1200;  // more than one sync search reads
+    const struct {
+        std::uint64_t track;
+        gcr_bytes_t bytes;
+        std::uint8_t code;
+    } cases[] = {
+        {18, gcr_bytes_t(7692, 0xFF), kGcrNoSync},
+        {18, gcr_bytes_t(7692, 0x55), kGcrNoSync},
+        {5, noHeaderByte, kGcrHeaderNotFound},
+    };
+    for (const auto& c : cases) {
+        const gcr_bytes_t image = decodeG64(g64WithTrack(d64, c.track, c.bytes));
+        ASSERT_EQ(image.size(), kSize35 + kBlocks35) << c.track;
+        for (std::uint64_t sector = 0; sector < testing::gcrTestSectorsOn(c.track); ++sector) {
+            EXPECT_EQ(image[kSize35 + blockOf(c.track, sector)], c.code) << c.track << "/" << sector;
+            EXPECT_EQ(sectorOf(image, c.track, sector), fillerBlock());
+        }
+        EXPECT_EQ(sectorOf(image, c.track + 1, 0), sectorOf(d64, c.track + 1, 0));
+    }
+    EXPECT_EQ(decodeG64(g64WithTrack(d64, 9, testing::encodeTrack(d64, 9, longLeadIn))), d64);
+}
+
+TEST(GcrDecoder, TrackCountFollowsTheHighestTrackDecoded) {
+    const gcr_bytes_t d40 = patternD64(196608);
+    EXPECT_EQ(decodeG64(testing::makeG64FromD64(d40, 40)), d40);
+
+    // A lone sector on track 36 makes a 40-track image; the rest of 36-40 fails.
+    std::map<std::size_t, gcr_bytes_t> entries;
+    for (std::uint64_t t = 1; t <= 35; ++t) entries[2 * (t - 1)] = testing::encodeTrack(d40, t);
+    entries[70] = testing::encodeTrack(d40, 36);
+    const gcr_bytes_t image = decodeG64(testing::makeG64(entries));
+    ASSERT_EQ(image.size(), 196608u + 768);
+    EXPECT_EQ(sectorOf(image, 36, 16), sectorOf(d40, 36, 16));
+    EXPECT_EQ(image[196608 + blockOf(36, 0)], 1);
+    EXPECT_EQ(image[196608 + blockOf(37, 0)], kGcrNoSync);
+
+    // 42 tracks with gaps still give one block and one error byte per sector.
+    gcr_bytes_t d42 = patternD64(205312);
+    entries.clear();
+    for (std::uint64_t t = 1; t <= 41; ++t) entries[2 * (t - 1)] = testing::encodeTrack(d42, t);
+    const gcr_bytes_t wide = decodeG64(testing::makeG64(entries));
+    ASSERT_EQ(wide.size(), 205312u + 802);
+    EXPECT_EQ(sectorOf(wide, 41, 3), sectorOf(d42, 41, 3));
+    EXPECT_EQ(sectorOf(wide, 42, 3), fillerBlock());
+    EXPECT_EQ(wide[205312 + blockOf(42, 16)], kGcrNoSync);
+    EXPECT_EQ(wide[205312 + blockOf(41, 16)], 1);
+}
+
+TEST(GcrDecoder, TracksAreFiledByTheirHeaders) {
+    const gcr_bytes_t d64 = patternD64();
+    // Only half tracks: nothing is read.
+    std::map<std::size_t, gcr_bytes_t> halves;
+    for (std::uint64_t t = 1; t <= 35; ++t) halves[2 * t - 1] = testing::encodeTrack(d64, t);
+    const gcr_bytes_t none = decodeG64(testing::makeG64(halves));
+    ASSERT_EQ(none.size(), kSize35 + kBlocks35);
+    EXPECT_EQ(std::count(none.begin() + kSize35, none.end(), kGcrNoSync), static_cast<std::ptrdiff_t>(kBlocks35));
+    EXPECT_EQ(sectorOf(none, 17, 3), fillerBlock());
+
+    // Tracks 3 and 4 under each other's table entries still land on their own.
+    std::map<std::size_t, gcr_bytes_t> swapped;
+    for (std::uint64_t t = 1; t <= 35; ++t) swapped[2 * (t - 1)] = testing::encodeTrack(d64, t);
+    std::swap(swapped[4], swapped[6]);
+    EXPECT_EQ(decodeG64(testing::makeG64(swapped)), d64);
+}
+
+TEST(GcrDecoder, NibHalfTrackDumpsDoNotPushTracksOffTheirPlaces) {
+    const gcr_bytes_t d64 = patternD64();
+    std::vector<std::pair<std::uint8_t, gcr_bytes_t>> dumps;
+    for (std::uint64_t t = 1; t <= 35; ++t) {
+        const gcr_bytes_t revolution = testing::encodeTrack(d64, t);
+        dumps.emplace_back(static_cast<std::uint8_t>(2 * t), testing::nibDump(revolution, 100 * t));
+        // Between two tracks the head picks up the next one.
+        const gcr_bytes_t next = testing::encodeTrack(d64, t < 35 ? t + 1 : t);
+        dumps.emplace_back(static_cast<std::uint8_t>(2 * t + 1), testing::nibDump(next, 50 * t));
+    }
+    EXPECT_EQ(decodeNib(testing::makeNib(dumps)), d64);
+}
+
+TEST(GcrDecoder, EmptyAndHostileInputsGiveFillerNotFaults) {
+    for (const gcr_bytes_t& input : {gcr_bytes_t{}, gcr_bytes_t{'G', 'C', 'R'}, gcr_bytes_t(300, 0xFF)}) {
+        const gcr_bytes_t image = decodeG64(input);
+        ASSERT_EQ(image.size(), kSize35 + kBlocks35);
+        EXPECT_EQ(sectorOf(image, 1, 0), fillerBlock());
+        EXPECT_EQ(image.back(), kGcrNoSync);
+        EXPECT_EQ(decodeNib(input).size(), kSize35 + kBlocks35);
+    }
+    // Random track bytes: every sector gets some code, and the run ends.
+    std::mt19937 random(17);
+    std::map<std::size_t, gcr_bytes_t> noise;
+    for (std::size_t entry = 0; entry < 84; entry += 2) {
+        gcr_bytes_t track(7692);
+        for (std::uint8_t& byte : track) byte = static_cast<std::uint8_t>(random());
+        noise[entry] = track;
+    }
+    EXPECT_GE(decodeG64(testing::makeG64(noise)).size(), kSize35 + kBlocks35);
+    std::vector<std::pair<std::uint8_t, gcr_bytes_t>> dumps;
+    for (const auto& [entry, track] : noise)
+        dumps.emplace_back(static_cast<std::uint8_t>(entry + 2), testing::nibDump(track, 0));
+    EXPECT_GE(decodeNib(testing::makeNib(dumps)).size(), kSize35 + kBlocks35);
+}
+
+}  // namespace
+}  // namespace platter

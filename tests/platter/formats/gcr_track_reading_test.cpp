@@ -1,0 +1,192 @@
+// The pieces under the decoder: bit reader, byte-level track checks, track
+// tables and the first scan of a dump.
+#include <gtest/gtest.h>
+
+#include "tests/platter/formats/gcr_test_encoder.hpp"
+#include "platter/formats/gcr_bit_reader.hpp"
+#include "platter/formats/gcr_track_checks.hpp"
+#include "platter/formats/gcr_track_scan.hpp"
+#include "platter/formats/gcr_track_table.hpp"
+
+namespace platter {
+namespace {
+
+using testing::gcr_bytes_t;
+
+gcr_bytes_t patternD64(std::size_t size = 174848) {
+    gcr_bytes_t out(size);
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
+    return out;
+}
+
+TEST(GcrBitReader, ReadsMostSignificantBitFirstAndWrapsTheRing) {
+    const gcr_bytes_t track = {0xA0, 0x0F};
+    GcrBitReader reader(track);
+    EXPECT_EQ(reader.readBit(), 1u);
+    EXPECT_EQ(reader.readBit(), 0u);
+    EXPECT_EQ(reader.readBit(), 1u);
+    EXPECT_FALSE(reader.wrapped());
+    reader.seek({1, 4});
+    EXPECT_EQ(reader.readRawByte(), 0xFA);  // 1111 from byte 1, then 1010 from byte 0
+    EXPECT_TRUE(reader.wrapped());
+}
+
+TEST(GcrBitReader, DecodesGcrBytesAndGivesFfForCodesTheDriveNeverWrites) {
+    const gcr_bytes_t plain = {0x08, 0x5A, 0xF1, 0x00};
+    const gcr_bytes_t gcr = testing::gcrEncode(plain);
+    ASSERT_EQ(gcr.size(), 5u);
+    EXPECT_EQ(gcr[0], 0x52);  // every header starts so
+    GcrBitReader reader(gcr);
+    for (const std::uint8_t byte : plain) EXPECT_EQ(reader.readGcrByte(), byte);
+
+    const gcr_bytes_t invalid = {0x00, 0x00};
+    GcrBitReader bad(invalid);
+    EXPECT_EQ(bad.readGcrByte(), 0xFF);
+}
+
+TEST(GcrBitReader, FindsSyncsOfTenOnesAndStopsOnTheZeroAfterThem) {
+    const gcr_bytes_t track = {0x55, 0x7F, 0xF0, 0x52};  // eleven ones across bytes 1 and 2
+    GcrBitReader reader(track);
+    EXPECT_EQ(reader.findSync(), 11u);
+    EXPECT_EQ(reader.position().byte, 2u);
+    EXPECT_EQ(reader.position().bit, 4u);
+    EXPECT_EQ(reader.readBit(), 0u);
+
+    // Nine ones are not a sync; the search gives up after its budget even on
+    // a short ring it goes round many times.
+    const gcr_bytes_t nine = {0x7F, 0xC0, 0x00};
+    GcrBitReader none(nine);
+    EXPECT_LT(none.findSync(), GcrBitReader::kSyncMinimumOnes);
+    EXPECT_TRUE(none.wrapped());
+
+    // A sync may run over the end of the ring.
+    const gcr_bytes_t split = {0xFC, 0x00, 0x00, 0x3F};
+    GcrBitReader ring(split);
+    ring.seek({2, 0});
+    EXPECT_EQ(ring.findSync(), 12u);
+}
+
+TEST(GcrTrackChecks, SyncMarksHeaderBytesAndAllSyncTracks) {
+    EXPECT_TRUE(isAllSync(gcr_bytes_t(100, 0xFF)));
+    EXPECT_FALSE(isAllSync(gcr_bytes_t{0xFF, 0xFE}));
+
+    EXPECT_TRUE(hasSyncMark(gcr_bytes_t{0x55, 0xFF, 0xC0}));
+    EXPECT_TRUE(hasSyncMark(gcr_bytes_t{0x7F, 0xE0}));
+    EXPECT_TRUE(hasSyncMark(gcr_bytes_t{0x0F, 0xFF, 0x80}));
+    EXPECT_FALSE(hasSyncMark(gcr_bytes_t{0x0F, 0xFF}));  // no byte after the pair
+    EXPECT_FALSE(hasSyncMark(gcr_bytes_t{0xFF, 0xBF}));
+    EXPECT_FALSE(hasSyncMark(gcr_bytes_t{0xFF}));
+
+    EXPECT_TRUE(hasHeaderByte(gcr_bytes_t{0x55, 0x52}));
+    EXPECT_FALSE(hasHeaderByte(gcr_bytes_t{0x55, 0x53}));
+}
+
+TEST(GcrTrackChecks, TrackPeriodOfARepeatedDump) {
+    gcr_bytes_t revolution(6500);
+    for (std::size_t i = 0; i < revolution.size(); ++i) revolution[i] = static_cast<std::uint8_t>(i * 31 + i / 7);
+    const std::optional<track_period_t> period = findTrackPeriod(testing::nibDump(revolution, 0));
+    ASSERT_TRUE(period);
+    EXPECT_EQ(period->start, 0u);
+    EXPECT_EQ(period->length, revolution.size());
+
+    EXPECT_FALSE(findTrackPeriod(gcr_bytes_t{1, 2, 3, 4}));
+    EXPECT_FALSE(findTrackPeriod(gcr_bytes_t{}));
+}
+
+TEST(GcrTrackTable, G64EntriesThatLieOutsideTheFileAreLeftOut) {
+    const gcr_bytes_t d64 = patternD64();
+    gcr_bytes_t g64 = testing::makeG64({{0, testing::encodeTrack(d64, 1)},
+                                        {1, gcr_bytes_t(50, 0x55)},
+                                        {2, testing::encodeTrack(d64, 2)},
+                                        {4, gcr_bytes_t(5, 0xFF)},
+                                        {8, gcr_bytes_t{}}});
+    std::vector<gcr_entry_t> entries = listG64Tracks(g64);
+    ASSERT_EQ(entries.size(), 2u);  // not the half track, nor the tracks of 5 and 0 bytes
+    EXPECT_EQ(entries[0].track, 1u);
+    EXPECT_EQ(entries[0].offset, 12u + 8 * 84 + 2);
+    EXPECT_EQ(entries[0].length, 7692u);
+    EXPECT_EQ(entries[1].track, 2u);
+
+    // Track 2's bytes cut short by the end of the file; an offset past it.
+    g64.resize(12 + 8 * 84 + 2 + 7692 + 2 + 50 + 2 + 700);
+    g64[12 + 4 * 6] = 0xFF;
+    g64[12 + 4 * 6 + 3] = 0x7F;
+    entries = listG64Tracks(g64);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].track, 1u);
+
+    // A table longer than the file.
+    const gcr_bytes_t header = {'G', 'C', 'R', '-', '1', '5', '4', '1', 0, 0xFF, 0, 0, 0x20, 0, 0, 0, 0};
+    EXPECT_TRUE(listG64Tracks(header).empty());
+    EXPECT_TRUE(listG64Tracks(gcr_bytes_t{'G', 'C', 'R'}).empty());
+}
+
+TEST(GcrTrackTable, NibListsNoMoreRecordsThanWholeDumps) {
+    const gcr_bytes_t dump(8192, 0x55);
+    gcr_bytes_t nib = testing::makeNib({{2, dump}, {3, dump}, {4, dump}});
+    std::vector<gcr_entry_t> entries = listNibTracks(nib);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[1].offset, 256u + 8192);
+    EXPECT_EQ(entries[1].track, 1u);
+    EXPECT_TRUE(entries[1].halfTrack);
+    EXPECT_EQ(entries[2].track, 2u);
+    EXPECT_FALSE(entries[2].halfTrack);
+
+    nib[16 + 2 * 3] = 6;         // a fourth record without its dump
+    nib.resize(nib.size() - 1);  // and the third dump one byte short
+    EXPECT_EQ(listNibTracks(nib).size(), 2u);
+
+    // Records run to byte 256 at most.
+    gcr_bytes_t full(256 + 121 * 8192, 0x55);
+    for (std::size_t i = 16; i < 256; ++i) full[i] = 2;
+    EXPECT_EQ(listNibTracks(full).size(), 120u);
+}
+
+TEST(GcrTrackScan, FindsTheFirstHeaderAndItsTrack) {
+    const gcr_bytes_t d64 = patternD64();
+    testing::track_layout_t layout;
+    layout.leadIn = 300;
+    const gcr_bytes_t track = testing::encodeTrack(d64, 12, layout);
+    const gcr_scan_t scan = scanTrack(track);
+    EXPECT_EQ(scan.code, kGcrGood);
+    EXPECT_EQ(scan.headerTrack, 12u);
+    EXPECT_EQ(scan.headerSector, 0u);
+    EXPECT_EQ(scan.track.size(), track.size());
+
+    EXPECT_EQ(scanTrack(gcr_bytes_t(7000, 0xFF)).code, kGcrNoSync);
+    EXPECT_EQ(scanTrack(gcr_bytes_t(7000, 0x55)).code, kGcrNoSync);
+    gcr_bytes_t noHeader = track;
+    for (std::uint8_t& byte : noHeader)
+        if (byte == 0x52) byte = 0x53;
+    EXPECT_EQ(scanTrack(noHeader).code, kGcrHeaderNotFound);
+}
+
+TEST(GcrTrackScan, CutsADumpOfTwoRevolutionsAtTheRepeatOfItsFirstHeader) {
+    const gcr_bytes_t d64 = patternD64();
+    testing::track_layout_t layout;
+    layout.length = 6700;
+    const gcr_bytes_t revolution = testing::encodeTrack(d64, 20, layout);
+    for (const std::size_t rotation : {0u, 1u, 333u, 4000u, 6699u}) {
+        const gcr_bytes_t dump = testing::nibDump(revolution, rotation);
+        const gcr_scan_t scan = scanTrack(dump);
+        EXPECT_EQ(scan.code, kGcrGood) << rotation;
+        EXPECT_EQ(scan.headerTrack, 20u) << rotation;
+        EXPECT_EQ(scan.track.size(), revolution.size()) << rotation;
+    }
+}
+
+TEST(GcrTrackScan, AHeaderNearTheEndOfADumpIsNotItsOwnRepeat) {
+    // The only header sits in the last 2057 bytes: matching the search window
+    // against itself would cut the dump to nothing.
+    const gcr_bytes_t d64 = patternD64();
+    gcr_bytes_t dump(8192, 0x55);
+    const gcr_bytes_t track = testing::encodeTrack(d64, 3);
+    std::copy(track.begin(), track.begin() + 30, dump.end() - 1000);
+    const gcr_scan_t scan = scanTrack(dump);
+    EXPECT_EQ(scan.code, kGcrGood);
+    EXPECT_EQ(scan.headerTrack, 3u);
+    EXPECT_GE(scan.track.size(), 6000u);
+}
+
+}  // namespace
+}  // namespace platter
