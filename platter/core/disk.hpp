@@ -108,7 +108,8 @@ public:
     // `open(file, true)` without reading the file again, so it also serves pipes and
     // standard input. The bytes become the content of an owned provider without a copy;
     // an image that already has a provider gets them assigned instead. Both ways of
-    // opening end in `parseImage`, the hook a class reads its layout in.
+    // opening end in `parseImage`, the hook a class reads its layout in, and fail when it
+    // found no image of the class at all.
     bool openBytes(const path& file, bytes_t bytes);
     virtual void close() {}
     virtual bool loadImage(const path& file);
@@ -401,6 +402,9 @@ protected:
     void setDirectoryStart(const track_sector_t& block) { dirStart_ = block; }
     void setHighestFileType(int type) { highestFileType_ = type; }
     void setGrowsOnDemand(bool on) { growsOnDemand_ = on; }
+    // From parseImage: the bytes hold no image of the class at all (a packed file that does not
+    // unpack), so opening fails.
+    void markUnreadable() { unreadable_ = true; }
     // A size the class does not know: sets the flag and last error 21.
     void markSizeUnknown() {
         sizeUnknown_ = true;
@@ -414,8 +418,9 @@ protected:
     const std::uint8_t* blockData(const track_sector_t& block) const;
 
 private:
-    // What every way of opening ends with, once the provider holds the image.
-    void finishOpen();
+    // What every way of opening ends with, once the provider holds the image; false when the
+    // class found no image in it.
+    bool finishOpen();
     bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                            const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
                            std::size_t depth);
@@ -446,6 +451,7 @@ private:
     bool includeEmpty_ = false;
     bool growsOnDemand_ = false;
     bool sizeUnknown_ = false;
+    bool unreadable_ = false;
     disk_geometry_t geometry_;
     UndoJournal journal_;
     std::vector<dir_frame_t> dirStack_;

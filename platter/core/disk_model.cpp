@@ -43,8 +43,7 @@ bool Disk::open(const path& file, bool existing, bool format, std::uint32_t form
     } else if (!loadImage(file)) {
         return false;
     }
-    finishOpen();
-    return true;
+    return finishOpen();
 }
 
 bool Disk::openBytes(const path& file, bytes_t bytes) {
@@ -55,15 +54,17 @@ bool Disk::openBytes(const path& file, bytes_t bytes) {
     } else if (!provider_->assign(bytes)) {
         return false;
     }
-    finishOpen();
-    return true;
+    return finishOpen();
 }
 
-void Disk::finishOpen() {
+bool Disk::finishOpen() {
+    unreadable_ = false;
     parseImage();
+    if (unreadable_) return false;
     setModified(false);
     blockPointer(headerBlock_);  // lets a caching provider fetch the header block
     countDirectoryEntries();
+    return true;
 }
 
 bool Disk::loadImage(const path& file) {

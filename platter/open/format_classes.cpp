@@ -5,6 +5,9 @@
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/formats/disk41.hpp"
+#include "platter/formats/disk_g64.hpp"
+#include "platter/formats/disk_nbz.hpp"
+#include "platter/formats/disk_nib.hpp"
 #include "platter/open/open_container.hpp"
 
 namespace platter {
@@ -21,6 +24,9 @@ open_result_t openM2iIndex(format_id id, const std::filesystem::path&, const std
 // opener of its own. Kinds of the registry without a line are reported as not built yet.
 constexpr format_class_t kFormatClasses[] = {
     {format_id::d64, &makeImage<Disk41>},
+    {format_id::g64, &makeImage<DiskG64>},
+    {format_id::nib, &makeImage<DiskNIB>},
+    {format_id::nbz, &makeImage<DiskNBZ>},
     {format_id::prg, nullptr, nullptr, kSingleFile},
     {format_id::usr, nullptr, nullptr, kSingleFile},
     {format_id::rel, nullptr, nullptr, kSingleFile},

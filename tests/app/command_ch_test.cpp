@@ -172,5 +172,26 @@ TEST_F(ChTest, NeverOverwritesAnotherFileUnderTheFormatsName) {
     EXPECT_EQ(fs::file_size(other), kImageSize + kErrorTableSize);
 }
 
+// A G64 opens as the D64 its tracks decode to: the change goes to a new D64 beside it,
+// never over the raw tracks, and not over a D64 already there.
+TEST_F(ChTest, RawTrackImageIsSavedAsAD64BesideIt) {
+    const fs::path raw = scratch_.copyFixture("g64/base.g64", "raw.g64");
+    const fs::path d64 = scratch_.file("raw.d64");
+    const std::vector<std::uint8_t> rawBytes = readBytes(raw);
+    ASSERT_TRUE(run({"ch", "-e", "23", raw.string() + ":%1.0"}, 0));
+    EXPECT_EQ(errors(), "extend errors.\nnotice: writing modified copy of container to '" + d64.string() + "'\n");
+    EXPECT_EQ(readBytes(raw), rawBytes);
+    const std::vector<std::uint8_t> written = readBytes(d64);
+    ASSERT_EQ(written.size(), kImageSize + kErrorTableSize);
+    EXPECT_EQ(std::vector<std::uint8_t>(written.begin(), written.begin() + kImageSize),
+              test_support::readFixture("d64/base.d64"));
+    EXPECT_EQ(written[kImageSize], 5);
+
+    ASSERT_TRUE(run({"ch", "-e", "21", raw.string() + ":%1.0"}, 1));
+    EXPECT_NE(errors().find("not overwriting"), std::string::npos);
+    EXPECT_EQ(readBytes(raw), rawBytes);
+    EXPECT_EQ(readBytes(d64), written);
+}
+
 }  // namespace
 }  // namespace app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+
+#include "platter/formats/disk41.hpp"
+
+namespace platter {
+
+class GcrDecoder;
+
+// A G64 image: the raw GCR tracks of a 1541 disk. It opens as the D64 its
+// tracks decode to and from then on is one: a sector that could not be read
+// holds the format pattern and carries the drive's error code. There is no
+// writer of raw tracks, so the image saves only as a D64, never over the file
+// it came from.
+class DiskG64 : public Disk41 {
+public:
+    void parseImage() override;
+    // The image goes only to a .d64 target (or one without a known extension, which
+    // becomes .d64): any other image kind, the raw file's own among them, is refused with
+    // last error kErrImageWrite. Listing documents are written as for any image.
+    bool saveAs(const path& target, const listing_request_t& request = {}) override;
+
+protected:
+    // Hands the file's tracks to the decoder. `unpacked` keeps bytes the
+    // decoder reads when the file must be unpacked first. False when the file
+    // cannot be read as this kind at all.
+    virtual bool loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file, bytes_t& unpacked) const;
+};
+
+}  // namespace platter

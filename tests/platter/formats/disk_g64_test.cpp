@@ -1,0 +1,115 @@
+#include "platter/formats/disk_g64.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platter/core/data_provider.hpp"
+#include "platter/formats/disk_nbz.hpp"
+#include "platter/formats/disk_nib.hpp"
+#include "tests/platter/formats/gcr_test_encoder.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/scratch_dir.hpp"
+
+namespace platter {
+namespace {
+
+using test_support::bytes_t;
+
+constexpr std::size_t kSize35 = 174848;
+
+// The image's bytes after opening, error bytes included.
+bytes_t contentOf(Disk& disk) {
+    DataProvider* provider = disk.dataProvider();
+    const std::uint8_t* start = provider->dataAt(0, track_sector_t{});
+    return bytes_t(start, start + provider->size());
+}
+
+template <typename Image>
+std::unique_ptr<Disk> openAs(const std::string& name, bytes_t bytes) {
+    auto disk = std::make_unique<Image>();
+    EXPECT_TRUE(disk->openBytes(name, std::move(bytes)));
+    return disk;
+}
+
+TEST(DiskG64, EveryRawKindOpensAsTheD64ItsTracksHold) {
+    const bytes_t d64 = test_support::readFixture("d64/base.d64");
+    const bytes_t g64 = test_support::readFixture("g64/base.g64");
+    const std::unique_ptr<Disk> images[] = {
+        openAs<DiskG64>("base.g64", g64),
+        openAs<DiskNIB>("base.nib", testing::nibFromG64(g64)),
+        openAs<DiskNBZ>("base.nbz", test_support::readFixture("g64/base.nbz")),
+    };
+    for (const std::unique_ptr<Disk>& disk : images) {
+        EXPECT_EQ(contentOf(*disk), d64) << disk->imagePath();
+        EXPECT_EQ(disk->formatId(), format_id::d64);
+        EXPECT_EQ(disk->trackCount(), 35u);
+        EXPECT_EQ(disk->lastError(), kErrNone);
+        EXPECT_FALSE(disk->isModified());
+        EXPECT_FALSE(disk->hasErrorBytes());
+        EXPECT_EQ(disk->blocksFree(), 652u);
+    }
+}
+
+TEST(DiskG64, FortyTwoTracksStayFortyTwo) {
+    bytes_t d42(Disk41::kSize42);
+    for (std::size_t i = 0; i < d42.size(); ++i) d42[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    const std::unique_ptr<Disk> disk = openAs<DiskG64>("wide.g64", testing::makeG64FromD64(d42, 42));
+    EXPECT_EQ(disk->trackCount(), 42u);
+    EXPECT_FALSE(disk->sizeUnknown());
+    EXPECT_EQ(contentOf(*disk), d42);
+}
+
+TEST(DiskNBZ, AFileThatDoesNotUnpackDoesNotOpen) {
+    DiskNBZ disk;
+    EXPECT_FALSE(disk.openBytes("broken.nbz", test_support::readFixture("g64/broken.nbz")));
+    DiskNBZ escapeOnly;
+    EXPECT_TRUE(escapeOnly.openBytes("empty.nbz", bytes_t{0xFE}));  // an empty NIB: no track read
+    EXPECT_EQ(escapeOnly.errorCode(makeBlock(18, 0)), 3);
+}
+
+TEST(DiskG64, SectorsThatCouldNotBeReadCarryTheDrivesErrorCodes) {
+    // make_nib.py --damage: track 1 all sync, no header byte on track 5, one flipped
+    // data byte in track 7 sector 3.
+    const std::unique_ptr<Disk> disk = openAs<DiskNBZ>("damaged.nbz", test_support::readFixture("g64/damaged.nbz"));
+    ASSERT_TRUE(disk->hasErrorBytes());
+    EXPECT_EQ(disk->providerSize(), kSize35 + 683);
+    for (std::uint64_t sector = 0; sector < 21; ++sector) {
+        EXPECT_EQ(disk->errorCode(makeBlock(1, sector)), 3) << sector;
+        EXPECT_EQ(disk->errorCode(makeBlock(5, sector)), 2) << sector;
+        EXPECT_EQ(disk->errorCode(makeBlock(7, sector)), sector == 3 ? 5 : 1) << sector;
+    }
+    EXPECT_EQ(disk->errorCode(makeBlock(18, 0)), 1);
+    const std::uint8_t* filler = disk->sectorPointer(1, 0);
+    EXPECT_EQ(filler[0], 0x4B);
+    EXPECT_EQ(filler[255], 0x01);
+    EXPECT_FALSE(disk->isModified());
+}
+
+TEST(DiskG64, SavesAsAD64AndNeverOverTheRawFile) {
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path raw = scratch.copyFixture("g64/base.g64", "disk.g64");
+    const bytes_t before = test_support::readBytes(raw);
+    const std::unique_ptr<Disk> disk = openAs<DiskG64>(raw.string(), before);
+    ASSERT_TRUE(disk->setErrorBytes(true, 1));
+    ASSERT_TRUE(disk->setErrorCode(makeBlock(18, 1), 5));
+
+    EXPECT_FALSE(disk->save());
+    EXPECT_EQ(disk->lastError(), kErrImageWrite);
+    EXPECT_FALSE(disk->saveAs(scratch.file("disk.nib")));
+    EXPECT_EQ(test_support::readBytes(raw), before);
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("disk.nib")));
+    // A listing of the image is no image.
+    EXPECT_TRUE(disk->saveAs(scratch.file("disk.txt")));
+
+    ASSERT_TRUE(disk->saveAs(scratch.file("disk.D64")));
+    const bytes_t saved = test_support::readBytes(scratch.file("disk.D64"));
+    ASSERT_EQ(saved.size(), kSize35 + 683);
+    EXPECT_EQ(bytes_t(saved.begin(), saved.begin() + kSize35), test_support::readFixture("d64/base.d64"));
+    EXPECT_EQ(saved[kSize35 + 358], 5);  // 18/1
+}
+
+}  // namespace
+}  // namespace platter
