@@ -2,7 +2,8 @@
 # Regenerates the raw-track fixtures. Run from this directory; the outputs are
 # committed so tests need no tools.
 #   base.g64      cc1541's G64 of ../d64/base.d64 (35 tracks, 70 table entries)
-#   base.nbz      a NIB built from base.g64's tracks, packed as NBZ (make_nib.py)
+#   base.nib      a NIB built from base.g64's tracks, two revolutions a dump (make_nib.py)
+#   base.nbz      base.nib packed as NBZ
 #   damaged.nbz   the same with track 1 all sync, no header byte on track 5 and
 #                 one flipped data byte on track 7
 #   broken.nbz    "MNIB" and a back reference reaching before the start
@@ -14,6 +15,6 @@ trap 'rm -rf "$tmp"' EXIT
 cp ../d64/base.d64 "$tmp/base.d64"
 cc1541 -q -g base.g64 "$tmp/base.d64"
 cmp "$tmp/base.d64" ../d64/base.d64  # cc1541 only read the image
-python3 make_nib.py base.g64 "$tmp/base.nib" base.nbz
+python3 make_nib.py base.g64 base.nib base.nbz
 python3 make_nib.py --damage base.g64 "$tmp/damaged.nib" damaged.nbz
 printf '\376MNIB\376\005\177' > broken.nbz

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platter/core/data_provider.hpp"
+#include "platter/core/dir_entry.hpp"
 #include "platter/formats/disk_nbz.hpp"
 #include "platter/formats/disk_nib.hpp"
 #include "tests/platter/formats/gcr_test_encoder.hpp"
@@ -60,6 +61,25 @@ TEST(DiskG64, FortyTwoTracksStayFortyTwo) {
     EXPECT_EQ(disk->trackCount(), 42u);
     EXPECT_FALSE(disk->sizeUnknown());
     EXPECT_EQ(contentOf(*disk), d42);
+}
+
+// Cut anywhere, a raw image still opens as a whole D64: what lies past the cut reads as
+// missing tracks.
+TEST(DiskG64, TruncatedFilesOpenWithTheTracksTheyHold) {
+    const bytes_t g64 = test_support::readFixture("g64/base.g64");
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{11}, std::size_t{300}, std::size_t{700}, g64.size() / 2, std::size_t{265000}}) {
+        const std::unique_ptr<Disk> disk =
+            openAs<DiskG64>("cut.g64", bytes_t(g64.begin(), g64.begin() + static_cast<std::ptrdiff_t>(size)));
+        EXPECT_EQ(disk->providerSize(), kSize35 + 683) << size;
+        EXPECT_FALSE(disk->sizeUnknown()) << size;
+        EXPECT_EQ(disk->errorCode(makeBlock(35, 16)), 3) << size;  // track 35 ends at 268420
+        dir_entry_t entry;
+        for (std::uint64_t i = 0; disk->getEntry(i, false, entry); ++i) {
+            bytes_t data;
+            disk->readFile(entry, data);
+        }
+    }
 }
 
 TEST(DiskNBZ, AFileThatDoesNotUnpackDoesNotOpen) {
