@@ -27,7 +27,8 @@ void RenderCanonical::renderListing(platter::Disk& disk, const std::string& pref
         out << prefix;
         renderEntry(out, listed, disk);
     }
-    if (!settings.noFooter) {
+    // Kinds without a block map (tapes, CMD and IDE64 images) have no blocks-free line.
+    if (!settings.noFooter && disk.showsBlocksFree()) {
         out << prefix;
         renderFooter(disk);
     }

@@ -51,7 +51,8 @@ void RenderColumns::renderListing(platter::Disk& disk, const std::string& prefix
         }
         out << '\n';
     }
-    if (!settings.noFooter) {
+    // Kinds without a block map (tapes, CMD and IDE64 images) have no blocks-free line.
+    if (!settings.noFooter && disk.showsBlocksFree()) {
         out << prefix;
         renderFooter(disk);
     }

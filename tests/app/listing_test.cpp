@@ -1,5 +1,6 @@
 #include "app/listing_canonical.hpp"
 
+#include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
 
 #include <gtest/gtest.h>
@@ -208,6 +209,32 @@ TEST(FieldNames, NamesMapToTheirIds) {
     EXPECT_EQ(fieldIdByName("xxh3"), kFieldXxh3);
     EXPECT_FALSE(fieldIdByName("nonsense").has_value());
     for (const field_name_t& field : g_field_names) EXPECT_EQ(&field - g_field_names.data(), field.id);
+}
+
+// A kind without a block map has no blocks-free line.
+class NoBlockMap : public platter::Disk41 {
+public:
+    bool showsBlocksFree() const override { return false; }
+};
+
+TEST(RenderFooter, OnlyForKindsThatShowBlocksFree) {
+    RenderCanonical render;
+    render.selection.parseSelection("*");
+    const auto listing = [&](platter::Disk& disk) {
+        disk.setIncludeEmpty(true);
+        render.selection.processSelection(disk);
+        render.prepare(disk, "x", Charset::upperGraphics);
+        ::testing::internal::CaptureStdout();
+        render.renderListing(disk, "");
+        return ::testing::internal::GetCapturedStdout();
+    };
+    test_support::TestImage image = test_support::TestImage::blank();
+    EXPECT_NE(listing(*image.disk).find("BLOCKS FREE."), std::string::npos);
+    NoBlockMap noMap;
+    platter::DataProvider provider;
+    noMap.setDataProvider(&provider);
+    noMap.open("x.d64", false, true);
+    EXPECT_EQ(listing(noMap).find("BLOCKS FREE."), std::string::npos);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     name.fill(0xa0);
     name[0] = 'F';
     const std::vector<std::uint8_t> file(600, 0x55);
-    if (disk.importFile(name, 0, file, 0, platter::formatById(12))) {
+    if (disk.importFile(name, 0, file, 0, platter::formatById(platter::format_id::prg))) {
         disk.undo();
         const std::uint8_t* after = disk.providerData(0);
         if (disk.providerSize() != length || !std::equal(before.begin(), before.end(), after)) std::abort();

@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string selector(reinterpret_cast<const char*>(data), selectorLength);
     const std::vector<std::uint8_t> bytes(data + (newline ? selectorLength + 1 : 0), data + size);
 
-    const std::uint32_t format = platter::formatIdForType(platter::fileid::identify(bytes).front().type);
-    if (format == 0) return 0;
+    const platter::format_id format = platter::formatIdForType(platter::fileid::identify(bytes).front().type);
+    if (format == platter::format_id::none) return 0;
     std::unique_ptr<platter::Disk> disk = platter::openContainer(format, "fuzz", bytes).disk;
     if (!disk) return 0;
     disk->setIncludeEmpty(true);

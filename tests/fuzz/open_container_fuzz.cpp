@@ -15,10 +15,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> bytes(data, data + size);
-    std::set<std::uint32_t> opened;
+    std::set<platter::format_id> opened;
     for (const auto& traits : platter::fileid::identify(std::span<const std::uint8_t>(bytes))) {
-        const std::uint32_t formatId = platter::formatIdForType(traits.type);
-        if (formatId == 0 || !opened.insert(formatId).second) continue;
+        const platter::format_id formatId = platter::formatIdForType(traits.type);
+        if (formatId == platter::format_id::none || !opened.insert(formatId).second) continue;
         if (std::unique_ptr<platter::Disk> disk = platter::openContainer(formatId, "fuzz", bytes).disk) {
             zt_fuzz::walkDisk(*disk);
         }
