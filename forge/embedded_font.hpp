@@ -11,4 +11,7 @@ namespace forge {
 // Never null. Should the font be refused, every glyph is a blank cell.
 std::shared_ptr<GlyphCache> embeddedFontGlyphs();
 
+// Whether the cache took the font (it is handed over once per process).
+bool embeddedFontLoaded();
+
 }  // namespace forge

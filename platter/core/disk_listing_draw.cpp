@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "forge/strings.hpp"
@@ -15,38 +17,57 @@ namespace platter {
 namespace {
 
 constexpr std::size_t kBlocksColumns = 5;
-constexpr std::size_t kSplatColumn = 23;
-constexpr std::size_t kLockColumn = 27;
+constexpr std::uint32_t kSplatColumn = 23;
 constexpr std::uint8_t kPadding = 0xA0;
+constexpr std::uint8_t kSpace = 0x20;
+constexpr std::uint32_t kBasicLineHeader = 4;  // link and line number
 
 }  // namespace
 
 void Disk::drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse) {
-    std::string line = std::to_string(entry.blockCount());
-    line.resize(std::max(line.size(), kBlocksColumns), ' ');
-    line += '"';
+    std::uint32_t column = 0;
+    const auto put = [&](std::string_view text) {
+        writer.write(column, row, text, reverse);
+        column += static_cast<std::uint32_t>(text.size());
+    };
+    std::string blocks = std::to_string(entry.blockCount());
+    blocks.resize(std::max(blocks.size(), kBlocksColumns), ' ');
+    put(blocks);
+    put("\"");
     const auto name = entry.name();
     std::size_t length = name.size();
     while (length > 0 && name[length - 1] == kPadding) --length;
     for (std::size_t i = 0; i < length; ++i) {
-        // A shifted space inside the name would end it for the machine's own lister.
-        line += static_cast<char>(name[i] == kPadding && !writer.carriageReturnMode() ? 0 : name[i]);
+        const std::uint8_t c = name[i];
+        if (c != 0 && c != kPadding) {
+            put(std::string(1, static_cast<char>(c)));
+        } else if (!writer.carriageReturnMode()) {
+            put(std::string(1, '\0'));  // a shifted space inside the name would end it for the machine's lister
+        } else {
+            // The machine's BASIC lister ends the line at such a byte and reads the
+            // next four as the link and the number of a line of its own.
+            writer.newline();
+            column += kBasicLineHeader;
+            if (i + 3 < length) {
+                const unsigned high = i + 4 < length ? name[i + 4] : kSpace;
+                put(std::to_string(name[i + 3] | high << 8));
+            }
+            i += kBasicLineHeader;
+        }
     }
-    line += '"';
-    line.resize(std::max(line.size(), kSplatColumn), ' ');
-    line += entry.isSplat() ? '*' : ' ';
-    line += listingTypeName(entry);
-    line += entry.isLocked() ? '<' : ' ';
-    if (libraryOptions().listingLineOption != 0) {
-        line[kLockColumn] = ' ';
-        line += forge::format("%4u %4u", unsigned{entry.bytes[3]}, unsigned{entry.bytes[4]});
+    put("\"");
+    if (column < kSplatColumn) put(std::string(kSplatColumn - column, ' '));
+    put(entry.isSplat() ? "*" : " ");
+    put(listingTypeName(entry));
+    if (libraryOptions().listingLineOption == 0) {
+        put(entry.isLocked() ? "<" : " ");
+    } else {
+        put(forge::format(" %4u %4u", unsigned{entry.bytes[3]}, unsigned{entry.bytes[4]}));
         const std::span<const std::uint8_t> first = entry.fileType() == kTypePrg
                                                         ? std::as_const(*this).blockBytes(firstBlock(entry))
                                                         : std::span<const std::uint8_t>{};
-        if (!first.empty() && (first[2] != 0 || first[3] != 0))
-            line += forge::format(" $%04x", first[2] | first[3] << 8);
+        if (!first.empty() && (first[2] != 0 || first[3] != 0)) put(forge::format(" $%04x", first[2] | first[3] << 8));
     }
-    writer.write(0, row, line, reverse);
     writer.newline();
 }
 

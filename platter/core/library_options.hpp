@@ -16,10 +16,11 @@ struct library_options_t {
     std::uint8_t linearAllocation = 0;  // allocate tracks upward from track 1
     std::uint8_t htmlInlineCss = 1;
     std::string htmlCssFile;
-    std::uint8_t htmlFragment = 0;        // HTML without document head and tail
-    std::uint64_t cellSize = 8;           // glyph cell size of drawn listings
-    std::uint32_t fillNewSpace = 0;       // fill new or extended image space with fillByte
-    std::uint32_t listingLineOption = 0;  // extra drawing of the listing line drawer
+    std::uint8_t htmlFragment = 0;             // HTML without document head and tail
+    std::uint64_t cellSize = 8;                // glyph cell size of drawn listings
+    std::uint32_t fillNewSpace = 0;            // fill new or extended image space with fillByte
+    std::uint32_t listingLineOption = 0;       // extra drawing of the listing line drawer
+    std::string generatorName = "Tomekeeper";  // the generator that listing documents name
 };
 
 const library_options_t& libraryOptions();

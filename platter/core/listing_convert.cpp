@@ -1,15 +1,15 @@
 #include "platter/core/listing_convert.hpp"
 
+#include <string>
+
 #include "platter/core/disk.hpp"
 #include "platter/core/listing_draw.hpp"
 #include "platter/core/listing_walk.hpp"
-#include "platter/core/version.hpp"
+#include "platter/core/library_options.hpp"
 #include "platter/petscii/converter.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 
 namespace platter {
-
-std::string listingGenerator() { return "Platter v" + version(); }
 
 bool convertListing(Converter& converter, Disk& disk, const listing_output_t& out, bool recursive,
                     std::span<const std::uint32_t> selection, bool withTitles) {
@@ -18,7 +18,7 @@ bool convertListing(Converter& converter, Disk& disk, const listing_output_t& ou
     writer.clearOutput();
     const bool appending = out.stream != nullptr;
     const std::string title = disk.imagePath().string();
-    if (!appending) converter.writeHeader(listingGenerator(), title, 1, true);
+    if (!appending) converter.writeHeader(libraryOptions().generatorName, title, 1, true);
     bool drawn = false;
     forEachDirectory(disk, recursive, nullptr, [&](std::size_t) {
         converter.writeTitle(title, !withTitles || appending);

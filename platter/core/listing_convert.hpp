@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 
 #include "platter/core/listing_output.hpp"
 
@@ -10,9 +9,6 @@ namespace platter {
 
 class Converter;
 class Disk;
-
-// The name documents give as their generator.
-std::string listingGenerator();
 
 // The directory listing document of the converter's kind: header, the
 // listing of the current directory (and, with `recursive`, of every

@@ -18,17 +18,36 @@ namespace {
 constexpr std::uint32_t kListingColumns = 30;
 constexpr std::uint8_t kQuote = '"';
 
-void drawHeader(Disk& disk, PetsciiWriter& writer) {
+void drawHeader(Disk& disk, PetsciiWriter& writer, std::uint32_t row) {
     const std::uint8_t* name = disk.diskName();
     if (!name) return;
-    writer.putChar(0, 0, '0', false);
-    if (!writer.canvas()) writer.putChar(1, 0, ' ', false);
-    writer.putChar(2, 0, kQuote, true);
-    writer.write(3, 0, std::span(name, 16), true);
-    writer.putChar(19, 0, kQuote, true);
-    writer.putChar(20, 0, ' ', true);
-    if (const std::uint8_t* id = disk.diskId()) writer.write(21, 0, std::span(id, 5), true);
+    writer.putChar(0, row, '0', false);
+    if (!writer.canvas()) writer.putChar(1, row, ' ', false);
+    writer.putChar(2, row, kQuote, true);
+    writer.write(3, row, std::span(name, 16), true);
+    writer.putChar(19, row, kQuote, true);
+    writer.putChar(20, row, ' ', true);
+    if (const std::uint8_t* id = disk.diskId()) writer.write(21, row, std::span(id, 5), true);
     writer.newline();
+}
+
+// The text rows [first, limit) the view draws.
+struct row_range_t {
+    std::uint64_t first = 0;
+    std::uint64_t limit = PetsciiWriter::kNoPosition;
+};
+
+row_range_t rowsOf(const PetsciiWriter& writer, const pixel_window_t& window) {
+    const forge::raster_image_t* canvas = writer.canvas();
+    if (!canvas) return {};
+    const std::uint64_t cellHeight = writer.cellHeight();
+    if (cellHeight == 0) return {0, 0};
+    if (window.empty()) return {0, (canvas->height + cellHeight - 1) / cellHeight};
+    const std::uint64_t top = static_cast<std::uint64_t>(std::max(window.y, 0));
+    const std::uint64_t bottom =
+        static_cast<std::uint64_t>(std::max<std::int64_t>(std::int64_t{window.y} + window.height, 0));
+    return {top / cellHeight,
+            std::min<std::uint64_t>((bottom + cellHeight - 1) / cellHeight, PetsciiWriter::kNoPosition)};
 }
 
 }  // namespace
@@ -38,30 +57,45 @@ PetsciiWriter listingWriter() {
     return PetsciiWriter(nullptr, cellSize, cellSize, Charset::upperGraphics);
 }
 
-void drawDirectory(Disk& disk, PetsciiWriter& writer, std::span<const std::uint32_t> selection, bool selectedOnly) {
-    forge::raster_image_t* canvas = writer.canvas();
-    std::uint32_t rowLimit = PetsciiWriter::kNoPosition;
-    if (canvas) {
-        writer.clear();
-        rowLimit = writer.cellHeight() == 0 ? 0 : (canvas->height + writer.cellHeight() - 1) / writer.cellHeight();
+void drawListing(Disk& disk, PetsciiWriter& writer, const listing_view_t& view,
+                 std::span<const std::uint32_t> selection, bool selectedOnly) {
+    const bool canvas = writer.canvas() != nullptr;
+    if (canvas) writer.clear();
+    const row_range_t rows = rowsOf(writer, view.window);
+    std::uint64_t row = rows.first;
+    const bool header = view.forceHeader || (!selectedOnly && row == 0);
+    if (header && row < rows.limit) {
+        drawHeader(disk, writer, static_cast<std::uint32_t>(row));
+        ++row;
     }
-    std::uint32_t row = 0;
-    if (!selectedOnly) {
-        drawHeader(disk, writer);
-        row = 1;  // reserved even when the image has no name to show
-    }
+    // The header's row is kept even when it is scrolled away or the image has no name.
+    const std::uint64_t headerRows = header || !selectedOnly ? 1 : 0;
+    std::int64_t index = std::int64_t{view.indexOffset} + static_cast<std::int64_t>(row - std::min(row, headerRows));
     const IndexSelection selected(selection);
+    bool drawn = false;
+    bool exhausted = false;
     dir_entry_t entry;
-    for (std::uint64_t index = 0; row < rowLimit && disk.getEntry(index, disk.includeEmpty(), entry); ++index) {
-        const bool isSelected = selected.contains(index);
+    while (row < rows.limit) {
+        if (index < 0 || !disk.getEntry(static_cast<std::uint64_t>(index), disk.includeEmpty(), entry)) {
+            exhausted = true;
+            break;
+        }
+        const bool isSelected = selected.contains(static_cast<std::uint64_t>(index++));
         if (selectedOnly && !isSelected) continue;
-        disk.drawEntry(entry, row++, writer, isSelected && !selectedOnly && canvas);
+        disk.drawEntry(entry, static_cast<std::uint32_t>(row++), writer, isSelected && !selectedOnly && canvas);
+        drawn = true;
     }
-    // Kinds without a blocks-free line have no footer row at all.
+    // Kinds without a blocks-free line have no footer row at all; a window
+    // that ends before the footer's row, or starts below it, shows none.
     const std::string footer = disk.blocksFreeText();
-    if (selectedOnly || footer.empty()) return;
-    writer.write(0, row, footer, false);
+    if (selectedOnly || footer.empty() || !exhausted) return;
+    if (!drawn && disk.countDirectoryEntries() + 1 < row) return;
+    writer.write(0, static_cast<std::uint32_t>(row), footer, false);
     writer.newline();
+}
+
+void drawDirectory(Disk& disk, PetsciiWriter& writer, std::span<const std::uint32_t> selection, bool selectedOnly) {
+    drawListing(disk, writer, listing_view_t{}, selection, selectedOnly);
 }
 
 forge::raster_image_t renderDirectory(Disk& disk, PetsciiWriter& writer, std::span<const std::uint32_t> selection) {
@@ -72,7 +106,9 @@ forge::raster_image_t renderDirectory(Disk& disk, PetsciiWriter& writer, std::sp
     if (picture.pixels.empty()) return {};
     forge::raster_image_t* const previous = writer.canvas();
     writer.setCanvas(&picture);
-    drawDirectory(disk, writer, selection, !selection.empty());
+    listing_view_t view;
+    view.window = {0, 0, static_cast<std::int32_t>(picture.width), static_cast<std::int32_t>(picture.height)};
+    drawListing(disk, writer, view, selection, !selection.empty());
     writer.setCanvas(previous);
     // The embedded converter's codes of the drawn glyphs are of no use here.
     writer.clearOutput();

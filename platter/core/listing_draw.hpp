@@ -5,6 +5,7 @@
 
 #include "forge/raster_image.hpp"
 #include "platter/core/listing_output.hpp"
+#include "platter/petscii/pixel_window.hpp"
 
 namespace platter {
 
@@ -15,10 +16,27 @@ class PetsciiWriter;
 // library's cell size, the upper-case/graphics set.
 PetsciiWriter listingWriter();
 
+// Which part of a listing is drawn.
+struct listing_view_t {
+    // On a canvas, the pixels whose text rows are drawn; empty: the whole
+    // canvas. Without a canvas every row is drawn.
+    pixel_window_t window;
+    // The header on the window's first row even when the listing is scrolled.
+    bool forceHeader = false;
+    // The index of the entry on the first entry row when not scrolled.
+    std::int32_t indexOffset = 0;
+};
+
 // The CBM directory listing of the current directory on the writer: the
-// header line, a line per entry and the footer. With `selectedOnly` only the
-// selected entries are drawn, without header or footer; otherwise selected
-// entries are reversed on a canvas. On a canvas, only the rows that fit.
+// header line, a line per entry and the footer. Row r shows entry
+// indexOffset + r - 1; a window that starts below row 0 scrolls the header
+// away. With `selectedOnly` only the selected entries are drawn, a row each,
+// without a footer and without a header unless forced; otherwise selected
+// entries are reversed on a canvas.
+void drawListing(Disk& disk, PetsciiWriter& writer, const listing_view_t& view,
+                 std::span<const std::uint32_t> selection, bool selectedOnly);
+
+// The whole listing (on a canvas, the rows that fit).
 void drawDirectory(Disk& disk, PetsciiWriter& writer, std::span<const std::uint32_t> selection, bool selectedOnly);
 
 // One listing as a picture 30 columns wide, drawn in the writer's colours.

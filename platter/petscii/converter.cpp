@@ -8,12 +8,15 @@ namespace platter {
 Converter::Converter(PetsciiWriter* sink) { attach(sink); }
 
 Converter::~Converter() {
-    if (sink_) sink_->unlink(*this);
+    if (sink_) sink_->release(*this);
 }
 
 void Converter::attach(PetsciiWriter* sink) {
-    sink_ = sink;
-    if (sink_) sink_->link(*this);
+    if (sink) {
+        sink->link(*this);
+    } else if (sink_) {
+        sink_->release(*this);
+    }
 }
 
 std::uint16_t Converter::translate(std::uint8_t& c) { return c; }

@@ -22,7 +22,7 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Links a converter built without a sink as the sink's head.
+    // Links the converter as the sink's head; a null sink unlinks it.
     void attach(PetsciiWriter* sink);
 
     // The output code of a character; a converter may also change the
@@ -41,7 +41,7 @@ public:
     virtual void writeTitle(std::string_view title, bool suppress);
     virtual void endText(bool streamWasOpen);
 
-    // The writer the converter writes into (only for a linked converter).
+    // The writer the converter writes into (only while it has one).
     PetsciiWriter& sink() const { return *sink_; }
 
 protected:

@@ -11,17 +11,17 @@ constexpr std::uint8_t kHalfCovered = 128;
 
 void drawGlyph(forge::GlyphCache& glyphs, forge::raster_image_t& canvas, std::uint32_t codePoint,
                std::uint16_t pixelHeight, std::int64_t x, std::int64_t y, forge::rgb_t foreground,
-               forge::rgb_t background) {
+               forge::rgb_t background, const std::optional<pixel_window_t>& clip) {
     if (pixelHeight == 0 || !canvas.isWhole()) return;
-    const std::int64_t canvasWidth = canvas.width;
-    const std::int64_t canvasHeight = canvas.height;
-    if (x >= canvasWidth || y >= canvasHeight) return;
+    const pixel_bounds_t bounds = paintableBounds(canvas, clip);
+    if (x >= bounds.right || y >= bounds.bottom) return;
     const forge::glyph_bitmap_t bitmap = glyphs.glyph(codePoint, pixelHeight);
     const std::int64_t width = static_cast<std::int64_t>(bitmap->size() / pixelHeight);
-    const std::int64_t firstColumn = std::max<std::int64_t>(0, -x);
-    const std::int64_t lastColumn = std::min<std::int64_t>(width, canvasWidth - x);
-    const std::int64_t firstRow = std::max<std::int64_t>(0, -y);
-    const std::int64_t lastRow = std::min<std::int64_t>(pixelHeight, canvasHeight - y);
+    const std::int64_t firstColumn = std::max<std::int64_t>(0, bounds.left - x);
+    const std::int64_t lastColumn = std::min<std::int64_t>(width, bounds.right - x);
+    const std::int64_t firstRow = std::max<std::int64_t>(0, bounds.top - y);
+    const std::int64_t lastRow = std::min<std::int64_t>(pixelHeight, bounds.bottom - y);
+    if (firstColumn >= lastColumn) return;
     const bool rgb = canvas.channelOrder == forge::raster_image_t::kRgb;
     for (std::int64_t row = firstRow; row < lastRow; ++row) {
         std::uint8_t* pixel = canvas.pixels.data() + static_cast<std::size_t>(y + row) * canvas.rowIncrement +

@@ -1,5 +1,7 @@
 #include "platter/petscii/petscii_writer.hpp"
 
+#include <algorithm>
+
 #include "forge/embedded_font.hpp"
 #include "platter/petscii/colour_codes.hpp"
 #include "platter/petscii/draw_glyph.hpp"
@@ -16,6 +18,10 @@ constexpr std::size_t kForegroundColour = 14;  // light blue
 // Control codes are the bytes 0x00-0x1F and 0x80-0x9F.
 bool isControlCode(std::uint8_t c) { return (c & 0x60) == 0; }
 
+std::uint32_t scaled(std::uint32_t size, std::uint32_t scale) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{size} * scale, UINT32_MAX));
+}
+
 }  // namespace
 
 PetsciiWriter::PetsciiWriter() : PetsciiWriter(nullptr, 16, 16, Charset::upperGraphics) {}
@@ -24,6 +30,8 @@ PetsciiWriter::PetsciiWriter(forge::raster_image_t* canvas, std::uint32_t cellWi
                              Charset charset)
     : charset_(charset),
       canvas_(canvas),
+      baseCellWidth_(cellWidth),
+      baseCellHeight_(cellHeight),
       cellWidth_(cellWidth),
       cellHeight_(cellHeight),
       highlight_(g_default_palette.colour(kHighlightColour)),
@@ -31,18 +39,23 @@ PetsciiWriter::PetsciiWriter(forge::raster_image_t* canvas, std::uint32_t cellWi
       background_(normalBackground_),
       foreground_(g_default_palette.colour(kForegroundColour)),
       backgroundIndex_(kBackgroundColour),
-      foregroundIndex_(kForegroundColour),
-      glyphs_(forge::embeddedFontGlyphs()) {}
+      foregroundIndex_(kForegroundColour) {
+    loadFont();
+}
 
 PetsciiWriter::PetsciiWriter(const PetsciiWriter& other)
     : charset_(other.charset_),
       canvas_(other.canvas_),
       raw_(other.raw_),
       rawCount_(other.rawCount_),
+      baseCellWidth_(other.baseCellWidth_),
+      baseCellHeight_(other.baseCellHeight_),
+      scale_(other.scale_),
       cellWidth_(other.cellWidth_),
       cellHeight_(other.cellHeight_),
-      originX_(other.originX_),
-      originY_(other.originY_),
+      offsetX_(other.offsetX_),
+      offsetY_(other.offsetY_),
+      clip_(other.clip_),
       highlight_(other.highlight_),
       normalBackground_(other.normalBackground_),
       background_(other.background_),
@@ -62,22 +75,56 @@ PetsciiWriter::PetsciiWriter(const PetsciiWriter& other)
       glyphs_(other.glyphs_) {}
 
 PetsciiWriter::~PetsciiWriter() {
-    // A converter that outlives its writer must not unlink from it later.
-    for (Converter* converter = head_; converter; converter = converter->next_) converter->sink_ = nullptr;
+    // A converter that outlives its writer must not reach back into it later.
+    for (Converter* converter : bound_) {
+        converter->sink_ = nullptr;
+        converter->next_ = nullptr;
+    }
 }
 
 void PetsciiWriter::link(Converter& converter) {
+    if (head_ == &converter) return;
+    bind(converter);
+    unchain(converter);
     converter.next_ = head_;
     head_ = &converter;
 }
 
-void PetsciiWriter::unlink(Converter& converter) {
-    for (Converter** link = &head_; *link; link = &(*link)->next_) {
-        if (*link == &converter) {
-            *link = converter.next_;
-            return;
-        }
+Converter* PetsciiWriter::setConverter(Converter* converter) {
+    Converter* const previous = head_;
+    if (converter) bind(*converter);
+    head_ = converter;
+    return previous;
+}
+
+void PetsciiWriter::bind(Converter& converter) {
+    if (converter.sink_ == this) return;
+    if (converter.sink_) converter.sink_->release(converter);
+    converter.sink_ = this;
+    converter.next_ = nullptr;
+    bound_.push_back(&converter);
+}
+
+void PetsciiWriter::release(Converter& converter) {
+    std::erase(bound_, &converter);
+    unchain(converter);
+    // A converter that was never linked has nothing to restore; the
+    // embedded one takes over rather than leave the head dangling.
+    if (head_ == &converter) head_ = converter.next_ ? converter.next_ : &embedded_;
+    converter.sink_ = nullptr;
+    converter.next_ = nullptr;
+}
+
+void PetsciiWriter::unchain(const Converter& converter) {
+    for (Converter* other : bound_) {
+        if (other->next_ == &converter) other->next_ = converter.next_;
     }
+}
+
+bool PetsciiWriter::loadFont() {
+    // One cache of the font serves the whole process; it is loaded once.
+    glyphs_ = forge::embeddedFontGlyphs();
+    return forge::embeddedFontLoaded();
 }
 
 void PetsciiWriter::putChar(std::uint32_t column, std::uint32_t row, std::uint8_t c, bool reverse, std::uint32_t extraX,
@@ -89,13 +136,15 @@ void PetsciiWriter::putChar(std::uint32_t column, std::uint32_t row, std::uint8_
         return;
     }
     noPosition_ = column == kNoPosition && row == kNoPosition;
-    const std::uint16_t code = head_->translate(c);
+    // Without a head the embedded converter still picks the glyph to draw.
+    const std::uint16_t code = (head_ ? *head_ : embedded_).translate(c);
     if (canvas_ && column != kNoPosition && row != kNoPosition) drawCell(column, row, code, extraX, extraY);
     // A control code shown as a glyph takes the opposite reverse state.
     if (isControlCode(c) && code != c) {
         reverse_ = !reverse;
         reverseChanged_ = true;
     }
+    if (!head_) return;
     if (atLineStart_) head_->beginLine(c);
     if (c == kPetsciiReturn && (carriageReturnMode_ || !reverse_)) {
         atLineStart_ = true;
@@ -116,9 +165,9 @@ void PetsciiWriter::drawCell(std::uint32_t column, std::uint32_t row, std::uint1
     const std::uint64_t stepX = std::uint64_t{extraX} + cellWidth_;
     const std::uint64_t stepY = std::uint64_t{extraY} + cellHeight_;
     if ((column != 0 && stepX > kFar / column) || (row != 0 && stepY > kFar / row)) return;
-    const std::int64_t x = static_cast<std::int64_t>(stepX * column) + originX_;
-    const std::int64_t y = static_cast<std::int64_t>(stepY * row) + originY_;
-    drawGlyph(*glyphs_, *canvas_, code, static_cast<std::uint16_t>(cellHeight_), x, y, foreground_, background_);
+    const std::int64_t x = static_cast<std::int64_t>(stepX * column) + offsetX_;
+    const std::int64_t y = static_cast<std::int64_t>(stepY * row) + offsetY_;
+    drawGlyph(*glyphs_, *canvas_, code, static_cast<std::uint16_t>(cellHeight_), x, y, foreground_, background_, clip_);
 }
 
 void PetsciiWriter::write(std::uint32_t column, std::uint32_t row, std::span<const std::uint8_t> bytes, bool reverse) {
@@ -132,7 +181,7 @@ void PetsciiWriter::write(std::uint32_t column, std::uint32_t row, std::string_v
 void PetsciiWriter::newline() {
     if (carriageReturnMode_) {
         putChar(kNoPosition, kNoPosition, kPetsciiReturn, false);
-    } else if (!canvas_) {
+    } else if (!canvas_ && head_) {
         head_->newline(kPetsciiReturn);
     }
     atLineStart_ = true;
@@ -140,10 +189,12 @@ void PetsciiWriter::newline() {
 
 void PetsciiWriter::clear() {
     if (!canvas_ || !canvas_->isWhole()) return;
+    const pixel_bounds_t bounds = paintableBounds(*canvas_, clip_);
     const bool rgb = canvas_->channelOrder == forge::raster_image_t::kRgb;
-    for (std::uint32_t y = 0; y < canvas_->height; ++y) {
-        std::uint8_t* pixel = canvas_->pixels.data() + std::size_t{canvas_->rowIncrement} * y;
-        for (std::uint32_t x = 0; x < canvas_->width; ++x, pixel += canvas_->bytesPerPixel) {
+    for (std::int64_t y = bounds.top; y < bounds.bottom; ++y) {
+        std::uint8_t* pixel = canvas_->pixels.data() + static_cast<std::size_t>(y) * canvas_->rowIncrement +
+                              static_cast<std::size_t>(bounds.left) * canvas_->bytesPerPixel;
+        for (std::int64_t x = bounds.left; x < bounds.right; ++x, pixel += canvas_->bytesPerPixel) {
             pixel[0] = rgb ? background_.red : background_.blue;
             pixel[1] = background_.green;
             pixel[2] = rgb ? background_.blue : background_.red;
@@ -153,10 +204,9 @@ void PetsciiWriter::clear() {
 
 void PetsciiWriter::applyColours(bool forced) {
     if (!forced && !foregroundChanged_ && !backgroundChanged_ && !reverseChanged_) return;
-    if (reverse_) {
-        head_->setAttributes(backgroundIndex_, foregroundIndex_, forced);
-    } else {
-        head_->setAttributes(foregroundIndex_, backgroundIndex_, forced);
+    if (head_) {
+        head_->setAttributes(reverse_ ? backgroundIndex_ : foregroundIndex_,
+                             reverse_ ? foregroundIndex_ : backgroundIndex_, forced);
     }
     foregroundChanged_ = false;
     backgroundChanged_ = false;
@@ -193,8 +243,20 @@ void PetsciiWriter::setInverse(bool on) {
 
 void PetsciiWriter::setCellSize(std::uint32_t width, std::uint32_t height) {
     // The glyph cache keys glyphs by pixel height, so no font reload is needed.
-    cellWidth_ = width;
-    cellHeight_ = height;
+    baseCellWidth_ = width;
+    baseCellHeight_ = height;
+    updateCellSize();
+}
+
+void PetsciiWriter::setScale(std::uint32_t scale) {
+    scale_ = scale;
+    updateCellSize();
+}
+
+void PetsciiWriter::updateCellSize() {
+    // The font's cells are square: scaling the height alone would overlap the glyphs.
+    cellWidth_ = scaled(baseCellWidth_, scale_);
+    cellHeight_ = scaled(baseCellHeight_, scale_);
 }
 
 void PetsciiWriter::clearOutput() {

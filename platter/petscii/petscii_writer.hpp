@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "forge/raster_image.hpp"
 #include "forge/rgb.hpp"
 #include "platter/petscii/charset.hpp"
+#include "platter/petscii/pixel_window.hpp"
 #include "platter/petscii/text_converters.hpp"
 
 namespace platter {
@@ -23,6 +25,8 @@ class PetsciiWriter {
 public:
     // Column and row of a character that has no cell (drawn nowhere).
     static constexpr std::uint32_t kNoPosition = 0xFFFFFFFF;
+    // Pixels between the canvas edge and cell (0, 0) at offset (0, 0).
+    static constexpr std::int64_t kBorder = 2;
 
     // No canvas, 16 x 16 cells, the upper-case/graphics set.
     PetsciiWriter();
@@ -41,7 +45,8 @@ public:
     // Ends a line: a CR put without a cell in carriage-return mode, else the
     // head's newline when there is no canvas.
     void newline();
-    // Fills the whole canvas with the current background.
+    // Fills the canvas (inside the clip window, when there is one) with the
+    // current background.
     void clear();
     // Tells the head the colours when they or the reverse state changed (or always when forced).
     void applyColours(bool forced);
@@ -53,12 +58,17 @@ public:
     // On: the background becomes the highlight colour and the foreground is
     // kept; off: the normal background returns.
     void setInverse(bool on);
-    // Canvas pixel position of cell (0, 0); a 2-pixel border by default.
-    void setOrigin(std::int64_t x, std::int64_t y) {
-        originX_ = x;
-        originY_ = y;
+    // Cell (0, 0) at canvas pixel (x + 2, y + 2): (0, 0) keeps the border.
+    void setOffset(std::int64_t x, std::int64_t y) {
+        offsetX_ = x + kBorder;
+        offsetY_ = y + kBorder;
     }
+    // The cell size at scale 1.
     void setCellSize(std::uint32_t width, std::uint32_t height);
+    // Cells (and so glyphs) of scale times the cell size.
+    void setScale(std::uint32_t scale);
+    // Nothing is drawn outside the window (nor outside the canvas).
+    void setClipWindow(const pixel_window_t& window) { clip_ = window; }
     void setCarriageReturnMode(bool on) { carriageReturnMode_ = on; }
     void setCharset(Charset charset) { charset_ = charset; }
     void setCanvas(forge::raster_image_t* canvas) { canvas_ = canvas; }
@@ -69,11 +79,19 @@ public:
         rawCount_ = 0;
     }
     std::size_t rawCount() const { return rawCount_; }
+    // Makes the converter (which may be null) the head without linking it,
+    // so destroying it puts back no previous head: the caller restores the
+    // returned one. The converter writes into this writer from now on.
+    Converter* setConverter(Converter* converter);
+    // Hands the embedded font to the glyph cache; false when the cache
+    // refused it (glyphs are then blank cells; text output is unaffected).
+    bool loadFont();
 
     void appendByte(std::uint8_t byte) { output_.push_back(byte); }
     void appendBytes(std::span<const std::uint8_t> bytes) { output_.insert(output_.end(), bytes.begin(), bytes.end()); }
     void appendText(std::string_view text) { output_.insert(output_.end(), text.begin(), text.end()); }
     const std::vector<std::uint8_t>& output() const { return output_; }
+    void setOutput(std::span<const std::uint8_t> bytes) { output_.assign(bytes.begin(), bytes.end()); }
     // Empties the output; a new document starts without an open span or a
     // pending foreground change.
     void clearOutput();
@@ -86,6 +104,7 @@ public:
     forge::rgb_t foreground() const { return foreground_; }
     forge::rgb_t background() const { return background_; }
     forge::rgb_t highlight() const { return highlight_; }
+    // Null when setConverter took the head away.
     Converter* head() const { return head_; }
 
     // State the converters read and keep.
@@ -100,8 +119,15 @@ public:
 
 private:
     friend class Converter;
+    // The head from now on, remembering the previous one to restore.
     void link(Converter& converter);
-    void unlink(Converter& converter);
+    // Converters that write here are told when the writer goes, and the
+    // writer when one of them goes.
+    void bind(Converter& converter);
+    void release(Converter& converter);
+    // Whoever would restore the converter as head restores its own previous one.
+    void unchain(const Converter& converter);
+    void updateCellSize();
     void drawCell(std::uint32_t column, std::uint32_t row, std::uint16_t code, std::uint32_t extraX,
                   std::uint32_t extraY);
 
@@ -109,10 +135,14 @@ private:
     forge::raster_image_t* canvas_ = nullptr;
     std::span<std::uint8_t> raw_;
     std::size_t rawCount_ = 0;
+    std::uint32_t baseCellWidth_ = 16;
+    std::uint32_t baseCellHeight_ = 16;
+    std::uint32_t scale_ = 1;
     std::uint32_t cellWidth_ = 16;
     std::uint32_t cellHeight_ = 16;
-    std::int64_t originX_ = 2;
-    std::int64_t originY_ = 2;
+    std::int64_t offsetX_ = kBorder;
+    std::int64_t offsetY_ = kBorder;
+    std::optional<pixel_window_t> clip_;
     forge::rgb_t highlight_;
     forge::rgb_t normalBackground_;
     forge::rgb_t background_;
@@ -131,6 +161,7 @@ private:
     bool carriageReturnMode_ = false;
     std::shared_ptr<forge::GlyphCache> glyphs_;
     Converter* head_ = nullptr;
+    std::vector<Converter*> bound_;
     EliteConverter embedded_{this};  // the head while no other converter is linked
 };
 

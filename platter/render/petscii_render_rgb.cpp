@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "forge/font/tessel_mono.hpp"
 #include "forge/pixel_limit.hpp"
 #include "forge/png_writer.hpp"
 #include "platter/petscii/palette.hpp"
@@ -28,8 +27,8 @@ void writeBytes(std::ostream& out, const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 PetsciiRender& PetsciiRenderRgb::begin() {
-    fontReady_ = glyphs_.setFont(std::vector<std::uint8_t>(g_font_ttf, g_font_ttf + g_font_ttf_size));
-    if (fontReady_) setCellWidth(static_cast<std::uint16_t>(glyphs_.cellWidth(fontSize())));
+    fontReady_ = forge::embeddedFontLoaded();
+    if (fontReady_) setCellWidth(static_cast<std::uint16_t>(glyphs_->cellWidth(fontSize())));
     return PetsciiRender::begin();
 }
 
@@ -52,7 +51,7 @@ bool PetsciiRenderRgb::drawScreen(const PetsciiScreen& screen, forge::raster_ima
         for (std::size_t column = 0; column < cells; ++column) {
             const petscii_cell_t& c = row.cells[column];
             if (isBlank(c.glyph)) continue;
-            const forge::glyph_bitmap_t glyph = glyphs_.glyph(c.glyph, fontSize());
+            const forge::glyph_bitmap_t glyph = glyphs_->glyph(c.glyph, fontSize());
             const std::size_t glyphWidth = std::min(glyph->size() / rows, cell);
             const forge::rgb_t ink = g_default_palette.colourAt(c.colour & 15);
             for (std::size_t y = 0; y < rows; ++y) {

@@ -4,8 +4,9 @@
 // PetsciiRenderRgb writes raw RGB bytes, PetsciiRenderPng a PNG file.
 
 #include <cstdint>
+#include <memory>
 
-#include "forge/glyph_cache_stb.hpp"
+#include "forge/embedded_font.hpp"
 #include "forge/raster_image.hpp"
 #include "platter/render/petscii_render.hpp"
 
@@ -13,9 +14,9 @@ namespace platter {
 
 class PetsciiRenderRgb : public PetsciiRender {
 public:
-    // Loads the embedded font and takes the cell width from it.
+    // Takes the cell width from the embedded font.
     PetsciiRender& begin() override;
-    // False when begin could not load the font; nothing is drawn then.
+    // False when the embedded font could not be loaded; nothing is drawn then.
     bool fontReady() const { return fontReady_; }
 
     // Always 40 cells across; rows that stand for a screen clear take no space.
@@ -30,7 +31,7 @@ protected:
     void render(const PetsciiScreen& screen) override;
 
 private:
-    forge::GlyphCacheStb glyphs_;
+    std::shared_ptr<forge::GlyphCache> glyphs_ = forge::embeddedFontGlyphs();
     bool fontReady_ = false;
 };
 

@@ -21,7 +21,7 @@ std::size_t count(const std::string& haystack, const std::string& needle) {
 std::string listing(const html_document_options_t& options) {
     PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
     HTMLConverter html(&writer, options);
-    html.writeHeader("Platter v1", "<x&y>.d64", 1, true);
+    html.writeHeader("Tomekeeper", "<x&y>.d64", 1, true);
     html.writeTitle("a\"b", false);
     writer.write(0, 0, "A&", false);
     writer.newline();
@@ -36,7 +36,7 @@ std::string listing(const html_document_options_t& options) {
 TEST(HTMLConverter, Document) {
     const std::string html = listing({});
     EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html><head>\n", 0), 0u);
-    EXPECT_NE(html.find("<meta name=\"Generator\" content=\"Platter v1\">\n"), std::string::npos);
+    EXPECT_NE(html.find("<meta name=\"Generator\" content=\"Tomekeeper\">\n"), std::string::npos);
     EXPECT_NE(html.find("<title>&lt;x&amp;y&gt;.d64</title><style  type=\"text/css\">\n"), std::string::npos);
     EXPECT_NE(html.find("font-size: 6pt;line-height: 8px;"), std::string::npos);
     EXPECT_EQ(html.find(".c64_diskname {"), std::string::npos);

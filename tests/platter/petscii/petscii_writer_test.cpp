@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "platter/petscii/palette.hpp"
@@ -110,6 +111,62 @@ TEST(PetsciiWriter, ClearOutputStartsANewDocument) {
     EXPECT_EQ(writer.output(), std::vector<std::uint8_t>{'B'});
 }
 
+TEST(PetsciiWriter, SetOutputReplacesTheOutput) {
+    PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
+    Converter base(&writer);
+    writer.putChar(0, 0, 'A', false);
+    writer.setOutput(std::vector<std::uint8_t>{'X', 'Y'});
+    writer.putChar(1, 0, 'B', false);
+    EXPECT_EQ(writer.output(), (std::vector<std::uint8_t>{'X', 'Y', 'B'}));
+}
+
+TEST(PetsciiWriter, SetConverterSwapsTheHeadWithoutLinking) {
+    PetsciiWriter writer;
+    Converter* const embedded = writer.head();
+    RecordingConverter linked(&writer);
+    {
+        RecordingConverter swapped;
+        EXPECT_EQ(writer.setConverter(&swapped), &linked);
+        writer.putChar(0, 0, 'A', false);
+        EXPECT_EQ(swapped.log, "begin 65;attr 14,6;put 65;");
+        EXPECT_EQ(writer.setConverter(&linked), &swapped);
+        writer.putChar(1, 0, 'B', false);
+        EXPECT_EQ(linked.log, "put 66;");
+        // Not linked: destroying it while it is the head restores nothing,
+        // and the embedded converter takes over.
+        writer.setConverter(&swapped);
+    }
+    EXPECT_EQ(writer.head(), embedded);
+    writer.setConverter(&linked);
+    EXPECT_EQ(writer.setConverter(nullptr), &linked);
+    writer.putChar(2, 0, 'C', false);
+    writer.newline();
+    EXPECT_EQ(linked.log, "put 66;");
+}
+
+TEST(PetsciiWriter, SetConverterTakesAConverterFromAnotherWriter) {
+    auto first = std::make_unique<PetsciiWriter>();
+    PetsciiWriter second;
+    RecordingConverter converter(first.get());
+    second.setConverter(&converter);
+    EXPECT_NE(first->head(), &converter);  // the first writer lost it
+    second.putChar(0, 0, 'A', false);
+    EXPECT_EQ(converter.log, "begin 65;attr 14,6;put 65;");
+    first.reset();  // the converter is the second writer's now
+    second.putChar(1, 0, 'B', false);
+    EXPECT_EQ(converter.log, "begin 65;attr 14,6;put 65;put 66;");
+}
+
+TEST(PetsciiWriter, SetConverterOutlivedByItsConverter) {
+    RecordingConverter converter;
+    {
+        PetsciiWriter writer;
+        writer.setConverter(&converter);
+        writer.putChar(0, 0, 'A', false);
+    }
+    EXPECT_EQ(converter.log, "begin 65;attr 14,6;put 65;");  // and its destructor must not reach the writer
+}
+
 class CanvasWriter : public ::testing::Test {
 protected:
     // 'A' at cell (0, 0) of a 40 x 20 canvas: every pixel outside the cell
@@ -177,6 +234,73 @@ TEST_F(CanvasWriter, ClearFillsWithTheBackground) {
     for (std::uint32_t y = 0; y < 3; ++y) {
         for (std::uint32_t x = 0; x < 5; ++x) EXPECT_EQ(pixelAt(canvas, x, y), kWhite);
     }
+}
+
+TEST_F(CanvasWriter, OffsetMovesCellZero) {
+    forge::raster_image_t canvas = forge::raster_image_t::black(40, 20);
+    PetsciiWriter writer(&canvas, 8, 8, Charset::upperGraphics);
+    writer.setOffset(3, 1);
+    writer.putChar(0, 0, 0xA0, true);  // a solid cell from (5, 3)
+    EXPECT_EQ(pixelAt(canvas, 5, 3), kLightBlue);
+    EXPECT_EQ(pixelAt(canvas, 12, 10), kLightBlue);
+    EXPECT_EQ(pixelAt(canvas, 4, 3), forge::rgb_t{});
+    EXPECT_EQ(pixelAt(canvas, 13, 10), forge::rgb_t{});
+    writer.setOffset(-2, -2);
+    writer.putChar(0, 0, 0xA0, true);
+    EXPECT_EQ(pixelAt(canvas, 0, 0), kLightBlue);
+}
+
+TEST_F(CanvasWriter, ScaleEnlargesCellsAndGlyphs) {
+    forge::raster_image_t scaledCanvas = forge::raster_image_t::black(40, 20);
+    PetsciiWriter scaled(&scaledCanvas, 8, 8, Charset::upperGraphics);
+    scaled.setScale(2);
+    EXPECT_EQ(scaled.cellWidth(), 16u);
+    EXPECT_EQ(scaled.cellHeight(), 16u);
+    scaled.write(0, 0, "AB", false);
+    forge::raster_image_t largeCanvas = forge::raster_image_t::black(40, 20);
+    PetsciiWriter large(&largeCanvas, 16, 16, Charset::upperGraphics);
+    large.write(0, 0, "AB", false);
+    EXPECT_EQ(scaledCanvas.pixels, largeCanvas.pixels);
+
+    // A copy keeps the size it scales from; a new cell size keeps the scale.
+    PetsciiWriter copy(scaled);
+    copy.setScale(3);
+    EXPECT_EQ(copy.cellHeight(), 24u);
+    copy.setCellSize(4, 5);
+    EXPECT_EQ(copy.cellWidth(), 12u);
+    EXPECT_EQ(copy.cellHeight(), 15u);
+}
+
+TEST_F(CanvasWriter, ClipWindowKeepsTheRestUntouched) {
+    forge::raster_image_t canvas = forge::raster_image_t::black(40, 20);
+    PetsciiWriter writer(&canvas, 8, 8, Charset::upperGraphics);
+    writer.setClipWindow({6, 4, 10, 100});
+    writer.clear();
+    writer.write(0, 0, "\xa0\xa0\xa0", true);
+    for (std::uint32_t y = 0; y < 20; ++y) {
+        for (std::uint32_t x = 0; x < 40; ++x) {
+            const bool inside = x >= 6 && x < 16 && y >= 4;
+            const forge::rgb_t expected = !inside ? forge::rgb_t{} : (y < 10 && x >= 2) ? kLightBlue : kBlue;
+            ASSERT_EQ(pixelAt(canvas, x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(CanvasWriter, LoadFontKeepsTheWriterDrawing) {
+    forge::raster_image_t canvas = forge::raster_image_t::black(40, 20);
+    PetsciiWriter writer(&canvas, 8, 8, Charset::upperGraphics);
+    EXPECT_TRUE(writer.loadFont());
+    writer.putChar(0, 0, 'A', false);
+    expectOnlyCellPainted(canvas);
+}
+
+TEST_F(CanvasWriter, WithoutAHeadGlyphsAreStillDrawn) {
+    forge::raster_image_t canvas = forge::raster_image_t::black(40, 20);
+    PetsciiWriter writer(&canvas, 8, 8, Charset::upperGraphics);
+    writer.setConverter(nullptr);
+    writer.putChar(0, 0, 'A', false);
+    expectOnlyCellPainted(canvas);
+    EXPECT_TRUE(writer.output().empty());
 }
 
 }  // namespace

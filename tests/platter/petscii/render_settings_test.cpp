@@ -127,5 +127,101 @@ TEST(RenderPetsciiTextImage, SizesAndColours) {
     EXPECT_TRUE(renderPetsciiTextImage(settings).pixels.empty());
 }
 
+TEST(Layout, StopsAtALineAndColumn) {
+    bitmap_render_settings_t settings;
+    layout(settings, "ABC\rDEF\rGHI");
+    const std::vector<std::uint64_t> table = offsets(settings);
+    layout_range_t range;
+    range.rebuild = false;
+    range.lineLimit = 1;
+    range.start = 5;
+    layout_result_t result = layoutPetsciiText(settings, nullptr, range);
+    EXPECT_EQ(result.lines, 1u);
+    EXPECT_EQ(result.end, 5u);  // nothing walked
+    // The text offset of line 2, column 1, of the line table.
+    range.start.reset();
+    range.lineLimit = 2;
+    range.columnLimit = 1;
+    result = layoutPetsciiText(settings, nullptr, range);
+    EXPECT_EQ(result.lines, 2u);
+    EXPECT_EQ(result.end, 5u);
+    EXPECT_EQ(offsets(settings), table);  // only read
+}
+
+TEST(Layout, DrawsFromALineOfTheTable) {
+    bitmap_render_settings_t settings;
+    layout(settings,
+           "A\rB\x12"
+           "C\rD");
+    PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
+    SEQConverter seq(&writer);
+    layout_range_t range;
+    range.rebuild = false;
+    range.firstLine = 1;
+    range.lineLimit = 1;
+    range.columnLimit = 40;
+    EXPECT_EQ(layoutPetsciiText(settings, &writer, range).end, 6u);
+    EXPECT_EQ(std::string(writer.output().begin(), writer.output().end()),
+              "B\x12"
+              "C\r");
+}
+
+TEST(Layout, RawModeDrawsEveryByte) {
+    bitmap_render_settings_t settings;
+    settings.rawMode = true;
+    EXPECT_EQ(layout(settings, "A\rB\x12\x14"), 1u);
+    EXPECT_EQ(settings.longestLine, 5u);
+    // Only spaces part words; a word too long for the rest of a line starts
+    // a new one, where it is split.
+    settings.lineWidth = 8;
+    EXPECT_EQ(layout(settings, "AA " + std::string(10, 'B')), 3u);
+    EXPECT_EQ(offsets(settings), (std::vector<std::uint64_t>{0, 3, 11}));
+    settings.rawMode = false;
+    EXPECT_EQ(layout(settings, "AA " + std::string(10, 'B')), 2u);
+    EXPECT_EQ(offsets(settings), (std::vector<std::uint64_t>{0, 8}));
+}
+
+TEST(RenderPetsciiTextImage, RawControlCodesAreReversedGlyphs) {
+    bitmap_render_settings_t settings;
+    settings.cellWidth = 8;
+    settings.cellHeight = 8;
+    settings.lineWidth = 2;
+    settings.rawMode = true;
+    settings.text = bytesOf("\x01\x0d");
+    const forge::raster_image_t raw = renderPetsciiTextImage(settings);
+    settings.rawMode = false;
+    settings.text = bytesOf(
+        "\x12"
+        "AM");
+    EXPECT_EQ(raw.pixels, renderPetsciiTextImage(settings).pixels);
+}
+
+TEST(DrawPetsciiTextRows, DrawsRowsIntoTheWindowOnly) {
+    bitmap_render_settings_t settings;
+    settings.cellWidth = 8;
+    settings.cellHeight = 8;
+    settings.lineWidth = 5;
+    settings.text = bytesOf(
+        "\x12"
+        "AB\rCD\x92"
+        "E\rFG");
+    const forge::raster_image_t whole = renderPetsciiTextImage(settings);
+    ASSERT_EQ(whole.height, 24u);
+
+    forge::raster_image_t picture = forge::raster_image_t::black(60, 30);
+    picture.pixels.assign(picture.pixels.size(), 0x77);
+    const pixel_window_t window{4, 3, 40, 9};
+    drawPetsciiTextRows(settings, picture, window, 1, 1);
+    for (std::uint32_t y = 0; y < picture.height; ++y) {
+        for (std::uint32_t x = 0; x < picture.width; ++x) {
+            const std::uint8_t* pixel = &picture.pixels[(y * picture.width + x) * 3];
+            const bool inside = x >= 4 && x < 44 && y >= 3 && y < 12;
+            // Text row 1 at the window's top, and the start of row 2 below it.
+            const std::uint8_t expected = inside ? whole.pixels[((y - 3 + 8) * whole.width + x - 4) * 3] : 0x77;
+            ASSERT_EQ(pixel[0], expected) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace platter

@@ -14,10 +14,10 @@ std::string text(const PetsciiWriter& writer) { return {writer.output().begin(),
 TEST(RTFConverter, HeaderWithOneFont) {
     PetsciiWriter writer;
     RTFConverter rtf(&writer);
-    rtf.writeHeader("Platter v1", "ignored", 1, true);
+    rtf.writeHeader("Tomekeeper", "ignored", 1, true);
     EXPECT_EQ(text(writer),
               "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Tessel Mono;}}"
-              "{\\*\\generator Platter v1;}\\viewkind4\\uc1\\pard\\sl240\\slmult1\\f0\\fs24 ");
+              "{\\*\\generator Tomekeeper;}\\viewkind4\\uc1\\pard\\sl240\\slmult1\\f0\\fs24 ");
     writer.clearOutput();
     rtf.writeHeader("G", "", 0, true);
     EXPECT_NE(text(writer).find("{\\f1\\froman\\fprq2\\fcharset0 Times New Roman;}}"), std::string::npos);
