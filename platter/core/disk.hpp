@@ -382,6 +382,10 @@ public:
 
 protected:
     UndoJournal& undoJournal() { return journal_; }
+    // The layout check of a fixed-geometry image: the default image size, or
+    // that size followed by one error byte per block; any other size is
+    // flagged as unknown (error 21).
+    void parseFixedSizeImage();
     // The slots of the visible entries from `index` on up to the first free
     // slot after them, which comes last (a new directory block when needed).
     bool findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots);

@@ -68,4 +68,15 @@ void Disk::loadErrorBytes(std::uint64_t count) {
     }
 }
 
+void Disk::parseFixedSizeImage() {
+    lastError_ = kErrNone;
+    const std::uint64_t size = providerSize();
+    if (size == defaultImageSize_) return;
+    if (size == defaultImageSize_ + geometry_.totalBlocks) {
+        loadErrorBytes(geometry_.totalBlocks);
+        return;
+    }
+    markSizeUnknown();
+}
+
 }  // namespace platter

@@ -8,6 +8,8 @@
 
 #include "platter/core/library_options.hpp"
 #include "platter/fileid/bam_entries.hpp"
+#include "platter/formats/bam_track.hpp"
+#include "platter/formats/track_search.hpp"
 
 namespace platter {
 
@@ -56,13 +58,6 @@ bool allZero(const std::uint8_t* from, std::size_t count) {
     return std::all_of(from, from + count, [](std::uint8_t b) { return b == 0; });
 }
 
-std::uint64_t interleave() {
-    const library_options_t& options = libraryOptions();
-    if (options.useCustomInterleave && options.customInterleave > 0)
-        return static_cast<std::uint64_t>(options.customInterleave);
-    return kInterleave;
-}
-
 }  // namespace
 
 Disk41::Disk41() : Disk41(format_id::d64) {}
@@ -76,6 +71,10 @@ Disk41::Disk41(format_id id) : Disk(id) {
 }
 
 std::uint64_t Disk41::sectorsOnTrack(std::uint64_t track) { return track <= kMaxTracks ? kSectorsPerTrack[track] : 0; }
+
+std::uint64_t Disk41::firstBlockOfTrack(std::uint64_t track) {
+    return track >= 1 && track <= kMaxTracks ? kFirstBlock[track] : 0;
+}
 
 void Disk41::parseImage() {
     setLastError(kErrNone);
@@ -98,12 +97,12 @@ void Disk41::parseImage() {
 }
 
 std::uint64_t Disk41::maxSector(std::uint64_t track) const {
-    const std::uint64_t sectors = sectorsOnTrack(track);
+    const std::uint64_t sectors = sectorsOf(track);
     return sectors == 0 ? 0 : sectors - 1;
 }
 
 bool Disk41::isValidBlock(const track_sector_t& block) const {
-    return block.track >= 1 && block.track <= trackCount() && block.sector < sectorsOnTrack(block.track);
+    return block.track >= 1 && block.track <= trackCount() && block.sector < sectorsOf(block.track);
 }
 
 std::uint64_t Disk41::blockOffset(const track_sector_t& block) const {
@@ -155,12 +154,9 @@ bool Disk41::toggleBlock(const track_sector_t& block) {
     // The entry lies in the BAM block, which the provider holds writable.
     auto* entry = const_cast<std::uint8_t*>(bamEntry(block.track));
     if (!entry) return false;
-    std::uint8_t& map = entry[1 + block.sector / 8];
-    const std::uint8_t bit = static_cast<std::uint8_t>(1u << (block.sector % 8));
-    entry[0] = static_cast<std::uint8_t>((map & bit) ? entry[0] - 1 : entry[0] + 1);
-    map ^= bit;
-    pushUndoRecord(kUndoToggleBlock, block, 0, {}, "Toggle Sector");
-    setModified(true);
+    std::uint8_t* bam = blockPointer(headerBlock());
+    const count_place_t place{headerBlock(), static_cast<std::size_t>(entry - bam)};
+    BamTrack(bam, place, std::span<std::uint8_t>(entry + 1, 3)).toggle(*this, block, sectorsOnTrack(block.track));
     return true;
 }
 
@@ -196,7 +192,7 @@ bool Disk41::nextDirectorySector(track_sector_t& block) {
 bool Disk41::findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector_t& block) {
     if (track == 0 || track > trackCount()) return false;
     track_sector_t candidate = makeBlock(track, sector);
-    if (!findFreeSector(track, candidate, interleave(), sectorsOnTrack(track))) return false;
+    if (!findFreeSector(track, candidate, allocationInterleave(kInterleave), sectorsOnTrack(track))) return false;
     block = candidate;
     return true;
 }
@@ -224,12 +220,7 @@ std::uint8_t* Disk41::allocateBlock(track_sector_t& block, bool markUsed) {
         for (std::uint64_t t = block.track - 1; !ok && t >= 1; --t) ok = findOnTrack(t, 0, found);
         for (std::uint64_t t = kDirectoryTrack + 1; !ok && t <= last; ++t) ok = findOnTrack(t, 0, found);
     }
-    if (!ok) return nullptr;
-    std::uint8_t* data = blockPointer(found);
-    if (!data) return nullptr;
-    block = found;
-    if (markUsed) toggleBlock(found);
-    return data;
+    return ok ? takeBlock(*this, found, block, markUsed) : nullptr;
 }
 
 const std::uint8_t* Disk41::diskName() const {
@@ -289,6 +280,14 @@ bool Disk41::formatImage(std::uint32_t) {
     extendedBam_ = kExtendedNone;
     resize(kSize35);
     fillTracks(1, libraryOptions().fillNewSpace != 0);
+    writeNewHeader();
+    initBam();
+    toggleBlock(directoryStart());
+    setModified(false);
+    return true;
+}
+
+void Disk41::writeNewHeader() {
     if (std::uint8_t* bam = blockPointer(headerBlock())) {
         std::memset(bam + 2, 0, kBlockSize - 2);
         bam[0] = static_cast<std::uint8_t>(directoryStart().track);
@@ -303,10 +302,6 @@ bool Disk41::formatImage(std::uint32_t) {
         dir[0] = 0;
         dir[1] = 0xff;
     }
-    initBam();
-    toggleBlock(directoryStart());
-    setModified(false);
-    return true;
 }
 
 bool Disk41::isGeosDisk() const {

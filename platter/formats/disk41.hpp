@@ -62,11 +62,19 @@ public:
     // zero (every block of those tracks used).
     int extendedBamType() const;
     static std::uint64_t sectorsOnTrack(std::uint64_t track);
+    // Block index of sector 0 of a 1541 track (1-40).
+    static std::uint64_t firstBlockOfTrack(std::uint64_t track);
 
 protected:
+    // Sectors of a track of this image's geometry.
+    virtual std::uint64_t sectorsOf(std::uint64_t track) const { return sectorsOnTrack(track); }
     // The 4-byte BAM entry of a track, or null (no BAM block / no entry).
     const std::uint8_t* bamEntry(std::uint64_t track) const;
     bool findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector_t& block);
+    // Writes the header block of a new image (link to the first directory
+    // block, DOS version, empty name and id, DOS type) and an empty first
+    // directory block.
+    void writeNewHeader();
 
 private:
     // The layout the BAM block shows now: consistent entries at 0xC0, 0xAC or 0x90, else

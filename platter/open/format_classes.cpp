@@ -5,6 +5,7 @@
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/formats/disk41.hpp"
+#include "platter/formats/disk71.hpp"
 #include "platter/formats/disk_g64.hpp"
 #include "platter/formats/disk_nbz.hpp"
 #include "platter/formats/disk_nib.hpp"
@@ -24,6 +25,7 @@ open_result_t openM2iIndex(format_id id, const std::filesystem::path&, const std
 // opener of its own. Kinds of the registry without a line are reported as not built yet.
 constexpr format_class_t kFormatClasses[] = {
     {format_id::d64, &makeImage<Disk41>},
+    {format_id::d71, &makeImage<Disk71>},
     {format_id::g64, &makeImage<DiskG64>},
     {format_id::nib, &makeImage<DiskNIB>},
     {format_id::nbz, &makeImage<DiskNBZ>},

@@ -374,6 +374,17 @@ TEST(Disk41Bam, InvalidBlocksChangeNothing) {
     EXPECT_TRUE(image.disk->journal().empty());
 }
 
+TEST(Disk41Bam, AWrongCountIsMendedNotWrappedAndUndoRestoresIt) {
+    TestImage image = TestImage::blank();
+    Disk41& disk = *image.disk;
+    image.block(18, 0)[4 * 5] = 0;  // track 5 lists no free sector, its map all of them
+    const bytes_t before = image.bytes();
+    ASSERT_TRUE(disk.toggleBlock(makeBlock(5, 3)));
+    EXPECT_EQ(image.block(18, 0)[4 * 5], 20);
+    ASSERT_TRUE(disk.undo());
+    EXPECT_EQ(image.bytes(), before);
+}
+
 TEST(Disk41Extend, GrowShrinkAndUndo) {
     TestImage image = TestImage::blank();
     Disk41& disk = *image.disk;

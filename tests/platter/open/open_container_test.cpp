@@ -167,9 +167,9 @@ TEST(OpenContainer, ArchivesAndUnbuiltFormatsFailWithAReason) {
     const open_result_t lynx = openContainer(format_id::lynx, "x.lnx", fixture("small.lnx"));
     EXPECT_EQ(lynx.disk, nullptr);
     EXPECT_EQ(lynx.failure, "the Lynx archive kind cannot be expanded yet");
-    const open_result_t d71 = openContainer(format_id::d71, "x.d71", std::vector<std::uint8_t>(349696, 0));
-    EXPECT_EQ(d71.disk, nullptr);
-    EXPECT_EQ(d71.failure, "the D71 format is not supported yet");
+    const open_result_t dnp = openContainer(format_id::dnp, "x.dnp", std::vector<std::uint8_t>(65536, 0));
+    EXPECT_EQ(dnp.disk, nullptr);
+    EXPECT_EQ(dnp.failure, "the DNP format is not supported yet");
     EXPECT_EQ(archiveToDiskByType(fixture("small.lnx"), 80, "x.lnx", nullptr).disk, nullptr);
     EXPECT_EQ(archiveToDiskByType(fixture("small.lnx"), 5, "x.lnx", nullptr).disk, nullptr);
     EXPECT_EQ(openContainer(format_id::txt, "x.txt", {1, 2, 3}).disk, nullptr);              // no class
