@@ -226,6 +226,8 @@ public:
     virtual bool openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo);
     bool closeDirectory(bool recordUndo);
     std::size_t directoryDepth() const { return dirStack_.size(); }
+    // The subdirectory or partition entered last, or null at the top level.
+    const dir_frame_t* directoryFrame() const { return dirStack_.empty() ? nullptr : &dirStack_.back(); }
     // Calls `callback` for every entry whose name matches the 16-byte CBM
     // wildcard pattern, descending into subdirectories; true when any matched.
     bool walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,

@@ -19,9 +19,9 @@ TEST(CreateBlankDisk, MakesAFormattedD64AndNothingForG64) {
 }
 
 TEST(CreateBlankDisk, ClassesNotBuiltYetFailWithAReason) {
-    const open_result_t result = createBlankDisk(format_id::d81, 0);
+    const open_result_t result = createBlankDisk(format_id::dnp, 0);
     EXPECT_EQ(result.disk, nullptr);
-    EXPECT_EQ(result.failure, "the D81 format is not supported yet");
+    EXPECT_EQ(result.failure, "the DNP format is not supported yet");
 }
 
 TEST(DiskCreators, RegisterEveryImageClass) {

@@ -52,11 +52,11 @@ TEST(OpenContainerArgument, OneMessageSaysWhyThereIsNoContainer) {
 
 TEST(OpenContainerArgument, KindsNotBuiltYetAreErrorsNamingTheKind) {
     const test_support::ScratchDir scratch;
-    const opened_container_t d81 = openContainerArgument(scratch.write("x.d81", test_support::bytes_t(819200, 0)));
-    EXPECT_EQ(d81.disk, nullptr);
-    EXPECT_EQ(texts(d81), "error: 'x.d81': D81 images cannot be opened yet\n");
-    EXPECT_EQ(texts(openStdinArgument(test_support::bytes_t(819200, 0))),
-              "error: {data from stdin}: D81 images cannot be opened yet\n");
+    const opened_container_t d1m = openContainerArgument(scratch.write("x.d1m", test_support::bytes_t(829440, 0)));
+    EXPECT_EQ(d1m.disk, nullptr);
+    EXPECT_EQ(texts(d1m), "error: 'x.d1m': D1M images cannot be opened yet\n");
+    EXPECT_EQ(texts(openStdinArgument(test_support::bytes_t(829440, 0))),
+              "error: {data from stdin}: D1M images cannot be opened yet\n");
 }
 
 TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {
@@ -88,8 +88,8 @@ TEST(OpenContainerArgument, FallsBackToTheExtensionAndSaysSo) {
     EXPECT_EQ(image.disk->blocksFree(), 663u);
     EXPECT_EQ(texts(image), "notice: 'odd.d64': not ID'd; opened by its extension as D64\n");
 
-    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.d8b", test_support::bytes_t(1000, 0)))),
-              "error: 'x.d8b': D8B images cannot be opened yet\n");
+    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.dnp", test_support::bytes_t(1000, 0)))),
+              "error: 'x.dnp': DNP images cannot be opened yet\n");
     EXPECT_EQ(texts(openContainerArgument(scratch.write("x.lnx", test_support::bytes_t(1000, 0)))),
               "error: 'x.lnx': could not expand the archive.\n");
 }

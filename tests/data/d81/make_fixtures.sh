@@ -1,0 +1,69 @@
+#!/bin/sh
+# Builds the D81 fixtures and checks them with cbmconvert. Needs cc1541,
+# cbmconvert and python3.
+#
+# c.d81 (cbmconvert): ONE (7 bytes) and BIG (60000 bytes, seed 2).
+# p.d81 (cc1541, then patched): AFILE and BFILE with the same contents, and a
+# 1581 partition PART on tracks 70-72 (120 blocks) holding INNER (PRG, 300
+# bytes, seed 3) in 70/4, 70/5. cc1541 writes no partitions; the patch
+# follows the 1581 layout: the partition's header, two BAM blocks and first
+# directory block on its first track, its tracks marked used outside.
+set -eu
+cd "$(dirname "$0")"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+printf '\001\010hello' >"$tmp/one.prg"
+python3 -c "import sys;sys.stdout.buffer.write(bytes(((i*7+2)&255) for i in range(60000)))" >"$tmp/big.prg"
+
+rm -f c.d81 p.d81
+cbmconvert -v0 -D8 c.d81 -n "$tmp/one.prg" "$tmp/big.prg"
+cc1541 -q -n "d81 disk" -i "81" -f afile -w "$tmp/one.prg" -f bfile -w "$tmp/big.prg" p.d81 >/dev/null
+
+python3 - p.d81 <<'PY'
+import sys
+P, TRACKS = 70, 3
+image = bytearray(open(sys.argv[1], "rb").read())
+def at(t, s): return ((t - 1) * 40 + s) * 256
+def bam_entry(bam_track, t):
+    return at(bam_track, 1 if t <= 40 else 2) + 10 + 6 * ((t - 1) % 40 + 1)
+def mark(bam_track, t, s, free):
+    e = bam_entry(bam_track, t)
+    byte = e + 1 + s // 8
+    if free: image[byte] |= 1 << (s % 8)
+    else: image[byte] &= ~(1 << (s % 8)) & 255
+    image[e] = sum(bin(image[e + 1 + k]).count("1") for k in range(5))
+for t in range(P, P + TRACKS):
+    for s in range(40):
+        mark(40, t, s, False)
+# The entry in the third slot of 40/3.
+e = at(40, 3) + 2 * 32
+image[e + 2:e + 32] = bytes((0x85, P, 0)) + b"PART".ljust(16, b"\xa0") + bytes(9) + bytes((120, 0))
+# The partition's own blocks.
+image[at(P, 0):at(P, 4)] = bytes(1024)
+header = bytes((P, 3, ord("D"), 0)) + b"PART".ljust(16, b"\xa0") + b"\xa0\xa0PA\xa03D\xa0\xa0"
+image[at(P, 0):at(P, 0) + len(header)] = header
+image[at(P, 1):at(P, 1) + 7] = bytes((P, 2, ord("D"), 0xBB)) + b"PA" + bytes((0xC0,))
+image[at(P, 2):at(P, 2) + 7] = bytes((0, 0xFF, ord("D"), 0xBB)) + b"PA" + bytes((0xC0,))
+for t in range(P, P + TRACKS):
+    for s in range(40):
+        mark(P, t, s, True)
+inner = bytes(((i * 7 + 3) & 255) for i in range(300))
+for s in range(6):
+    mark(P, P, s, False)
+d = at(P, 3)
+image[d:d + 2] = bytes((0, 0xFF))
+image[d + 2:d + 32] = bytes((0x82, P, 4)) + b"INNER".ljust(16, b"\xa0") + bytes(9) + bytes((2, 0))
+image[at(P, 4):at(P, 5)] = bytes((P, 5)) + inner[:254]
+image[at(P, 5):at(P, 5) + 2 + 46] = bytes((0, 47)) + inner[254:]
+assert len(image) == 819200
+open(sys.argv[1], "wb").write(image)
+PY
+
+here=$(pwd)
+mkdir "$tmp/c" "$tmp/p"
+(cd "$tmp/c" && cbmconvert -v0 -N -d "$here/c.d81")
+(cd "$tmp/p" && cbmconvert -v0 -N -d "$here/p.d81" 2>/dev/null || true)
+cmp "$tmp/c/big.prg" "$tmp/big.prg"
+cmp "$tmp/p/bfile.prg" "$tmp/big.prg"
+cp p.d81 "$tmp/copy.d81"
+cc1541 "$tmp/copy.d81" | grep -q '^120 *"part" *cbm'
