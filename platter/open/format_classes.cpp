@@ -6,6 +6,7 @@
 #include "platter/core/format_registry.hpp"
 #include "platter/formats/disk41.hpp"
 #include "platter/formats/disk71.hpp"
+#include "platter/formats/disk80.hpp"
 #include "platter/formats/disk81.hpp"
 #include "platter/formats/disk8b.hpp"
 #include "platter/formats/disk_g64.hpp"
@@ -28,6 +29,8 @@ open_result_t openM2iIndex(format_id id, const std::filesystem::path&, const std
 constexpr format_class_t kFormatClasses[] = {
     {format_id::d64, &makeImage<Disk41>},
     {format_id::d71, &makeImage<Disk71>},
+    {format_id::d80, &makeImage<Disk80>},
+    {format_id::d82, &makeImage<Disk82>},
     {format_id::d81, &makeImage<Disk81>},
     {format_id::d8b, &makeImage<Disk8B>},
     {format_id::g64, &makeImage<DiskG64>},
