@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "platter/formats/bam_snapshot.hpp"
 #include "platter/core/library_options.hpp"
 #include "platter/formats/track_search.hpp"
 
@@ -115,12 +116,8 @@ std::uint8_t* Disk71::allocateBlock(track_sector_t& block, bool markUsed) {
 }
 
 void Disk71::snapshotBam() {
-    UndoGroup group(*this);
-    for (const track_sector_t& bam : {headerBlock(), makeBlock(kBamTrack, 0)}) {
-        if (const std::uint8_t* data = blockPointer(bam))
-            pushUndoRecord(kUndoBamSnapshot, bam, 0, std::span<const std::uint8_t>(data, kBlockSize), "BAM");
-    }
-    group.commit("BAM");
+    const track_sector_t blocks[] = {headerBlock(), makeBlock(kBamTrack, 0)};
+    snapshotBamBlocks(*this, blocks);
 }
 
 void Disk71::initBam() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "platter/formats/bam_snapshot.hpp"
 #include "platter/core/library_options.hpp"
 #include "platter/formats/track_search.hpp"
 
@@ -154,12 +155,9 @@ const std::uint8_t* Disk80::diskId() const {
 }
 
 void Disk80::snapshotBam() {
-    UndoGroup group(*this);
-    for (std::uint64_t k = 0; k < bamBlocks(); ++k) {
-        if (const std::uint8_t* data = blockPointer(bamBlock(k)))
-            pushUndoRecord(kUndoBamSnapshot, bamBlock(k), 0, std::span<const std::uint8_t>(data, kBlockSize), "BAM");
-    }
-    group.commit("BAM");
+    std::array<track_sector_t, (kMaxTracks + kTracksPerBamBlock - 1) / kTracksPerBamBlock> blocks{};
+    for (std::uint64_t k = 0; k < bamBlocks(); ++k) blocks[k] = bamBlock(k);
+    snapshotBamBlocks(*this, std::span<const track_sector_t>(blocks.data(), bamBlocks()));
 }
 
 void Disk80::initBam() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "platter/formats/bam_snapshot.hpp"
 #include "platter/core/library_options.hpp"
 #include "platter/formats/d81_header.hpp"
 #include "platter/formats/track_search.hpp"
@@ -152,18 +153,10 @@ void Disk81::setDiskId(std::span<const std::uint8_t, 5> id) {
     }
 }
 
-void Disk81::snapshotBlocks(std::initializer_list<track_sector_t> blocks) {
-    UndoGroup group(*this);
-    for (const track_sector_t& bam : blocks) {
-        if (const std::uint8_t* data = blockPointer(bam))
-            pushUndoRecord(kUndoBamSnapshot, bam, 0, std::span<const std::uint8_t>(data, kBlockSize), "BAM");
-    }
-    group.commit("BAM");
-}
-
 void Disk81::snapshotBam() {
     const std::uint64_t t = currentTrack();
-    snapshotBlocks({makeBlock(t, 0), makeBlock(t, 1), makeBlock(t, 2)});
+    const track_sector_t blocks[] = {makeBlock(t, 0), makeBlock(t, 1), makeBlock(t, 2)};
+    snapshotBamBlocks(*this, blocks);
 }
 
 void Disk81::writeEmptyBam(std::uint64_t bamTrack, std::uint64_t firstFree, std::uint64_t lastFree) {

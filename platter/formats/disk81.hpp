@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <span>
 
@@ -54,8 +53,6 @@ protected:
     // The track of the current directory: 40 at the top level, the first
     // track of an entered partition.
     std::uint64_t currentTrack() const { return directoryStart().track; }
-    // Journals the given blocks (kind 28) as one group named "BAM".
-    void snapshotBlocks(std::initializer_list<track_sector_t> blocks);
     // The free count and map of a track in the current BAM, or nothing.
     virtual std::optional<BamTrack> bamEntry(std::uint64_t track) const;
 

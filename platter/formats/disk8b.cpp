@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "platter/formats/bam_snapshot.hpp"
 #include "platter/formats/track_search.hpp"
 
 namespace platter {
@@ -75,7 +76,8 @@ std::uint8_t* Disk8B::allocateBlock(track_sector_t& block, bool markUsed) {
 
 void Disk8B::snapshotBam() {
     const std::uint64_t t = headerBlock().track;
-    snapshotBlocks({makeBlock(t, 0), makeBlock(t, 1), makeBlock(t, 2), makeBlock(t, 3)});
+    const track_sector_t blocks[] = {makeBlock(t, 0), makeBlock(t, 1), makeBlock(t, 2), makeBlock(t, 3)};
+    snapshotBamBlocks(*this, blocks);
 }
 
 void Disk8B::initBam() {
