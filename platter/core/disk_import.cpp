@@ -99,6 +99,8 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
     }
     // The room is counted for what is stored, a P00 file's payload without its header.
     std::uint64_t blocks = blocksFor(payload.size());
+    // An image that grew for a file that then fails is shrunk back with the rest.
+    UndoGroup group(*this);
     if (growsOnDemand_) {
         while (blocksFree() < blocks && extendDisk(true)) {}
     }
@@ -108,7 +110,6 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
     }
     entry.bytes[2] = static_cast<std::uint8_t>(type | 0x80);
 
-    UndoGroup group(*this);
     auto fail = [this]() {
         if (lastError_ == kErrNone) lastError_ = kErrImportFailed;
         return false;
