@@ -6,6 +6,7 @@
 #include "platter/fileid/metadata_items.hpp"
 #include "platter/fileid/metadata_keys.hpp"
 #include "platter/fileid/type_ids.hpp"
+#include "platter/petscii/file_type_names.hpp"
 
 namespace platter::fileid {
 
@@ -45,11 +46,6 @@ void addGeosText(file_traits_t& traits, std::uint32_t key, std::span<const std::
 constexpr std::uint8_t kTrackBits = 0x3F;
 
 }  // namespace
-
-bool isArkFileType(std::uint8_t type) {
-    const std::uint8_t kind = type >> 4;
-    return (type & 0x0F) <= 4 && (kind == 7 || kind == 8);
-}
 
 file_traits_t detectWraptor(std::span<const std::uint8_t> data) {
     static constexpr std::uint8_t kMagic[] = {0xFF, 'B', 'L', 0xFF};

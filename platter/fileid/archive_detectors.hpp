@@ -29,7 +29,4 @@ file_traits_t detectGeoConvert(std::span<const std::uint8_t> data);
 file_traits_t detectZip4(std::span<const std::uint8_t> data);
 file_traits_t detectZip6(std::span<const std::uint8_t> data);
 
-// True for a CBM file-type byte as an Arkive directory entry stores it (0x70-0x74, 0x80-0x84).
-bool isArkFileType(std::uint8_t type);
-
 }  // namespace platter::fileid

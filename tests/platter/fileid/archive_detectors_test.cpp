@@ -126,8 +126,6 @@ TEST(SignatureArchives, ArkiveFileTypeBytes) {
     EXPECT_EQ(detectArkiveSfx(sfx).type, type_id::arkive_sfx);
     sfx[1] = 0x82;
     EXPECT_EQ(detectArkiveSfx(sfx).type, type_id::unknown);
-    EXPECT_TRUE(isArkFileType(0x70));
-    EXPECT_FALSE(isArkFileType(0x85));
 }
 
 TEST(SelfDissolvingArc, MarkerTestsInOrder) {
