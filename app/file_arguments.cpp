@@ -29,8 +29,9 @@ bool isSubdirectory(const std::string& path, const dirent& entry) {
 bool isDotEntry(std::string_view name) { return name == "." || name == ".."; }
 
 // Pipes, devices and sockets never end or never start: a walk leaves them out, links to them
-// included. Only an argument that names one reads it.
-bool isSpecialFile(const std::string& path, const dirent& entry) {
+// included. Only an argument that names one reads it. A link to a directory holds no file of
+// its own and is never followed (it may lead back up the tree): left out too.
+bool isLeftOut(const std::string& path, const dirent& entry) {
     switch (entry.d_type) {
         case DT_FIFO:
         case DT_CHR:
@@ -42,7 +43,8 @@ bool isSpecialFile(const std::string& path, const dirent& entry) {
     }
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return false;
-    return S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode) || S_ISSOCK(status.st_mode);
+    return S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode) || S_ISSOCK(status.st_mode) ||
+           S_ISDIR(status.st_mode);
 }
 
 // A pipe or a character device named by an argument (a process substitution, /dev/stdin) is
@@ -68,7 +70,7 @@ bool readDirectory(const std::string& directory, std::vector<std::string>& files
         std::string path = forge::joinPath(directory, entry->d_name);
         if (isSubdirectory(path, *entry))
             subdirectories.push_back(std::move(path));
-        else if (!isSpecialFile(path, *entry))
+        else if (!isLeftOut(path, *entry))
             files.push_back(std::move(path));
     }
     ::closedir(handle);

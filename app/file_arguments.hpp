@@ -22,9 +22,9 @@ bool forEachPath(const std::string& path, const FileHandler& onFile, const Direc
 
 // Hands every file below the directory to onFile: a directory's files in
 // byte-wise order before its subdirectories, the smallest pending directory
-// next. Symbolic links are files; pipes, devices and sockets (and links to them)
-// are left out. A directory that cannot be opened goes to onUnreadable and the
-// walk goes on; false then.
+// next. Symbolic links to files are files; pipes, devices, sockets and links
+// to them or to directories are left out. A directory that cannot be opened
+// goes to onUnreadable and the walk goes on; false then.
 bool walkDirectory(const std::string& directory, const FileHandler& onFile, const FileHandler& onUnreadable = {});
 
 }  // namespace app

@@ -67,10 +67,14 @@ TEST_F(HostTree, FilesInByteOrderBeforeSubdirectoriesSmallestFirst) {
     EXPECT_EQ(walk(root), expected);
 }
 
-TEST_F(HostTree, LinksAreFilesAndAreNotFollowed) {
+// A link to a file is a file; a link to a directory is neither followed (it may loop) nor
+// handed out as a file that cannot be read.
+TEST_F(HostTree, LinksToFilesAreFilesLinksToDirectoriesAreLeftOut) {
     touch("sub/c.d64");
     fs::create_directory_symlink(fs::path(root) / "sub", fs::path(root) / "link");
-    const std::vector<std::string> expected = {"/link", "/sub/c.d64"};
+    fs::create_directory_symlink(fs::path(root), fs::path(root) / "sub" / "up");
+    fs::create_symlink(fs::path(root) / "sub" / "c.d64", fs::path(root) / "c-link.d64");
+    const std::vector<std::string> expected = {"/c-link.d64", "/sub/c.d64"};
     EXPECT_EQ(walk(root), expected);
 }
 
