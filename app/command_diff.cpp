@@ -64,7 +64,11 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
         return std::nullopt;
     }
     platter::opened_container_t opened = platter::openContainerArgument(path);
-    if (opened.read && !isBlockBasedType(opened.type)) {
+    // A file identification does not name counts as the kind its extension opened it as; one
+    // whose kind could not open it says why, in the open step's words.
+    const bool byExtension = opened.type == 0 && !opened.nothingToOpen;
+    const std::uint32_t type = byExtension ? blockBasedTypeOf(opened.format) : opened.type;
+    if (opened.read && (opened.disk || !byExtension) && !isBlockBasedType(type)) {
         std::cerr << "error: cannot diff \"" << path << "\"; not a block-based disk image. \n";
         return std::nullopt;
     }
@@ -72,7 +76,7 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
         reporter_.report(opened.messages, Reporter::kNever);
         return std::nullopt;
     }
-    return image_t{path, opened.type, std::move(opened.disk)};
+    return image_t{path, type, std::move(opened.disk)};
 }
 
 bool CommandDiff::readSettings(const image_t& first, const image_t& second) {

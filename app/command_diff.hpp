@@ -5,6 +5,7 @@
 
 #include "app/command.hpp"
 #include "app/reporter.hpp"
+#include "platter/ids/format_id.hpp"
 
 #include <cstdint>
 #include <iosfwd>
@@ -39,6 +40,8 @@ struct missing_block_t {
 // (the 1541 family with the raw-track kinds, or one drive kind each).
 bool comparableTypes(std::uint32_t first, std::uint32_t second);
 bool isBlockBasedType(std::uint32_t type);
+// The first block-based type of a registry kind; 0 for a kind diff does not compare.
+std::uint32_t blockBasedTypeOf(platter::format_id format);
 
 // The map symbol of a compared block: . x : = ! *
 char comparisonSymbol(const block_comparison_t& record);

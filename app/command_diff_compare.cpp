@@ -4,6 +4,7 @@
 #include "app/command_diff.hpp"
 
 #include "platter/core/disk.hpp"
+#include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/type_ids.hpp"
 
 #include <algorithm>
@@ -53,6 +54,12 @@ constexpr std::uint64_t kMaxSectors = 256;
 }  // namespace
 
 bool isBlockBasedType(std::uint32_t type) { return groupOf(type).has_value(); }
+
+std::uint32_t blockBasedTypeOf(platter::format_id format) {
+    const auto* entry = std::ranges::find_if(
+        g_diff_type_groups, [&](const type_group_t& row) { return platter::formatIdForType(row.type) == format; });
+    return entry == g_diff_type_groups.end() ? 0 : entry->type;
+}
 
 bool comparableTypes(std::uint32_t first, std::uint32_t second) {
     const std::optional<unsigned> group = groupOf(first);

@@ -111,7 +111,7 @@ std::vector<std::uint8_t> CommandFgrep::patternBytes(const std::string& text) co
 // skipped with a warning.
 bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) {
     platter::opened_container_t opened = platter::openContainerArgument(path);
-    if (opened.read && opened.format == platter::format_id::none) {
+    if (opened.nothingToOpen) {
         reporter_.warning("\"" + path + "\" is not a recognized cbm container; skipping");
         return true;
     }
