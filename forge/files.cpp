@@ -16,6 +16,9 @@ namespace forge {
 namespace {
 
 constexpr std::size_t kChunkSize = 1048576;
+// Streams are read up to a size far above any container that is read whole, so that an
+// endless device (/dev/zero, /dev/urandom) ends in a read failure instead of taking all memory.
+constexpr std::size_t kLargestStream = std::size_t{64} << 20;
 
 ErrorCli errorMessage(std::string message) {
     return ErrorCli{0, [message = std::move(message)] { std::cerr << message; }};
@@ -69,7 +72,8 @@ bool readExactly(int fd, std::vector<std::uint8_t>& data) {
     return true;
 }
 
-// Reads to the end of input in chunks, for streams whose size is unknown.
+// Reads to the end of input in chunks, for streams whose size is unknown; false for a
+// stream longer than kLargestStream.
 bool readToEnd(int fd, std::vector<std::uint8_t>& data) {
     std::size_t total = 0;
     for (;;) {
@@ -81,6 +85,10 @@ bool readToEnd(int fd, std::vector<std::uint8_t>& data) {
             return got == 0;
         }
         total += static_cast<std::size_t>(got);
+        if (total > kLargestStream) {
+            data.clear();
+            return false;
+        }
     }
 }
 
