@@ -1,7 +1,9 @@
 #pragma once
 // The blocks a 1541 writes on a track, and what reading them can give.
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace platter {
 
@@ -9,12 +11,31 @@ namespace platter {
 // itself, with 1 for a good sector; the DOS error number is the code + 18.
 enum gcr_code : std::uint8_t {
     kGcrGood = 0,
-    kGcrHeaderNotFound = 2,  // 20
-    kGcrNoSync = 3,          // 21
-    kGcrDataNotPresent = 4,  // 22
-    kGcrDataChecksum = 5,    // 23
-    kGcrHeaderChecksum = 9,  // 27
+    kGcrHeaderNotFound = 2,   // 20
+    kGcrNoSync = 3,           // 21
+    kGcrDataNotPresent = 4,   // 22
+    kGcrDataChecksum = 5,     // 23
+    kGcrHeaderChecksum = 9,   // 27
+    kGcrDiskIdMismatch = 11,  // 29, never produced: a header of another disk is not this sector's
+    kGcrNoCode = 255,
 };
+
+struct gcr_error_text_t {
+    gcr_code code;
+    std::string_view text;
+};
+
+// The drive's message for each code.
+inline constexpr std::array<gcr_error_text_t, 8> g_gcr_error_texts = {{
+    {kGcrNoCode, "^^"},
+    {kGcrGood, "00, ok"},
+    {kGcrHeaderNotFound, "20, read error (header block not found)"},
+    {kGcrNoSync, "21, read error (no sync)"},
+    {kGcrDataNotPresent, "22, read error (data block not present)"},
+    {kGcrDataChecksum, "23, read error (checksum error in data block)"},
+    {kGcrHeaderChecksum, "27, read error (checksum error in header block)"},
+    {kGcrDiskIdMismatch, "29, read error (disk id mismatch)"},
+}};
 
 // Every block follows a sync. A header block is marker 8, checksum, sector,
 // track, the two disk ID bytes and 0x0F 0x0F; its first GCR byte is 0x52.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platter/fileid/type_ids.hpp"
 #include "platter/formats/disk41.hpp"
 #include "platter/formats/gcr_bit_reader.hpp"
 #include "platter/formats/gcr_track_scan.hpp"
@@ -39,6 +40,18 @@ void GcrDecoder::loadG64(std::span<const std::uint8_t> file) { fileTracks(file, 
 
 void GcrDecoder::loadNib(std::span<const std::uint8_t> file) { fileTracks(file, listNibTracks(file)); }
 
+bool GcrDecoder::load(std::span<const std::uint8_t> file, std::uint32_t typeId) {
+    namespace type_id = fileid::type_id;
+    if (typeId == type_id::g64) {
+        loadG64(file);
+    } else if (typeId >= type_id::nib && typeId <= type_id::nib_v3) {
+        loadNib(file);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // A dump is filed under the track its first header names while that slot is
 // free, else under the track the file's table gives it. Half-track dumps come
 // last and only fill free slots: a head between two tracks reads one of them,
@@ -51,7 +64,8 @@ void GcrDecoder::fileTracks(std::span<const std::uint8_t> file, const std::vecto
             const std::uint64_t own = halfTracks ? 0 : entry.track;
             const gcr_scan_t scan = scanTrack(file.subspan(entry.offset, entry.length));
             if (scan.code != kGcrGood) {
-                if (own >= 1 && own <= kHighestTrack && !slots_[own].present) slots_[own] = {true, scan.code, {}};
+                if (own >= 1 && own <= kHighestTrack && !slots_[own].present)
+                    slots_[own] = {true, scan.code, {}, scan.noSyncMark};
                 continue;
             }
             std::uint64_t target = own;
@@ -104,6 +118,13 @@ std::vector<std::uint8_t> GcrDecoder::buildD64() const {
     std::vector<std::uint8_t> image;
     image.reserve(blocks * (kBlockSize + 1));
     image.assign(sectors_.begin(), sectors_.begin() + static_cast<std::ptrdiff_t>(blocks * kBlockSize));
+    if (zeroFillMissing_) {
+        for (std::uint64_t track = 1; track <= lastTrack; ++track) {
+            if (!slots_[track].noSyncMark) continue;
+            const auto begin = image.begin() + static_cast<std::ptrdiff_t>(firstBlocks()[track] * kBlockSize);
+            std::fill(begin, begin + static_cast<std::ptrdiff_t>(Disk41::sectorsOnTrack(track) * kBlockSize), 0);
+        }
+    }
     if (anyError) {
         for (auto code = codes_.begin(); code != codesEnd; ++code) image.push_back(*code == kGcrGood ? 1 : *code);
     }

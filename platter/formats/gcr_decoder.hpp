@@ -26,16 +26,25 @@ public:
     // Fast-first takes each track's disk ID from the track's own first header;
     // strict takes it once from track 18 and holds every track to it.
     void setFastFirst(bool fastFirst) { strict_ = !fastFirst; }
+    // A track without a single sync mark is filled with zero bytes instead of
+    // the format pattern.
+    void setZeroFillMissing(bool zeroFill) { zeroFillMissing_ = zeroFill; }
+    // A header of the wanted sector with a bad checksum gives 9 at once,
+    // rather than the search going on round the track for a good copy.
+    void setStrictHeaderErrors(bool strict) { strictHeaderErrors_ = strict; }
 
     // The file's bytes must outlive the decoder; a decoder serves one file.
     void loadG64(std::span<const std::uint8_t> file);
     void loadNib(std::span<const std::uint8_t> file);
+    // By identification type: G64, or NIB of any version. False for any other.
+    bool load(std::span<const std::uint8_t> file, std::uint32_t typeId);
 
     void decodeAllTracks();
     void decodeTrack(std::uint64_t track);
 
     // 35 tracks, or 40 (42) when a sector beyond track 35 (40) was decoded;
-    // a sector that was not read holds the format pattern 0x4B, 0x01 x 255.
+    // a sector that was not read holds the format pattern 0x4B, 0x01 x 255
+    // (or zeros, see setZeroFillMissing).
     // When any sector failed, one error byte per sector follows.
     std::vector<std::uint8_t> buildD64() const;
 
@@ -45,6 +54,7 @@ private:
         bool present = false;
         gcr_code code = kGcrGood;  // good: the scan found a header, read its sectors
         std::span<const std::uint8_t> bytes;
+        bool noSyncMark = false;
     };
 
     static std::size_t blockIndex(std::uint64_t track, std::uint64_t sector);
@@ -62,6 +72,8 @@ private:
     std::array<std::uint8_t, 2> diskId_{};
     bool strict_ = false;
     bool diskIdRead_ = false;
+    bool zeroFillMissing_ = false;
+    bool strictHeaderErrors_ = false;
 };
 
 }  // namespace platter

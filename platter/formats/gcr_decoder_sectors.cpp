@@ -49,7 +49,7 @@ gcr_code GcrDecoder::findFirstHeader(std::span<const std::uint8_t> track, bool t
 
 // Walks the syncs round the ring for the header of this sector with the disk
 // ID; a header of this sector whose checksum is wrong gives 9 when no good
-// one follows.
+// one follows (at once with strict header errors).
 gcr_code GcrDecoder::findSectorHeader(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) const {
     bool anySync = false;
     bool badChecksum = false;
@@ -62,6 +62,7 @@ gcr_code GcrDecoder::findSectorHeader(GcrBitReader& reader, std::uint64_t track,
         for (std::size_t k = 1; k < header.size(); ++k) header[k] = reader.readGcrByte();
         if (header[2] != sector || header[3] != track) continue;
         if (!headerChecksumMatches(header)) {
+            if (strictHeaderErrors_) return kGcrHeaderChecksum;
             badChecksum = true;
             continue;
         }

@@ -51,7 +51,8 @@ std::span<const std::uint8_t> oneRevolution(std::span<const std::uint8_t> track)
 // 1 to 42). A G64 track holds one revolution and ends the scan there; an
 // 8192-byte NIB dump holds more and is cut at the repeat of that header.
 gcr_scan_t scanTrack(std::span<const std::uint8_t> track) {
-    if (isAllSync(track) || !hasSyncMark(track)) return {kGcrNoSync, track};
+    if (isAllSync(track)) return {kGcrNoSync, track};
+    if (!hasSyncMark(track)) return {.code = kGcrNoSync, .track = track, .noSyncMark = true};
     if (!hasHeaderByte(track)) return {kGcrHeaderNotFound, track};
 
     GcrBitReader reader(track);

@@ -16,6 +16,8 @@ struct gcr_scan_t {
     std::span<const std::uint8_t> track;
     std::uint8_t headerTrack = 0;
     std::uint8_t headerSector = 0;
+    // Not one run of ten one bits: a track never formatted, not a damaged one.
+    bool noSyncMark = false;
 };
 
 gcr_scan_t scanTrack(std::span<const std::uint8_t> track);

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "platter/fileid/type_ids.hpp"
 #include "tests/platter/formats/gcr_test_encoder.hpp"
 #include "tests/support/files.hpp"
 
@@ -193,6 +194,86 @@ TEST(GcrDecoder, NibHalfTrackDumpsDoNotPushTracksOffTheirPlaces) {
         dumps.emplace_back(static_cast<std::uint8_t>(2 * t + 1), testing::nibDump(next, 50 * t));
     }
     EXPECT_EQ(decodeNib(testing::makeNib(dumps)), d64);
+}
+
+TEST(GcrDecoder, LoadPicksTheReaderByIdentificationType) {
+    const gcr_bytes_t d64 = test_support::readFixture("d64/base.d64");
+    const gcr_bytes_t g64 = test_support::readFixture("g64/base.g64");
+    const gcr_bytes_t nib = testing::nibFromG64(g64);
+    namespace type_id = fileid::type_id;
+    const auto decodeAs = [](const gcr_bytes_t& file, std::uint32_t typeId, bool expectLoaded) {
+        GcrDecoder decoder;
+        decoder.setFastFirst(true);
+        EXPECT_EQ(decoder.load(file, typeId), expectLoaded) << typeId;
+        decoder.decodeAllTracks();
+        return decoder.buildD64();
+    };
+    EXPECT_EQ(decodeAs(g64, type_id::g64, true), d64);
+    for (const std::uint32_t nibType : {type_id::nib, type_id::nib_v1, type_id::nib_v3})
+        EXPECT_EQ(decodeAs(nib, nibType, true), d64) << nibType;
+    // NBZ must be unpacked first; nothing is read.
+    const gcr_bytes_t none = decodeAs(nib, type_id::nbz, false);
+    ASSERT_EQ(none.size(), kSize35 + kBlocks35);
+    EXPECT_EQ(sectorOf(none, 18, 0), fillerBlock());
+}
+
+TEST(GcrDecoder, ZeroFillMissingBlanksOnlyTracksWithoutASyncMark) {
+    const gcr_bytes_t d64 = patternD64();
+    std::map<std::size_t, gcr_bytes_t> entries;
+    for (std::uint64_t t = 1; t <= 35; ++t) entries[2 * (t - 1)] = testing::encodeTrack(d64, t);
+    entries[2 * 6] = gcr_bytes_t(7692, 0x55);  // track 7: never formatted
+    entries[2 * 7] = gcr_bytes_t(7692, 0xFF);  // track 8: all sync
+    entries.erase(2 * 8);                      // track 9: not in the file
+    const gcr_bytes_t g64 = testing::makeG64(entries);
+    for (const bool zeroFill : {false, true}) {
+        GcrDecoder decoder;
+        decoder.setFastFirst(true);
+        decoder.setZeroFillMissing(zeroFill);
+        decoder.loadG64(g64);
+        decoder.decodeAllTracks();
+        const gcr_bytes_t image = decoder.buildD64();
+        ASSERT_EQ(image.size(), kSize35 + kBlocks35);
+        EXPECT_EQ(sectorOf(image, 7, 20), zeroFill ? gcr_bytes_t(256, 0) : fillerBlock()) << zeroFill;
+        EXPECT_EQ(sectorOf(image, 8, 0), fillerBlock()) << zeroFill;
+        EXPECT_EQ(sectorOf(image, 9, 0), fillerBlock()) << zeroFill;
+        EXPECT_EQ(sectorOf(image, 6, 20), sectorOf(d64, 6, 20)) << zeroFill;
+        EXPECT_EQ(image[kSize35 + blockOf(7, 0)], kGcrNoSync);
+    }
+}
+
+TEST(GcrDecoder, StrictHeaderErrorsStopAtTheFirstBadHeaderOfASector) {
+    const gcr_bytes_t d64 = patternD64();
+    testing::track_layout_t layout;
+    layout.damage[5].badHeaderChecksum = true;
+    // Two turns of track 2, the second one clean: a good copy of sector 5 follows its bad header.
+    gcr_bytes_t track = testing::encodeTrack(d64, 2, layout);
+    const gcr_bytes_t clean = testing::encodeTrack(d64, 2);
+    track.insert(track.end(), clean.begin(), clean.end());
+    const gcr_bytes_t g64 = g64WithTrack(d64, 2, track);
+    for (const bool strict : {false, true}) {
+        GcrDecoder decoder;
+        decoder.setFastFirst(true);
+        decoder.setStrictHeaderErrors(strict);
+        decoder.loadG64(g64);
+        decoder.decodeAllTracks();
+        const gcr_bytes_t image = decoder.buildD64();
+        if (!strict) {
+            EXPECT_EQ(image, d64);
+            continue;
+        }
+        ASSERT_EQ(image.size(), kSize35 + kBlocks35);
+        EXPECT_EQ(+image[kSize35 + blockOf(2, 5)], +kGcrHeaderChecksum);
+        EXPECT_EQ(sectorOf(image, 2, 5), fillerBlock());
+        EXPECT_EQ(std::count(image.begin() + kSize35, image.end(), 1), static_cast<std::ptrdiff_t>(kBlocks35 - 1));
+    }
+}
+
+TEST(GcrDecoder, ErrorTextsCarryTheDosErrorNumberOfTheirCode) {
+    for (const gcr_error_text_t& row : g_gcr_error_texts) {
+        if (row.code == kGcrNoCode) continue;
+        const int dosError = row.code == kGcrGood ? 0 : row.code + 18;
+        EXPECT_EQ(std::stoi(std::string(row.text.substr(0, 2))), dosError) << row.text;
+    }
 }
 
 TEST(GcrDecoder, EmptyAndHostileInputsGiveFillerNotFaults) {
