@@ -37,6 +37,26 @@ mode_t modeFor(const std::filesystem::path& target) {
     return 0666 & ~mask;
 }
 
+// A device or pipe (/dev/stdout, a FIFO): there is no file to replace, and a rename would put a
+// regular file in the node's place.
+bool isDeviceOrPipe(const std::filesystem::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+// Writes straight into a device or pipe; its refusal (a full device) is the failure.
+std::optional<save_failure_t> writeInto(const std::filesystem::path& file, const SaveWriter& writer) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return save_failure_t{false, "could not open '" + file.string() + "': " + reason()};
+    SaveSink sink(fd);
+    errno = 0;
+    std::string failure;
+    if (!writer(sink)) failure = "could not write '" + file.string() + "'" + (errno != 0 ? ": " + reason() : "");
+    if (::close(fd) != 0 && failure.empty()) failure = "could not close '" + file.string() + "': " + reason();
+    if (!failure.empty()) return save_failure_t{true, failure};
+    return std::nullopt;
+}
+
 bool syncDirectory(const std::filesystem::path& directory) {
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return false;
@@ -59,6 +79,7 @@ bool SaveSink::write(std::span<const std::uint8_t> bytes) {
 
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer) {
     const std::filesystem::path file = finalTarget(target);
+    if (isDeviceOrPipe(file)) return writeInto(file, writer);
     std::filesystem::path directory = file.parent_path();
     if (directory.empty()) directory = ".";
     std::string temporary = (directory / ("." + file.filename().string() + ".zt-XXXXXX")).string();

@@ -4,7 +4,7 @@
 // the disk and then renamed over the target; a symbolic link keeps pointing where it did and
 // its target gets the new content. The directory is flushed too. On any failure the temporary
 // file is removed and the target is left exactly as it was. A hard link to the target keeps
-// the old content, as with `sed -i`.
+// the old content, as with `sed -i`. A device or pipe (/dev/stdout) is written into directly.
 
 #include <cstdint>
 #include <filesystem>

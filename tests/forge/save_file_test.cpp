@@ -68,6 +68,27 @@ TEST(SaveFile, AFailedWriterLeavesTheTargetAndNoTemporaryFile) {
     EXPECT_FALSE(nowhere->created);
 }
 
+// Devices and pipes take the bytes themselves: no temporary file beside them, no regular file
+// renamed into their place, and their refusal is the failure.
+TEST(SaveFile, DevicesAndPipesAreWrittenInto) {
+    if (!fs::is_character_file("/dev/full") || !fs::is_character_file("/dev/null")) GTEST_SKIP();
+    const std::optional<save_failure_t> full = saveFile("/dev/full", bytes_t(10, 1));
+    ASSERT_TRUE(full);
+    EXPECT_TRUE(full->created);
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    EXPECT_FALSE(saveFile("/dev/null", bytes_t(10, 1)));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const test_support::ScratchDir scratch;
+    const fs::path fifo = scratch.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread reader([&fifo] { EXPECT_EQ(test_support::readBytes(fifo), bytes_t(3, 5)); });
+    EXPECT_FALSE(saveFile(fifo, bytes_t(3, 5)));
+    reader.join();
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+    EXPECT_EQ(filesIn(scratch.path()), 1u);
+}
+
 // A process killed in the middle of a save leaves the old file whole.
 TEST(SaveFile, AKilledSaveLeavesTheOldContent) {
     const test_support::ScratchDir scratch;
