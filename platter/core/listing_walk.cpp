@@ -21,7 +21,8 @@ bool visitTree(Disk& disk, DirectoryWalk& walk, bool recurse, const entry_filter
 
 }  // namespace
 
-DirectoryWalk::DirectoryWalk(Disk& disk) : disk_(disk) {}
+// The directory the walk starts in counts as entered: a link back to it is no subdirectory.
+DirectoryWalk::DirectoryWalk(Disk& disk) : disk_(disk) { entered_.insert(disk.directoryStart()); }
 
 DirectoryWalk::~DirectoryWalk() {
     while (depth_ > 0) leave();

@@ -9,6 +9,7 @@
 #include "platter/formats/disk41.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/files.hpp"
 
 namespace platter {
 namespace {
@@ -99,6 +100,17 @@ TEST(ListingWalk, EveryDirectoryOnceParentsFirst) {
     const std::string html = nested.save("x.html", true);
     EXPECT_EQ(count(html, "&quot;DEEP&quot;"), 1u);
     EXPECT_EQ(count(html, "<div"), count(html, "</div>"));
+}
+
+TEST(ListingWalk, ALinkBackToTheStartIsNotEnteredAgain) {
+    // nest.d64: the root holds SUB and a chain of 17 directories below DEEP; SUB holds UP, whose
+    // header leads back to the root.
+    const auto disk = test_support::openDirectoryD64(test_support::readFixture("selection/nest.d64"));
+    ASSERT_TRUE(disk);
+    std::size_t visits = 0;
+    EXPECT_TRUE(forEachDirectory(*disk, true, nullptr, [&](std::size_t) { return ++visits != 0; }));
+    EXPECT_EQ(visits, 1u + 1u + 17u);
+    EXPECT_EQ(disk->directoryDepth(), 0u);
 }
 
 TEST(ListingWalk, CsvListsADirectoryAfterItsEntry) {
