@@ -23,6 +23,7 @@
 #include "platter/fileid/type_ids.hpp"
 #include "platter/open/open_argument.hpp"
 #include "platter/petscii/petscii_screen.hpp"
+#include "platter/picture/charset_image.hpp"
 #include "platter/render/petscii_render_rgb.hpp"
 
 namespace app {
@@ -175,7 +176,7 @@ int CommandView::renderFile(const platter::fileid::file_traits_t& traits, std::s
     const std::uint64_t scale = scale_ != 0 ? scale_ : kPictureScale;
     forge::raster_image_t picture;
     if (traits.type == type_id::charset_1x1) {
-        decodeCharsetSheet(data, picture);
+        platter::decodeCharsetSheet(data, picture);
         return showPicture(picture, scale, name);
     }
     if (platter::fileid::isTypeInCategory(traits.type, kPictureCategory)) {

@@ -5,20 +5,10 @@
 #include "platter/open/open_container.hpp"
 #include "forge/scale.hpp"
 #include "forge/sixel.hpp"
-#include "platter/petscii/palette.hpp"
-#include "platter/picture/charset_image.hpp"
 #include "platter/picture/paint_decode.hpp"
 #include "platter/picture/paint_identify.hpp"
 
 namespace app {
-
-namespace {
-
-constexpr std::size_t kCharsetWithLoadAddress = 2050;
-constexpr std::uint8_t kSheetBackground = 6;
-constexpr std::uint8_t kSheetInk = 14;
-
-}  // namespace
 
 bool opensAsImageByExtension(const std::string& path) {
     const platter::container_format_t* row = platter::rowOfPathExtension(path);
@@ -36,14 +26,6 @@ bool decodeIdentifiedPicture(const platter::fileid::file_traits_t& traits, std::
                              forge::raster_image_t& out) {
     const std::uint32_t type = platter::paintTypeFromFileId(traits.type, traits.metadata);
     return type != 0 && platter::decodePaintPicture(data, type, out);
-}
-
-bool decodeCharsetSheet(std::span<const std::uint8_t> data, forge::raster_image_t& out) {
-    if (data.size() == kCharsetWithLoadAddress) data = data.subspan(2);
-    platter::charset_image_t sheet;
-    sheet.slots = {platter::g_default_palette.colourAt(kSheetBackground),
-                   platter::g_default_palette.colourAt(kSheetInk), forge::rgb_t{}, forge::rgb_t{}};
-    return platter::decodeCharsetImage(data, sheet, out);
 }
 
 bool fitsWhenScaled(const forge::raster_image_t& picture, std::uint64_t scale) {

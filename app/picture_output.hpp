@@ -34,10 +34,6 @@ void reportOpenMessages(Reporter& reporter, const std::vector<forge::message_t>&
 bool decodeIdentifiedPicture(const platter::fileid::file_traits_t& traits, std::span<const std::uint8_t> data,
                              forge::raster_image_t& out);
 
-// A character set as 16 x 16 glyphs in the screen's colours; a file of 2,050
-// bytes starts with a load address, which is skipped.
-bool decodeCharsetSheet(std::span<const std::uint8_t> data, forge::raster_image_t& out);
-
 // Both sides of the picture enlarged `scale` times fit the pixel limit.
 bool fitsWhenScaled(const forge::raster_image_t& picture, std::uint64_t scale);
 

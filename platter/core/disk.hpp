@@ -12,6 +12,7 @@
 
 #include "forge/raster_image.hpp"
 #include "platter/core/dir_entry.hpp"
+#include "platter/core/export_options.hpp"
 #include "platter/core/listing_output.hpp"
 #include "platter/core/track_sector.hpp"
 #include "platter/core/undo_journal.hpp"
@@ -344,6 +345,28 @@ public:
                                  std::span<const std::uint32_t> shown, bool withTitles);
     virtual bool writeListingHtml(const listing_output_t& out, bool recurse, PetsciiWriter& writer,
                                   std::span<const std::uint32_t> shown, bool withTitles);
+
+    // ---- Extracting files to the host (disk_export.cpp) ----
+    // Writes an entry's data as the host file `hostPath`, in the form its extension names:
+    // .p00/.s00/.r00/.u00 behind their 26-byte header; PETSCII text converted for .txt, .rtf
+    // and .htm(l); a .bmp or .png picture of PETSCII text, a character set or a paint picture;
+    // the data as it is otherwise. Saved through the save routine; last error 5 when the file
+    // could not be made, 4 when writing it failed, 7 when the data has no picture.
+    bool writeHostFile(const path& hostPath, std::span<const std::uint8_t> data, const dir_entry_t& entry,
+                       const PetsciiWriter& writer);
+    // The index-th entry's file as writeHostFile writes it, `name` standing for the entry's
+    // name. Empty data writes nothing and succeeds. Last error 6 when the data cannot be
+    // read, 7 when the host file cannot be written.
+    bool extractEntryAs(std::uint64_t index, const path& hostPath, std::span<const std::uint8_t, 16> name,
+                        const PetsciiWriter& writer);
+    // Every file of the current directory into the host directory `target` (created as
+    // needed), each subdirectory and partition into a directory of its own below it. Files are
+    // named after their entries (hostEntryName) with the extension of their form; a name that
+    // is taken gets "~2", "~3" ..., so nothing on the host is written over. The walk goes on
+    // after a failed entry; false, with its last error, when any failed.
+    virtual bool exportFiles(const path& target, const export_options_t& options);
+    // A DEL or USR entry whose file starts on the header track; exports leave it out.
+    virtual bool isHeaderTrackEntry(const dir_entry_t& entry) const;
 
     // ---- Writing files (disk_import.cpp) ----
     virtual bool importHostFile(const path& file, std::int64_t position);

@@ -21,6 +21,7 @@ struct library_options_t {
     std::uint32_t fillNewSpace = 0;            // fill new or extended image space with fillByte
     std::uint32_t listingLineOption = 0;       // extra drawing of the listing line drawer
     std::string generatorName = "Tomekeeper";  // the generator that listing documents name
+    std::int32_t p00ExportLevel = 3;           // P00-family exports: 1 SEQ, 2 also PRG, 3 also REL
 };
 
 const library_options_t& libraryOptions();

@@ -3,10 +3,15 @@
 #include <utility>
 
 #include "forge/pixel_limit.hpp"
+#include "platter/petscii/palette.hpp"
 
 namespace platter {
 
 namespace {
+
+constexpr std::size_t kCharsetWithLoadAddress = 2050;
+constexpr std::size_t kSheetBackground = 6;
+constexpr std::size_t kSheetInk = 14;
 
 std::size_t characterIndex(const charset_image_t& settings, std::size_t x, std::size_t y) {
     if (!settings.twoByTwo) return y * (settings.charsAcross % 256) + x;
@@ -53,6 +58,14 @@ bool decodeCharsetImage(std::span<const std::uint8_t> charset, const charset_ima
     }
     out = std::move(picture);
     return true;
+}
+
+bool decodeCharsetSheet(std::span<const std::uint8_t> data, forge::raster_image_t& out) {
+    if (data.size() == kCharsetWithLoadAddress) data = data.subspan(2);
+    charset_image_t sheet;
+    sheet.slots = {g_default_palette.colourAt(kSheetBackground), g_default_palette.colourAt(kSheetInk), forge::rgb_t{},
+                   forge::rgb_t{}};
+    return decodeCharsetImage(data, sheet, out);
 }
 
 }  // namespace platter

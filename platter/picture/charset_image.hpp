@@ -27,4 +27,8 @@ struct charset_image_t {
 bool decodeCharsetImage(std::span<const std::uint8_t> charset, const charset_image_t& settings,
                         forge::raster_image_t& out);
 
+// A character set as 16 x 16 glyphs, light blue on the screen's blue; a file
+// of 2,050 bytes starts with a load address, which is skipped.
+bool decodeCharsetSheet(std::span<const std::uint8_t> data, forge::raster_image_t& out);
+
 }  // namespace platter

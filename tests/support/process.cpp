@@ -1,5 +1,7 @@
 #include "tests/support/process.hpp"
 
+#include "tests/support/scratch_dir.hpp"
+
 #include <cstdio>
 
 #include <unistd.h>
@@ -15,6 +17,15 @@ std::pair<std::string, int> runCommand(const std::string& command) {
     char buffer[4096];
     for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
     return {output, ::pclose(pipe)};
+}
+
+std::optional<bytes_t> imageFromScript(const std::string& script) {
+    if (!haveProgram("/usr/bin/cc1541") || !haveProgram("/usr/bin/python3")) return std::nullopt;
+    const ScratchDir dir;
+    const auto [output, status] =
+        runCommand("sh " + fixturePath(script).string() + " " + dir.file("image.d64").string());
+    if (status != 0) return std::nullopt;
+    return readBytes(dir.file("image.d64"));
 }
 
 }  // namespace test_support

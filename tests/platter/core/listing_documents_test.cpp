@@ -26,16 +26,7 @@ using test_support::TestImage;
 
 // The image tests/data/listing/make_image.sh has cc1541 write, made once.
 const std::optional<bytes_t>& listImageBytes() {
-    static const std::optional<bytes_t> bytes = []() -> std::optional<bytes_t> {
-        if (!test_support::haveProgram("/usr/bin/cc1541") || !test_support::haveProgram("/usr/bin/python3")) {
-            return std::nullopt;
-        }
-        const ScratchDir dir;
-        const auto [output, status] = test_support::runCommand(
-            "sh " + test_support::fixturePath("listing/make_image.sh").string() + " " + dir.file("list.d64").string());
-        if (status != 0) return std::nullopt;
-        return test_support::readBytes(dir.file("list.d64"));
-    }();
+    static const std::optional<bytes_t> bytes = test_support::imageFromScript("listing/make_image.sh");
     return bytes;
 }
 
