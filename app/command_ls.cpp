@@ -28,11 +28,6 @@ void warnDeprecated(Reporter& reporter, const Option& option, const std::string&
         reporter.warning(name + " is deprecated and will be removed in a future version", Reporter::kNever);
 }
 
-bool isZipcodePartEntry(const platter::dir_entry_t& entry) {
-    const auto name = entry.name();
-    return name[0] >= '1' && name[0] <= '5' && name[1] == '!';
-}
-
 }  // namespace
 
 int CommandLs::run(forge::getopt::Getopt& getopt) {
@@ -197,13 +192,6 @@ bool CommandLs::isRepeatedZipcodePart(const std::string& path) {
     return !zipcodeSets_.insert(forge::dirName(path) + setName).second;
 }
 
-std::string CommandLs::zipcodePartName(const platter::dir_entry_t& entry) {
-    std::string name;
-    for (std::size_t i = 2; i < platter::dir_entry_t::kNameLength && entry.name()[i] != 0xA0; ++i)
-        name += static_cast<char>(entry.name()[i]);
-    return name;
-}
-
 // Processes the selection on the container and prints its messages (with
 // printAlways unset only after a failure or a match); false on failure.
 bool CommandLs::applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count) {
@@ -267,7 +255,8 @@ void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) 
         switch (platter::nestedKindOf(disk, entry)) {
             case platter::nested_kind::directory: listSubdirectory(disk, path, i, entry); break;
             case platter::nested_kind::archive:
-                if (isZipcodePartEntry(entry) && !zipcodeSets.insert(zipcodePartName(entry)).second) break;
+                if (platter::isZipcodePartEntry(entry) && !zipcodeSets.insert(platter::zipcodeSetName(entry)).second)
+                    break;
                 listArchive(disk, path, i, entry);
                 break;
             case platter::nested_kind::file: break;

@@ -43,8 +43,6 @@ public:
     bool listDeep(platter::Disk& disk, const std::string& path);
     // A zipcode part of a set already listed from the same host directory.
     bool isRepeatedZipcodePart(const std::string& path);
-    // The entry's name from its third byte up to the padding: the set name of a part.
-    static std::string zipcodePartName(const platter::dir_entry_t& entry);
 
 private:
     bool readIndent(const forge::getopt::Getopt& getopt);

@@ -23,6 +23,19 @@ bool isEntrySplat(std::span<const std::uint8_t> entry) { return entry.size() > 2
 
 bool isEntryLocked(std::span<const std::uint8_t> entry) { return entry.size() > 2 && (entry[2] & 0x40) != 0; }
 
+bool isZipcodePartEntry(const dir_entry_t& entry) {
+    const auto name = entry.name();
+    return name[0] >= '1' && name[0] <= '5' && name[1] == '!';
+}
+
+std::string zipcodeSetName(const dir_entry_t& entry) {
+    const auto name = entry.name();
+    std::size_t length = 2;
+    while (length < name.size() && name[length] != 0xa0) ++length;
+    while (length > 2 && name[length - 1] == 0x20) --length;
+    return std::string(name.begin() + 2, name.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
 bool isEmptyEntry(const dir_entry_t& entry) {
     const auto name = entry.name();
     return entry.bytes[2] == 0 && std::all_of(name.begin(), name.end(), [](std::uint8_t b) { return b == 0; });

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "platter/core/track_sector.hpp"
 
@@ -59,6 +60,10 @@ bool isEntryLocked(std::span<const std::uint8_t> entry);
 bool isEmptyEntry(const dir_entry_t& entry);
 // Length of the name up to the first 0xA0 (16 when none).
 std::size_t nameLength(const dir_entry_t& entry);
+// A part of a four/five-part zipcode set: its name begins "1!" to "5!".
+bool isZipcodePartEntry(const dir_entry_t& entry);
+// The set name of such a part: the name after "N!" up to its padding, without trailing spaces.
+std::string zipcodeSetName(const dir_entry_t& entry);
 // The current local time into entry bytes 25-29 (year - 1900, at most 255).
 void stampEntryTime(dir_entry_t& entry);
 

@@ -224,6 +224,9 @@ public:
     virtual bool getEntryAndLocation(std::uint64_t index, bool includeEmpty, dir_entry_t& out, track_sector_t& block,
                                      std::uint64_t& slot);
     virtual track_sector_t firstBlock(const dir_entry_t& entry) const { return entry.firstBlock(); }
+    // The blocks of the current directory chain in order, up to a link past the image, a
+    // block met before or a block that cannot be read.
+    std::vector<track_sector_t> directoryChain();
     virtual bool openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo);
     bool closeDirectory(bool recordUndo);
     std::size_t directoryDepth() const { return dirStack_.size(); }
@@ -251,9 +254,12 @@ public:
         return readChain(start.track, start.sector, bamMode, size);
     }
     bool readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,
-                        bytes_t* out);
+                        bytes_t* out, std::vector<track_sector_t>* blocks = nullptr);
     virtual bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                           std::vector<track_sector_t>* blocks = nullptr);
+    // Every block of an entry's file, appended to `blocks`: its chains as readData follows them,
+    // a REL file's side sectors, a partition's area; `bamMode` as readChain's.
+    bool readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks);
     virtual bool readFile(const dir_entry_t& entry, bytes_t& out);
     virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
     virtual std::uint64_t fileSize(std::uint64_t index);
@@ -275,6 +281,8 @@ public:
     bool undo();
     std::string lastUndoName() const;
     const UndoJournal& journal() const { return journal_; }
+    // While set, edits are not journalled (an image's initial contents).
+    void setUndoSuspended(bool on) { journal_.setSuspended(on); }
     // A class's own reversal of a record; false = not handled.
     virtual bool undoRecord(const undo_record_t& /*record*/) { return false; }
 
@@ -323,6 +331,48 @@ public:
     // nothing on images without native subdirectories or when the entry's first block is no
     // subdirectory header.
     bool setParentLink(const entry_slot_t& slot);
+    // Moves the entries first..last so that they stand before entry `to`, as one group "Move File".
+    virtual bool moveEntries(std::uint64_t first, std::uint64_t last, std::uint64_t to);
+    // Reorders the visible entries by name (unsigned bytes) or block count, stably, along the
+    // directory's own chain; the BAM is left alone. True on success.
+    virtual bool sortDirectory(bool ascending, bool bySize);
+    // Stores the block count the file's chains really take.
+    virtual bool recalculateFileSize(std::uint64_t index);
+    // Bytes and blocks of a VLIR file's records; false when its index or a record cannot be read.
+    bool vlirFileSize(const dir_entry_t& entry, std::uint64_t& bytes, std::uint64_t& blocks);
+    // Appends the 256 bytes of every readable block, track by track.
+    void collectBlocks(bytes_t& out);
+    // A DEL or USR entry whose first track is the header's (a directory-art separator).
+    bool isHeaderTrackEntry(const dir_entry_t& entry) const;
+
+    // ---- Entry names (disk_entry_names.cpp) ----
+    // Flips the case of the letters of a name: mode 0 lower (0x61-0x7A), 1 upper (0x41-0x5A),
+    // 2 both. Without `apply` only says whether anything would change.
+    bool changeFileNameCase(int mode, std::uint64_t index, bool apply);
+    bool changeEntryNameCase(int mode, dir_entry_t& entry, std::uint64_t index, bool apply);
+    // Trims a name and pads it: mode 0 left with 0xA0, 1 left with spaces, 2 right, 3 centred.
+    bool expandFileName(int mode, std::uint64_t index);
+    bool expandEntryName(dir_entry_t& entry, int mode, std::uint64_t index);
+    // The index of the first entry whose name (up to its first 0xA0) equals `name`'s; with
+    // `prgOnly` only PRG entries take part.
+    bool findEntryByName(std::span<const std::uint8_t, 16> name, std::uint64_t& index, bool prgOnly);
+
+    // ---- Maintenance (disk_maintenance.cpp) ----
+    // Marks every block of the current directory chain free (release) or used, under a BAM snapshot.
+    void markDirectoryChain(bool release);
+    // Moves the used entries up over the empty slots and ends the chain after the last of them,
+    // as one group "Compact Directory"; false when there was nothing to do.
+    virtual bool compactDirectory();
+    // Fills every unused block (free in the BAM and reached by nothing, see ReachableBlocks)
+    // and the unused tail of each file's last block with `value`, as one group "Fill Free Blocks".
+    bool fillFreeBlocks(std::uint8_t value);
+    bool fillFileTails(std::uint8_t value);
+
+    // ---- Zipcode parts (disk_zipcode.cpp) ----
+    // Decodes one part of a four/five-part set into this image's blocks; `extend` first makes
+    // the image 40 tracks (part 5). False for a part whose load address is neither part 1's
+    // nor the others'; a record cut short by the end of the part ends the decoding.
+    bool unpackZip4Part(std::span<const std::uint8_t> part, bool extend);
 
     // ---- Listings (disk_listing_draw.cpp, disk_listing_documents.cpp) ----
     // One line of the CBM directory listing at a row of the writer, ended with its newline.
@@ -423,6 +473,11 @@ protected:
     // Journals the stored entry's type byte as a kind-1 record.
     bool recordTypeByte(std::uint64_t index, const std::string& name);
     std::uint8_t* slotPointer(const entry_slot_t& slot);
+    // Every entry slot of the current directory chain, eight a block.
+    std::vector<entry_slot_t> directorySlots();
+    // Writes `entries` (bytes 2-31) into the first slots and clears the others, journalling each
+    // block that changes, and relinks moved subdirectories; true when anything changed.
+    bool rewriteDirectorySlots(const std::vector<entry_slot_t>& slots, const std::vector<dir_entry_t>& entries);
 
     // The shape and the fixed blocks of the kind, set by a class (in its constructor and parseImage).
     void setGeometry(const disk_geometry_t& geometry) { geometry_ = geometry; }

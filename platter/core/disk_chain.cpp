@@ -66,7 +66,7 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
 }
 
 bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,
-                          bytes_t* out) {
+                          bytes_t* out, std::vector<track_sector_t>* blocks) {
     std::uint64_t done = 0;
     while (done < count) {
         if (track > geometry_.trackCount || track == dirStart_.track) {
@@ -90,6 +90,7 @@ bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64
             if (!isBlockFree(block)) toggleBlock(block);
         }
         appendData(out, bytes, kBlockSize);
+        if (blocks) blocks->push_back(block);
         ++done;
         ++sector;
     }
@@ -132,6 +133,15 @@ bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64
     }
     if (size) *size = total;
     return ok;
+}
+
+bool Disk::readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks) {
+    if (entry.fileType() == kTypeCbm && !isGeosFile(entry))
+        return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, nullptr, &blocks);
+    std::uint64_t size = 0;
+    if (!readData(entry, bamMode, &size, nullptr, &blocks)) return false;
+    if (entry.fileType() != kTypeRel || isGeosFile(entry)) return true;
+    return readChain(entry.bytes[21], entry.bytes[22], bamMode, &size, nullptr, nullptr, &blocks);
 }
 
 bool Disk::readGeosFile(const dir_entry_t& entry, bytes_t& out) {

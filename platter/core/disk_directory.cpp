@@ -38,18 +38,35 @@ constexpr geos_field_info_t geosFieldInfo(geos_info_field field) {
 
 std::uint64_t Disk::countDirectoryEntries() {
     std::uint64_t count = 0;
+    for (const track_sector_t& block : directoryChain()) {
+        const std::uint8_t* data = blockPointer(block);
+        for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) {
+            if (includeEmpty_ || data[k * 32 + 2] != 0) ++count;
+        }
+    }
+    entryCount_ = count;
+    return count;
+}
+
+std::vector<track_sector_t> Disk::directoryChain() {
+    std::vector<track_sector_t> chain;
     std::set<track_sector_t> seen;
     track_sector_t block = dirStart_;
     while (block.track != 0 && block.track <= geometry_.trackCount && seen.insert(block).second) {
         const std::uint8_t* data = blockPointer(block);
         if (!data) break;
-        for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) {
-            if (includeEmpty_ || data[k * 32 + 2] != 0) ++count;
-        }
+        chain.push_back(block);
         block = makeBlock(data[0], data[1]);
     }
-    entryCount_ = count;
-    return count;
+    return chain;
+}
+
+std::vector<entry_slot_t> Disk::directorySlots() {
+    std::vector<entry_slot_t> slots;
+    for (const track_sector_t& block : directoryChain()) {
+        for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) slots.push_back(entry_slot_t{block, k * 32});
+    }
+    return slots;
 }
 
 std::uint8_t* Disk::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,

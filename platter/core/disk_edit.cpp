@@ -193,8 +193,7 @@ void Disk::deleteFile(std::uint64_t index, bool freeBlocks, bool wipe) {
     if (freeBlocks) {
         snapshotBam();
         UndoSuspension quiet(journal_);
-        std::uint64_t size = 0;
-        readData(entry, 2, &size, nullptr, &freed);
+        readFileBlocks(entry, 2, freed);
     }
     if (!wipe) {
         markDeleted(entry, index, includeEmpty_);

@@ -126,6 +126,68 @@ void Disk::setGeosStructure(dir_entry_t& entry, std::uint8_t value, std::uint64_
     }
 }
 
+bool Disk::vlirFileSize(const dir_entry_t& entry, std::uint64_t& bytes, std::uint64_t& blocks) {
+    bytes = 0;
+    blocks = 0;
+    std::uint8_t index[kBlockSize];
+    if (!readSector(entry.firstBlock(), index)) return false;
+    for (std::size_t i = 2; i + 1 < kBlockSize; i += 2) {
+        if (index[i] == 0) {
+            if (index[i + 1] == 0) break;
+            continue;  // an empty record
+        }
+        std::uint64_t size = 0;
+        std::vector<track_sector_t> chain;
+        if (!readChain(index[i], index[i + 1], 0, &size, nullptr, nullptr, &chain)) return false;
+        bytes += size;
+        blocks += chain.size();
+    }
+    return true;
+}
+
+// Counts blocks, not bytes over 254: a last block holding no data still takes a block.
+bool Disk::recalculateFileSize(std::uint64_t index) {
+    dir_entry_t entry;
+    // A scratched entry holds no file to count; a size of 0 would also make it a slot that
+    // was never used, which the entry's index no longer finds.
+    if (!getEntry(index, includeEmpty_, entry) || entry.typeByte() == 0) return false;
+    std::uint64_t blocks = 0;
+    std::uint64_t bytes = 0;
+    std::vector<track_sector_t> chain;
+    if (isGeosFile(entry)) {
+        if (entry.geosStructure() == 1) {
+            if (!vlirFileSize(entry, bytes, blocks)) return false;
+        } else {
+            if (!readChain(entry.bytes[3], entry.bytes[4], 0, &bytes, nullptr, nullptr, &chain)) return false;
+            blocks = chain.size();
+        }
+        // The info block, and for VLIR the record index.
+        blocks += entry.geosStructure() == 1 ? 2u : 1u;
+    } else {
+        if (entry.fileType() == kTypeCbm) return true;
+        if (!readFileBlocks(entry, 0, chain)) return false;
+        blocks = chain.size();
+        if (blocks == 0 && isValidBlock(entry.firstBlock())) blocks = 1;
+    }
+    setFileSize(entry, static_cast<std::uint16_t>(std::min<std::uint64_t>(blocks, 0xffff)), index);
+    return true;
+}
+
+void Disk::collectBlocks(bytes_t& out) {
+    for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
+        for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
+            const track_sector_t block = makeBlock(track, sector);
+            const std::uint8_t* data = blockPointer(block);
+            if (data && isBlockReadable(block)) out.insert(out.end(), data, data + kBlockSize);
+        }
+    }
+}
+
+bool Disk::isHeaderTrackEntry(const dir_entry_t& entry) const {
+    const std::uint8_t type = entry.fileType();
+    return (type == kTypeDel || type == kTypeUsr) && entry.bytes[3] == headerBlock_.track;
+}
+
 // The name and id live in image bytes, which the provider holds writable; the class only
 // hands them out read-only.
 void Disk::setDiskName(std::span<const std::uint8_t, 16> name) {

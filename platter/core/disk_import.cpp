@@ -54,6 +54,8 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
     if (type == kCbmTypeText) type = kTypeSeq;
     if (type > kTypeDir) type = kTypePrg;
 
+    // One group from here on: a failed import also takes back the space it grew the image by.
+    UndoGroup group(*this);
     dir_entry_t entry;
     entry.setName(name);
     std::span<const std::uint8_t> payload = data;
@@ -70,7 +72,6 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
             payload = converted;
             break;
         case format_id::cbm: {
-            UndoGroup group(*this);
             if (position < 0 || !createSubdirectory(static_cast<std::uint64_t>(position), (data.size() + 255) / 256))
                 return false;
             std::uint8_t* stored = entryAt(static_cast<std::uint64_t>(position));
@@ -97,10 +98,9 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
             }
             break;
     }
-    // The room is counted for what is stored, a P00 file's payload without its header.
+    // The room is counted for what is stored, a P00 file's payload without its header; the
+    // image grows inside the group.
     std::uint64_t blocks = blocksFor(payload.size());
-    // An image that grew for a file that then fails is shrunk back with the rest.
-    UndoGroup group(*this);
     if (growsOnDemand_) {
         while (blocksFree() < blocks && extendDisk(true)) {}
     }

@@ -21,18 +21,6 @@ TEST(CommandLsZipcode, PartsOfOneSetInOneDirectoryCountOnce) {
     EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/game.d64"));  // not a part: never a repeat
 }
 
-TEST(CommandLsZipcode, PartNameRunsFromTheThirdByteToThePadding) {
-    platter::dir_entry_t entry;
-    const std::vector<std::uint8_t> name = {'1', '!', 'G', 'A', 'M', 'E', 0xA0, 'X'};
-    std::vector<std::uint8_t> padded = name;
-    padded.resize(16, 0xA0);
-    entry.setName(padded);
-    EXPECT_EQ(CommandLs::zipcodePartName(entry), "GAME");
-    std::vector<std::uint8_t> full(16, 'Z');
-    entry.setName(full);
-    EXPECT_EQ(CommandLs::zipcodePartName(entry), std::string(14, 'Z'));
-}
-
 // nest.d64 on an image kind with subdirectories: SUB holds INNER, UP (back to the root) and SELF
 // (SUB itself); DEEP nests 17 levels.
 TEST(CommandLsDeep, DescendsIntoSubdirectoriesRefusingLoopsAndDepth) {

@@ -1,0 +1,82 @@
+#include <algorithm>
+#include <array>
+
+#include "platter/core/disk.hpp"
+
+namespace platter {
+
+namespace {
+
+// Load addresses of the parts: part 1 (two disk-ID bytes follow) and every other part.
+constexpr std::uint16_t kFirstPart = 0x03fe;
+constexpr std::uint16_t kLaterPart = 0x0400;
+
+enum zip4_mode : std::uint8_t { kStored = 0, kFilled = 1, kRuns = 2, kHeaderOnly = 3 };
+
+// Decodes the N coded bytes of a run-length record: a byte equal to the marker starts
+// {marker, count, value}, any other byte is a literal. Stops when the block is full; a run
+// that would pass its end is dropped and ends the record.
+void decodeRuns(std::span<const std::uint8_t> coded, std::uint8_t marker, std::span<std::uint8_t, 256> block) {
+    std::size_t out = 0;
+    for (std::size_t at = 0; at < coded.size() && out < block.size();) {
+        if (coded[at] != marker) {
+            block[out++] = coded[at++];
+            continue;
+        }
+        if (at + 2 >= coded.size()) return;
+        const std::size_t count = coded[at + 1];
+        if (out + count > block.size()) return;
+        std::fill_n(block.begin() + static_cast<std::ptrdiff_t>(out), count, coded[at + 2]);
+        out += count;
+        at += 3;
+    }
+}
+
+}  // namespace
+
+bool Disk::unpackZip4Part(std::span<const std::uint8_t> part, bool extend) {
+    if (part.size() < 2) return false;
+    const std::uint16_t load = static_cast<std::uint16_t>(part[0] | (part[1] << 8));
+    if (load != kFirstPart && load != kLaterPart) return false;
+    if (extend) {
+        // The decoded blocks are not journalled either: both are the image's contents.
+        UndoSuspension quiet(journal_);
+        extendDisk(true);
+    }
+    setModified(true);
+    std::size_t at = load == kFirstPart ? 4 : 2;
+    // Records of blocks the image lacks are decoded here and dropped.
+    std::array<std::uint8_t, kBlockSize> scratch{};
+    while (part.size() >= at + 3) {
+        const std::uint8_t mode = part[at] >> 6;
+        const track_sector_t block = makeBlock(part[at] & 0x3f, part[at + 1]);
+        at += 2;
+        std::uint8_t* data = blockPointer(block);
+        std::span<std::uint8_t, kBlockSize> target(data ? data : scratch.data(), kBlockSize);
+        const std::size_t left = part.size() - at;
+        switch (mode) {
+            case kStored:
+                // A stored record cut short copies nothing; nothing can follow it either.
+                if (left >= kBlockSize)
+                    std::copy_n(part.begin() + static_cast<std::ptrdiff_t>(at), kBlockSize, target.begin());
+                at += kBlockSize;
+                break;
+            case kFilled:
+                std::fill(target.begin(), target.end(), part[at]);
+                at += 1;
+                break;
+            case kRuns: {
+                const std::size_t coded = part[at];
+                // A record whose coded bytes pass the end of the part ends the decoding.
+                if (left < 2 + coded) return true;
+                decodeRuns(part.subspan(at + 2, coded), part[at + 1], target);
+                at += 2 + coded;
+                break;
+            }
+            case kHeaderOnly: break;
+        }
+    }
+    return true;
+}
+
+}  // namespace platter

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platter/core/disk.hpp"
+#include "tests/support/d64_image.hpp"
+
+namespace platter {
+namespace {
+
+using test_support::bytes_t;
+using test_support::TestImage;
+
+// A part of the given number holding the records.
+bytes_t part(bool first, const bytes_t& records) {
+    bytes_t out = first ? bytes_t{0xfe, 0x03, 'A', 'B'} : bytes_t{0x00, 0x04};
+    out.insert(out.end(), records.begin(), records.end());
+    return out;
+}
+
+bytes_t block(TestImage& image, unsigned track, unsigned sector) {
+    const std::uint8_t* data = image.block(track, sector);
+    return bytes_t(data, data + 256);
+}
+
+TEST(Zip4Part, DecodesEveryRecordMode) {
+    TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+    bytes_t records = {1, 0};  // stored
+    const bytes_t stored = test_support::patternBytes(256, 5);
+    records.insert(records.end(), stored.begin(), stored.end());
+    records.insert(records.end(), {0x40 | 1, 1, 0x77});                                         // filled
+    records.insert(records.end(), {0xc0 | 1, 2});                                               // header only
+    records.insert(records.end(), {0x80 | 1, 3, 7, 0xfe, 9, 0xfe, 200, 0x31, 0xfe, 55, 0x32});  // runs
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(true, records), false));
+    EXPECT_EQ(block(image, 1, 0), stored);
+    EXPECT_EQ(block(image, 1, 1), bytes_t(256, 0x77));
+    EXPECT_EQ(block(image, 1, 2), bytes_t(256, 0));
+    bytes_t runs = {9};
+    runs.insert(runs.end(), 200, 0x31);
+    runs.insert(runs.end(), 55, 0x32);
+    EXPECT_EQ(block(image, 1, 3), runs);
+}
+
+TEST(Zip4Part, RejectsOtherLoadAddresses) {
+    TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+    const bytes_t before = image.bytes();
+    for (const bytes_t& data : {bytes_t{}, bytes_t{0xfe}, bytes_t{0x01, 0x08, 0x40 | 1, 0, 0x55}})
+        EXPECT_FALSE(image.disk->unpackZip4Part(data, false));
+    EXPECT_EQ(image.bytes(), before);
+}
+
+TEST(Zip4Part, RunsStayInsideTheirBlockAndRecord) {
+    TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+    // A run passing 256 bytes is dropped and ends the record; the next record still decodes.
+    const bytes_t records = {0x80 | 1, 0, 6, 0xfe, 0xfe, 250, 1, 0xfe, 7, 2, 0x40 | 1, 1, 0x66};
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), false));
+    bytes_t expected(256, 0);
+    std::fill_n(expected.begin(), 250, 1);
+    EXPECT_EQ(block(image, 1, 0), expected);
+    EXPECT_EQ(block(image, 1, 1), bytes_t(256, 0x66));
+    // A record whose coded bytes pass the end of the part ends the decoding.
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x80 | 2, 0, 200, 0xfe, 1, 2, 3}), false));
+    EXPECT_EQ(block(image, 2, 0), bytes_t(256, 0));
+}
+
+TEST(Zip4Part, RecordsOfBlocksTheImageLacksAreDropped) {
+    TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+    const bytes_t before = image.bytes();
+    // Track 0, track 63 and sector 30 of track 1.
+    const bytes_t records = {0x40 | 0, 0, 0x11, 0x40 | 63, 0, 0x22, 0x40 | 1, 30, 0x33, 0xc0 | 36, 0};
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), false));
+    EXPECT_EQ(image.bytes(), before);
+}
+
+TEST(Zip4Part, PartFiveMakesTheImageFortyTracks) {
+    TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x40 | 40, 16, 0x99}), true));
+    EXPECT_EQ(image.disk->trackCount(), 40u);
+    EXPECT_EQ(block(image, 40, 16), bytes_t(256, 0x99));
+    EXPECT_TRUE(image.disk->journal().empty());
+}
+
+TEST(Zip4Part, EveryTruncationDecodesSafely) {
+    bytes_t records = {0x80 | 1, 0, 9, 0xfe, 0xfe, 100, 1, 0xfe, 100, 2, 5, 6, 7};
+    const bytes_t stored = test_support::patternBytes(256, 1);
+    records.insert(records.end(), {1, 1});
+    records.insert(records.end(), stored.begin(), stored.end());
+    records.insert(records.end(), {0x40 | 2, 0, 3, 0xc0 | 3, 0});
+    const bytes_t whole = part(true, records);
+    for (std::size_t size = 0; size <= whole.size(); ++size) {
+        TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+        image.disk->unpackZip4Part(bytes_t(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)), false);
+    }
+}
+
+}  // namespace
+}  // namespace platter
