@@ -141,10 +141,10 @@ bool CommandCh::setBlock(platter::Disk& disk, const platter::track_sector_t& blo
     return true;
 }
 
-// The image is saved under the extension of its format; a different file of
-// that name is never overwritten.
+// The image is saved where its opener placed it (a zipcode set as NAME.d64 beside its parts),
+// under the extension of its format; a different file of that name is never overwritten.
 int CommandCh::save(platter::Disk& disk, const std::string& path) {
-    disk.setPathForFormat(path);
+    disk.setPathForFormat(std::filesystem::path(disk.imagePath()));
     const std::filesystem::path& target = disk.imagePath();
     if (target != std::filesystem::path(path)) {
         if (forge::exists(target.string())) {

@@ -287,6 +287,7 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
     depth_ += indentStep_;
     if (!g_option_delim.isSet()) printNestingLine(index, entry);
     platter::open_result_t expanded = platter::openNestedContainer(disk, entry);
+    for (const std::string& gap : expanded.warnings) reporter_.warning(gap);
     if (expanded.disk) {
         ++level_;
         listDeep(*expanded.disk, path);

@@ -14,16 +14,13 @@
 #include "platter/formats/disk_nbz.hpp"
 #include "platter/formats/disk_nib.hpp"
 #include "platter/open/open_container.hpp"
+#include "platter/open/open_m2i.hpp"
+#include "platter/open/open_zipcode.hpp"
 
 namespace platter {
 namespace {
 
 constexpr ContainerOpener kSingleFile = &openSingleFileAsDisk;
-
-// M2I index files are listed once their opener is built; until then they say so.
-open_result_t openM2iIndex(format_id id, const std::filesystem::path&, const std::vector<std::uint8_t>*) {
-    return {nullptr, formatNotBuiltText(id)};
-}
 
 // Every kind this build can open, one line each: an image class, an archive importer, or an
 // opener of its own. Kinds of the registry without a line are reported as not built yet.
@@ -51,6 +48,7 @@ constexpr format_class_t kFormatClasses[] = {
     {format_id::cmd, nullptr, nullptr, kSingleFile},
     {format_id::cbm, nullptr, nullptr, kSingleFile},
     {format_id::m2i, nullptr, nullptr, &openM2iIndex},
+    {format_id::zipcode, nullptr, nullptr, &openZipcodeKind},
 };
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "platter/open/nested_container.hpp"
 
 #include "platter/core/disk.hpp"
-#include "platter/fileid/file_types.hpp"
-#include "platter/fileid/type_ids.hpp"
+#include "platter/fileid/format_for_type.hpp"
 #include "platter/open/identified_format.hpp"
 #include "platter/open/open_container.hpp"
+#include "platter/open/open_zipcode.hpp"
 
 namespace platter {
 
@@ -17,9 +17,8 @@ open_result_t openNestedContainer(Disk& disk, const dir_entry_t& entry) {
     Disk::bytes_t data;
     if (!disk.readFile(entry, data) || data.empty()) return {};
     const std::uint32_t type = firstIdentifiedType(data);
-    if (type == fileid::type_id::zip4 || fileid::isDescendantOf(type, fileid::type_id::zip4))
-        return {nullptr, "zipcode sets inside a container cannot be opened yet"};
-    open_result_t expanded = expandArchive(data);
+    if (formatIdForType(type) == format_id::zipcode) return openZipcodeSet(disk, entry, &data);
+    open_result_t expanded = expandArchive(data, type);
     if (expanded.disk) expanded.disk->setDiskName(entry.name());
     return expanded;
 }

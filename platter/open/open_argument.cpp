@@ -15,6 +15,7 @@ namespace platter {
 namespace {
 
 forge::message_t notice(std::string text) { return {forge::message_level::notice, std::move(text)}; }
+forge::message_t warning(std::string text) { return {forge::message_level::warning, std::move(text)}; }
 forge::message_t error(std::string text) { return {forge::message_level::error, std::move(text)}; }
 
 bool isUnbuiltImageKind(format_id id) {
@@ -27,6 +28,9 @@ bool isUnbuiltImageKind(format_id id) {
 forge::message_t notOpened(format_id id, const open_result_t& result, const std::string& name) {
     const container_format_t* row = formatById(id);
     if (isUnbuiltImageKind(id)) return error(name + ": " + formatName(id) + " images cannot be opened yet");
+    // A kind with an opener of its own (a zipcode set) says why itself.
+    const format_class_t* line = formatClass(id);
+    if (line && line->open && !result.failure.empty()) return error(name + ": " + result.failure);
     if (row && row->category == kCategoryArchive) return error(name + ": could not expand the archive.");
     if (!result.failure.empty()) return error(name + ": " + result.failure);
     return error(name + " ID'd as a supported format but failed to parse");
@@ -39,6 +43,11 @@ forge::message_t nothingToOpen(const opened_container_t& result, std::size_t siz
                        !fileid::isDescendantOf(result.type, fileid::type_id::error);
     if (known) return error(name + ": not a container (ID'd as " + fileid::typeName(result.type) + ")");
     return error(name + " not ID'd as a supported format");
+}
+
+// What an opened container lacks, one warning each.
+void reportGaps(opened_container_t& result, const open_result_t& opened, const std::string& name) {
+    for (const std::string& gap : opened.warnings) result.messages.push_back(warning(name + ": " + gap));
 }
 
 }  // namespace
@@ -89,6 +98,7 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
         }
         result.format = row->id;
         result.messages.push_back(notice(quoted + ": not ID'd; opened by its extension as " + std::string(row->name)));
+        reportGaps(result, opened, quoted);
         return result;
     }
     // A file named with an extension the registry knows opens whatever its size, for what it
@@ -100,6 +110,7 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
         result.messages.push_back(notOpened(result.format, opened, quoted));
         return result;
     }
+    reportGaps(result, opened, quoted);
     return result;
 }
 
@@ -118,7 +129,7 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     result.disk = std::move(opened.disk);
     if (result.disk) return result;
     const container_format_t* row = formatById(result.format);
-    if (isUnbuiltImageKind(result.format) || (row && row->category == kCategoryArchive)) {
+    if (isUnbuiltImageKind(result.format) || (row && row->category == kCategoryArchive) || !opened.failure.empty()) {
         result.messages.push_back(notOpened(result.format, opened, name));
     } else {
         result.messages.push_back(

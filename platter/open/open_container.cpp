@@ -13,6 +13,7 @@
 #include "platter/formats/disk41.hpp"
 #include "platter/open/format_classes.hpp"
 #include "platter/open/identified_format.hpp"
+#include "platter/open/open_zipcode.hpp"
 #include "platter/petscii/cbm_name.hpp"
 #include "platter/petscii/zipcode_names.hpp"
 
@@ -113,11 +114,10 @@ open_result_t openImage(const container_format_t& row, const std::filesystem::pa
 open_result_t openKind(const container_format_t& row, const std::filesystem::path& path,
                        std::vector<std::uint8_t> bytes) {
     if (!opensAsContainer(row)) return {};
+    const format_class_t* line = formatClass(row.id);
+    if (line && line->open) return line->open(row.id, path, &bytes);
     if (row.category == kCategoryArchive) return archiveToDisk(bytes, path, row.id);
-    if (!isImageKind(row)) {
-        const format_class_t* line = formatClass(row.id);
-        return line->open ? line->open(row.id, path, &bytes) : open_result_t{};
-    }
+    if (!isImageKind(row)) return {};
     if (!row.readsOnDemand) return openImage(row, path, std::move(bytes), false);
     std::unique_ptr<Disk> disk = makeDiskOfFormat(row.id);
     if (!disk) return {nullptr, formatNotBuiltText(row.id)};
@@ -131,17 +131,13 @@ open_result_t openContainerOver(format_id id, const std::string& name, const std
                                 std::vector<std::uint8_t>* movable) {
     const container_format_t* row = formatById(id);
     if (!row || !opensAsContainer(*row)) return {};
+    // A kind with an opener of its own names its container itself (a zipcode set after its set
+    // name). Single files get the bytes: a wrapped image must not be overwritten by them.
+    const format_class_t* line = formatClass(id);
+    if (line && line->open) return line->open(id, name, &bytes);
     if (row->category == kCategoryArchive) return archiveToDisk(bytes, name, id);
 
-    open_result_t result;
-    if (isImageKind(*row)) {
-        result = openImage(*row, name, movable ? std::move(*movable) : bytes, true);
-    } else {
-        const format_class_t* line = formatClass(id);
-        if (!line->open) return {};
-        // Single files get their bytes: a wrapped image must not be overwritten by them.
-        result = line->open(id, name, &bytes);
-    }
+    open_result_t result = openImage(*row, name, movable ? std::move(*movable) : bytes, true);
     if (!result.disk) return result;
     result.disk->setPathForFormat(name);
     result.disk->setModified(false);
@@ -195,7 +191,7 @@ open_result_t openAsKind(format_id id, const std::filesystem::path& path, std::v
 open_result_t openByExtension(const std::filesystem::path& path, std::vector<std::uint8_t> bytes) {
     const container_format_t* row = rowOfPathExtension(path);
     if (!row) {
-        if (isZipcodePartPath(path.string())) return {nullptr, "zipcode sets cannot be opened yet"};
+        if (isZipcodePartPath(path.string())) return openZipcodeFiles(path, &bytes);
         return {};
     }
     return openKind(*row, path, std::move(bytes));
@@ -230,8 +226,7 @@ open_result_t archiveToDiskByType(const std::vector<std::uint8_t>& bytes, std::u
     return expandArchiveOfKind(bytes, path, id, libraryOptions().forceD81Archives != 0);
 }
 
-open_result_t expandArchive(const std::vector<std::uint8_t>& bytes) {
-    const std::uint32_t type = firstIdentifiedType(bytes);
+open_result_t expandArchive(const std::vector<std::uint8_t>& bytes, std::uint32_t type) {
     open_result_t result = archiveToDiskByType(bytes, type, "{memory}", nullptr);
     if (!result.disk && archiveFormatOfType(type) != format_id::none) result.failure = "could not expand the archive.";
     return result;
@@ -245,8 +240,8 @@ bool isArchiveFileName(std::string_view name) {
 
 bool isArchiveEntry(Disk& disk, const dir_entry_t* entry) {
     if (!entry) return false;
+    if (isZipcodePartEntry(*entry)) return true;
     const auto name = entry->name();
-    if (isZipcodePartName(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()))) return true;
 
     const std::string extension = forge::toLower(nameExtension(name));
     const container_format_t* row = formatByExtension(extension);

@@ -67,8 +67,8 @@ bool isArchiveFileName(std::string_view name);
 // entry must also carry the GEOS Convert signature in its first block.
 bool isArchiveEntry(Disk& disk, const dir_entry_t* entry);
 
-// An image from an archive's bytes, chosen by identification; no disk and no failure text for
-// bytes that are no archive kind.
-open_result_t expandArchive(const std::vector<std::uint8_t>& bytes);
+// An image from an archive's bytes, chosen by their identified type; no disk and no failure text
+// for bytes that are no archive kind.
+open_result_t expandArchive(const std::vector<std::uint8_t>& bytes, std::uint32_t type);
 
 }  // namespace platter

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platter/core/disk.hpp"
 
@@ -12,6 +13,8 @@ namespace platter {
 struct open_result_t {
     std::unique_ptr<Disk> disk;
     std::string failure;
+    // What the opened container lacks (a part of a set that is missing), for a warning.
+    std::vector<std::string> warnings{};
 
     explicit operator bool() const { return disk != nullptr; }
 };

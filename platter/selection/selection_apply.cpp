@@ -208,6 +208,7 @@ bool CbmSelection::loopsBack(std::uint64_t frame, const Disk& disk, const track_
 bool CbmSelection::descendIntoFile(file_selector& node, Disk& disk, const dir_entry_t& entry) {
     open_result_t expanded = openNestedContainer(disk, entry);
     if (!expanded.failure.empty()) note("error: " + expanded.failure + "\n", true);
+    for (const std::string& gap : expanded.warnings) note("warning: " + gap + "\n");
     std::unique_ptr<Disk> opened = std::move(expanded.disk);
     if (!opened) return fail(cannotDescend(node));
     opened->setIncludeEmpty(disk.includeEmpty());

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <thread>
 
 #include "tests/support/d64_image.hpp"
@@ -66,11 +67,11 @@ TEST(ArgumentLoop, ListingsWarnOnceAboutImagesThatAreNotWhole) {
               "warning: 'odd.d64': the image's size is not one its format knows\n");
 }
 
-// A D64 holding the first part of a zipcode set, which cannot be expanded from inside an image.
+// A D64 holding the second part of a zipcode set without its first, which cannot be expanded.
 std::string imageWithZipcodePart(const test_support::ScratchDir& scratch) {
     test_support::TestImage image = test_support::TestImage::blank();
-    EXPECT_TRUE(image.disk->importFile(test_support::cbmName("1!GAME", false), 0,
-                                       test_support::readFixture("fileid/1!parts"), 0, nullptr));
+    EXPECT_TRUE(image.disk->importFile(test_support::cbmName("2!GAME", false), 0,
+                                       test_support::readFixture("fileid/2!parts"), 0, nullptr));
     return scratch.write("parts.d64", image.bytes()).string();
 }
 
@@ -78,15 +79,34 @@ TEST(ArgumentLoop, QuietWithholdsEveryCouldNotExpandMessage) {
     const test_support::ScratchDir scratch;
     const std::string image = imageWithZipcodePart(scratch);
     for (const std::vector<std::string>& words :
-         std::vector<std::vector<std::string>>{{"ls", "-D", image}, {"ls", image + ":1!GAME:*"}}) {
+         std::vector<std::vector<std::string>>{{"ls", "-D", image}, {"ls", image + ":2!GAME:*"}}) {
         const test_support::zt_run_t loud = test_support::runZt(words);
-        EXPECT_NE(loud.errors.find("zipcode sets inside a container cannot be opened yet"), std::string::npos)
-            << loud.errors;
+        EXPECT_NE(loud.errors.find("the zipcode set has no valid part '1!GAME'"), std::string::npos) << loud.errors;
         std::vector<std::string> quietWords = words;
         quietWords.insert(quietWords.begin() + 1, "-q");
         const test_support::zt_run_t quiet = test_support::runZt(quietWords);
-        EXPECT_EQ(quiet.errors.find("zipcode sets inside"), std::string::npos) << quiet.errors;
+        EXPECT_EQ(quiet.errors.find("zipcode set"), std::string::npos) << quiet.errors;
         EXPECT_EQ(quiet.status, 1);
+    }
+}
+
+// A set held as entries with a part missing lists what it holds and names the part.
+TEST(ArgumentLoop, ASetInsideAnImageNamesAMissingPart) {
+    const test_support::ScratchDir scratch;
+    test_support::TestImage image = test_support::TestImage::blank();
+    for (const char* part : {"1!game", "2!game", "3!game"}) {
+        std::string name = part;
+        for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        EXPECT_TRUE(image.disk->importFile(test_support::cbmName(name, false), -1,
+                                           test_support::readFixture(std::string("zipcode/") + part), 0, nullptr));
+    }
+    const std::string path = scratch.write("gap.d64", image.bytes()).string();
+    for (const std::vector<std::string>& words :
+         std::vector<std::vector<std::string>>{{"ls", "-D", path}, {"ls", path + ":1!GAME:*"}}) {
+        const test_support::zt_run_t run = test_support::runZt(words);
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_EQ(run.errors, "warning: zipcode part '4!GAME' is missing; its tracks are empty\n");
+        EXPECT_NE(run.out.find("\"U255\""), std::string::npos) << run.out;
     }
 }
 

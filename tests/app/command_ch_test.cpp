@@ -193,5 +193,24 @@ TEST_F(ChTest, RawTrackImageIsSavedAsAD64BesideIt) {
     EXPECT_EQ(readBytes(d64), written);
 }
 
+// A zipcode set is changed into NAME.d64 beside its parts, which stay as they were.
+TEST_F(ChTest, ZipcodeSetIsSavedAsAD64BesideItsParts) {
+    std::vector<std::vector<std::uint8_t>> parts;
+    for (const char* name : {"1!game", "2!game", "3!game", "4!game"}) {
+        scratch_.copyFixture(std::string("zipcode/") + name, name);
+        parts.push_back(readBytes(scratch_.file(name)));
+    }
+    ASSERT_TRUE(run({"ch", "-e", "23", scratch_.file("2!game").string() + ":%18.1"}, 0));
+    const fs::path d64 = scratch_.file("game.d64");
+    EXPECT_EQ(errors(), "extend errors.\nnotice: writing modified copy of container to '" + d64.string() + "'\n");
+    const std::vector<std::uint8_t> written = readBytes(d64);
+    ASSERT_EQ(written.size(), kImageSize + kErrorTableSize);
+    EXPECT_EQ(written[kImageSize + kBlock18_1], 5);
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        EXPECT_EQ(readBytes(scratch_.file(std::to_string(k + 1) + "!game")), parts[k]) << k;
+    ASSERT_TRUE(run({"ch", "-e", "21", scratch_.file("1!game").string() + ":%18.1"}, 1));
+    EXPECT_EQ(readBytes(d64), written);
+}
+
 }  // namespace
 }  // namespace app

@@ -69,7 +69,16 @@ TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {
               "error: 'x.lnx': could not expand the archive.\n");
     EXPECT_EQ(texts(openStdinArgument(lynx)), "error: {data from stdin}: could not expand the archive.\n");
     const std::string part = scratch.copyFixture("fileid/2!parts", "2!game").string();
-    EXPECT_EQ(texts(openContainerArgument(part)), "error: '2!game': could not expand the archive.\n");
+    EXPECT_EQ(texts(openContainerArgument(part)), "error: '2!game': the zipcode set has no valid part '1!game'\n");
+    EXPECT_EQ(texts(openStdinArgument(test_support::readFixture("zipcode/1!game"))),
+              "error: {data from stdin}: a zipcode part needs its sibling files, named 1!NAME to 4!NAME\n");
+}
+
+TEST(OpenContainerArgument, ASetWithAPartMissingOpensWithAWarning) {
+    opened_container_t opened = openContainerArgument(test_support::fixturePath("zipcode/gap/2!gap").string());
+    ASSERT_NE(opened.disk, nullptr);
+    EXPECT_EQ(texts(opened), "warning: '2!gap': zipcode part '4!gap' is missing; its tracks are empty\n");
+    EXPECT_EQ(opened.disk->imagePath(), test_support::fixturePath("zipcode/gap/gap.d64"));
 }
 
 // What identification does not name as a container opens by the extension, with a notice.

@@ -1,0 +1,35 @@
+#!/bin/sh
+# Regenerates the zipcode fixtures: a set written by disk2zip from a cc1541 image, the same
+# parts stored as entries of a D64 by cbmconvert, and damaged sets made from them.
+# Run from this directory; the outputs are committed so tests need no tools.
+set -eu
+cd "$(dirname "$0")"
+
+pattern() {  # pattern SIZE SEED > file: deterministic bytes
+    python3 -c "import sys;n,s=int(sys.argv[1]),int(sys.argv[2]);sys.stdout.buffer.write(bytes(((i*7+s)&255) for i in range(n)))" "$1" "$2"
+}
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+pattern 1 1 > "$tmp/f1.bin"
+pattern 254 2 > "$tmp/f254.bin"
+pattern 255 3 > "$tmp/f255.bin"
+pattern 509 5 > "$tmp/f509.bin"
+cc1541 -q -n "base disk" -i "ab 2a" -f one -w "$tmp/f1.bin" -T SEQ -f seq254 -w "$tmp/f254.bin" \
+    -T USR -f u255 -w "$tmp/f255.bin" -P -f locked -w "$tmp/f509.bin" "$tmp/game.d64"
+
+rm -rf '1!game' '2!game' '3!game' '4!game' zset.d64 solo gap
+(cd "$tmp" && disk2zip game.d64 game)
+cp "$tmp/1!game" "$tmp/2!game" "$tmp/3!game" "$tmp/4!game" .
+# The peer reads its own set back into the image it came from.
+(cd "$tmp" && zip2disk game back.d64 && cmp back.d64 game.d64)
+
+# The set as four PRG entries of an image.
+cbmconvert -v0 -D4 zset.d64 -n '1!game' '2!game' '3!game' '4!game'
+
+# A part without its part 1, and a set whose part 4 (tracks 26-35) is missing.
+mkdir solo gap
+cp '2!game' 'solo/2!solo'
+cp '1!game' 'gap/1!gap'
+cp '2!game' 'gap/2!gap'
+cp '3!game' 'gap/3!gap'

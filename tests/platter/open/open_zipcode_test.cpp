@@ -1,0 +1,206 @@
+#include "platter/open/open_zipcode.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platter/archive/zipcode_writer.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/core/format_registry.hpp"
+#include "platter/open/format_classes.hpp"
+#include "platter/open/nested_container.hpp"
+#include "platter/open/open_container.hpp"
+#include "tests/support/d64_image.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
+
+namespace platter {
+namespace {
+
+using test_support::bytes_t;
+using test_support::ScratchDir;
+
+constexpr std::size_t kSize35 = 174848;
+constexpr std::size_t kSize40 = 196608;
+
+bytes_t contents(Disk& disk) { return bytes_t(disk.providerData(0), disk.providerData(0) + disk.providerSize()); }
+
+bytes_t randomImage(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    bytes_t image(size);
+    // Runs and fills as well as noise, so that every record mode occurs.
+    for (std::size_t at = 0; at < size; at += 256) {
+        const auto kind = random() % 3;
+        for (std::size_t i = 0; i < 256; ++i) {
+            const std::uint8_t noise = static_cast<std::uint8_t>(random());
+            image[at + i] = kind == 0 ? noise : kind == 1 ? static_cast<std::uint8_t>(at >> 8) : (i < 100 ? 7 : noise);
+        }
+    }
+    return image;
+}
+
+std::vector<bytes_t> zip(const bytes_t& image, std::uint64_t tracks) {
+    test_support::TestImage source = test_support::TestImage::fromBytes(image);
+    std::vector<bytes_t> parts;
+    EXPECT_TRUE(writeZipcode(parts, *source.disk, tracks, {}, false));
+    return parts;
+}
+
+std::string partName(std::size_t k, const std::string& base) { return std::to_string(k) + "!" + base; }
+
+// The parts stored as PRG entries of a fresh D64, under the names "1!GAME" ...
+std::unique_ptr<Disk> imageHolding(const std::vector<bytes_t>& parts, const std::vector<std::size_t>& which) {
+    std::unique_ptr<Disk> disk = createBlankDisk(format_id::d64, 0).disk;
+    EXPECT_TRUE(disk->importFile(test_support::cbmName("OTHER", false), -1, bytes_t(10, 1), 0, nullptr));
+    for (const std::size_t k : which) {
+        EXPECT_TRUE(disk->importFile(test_support::cbmName(partName(k, "GAME"), false), -1, parts[k - 1], 0,
+                                     formatById(format_id::prg)));
+    }
+    return disk;
+}
+
+// Four parts for 35 tracks, five for 40; any part opens the whole set.
+TEST(ZipcodeFiles, PartsGiveTheImageTheyCameFrom) {
+    for (const std::uint64_t tracks : {35u, 40u}) {
+        const ScratchDir dir;
+        const bytes_t image = randomImage(tracks == 35 ? kSize35 : kSize40, static_cast<unsigned>(tracks));
+        const std::vector<bytes_t> parts = zip(image, tracks);
+        ASSERT_EQ(parts.size(), tracks == 35 ? 4u : 5u);
+        for (std::size_t k = 1; k <= parts.size(); ++k) dir.write(partName(k, "game"), parts[k - 1]);
+        for (std::size_t k = 1; k <= parts.size(); ++k) {
+            open_result_t opened = openZipcodeFiles(dir.file(partName(k, "game")));
+            ASSERT_TRUE(opened.disk) << opened.failure;
+            EXPECT_EQ(opened.disk->trackCount(), tracks);
+            EXPECT_EQ(contents(*opened.disk), image);
+            EXPECT_TRUE(opened.warnings.empty());
+            EXPECT_FALSE(opened.disk->isModified());
+            // Saved beside the parts, never over one.
+            EXPECT_EQ(opened.disk->imagePath(), dir.file("game.d64"));
+        }
+    }
+}
+
+TEST(ZipcodeFiles, MissingPartsAreNamedAndPartOneIsRequired) {
+    const ScratchDir dir;
+    const bytes_t image = randomImage(kSize35, 3);
+    const std::vector<bytes_t> parts = zip(image, 35);
+    for (const std::size_t k : {1u, 2u, 4u}) dir.write(partName(k, "gap"), parts[k - 1]);
+    open_result_t opened = openZipcodeFiles(dir.file("1!gap"));
+    ASSERT_TRUE(opened.disk);
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '3!gap' is missing; its tracks are empty"});
+    EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
+    // Tracks 17-25 stay empty; the others decode.
+    const auto track17 = static_cast<std::ptrdiff_t>(test_support::d64Offset(17, 0));
+    const auto track26 = static_cast<std::ptrdiff_t>(test_support::d64Offset(26, 0));
+    const bytes_t decoded = contents(*opened.disk);
+    EXPECT_TRUE(
+        std::all_of(decoded.begin() + track17, decoded.begin() + track26, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(std::equal(decoded.begin(), decoded.begin() + track17, image.begin()));
+
+    // Without part 1 there is no image: not an empty disk.
+    dir.write("2!solo", parts[1]);
+    opened = openZipcodeFiles(dir.file("2!solo"));
+    EXPECT_FALSE(opened.disk);
+    EXPECT_EQ(opened.failure, "the zipcode set has no valid part '1!solo'");
+    // A part 1 that is another part's file is no part 1.
+    dir.write("1!swap", parts[1]);
+    EXPECT_FALSE(openZipcodeFiles(dir.file("1!swap")).disk);
+    // A part's bytes under a name that is no part name name no set.
+    EXPECT_EQ(openContainer(format_id::zipcode, "stdin", parts[0]).failure,
+              "a zipcode part needs its sibling files, named 1!NAME to 4!NAME");
+}
+
+TEST(ZipcodeFiles, OpenAsTheirKindFromIdentification) {
+    const ScratchDir dir;
+    const std::filesystem::path first = dir.copyFixture("zipcode/1!game", "1!game");
+    for (const char* k : {"2!game", "3!game", "4!game"}) dir.copyFixture(std::string("zipcode/") + k, k);
+    open_result_t opened = openContainer(format_id::zipcode, first.string(), test_support::readBytes(first));
+    ASSERT_TRUE(opened.disk) << opened.failure;
+    dir_entry_t entry;
+    ASSERT_TRUE(opened.disk->getEntry(2, false, entry));
+    bytes_t data;
+    ASSERT_TRUE(opened.disk->readFile(entry, data));
+    EXPECT_EQ(data, test_support::patternBytes(255, 3));
+    opened = openContainerFile(dir.file("4!game"));
+    ASSERT_TRUE(opened.disk) << opened.failure;
+    EXPECT_EQ(opened.disk->countDirectoryEntries(), 4u);
+}
+
+TEST(ZipcodeFiles, EveryTruncationOfAPartOpensSafely) {
+    const ScratchDir dir;
+    for (const char* k : {"1!game", "2!game", "3!game", "4!game"}) dir.copyFixture(std::string("zipcode/") + k, k);
+    for (const char* k : {"1!game", "3!game"}) {
+        const bytes_t whole = test_support::readFixture(std::string("zipcode/") + k);
+        for (std::size_t size = 0; size < whole.size(); ++size) {
+            dir.write(k, bytes_t(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)));
+            open_result_t opened = openZipcodeFiles(dir.file("2!game"));
+            if (opened.disk) opened.disk->countDirectoryEntries();
+        }
+        dir.write(k, whole);
+    }
+}
+
+TEST(ZipcodeSets, PartsHeldAsEntriesOpenAsOneImage) {
+    const bytes_t image = randomImage(kSize35, 4);
+    const std::vector<bytes_t> parts = zip(image, 35);
+    std::unique_ptr<Disk> disk = imageHolding(parts, {1, 2, 3, 4});
+    dir_entry_t entry;
+    ASSERT_TRUE(disk->getEntry(3, false, entry));  // "3!GAME"
+    open_result_t opened = openZipcodeSet(*disk, entry);
+    ASSERT_TRUE(opened.disk) << opened.failure;
+    EXPECT_EQ(contents(*opened.disk), image);
+    EXPECT_EQ(opened.disk->lastError(), kErrNone);
+    // The shared descent opens the whole set from any of its parts.
+    EXPECT_EQ(nestedKindOf(*disk, entry), nested_kind::archive);
+    open_result_t nested = openNestedContainer(*disk, entry);
+    ASSERT_TRUE(nested.disk);
+    EXPECT_EQ(contents(*nested.disk), image);
+}
+
+TEST(ZipcodeSets, MissingEntriesSetCodeFiveAndPartOneIsRequired) {
+    const bytes_t image = randomImage(kSize35, 5);
+    const std::vector<bytes_t> parts = zip(image, 35);
+    std::unique_ptr<Disk> gap = imageHolding(parts, {1, 2, 4});
+    dir_entry_t entry;
+    ASSERT_TRUE(gap->getEntry(1, false, entry));
+    open_result_t opened = openZipcodeSet(*gap, entry);
+    ASSERT_TRUE(opened.disk);
+    EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
+    EXPECT_EQ(opened.warnings.size(), 1u);
+
+    std::unique_ptr<Disk> solo = imageHolding(parts, {2, 3});
+    ASSERT_TRUE(solo->getEntry(1, false, entry));
+    opened = openNestedContainer(*solo, entry);
+    EXPECT_FALSE(opened.disk);
+    EXPECT_EQ(opened.failure, "the zipcode set has no valid part '1!GAME'");
+}
+
+TEST(ZipcodeSets, AScratchedPartIsNoPart) {
+    const std::vector<bytes_t> parts = zip(randomImage(kSize35, 6), 35);
+    std::unique_ptr<Disk> disk = imageHolding(parts, {1, 2, 3, 4});
+    disk->setIncludeEmpty(true);
+    disk->deleteFile(1, false, false);  // "1!GAME"
+    dir_entry_t entry;
+    ASSERT_TRUE(disk->getEntry(2, true, entry));
+    EXPECT_FALSE(openZipcodeSet(*disk, entry).disk);
+    EXPECT_TRUE(disk->includeEmpty());
+}
+
+// disk2zip writes the sets users have; zip2disk reads them back.
+TEST(ZipcodePeers, SetsWrittenByDisk2zipOpenAsTheImageZip2diskGives) {
+    if (!test_support::haveProgram("/usr/bin/disk2zip") || !test_support::haveProgram("/usr/bin/zip2disk"))
+        GTEST_SKIP() << "cbmconvert missing";
+    const ScratchDir dir;
+    for (unsigned seed = 10; seed < 13; ++seed) {
+        dir.write("t.d64", randomImage(kSize35, seed));
+        const std::string cd = "cd " + dir.path().string() + " && ";
+        ASSERT_EQ(test_support::runCommand(cd + "disk2zip t.d64 set && zip2disk set back.d64").second, 0);
+        open_result_t opened = openZipcodeFiles(dir.file("1!set"));
+        ASSERT_TRUE(opened.disk);
+        EXPECT_EQ(contents(*opened.disk), test_support::readBytes(dir.file("back.d64"))) << seed;
+    }
+}
+
+}  // namespace
+}  // namespace platter
