@@ -342,8 +342,6 @@ public:
     bool vlirFileSize(const dir_entry_t& entry, std::uint64_t& bytes, std::uint64_t& blocks);
     // Appends the 256 bytes of every readable block, track by track.
     void collectBlocks(bytes_t& out);
-    // A DEL or USR entry whose first track is the header's (a directory-art separator).
-    bool isHeaderTrackEntry(const dir_entry_t& entry) const;
 
     // ---- Entry names (disk_entry_names.cpp) ----
     // Flips the case of the letters of a name: mode 0 lower (0x61-0x7A), 1 upper (0x41-0x5A),

@@ -183,11 +183,6 @@ void Disk::collectBlocks(bytes_t& out) {
     }
 }
 
-bool Disk::isHeaderTrackEntry(const dir_entry_t& entry) const {
-    const std::uint8_t type = entry.fileType();
-    return (type == kTypeDel || type == kTypeUsr) && entry.bytes[3] == headerBlock_.track;
-}
-
 // The name and id live in image bytes, which the provider holds writable; the class only
 // hands them out read-only.
 void Disk::setDiskName(std::span<const std::uint8_t, 16> name) {

@@ -341,21 +341,6 @@ TEST(DiskBlocks, CollectedTrackByTrackUpToTheEndOfTheData) {
     EXPECT_EQ(part.size(), 100000u / 256 * 256);
 }
 
-TEST(DiskEntries, HeaderTrackEntriesAreDelAndUsrOnTheHeaderTrack) {
-    TestImage image = TestImage::blank();
-    dir_entry_t entry;
-    entry.bytes[3] = 18;
-    for (const std::uint8_t type : {std::uint8_t{0x80}, std::uint8_t{0x83}, std::uint8_t{0x00}}) {
-        entry.bytes[2] = type;
-        EXPECT_TRUE(image.disk->isHeaderTrackEntry(entry)) << int{type};
-    }
-    entry.bytes[2] = 0x82;
-    EXPECT_FALSE(image.disk->isHeaderTrackEntry(entry));
-    entry.bytes[2] = 0x83;
-    entry.bytes[3] = 17;
-    EXPECT_FALSE(image.disk->isHeaderTrackEntry(entry));
-}
-
 TEST(DiskDelete, FreesARelFilesSideSectorsToo) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
