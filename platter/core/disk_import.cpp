@@ -76,6 +76,12 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
                 return false;
             std::uint8_t* stored = entryAt(static_cast<std::uint64_t>(position));
             if (!stored) return false;
+            // A partition is whole tracks and may come out smaller than the data; the rest
+            // would be written over the blocks after it.
+            if (stored[30] + stored[31] * 256u < (data.size() + 255) / 256) {
+                lastError_ = kErrImportFailed;
+                return false;
+            }
             std::copy(name.begin(), name.end(), stored + dir_entry_t::kNameOffset);
             if (!writeRawBlocks(data, makeBlock(stored[3], stored[4]))) return false;
             group.commit("Import File");

@@ -86,13 +86,14 @@ TEST(M2iIndex, TheTotalSizeChoosesTheImageKind) {
     const ScratchDir dir;
     dir.write("a.prg", patternBytes(170164, 1));
     open_result_t opened = openM2I(dir.write("big.m2i", textBytes("BIG\nP:a.prg:A\n")));
-    if (formatClass(format_id::d81)) {
-        ASSERT_TRUE(opened.disk) << opened.failure;
-        EXPECT_EQ(opened.disk->formatId(), format_id::d81);
-    } else {
-        EXPECT_FALSE(opened.disk);
-        EXPECT_EQ(opened.failure, "its files need a larger image, but the D81 format is not supported yet");
-    }
+    ASSERT_TRUE(opened.disk) << opened.failure;
+    EXPECT_EQ(opened.disk->formatId(), format_id::d81);
+    EXPECT_EQ(opened.disk->imagePath(), dir.file("big.d81"));
+    dir_entry_t entry;
+    bytes_t data;
+    ASSERT_TRUE(opened.disk->getEntry(0, false, entry));
+    ASSERT_TRUE(opened.disk->readFile(entry, data));
+    EXPECT_EQ(data, patternBytes(170164, 1));
     dir.write("b.prg", patternBytes(808960 - 170164, 2));
     opened = openM2I(dir.write("huge.m2i", textBytes("HUGE\nP:a.prg:A\nP:b.prg:B\n")));
     if (formatClass(format_id::dnp)) {
@@ -109,13 +110,9 @@ TEST(M2iIndex, ASetTooLargeForAD64DirectoryTriesTheNextKind) {
     std::string index = "MANY\n";
     for (int i = 0; i < 145; ++i) index += "P:one.prg:F" + std::to_string(i) + "\n";
     open_result_t opened = openM2I(dir.write("many.m2i", textBytes(index)));
-    if (formatClass(format_id::d81)) {
-        ASSERT_TRUE(opened.disk) << opened.failure;
-        EXPECT_EQ(opened.disk->formatId(), format_id::d81);
-        EXPECT_EQ(opened.disk->countDirectoryEntries(), 145u);
-    } else {
-        EXPECT_FALSE(opened.disk);
-    }
+    ASSERT_TRUE(opened.disk) << opened.failure;
+    EXPECT_EQ(opened.disk->formatId(), format_id::d81);
+    EXPECT_EQ(opened.disk->countDirectoryEntries(), 145u);
 }
 
 TEST(M2iIndex, EveryTruncationOpensSafely) {
