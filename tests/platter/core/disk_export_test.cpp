@@ -21,6 +21,7 @@
 #include "tests/support/png_decoder.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/without_root.hpp"
 
 namespace platter {
 namespace {
@@ -153,6 +154,18 @@ TEST(ExportFiles, P00LevelAndRelativeFiles) {
     EXPECT_TRUE(filesBelow(dir.file("level1")).empty());
 }
 
+TEST(ExportFiles, NamesThatMeanDirectoriesStayInside) {
+    TestImage image = TestImage::blank();
+    for (const char* name : {".", "..", "", "../up", "/"}) {
+        ASSERT_TRUE(image.disk->importFile(test_support::cbmName(name, false), -1, bytes_t{1, 8, 0}, 0, nullptr));
+    }
+    const ScratchDir dir;
+    ASSERT_TRUE(image.disk->exportFiles(dir.file("out"), {}));
+    EXPECT_EQ(namesOf(filesBelow(dir.file("out"))),
+              (std::vector<std::string>{"..UP.prg", "_...prg", "_..prg", "_.prg", "_~2.prg"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
 TEST(ExportFiles, TextModeConvertsSeqFilesOnly) {
     REQUIRE_EXPORT_IMAGE();
     const auto files = exportedFiles({export_mode::text});
@@ -272,14 +285,20 @@ TEST(ExtractEntry, FailuresWriteNothingAndSayWhy) {
 
     const fs::path readOnly = dir.file("ro");
     fs::create_directory(readOnly);
+    chmod(dir.path().c_str(), 0755);
     chmod(readOnly.c_str(), 0555);
-    if (access(readOnly.c_str(), W_OK) != 0) {  // root may write anyway
-        EXPECT_FALSE(image.disk->writeHostFile(readOnly / "one.prg", data, entry, writer));
-        EXPECT_EQ(image.disk->lastError(), kErrOpenFile);
-        EXPECT_FALSE(image.disk->exportFiles(readOnly, {}));
-        EXPECT_EQ(image.disk->lastError(), kErrExtractWrite);
-        EXPECT_TRUE(fs::is_empty(readOnly));
-    }
+    EXPECT_TRUE(test_support::inChildWithoutRoot([&] {
+        std::string failures;
+        if (image.disk->writeHostFile(readOnly / "one.prg", data, entry, writer) ||
+            image.disk->lastError() != kErrOpenFile) {
+            failures += "writeHostFile; ";
+        }
+        if (image.disk->exportFiles(readOnly, {}) || image.disk->lastError() != kErrExtractWrite) {
+            failures += "exportFiles; ";
+        }
+        return failures;
+    }));
+    EXPECT_TRUE(fs::is_empty(readOnly));
     chmod(readOnly.c_str(), 0755);
 
     // A full device refuses the bytes and stays the device it was.
@@ -361,6 +380,7 @@ TEST(ExtractEntry, TextDocumentsOfPetsciiText) {
     EXPECT_NE(page.find(">┼A&amp;B&lt;C&gt;│£<"), std::string::npos) << page;
     EXPECT_EQ(page.find("<x>"), std::string::npos);
     EXPECT_TRUE(page.ends_with("</body></html>"));
+    EXPECT_NE(page.find("Tomekeeper Library"), std::string::npos);
     std::size_t opened = 0;
     std::size_t closed = 0;
     for (std::size_t at = 0; (at = page.find("<div", at)) != std::string::npos; ++at) ++opened;
@@ -373,6 +393,7 @@ TEST(ExtractEntry, TextDocumentsOfPetsciiText) {
     ASSERT_TRUE(rtf);
     const std::string document = text(*rtf);
     EXPECT_TRUE(document.starts_with("{\\rtf1"));
+    EXPECT_NE(document.find("{\\*\\generator Tomekeeper Library;}"), std::string::npos);
     EXPECT_NE(document.find("a\\{b\\}.rtf\\par\r\nHELLO WORLD\\par\r\n\\par\r\n\\u9532?A&B<C>"), std::string::npos)
         << document;
     int depth = 0;
