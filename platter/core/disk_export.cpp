@@ -1,4 +1,6 @@
 #include <memory>
+#include <set>
+#include <string>
 #include <system_error>
 
 #include "platter/core/disk.hpp"
@@ -89,6 +91,7 @@ private:
             fail(kErrOpenFile);
             return;
         }
+        std::set<std::string> zipcodeSets;
         dir_entry_t entry;
         for (std::uint64_t index = 0; disk_.getEntry(index, disk_.includeEmpty(), entry); ++index) {
             const std::string name = hostEntryName(entry.name());
@@ -106,7 +109,13 @@ private:
             // Type 7 names no kind of file.
             if (entry.fileType() == 7 || disk_.isHeaderTrackEntry(entry)) continue;
             if (options_.archivesAsImages) {
-                exportImage(entry, directory, name);
+                if (!isZipcodePartEntry(entry)) {
+                    exportImage(entry, directory, name);
+                } else if (const std::string set = zipcodeSetName(entry); zipcodeSets.insert(set).second) {
+                    // The parts of a set make one image, named after the set.
+                    exportImage(entry, directory,
+                                hostEntryName({reinterpret_cast<const std::uint8_t*>(set.data()), set.size()}));
+                }
             } else {
                 exportFile(index, entry, directory, name);
             }

@@ -76,5 +76,23 @@ TEST(ExportEntryAsImage, ExportsWithArchivesAsImagesWriteOnlyThem) {
     }
 }
 
+TEST(ExportEntryAsImage, AZipcodeSetIsSavedOnceAsTheImageItHolds) {
+    // zset.d64 holds the four parts 1!GAME to 4!GAME of one set.
+    const auto disk = test_support::openD64(test_support::readFixture("zipcode/zset.d64"));
+    ASSERT_TRUE(disk);
+    const ScratchDir dir;
+    export_options_t options;
+    options.archivesAsImages = &archiveEntryOpener();
+    ASSERT_TRUE(disk->exportFiles(dir.path(), options)) << disk->lastError();
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    dir_entry_t part;
+    ASSERT_TRUE(disk->getEntry(0, false, part));
+    const open_result_t expected = openNestedContainer(*disk, part);
+    ASSERT_TRUE(expected.disk);
+    std::vector<std::uint8_t> file;
+    ASSERT_TRUE(expected.disk->readFileByIndex(0, false, file));
+    EXPECT_EQ(firstFileOf(dir.file("game.d64")), file);
+}
+
 }  // namespace
 }  // namespace platter
