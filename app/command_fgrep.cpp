@@ -1,6 +1,6 @@
 #include "app/command_fgrep.hpp"
 
-#include "app/bmh_search.hpp"
+#include "app/block_pattern_search.hpp"
 #include "app/option_numbers.hpp"
 #include "app/options.hpp"
 #include "forge/files.hpp"
@@ -122,35 +122,46 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
 }
 
 // A partial match at a block's end goes on at the data of the block its link
-// names; a chain's last block (link track 0) names no valid block.
+// names; a chain's last block (link track 0) names no valid block. Blocks that
+// follow one another in memory are searched as one run.
 std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
                                                     std::optional<std::uint64_t> maximum) const {
     std::vector<fgrep_match_t> records;
-    skip_table_t table;
-    bmhSkipTable(pattern, table);
-    const auto full = [&] { return maximum.has_value() && records.size() >= *maximum; };
+    const BlockPatternSearch search(pattern);
+    std::vector<platter::track_sector_t> run;
+    const std::uint8_t* runStart = nullptr;
+    const auto record = [&](const block_hit_t& hit) {
+        const platter::track_sector_t& block = run[hit.block];
+        if (!hit.partial) {
+            records.push_back({block.track, block.sector, 0, 0, hit.offset});
+        } else {
+            const std::uint8_t* bytes = runStart + hit.block * platter::Disk::kBlockSize;
+            const std::size_t rest = pattern.size() - (platter::Disk::kBlockSize - hit.offset);
+            const platter::track_sector_t link = platter::makeBlock(bytes[0], bytes[1]);
+            if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) return true;
+            const std::uint8_t* next = disk.sectorPointer(link);
+            const auto tail = std::span(pattern).last(rest);
+            if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes)) return true;
+            records.push_back({block.track, block.sector, link.track, link.sector, hit.offset});
+        }
+        return !(maximum.has_value() && records.size() >= *maximum);
+    };
+    const auto flush = [&] {
+        const bool more =
+            run.empty() || search.scan(std::span(runStart, run.size() * platter::Disk::kBlockSize), record);
+        run.clear();
+        return more;
+    };
     for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
         for (std::uint64_t s = 0; s < kMaxSectors && disk.isValidBlock(platter::makeBlock(t, s)); ++s) {
             const std::uint8_t* bytes = disk.sectorPointer(t, s);
             if (bytes == nullptr) continue;
-            const std::span<const std::uint8_t, 256> block(bytes, 256);
-            for (const std::int64_t offset : bmhSearch(pattern, block, table)) {
-                if (offset >= 0) {
-                    records.push_back({t, s, 0, 0, static_cast<std::uint64_t>(offset)});
-                } else {
-                    const std::size_t start = static_cast<std::size_t>(-offset);
-                    const std::size_t rest = pattern.size() - (block.size() - start);
-                    const platter::track_sector_t link = platter::makeBlock(block[0], block[1]);
-                    if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) continue;
-                    const std::uint8_t* next = disk.sectorPointer(link);
-                    const auto tail = std::span(pattern).last(rest);
-                    if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes)) continue;
-                    records.push_back({t, s, link.track, link.sector, start});
-                }
-                if (full()) return records;
-            }
+            if (!run.empty() && bytes != runStart + run.size() * platter::Disk::kBlockSize && !flush()) return records;
+            if (run.empty()) runStart = bytes;
+            run.push_back(platter::makeBlock(t, s));
         }
     }
+    flush();
     return records;
 }
 

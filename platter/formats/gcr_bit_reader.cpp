@@ -10,21 +10,47 @@ GcrBitReader::GcrBitReader(std::span<const std::uint8_t> track, std::size_t star
 unsigned GcrBitReader::readBit() {
     if (track_.empty()) return 0;
     const unsigned bit = (unsigned{track_[byte_]} >> (7u - bit_)) & 1u;
-    if (++bit_ == 8) {
-        bit_ = 0;
-        if (++byte_ == track_.size()) {
-            byte_ = 0;
-            wrapped_ = true;
-        }
-    }
+    if (++bit_ == 8) nextByte();
     return bit;
 }
 
-std::uint8_t GcrBitReader::readRawByte() {
-    unsigned value = 0;
-    for (int i = 0; i < 8; ++i) value = (value << 1) | readBit();
-    return static_cast<std::uint8_t>(value);
+void GcrBitReader::nextByte() {
+    bit_ = 0;
+    if (++byte_ == track_.size()) {
+        byte_ = 0;
+        wrapped_ = true;
+    }
 }
+
+// Decoding a whole disk reads every bit of it: the bits are taken from a
+// 24-bit window wherever its three bytes lie inside the track, one by one
+// only where the ring wraps.
+unsigned GcrBitReader::readBits(unsigned count) {
+    if (byte_ + 2 < track_.size()) {
+        const unsigned window =
+            (unsigned{track_[byte_]} << 16) | (unsigned{track_[byte_ + 1]} << 8) | track_[byte_ + 2];
+        const unsigned value = (window >> (24u - bit_ - count)) & ((1u << count) - 1u);
+        bit_ += count;
+        byte_ += bit_ / 8;
+        bit_ %= 8;
+        return value;
+    }
+    unsigned value = 0;
+    for (unsigned i = 0; i < count; ++i) value = (value << 1) | readBit();
+    return value;
+}
+
+unsigned GcrBitReader::skipBytesOf(std::uint8_t value, unsigned& budget) {
+    unsigned bytes = 0;
+    while (bit_ == 0 && budget >= 8 && !track_.empty() && track_[byte_] == value) {
+        budget -= 8;
+        nextByte();
+        ++bytes;
+    }
+    return bytes;
+}
+
+std::uint8_t GcrBitReader::readRawByte() { return static_cast<std::uint8_t>(readBits(8)); }
 
 std::uint8_t GcrBitReader::peekRawByte() {
     const position_t here = position();
@@ -33,28 +59,32 @@ std::uint8_t GcrBitReader::peekRawByte() {
     return value;
 }
 
-unsigned GcrBitReader::readQuintet() {
-    unsigned value = 0;
-    for (int i = 0; i < 5; ++i) value = (value << 1) | readBit();
-    return value;
-}
-
 std::uint8_t GcrBitReader::readGcrByte() {
-    const std::uint8_t high = g_gcr_decode_table[readQuintet()];
-    const std::uint8_t low = g_gcr_decode_table[readQuintet()];
+    const unsigned code = readBits(10);
+    const std::uint8_t high = g_gcr_decode_table[code >> 5];
+    const std::uint8_t low = g_gcr_decode_table[code & 31u];
     if (high == 255 || low == 255) return 0xFF;
     return static_cast<std::uint8_t>((high << 4) | low);
+}
+
+void GcrBitReader::readGcrBytes(std::span<std::uint8_t> out) {
+    for (std::uint8_t& byte : out) byte = readGcrByte();
 }
 
 unsigned GcrBitReader::findSync() {
     unsigned budget = kSyncBitBudget;
     unsigned run = 0;
     while (budget > 0) {
+        // Whole bytes of zeros or ones are taken at once, as eight single bits would be.
+        skipBytesOf(0x00, budget);
+        if (budget == 0) break;
         --budget;
         if (readBit() == 0) continue;
         run = 1;
         bool ended = false;
         while (budget > 0) {
+            run += 8 * skipBytesOf(0xFF, budget);
+            if (budget == 0) break;
             --budget;
             if (readBit() == 0) {
                 ended = true;

@@ -32,6 +32,8 @@ public:
     // Ten bits decoded through the GCR table; 0xFF when either half is not a
     // GCR code.
     std::uint8_t readGcrByte();
+    // readGcrByte for each byte of `out`.
+    void readGcrBytes(std::span<std::uint8_t> out);
 
     // Moves the cursor past the next run of at least ten one bits and returns
     // its length, with the cursor on the zero bit that ended it. A result
@@ -44,7 +46,12 @@ public:
     bool wrapped() const { return wrapped_; }
 
 private:
-    unsigned readQuintet();
+    // The next `count` bits (1 to 10), most significant first.
+    unsigned readBits(unsigned count);
+    // Moves the cursor on by whole bytes while they all are `value` and the
+    // budget holds eight more bits; the count of bytes passed.
+    unsigned skipBytesOf(std::uint8_t value, unsigned& budget);
+    void nextByte();
     void stepBack();
 
     std::span<const std::uint8_t> track_;

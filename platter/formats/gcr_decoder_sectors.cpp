@@ -77,11 +77,9 @@ gcr_code GcrDecoder::readDataBlock(GcrBitReader& reader, std::uint64_t track, st
     if (!foundSync(reader)) return kGcrNoSync;
     const std::uint8_t marker = reader.readGcrByte();
     std::uint8_t* out = sectors_.data() + blockIndex(track, sector) * kBlockSize;
+    reader.readGcrBytes(std::span(out, kBlockSize));
     std::uint8_t checksum = 0;
-    for (std::size_t i = 0; i < kBlockSize; ++i) {
-        out[i] = reader.readGcrByte();
-        checksum ^= out[i];
-    }
+    for (std::size_t i = 0; i < kBlockSize; ++i) checksum ^= out[i];
     const std::uint8_t stored = reader.readGcrByte();
     highestDecodedTrack_ = std::max(highestDecodedTrack_, track);
     if (marker != kGcrDataMarker) return kGcrDataNotPresent;
