@@ -95,23 +95,30 @@ bool readToEnd(int fd, std::vector<std::uint8_t>& data) {
 }  // namespace
 
 bool readFile(const std::string& path, file_t& file) {
+    return readFileUpTo(path, UINT64_MAX, file) == read_status::read;
+}
+
+read_status readFileUpTo(const std::string& path, std::uint64_t largest, file_t& file) {
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return false;
+    if (fd.get() < 0) return read_status::failed;
     struct stat status;
-    if (::fstat(fd.get(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    if (::fstat(fd.get(), &status) != 0 || S_ISDIR(status.st_mode)) return read_status::failed;
+    if (S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) > largest) return read_status::tooLarge;
 
     std::vector<std::uint8_t> data;
     // Regular files are read by size; others, and files that report size 0
     // (procfs and the like), until their end.
     if (S_ISREG(status.st_mode) && status.st_size > 0) {
-        if (!resizeFor(data, static_cast<std::uint64_t>(status.st_size)) || !readExactly(fd.get(), data)) return false;
+        if (!resizeFor(data, static_cast<std::uint64_t>(status.st_size)) || !readExactly(fd.get(), data)) {
+            return read_status::failed;
+        }
     } else if (!readToEnd(fd.get(), data)) {
-        return false;
+        return read_status::failed;
     }
     file.directory = dirName(path);
     file.name = fileName(path);
     file.data = std::move(data);
-    return true;
+    return read_status::read;
 }
 
 std::optional<ErrorCli> verifyFileForRead(const std::string& path) {

@@ -32,6 +32,10 @@ using FileCallback = std::function<std::optional<ErrorCli>(file_t&)>;
 // unreadable paths give false and leave `file` untouched.
 bool readFile(const std::string& path, file_t& file);
 
+enum class read_status { read, failed, tooLarge };
+// readFile, except that a regular file larger than `largest` bytes is not read at all.
+read_status readFileUpTo(const std::string& path, std::uint64_t largest, file_t& file);
+
 // "'P': no such file or directory" or "'P': is a directory"; empty when readable.
 std::optional<ErrorCli> verifyFileForRead(const std::string& path);
 

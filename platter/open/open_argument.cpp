@@ -65,8 +65,16 @@ opened_container_t openContainerArgument(const std::string& path) {
         if (!result.disk) result.messages.push_back(notOpened(row->id, opened, quoted));
         return result;
     }
+    // No kind held in memory comes near this size; a larger file (a sparse one of many
+    // gigabytes named .d64) is refused before a byte of it is read.
+    constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
     forge::file_t file;
-    if (forge::isDirectory(path) || !forge::exists(path) || !forge::readFile(path, file)) {
+    const forge::read_status status = forge::readFileUpTo(path, kLargestWholeRead, file);
+    if (status == forge::read_status::tooLarge) {
+        result.messages.push_back(error(quoted + " is larger than 64 MiB, more than any image or archive this reads"));
+        return result;
+    }
+    if (status != forge::read_status::read) {
         result.messages.push_back(error(quoted + " could not be read"));
         return result;
     }

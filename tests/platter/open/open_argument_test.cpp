@@ -50,6 +50,16 @@ TEST(OpenContainerArgument, OneMessageSaysWhyThereIsNoContainer) {
               "error: 'tree' could not be read\n");
 }
 
+TEST(OpenContainerArgument, AFileLargerThanAnyKindReadsWholeIsNotRead) {
+    // Sparse: 20 GiB of nothing that would otherwise be read into memory.
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path huge = scratch.write("huge.d64", {});
+    std::filesystem::resize_file(huge, std::uint64_t{20} << 30);
+    const opened_container_t opened = openContainerArgument(huge.string());
+    EXPECT_EQ(opened.disk, nullptr);
+    EXPECT_EQ(texts(opened), "error: 'huge.d64' is larger than 64 MiB, more than any image or archive this reads\n");
+}
+
 TEST(OpenContainerArgument, KindsNotBuiltYetAreErrorsNamingTheKind) {
     const test_support::ScratchDir scratch;
     const opened_container_t d1m = openContainerArgument(scratch.write("x.d1m", test_support::bytes_t(829440, 0)));
