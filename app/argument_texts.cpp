@@ -53,11 +53,15 @@ std::string zipcodeBaseName(std::string_view fileName) {
     return std::string(fileName.substr(skip));
 }
 
-int reportMissingFile(const forge::getopt::Getopt& getopt) {
-    std::cerr << "error: missing at least one FILE.\n\n";
+int reportUsageError(const forge::getopt::Getopt& getopt, std::string_view text) {
+    std::cerr << "error: " << text << "\n\n";
     getopt.printShortUsage(std::cerr);
     getopt.printTryHelp(std::cerr);
     return 1;
+}
+
+int reportMissingFile(const forge::getopt::Getopt& getopt) {
+    return reportUsageError(getopt, "missing at least one FILE.");
 }
 
 int reportUsageWithoutFile(const forge::getopt::Getopt& getopt) {

@@ -25,8 +25,10 @@ std::string chainText(const std::vector<platter::track_sector_t>& blocks);
 // anything else an empty text.
 std::string zipcodeBaseName(std::string_view fileName);
 
-// "error: missing at least one FILE.", an empty line, the short usage and the --help hint,
-// on the error stream; always 1, the exit status of that usage error.
+// "error: " + text, an empty line, the short usage and the --help hint, on the error
+// stream; always 1, the exit status of a usage error.
+int reportUsageError(const forge::getopt::Getopt& getopt, std::string_view text);
+// The usage error "missing at least one FILE.".
 int reportMissingFile(const forge::getopt::Getopt& getopt);
 
 // The full usage, an empty line, the --help hint and an empty line, on the error stream;

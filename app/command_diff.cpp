@@ -1,5 +1,6 @@
 #include "app/command_diff.hpp"
 
+#include "app/argument_texts.hpp"
 #include "app/option_numbers.hpp"
 #include "app/options.hpp"
 #include "app/program_state.hpp"
@@ -14,28 +15,12 @@
 
 namespace app {
 
-namespace {
-
-void printUsageError(const forge::getopt::Getopt& getopt, const char* message) {
-    std::cerr << message << "\n\n";
-    getopt.printShortUsage(std::cerr);
-    getopt.printTryHelp(std::cerr);
-}
-
-}  // namespace
-
 // Every problem with the arguments is reported before anything goes to
 // standard output.
 int CommandDiff::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
-    if (arguments.size() < 2) {
-        printUsageError(getopt, "error: missing at least one of DISK1 or DISK2.");
-        return 1;
-    }
-    if (arguments.size() > 2) {
-        printUsageError(getopt, "error: extra file arguments found after DISK1 and DISK2.");
-        return 1;
-    }
+    if (arguments.size() < 2) return reportUsageError(getopt, "missing at least one of DISK1 or DISK2.");
+    if (arguments.size() > 2) return reportUsageError(getopt, "extra file arguments found after DISK1 and DISK2.");
     std::optional<image_t> first = openImage(arguments[0]);
     if (!first) return 1;
     std::optional<image_t> second = openImage(arguments[1]);

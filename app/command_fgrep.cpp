@@ -1,5 +1,6 @@
 #include "app/command_fgrep.hpp"
 
+#include "app/argument_texts.hpp"
 #include "app/block_pattern_search.hpp"
 #include "app/option_numbers.hpp"
 #include "app/options.hpp"
@@ -27,12 +28,7 @@ constexpr std::uint64_t kMaxSectors = 256;
 
 int CommandFgrep::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
-    if (arguments.size() < 2) {
-        std::cerr << "error: missing at least one of PATTERN or FILE.\n\n";
-        getopt.printShortUsage(std::cerr);
-        getopt.printTryHelp(std::cerr);
-        return 1;
-    }
+    if (arguments.size() < 2) return reportUsageError(getopt, "missing at least one of PATTERN or FILE.");
     if (!readSettings()) return 1;
     const std::vector<std::uint8_t> pattern = patternBytes(arguments[0]);
     if (pattern.empty()) {

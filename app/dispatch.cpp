@@ -12,7 +12,9 @@
 #include "app/command_render.hpp"
 #include "app/command_test.hpp"
 #include "app/command_tree.hpp"
+#include "app/command_unzip.hpp"
 #include "app/command_view.hpp"
+#include "app/command_zip.hpp"
 #include "forge/log.hpp"
 
 #include <iostream>
@@ -44,7 +46,8 @@ const std::vector<command_factory_t>& builtCommands() {
         {"bam", makeCommand<CommandBam>},     {"diff", makeCommand<CommandDiff>},
         {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandTest>},
         {"view", makeCommand<CommandView>},   {"render", makeCommand<CommandRender>},
-        {"merge", makeCommand<CommandMerge>},
+        {"merge", makeCommand<CommandMerge>}, {"zip", makeCommand<CommandZip>},
+        {"unzip", makeCommand<CommandUnzip>},
     };
     return commands;
 }

@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <system_error>
+#include <vector>
 
 namespace forge {
 
@@ -65,6 +67,50 @@ bool syncDirectory(const std::filesystem::path& directory) {
     return synced;
 }
 
+// A file written in full beside its target and flushed, not yet renamed over it.
+struct staged_file_t {
+    std::filesystem::path temporary;
+    std::filesystem::path file;
+    std::filesystem::path directory;
+};
+
+std::optional<save_failure_t> stage(const std::filesystem::path& target, const SaveWriter& writer,
+                                    staged_file_t& staged) {
+    staged.file = finalTarget(target);
+    staged.directory = staged.file.parent_path();
+    if (staged.directory.empty()) staged.directory = ".";
+    std::string temporary = (staged.directory / ("." + staged.file.filename().string() + ".zt-XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return save_failure_t{false,
+                              "could not create a temporary file in '" + staged.directory.string() + "': " + reason()};
+    staged.temporary = temporary;
+
+    std::string failure;
+    if (::fchmod(fd, modeFor(staged.file)) != 0) failure = "could not set the mode of '" + temporary + "': " + reason();
+    SaveSink sink(fd);
+    errno = 0;
+    if (failure.empty() && !writer(sink))
+        failure = "could not write '" + temporary + "'" + (errno != 0 ? ": " + reason() : std::string());
+    if (failure.empty() && ::fsync(fd) != 0) failure = "could not flush '" + temporary + "': " + reason();
+    if (::close(fd) != 0 && failure.empty()) failure = "could not close '" + temporary + "': " + reason();
+    if (failure.empty()) return std::nullopt;
+    ::unlink(temporary.c_str());
+    return save_failure_t{true, failure};
+}
+
+std::optional<save_failure_t> commit(const staged_file_t& staged) {
+    if (::rename(staged.temporary.c_str(), staged.file.c_str()) == 0) return std::nullopt;
+    const std::string failure = "could not replace '" + staged.file.string() + "': " + reason();
+    ::unlink(staged.temporary.c_str());
+    return save_failure_t{true, failure};
+}
+
+std::optional<save_failure_t> flushDirectory(const std::filesystem::path& directory) {
+    if (syncDirectory(directory)) return std::nullopt;
+    return save_failure_t{true, "could not flush the directory '" + directory.string() + "': " + reason()};
+}
+
 }  // namespace
 
 bool SaveSink::write(std::span<const std::uint8_t> bytes) {
@@ -78,31 +124,36 @@ bool SaveSink::write(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer) {
-    const std::filesystem::path file = finalTarget(target);
-    if (isDeviceOrPipe(file)) return writeInto(file, writer);
-    std::filesystem::path directory = file.parent_path();
-    if (directory.empty()) directory = ".";
-    std::string temporary = (directory / ("." + file.filename().string() + ".zt-XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return save_failure_t{false, "could not create a temporary file in '" + directory.string() + "': " + reason()};
+    if (const std::filesystem::path file = finalTarget(target); isDeviceOrPipe(file)) return writeInto(file, writer);
+    staged_file_t staged;
+    if (auto failure = stage(target, writer, staged)) return failure;
+    if (auto failure = commit(staged)) return failure;
+    return flushDirectory(staged.directory);
+}
 
-    std::string failure;
-    if (::fchmod(fd, modeFor(file)) != 0) failure = "could not set the mode of '" + temporary + "': " + reason();
-    SaveSink sink(fd);
-    errno = 0;
-    if (failure.empty() && !writer(sink))
-        failure = "could not write '" + temporary + "'" + (errno != 0 ? ": " + reason() : std::string());
-    if (failure.empty() && ::fsync(fd) != 0) failure = "could not flush '" + temporary + "': " + reason();
-    if (::close(fd) != 0 && failure.empty()) failure = "could not close '" + temporary + "': " + reason();
-    if (failure.empty() && ::rename(temporary.c_str(), file.c_str()) != 0)
-        failure = "could not replace '" + file.string() + "': " + reason();
-    if (!failure.empty()) {
-        ::unlink(temporary.c_str());
-        return save_failure_t{true, failure};
+std::optional<save_failure_t> saveFiles(std::span<const file_to_save_t> files) {
+    std::vector<staged_file_t> staged(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::span<const std::uint8_t> bytes = files[i].bytes;
+        if (auto failure = stage(
+                files[i].target, [bytes](SaveSink& sink) { return sink.write(bytes); }, staged[i])) {
+            for (std::size_t done = 0; done < i; ++done) ::unlink(staged[done].temporary.c_str());
+            return failure;
+        }
     }
-    if (!syncDirectory(directory))
-        return save_failure_t{true, "could not flush the directory '" + directory.string() + "': " + reason()};
+    // Every file is on the disk now; only the renames are left, which fail only when
+    // something outside changes the directories meanwhile.
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        if (auto failure = commit(staged[i])) {
+            for (std::size_t left = i + 1; left < staged.size(); ++left) ::unlink(staged[left].temporary.c_str());
+            return failure;
+        }
+    }
+    std::set<std::filesystem::path> directories;
+    for (const staged_file_t& file : staged) directories.insert(file.directory);
+    for (const std::filesystem::path& directory : directories) {
+        if (auto failure = flushDirectory(directory)) return failure;
+    }
     return std::nullopt;
 }
 

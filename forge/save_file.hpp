@@ -38,4 +38,14 @@ struct save_failure_t {
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer);
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, std::span<const std::uint8_t> bytes);
 
+struct file_to_save_t {
+    std::filesystem::path target;
+    std::span<const std::uint8_t> bytes;
+};
+
+// Several files, all or none: each goes to its temporary file first, and only when every
+// one of them is written are they renamed over their targets. On a failure before the
+// renames no target is touched.
+std::optional<save_failure_t> saveFiles(std::span<const file_to_save_t> files);
+
 }  // namespace forge

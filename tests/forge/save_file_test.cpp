@@ -89,6 +89,24 @@ TEST(SaveFile, DevicesAndPipesAreWrittenInto) {
     EXPECT_EQ(filesIn(scratch.path()), 1u);
 }
 
+// A set of files is replaced whole or not at all: a target that cannot be written
+// leaves every other target as it was, and no temporary file behind.
+TEST(SaveFile, SeveralFilesAreWrittenAllOrNone) {
+    const test_support::ScratchDir scratch;
+    const fs::path first = scratch.write("1!game", bytes_t(4, 1));
+    const bytes_t one(6, 11), two(7, 22);
+    const file_to_save_t failing[] = {{first, one}, {scratch.file("2!game"), two}, {scratch.file("no/3!game"), two}};
+    ASSERT_TRUE(saveFiles(failing));
+    EXPECT_EQ(test_support::readBytes(first), bytes_t(4, 1));
+    EXPECT_EQ(filesIn(scratch.path()), 1u);
+
+    const file_to_save_t all[] = {{first, one}, {scratch.file("2!game"), two}};
+    ASSERT_FALSE(saveFiles(all));
+    EXPECT_EQ(test_support::readBytes(first), one);
+    EXPECT_EQ(test_support::readBytes(scratch.file("2!game")), two);
+    EXPECT_EQ(filesIn(scratch.path()), 2u);
+}
+
 // A process killed in the middle of a save leaves the old file whole.
 TEST(SaveFile, AKilledSaveLeavesTheOldContent) {
     const test_support::ScratchDir scratch;

@@ -2,20 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
 #include <random>
 #include <string>
 
 #include "platter/core/gcr_code.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/zip6_set.hpp"
 
 namespace platter {
 namespace {
 
 using bytes = std::vector<std::uint8_t>;
-using set_t = std::array<bytes, 6>;
+using set_t = test_support::zip6_set_t;
+using track_data_t = test_support::zip6_track_t;
+using test_support::blocksAfterSyncs;
+
+unsigned sectorsOf(unsigned track) { return test_support::zip6SectorsOf(track); }
+bytes trackOf(const bytes& g64, unsigned track) { return test_support::g64Track(g64, track); }
 
 constexpr std::size_t kFrame = 684;
 
@@ -59,26 +63,7 @@ bytes dataGcr(unsigned track, unsigned sector) {
 
 // ---- Six-part sets ----
 
-unsigned sectorsOf(unsigned track) { return track <= 17 ? 21 : track <= 24 ? 19 : track <= 30 ? 18 : 17; }
 std::size_t trackBytes(unsigned track) { return track <= 17 ? 7692 : track <= 24 ? 7142 : track <= 30 ? 6666 : 6250; }
-
-// Data blocks of a track in the order the set stores them.
-const bytes& interleave(unsigned track) {
-    static const std::map<unsigned, bytes> orders = {
-        {21, {0, 8, 16, 3, 11, 19, 6, 14, 1, 9, 17, 4, 12, 20, 7, 15, 2, 10, 18, 5, 13}},
-        {19, {0, 8, 16, 5, 13, 2, 10, 18, 7, 15, 4, 12, 1, 9, 17, 6, 14, 3, 11}},
-        {18, {0, 8, 16, 6, 14, 4, 12, 2, 10, 1, 9, 17, 7, 15, 5, 13, 3, 11}},
-        {17, {0, 8, 16, 7, 15, 6, 14, 5, 13, 4, 12, 3, 11, 2, 10, 1, 9}},
-    };
-    return orders.at(sectorsOf(track));
-}
-
-struct track_data_t {
-    std::vector<bytes> headers;  // in header-area order
-    std::vector<bytes> data;     // by sector
-    std::size_t count = 0;       // the header area's count byte
-};
-using source_t = std::function<track_data_t(unsigned track)>;
 
 track_data_t synthetic(unsigned track) {
     track_data_t out;
@@ -89,32 +74,8 @@ track_data_t synthetic(unsigned track) {
     return out;
 }
 
-// The header area, then as many data blocks as the count says (at most 25),
-// in interleave order.
-bytes trackArea(unsigned track, const track_data_t& in) {
-    bytes area(256);
-    for (std::size_t i = 0; i < in.headers.size() && i < 25; ++i)
-        std::copy(in.headers[i].begin(), in.headers[i].end(), area.begin() + static_cast<std::ptrdiff_t>(10 * i));
-    area[255] = static_cast<std::uint8_t>(in.count);
-    for (std::size_t i = 0; i < std::min<std::size_t>(in.count, 25); ++i) {
-        const bytes& block = i < sectorsOf(track) ? in.data[interleave(track)[i]] : bytes(326, 0x55);
-        area.insert(area.end(), block.begin() + 256, block.end());
-        area.insert(area.end(), block.begin(), block.begin() + 256);
-    }
-    return area;
-}
-
-set_t makeSet(unsigned tracks, const source_t& source = synthetic) {
-    const unsigned first[] = {1, 7, 13, 19, 26, 33, tracks + 1};
-    set_t parts;
-    for (unsigned k = 0; k < 6; ++k) {
-        parts[k] = {0xFF, 0x03, static_cast<std::uint8_t>(tracks + 1)};
-        for (unsigned track = first[k]; track < (k < 5 ? first[k + 1] : tracks + 1); ++track) {
-            const bytes area = trackArea(track, source(track));
-            parts[k].insert(parts[k].end(), area.begin(), area.end());
-        }
-    }
-    return parts;
+set_t makeSet(unsigned tracks, const test_support::zip6_source_t& source = synthetic) {
+    return test_support::makeZip6Set(tracks, source);
 }
 
 // ---- Reading the G64 back ----
@@ -123,31 +84,6 @@ std::uint32_t le(const bytes& data, std::size_t at, int size) {
     std::uint32_t value = 0;
     for (int i = size; i-- > 0;) value = value << 8 | data[at + static_cast<std::size_t>(i)];
     return value;
-}
-
-bytes trackOf(const bytes& g64, unsigned track) {
-    const std::size_t offset = le(g64, 12 + 8 * (track - 1), 4);
-    const std::size_t length = le(g64, offset, 2);
-    return bytes(g64.begin() + static_cast<std::ptrdiff_t>(offset + 2),
-                 g64.begin() + static_cast<std::ptrdiff_t>(offset + 2 + length));
-}
-
-// What follows each sync of a track (two or more 0xFF bytes): a header's 10
-// bytes or a data block's 326.
-std::vector<bytes> blocksAfterSyncs(const bytes& track) {
-    std::vector<bytes> out;
-    for (std::size_t at = 0; at + 1 < track.size();) {
-        if (track[at] != 0xFF || track[at + 1] != 0xFF) {
-            ++at;
-            continue;
-        }
-        while (at < track.size() && track[at] == 0xFF) ++at;
-        const std::size_t size = track[at] == 0x52 ? 10 : 326;
-        out.emplace_back(track.begin() + static_cast<std::ptrdiff_t>(at),
-                         track.begin() + static_cast<std::ptrdiff_t>(std::min(at + size, track.size())));
-        at += size;
-    }
-    return out;
 }
 
 bytes build(const set_t& parts, std::size_t expectBad = 0) {
@@ -301,17 +237,7 @@ TEST(Zip6, SetsMadeFromACc1541G64GiveItsSectorsBack) {
         0);
     const bytes original = test_support::readBytes(dir.file("t.g64"));
 
-    const auto fromCc1541 = [&](unsigned track) {
-        const std::vector<bytes> blocks = blocksAfterSyncs(trackOf(original, track));
-        track_data_t data;
-        for (std::size_t i = 0; i + 1 < blocks.size(); i += 2) {
-            data.headers.push_back(blocks[i]);
-            data.data.push_back(blocks[i + 1]);
-        }
-        data.count = data.headers.size();
-        return data;
-    };
-    const bytes g64 = build(makeSet(35, fromCc1541));
+    const bytes g64 = build(test_support::zip6SetOfG64(original, 35));
     for (unsigned track = 1; track <= 35; ++track) {
         const std::vector<bytes> ours = blocksAfterSyncs(trackOf(g64, track));
         const std::vector<bytes> theirs = blocksAfterSyncs(trackOf(original, track));
