@@ -92,3 +92,13 @@ if [ -x /usr/bin/time ]; then
 fi
 row "zt ls -R of $gcr_count G64" "$(best "$zt" ls -R g64)" "zt ls -R of the $gcr_count D64 they were made from" \
     "$(best "$zt" ls -R d64)" s
+if command -v disk2zip >/dev/null && command -v zip2disk >/dev/null; then
+    zips=("${images[@]:0:200}")
+    mkdir -p zips
+    zip_zt() { for ((i = 0; i < ${#zips[@]}; i++)); do "$zt" zip -q -B "${zips[i]}" "zips/zt$i"; done; }
+    zip_peer() { for ((i = 0; i < ${#zips[@]}; i++)); do disk2zip -i 532e "${zips[i]}" "zips/peer$i"; done; }
+    unzip_zt() { for ((i = 0; i < ${#zips[@]}; i++)); do "$zt" unzip -q "zips/peer$i" "zips/zt$i.d64"; done; }
+    unzip_peer() { for ((i = 0; i < ${#zips[@]}; i++)); do zip2disk "zips/peer$i" "zips/peer$i.d64"; done; }
+    row "zt zip -B of ${#zips[@]} D64" "$(best zip_zt)" "disk2zip -i 532e" "$(best zip_peer)" s
+    row "zt unzip of ${#zips[@]} sets" "$(best unzip_zt)" "zip2disk" "$(best unzip_peer)" s
+fi
