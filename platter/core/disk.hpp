@@ -19,6 +19,10 @@
 #include "platter/ids/format_id.hpp"
 #include "platter/petscii/file_type_names.hpp"
 
+namespace forge {
+class SaveSink;
+}
+
 namespace platter {
 
 class DataProvider;
@@ -477,6 +481,8 @@ protected:
     // block that changes, and relinks moved subdirectories; true when anything changed.
     bool rewriteDirectorySlots(const std::vector<entry_slot_t>& slots, const std::vector<dir_entry_t>& entries);
 
+    // The count countDirectoryEntries keeps, for a kind that counts its entries itself.
+    void setDirectoryEntryCount(std::uint64_t count) { entryCount_ = count; }
     // The shape and the fixed blocks of the kind, set by a class (in its constructor and parseImage).
     void setGeometry(const disk_geometry_t& geometry) { geometry_ = geometry; }
     void setDefaultImageSize(std::uint64_t bytes) { defaultImageSize_ = bytes; }
@@ -495,6 +501,9 @@ protected:
     // A change of size: the data becomes `bytes` long and the shape `geometry`, journalled with
     // the old shape, size and the bytes cut off, so that undo restores all of them.
     bool resizeImage(const disk_geometry_t& geometry, std::uint64_t bytes);
+    // The content of the image file that saveAs writes: every block in order, then the error
+    // bytes. A kind whose file is not made of whole blocks writes its own bytes.
+    virtual bool writeImage(forge::SaveSink& sink) const;
     // Reads through blockPointer from a query that changes nothing visible (a provider may
     // fetch a block on demand).
     const std::uint8_t* blockData(const track_sector_t& block) const;

@@ -102,26 +102,29 @@ bool Disk::saveAs(const path& target, const listing_request_t& request) {
         lastError_ = kErrImageWrite;
         return false;
     }
-    const std::optional<forge::save_failure_t> failure = forge::saveFile(out, [this](forge::SaveSink& sink) {
-        for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
-            for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
-                const std::span<const std::uint8_t> block = std::as_const(*this).blockBytes(makeBlock(track, sector));
-                if (!block.empty() && !sink.write(block)) return false;
-            }
-        }
-        if (!hasErrorBytes_ || errorBytes_.empty()) return true;
-        bytes_t table = errorBytes_;
-        if (errorCodeMode_) {
-            for (auto& b : table) b = b == 1 ? 0 : static_cast<std::uint8_t>(b + 18);
-        }
-        return sink.write(table);
-    });
+    const std::optional<forge::save_failure_t> failure =
+        forge::saveFile(out, [this](forge::SaveSink& sink) { return writeImage(sink); });
     if (failure) {
         lastError_ = failure->created ? kErrImageWrite : kErrOpenFile;
         return false;
     }
     setModified(false);
     return true;
+}
+
+bool Disk::writeImage(forge::SaveSink& sink) const {
+    for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
+        for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
+            const std::span<const std::uint8_t> block = blockBytes(makeBlock(track, sector));
+            if (!block.empty() && !sink.write(block)) return false;
+        }
+    }
+    if (!hasErrorBytes_ || errorBytes_.empty()) return true;
+    bytes_t table = errorBytes_;
+    if (errorCodeMode_) {
+        for (auto& b : table) b = b == 1 ? 0 : static_cast<std::uint8_t>(b + 18);
+    }
+    return sink.write(table);
 }
 
 bool Disk::missesBlocks() const {

@@ -10,6 +10,7 @@
 #include "platter/formats/disk81.hpp"
 #include "platter/formats/disk8b.hpp"
 #include "platter/formats/disk_fi.hpp"
+#include "platter/formats/disk_t64.hpp"
 #include "platter/formats/disk_g64.hpp"
 #include "platter/formats/disk_nbz.hpp"
 #include "platter/formats/disk_nib.hpp"
@@ -32,6 +33,7 @@ constexpr format_class_t kFormatClasses[] = {
     {format_id::d81, &makeImage<Disk81>},
     {format_id::d8b, &makeImage<Disk8B>},
     {format_id::dfi, &makeImage<DiskFI>},
+    {format_id::t64, &makeImage<DiskT64>},
     {format_id::g64, &makeImage<DiskG64>},
     {format_id::nib, &makeImage<DiskNIB>},
     {format_id::nbz, &makeImage<DiskNBZ>},

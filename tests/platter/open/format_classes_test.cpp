@@ -31,7 +31,9 @@ TEST(DiskCreators, RegisterEveryImageClass) {
     std::unique_ptr<Disk> disk = creators.at("Disk41")();
     ASSERT_NE(disk, nullptr);
     EXPECT_EQ(disk->formatId(), format_id::d64);
-    EXPECT_EQ(creators.at("DiskT64")(), nullptr);
+    ASSERT_NE(creators.at("DiskT64")(), nullptr);
+    EXPECT_EQ(creators.at("DiskT64")()->formatId(), format_id::t64);
+    EXPECT_EQ(creators.at("DiskIDE64")(), nullptr);
 }
 
 }  // namespace
