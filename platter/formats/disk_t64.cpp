@@ -441,6 +441,57 @@ void DiskT64::swapEntries(std::uint64_t a, std::uint64_t b) {
     setModified(true);
 }
 
+bool DiskT64::moveEntries(std::uint64_t first, std::uint64_t last, std::uint64_t to) {
+    const std::uint64_t count = countDirectoryEntries();
+    if (last < first || last >= count || to > count) return false;
+    if (to >= first && to <= last + 1) return true;
+    UndoGroup group(*this);
+    if (to < first) {
+        for (std::uint64_t k = first; k <= last; ++k)
+            for (std::uint64_t at = k; at > to + (k - first); --at) moveEntry(true, at);
+    } else {
+        for (std::uint64_t k = last + 1; k-- > first;)
+            for (std::uint64_t at = k; at + 1 < to - (last - k); ++at) moveEntry(false, at);
+    }
+    group.commit("Move File");
+    return true;
+}
+
+bool DiskT64::sortDirectory(bool ascending, bool bySize) {
+    struct listed_t {
+        std::uint64_t slot = 0;
+        std::array<std::uint8_t, kEntrySize> bytes{};
+        std::uint64_t size = 0;
+    };
+    std::vector<listed_t> listed;
+    for (std::uint64_t i = 0;; ++i) {
+        const std::optional<std::uint64_t> slot = slotOfIndex(i, includeEmpty());
+        if (!slot) break;
+        listed_t entry{*slot, {}, 0};
+        const std::span<const std::uint8_t> stored = slotBytes(*slot);
+        std::copy(stored.begin(), stored.end(), entry.bytes.begin());
+        if (const std::optional<tape_file_t> file = fileOfSlot(*slot)) entry.size = file->size;
+        listed.push_back(entry);
+    }
+    if (listed.empty()) return true;
+    std::vector<listed_t> sorted = listed;
+    std::stable_sort(sorted.begin(), sorted.end(), [bySize](const listed_t& a, const listed_t& b) {
+        if (bySize) return a.size < b.size;
+        return std::lexicographical_compare(a.bytes.begin() + kNameAt, a.bytes.end(), b.bytes.begin() + kNameAt,
+                                            b.bytes.end());
+    });
+    if (!ascending) std::reverse(sorted.begin(), sorted.end());
+    UndoGroup group(*this);
+    for (std::size_t k = 0; k < listed.size(); ++k) {
+        if (sorted[k].bytes != listed[k].bytes &&
+            !setTapeBytes(slotOffset(listed[k].slot), sorted[k].bytes, "Swap File"))
+            return false;
+    }
+    group.commit("Sort");
+    countDirectoryEntries();
+    return true;
+}
+
 void DiskT64::initBam() {
     const std::uint64_t used = usedSlots();
     const std::span<const std::uint8_t> stored = tapeBytes(kUsedEntriesAt, 2);

@@ -62,6 +62,10 @@ public:
     void setFileName(dir_entry_t& entry, std::span<const std::uint8_t, 16> name, std::uint64_t index) override;
     std::uint8_t* writeEntryName(std::uint64_t index, std::span<const std::uint8_t, 16> name) override;
     void swapEntries(std::uint64_t a, std::uint64_t b) override;
+    // Moves the run by exchanging neighbouring entries, so that every slot keeps its data.
+    bool moveEntries(std::uint64_t first, std::uint64_t last, std::uint64_t to) override;
+    // Orders the listed entries by name or data size, each written back into a listed slot.
+    bool sortDirectory(bool ascending, bool bySize) override;
     bool undoRecord(const undo_record_t& record) override;
 
     // A tape entry has none of these fields.

@@ -153,6 +153,30 @@ TEST(DiskT64Edit, RenameMoveAndValidate) {
     EXPECT_EQ(image.bytes(), test_support::readFixture("t64/other.t64"));
 }
 
+TEST(DiskT64Edit, SortAndMoveRunsKeepEachEntryWithItsData) {
+    Image image = Image::fromFixture("t64/files.t64");
+    DiskT64& tape = *image.disk;
+    const bytes_t before = image.bytes();
+    const bytes_t hello = program(0x0801, patternBytes(600, 11));
+    const bytes_t second = program(0xc000, patternBytes(300, 12));
+    ASSERT_TRUE(tape.sortDirectory(false, false));
+    EXPECT_EQ(image.file(0), second);
+    EXPECT_EQ(image.file(1), hello);
+    ASSERT_TRUE(tape.sortDirectory(true, true));
+    EXPECT_EQ(image.file(0), second);
+    ASSERT_TRUE(tape.sortDirectory(true, false));
+    EXPECT_EQ(image.bytes(), before);
+
+    ASSERT_TRUE(tape.moveEntries(1, 1, 0));
+    EXPECT_EQ(image.file(0), second);
+    EXPECT_EQ(image.file(1), hello);
+    ASSERT_TRUE(tape.moveEntries(0, 0, 2));
+    EXPECT_EQ(image.file(0), hello);
+    EXPECT_FALSE(tape.moveEntries(0, 5, 0));
+    while (tape.undo()) {}
+    EXPECT_EQ(image.bytes(), before);
+}
+
 TEST(DiskT64Save, TapesOverOneTrackAreSavedByteForByte) {
     Image image = Image::blank();
     DiskT64& tape = *image.disk;
