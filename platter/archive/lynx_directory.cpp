@@ -40,7 +40,8 @@ private:
 
 }  // namespace
 
-std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId) {
+std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId,
+                                             std::uint64_t* declared) {
     if (typeId == 1) typeId = fileid::identify(archive).front().type;
     if (typeId == 0 || archive.empty()) return {};
 
@@ -52,6 +53,7 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
     std::uint64_t directoryBlocks = 0;
     std::uint64_t fileCount = 0;
     if (!text.numberLine(directoryBlocks) || !text.numberLine(fileCount) || fileCount == 0) return {};
+    if (declared) *declared = fileCount;
 
     std::vector<lynx_entry_t> entries;
     std::uint64_t dataAt = directoryBlocks * kBlockData;

@@ -17,6 +17,8 @@ struct lynx_entry_t {
 
 // The directory of a Lynx archive with each file's bytes; empty on a malformed directory.
 // Type id 1 asks for identification first; 87 is the layout whose text starts at byte 113.
-std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId);
+// `declared`, when given, receives the number of files the directory claims.
+std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId,
+                                             std::uint64_t* declared = nullptr);
 
 }  // namespace platter

@@ -26,6 +26,8 @@ constexpr container_format_t kContainerFormats[] = {
     {format_id::zipcode, "ZIP", "?!*", "Zipcode", 0x4, 7, 0},
     {format_id::arc, "ARC", ".arc", "Archive", 0x4, 2, 0},
     {format_id::sda, "SDA", ".sda", "Self Dissolving Archive", 0x4, 2, 0},
+    // Two extensions for LHA; by-id lookups keep ".lha".
+    {format_id::lha, "LZH", ".lzh", "LHA", 0x4, 2, 0},
     {format_id::lha, "LHA", ".lha", "LHA", 0x4, 2, 0},
     {format_id::lynx, "LNX", ".lnx", "Lynx", 0x4, 2, 0},
     {format_id::all, "ALL", ".*", "All", 0, 7, 0},

@@ -425,6 +425,10 @@ public:
     virtual bool importFile(std::span<const std::uint8_t, 16> name, std::int64_t position,
                             std::span<const std::uint8_t> data, std::uint8_t recordLength,
                             const container_format_t* row);
+    // Rebuilds the GEOS file of a GEOS Convert file (info block, sequential data or VLIR
+    // records and their index) as a new entry at `position`. Nothing stays on the image when
+    // it fails: last error 2 or 24 when there was no room, 1 for a damaged file.
+    bool importCvt(std::span<const std::uint8_t> data, std::int64_t position);
     bool writeChain(std::span<const std::uint8_t> data, track_sector_t& first);
     bool createSideSectors(const track_sector_t& first, std::uint8_t recordLength, track_sector_t& side);
     bool writeRawBlocks(std::span<const std::uint8_t> data, track_sector_t start);

@@ -49,6 +49,8 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
                       std::uint8_t recordLength, const container_format_t* row) {
     lastError_ = kErrNone;
     const format_id rowId = row ? row->id : format_id::prg;
+    // A GEOS Convert file keeps its own name and entry and undoes its own failure.
+    if (rowId == format_id::cvt) return importCvt(data, position);
     // Rows without a CBM file type (containers) are stored as PRG; text as SEQ.
     std::uint32_t type = row ? row->cbmType : std::uint32_t{kTypePrg};
     if (type == kCbmTypeText) type = kTypeSeq;
@@ -62,10 +64,6 @@ bool Disk::importFile(std::span<const std::uint8_t, 16> name, std::int64_t posit
     bytes_t converted;
     std::uint32_t word = data.size() >= 2 ? data[0] * 256u + data[1] : 0;
     switch (rowId) {
-        case format_id::cvt:
-            // GEOS Convert files need the archive importers, which this build lacks.
-            lastError_ = kErrImportFailed;
-            return false;
         case format_id::txt:
             asciiToPetscii(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), converted,
                            Charset::upperGraphics);

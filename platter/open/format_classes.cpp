@@ -51,6 +51,16 @@ constexpr format_class_t kFormatClasses[] = {
     {format_id::cbm, nullptr, nullptr, kSingleFile},
     {format_id::m2i, nullptr, nullptr, &openM2iIndex},
     {format_id::zipcode, nullptr, nullptr, &openZipcodeKind},
+    {format_id::arc, nullptr, &importArc},
+    {format_id::sda, nullptr, &importSda},
+    {format_id::lha, nullptr, &importLha},
+    {format_id::sfx, nullptr, &importSfx},
+    {format_id::lynx, nullptr, &importLnx},
+    {format_id::cvt, nullptr, &importCvt},
+    {format_id::ark, nullptr, &importArk},
+    {format_id::wr3, nullptr, &importWr3},
+    {format_id::lbr, nullptr, &importLbr},
+    {format_id::spy, nullptr, &importSpy},
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platter/archive/archive_importers.hpp"
 #include "platter/ids/format_id.hpp"
 #include "platter/open/open_result.hpp"
 
@@ -15,8 +16,8 @@ namespace platter {
 
 class Disk;
 
-// Fills a freshly formatted image from an archive; false when it does not fit or is damaged.
-using ArchiveImporter = bool (*)(Disk& disk, const std::vector<std::uint8_t>& bytes);
+// Fills a freshly formatted image from an archive (platter/archive/archive_importers.hpp).
+using ArchiveImporter = import_result_t (*)(Disk& disk, const archive_source_t& source);
 // An unopened object of an image class (presets set, no provider).
 using ImageMaker = std::unique_ptr<Disk> (*)();
 // Builds the container of a kind with an opener of its own. `bytes` is the file's content when

@@ -3,8 +3,10 @@
 #include "platter/core/disk.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/open/identified_format.hpp"
+#include "platter/open/archive_builder.hpp"
 #include "platter/open/open_container.hpp"
 #include "platter/open/open_zipcode.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -18,8 +20,14 @@ open_result_t openNestedContainer(Disk& disk, const dir_entry_t& entry) {
     if (!disk.readFile(entry, data) || data.empty()) return {};
     const std::uint32_t type = firstIdentifiedType(data);
     if (formatIdForType(type) == format_id::zipcode) return openZipcodeSet(disk, entry, &data);
-    open_result_t expanded = expandArchive(data, type);
-    if (expanded.disk) expanded.disk->setDiskName(entry.name());
+    open_result_t expanded = archiveToDiskByType(data, type, "{memory}");
+    const std::string name = "'" + petsciiNameToUtf8(entry.name(), false) + "'";
+    if (expanded.disk) {
+        expanded.disk->setDiskName(entry.name());
+        for (std::string& gap : expanded.warnings) gap = name + ": " + gap;
+    } else if (archiveFormatOfType(type) != format_id::none) {
+        expanded.failure = name + ": could not expand the archive.";
+    }
     return expanded;
 }
 

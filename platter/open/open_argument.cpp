@@ -135,7 +135,10 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     }
     open_result_t opened = openContainer(result.format, "stdin", std::move(bytes));
     result.disk = std::move(opened.disk);
-    if (result.disk) return result;
+    if (result.disk) {
+        reportGaps(result, opened, name);
+        return result;
+    }
     const container_format_t* row = formatById(result.format);
     if (isUnbuiltImageKind(result.format) || (row && row->category == kCategoryArchive) || !opened.failure.empty()) {
         result.messages.push_back(notOpened(result.format, opened, name));

@@ -8,9 +8,8 @@
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/core/host_entry_names.hpp"
-#include "platter/core/library_options.hpp"
-#include "platter/fileid/format_for_type.hpp"
 #include "platter/formats/disk41.hpp"
+#include "platter/open/archive_builder.hpp"
 #include "platter/open/format_classes.hpp"
 #include "platter/open/identified_format.hpp"
 #include "platter/open/open_zipcode.hpp"
@@ -23,9 +22,6 @@
 
 namespace platter {
 namespace {
-
-constexpr std::uint64_t kLargestD64Archive = 174847;
-constexpr std::uint32_t kDnpArchiveSize = 0x10000;
 
 bool readWhole(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
     forge::file_t file;
@@ -44,57 +40,6 @@ const container_format_t* singleFileRow(format_id id, const std::filesystem::pat
     if (!isP00FamilyRow(row)) return row;
     const container_format_t* byExtension = formatByExtension(path.extension().string());
     return isP00FamilyRow(byExtension) ? byExtension : row;
-}
-
-void nameDiskAfter(Disk& disk, const std::filesystem::path& path) {
-    std::array<std::uint8_t, 16> name;
-    name.fill(0xA0);
-    petsciiNameFromPath(path.string(), name);
-    disk.setDiskName(name);
-}
-
-// Expands an archive into a D64, a D81 and then a DNP until its files fit. A Lynx archive
-// is never retried: its partly filled image comes back with last error 13.
-open_result_t expandInto(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path,
-                         ArchiveImporter importer, bool lynx, bool startWithD81) {
-    std::vector<format_id> kinds = {format_id::d64, format_id::d81, format_id::dnp};
-    if (startWithD81 || bytes.size() > kLargestD64Archive) kinds.erase(kinds.begin());
-    for (const format_id kind : kinds) {
-        std::unique_ptr<Disk> disk = makeDiskOfFormat(kind);
-        if (!disk) return {nullptr, formatNotBuiltText(kind)};
-        if (!disk->open(path, false, true, kind == format_id::dnp ? kDnpArchiveSize : 0)) return {};
-        nameDiskAfter(*disk, path);
-        disk->setPathForFormat(path);
-        if (importer(*disk, bytes)) {
-            disk->setModified(false);
-            return {std::move(disk), {}};
-        }
-        if (lynx) {
-            disk->setLastError(kErrArchiveImport);
-            disk->setModified(false);
-            return {std::move(disk), {}};
-        }
-    }
-    return {};
-}
-
-// The archive expansion of a kind, or why there is none.
-open_result_t expandArchiveOfKind(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path,
-                                  format_id id, bool startWithD81) {
-    const format_class_t* line = formatClass(id);
-    if (!line || !line->importArchive) {
-        const container_format_t* row = formatById(id);
-        const std::string name = row ? std::string(row->description) : formatName(id);
-        return {nullptr, "the " + name + " archive kind cannot be expanded yet"};
-    }
-    return expandInto(bytes, path, line->importArchive, id == format_id::lynx, startWithD81);
-}
-
-// Registry id of the archive kind an identified type belongs to; none for other types.
-format_id archiveFormatOfType(std::uint32_t typeId) {
-    const format_id id = formatIdForType(typeId);
-    const container_format_t* row = formatById(id);
-    return row && row->category == kCategoryArchive ? id : format_id::none;
 }
 
 // An image kind: its class over the bytes. Identified bytes must be at least as large as the
@@ -213,23 +158,6 @@ open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& pa
     disk->setPathForFormat(path);
     disk->setModified(false);
     return {std::move(disk), {}};
-}
-
-open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id) {
-    return expandArchiveOfKind(bytes, path, id, false);
-}
-
-open_result_t archiveToDiskByType(const std::vector<std::uint8_t>& bytes, std::uint32_t typeId,
-                                  const std::filesystem::path& path, std::vector<std::uint8_t>* /*title*/) {
-    const format_id id = archiveFormatOfType(typeId);
-    if (id == format_id::none) return {};
-    return expandArchiveOfKind(bytes, path, id, libraryOptions().forceD81Archives != 0);
-}
-
-open_result_t expandArchive(const std::vector<std::uint8_t>& bytes, std::uint32_t type) {
-    open_result_t result = archiveToDiskByType(bytes, type, "{memory}", nullptr);
-    if (!result.disk && archiveFormatOfType(type) != format_id::none) result.failure = "could not expand the archive.";
-    return result;
 }
 
 bool isArchiveFileName(std::string_view name) {

@@ -51,24 +51,11 @@ const container_format_t* rowOfPathExtension(const std::filesystem::path& path);
 open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& path,
                                    const std::vector<std::uint8_t>* bytes);
 
-// Expands an archive of kind `id` into a new D64, retrying in a D81 and then a DNP when it does
-// not fit. A failed Lynx import keeps its partly filled image with last error 13.
-open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id);
-
-// The same, keyed by an identified type id whose registry kind is an archive. `title`
-// receives an LHA title.
-open_result_t archiveToDiskByType(const std::vector<std::uint8_t>& bytes, std::uint32_t typeId,
-                                  const std::filesystem::path& path, std::vector<std::uint8_t>* title);
-
 // True for a zipcode part name ("1!" to "5!" first) or a name whose extension is an archive row.
 bool isArchiveFileName(std::string_view name);
 
 // True for a zipcode part entry or an entry whose name extension is an archive row; a ".cvt"
 // entry must also carry the GEOS Convert signature in its first block.
 bool isArchiveEntry(Disk& disk, const dir_entry_t* entry);
-
-// An image from an archive's bytes, chosen by their identified type; no disk and no failure text
-// for bytes that are no archive kind.
-open_result_t expandArchive(const std::vector<std::uint8_t>& bytes, std::uint32_t type);
 
 }  // namespace platter

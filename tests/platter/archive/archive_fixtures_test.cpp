@@ -3,45 +3,10 @@
 // extract (tests/data/archive/make_fixtures.sh).
 #include <gtest/gtest.h>
 
-#include <map>
-#include <sstream>
-
 #include "archive_test_support.hpp"
-#include "forge/crc32.hpp"
 
 namespace platter::test {
 namespace {
-
-struct expected_entry_t {
-    std::string index;
-    std::string type;
-    std::size_t size = 0;
-    std::uint32_t crc = 0;
-    std::string name;
-};
-
-std::map<std::string, std::vector<expected_entry_t>> readManifest() {
-    std::map<std::string, std::vector<expected_entry_t>> archives;
-    std::istringstream in(test_support::readText(test_support::fixturePath("archive/expected.txt")));
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string archive;
-        expected_entry_t entry;
-        fields >> archive >> entry.index >> entry.type >> entry.size >> std::hex >> entry.crc;
-        fields.get();
-        std::getline(fields, entry.name);
-        archives[archive].push_back(entry);
-    }
-    return archives;
-}
-
-std::string typeName(std::uint8_t typeByte) {
-    static const char* const kNames[] = {"DEL", "SEQ", "PRG", "USR", "REL", "CBM", "DIR", "???"};
-    return kNames[typeByte & 7];
-}
-
-std::uint32_t crcOf(const bytes_t& bytes) { return forge::crc32(0, bytes); }
 
 // A VLIR file is listed by the bytes of its records one after the other.
 bytes_t contentOf(const collected_entry_t& entry) {

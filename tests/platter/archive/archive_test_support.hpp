@@ -1,12 +1,16 @@
 #pragma once
 
 #include <array>
+#include <map>
+#include <span>
+#include <sstream>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/extractor_stubs.hpp"
+#include "forge/crc32.hpp"
 #include "tests/support/bytes.hpp"
 #include "tests/support/files.hpp"
 
@@ -120,5 +124,39 @@ inline decoded_t decode(const std::string& archive, std::span<const std::uint8_t
     if (kind == "spy") return runDecoder(bytes, &ArchiveDecoder::decodeSpyne);
     return runDecoder(bytes, &ArchiveDecoder::decodeArc);
 }
+
+// One line of tests/data/archive/expected.txt: an entry index (or "title"), the
+// type name, size, CRC-32 and name of what the archive holds.
+struct expected_entry_t {
+    std::string index;
+    std::string type;
+    std::size_t size = 0;
+    std::uint32_t crc = 0;
+    std::string name;
+};
+
+// The entries tests/data/archive/expected.txt lists, by archive.
+inline std::map<std::string, std::vector<expected_entry_t>> readManifest() {
+    std::map<std::string, std::vector<expected_entry_t>> archives;
+    std::istringstream in(test_support::readText(test_support::fixturePath("archive/expected.txt")));
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string archive;
+        expected_entry_t entry;
+        fields >> archive >> entry.index >> entry.type >> entry.size >> std::hex >> entry.crc;
+        fields.get();
+        std::getline(fields, entry.name);
+        archives[archive].push_back(entry);
+    }
+    return archives;
+}
+
+inline std::string typeName(std::uint8_t typeByte) {
+    static const char* const kNames[] = {"DEL", "SEQ", "PRG", "USR", "REL", "CBM", "DIR", "???"};
+    return kNames[typeByte & 7];
+}
+
+inline std::uint32_t crcOf(std::span<const std::uint8_t> bytes) { return forge::crc32(0, bytes); }
 
 }  // namespace platter::test

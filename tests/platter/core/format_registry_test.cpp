@@ -9,10 +9,12 @@ namespace platter {
 namespace {
 
 TEST(FormatRegistry, HoldsEveryRowWithItsIds) {
-    EXPECT_EQ(containerFormats().size(), 50u);
+    EXPECT_EQ(containerFormats().size(), 51u);
     std::set<format_id> ids;
     for (const container_format_t& row : containerFormats()) ids.insert(row.id);
-    EXPECT_EQ(ids.size(), 49u);  // id 45 has two rows
+    EXPECT_EQ(ids.size(), 49u);  // ids 9 and 45 have two rows each
+    EXPECT_EQ(formatByExtension(".lzh")->id, format_id::lha);
+    EXPECT_EQ(formatById(format_id::lha)->extension, ".lha");
     for (std::uint32_t missing : {0u, 34u, 40u, 41u, 53u})
         EXPECT_EQ(formatById(static_cast<format_id>(missing)), nullptr) << missing;
 }
@@ -46,7 +48,7 @@ TEST(FormatRegistry, SharedIdFindsTheLaterRowAndCbmTypesTheFirst) {
 
 TEST(FormatRegistry, SupportedExtensionsAreSortedThenThePartPrefixes) {
     const std::vector<std::string> extensions = supportedExtensions();
-    ASSERT_EQ(extensions.size(), 51u);  // 49 non-empty extensions and the two prefixes
+    ASSERT_EQ(extensions.size(), 52u);  // 50 non-empty extensions and the two prefixes
     EXPECT_TRUE(std::is_sorted(extensions.begin(), extensions.end() - 2));
     EXPECT_EQ(extensions[extensions.size() - 2], "4!5!");
     EXPECT_EQ(extensions.back(), " 6!!");

@@ -4,6 +4,7 @@
 #include "platter/core/directory_entry_count.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
+#include "platter/open/archive_builder.hpp"
 #include "platter/open/format_classes.hpp"
 
 #include "tests/support/scratch_dir.hpp"
@@ -163,15 +164,24 @@ TEST(OpenContainer, P00HeadersThatLie) {
     EXPECT_EQ(openContainer(format_id::p00, "x.p00", std::vector<std::uint8_t>(400, 'Z')).disk, nullptr);
 }
 
-TEST(OpenContainer, ArchivesAndUnbuiltFormatsFailWithAReason) {
+TEST(OpenContainer, ArchivesExpandIntoANewUnmodifiedImage) {
     const open_result_t lynx = openContainer(format_id::lynx, "x.lnx", fixture("small.lnx"));
-    EXPECT_EQ(lynx.disk, nullptr);
-    EXPECT_EQ(lynx.failure, "the Lynx archive kind cannot be expanded yet");
+    ASSERT_NE(lynx.disk, nullptr);
+    EXPECT_EQ(lynx.disk->formatId(), format_id::d64);
+    EXPECT_EQ(lynx.disk->imagePath(), "x.d64");
+    EXPECT_FALSE(lynx.disk->isModified());
+    EXPECT_EQ(countDirectoryEntries(*lynx.disk), 2u);
+    EXPECT_EQ(fileAt(*lynx.disk, 0), fixture("hello.prg"));
+    EXPECT_EQ(fileAt(*lynx.disk, 1), fixture("notes.seq"));
+    EXPECT_NE(archiveToDiskByType(fixture("small.lnx"), 80, "x.lnx").disk, nullptr);
+    // A type that is no archive kind expands to nothing.
+    EXPECT_EQ(archiveToDiskByType(fixture("small.lnx"), 5, "x.lnx").disk, nullptr);
+}
+
+TEST(OpenContainer, UnbuiltFormatsFailWithAReason) {
     const open_result_t dnp = openContainer(format_id::dnp, "x.dnp", std::vector<std::uint8_t>(65536, 0));
     EXPECT_EQ(dnp.disk, nullptr);
     EXPECT_EQ(dnp.failure, "the DNP format is not supported yet");
-    EXPECT_EQ(archiveToDiskByType(fixture("small.lnx"), 80, "x.lnx", nullptr).disk, nullptr);
-    EXPECT_EQ(archiveToDiskByType(fixture("small.lnx"), 5, "x.lnx", nullptr).disk, nullptr);
     EXPECT_EQ(openContainer(format_id::txt, "x.txt", {1, 2, 3}).disk, nullptr);              // no class
     EXPECT_EQ(openContainer(static_cast<format_id>(34), "x.sfx", {1, 2, 3}).disk, nullptr);  // no row
 }
@@ -270,8 +280,6 @@ TEST_F(OpenContainerFile, ReportsKindsThatCannotBeOpenedYet) {
     const auto failure = [](const open_result_t& result) { return result.disk ? "opened" : result.failure; };
     EXPECT_EQ(failure(openContainerFile(write("1!game", fixture("notes.seq")))),
               "the zipcode set has no valid part '1!game'");
-    EXPECT_EQ(failure(openContainerFile(write("small.lnx", fixture("small.lnx")))),
-              "the Lynx archive kind cannot be expanded yet");
     EXPECT_EQ(failure(openContainerFile(write("disk.dhd", std::vector<std::uint8_t>(1024, 0)))),
               "the DHD format is not supported yet");
 }

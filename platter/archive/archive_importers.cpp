@@ -1,0 +1,97 @@
+#include "platter/archive/archive_importers.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "platter/archive/archive_decoder.hpp"
+#include "platter/archive/disk_entry_sink.hpp"
+#include "platter/archive/extractor_stubs.hpp"
+#include "platter/archive/lynx_directory.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/core/format_registry.hpp"
+#include "platter/petscii/cbm_name.hpp"
+
+namespace platter {
+
+namespace {
+
+constexpr std::uint64_t kBlockData = 254;
+
+// Runs one decoder over the archive with the image as its sink, directory
+// positions from `firstPosition`.
+import_result_t decodeInto(Disk& disk, std::span<const std::uint8_t> bytes, std::int64_t firstPosition,
+                           import_result_t (ArchiveDecoder::*decode)(), std::vector<std::uint8_t>* title = nullptr) {
+    DiskEntrySink sink(disk, firstPosition);
+    ArchiveDecoder decoder(bytes, sink.sink());
+    const import_result_t result = (decoder.*decode)();
+    if (title) *title = result == import_result_t::damaged ? std::vector<std::uint8_t>{} : std::move(decoder.title());
+    return result;
+}
+
+// Lynx directories give a block count and the bytes of the last block; a
+// file shorter than its full blocks was cut by the end of the archive.
+bool isCut(const lynx_entry_t& entry) {
+    return entry.blocks > 0 && entry.data.size() < (entry.blocks - 1) * kBlockData;
+}
+
+}  // namespace
+
+import_result_t importArc(Disk& disk, const archive_source_t& source) {
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeArc);
+}
+
+import_result_t importSda(Disk& disk, const archive_source_t& source) {
+    const auto arc = skipSdaStub(source.bytes);
+    return arc ? decodeInto(disk, *arc, 0, &ArchiveDecoder::decodeArc) : import_result_t::damaged;
+}
+
+import_result_t importLha(Disk& disk, const archive_source_t& source) {
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeLha, source.title);
+}
+
+import_result_t importSfx(Disk& disk, const archive_source_t& source) {
+    const auto lha = skipSfxStub(source.bytes);
+    return lha ? decodeInto(disk, *lha, 0, &ArchiveDecoder::decodeLha, source.title) : import_result_t::damaged;
+}
+
+import_result_t importWr3(Disk& disk, const archive_source_t& source) {
+    return decodeInto(disk, source.bytes, 1, &ArchiveDecoder::decodeWraptor);
+}
+
+import_result_t importArk(Disk& disk, const archive_source_t& source) {
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeArkive);
+}
+
+import_result_t importLbr(Disk& disk, const archive_source_t& source) {
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeLibrary);
+}
+
+import_result_t importSpy(Disk& disk, const archive_source_t& source) {
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeSpyne);
+}
+
+import_result_t importCvt(Disk& disk, const archive_source_t& source) {
+    return disk.importCvt(source.bytes, 0) ? import_result_t::done : failureOf(disk, import_result_t::damaged);
+}
+
+import_result_t importLnx(Disk& disk, const archive_source_t& source) {
+    std::uint64_t declared = 0;
+    const std::vector<lynx_entry_t> entries = parseLynxDirectory(source.bytes, source.typeId, &declared);
+    if (entries.empty()) return import_result_t::damaged;
+    ImportStatus status;
+    if (entries.size() < declared) status.note(import_result_t::partial);
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const lynx_entry_t& entry = entries[k];
+        std::array<std::uint8_t, kNameSize> name;
+        name.fill(kNamePad);
+        std::copy_n(entry.name.begin(), std::min(entry.name.size(), name.size()), name.begin());
+        const auto recordLength = static_cast<std::uint8_t>(std::min<std::uint32_t>(entry.recordLength, 0xff));
+        const bool stored =
+            disk.importFile(name, static_cast<std::int64_t>(k), entry.data, recordLength, formatByCbmType(entry.type));
+        if (!stored && !status.note(failureOf(disk, import_result_t::partial))) break;
+        if (stored && isCut(entry)) status.note(import_result_t::partial);
+    }
+    return status.result();
+}
+
+}  // namespace platter
