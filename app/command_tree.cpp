@@ -48,7 +48,8 @@ const command_definition_t kCommands[] = {
      {&g_option_scale, &g_option_lowercase, &g_option_bg, &g_option_fg, &g_option_relative, &g_option_xpath,
       &g_option_quiet, &g_option_help, &g_option_debug}},
     {"unar", "expand archive contents to a new disk image", false,
-     "\n[OPTION]... ARCHIVE DISK\n\n  > 'zt unar' expands archive contents to a new disk image\n",
+     "\n[OPTION]... ARCHIVE DISK\n   or: zt unar [OPTION]... DISK < ARCHIVE\n\n"
+     "  > 'zt unar' expands archive contents to a new disk image\n",
      {&g_option_quiet, &g_option_help, &g_option_debug}},
     {"zip", "compress a .d64 into a zip4/5 set", false,
      "\n[OPTION]... FILE ZIPNAME\n\n  > 'zt zip' compresses a FILE (in .d64 format) into a set of zip4/5\n"

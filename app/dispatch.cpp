@@ -12,6 +12,7 @@
 #include "app/command_render.hpp"
 #include "app/command_test.hpp"
 #include "app/command_tree.hpp"
+#include "app/command_unar.hpp"
 #include "app/command_unzip.hpp"
 #include "app/command_view.hpp"
 #include "app/command_zip.hpp"
@@ -47,7 +48,7 @@ const std::vector<command_factory_t>& builtCommands() {
         {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandTest>},
         {"view", makeCommand<CommandView>},   {"render", makeCommand<CommandRender>},
         {"merge", makeCommand<CommandMerge>}, {"zip", makeCommand<CommandZip>},
-        {"unzip", makeCommand<CommandUnzip>},
+        {"unzip", makeCommand<CommandUnzip>}, {"unar", makeCommand<CommandUnar>},
     };
     return commands;
 }

@@ -233,6 +233,10 @@ def main(outdir):
         write_arc(outdir, "endcode_long.arc", 2, [
             (b"HUGE", "P", 5, 0, runs(140000, 9, (0x20, 0x41, 0x2A)) + noise(64, 10)),
         ], manifest)
+        # Four files of 170 blocks each: more than a D64 holds.
+        write_arc(outdir, "overflow.arc", 2, [
+            (b"PART %d" % k, "P", 5, 0, runs(43000, 20 + k, (0x20, 0x41))) for k in range(4)
+        ], manifest)
         write_arc(outdir, "small.sda", 2, [
             (b"SDA TEXT", "S", 3, 0, prose[:2500]),
             (b"SDA PROGRAM", "P", 2, 0, prose[2500:3300]),

@@ -71,7 +71,7 @@ imported_t importInto(const std::string& archive, const bytes_t& bytes, std::vec
 
 TEST(ArchiveImporters, FixturesFillAD64WithTheirFiles) {
     for (const auto& [archive, expected] : readManifest()) {
-        if (archive == "endcode_long.arc") continue;  // larger than a D64 holds
+        if (archive == "overflow.arc") continue;  // larger than a D64 holds
         SCOPED_TRACE(archive);
         std::vector<std::uint8_t> title;
         imported_t imported = importInto(archive, readFixture(archive), &title);
@@ -183,7 +183,7 @@ TEST(ArchiveImporters, ExtractorStubsThatDoNotFitAreDamaged) {
 // cleanly; the sanitizers watch the reads and the image stays consistent.
 TEST(ArchiveImporters, DamagedArchivesFailCleanly) {
     for (const auto& [archive, expected] : readManifest()) {
-        if (archive == "endcode_long.arc" || archive == "big.lzh") continue;
+        if (archive == "endcode_long.arc" || archive == "overflow.arc" || archive == "big.lzh") continue;
         SCOPED_TRACE(archive);
         const bytes_t bytes = readFixture(archive);
         const std::size_t step = std::max<std::size_t>(1, bytes.size() / 200);

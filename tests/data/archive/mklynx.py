@@ -1,0 +1,47 @@
+#!/usr/bin/env python3
+"""Writes Lynx archives with cbmconvert (-L) from native files: five.lnx with
+five files of different types and lengths (one ending on a whole block), and
+cut.lnx, the same archive without its last 600 bytes.
+
+Usage: mklynx.py OUTDIR  (appends the expected entries of five.lnx to OUTDIR/expected.txt)
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+from fixture_data import manifest_line, noise, text
+
+ARCHIVE = "five.lnx"
+TYPES = {"prg": 2, "seq": 1, "usr": 3}
+
+
+def main(outdir):
+    files = [
+        ("game.prg", noise(3000, 51)),
+        ("notes.seq", text(1200, 52)),
+        ("block.prg", noise(508, 53)),
+        ("tiny.usr", text(7, 54)),
+        ("story.seq", text(2100, 55)),
+    ]
+    with tempfile.TemporaryDirectory() as work:
+        paths = []
+        for name, data in files:
+            path = os.path.join(work, name)
+            with open(path, "wb") as f:
+                f.write(data)
+            paths.append(path)
+        target = os.path.join(outdir, ARCHIVE)
+        subprocess.run(["cbmconvert", "-v0", "-L", target, "-n"] + paths, check=True)
+    with open(target, "rb") as f:
+        whole = f.read()
+    with open(os.path.join(outdir, "cut.lnx"), "wb") as f:
+        f.write(whole[:-600])
+    with open(os.path.join(outdir, "expected.txt"), "a") as manifest:
+        for i, (name, data) in enumerate(files):
+            stem, kind = name.split(".")
+            manifest.write(manifest_line(ARCHIVE, i, stem.upper().encode(), TYPES[kind], data))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])

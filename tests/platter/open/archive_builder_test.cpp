@@ -1,0 +1,109 @@
+// The archive builder: a D64 first, a larger image only when the files did not
+// fit, an image that says what it lacks, none for a damaged archive; and the
+// descent into an archive entry of an image.
+#include "platter/open/archive_builder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platter/core/directory_entry_count.hpp"
+#include "platter/core/disk.hpp"
+#include "platter/fileid/type_ids.hpp"
+#include "platter/open/format_classes.hpp"
+#include "platter/open/nested_container.hpp"
+#include "tests/support/d64_image.hpp"
+#include "tests/support/files.hpp"
+
+namespace platter {
+namespace {
+
+using test_support::bytes_t;
+
+bytes_t archive(const std::string& name) { return test_support::readFixture("archive/" + name); }
+
+// A Library of `count` files of `size` bytes each.
+bytes_t library(std::size_t count, std::size_t size) {
+    std::string text = "DWB " + std::to_string(count) + " \r";
+    for (std::size_t i = 0; i < count; ++i) text += "F" + std::to_string(i) + "\rP\r " + std::to_string(size) + " \r";
+    bytes_t bytes(text.begin(), text.end());
+    bytes.resize(bytes.size() + count * size, 0x41);
+    return bytes;
+}
+
+TEST(ArchiveBuilder, MovesToAD81OnlyWhenTheFilesDoNotFit) {
+    const open_result_t small = archiveToDisk(archive("small.lzh"), "x.lzh", format_id::lha);
+    ASSERT_NE(small.disk, nullptr);
+    EXPECT_EQ(small.disk->formatId(), format_id::d64);
+    EXPECT_TRUE(small.warnings.empty());
+
+    // 680 blocks of files, and 150 entries for a directory of 144.
+    for (const auto& [bytes, id, files] : {std::tuple{archive("overflow.arc"), format_id::arc, 4u},
+                                           std::tuple{library(150, 10), format_id::lbr, 150u}}) {
+        const open_result_t built = archiveToDisk(bytes, "big.arc", id);
+        ASSERT_NE(built.disk, nullptr) << files;
+        EXPECT_EQ(built.disk->formatId(), format_id::d81);
+        EXPECT_EQ(countDirectoryEntries(*built.disk), files);
+        EXPECT_EQ(built.disk->imagePath(), "big.d81");
+        EXPECT_FALSE(built.disk->isModified());
+        EXPECT_EQ(built.disk->lastError(), kErrNone);
+    }
+
+    archive_build_t build;
+    build.startWithD81 = true;
+    const open_result_t forced = archiveToDisk(archive("small.lzh"), "x.lzh", format_id::lha, build);
+    ASSERT_NE(forced.disk, nullptr);
+    EXPECT_EQ(forced.disk->formatId(), format_id::d81);
+}
+
+TEST(ArchiveBuilder, PartialArchivesKeepTheirImageAndDamagedOnesGiveNone) {
+    const open_result_t cut = archiveToDisk(archive("cut.lnx"), "cut.lnx", format_id::lynx);
+    ASSERT_NE(cut.disk, nullptr);
+    EXPECT_EQ(cut.disk->formatId(), format_id::d64);
+    EXPECT_EQ(cut.disk->lastError(), kErrArchiveImport);
+    EXPECT_EQ(cut.warnings, std::vector<std::string>{kPartlyExpandedText});
+    EXPECT_EQ(countDirectoryEntries(*cut.disk), 5u);
+
+    bytes_t sda = archive("small.sda");
+    sda.resize(1000);
+    EXPECT_EQ(archiveToDisk(sda, "x.sda", format_id::sda).disk, nullptr);
+    EXPECT_EQ(archiveToDiskByType(archive("small.lzh"), fileid::type_id::lha_sfx, "x.sfx").disk, nullptr);
+    // Types that are no archive kind, or one no importer reads.
+    EXPECT_EQ(archiveToDiskByType(archive("small.lzh"), fileid::type_id::darc_v01, "x.arc").disk, nullptr);
+    EXPECT_EQ(archiveToDisk(archive("small.lzh"), "x", format_id::d64).disk, nullptr);
+}
+
+TEST(ArchiveBuilder, ArchiveEntriesOfAnImageAreEntered) {
+    test_support::TestImage image = test_support::TestImage::blank();
+    Disk& disk = *image.disk;
+    // Unshifted names, shown in lower case.
+    const auto store = [&](const std::string& name, const bytes_t& bytes) {
+        ASSERT_TRUE(disk.importFile(test_support::cbmName(name, false), -1, bytes, 0, nullptr));
+    };
+    store("GAMES.LNX", archive("five.lnx"));
+    store("CUT.LNX", archive("cut.lnx"));
+    bytes_t broken = archive("small.lzh");
+    broken.resize(700);
+    store("BROKEN.LZH", broken);
+
+    dir_entry_t entry;
+    ASSERT_TRUE(disk.getEntry(0, false, entry));
+    EXPECT_EQ(nestedKindOf(disk, entry), nested_kind::archive);
+    const open_result_t games = openNestedContainer(disk, entry);
+    ASSERT_NE(games.disk, nullptr);
+    EXPECT_EQ(countDirectoryEntries(*games.disk), 5u);
+    EXPECT_TRUE(games.warnings.empty());
+
+    ASSERT_TRUE(disk.getEntry(1, false, entry));
+    const open_result_t cut = openNestedContainer(disk, entry);
+    ASSERT_NE(cut.disk, nullptr);
+    EXPECT_EQ(cut.warnings, std::vector<std::string>{"'cut.lnx': not every file of the archive could be expanded"});
+
+    ASSERT_TRUE(disk.getEntry(2, false, entry));
+    const open_result_t none = openNestedContainer(disk, entry);
+    EXPECT_EQ(none.disk, nullptr);
+    EXPECT_EQ(none.failure, "'broken.lzh': could not expand the archive.");
+}
+
+}  // namespace
+}  // namespace platter
