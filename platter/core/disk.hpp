@@ -329,7 +329,7 @@ public:
     virtual bool insertEntry(std::int64_t index, const dir_entry_t& entry, std::uint32_t word = 0);
     virtual void markDeleted(dir_entry_t& entry, std::uint64_t index, bool includeEmpty);
     virtual void deleteFile(std::uint64_t index, bool freeBlocks, bool wipe);
-    bool findFreeDirectoryBlock(track_sector_t& block);
+    virtual bool findFreeDirectoryBlock(track_sector_t& block);
     void updateParentDirectory();
     // Points the header of the subdirectory whose entry is stored in `slot` back at that slot;
     // nothing on images without native subdirectories or when the entry's first block is no

@@ -14,6 +14,7 @@
 #include "platter/formats/disk_g64.hpp"
 #include "platter/formats/disk_nbz.hpp"
 #include "platter/formats/disk_nib.hpp"
+#include "platter/formats/disk_np.hpp"
 #include "platter/open/open_container.hpp"
 #include "platter/open/open_m2i.hpp"
 #include "platter/open/open_zipcode.hpp"
@@ -37,6 +38,7 @@ constexpr format_class_t kFormatClasses[] = {
     {format_id::g64, &makeImage<DiskG64>},
     {format_id::nib, &makeImage<DiskNIB>},
     {format_id::nbz, &makeImage<DiskNBZ>},
+    {format_id::dnp, &makeImage<DiskNP>},
     {format_id::prg, nullptr, nullptr, kSingleFile},
     {format_id::usr, nullptr, nullptr, kSingleFile},
     {format_id::rel, nullptr, nullptr, kSingleFile},

@@ -37,11 +37,11 @@ TEST(OpenFailure, KindsReachedByTheirExtensionOpenAlikeInEveryCommand) {
     EXPECT_EQ(fgrep.status, 0) << fgrep.errors;
     EXPECT_NE(fgrep.out.find("odd.d64:18,1"), std::string::npos) << fgrep.out;
 
-    const std::string unusable = scratch.write("x.dnp", test_support::bytes_t(1000, 0)).string();
+    const std::string unusable = scratch.write("x.t64", test_support::bytes_t(1000, 0)).string();
     const test_support::zt_run_t ls = test_support::runZt({"ls", unusable});
     ASSERT_TRUE(ls.ran);
     EXPECT_EQ(ls.status, 1);
-    ASSERT_NE(ls.errors.find("error: 'x.dnp'"), std::string::npos) << ls.errors;
+    ASSERT_NE(ls.errors.find("error: 'x.t64'"), std::string::npos) << ls.errors;
     for (const std::vector<std::string>& words :
          std::vector<std::vector<std::string>>{{"diff", unusable, unusable}, {"fgrep", "-a", "X", unusable}}) {
         const test_support::zt_run_t run = test_support::runZt(words);

@@ -19,9 +19,17 @@ TEST(CreateBlankDisk, MakesAFormattedD64AndNothingForG64) {
 }
 
 TEST(CreateBlankDisk, ClassesNotBuiltYetFailWithAReason) {
-    const open_result_t result = createBlankDisk(format_id::dnp, 0);
+    const open_result_t result = createBlankDisk(format_id::t64, 0);
     EXPECT_EQ(result.disk, nullptr);
-    EXPECT_EQ(result.failure, "the DNP format is not supported yet");
+    EXPECT_EQ(result.failure, "the T64 format is not supported yet");
+}
+
+TEST(CreateBlankDisk, MakesANativePartitionOfAtMost255Tracks) {
+    // The archive opener's last fallback: a native partition of as many tracks as there are.
+    std::unique_ptr<Disk> native = createBlankDisk(format_id::dnp, 0x10000).disk;
+    ASSERT_NE(native, nullptr);
+    EXPECT_EQ(native->trackCount(), 255u);
+    EXPECT_EQ(native->providerSize(), 255u * 65536);
 }
 
 TEST(DiskCreators, RegisterEveryImageClass) {

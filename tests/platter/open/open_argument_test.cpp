@@ -107,8 +107,8 @@ TEST(OpenContainerArgument, FallsBackToTheExtensionAndSaysSo) {
     EXPECT_EQ(image.disk->blocksFree(), 663u);
     EXPECT_EQ(texts(image), "notice: 'odd.d64': not ID'd; opened by its extension as D64\n");
 
-    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.dnp", test_support::bytes_t(1000, 0)))),
-              "error: 'x.dnp': DNP images cannot be opened yet\n");
+    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.t64", test_support::bytes_t(1000, 0)))),
+              "error: 'x.t64': T64 images cannot be opened yet\n");
     EXPECT_EQ(texts(openContainerArgument(scratch.write("x.lnx", test_support::bytes_t(1000, 0)))),
               "error: 'x.lnx': could not expand the archive.\n");
 }

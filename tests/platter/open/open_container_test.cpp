@@ -178,10 +178,7 @@ TEST(OpenContainer, ArchivesExpandIntoANewUnmodifiedImage) {
     EXPECT_EQ(archiveToDiskByType(fixture("small.lnx"), 5, "x.lnx").disk, nullptr);
 }
 
-TEST(OpenContainer, UnbuiltFormatsFailWithAReason) {
-    const open_result_t dnp = openContainer(format_id::dnp, "x.dnp", std::vector<std::uint8_t>(65536, 0));
-    EXPECT_EQ(dnp.disk, nullptr);
-    EXPECT_EQ(dnp.failure, "the DNP format is not supported yet");
+TEST(OpenContainer, KindsWithoutAClassOrARowOpenNothing) {
     EXPECT_EQ(openContainer(format_id::txt, "x.txt", {1, 2, 3}).disk, nullptr);              // no class
     EXPECT_EQ(openContainer(static_cast<format_id>(34), "x.sfx", {1, 2, 3}).disk, nullptr);  // no row
 }

@@ -1,0 +1,238 @@
+#include "platter/formats/disk_np.hpp"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "tests/support/d64_image.hpp"
+#include "tests/support/files.hpp"
+
+namespace platter {
+namespace {
+
+using test_support::bytes_t;
+using test_support::cbmName;
+using test_support::nameOf;
+using test_support::patternBytes;
+
+constexpr std::uint64_t kTrack = DiskNP::kTrackBytes;
+
+std::unique_ptr<DiskNP> openNative(bytes_t bytes) {
+    auto disk = std::make_unique<DiskNP>();
+    EXPECT_TRUE(disk->openBytes("x.dnp", std::move(bytes)));
+    return disk;
+}
+
+std::unique_ptr<DiskNP> newNative(std::uint32_t tracks) {
+    auto disk = std::make_unique<DiskNP>();
+    EXPECT_TRUE(disk->open({}, false, true, tracks));
+    return disk;
+}
+
+bytes_t contents(const Disk& disk) {
+    bytes_t out;
+    for (std::uint64_t track = 1; track <= disk.trackCount(); ++track) {
+        for (std::uint64_t sector = 0; sector < DiskNP::kSectors; ++sector) {
+            const auto block = disk.blockBytes(makeBlock(track, sector));
+            out.insert(out.end(), block.begin(), block.end());
+        }
+    }
+    return out;
+}
+
+TEST(DiskNP, NewImageOfTwoTracksHas477BlocksFree) {
+    const auto disk = newNative(2);
+    EXPECT_EQ(disk->trackCount(), 2u);
+    EXPECT_EQ(disk->providerSize(), 2 * kTrack);
+    EXPECT_EQ(disk->blocksFree(), 477u);  // 512 less 1/0-1/33 and the directory block 1/34
+    EXPECT_FALSE(disk->isModified());
+    const auto header = disk->blockBytes(makeBlock(1, 1));
+    EXPECT_EQ(header[0], 1);
+    EXPECT_EQ(header[1], 34);
+    EXPECT_EQ(header[2], 'H');
+    EXPECT_EQ(header[0x16], 'C');
+    EXPECT_EQ(header[0x19], '1');
+    EXPECT_EQ(header[0x1a], 'H');
+    const auto bam = disk->blockBytes(makeBlock(1, 2));
+    EXPECT_EQ(bam[3], 0xb7);
+    EXPECT_EQ(bam[8], 2);
+    EXPECT_EQ(bam[36], 0x1f);  // sectors 32-34 used, 35-39 free
+    EXPECT_EQ(disk->directoryStart(), makeBlock(1, 34));
+    EXPECT_FALSE(disk->isBlockFree(makeBlock(1, 34)));
+    EXPECT_TRUE(disk->isBlockFree(makeBlock(1, 35)));
+    EXPECT_TRUE(disk->isBamBlock(makeBlock(1, 200)));
+    EXPECT_FALSE(disk->isBamBlock(makeBlock(2, 0)));
+    track_sector_t first;
+    ASSERT_NE(disk->allocateBlock(first, false), nullptr);
+    EXPECT_EQ(first, makeBlock(1, 35));
+    // Clamped to 2..255 tracks.
+    EXPECT_EQ(newNative(0)->trackCount(), 2u);
+    EXPECT_EQ(newNative(0x10000)->trackCount(), 255u);
+}
+
+TEST(DiskNP, WholeTracksAreReadAndOtherSizesFlagged) {
+    const auto full = openNative(bytes_t(255 * kTrack));
+    EXPECT_EQ(full->trackCount(), 255u);
+    EXPECT_FALSE(full->sizeUnknown());
+    EXPECT_EQ(full->lastError(), kErrNone);
+
+    const auto ragged = openNative(bytes_t(2 * kTrack + 100));
+    EXPECT_EQ(ragged->trackCount(), 2u);
+    EXPECT_TRUE(ragged->sizeUnknown());
+    EXPECT_FALSE(ragged->isValidBlock(makeBlock(3, 0)));
+
+    const auto tooMany = openNative(bytes_t(256 * kTrack));
+    EXPECT_EQ(tooMany->trackCount(), 255u);
+    EXPECT_TRUE(tooMany->sizeUnknown());
+
+    const auto empty = openNative(bytes_t(100));
+    EXPECT_EQ(empty->trackCount(), 0u);
+    EXPECT_EQ(empty->countDirectoryEntries(), 0u);
+    EXPECT_EQ(empty->blocksFree(), 0u);
+}
+
+TEST(DiskNP, FixtureListsItsFilesAndEntersItsSubdirectory) {
+    const auto disk = openNative(test_support::readFixture("cmd/x.dnp"));
+    EXPECT_EQ(disk->blocksFree(), 470u);
+    std::array<std::uint8_t, 16> name;
+    ASSERT_TRUE(disk->getDiskName(name));
+    EXPECT_EQ(name, cbmName("NATIVE", false));
+    ASSERT_EQ(disk->countDirectoryEntries(), 2u);
+    dir_entry_t hello, sub;
+    ASSERT_TRUE(disk->getEntry(0, false, hello));
+    ASSERT_TRUE(disk->getEntry(1, false, sub));
+    bytes_t data;
+    ASSERT_TRUE(disk->readFile(hello, data));
+    EXPECT_EQ(data, patternBytes(300, 1));
+    EXPECT_EQ(disk->typeWord(sub), "DIR");
+    EXPECT_EQ(disk->typeWord(hello), "PRG");
+
+    track_sector_t first;
+    ASSERT_TRUE(disk->openDirectory(sub, first, false));
+    ASSERT_TRUE(disk->getDiskName(name));
+    EXPECT_EQ(name, cbmName("SUB", false));
+    dir_entry_t inner;
+    ASSERT_TRUE(disk->getEntry(0, false, inner));
+    EXPECT_EQ(nameOf(inner), cbmName("INNER", false));
+    data.clear();
+    ASSERT_TRUE(disk->readFile(inner, data));
+    EXPECT_EQ(data, patternBytes(600, 2));
+    ASSERT_TRUE(disk->closeDirectory(false));
+    ASSERT_TRUE(disk->getDiskName(name));
+    EXPECT_EQ(name, cbmName("NATIVE", false));
+}
+
+TEST(DiskNP, SubdirectoryGetsAHeaderAndAnEmptyDirectoryBlock) {
+    const auto disk = newNative(2);
+    ASSERT_TRUE(disk->createSubdirectory(0, disk->defaultSubdirectorySize()));
+    EXPECT_EQ(disk->lastUndoName(), "Create Sub Directory");
+    EXPECT_EQ(disk->blocksFree(), 475u);
+    dir_entry_t entry;
+    ASSERT_TRUE(disk->getEntry(0, false, entry));
+    EXPECT_EQ(entry.typeByte(), 0x86);
+    EXPECT_EQ(entry.blockCount(), 2u);
+    EXPECT_EQ(entry.firstBlock(), makeBlock(1, 35));
+    const auto header = disk->blockBytes(makeBlock(1, 35));
+    EXPECT_EQ(header[0], 1);  // its first directory block, 1/36
+    EXPECT_EQ(header[1], 36);
+    EXPECT_EQ(header[2], 'H');
+    EXPECT_EQ(header[0x20], 1);  // itself
+    EXPECT_EQ(header[0x21], 35);
+    EXPECT_EQ(header[0x22], 1);  // the root's header
+    EXPECT_EQ(header[0x23], 1);
+    EXPECT_EQ(header[0x24], 1);  // the block and offset of its entry
+    EXPECT_EQ(header[0x25], 34);
+    EXPECT_EQ(header[0x26], 2);
+    const auto directory = disk->blockBytes(makeBlock(1, 36));
+    EXPECT_EQ(directory[0], 0);
+    EXPECT_EQ(directory[1], 0xff);
+
+    // Entered, it is a directory of its own that takes files.
+    track_sector_t first;
+    ASSERT_TRUE(disk->openDirectory(entry, first, false));
+    EXPECT_EQ(first, makeBlock(1, 36));
+    EXPECT_EQ(disk->countDirectoryEntries(), 0u);
+    std::array<std::uint8_t, 16> name;
+    ASSERT_TRUE(disk->getDiskName(name));
+    EXPECT_EQ(name, cbmName(""));
+    EXPECT_TRUE(disk->importFile(cbmName("IN"), -1, patternBytes(400, 3), 0, nullptr));
+    EXPECT_EQ(disk->countDirectoryEntries(), 1u);
+}
+
+TEST(DiskNP, FailedSubdirectoryLeavesNothingBehind) {
+    auto disk = newNative(2);
+    while (true) {
+        track_sector_t block;
+        if (!disk->allocateBlock(block, true)) break;
+    }
+    disk->setModified(false);
+    const bytes_t before = contents(*disk);
+    EXPECT_FALSE(disk->createSubdirectory(0, 2));
+    EXPECT_EQ(disk->lastError(), kErrDiskFull);
+    EXPECT_EQ(contents(*disk), before);
+
+    // Room for the header only: the entry goes again with it.
+    disk = newNative(2);
+    while (disk->blocksFree() > 1) {
+        track_sector_t block;
+        disk->allocateBlock(block, true);
+    }
+    const bytes_t single = contents(*disk);
+    EXPECT_FALSE(disk->createSubdirectory(0, 2));
+    EXPECT_EQ(contents(*disk), single);
+    EXPECT_EQ(disk->countDirectoryEntries(), 0u);
+}
+
+TEST(DiskNP, ShrinksNoFurtherThanItsHighestUsedTrack) {
+    const auto disk = newNative(10);
+    std::uint64_t min = 0, max = 0, current = 0;
+    ASSERT_TRUE(disk->sizeRange(min, max, current));
+    EXPECT_EQ(min, 2u);
+    EXPECT_EQ(max, 255u);
+    EXPECT_EQ(current, 10u);
+    ASSERT_TRUE(disk->toggleBlock(makeBlock(7, 3)));
+    ASSERT_TRUE(disk->sizeRange(min, max, current));
+    EXPECT_EQ(min, 7u);
+
+    EXPECT_FALSE(disk->resize(6 * kTrack));
+    EXPECT_FALSE(disk->resize(0));
+    EXPECT_FALSE(disk->resize(kTrack));
+    EXPECT_FALSE(disk->resize(256 * kTrack));
+    EXPECT_FALSE(disk->resize(8 * kTrack + 256));
+    EXPECT_EQ(disk->trackCount(), 10u);
+
+    ASSERT_TRUE(disk->resize(12 * kTrack));
+    EXPECT_EQ(disk->trackCount(), 12u);
+    EXPECT_EQ(disk->blockBytes(makeBlock(1, 2))[8], 12);
+    EXPECT_EQ(disk->blocksFree(), 12u * 256 - 36);
+}
+
+TEST(DiskNP, UndoOfAShrinkRestoresTheCutTracks) {
+    const auto disk = newNative(10);
+    ASSERT_TRUE(disk->setBlockBytes(makeBlock(9, 17), 0, patternBytes(256, 9)));
+    ASSERT_TRUE(disk->setBlockBytes(makeBlock(10, 255), 0, patternBytes(256, 10)));
+    const bytes_t before = contents(*disk);
+    ASSERT_TRUE(disk->resize(8 * kTrack));
+    EXPECT_EQ(disk->trackCount(), 8u);
+    EXPECT_EQ(disk->providerSize(), 8 * kTrack);
+    EXPECT_TRUE(disk->blockBytes(makeBlock(9, 17)).empty());
+    EXPECT_EQ(disk->lastUndoName(), "Disk Size");
+    ASSERT_TRUE(disk->undo());
+    EXPECT_EQ(disk->trackCount(), 10u);
+    EXPECT_EQ(contents(*disk), before);
+}
+
+TEST(DiskNP, AllocatesInBlockOrderAcrossTracks) {
+    const auto disk = newNative(3);
+    for (std::uint64_t s = 35; s < 256; ++s) ASSERT_TRUE(disk->toggleBlock(makeBlock(1, s)));
+    for (std::uint64_t s = 0; s < 13; ++s) ASSERT_TRUE(disk->toggleBlock(makeBlock(2, s)));
+    track_sector_t block;
+    ASSERT_NE(disk->allocateBlock(block, true), nullptr);
+    EXPECT_EQ(block, makeBlock(2, 13));
+    EXPECT_FALSE(disk->isBlockFree(block));
+    EXPECT_FALSE(disk->toggleBlock(makeBlock(4, 0)));
+    EXPECT_FALSE(disk->toggleBlock(makeBlock(1, 256)));
+}
+
+}  // namespace
+}  // namespace platter
