@@ -245,15 +245,21 @@ bool CommandLs::listDeep(platter::Disk& disk, const std::string& path) {
     return true;
 }
 
-// Entries up to the first empty slot; zipcode sets once each. An entry's data is read only
-// when its name says it holds an archive.
+// Entries up to the first empty slot (every entry of a partition table); zipcode sets once
+// each. An entry's data is read only when its name says it holds an archive.
 void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) {
     std::set<std::string> zipcodeSets;
     for (std::uint64_t i = 0;; ++i) {
         platter::dir_entry_t entry;
-        if (!disk.getEntry(i, true, entry) || platter::isEmptyEntry(entry)) break;
+        if (!disk.getEntry(i, true, entry)) break;
+        // A CBM directory ends at its first empty slot; a partition table has them anywhere.
+        if (platter::isEmptyEntry(entry)) {
+            if (disk.hasPartitionTable()) continue;
+            break;
+        }
         switch (platter::nestedKindOf(disk, entry)) {
             case platter::nested_kind::directory: listSubdirectory(disk, path, i, entry); break;
+            case platter::nested_kind::partition: listPartition(disk, path, i, entry); break;
             case platter::nested_kind::archive:
                 if (platter::isZipcodePartEntry(entry) && !zipcodeSets.insert(platter::zipcodeSetName(entry)).second)
                     break;
@@ -279,6 +285,21 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
         depth_ -= indentStep_;
     }
     disk.closeDirectory(false);
+}
+
+// Entries that hold no partition (the system entry, kinds without an image class) are
+// listed in the table only.
+void CommandLs::listPartition(platter::Disk& disk, const std::string& path, std::uint64_t index,
+                              const platter::dir_entry_t& entry) {
+    const std::shared_ptr<platter::Disk> partition = disk.openPartition(entry);
+    if (!partition || !mayDescend(index)) return;
+    partition->setIncludeEmpty(disk.includeEmpty());
+    depth_ += indentStep_;
+    ++level_;
+    if (!g_option_delim.isSet()) printNestingLine(index, entry);
+    listDeep(*partition, path);
+    --level_;
+    depth_ -= indentStep_;
 }
 
 void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::uint64_t index,

@@ -57,6 +57,8 @@ private:
     void listNestedEntries(platter::Disk& disk, const std::string& path);
     void listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
                           const platter::dir_entry_t& entry);
+    void listPartition(platter::Disk& disk, const std::string& path, std::uint64_t index,
+                       const platter::dir_entry_t& entry);
     void listArchive(platter::Disk& disk, const std::string& path, std::uint64_t index,
                      const platter::dir_entry_t& entry);
     bool mayDescend(std::uint64_t index);

@@ -71,15 +71,15 @@ void Render::measure(const listed_entry_t& listed) {
         std::uint64_t& width = widths_[id];
         width = std::max(width, value);
     };
-    raise(kFieldBlocks, listed.entry.blockCount());
+    raise(kFieldBlocks, listed.entryBlocks);
     if (listed.fileRead) raise(kFieldBytes, listed.dataLength);
     raise(kFieldIndex, listed.index);
     raise(kFieldTrackWidth, listed.entry.bytes[3]);
     raise(kFieldSectorWidth, listed.entry.bytes[4]);
     widths_[kFieldType] = 3;
     widths_[kFieldAddr] = 4;
-    if (listed.entry.isSplat()) widths_[kFieldSplat] = 1;
-    if (listed.entry.isLocked()) widths_[kFieldLock] = 1;
+    if (listed.splat) widths_[kFieldSplat] = 1;
+    if (listed.locked) widths_[kFieldLock] = 1;
 }
 
 // A scratched entry (not closed, not locked, no type) only with almostAll.
@@ -97,7 +97,7 @@ entry_needs_t Render::needs() const {
     needs.description = hasField(kFieldFfid);
     needs.blocks = hasField(kFieldChain);
     needs.nameColour = g_console.writesColor() && (fields.empty() || hasField(kFieldName));
-    needs.data = needs.hashes || needs.description || needs.nameColour || hasField(kFieldBytes) || hasField(kFieldAddr);
+    needs.data = needs.hashes || needs.description || hasField(kFieldBytes) || hasField(kFieldAddr);
     needs.size = needs.data;
     return needs;
 }

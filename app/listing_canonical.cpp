@@ -38,20 +38,20 @@ void RenderCanonical::renderListing(platter::Disk& disk, const std::string& pref
 void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed, const platter::Disk& disk) const {
     const platter::dir_entry_t& entry = listed.entry;
     forge::applyAttributes(out, kWhite);
-    std::string blocks = std::to_string(entry.blockCount());
+    std::string blocks = std::to_string(listed.entryBlocks);
     if (blocks.size() < kBlocksField) blocks.resize(kBlocksField, ' ');
     out << blocks;
     writeQuotedName(out, listed);
-    out << (entry.isSplat() ? '*' : ' ');
+    out << (listed.splat ? '*' : ' ');
     // An unknown type on a 1541-style image shows "R?" and a reversed lock column.
     if (disk.typeNameTable() == platter::type_name_table::dos1541 && (entry.typeByte() & 15) == 13) {
         static constexpr std::array<std::uint8_t, 2> kUnknown = {'R', '?'};
         static constexpr std::array<std::uint8_t, 2> kLocked = {'<', ' '};
         static constexpr std::array<std::uint8_t, 2> kOpen = {' ', ' '};
         out << petsciiToText(kUnknown, charset(), false)
-            << petsciiToText(entry.isLocked() ? kLocked : kOpen, charset(), true);
+            << petsciiToText(listed.locked ? kLocked : kOpen, charset(), true);
     } else {
-        out << typeText(entry, charset(), disk) << (entry.isLocked() ? '<' : ' ');
+        out << typeText(entry, charset(), disk) << (listed.locked ? '<' : ' ');
     }
     out << '\n';
 }

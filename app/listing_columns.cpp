@@ -61,11 +61,11 @@ void RenderColumns::renderListing(platter::Disk& disk, const std::string& prefix
 void RenderColumns::renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed,
                                 const platter::Disk& disk) const {
     const platter::dir_entry_t& entry = listed.entry;
-    const std::string splat = entry.isSplat() ? "*" : " ";
-    const std::string lock = entry.isLocked() ? "<" : " ";
+    const std::string splat = listed.splat ? "*" : " ";
+    const std::string lock = listed.locked ? "<" : " ";
     switch (id) {
         case kFieldBlocks:
-            coloured(out, 11, rightAligned(std::to_string(entry.blockCount()), fieldWidth(kFieldBlocks)));
+            coloured(out, 11, rightAligned(std::to_string(listed.entryBlocks), fieldWidth(kFieldBlocks)));
             break;
         case kFieldBytes:
             if (listed.dataRead && listed.dataLength != 0)

@@ -44,10 +44,10 @@ void RenderDelimited::renderListing(platter::Disk& disk, const std::string& /*pr
 
 std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& listed, const platter::Disk& disk) const {
     const platter::dir_entry_t& entry = listed.entry;
-    const std::string splat = entry.isSplat() ? "*" : "";
-    const std::string lock = entry.isLocked() ? "<" : "";
+    const std::string splat = listed.splat ? "*" : "";
+    const std::string lock = listed.locked ? "<" : "";
     switch (id) {
-        case kFieldBlocks: return std::to_string(entry.blockCount());
+        case kFieldBlocks: return std::to_string(listed.entryBlocks);
         case kFieldBytes: return numberText(listed.dataLength != 0 ? listed.size : 0);
         case kFieldIndex: return std::to_string(listed.index);
         case kFieldTs:

@@ -22,6 +22,7 @@ forge::text_attr_t foregroundOn(std::uint32_t colour, std::uint32_t background) 
 // Bright green for the usual BASIC starts; then, each overriding the one
 // before: partitions cyan, archives bright blue, DEL yellow, GEOS USR white on blue.
 forge::text_attr_t nameColour(platter::Disk& disk, const listed_entry_t& listed) {
+    if (disk.hasPartitionTable()) return foregroundOnly(3);
     if (!listed.dataRead) return foregroundOn(14, 4);
     if (listed.size == 0 || !listed.hasLoadAddress) return foregroundOnly(kWhite);
     const bool basicStart = listed.loadAddress == 0x0801 || listed.loadAddress == 0x1C01;
@@ -41,7 +42,12 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
     listed_entry_t listed;
     listed.index = index;
     listed.entry = entry;
-    if (needs.size || needs.blocks) {
+    listed.entryBlocks = disk.entryBlocks(entry);
+    listed.splat = disk.showsEntryFlags() && entry.isSplat();
+    listed.locked = disk.showsEntryFlags() && entry.isLocked();
+    // A partition's colour needs none of its bytes, which may be megabytes.
+    const bool readsData = needs.data || (needs.nameColour && !disk.hasPartitionTable());
+    if (needs.size || readsData || needs.blocks) {
         listed.dataRead = disk.readData(entry, 0, &listed.size, nullptr, needs.blocks ? &listed.blocks : nullptr);
         if (!listed.dataRead) {
             listed.size = 0;
@@ -49,7 +55,7 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
         }
     }
     platter::Disk::bytes_t data;
-    if (needs.data && listed.dataRead && listed.size != 0) {
+    if (readsData && listed.dataRead && listed.size != 0) {
         listed.fileRead = disk.readFile(entry, data);
         if (!listed.fileRead) data.clear();
     }

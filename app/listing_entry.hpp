@@ -21,7 +21,7 @@ namespace app {
 // Which facts a listing shows; only those are read.
 struct entry_needs_t {
     bool size = false;  // readData's result and size
-    bool data = false;  // the file's bytes (load address, length)
+    bool data = false;  // the file's bytes (load address, length); the name colour reads them too
     bool hashes = false;
     bool description = false;
     bool blocks = false;
@@ -31,6 +31,9 @@ struct entry_needs_t {
 struct listed_entry_t {
     std::uint64_t index = 0;
     platter::dir_entry_t entry;
+    std::uint64_t entryBlocks = 0;  // the blocks the listing shows
+    bool splat = false;             // the CBM flags, where the container's entries have them
+    bool locked = false;
     bool dataRead = false;         // readData succeeded
     std::uint64_t size = 0;        // readData's size
     bool fileRead = false;         // readFile succeeded

@@ -1,7 +1,10 @@
 #include "platter/core/buffered_data_provider.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
+#include <vector>
 
 namespace platter {
 
@@ -23,6 +26,11 @@ std::uint64_t BufferedDataProvider::available(std::uint64_t offset) const { retu
 
 bool BufferedDataProvider::load(const std::filesystem::path& path) {
     name_ = path.string();
+    file_.close();
+    std::error_code error;
+    const std::uintmax_t bytes = std::filesystem::file_size(path, error);
+    if (error) return false;
+    size_ = bytes;
     return true;
 }
 
@@ -38,7 +46,9 @@ bool BufferedDataProvider::writeBlock(std::uint64_t offset, std::span<const std:
 }
 
 bool BufferedDataProvider::loadBlock(std::uint64_t offset, const track_sector_t& /*block*/, cached_block_t& out) {
-    std::ifstream in(name_, std::ios::binary);
+    if (!file_.is_open()) file_.open(name_, std::ios::binary);
+    file_.clear();
+    std::ifstream& in = file_;
     if (!in) return false;
     in.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
     if (!in) return false;
@@ -48,6 +58,41 @@ bool BufferedDataProvider::loadBlock(std::uint64_t offset, const track_sector_t&
     if (in.bad() || in.gcount() <= 0) return false;
     out.present = 1;
     return true;
+}
+
+bool BufferedDataProvider::copyWithChanges(const piece_writer& write) {
+    std::ifstream in(name_, std::ios::binary);
+    if (!in) return false;
+    constexpr std::uint64_t kPiece = 1 << 20;
+    constexpr std::uint64_t kBlock = sizeof(cached_block_t::data);
+    std::vector<std::uint8_t> piece;
+    for (std::uint64_t at = 0; at < size_; at += kPiece) {
+        piece.resize(static_cast<std::size_t>(std::min(kPiece, size_ - at)));
+        in.read(reinterpret_cast<char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
+        if (static_cast<std::uint64_t>(in.gcount()) != piece.size()) return false;
+        const std::uint64_t end = at + piece.size();
+        // Every changed block that overlaps the piece, the part inside it.
+        const auto first = static_cast<std::int64_t>(at >= kBlock ? at - kBlock + 1 : 0);
+        for (auto it = cache_.lower_bound(first); it != cache_.end(); ++it) {
+            const auto offset = static_cast<std::uint64_t>(it->first);
+            if (offset >= end) break;
+            const cached_block_t& block = it->second;
+            if (block.data == block.loaded) continue;
+            const std::uint64_t from = std::max(offset, at);
+            const std::uint64_t to = std::min(offset + kBlock, end);
+            std::copy(block.data.begin() + static_cast<std::ptrdiff_t>(from - offset),
+                      block.data.begin() + static_cast<std::ptrdiff_t>(to - offset),
+                      piece.begin() + static_cast<std::ptrdiff_t>(from - at));
+        }
+        if (!write(piece)) return false;
+    }
+    return true;
+}
+
+void BufferedDataProvider::changesSaved(const std::filesystem::path& path) {
+    name_ = path.string();
+    file_.close();
+    for (auto& [offset, block] : cache_) block.loaded = block.data;
 }
 
 }  // namespace platter

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <fstream>
+#include <functional>
 #include <map>
 
 namespace platter {
@@ -26,12 +28,21 @@ public:
     std::uint64_t size() const override;
     std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block) override;
     std::uint64_t available(std::uint64_t offset) const override;
-    // Only remembers the path; blocks are read when asked for.
+    // Remembers the path and takes the file's size; blocks are read when asked for.
     bool load(const std::filesystem::path& path) override;
 
     virtual bool assignToParent(std::span<const std::uint8_t> data);
     // Replaces both copies of an already cached block; false when the offset is not cached.
     virtual bool writeBlock(std::uint64_t offset, std::span<const std::uint8_t, 256> data);
+
+    // Hands the file's bytes to `write` in pieces, each cached block that was changed in place
+    // of its bytes in the file; false when the file cannot be read whole or `write` fails.
+    using piece_writer = std::function<bool(std::span<const std::uint8_t>)>;
+    bool copyWithChanges(const piece_writer& write);
+    // The file now at `path` holds every change: blocks come from there and count as unchanged.
+    void changesSaved(const std::filesystem::path& path);
+    // How many blocks were read (or written) so far.
+    std::size_t cachedBlockCount() const { return cache_.size(); }
 
 protected:
     // Reads the 256 bytes at offset; a short last block is zero-filled, a read that gets no
@@ -40,6 +51,10 @@ protected:
 
     std::uint64_t size_ = 0;
     std::map<std::int64_t, cached_block_t> cache_;
+
+private:
+    // The file, opened once for all the blocks read from it.
+    std::ifstream file_;
 };
 
 }  // namespace platter

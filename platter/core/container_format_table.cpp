@@ -22,7 +22,7 @@ constexpr container_format_t kContainerFormats[] = {
     {format_id::d8b, "D8B", ".d8b", "BackBit", 0x2, 7, 0},
     {format_id::d2m, "D2M", ".d2m", "CMD FD2000", 0x2, 7, 1, true},
     {format_id::d4m, "D4M", ".d4m", "CMD FD4000", 0x2, 7, 1, true},
-    {format_id::dhd, "DHD", ".dhd", "CMD HD", 0x2, 7, 1, true, true},
+    {format_id::dhd, "DHD", ".dhd", "CMD HD", 0x2, 7, 1, false, true},
     {format_id::zipcode, "ZIP", "?!*", "Zipcode", 0x4, 7, 0},
     {format_id::arc, "ARC", ".arc", "Archive", 0x4, 2, 0},
     {format_id::sda, "SDA", ".sda", "Self Dissolving Archive", 0x4, 2, 0},

@@ -135,7 +135,7 @@ public:
     virtual bool hasNativeSubdirectories() const { return false; }
     // A partition (type 5) on an image with CBM partitions, or a subdirectory (type 6) on one
     // with native subdirectories. Elsewhere, as on a 1541, such entries are chained files.
-    bool holdsDirectory(const dir_entry_t& entry) const {
+    virtual bool holdsDirectory(const dir_entry_t& entry) const {
         return (entry.fileType() == kTypeCbm && hasCbmPartitions()) ||
                (entry.fileType() == kTypeDir && hasNativeSubdirectories());
     }
@@ -148,6 +148,10 @@ public:
     }
     // Whether its listings end with a blocks-free line.
     virtual bool showsBlocksFree() const { return true; }
+    // Whether its entries carry the CBM closed and locked flags (a partition table's do not).
+    virtual bool showsEntryFlags() const { return true; }
+    // The size of an entry in 256-byte blocks as a listing shows it.
+    virtual std::uint64_t entryBlocks(const dir_entry_t& entry) const { return entry.blockCount(); }
     virtual bool makeGeosDisk() { return false; }
     virtual bool isGeosDisk() const { return false; }
     virtual bool canMakeGeosDisk() const { return false; }
@@ -232,12 +236,16 @@ public:
     // block met before or a block that cannot be read.
     std::vector<track_sector_t> directoryChain();
     virtual bool openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo);
+    // The image a partition-table entry holds, shared with whoever has it open already; null for
+    // an entry that holds none. The view never outlives this image's bytes: closing or destroying
+    // the image empties every view still open.
+    virtual std::shared_ptr<Disk> openPartition(const dir_entry_t& /*entry*/) { return nullptr; }
     bool closeDirectory(bool recordUndo);
     std::size_t directoryDepth() const { return dirStack_.size(); }
     // The subdirectory or partition entered last, or null at the top level.
     const dir_frame_t* directoryFrame() const { return dirStack_.empty() ? nullptr : &dirStack_.back(); }
     // Calls `callback` for every entry whose name matches the 16-byte CBM
-    // wildcard pattern, descending into subdirectories; true when any matched.
+    // wildcard pattern, descending into subdirectories and partitions; true when any matched.
     bool walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                        const stop_predicate& stop = {});
     virtual std::uint16_t loadAddress(std::uint64_t index);
@@ -379,6 +387,8 @@ public:
     // ---- Listings (disk_listing_draw.cpp, disk_listing_documents.cpp) ----
     // One line of the CBM directory listing at a row of the writer, ended with its newline.
     virtual void drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse);
+    // The line of a partition-table entry.
+    void drawPartitionEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse);
     // "%d BLOCKS FREE."; empty for kinds whose listings show no such line.
     std::string blocksFreeText() const;
     // The type word of an entry in a listing: the CBM type names, "???"
@@ -502,6 +512,10 @@ protected:
         sizeUnknown_ = true;
         lastError_ = kErrBadSize;
     }
+    // For a class that counts its directory itself.
+    void setDirectoryEntryCount(std::uint64_t count) { entryCount_ = count; }
+    // First directory block of a CBM/DIR entry, or false when it has none.
+    virtual bool subdirectoryStart(const dir_entry_t& entry, track_sector_t& first);
     // A change of size: the data becomes `bytes` long and the shape `geometry`, journalled with
     // the old shape, size and the bytes cut off, so that undo restores all of them.
     bool resizeImage(const disk_geometry_t& geometry, std::uint64_t bytes);
@@ -519,10 +533,11 @@ private:
     bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                            const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
                            std::size_t depth);
+    // The walk of a partition table: every entry, then the directory tree of each partition.
+    bool walkPartitions(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
+                        const stop_predicate& stop);
     void revertRecord(const undo_record_t& record);
     bool readGeosFile(const dir_entry_t& entry, bytes_t& out);
-    // First directory block of a CBM/DIR entry, or false when it has none.
-    bool subdirectoryStart(const dir_entry_t& entry, track_sector_t& first);
     std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
     void restoreGeometry(const undo_record_t& record);
 

@@ -156,8 +156,39 @@ bool Disk::closeDirectory(bool recordUndo) {
 
 bool Disk::walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                          const stop_predicate& stop) {
+    if (hasPartitionTable()) return walkPartitions(pattern, callback, stop);
     std::set<track_sector_t> visited;
     return walkDirectoryTree(pattern, callback, bytes_t{}, visited, stop, 0);
+}
+
+// A partition is a directory tree of its own, walked with its name in front of its paths. The
+// walk holds each partition only while it walks it; one that is open elsewhere stays open.
+bool Disk::walkPartitions(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
+                          const stop_predicate& stop) {
+    lastError_ = kErrNone;
+    bool result = false;
+    const std::uint64_t count = countDirectoryEntries();
+    for (std::uint64_t index = 0; index < count; ++index) {
+        const std::uint8_t* stored = locateEntry(index, includeEmpty_);
+        if (!stored) break;
+        const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
+        if (cbmWildcardMatch(pattern, entry.name())) {
+            callback(stored, bytes_t{});
+            result = true;
+        }
+        if (const std::shared_ptr<Disk> partition = openPartition(entry)) {
+            const bytes_t name(entry.name().begin(), entry.name().end());
+            const auto inner = [&](const std::uint8_t* found, const bytes_t& innerPath) {
+                bytes_t full = name;
+                if (!innerPath.empty()) full.push_back('/');
+                full.insert(full.end(), innerPath.begin(), innerPath.end());
+                callback(found, full);
+            };
+            result = partition->walkDirectory(pattern, inner, stop) || result;
+        }
+        if (stop && stop()) break;
+    }
+    return result;
 }
 
 bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,

@@ -23,13 +23,17 @@ void append(std::vector<std::uint8_t>& document, std::string_view text) {
 }
 
 // Lines of the entries from the current directory down, each directory's
-// entries right after the entry that holds them.
+// entries right after the entry that holds them. A partition table's lines
+// give the partition's number where the others give the blocks.
 void appendCsvEntries(Disk& disk, DirectoryWalk& walk, bool recurse, const IndexSelection& skipped,
                       const std::string& prefix, const std::string& suffix, std::vector<std::uint8_t>& document) {
     dir_entry_t entry;
     for (std::uint64_t index = 0; disk.getEntry(index, disk.includeEmpty(), entry); ++index) {
         if (skipped.contains(index)) continue;
-        append(document, forge::format("%s%u,%s,%s%s\n", prefix.c_str(), unsigned{entry.blockCount()},
+        const std::string first = disk.hasPartitionTable()
+                                      ? forge::format("%02llu", static_cast<unsigned long long>(index))
+                                      : std::to_string(entry.blockCount());
+        append(document, forge::format("%s%s,%s,%s%s\n", prefix.c_str(), first.c_str(),
                                        petsciiToCsvField(entry.name(), false).c_str(),
                                        disk.listingTypeName(entry).c_str(), suffix.c_str()));
         if (recurse && walk.enter(entry)) {
@@ -71,9 +75,10 @@ bool Disk::writeListingText(const listing_output_t& out, bool recurse, std::span
     std::vector<std::uint8_t> document;
     if (!out.stream) append(document, imagePath().string() + "\r\n");
     bool drawn = false;
-    forEachDirectory(*this, recurse, nullptr, [&](std::size_t depth) {
+    forEachDirectory(*this, recurse, nullptr, [&](Disk& image, std::size_t depth) {
         if (depth > 0) append(document, "\r\n");
-        drawDirectory(*this, writer, shown, !shown.empty());
+        const bool own = &image == this;
+        drawDirectory(image, writer, own ? shown : std::span<const std::uint32_t>{}, own && !shown.empty());
         drawn |= !writer.output().empty();
         document.insert(document.end(), writer.output().begin(), writer.output().end());
         writer.clearOutput();

@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::size_t kBlocksColumns = 5;
 constexpr std::uint32_t kSplatColumn = 23;
+constexpr std::size_t kPartitionNameColumn = 4;
+constexpr std::size_t kPartitionTypeColumn = 21;
 constexpr std::uint8_t kPadding = 0xA0;
 constexpr std::uint8_t kSpace = 0x20;
 constexpr std::uint32_t kBasicLineHeader = 4;  // link and line number
@@ -25,6 +27,10 @@ constexpr std::uint32_t kBasicLineHeader = 4;  // link and line number
 }  // namespace
 
 void Disk::drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse) {
+    if (hasPartitionTable()) {
+        drawPartitionEntry(entry, row, writer, reverse);
+        return;
+    }
     std::uint32_t column = 0;
     const auto put = [&](std::string_view text) {
         writer.write(column, row, text, reverse);
@@ -71,12 +77,24 @@ void Disk::drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter&
     writer.newline();
 }
 
+// The partition's number (the row below the header), its name and its type word.
+void Disk::drawPartitionEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse) {
+    std::string line = forge::format("%2u", row == 0 ? 0u : row - 1);
+    line.resize(kPartitionNameColumn, ' ');
+    for (const std::uint8_t c : entry.name()) line += static_cast<char>(c == kPadding ? ' ' : c);
+    line.resize(kPartitionTypeColumn, ' ');
+    line += typeWord(entry);
+    writer.write(0, row, line, reverse);
+    writer.newline();
+}
+
 std::string Disk::blocksFreeText() const {
     if (!showsBlocksFree()) return {};
     return forge::format("%llu BLOCKS FREE.", static_cast<unsigned long long>(blocksFree()));
 }
 
 std::string Disk::listingTypeName(const dir_entry_t& entry) const {
+    if (hasPartitionTable()) return typeWord(entry);
     const std::uint8_t type = entry.fileType();
     if (type > highestFileType()) return std::string(g_cbm_type_names.back());
     return type >= kTypeCbm ? typeWord(entry) : std::string(g_cbm_type_names[type]);
@@ -86,16 +104,18 @@ forge::raster_image_t Disk::renderDirectoryTree(PetsciiWriter& writer, bool recu
                                                 std::span<const std::uint32_t> selection) {
     setLastError(kErrNone);
     const IndexSelection selected(selection);
-    const auto tried = [&](std::uint64_t index, const dir_entry_t& entry, std::size_t depth) {
-        return holdsDirectory(entry) && (depth > 0 || selected.contains(index));
+    // Below the selected entries every subdirectory and partition is entered.
+    const auto tried = [&](std::uint64_t index, const dir_entry_t&, std::size_t depth) {
+        return depth > 0 || selected.contains(index);
     };
     forge::raster_image_t result;
-    const bool complete = forEachDirectory(*this, recurse && !selection.empty(), tried, [&](std::size_t depth) {
-        const forge::raster_image_t listing =
-            renderDirectory(*this, writer, depth == 0 ? selection : std::span<const std::uint32_t>{});
-        result = result.pixels.empty() ? listing : stackPictures(result, listing);
-        return !result.pixels.empty();
-    });
+    const bool complete =
+        forEachDirectory(*this, recurse && !selection.empty(), tried, [&](Disk& image, std::size_t depth) {
+            const forge::raster_image_t listing =
+                renderDirectory(image, writer, depth == 0 ? selection : std::span<const std::uint32_t>{});
+            result = result.pixels.empty() ? listing : stackPictures(result, listing);
+            return !result.pixels.empty();
+        });
     return complete ? result : forge::raster_image_t{};
 }
 

@@ -17,13 +17,14 @@ bool convertListing(Converter& converter, Disk& disk, const listing_output_t& ou
     PetsciiWriter& writer = converter.sink();
     writer.clearOutput();
     const bool appending = out.stream != nullptr;
-    const std::string title = disk.imagePath().string();
-    if (!appending) converter.writeHeader(libraryOptions().generatorName, title, 1, true);
+    if (!appending) converter.writeHeader(libraryOptions().generatorName, disk.imagePath().string(), 1, true);
     bool drawn = false;
-    forEachDirectory(disk, recursive, nullptr, [&](std::size_t) {
-        converter.writeTitle(title, !withTitles || appending);
+    forEachDirectory(disk, recursive, nullptr, [&](Disk& image, std::size_t) {
+        converter.writeTitle(image.imagePath().string(), !withTitles || appending);
         const std::size_t before = writer.output().size();
-        drawDirectory(disk, writer, selection, !selection.empty());
+        // A partition is listed whole; the selection picks entries of the image itself.
+        const bool own = &image == &disk;
+        drawDirectory(image, writer, own ? selection : std::span<const std::uint32_t>{}, own && !selection.empty());
         drawn |= writer.output().size() != before;
         writer.newline();
         return true;

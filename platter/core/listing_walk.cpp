@@ -1,18 +1,39 @@
 #include "platter/core/listing_walk.hpp"
 
+#include <memory>
+
 #include "platter/core/disk.hpp"
 
 namespace platter {
 
 namespace {
 
-bool visitTree(Disk& disk, DirectoryWalk& walk, bool recurse, const entry_filter& tried, const directory_visit& visit) {
-    if (!visit(walk.depth())) return false;
-    if (!recurse || !(disk.hasCbmPartitions() || disk.hasNativeSubdirectories())) return true;
+bool visitTree(Disk& disk, DirectoryWalk& walk, std::size_t base, bool recurse, const entry_filter& tried,
+               const directory_visit& visit);
+
+bool visitPartitions(Disk& disk, std::size_t depth, const entry_filter& tried, const directory_visit& visit) {
     dir_entry_t entry;
     for (std::uint64_t index = 0; disk.getEntry(index, disk.includeEmpty(), entry); ++index) {
-        if ((tried && !tried(index, entry, walk.depth())) || !walk.enter(entry)) continue;
-        const bool visited = visitTree(disk, walk, recurse, tried, visit);
+        if (tried && !tried(index, entry, depth)) continue;
+        const std::shared_ptr<Disk> partition = disk.openPartition(entry);
+        if (!partition) continue;
+        DirectoryWalk walk(*partition);
+        if (!visitTree(*partition, walk, depth + 1, true, tried, visit)) return false;
+    }
+    return true;
+}
+
+bool visitTree(Disk& disk, DirectoryWalk& walk, std::size_t base, bool recurse, const entry_filter& tried,
+               const directory_visit& visit) {
+    const std::size_t depth = base + walk.depth();
+    if (!visit(disk, depth)) return false;
+    if (!recurse) return true;
+    if (disk.hasPartitionTable()) return visitPartitions(disk, depth, tried, visit);
+    if (!(disk.hasCbmPartitions() || disk.hasNativeSubdirectories())) return true;
+    dir_entry_t entry;
+    for (std::uint64_t index = 0; disk.getEntry(index, disk.includeEmpty(), entry); ++index) {
+        if ((tried && !tried(index, entry, depth)) || !walk.enter(entry)) continue;
+        const bool visited = visitTree(disk, walk, base, recurse, tried, visit);
         walk.leave();
         if (!visited) return false;
     }
@@ -49,7 +70,7 @@ void DirectoryWalk::leave() {
 
 bool forEachDirectory(Disk& disk, bool recurse, const entry_filter& tried, const directory_visit& visit) {
     DirectoryWalk walk(disk);
-    return visitTree(disk, walk, recurse, tried, visit);
+    return visitTree(disk, walk, 0, recurse, tried, visit);
 }
 
 }  // namespace platter

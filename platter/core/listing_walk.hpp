@@ -38,8 +38,10 @@ private:
 
 // Calls `visit` for the current directory and, with `recurse`, for every
 // subdirectory and partition below it, parents first; `tried` picks the
-// entries whose directories are entered. False as soon as a visit fails.
-using directory_visit = std::function<bool(std::size_t depth)>;
+// entries whose directories are entered. A partition of a partition table is
+// an image of its own, which `visit` is given; it is held only while walked.
+// False as soon as a visit fails.
+using directory_visit = std::function<bool(Disk& image, std::size_t depth)>;
 using entry_filter = std::function<bool(std::uint64_t index, const dir_entry_t& entry, std::size_t depth)>;
 bool forEachDirectory(Disk& disk, bool recurse, const entry_filter& tried, const directory_visit& visit);
 

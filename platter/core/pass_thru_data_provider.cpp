@@ -4,7 +4,8 @@
 
 namespace platter {
 
-void PassThruDataProvider::setSize(std::uint64_t bytes) { size_ = bytes; }
+// A window never grows past the part of the parent it was made over.
+void PassThruDataProvider::setSize(std::uint64_t bytes) { size_ = std::min(bytes, capacity_); }
 
 std::uint64_t PassThruDataProvider::size() const { return size_; }
 

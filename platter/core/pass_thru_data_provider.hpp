@@ -8,11 +8,12 @@ namespace platter {
 
 // A window of fixed size at a fixed offset inside a parent provider (a partition of a CMD
 // image). The parent is not owned and must outlive the window. Offsets are relative to the
-// window: the base is added here, so the image inside must not add it again.
+// window: the base is added here, so the image inside must not add it again. It shrinks and
+// grows back, never past the size it was made with.
 class PassThruDataProvider : public DataProvider {
 public:
     PassThruDataProvider(DataProvider& parent, std::uint64_t base, std::uint64_t size)
-        : parent_(&parent), base_(base), size_(size) {}
+        : parent_(&parent), base_(base), size_(size), capacity_(size) {}
 
     void setSize(std::uint64_t bytes) override;
     std::uint64_t size() const override;
@@ -32,6 +33,7 @@ private:
     DataProvider* parent_;
     std::uint64_t base_;
     std::uint64_t size_;
+    std::uint64_t capacity_;
 };
 
 }  // namespace platter

@@ -9,6 +9,8 @@
 #include "platter/formats/disk80.hpp"
 #include "platter/formats/disk81.hpp"
 #include "platter/formats/disk8b.hpp"
+#include "platter/formats/disk_cmd.hpp"
+#include "platter/formats/disk_dhd.hpp"
 #include "platter/formats/disk_fi.hpp"
 #include "platter/formats/disk_t64.hpp"
 #include "platter/formats/disk_g64.hpp"
@@ -39,6 +41,10 @@ constexpr format_class_t kFormatClasses[] = {
     {format_id::nib, &makeImage<DiskNIB>},
     {format_id::nbz, &makeImage<DiskNBZ>},
     {format_id::dnp, &makeImage<DiskNP>},
+    {format_id::d1m, &makeImage<DiskD1M>},
+    {format_id::d2m, &makeImage<DiskD2M>},
+    {format_id::d4m, &makeImage<DiskD4M>},
+    {format_id::dhd, &makeImage<DiskDHM>},
     {format_id::prg, nullptr, nullptr, kSingleFile},
     {format_id::usr, nullptr, nullptr, kSingleFile},
     {format_id::rel, nullptr, nullptr, kSingleFile},

@@ -11,6 +11,7 @@
 namespace platter {
 
 nested_kind nestedKindOf(Disk& disk, const dir_entry_t& entry) {
+    if (disk.hasPartitionTable()) return nested_kind::partition;
     if (disk.holdsDirectory(entry)) return nested_kind::directory;
     return isArchiveEntry(disk, &entry) ? nested_kind::archive : nested_kind::file;
 }

@@ -16,10 +16,11 @@ class Disk;
 inline constexpr std::uint64_t kMaxNestingDepth = 16;
 
 // What an entry holds, told from its type and name without reading its data.
-enum class nested_kind { file, directory, archive };
+enum class nested_kind { file, directory, partition, archive };
 
-// A partition or subdirectory (types 5 and 6 on an image that has them; elsewhere they are
-// files), an archive or a zipcode part (by the name), or a plain file.
+// Every entry of a partition table (opened through `Disk::openPartition`); else a partition
+// or subdirectory entered on the same image (types 5 and 6 on an image that has them;
+// elsewhere they are files), an archive or a zipcode part (by the name), or a plain file.
 nested_kind nestedKindOf(Disk& disk, const dir_entry_t& entry);
 
 // Reads a file entry's data and expands the archive or zipcode set it holds, named after the

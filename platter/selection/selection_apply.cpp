@@ -169,8 +169,11 @@ bool CbmSelection::descend(file_selector& node, Disk& disk) {
         note(quotedNode("warning: selection nested too deeply; skipping: ", node));
         return true;
     }
-    if (nestedKindOf(disk, entry) == nested_kind::directory) return descendIntoDirectory(node, disk, entry);
-    return descendIntoFile(node, disk, entry);
+    switch (nestedKindOf(disk, entry)) {
+        case nested_kind::directory: return descendIntoDirectory(node, disk, entry);
+        case nested_kind::partition: return descendIntoPartition(node, disk, entry);
+        default: return descendIntoFile(node, disk, entry);
+    }
 }
 
 bool CbmSelection::descendIntoDirectory(file_selector& node, Disk& disk, const dir_entry_t& entry) {
@@ -209,17 +212,27 @@ bool CbmSelection::descendIntoFile(file_selector& node, Disk& disk, const dir_en
     open_result_t expanded = openNestedContainer(disk, entry);
     if (!expanded.failure.empty()) note("error: " + expanded.failure + "\n", true);
     for (const std::string& gap : expanded.warnings) note("warning: " + gap + "\n");
-    std::unique_ptr<Disk> opened = std::move(expanded.disk);
-    if (!opened) return fail(cannotDescend(node));
-    opened->setIncludeEmpty(disk.includeEmpty());
+    if (!expanded.disk) return fail(cannotDescend(node));
+    appendOpenedFrame(node, std::move(expanded.disk), disk);
+    return true;
+}
 
+// A partition opens as an image of its own over the container's bytes.
+bool CbmSelection::descendIntoPartition(file_selector& node, Disk& disk, const dir_entry_t& entry) {
+    std::shared_ptr<Disk> partition = disk.openPartition(entry);
+    if (!partition) return fail(cannotDescend(node));
+    appendOpenedFrame(node, std::move(partition), disk);
+    return true;
+}
+
+void CbmSelection::appendOpenedFrame(file_selector& node, std::shared_ptr<Disk> opened, const Disk& parent) {
+    opened->setIncludeEmpty(parent.includeEmpty());
     selection_frame_t frame;
     frame.disk = opened.get();
     frame.directory = opened->directoryStart();
     frame.header = opened->directoryHeader();
     frame.ownedDisk = std::move(opened);
     appendFrame(node, std::move(frame));
-    return true;
 }
 
 void CbmSelection::appendFrame(file_selector& node, selection_frame_t frame) {

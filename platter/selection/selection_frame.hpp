@@ -15,8 +15,9 @@ namespace platter {
 struct selection_frame_t {
     Disk* disk = nullptr;
     std::vector<dir_entry_t> path;
-    // Set for a disk opened from a file inside the container; the frame owns it.
-    std::unique_ptr<Disk> ownedDisk;
+    // Set for a disk opened from a file or a partition inside the container; the frame holds
+    // it (a partition shared with whoever else has it open).
+    std::shared_ptr<Disk> ownedDisk;
     std::uint64_t parent = 0;  // the frame this one was made from
     std::uint64_t depth = 0;   // nesting levels below frame 0
     // Where its directory starts and the block that heads it, to tell loops.

@@ -1,4 +1,4 @@
-"""Byte writers for hand-built DNP images.
+"""Byte writers for hand-built DNP, CMD and IDE64 CFS images.
 
 They follow the formats' published layouts and share nothing with the production
 classes, so a misread layout shows up as a failing test instead of agreeing with itself.
@@ -111,3 +111,184 @@ class Dnp:
         raw[0x26] = offset + 2
         self.put(*header, raw)
         return first
+
+
+class CmdFloppy:
+    """A CMD FD image: the system header on drive track 81 sector 5, the table from sector 8."""
+
+    KINDS = {"d1m": (829440, 40), "d2m": (1658880, 80), "d4m": (3317760, 160)}
+
+    def __init__(self, kind):
+        size, self.drive_sectors = self.KINDS[kind]
+        self.data = bytearray(size)
+        header = bytearray(b"\xff" * 256)
+        header[56] = header[57] = 0
+        header[112] = 0
+        header[113] = 12 if kind == "d2m" else 25
+        header[168] = 0
+        header[169] = 128 if kind == "d2m" else 0
+        header[224:240] = bytes(16)
+        header[226] = header[227] = 1
+        header[240:256] = b"CMD FD SERIES   "
+        self.put_block(self.system_block(5), header)
+        links = [(1, 1), (1, 2), (1, 3), (0, 255)]
+        for k, link in enumerate(links):
+            self.put_block(self.system_block(8 + k), bytes(link) + bytes(254))
+        self.entries = 1
+        self.put_entry(0, 0xFF, "SYSTEM", 0, 0)
+
+    def system_block(self, sector):
+        """Linear 256-byte block number of a sector on the drive's track 81."""
+        return 80 * self.drive_sectors + sector
+
+    def put_block(self, number, raw):
+        self.data[number * 256:number * 256 + len(raw)] = raw
+
+    def put_entry(self, slot, kind, name, start_unit, units):
+        at = self.system_block(8 + slot // 8) * 256 + (slot % 8) * 32
+        self.data[at + 2] = kind
+        self.data[at + 5:at + 21] = cbm_name(name)
+        self.data[at + 21:at + 24] = start_unit.to_bytes(3, "big")
+        self.data[at + 30:at + 32] = units.to_bytes(2, "big")
+
+    def add_partition(self, kind, name, start_unit, units, contents):
+        assert len(contents) <= units * 512
+        assert (start_unit + units) * 2 <= 80 * self.drive_sectors
+        self.put_entry(self.entries, kind, name, start_unit, units)
+        self.entries += 1
+        self.data[start_unit * 512:start_unit * 512 + len(contents)] = contents
+
+
+def cfs_link(sector):
+    """The 32-bit value whose 2-bit groups the 16 entries or records of a CFS block carry."""
+    return (sector & 0xFF) << 24 | ((sector >> 8) & 0xFF) << 16 | ((sector >> 16) & 0xFF) << 8
+
+
+def spread_link(block, sector, at, stride):
+    value = cfs_link(sector)
+    for i in range(16):
+        bits = (value >> (30 - 2 * i)) & 3
+        block[i * stride + at] = (block[i * stride + at] & ~0x30 & 0xff) | bits << 4
+
+
+class Ide64:
+    """An IDE64 CFS image of 512-byte sectors: header in sector 0, the partition list in 2-3."""
+
+    def __init__(self, sectors):
+        self.data = bytearray(sectors * 512)
+        self.data[8:18] = b"C64 CFS V "
+        self.data[25:28] = bytes((0, 0, 2))  # the list: track 0 (big-endian), sector 2
+        self.slots = 0
+
+    def add_list_entry(self, name, flags, kind, start, end, root):
+        at = 2 * 512 + self.slots * 32
+        self.slots += 1
+        raw = bytearray(32)
+        raw[0:len(name)] = name.encode("ascii")
+        raw[16] = flags
+        raw[17:20] = start.to_bytes(3, "big")
+        raw[20] = kind << 4
+        raw[21:24] = end.to_bytes(3, "big")
+        raw[29:32] = root.to_bytes(3, "big")
+        self.data[at:at + 32] = raw
+
+    def sector(self, number):
+        return number * 512
+
+    def put(self, sector, raw, at=0):
+        start = sector * 512 + at
+        self.data[start:start + len(raw)] = raw
+
+
+class CfsPartition:
+    """Files and directories of one CFS partition, laid out from its first free sector on."""
+
+    def __init__(self, image, first_free):
+        self.image = image
+        self.next = first_free
+
+    def take(self, count=1):
+        first = self.next
+        self.next += count
+        return first
+
+    @staticmethod
+    def interleaved(chunk):
+        chunk = chunk + bytes(512 - len(chunk))
+        stored = bytearray(512)
+        for j in range(4):
+            for k in range(128):
+                stored[4 * k + j] = chunk[128 * j + k]
+        return stored
+
+    def store_file(self, contents):
+        """Data sectors and block lists of 128 records; returns the first list's sector."""
+        data = [self.take() for _ in range(max(1, -(-len(contents) // 512)))]
+        for i, sector in enumerate(data):
+            self.image.put(sector, self.interleaved(contents[i * 512:(i + 1) * 512]))
+        lists = [self.take() for _ in range(-(-len(data) // 128))]
+        for n, list_sector in enumerate(lists):
+            records = bytearray(512)
+            for r, sector in enumerate(data[n * 128:(n + 1) * 128]):
+                records[4 * r + 1:4 * r + 4] = sector.to_bytes(3, "big")
+            if n + 1 < len(lists):
+                spread_link(records, lists[n + 1], 0, 4)
+            self.image.put(list_sector, records)
+        return lists[0]
+
+    @staticmethod
+    def entry(name, size, first, flags, letters):
+        raw = bytearray(36)
+        raw[0:len(name)] = name.encode("ascii")
+        raw[16:24] = size.to_bytes(8, "little")
+        raw[25:28] = first.to_bytes(3, "big")
+        raw[28] = flags
+        raw[29:32] = letters.encode("ascii")
+        raw[32:36] = bytes((0x8a, 0x0b, 0x99, 0x20))
+        return raw
+
+    def directory(self, entries, blocks=1):
+        """A directory of `blocks` blocks of 576 bytes; unused slots are marked unused."""
+        first = self.take(2 * blocks)
+        for b in range(blocks):
+            raw = bytearray(576)
+            for k in range(16):
+                raw[k * 36 + 24] = 0x80
+            for k, entry in enumerate(entries[b * 16:(b + 1) * 16]):
+                raw[k * 36:(k + 1) * 36] = entry
+            if b + 1 < blocks:
+                spread_link(raw, first + 2 * (b + 1), 24, 36)
+            self.image.put(first + 2 * b, raw)
+        return first
+
+
+def ide64_image(first):
+    """List entries PART1 (CFS, flags bit 7, sectors first to first + 312), "IDE64 DISK" (the
+    second entry carries the disk name; no partition), GEOSPART (GEOS, bit 5) and NOTUSED
+    (flags 0). PART1's root directory
+    spans two blocks: its label "PART ONE" and 15 unused slots, then HELLO (PRG, 300 bytes,
+    seed 1), BIG (PRG, 70000 bytes, seed 3: two block lists), DATA (REL, record length 64, 1000
+    bytes, seed 4), GONE (DEL) and SUB (DIR) holding INNER (PRG, 100 bytes, seed 5)."""
+    end = first + 312
+    hdd = Ide64(end)
+    part = CfsPartition(hdd, first + 2)
+    inner = part.store_file(pattern(100, 5))
+    subdir = part.directory([part.entry("INNER", 100, inner, 0x29, "PRG")])
+    hello = part.store_file(pattern(300, 1))
+    big = part.store_file(pattern(70000, 3))
+    data = part.store_file(pattern(1000, 4))
+    label = part.entry("PART ONE", 0, 0, 0, "DIR")
+    label[24] = 0x80
+    root = part.directory([label] + [bytearray(36)] * 15 + [
+        part.entry("HELLO", 300, hello, 0x29, "PRG"),
+        part.entry("BIG", 70000, big, 0x29, "PRG"),
+        part.entry("DATA", 1000 << 8 | 64, data, 0x49, "REL"),
+        part.entry("GONE", 0, 0, 0x09, "DEL"),
+        part.entry("SUB", 0, subdir, 0x29, "DIR"),
+    ], blocks=2)
+    assert part.next <= end
+    hdd.add_list_entry("PART1", 0x80, 1, first, end, root)
+    hdd.add_list_entry("IDE64 DISK", 0, 0, 0, 0, 0)
+    hdd.add_list_entry("GEOSPART", 0x20, 2, 4, 6, 4)
+    hdd.add_list_entry("NOTUSED", 0x00, 1, 4, 6, 4)
+    return hdd.data

@@ -108,7 +108,7 @@ TEST(ListingWalk, ALinkBackToTheStartIsNotEnteredAgain) {
     const auto disk = test_support::openDirectoryD64(test_support::readFixture("selection/nest.d64"));
     ASSERT_TRUE(disk);
     std::size_t visits = 0;
-    EXPECT_TRUE(forEachDirectory(*disk, true, nullptr, [&](std::size_t) { return ++visits != 0; }));
+    EXPECT_TRUE(forEachDirectory(*disk, true, nullptr, [&](Disk&, std::size_t) { return ++visits != 0; }));
     EXPECT_EQ(visits, 1u + 1u + 17u);
     EXPECT_EQ(disk->directoryDepth(), 0u);
 }

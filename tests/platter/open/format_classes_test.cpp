@@ -32,6 +32,18 @@ TEST(CreateBlankDisk, MakesANativePartitionOfAtMost255Tracks) {
     EXPECT_EQ(native->providerSize(), 255u * 65536);
 }
 
+TEST(CreateBlankDisk, MakesTheCmdFloppiesButNoHardDisk) {
+    for (const format_id id : {format_id::d1m, format_id::d2m, format_id::d4m}) {
+        std::unique_ptr<Disk> floppy = createBlankDisk(id, 0).disk;
+        ASSERT_NE(floppy, nullptr);
+        EXPECT_TRUE(floppy->hasPartitionTable());
+        EXPECT_EQ(floppy->countDirectoryEntries(), 1u);  // the system entry
+    }
+    const open_result_t hardDisk = createBlankDisk(format_id::dhd, 0);
+    EXPECT_EQ(hardDisk.disk, nullptr);
+    EXPECT_TRUE(hardDisk.failure.empty());
+}
+
 TEST(DiskCreators, RegisterEveryImageClass) {
     const auto& creators = diskCreators();
     EXPECT_EQ(creators.size(), 17u);

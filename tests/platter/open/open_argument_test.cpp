@@ -62,11 +62,17 @@ TEST(OpenContainerArgument, AFileLargerThanAnyKindReadsWholeIsNotRead) {
 
 TEST(OpenContainerArgument, KindsNotBuiltYetAreErrorsNamingTheKind) {
     const test_support::ScratchDir scratch;
-    const opened_container_t d1m = openContainerArgument(scratch.write("x.d1m", test_support::bytes_t(829440, 0)));
-    EXPECT_EQ(d1m.disk, nullptr);
-    EXPECT_EQ(texts(d1m), "error: 'x.d1m': D1M images cannot be opened yet\n");
-    EXPECT_EQ(texts(openStdinArgument(test_support::bytes_t(829440, 0))),
-              "error: {data from stdin}: D1M images cannot be opened yet\n");
+    // A T64 header that identification names.
+    test_support::bytes_t tape(1024, 0);
+    const std::string banner = "C64 tape image file";
+    std::copy(banner.begin(), banner.end(), tape.begin());
+    tape[33] = 1;
+    tape[34] = 30;
+    tape[36] = 1;
+    const opened_container_t t64 = openContainerArgument(scratch.write("x.t64", tape));
+    EXPECT_EQ(t64.disk, nullptr);
+    EXPECT_EQ(texts(t64), "error: 'x.t64': T64 images cannot be opened yet\n");
+    EXPECT_EQ(texts(openStdinArgument(tape)), "error: {data from stdin}: T64 images cannot be opened yet\n");
 }
 
 TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {

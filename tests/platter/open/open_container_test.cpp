@@ -277,8 +277,6 @@ TEST_F(OpenContainerFile, ReportsKindsThatCannotBeOpenedYet) {
     const auto failure = [](const open_result_t& result) { return result.disk ? "opened" : result.failure; };
     EXPECT_EQ(failure(openContainerFile(write("1!game", fixture("notes.seq")))),
               "the zipcode set has no valid part '1!game'");
-    EXPECT_EQ(failure(openContainerFile(write("disk.dhd", std::vector<std::uint8_t>(1024, 0)))),
-              "the DHD format is not supported yet");
 }
 
 TEST(ArchiveNames, TellZipcodePartsAndArchiveExtensions) {
