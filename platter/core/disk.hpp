@@ -512,8 +512,6 @@ protected:
         sizeUnknown_ = true;
         lastError_ = kErrBadSize;
     }
-    // For a class that counts its directory itself.
-    void setDirectoryEntryCount(std::uint64_t count) { entryCount_ = count; }
     // First directory block of a CBM/DIR entry, or false when it has none.
     virtual bool subdirectoryStart(const dir_entry_t& entry, track_sector_t& first);
     // A change of size: the data becomes `bytes` long and the shape `geometry`, journalled with

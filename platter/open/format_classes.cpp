@@ -14,6 +14,7 @@
 #include "platter/formats/disk_fi.hpp"
 #include "platter/formats/disk_t64.hpp"
 #include "platter/formats/disk_g64.hpp"
+#include "platter/formats/disk_ide64.hpp"
 #include "platter/formats/disk_nbz.hpp"
 #include "platter/formats/disk_nib.hpp"
 #include "platter/formats/disk_np.hpp"
@@ -45,6 +46,7 @@ constexpr format_class_t kFormatClasses[] = {
     {format_id::d2m, &makeImage<DiskD2M>},
     {format_id::d4m, &makeImage<DiskD4M>},
     {format_id::dhd, &makeImage<DiskDHM>},
+    {format_id::ide64, &makeImage<DiskIDE64>},
     {format_id::prg, nullptr, nullptr, kSingleFile},
     {format_id::usr, nullptr, nullptr, kSingleFile},
     {format_id::rel, nullptr, nullptr, kSingleFile},

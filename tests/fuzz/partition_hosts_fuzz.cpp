@@ -1,11 +1,13 @@
-// libFuzzer target: arbitrary bytes opened as a DNP, and laid over the system area of a D1M
-// (its header and partition table), each walked with every partition it opens.
+// libFuzzer target: arbitrary bytes opened as a DNP and as an IDE64 image, and laid over the
+// system area of a D1M (its header and partition table), each walked with every partition
+// it opens.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "platter/formats/disk_cmd.hpp"
+#include "platter/formats/disk_ide64.hpp"
 #include "platter/formats/disk_np.hpp"
 #include "tests/fuzz/walk_disk.hpp"
 
@@ -32,6 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         platter::DiskNP native;
         native.openBytes("fuzz.dnp", bytes);
         zt_fuzz::walkDisk(native);
+    }
+    {
+        platter::DiskIDE64 hardDisk;
+        hardDisk.openBytes("fuzz.hdd", bytes);
+        walkWithPartitions(hardDisk);
     }
     std::vector<std::uint8_t> image(kD1mBytes);
     std::copy_n(bytes.begin(), std::min(size, kD1mBytes - kD1mSystemArea),

@@ -8,6 +8,7 @@
 
 #include "platter/core/listing_output.hpp"
 #include "platter/formats/disk_cmd.hpp"
+#include "platter/formats/disk_ide64.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 #include "tests/support/bytes.hpp"
 #include "tests/support/files.hpp"
@@ -64,6 +65,22 @@ TEST(PartitionListing, PictureStacksTheSelectedPartitions) {
     const std::array<std::uint32_t, 1> games = {1};
     const forge::raster_image_t nested = disk->renderDirectoryTree(writer, true, games);
     EXPECT_EQ(nested.height, 1u * 8 + (1 + 8 + 1) * 8);  // the selected line, then GAMES whole
+}
+
+TEST(PartitionListing, ReadOnlyImagesWriteTheirListings) {
+    test_support::ScratchDir scratch;
+    DiskIDE64 disk;
+    ASSERT_TRUE(disk.openBytes("x.hdd", test_support::readFixture("cmd/x.hdd")));
+    listing_request_t request;
+    request.recurse = true;
+    ASSERT_TRUE(disk.saveAs(scratch.file("x.txt"), request));
+    const std::string listing = text(test_support::readBytes(scratch.file("x.txt")));
+    EXPECT_NE(listing.find("\r 0  PART1            CFS \r 1  GEOSPART         GEOS\r"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("\"PART ONE        \""), std::string::npos) << listing;
+    EXPECT_NE(listing.find("\r4    \"DATA\"             REL \r"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("\r0    \"SUB\"              DIR \r"), std::string::npos) << listing;
+    EXPECT_FALSE(disk.saveAs(scratch.file("x.d64")));
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("x.d64")));
 }
 
 }  // namespace

@@ -60,21 +60,6 @@ TEST(OpenContainerArgument, AFileLargerThanAnyKindReadsWholeIsNotRead) {
     EXPECT_EQ(texts(opened), "error: 'huge.d64' is larger than 64 MiB, more than any image or archive this reads\n");
 }
 
-TEST(OpenContainerArgument, KindsNotBuiltYetAreErrorsNamingTheKind) {
-    const test_support::ScratchDir scratch;
-    // A T64 header that identification names.
-    test_support::bytes_t tape(1024, 0);
-    const std::string banner = "C64 tape image file";
-    std::copy(banner.begin(), banner.end(), tape.begin());
-    tape[33] = 1;
-    tape[34] = 30;
-    tape[36] = 1;
-    const opened_container_t t64 = openContainerArgument(scratch.write("x.t64", tape));
-    EXPECT_EQ(t64.disk, nullptr);
-    EXPECT_EQ(texts(t64), "error: 'x.t64': T64 images cannot be opened yet\n");
-    EXPECT_EQ(texts(openStdinArgument(tape)), "error: {data from stdin}: T64 images cannot be opened yet\n");
-}
-
 TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {
     // A Lynx banner over an empty directory, and a zipcode set without its first part.
     test_support::bytes_t lynx(300, 0);
@@ -113,8 +98,6 @@ TEST(OpenContainerArgument, FallsBackToTheExtensionAndSaysSo) {
     EXPECT_EQ(image.disk->blocksFree(), 663u);
     EXPECT_EQ(texts(image), "notice: 'odd.d64': not ID'd; opened by its extension as D64\n");
 
-    EXPECT_EQ(texts(openContainerArgument(scratch.write("x.t64", test_support::bytes_t(1000, 0)))),
-              "error: 'x.t64': T64 images cannot be opened yet\n");
     EXPECT_EQ(texts(openContainerArgument(scratch.write("x.lnx", test_support::bytes_t(1000, 0)))),
               "error: 'x.lnx': could not expand the archive.\n");
 }

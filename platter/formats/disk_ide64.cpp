@@ -1,0 +1,197 @@
+#include "platter/formats/disk_ide64.hpp"
+
+#include <algorithm>
+#include <string_view>
+
+#include "platter/core/data_provider.hpp"
+#include "platter/core/format_registry.hpp"
+#include "platter/core/listing_documents.hpp"
+#include "platter/formats/part_cfs.hpp"
+#include "platter/petscii/petscii_text.hpp"
+
+namespace platter {
+
+namespace {
+
+constexpr std::string_view kSignature = "C64 CFS V ";
+constexpr std::size_t kSignatureAt = 8;
+constexpr std::size_t kListAt = 25;  // track (2 bytes, big-endian) and sector of the partition list
+constexpr std::uint64_t kListEntries = 32;
+constexpr std::uint64_t kListEntryBytes = 32;
+constexpr std::size_t kDiskNameAt = 32;
+// Fields of a partition-list entry.
+constexpr std::size_t kFlagsAt = 16;
+constexpr std::uint8_t kInUse = 0xa0;  // bit 5 or bit 7
+constexpr std::size_t kStartAt = 17;
+constexpr std::size_t kTypeAt = 20;
+constexpr std::size_t kEndAt = 21;
+constexpr std::size_t kRootAt = 29;
+constexpr std::uint8_t kCfsType = 1;
+// Where the synthesized CBM entry keeps them: start, end and root sector, 3 bytes each.
+constexpr std::size_t kEntryStartAt = 21;
+constexpr std::size_t kEntryEndAt = 24;
+constexpr std::size_t kEntryRootAt = 27;
+
+std::uint64_t bigEndian24(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return std::uint64_t{bytes[at]} << 16 | std::uint64_t{bytes[at + 1]} << 8 | bytes[at + 2];
+}
+
+}  // namespace
+
+DiskIDE64::DiskIDE64() : Disk(format_id::ide64) { setGeometry({0, 256, 0}); }
+
+DiskIDE64::~DiskIDE64() = default;
+
+void DiskIDE64::close() { partitions_.cutAll(); }
+
+// The image's sectors make its tracks; without the header it has no partition list.
+void DiskIDE64::parseImage() {
+    setLastError(kErrNone);
+    const std::uint64_t sectors = providerSize() / kSectorBytes;
+    setGeometry({(sectors + 255) / 256, 256, 0});
+    const std::span<const std::uint8_t> header = bytesAt(0, kHeaderBytes);
+    if (header.empty() || std::string_view(reinterpret_cast<const char*>(header.data()) + kSignatureAt,
+                                           kSignature.size()) != kSignature) {
+        setDirectoryStart(noBlock());
+        return;
+    }
+    listSector_ = (std::uint64_t{header[kListAt]} << 8 | header[kListAt + 1]) * 256 + header[kListAt + 2];
+    setDirectoryStart(blockOfSector(listSector_));
+    const std::span<const std::uint8_t> list = bytesAt(listSector_ * kSectorBytes, kListEntries * kListEntryBytes);
+    if (!list.empty()) setName(list.subspan(kDiskNameAt, 16));
+}
+
+void DiskIDE64::setName(std::span<const std::uint8_t> name) {
+    named_ = !name.empty();
+    if (named_) name_ = paddedName(name);
+}
+
+const std::uint8_t* DiskIDE64::diskName() const { return named_ ? name_.data() : nullptr; }
+
+std::array<std::uint8_t, 16> DiskIDE64::paddedName(std::span<const std::uint8_t> name) {
+    std::array<std::uint8_t, 16> padded;
+    padded.fill(0xa0);
+    for (std::size_t i = 0; i < padded.size() && i < name.size() && name[i] != 0; ++i) padded[i] = name[i];
+    return padded;
+}
+
+std::span<const std::uint8_t> DiskIDE64::bytesAt(std::uint64_t offset, std::uint64_t length) const {
+    DataProvider* provider = dataProvider();
+    if (!provider || provider->available(offset) < length) return {};
+    const std::uint8_t* data = provider->dataAt(offset, track_sector_t{});
+    return data ? std::span<const std::uint8_t>(data, length) : std::span<const std::uint8_t>();
+}
+
+bool DiskIDE64::isValidBlock(const track_sector_t& block) const {
+    return block.sector < 256 && block.track <= trackCount() &&
+           (sectorOfBlock(block) + 1) * kSectorBytes <= providerSize();
+}
+
+std::uint64_t DiskIDE64::blockOffset(const track_sector_t& block) const { return sectorOfBlock(block) * kSectorBytes; }
+
+std::string DiskIDE64::typeWord(const dir_entry_t& entry) const {
+    switch (entry.typeByte()) {
+        case 0: return "NONE";
+        case kCfsType: return "CFS ";
+        case 2: return "GEOS";
+        default: return "????";
+    }
+}
+
+std::uint64_t DiskIDE64::entryBlocks(const dir_entry_t& entry) const {
+    const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt);
+    const std::uint64_t end = bigEndian24(entry.bytes, kEntryEndAt);
+    return end > start ? (end - start) * (kSectorBytes / kBlockSize) : 0;
+}
+
+std::uint64_t DiskIDE64::countDirectoryEntries() {
+    std::uint64_t count = 0;
+    while (locateEntry(count, includeEmpty())) ++count;
+    setDirectoryEntryCount(count);
+    return count;
+}
+
+// The index-th partition in use (every slot with include-empty) as a CBM entry: its type,
+// its name, and its start, end and root sectors.
+std::uint8_t* DiskIDE64::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
+                                     std::uint64_t* outSlot) {
+    const std::span<const std::uint8_t> list = bytesAt(listSector_ * kSectorBytes, kListEntries * kListEntryBytes);
+    if (list.empty() || directoryStart().isNone()) return nullptr;
+    std::uint64_t counted = 0;
+    for (std::uint64_t slot = 0; slot < kListEntries; ++slot) {
+        const std::span<const std::uint8_t> raw = list.subspan(slot * kListEntryBytes, kListEntryBytes);
+        // An entry not in use shows as a scratched one while it has a name.
+        const bool inUse = (raw[kFlagsAt] & kInUse) != 0;
+        if (!inUse && (!includeEmpty || raw[0] == 0)) continue;
+        if (counted++ != index) continue;
+        entry_.fill(0);
+        if (inUse) entry_[2] = static_cast<std::uint8_t>((raw[kTypeAt] >> 4) & 11);
+        const std::array<std::uint8_t, 16> name = paddedName(raw.first(16));
+        std::copy(name.begin(), name.end(), entry_.begin() + dir_entry_t::kNameOffset);
+        std::copy_n(raw.begin() + kStartAt, 3, entry_.begin() + kEntryStartAt);
+        std::copy_n(raw.begin() + kEndAt, 3, entry_.begin() + kEntryEndAt);
+        std::copy_n(raw.begin() + kRootAt, 3, entry_.begin() + kEntryRootAt);
+        if (outBlock) *outBlock = blockOfSector(listSector_ + slot * kListEntryBytes / kSectorBytes);
+        if (outSlot) *outSlot = slot;
+        return entry_.data();
+    }
+    return nullptr;
+}
+
+// A partition entry's data is the partition's sectors.
+bool DiskIDE64::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std::uint64_t* size, bytes_t* data,
+                         std::vector<track_sector_t>* /*blocks*/) {
+    const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
+    if (size) *size = bytes;
+    return data ? readFile(entry, *data) : bytes != 0;
+}
+
+bool DiskIDE64::readFile(const dir_entry_t& entry, bytes_t& out) {
+    const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
+    const std::span<const std::uint8_t> area = bytesAt(bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes, bytes);
+    if (bytes == 0 || area.empty()) return false;
+    out.insert(out.end(), area.begin(), area.end());
+    return true;
+}
+
+// Only CFS partitions open; a GEOS partition or any other kind gives none.
+std::shared_ptr<Disk> DiskIDE64::openPartition(const dir_entry_t& entry) {
+    if (entry.typeByte() != kCfsType || !dataProvider()) return nullptr;
+    const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes;
+    if (std::shared_ptr<Disk> open = partitions_.find(start)) return open;
+    const std::uint64_t end = bigEndian24(entry.bytes, kEntryEndAt) * kSectorBytes;
+    const std::uint64_t root = bigEndian24(entry.bytes, kEntryRootAt);
+    if (end <= start || end > providerSize()) return nullptr;
+    auto partition = std::make_shared<PartCFS>();
+    partition->attach(*dataProvider(), start, end, root, imagePath() / petsciiNameToString(entry.name(), true));
+    partitions_.add(partition, partition->tie(), start);
+    return partition;
+}
+
+bool DiskIDE64::save(bool /*force*/) {
+    setLastError(kErrImageWrite);
+    return false;
+}
+
+bool DiskIDE64::saveAs(const path& target, const listing_request_t& request) {
+    const container_format_t* row = formatByExtension(target.extension().string());
+    if (row && isListingDocument(row->id)) return Disk::saveAs(target, request);
+    setLastError(kErrImageWrite);
+    return false;
+}
+
+bool DiskIDE64::resize(std::uint64_t /*bytes*/) { return false; }
+
+bool DiskIDE64::insertEntry(std::int64_t /*index*/, const dir_entry_t& /*entry*/, std::uint32_t /*word*/) {
+    setLastError(kErrInsertEntry);
+    return false;
+}
+
+bool DiskIDE64::importFile(std::span<const std::uint8_t, 16> /*name*/, std::int64_t /*position*/,
+                           std::span<const std::uint8_t> /*data*/, std::uint8_t /*recordLength*/,
+                           const container_format_t* /*row*/) {
+    setLastError(kErrImportFailed);
+    return false;
+}
+
+}  // namespace platter

@@ -1,0 +1,247 @@
+#include "platter/formats/part_cfs.hpp"
+
+#include <algorithm>
+#include <set>
+
+#include "platter/core/data_provider.hpp"
+#include "platter/formats/cfs_entry.hpp"
+
+namespace platter {
+
+namespace {
+
+constexpr std::uint64_t kDirectoryBlockBytes = 576;
+constexpr std::uint64_t kEntryBytes = 36;
+constexpr std::uint64_t kCfsEntriesPerBlock = 16;
+constexpr std::uint64_t kListRecords = 128;
+constexpr std::uint64_t kRecordBytes = 4;
+// Fields of a directory entry.
+constexpr std::size_t kSizeAt = 16;   // 8 bytes, little-endian
+constexpr std::size_t kLinkAt = 24;   // bit 7: unused; bits 4-5: two bits of the next block's link
+constexpr std::size_t kFirstAt = 25;  // 3 bytes, big-endian: the first block-list (or directory) sector
+constexpr std::size_t kFlagsAt = 28;
+constexpr std::size_t kLettersAt = 29;
+// Where the synthesized CBM entry keeps the type letters of a kind without a CBM name.
+constexpr std::size_t kEntryLettersAt = 21;
+
+bool inUse(std::span<const std::uint8_t> raw) { return (raw[kFlagsAt] & 0xe1) != 0 && (raw[kLinkAt] & 0x80) == 0; }
+
+// An entry that is not in use but still has a name shows as a scratched one; a slot that was
+// never used is no entry at all.
+bool isListed(std::span<const std::uint8_t> raw, bool includeEmpty) {
+    return inUse(raw) || (includeEmpty && raw[0] != 0);
+}
+
+bool isRel(std::span<const std::uint8_t> raw) { return cfsFileType(raw) == kTypeRel; }
+
+// A 32-bit link spread over bits 4-5 of one byte of each of the first 16 records, as a sector
+// number: its top byte is the sector's lowest.
+std::uint64_t linkedSector(std::span<const std::uint8_t> block, std::size_t at, std::size_t stride) {
+    std::uint32_t value = 0;
+    for (std::uint32_t i = 0; i < 16; ++i) value |= ((block[i * stride + at] >> 4) & 3u) << (30 - 2 * i);
+    return std::uint64_t{(value >> 8) & 0xff} << 16 | std::uint64_t{(value >> 16) & 0xff} << 8 | (value >> 24);
+}
+
+std::uint64_t sectorAt(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return std::uint64_t{bytes[at]} << 16 | std::uint64_t{bytes[at + 1]} << 8 | bytes[at + 2];
+}
+
+// A data sector is stored with file byte 128 j + k at offset 4 k + j.
+void appendDeinterleaved(std::span<const std::uint8_t> sector, Disk::bytes_t& out) {
+    for (std::size_t j = 0; j < 4; ++j) {
+        for (std::size_t k = 0; k < DiskIDE64::kSectorBytes / 4; ++k) out.push_back(sector[4 * k + j]);
+    }
+}
+
+}  // namespace
+
+// Every CBM type stands in its listings: those above 5 show the entry's own type letters.
+PartCFS::PartCFS() { setHighestFileType(7); }
+
+void PartCFS::attach(DataProvider& image, std::uint64_t start, std::uint64_t end, std::uint64_t rootSector,
+                     const path& where) {
+    start_ = start;
+    end_ = end;
+    setDataProvider(&image);
+    setHeaderBlock(blockOfSector(start / kSectorBytes));
+    setDirectoryStart(blockOfSector(rootSector));
+    open(where, false, false);
+    setPathForFormat(where);
+}
+
+void PartCFS::parseImage() {
+    setLastError(kErrNone);
+    setGeometry({(end_ / kSectorBytes + 255) / 256, 256, 0});
+    const std::uint64_t root = sectorOfBlock(directoryStart());
+    setName(holdsSector(root) ? bytesAt(root * kSectorBytes, 16) : std::span<const std::uint8_t>());
+}
+
+bool PartCFS::holdsSector(std::uint64_t sector) const {
+    if (sector >= end_ / kSectorBytes) return false;
+    const std::uint64_t offset = sector * kSectorBytes;
+    return offset >= start_ && offset + kSectorBytes <= std::min(end_, providerSize());
+}
+
+bool PartCFS::isValidBlock(const track_sector_t& block) const {
+    return block.sector < 256 && block.track <= trackCount() && holdsSector(sectorOfBlock(block));
+}
+
+// The free map starts at the partition's first sector: one bit a sector, set = free.
+bool PartCFS::isBlockFree(const track_sector_t& block) const {
+    if (!isValidBlock(block)) return false;
+    const std::uint64_t index = sectorOfBlock(block) - start_ / kSectorBytes;
+    const std::span<const std::uint8_t> map = bytesAt(start_ + index / 8, 1);
+    return !map.empty() && (map[0] & (0x80u >> (index % 8))) != 0;
+}
+
+track_sector_t PartCFS::firstBlock(const dir_entry_t& entry) const {
+    return blockOfSector(std::uint64_t{entry.bytes[1]} << 16 | std::uint64_t{entry.bytes[3]} << 8 | entry.bytes[4]);
+}
+
+bool PartCFS::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
+    if (!holdsDirectory(entry)) return false;
+    const track_sector_t block = firstBlock(entry);
+    if (!holdsSector(sectorOfBlock(block))) return false;
+    first = block;
+    return true;
+}
+
+std::string PartCFS::typeWord(const dir_entry_t& entry) const {
+    const std::uint8_t type = entry.typeByte() & 7;
+    if (type <= kTypeRel) return fileTypeName1541(type);
+    if (type == kTypeCbm) return "DIR";
+    return std::string(entry.bytes.begin() + kEntryLettersAt, entry.bytes.begin() + kEntryLettersAt + 3);
+}
+
+template <class Visit>
+bool PartCFS::forEachRawEntry(bool all, Visit&& visit) const {
+    std::set<std::uint64_t> seen;
+    for (std::uint64_t sector = sectorOfBlock(directoryStart()); sector != 0 && seen.insert(sector).second;) {
+        if (!holdsSector(sector) || sector * kSectorBytes + kDirectoryBlockBytes > end_) return false;
+        const std::span<const std::uint8_t> block = bytesAt(sector * kSectorBytes, kDirectoryBlockBytes);
+        if (block.empty()) return false;
+        for (std::uint64_t k = 0; k < kCfsEntriesPerBlock; ++k) {
+            const std::span<const std::uint8_t> raw = block.subspan(k * kEntryBytes, kEntryBytes);
+            if (isListed(raw, all) && visit(raw)) return true;
+        }
+        sector = linkedSector(block, kLinkAt, kEntryBytes);
+    }
+    return false;
+}
+
+std::uint64_t PartCFS::countDirectoryEntries() {
+    std::uint64_t count = 0;
+    forEachRawEntry(includeEmpty(), [&](std::span<const std::uint8_t>) {
+        ++count;
+        return false;
+    });
+    setDirectoryEntryCount(count);
+    return count;
+}
+
+std::uint64_t PartCFS::sizeOf(std::span<const std::uint8_t> raw) const {
+    std::uint64_t size = 0;
+    for (std::size_t i = 8; i > 0; --i) size = size << 8 | raw[kSizeAt + i - 1];
+    if (isRel(raw)) size >>= 8;
+    return std::min(size, end_ - start_);
+}
+
+std::uint8_t* PartCFS::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
+                                   std::uint64_t* outSlot) {
+    std::uint64_t counted = 0;
+    std::span<const std::uint8_t> found;
+    forEachRawEntry(includeEmpty, [&](std::span<const std::uint8_t> raw) {
+        if (counted++ != index) return false;
+        found = raw;
+        return true;
+    });
+    if (found.empty()) return nullptr;
+    std::array<std::uint8_t, dir_entry_t::kSize>& entry = entryBuffer();
+    entry.fill(0);
+    entry[0] = found[kLinkAt];
+    entry[1] = found[kFirstAt];
+    entry[3] = found[kFirstAt + 1];
+    entry[4] = found[kFirstAt + 2];
+    const std::uint8_t flags = found[kFlagsAt];
+    if (inUse(found)) {
+        entry[2] = static_cast<std::uint8_t>(cfsFileType(found) | ((flags & 0x01) != 0 ? 0x80 : 0) |
+                                             ((flags & 0x08) == 0 ? 0x40 : 0));
+    }
+    const std::array<std::uint8_t, 16> name = paddedName(found.first(16));
+    std::copy(name.begin(), name.end(), entry.begin() + dir_entry_t::kNameOffset);
+    std::copy_n(found.begin() + kLettersAt, 3, entry.begin() + kEntryLettersAt);
+    if (isRel(found)) entry[23] = found[kSizeAt];
+    cfs_date_t date;
+    if (unpackCfsDate(found, date)) {
+        const std::array<std::uint8_t, 5> stamp = {date.year, date.month, date.day, date.hour, date.minute};
+        std::copy(stamp.begin(), stamp.end(), entry.begin() + 25);
+    }
+    const std::uint64_t blocks = std::min<std::uint64_t>((sizeOf(found) + 253) / 254, 0xffff);
+    entry[30] = static_cast<std::uint8_t>(blocks);
+    entry[31] = static_cast<std::uint8_t>(blocks >> 8);
+    if (outBlock) *outBlock = directoryStart();
+    if (outSlot) *outSlot = index;
+    return entry.data();
+}
+
+// The entry of the current directory with the synthesized entry's name and first sector.
+std::span<const std::uint8_t> PartCFS::rawEntryOf(const dir_entry_t& entry) const {
+    std::span<const std::uint8_t> found;
+    forEachRawEntry(false, [&](std::span<const std::uint8_t> raw) {
+        const std::array<std::uint8_t, 16> name = paddedName(raw.first(16));
+        if (raw[kFirstAt] != entry.bytes[1] || raw[kFirstAt + 1] != entry.bytes[3] ||
+            raw[kFirstAt + 2] != entry.bytes[4] || !std::equal(name.begin(), name.end(), entry.name().begin()))
+            return false;
+        found = raw;
+        return true;
+    });
+    return found;
+}
+
+std::uint64_t PartCFS::fileSize(std::uint64_t index) {
+    const std::uint8_t* stored = locateEntry(index, includeEmpty());
+    if (!stored) return 0;
+    const std::span<const std::uint8_t> raw = rawEntryOf(dir_entry_t::fromBytes({stored, dir_entry_t::kSize}));
+    return raw.empty() ? 0 : sizeOf(raw);
+}
+
+bool PartCFS::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std::uint64_t* size, bytes_t* data,
+                       std::vector<track_sector_t>* /*blocks*/) {
+    const std::span<const std::uint8_t> raw = rawEntryOf(entry);
+    if (raw.empty()) return false;
+    if (size) *size = sizeOf(raw);
+    return !data || readFile(entry, *data);
+}
+
+// The bytes the block lists give, cut or zero-extended to the size field. A size beyond what
+// the lists hold by more than one list's worth is a damaged entry.
+bool PartCFS::readFile(const dir_entry_t& entry, bytes_t& out) {
+    const std::span<const std::uint8_t> raw = rawEntryOf(entry);
+    if (raw.empty() || entry.fileType() == kTypeDel || entry.fileType() == kTypeCbm) return false;
+    const std::uint64_t size = sizeOf(raw);
+    bytes_t data;
+    if (!readBlockLists(sectorAt(raw, kFirstAt), size, data)) return false;
+    if (size > data.size() + kListRecords * kSectorBytes) return false;
+    data.resize(size, 0);
+    out.insert(out.end(), data.begin(), data.end());
+    return true;
+}
+
+// Lists are followed in order, each once; every data sector must lie inside the partition.
+bool PartCFS::readBlockLists(std::uint64_t firstList, std::uint64_t wanted, bytes_t& out) const {
+    std::set<std::uint64_t> seen;
+    for (std::uint64_t list = firstList; list != 0 && out.size() < wanted && seen.insert(list).second;) {
+        if (!holdsSector(list)) return false;
+        const std::span<const std::uint8_t> records = bytesAt(list * kSectorBytes, kSectorBytes);
+        for (std::uint64_t r = 0; r < kListRecords && out.size() < wanted; ++r) {
+            const std::uint64_t sector = sectorAt(records, r * kRecordBytes + 1);
+            if (sector == 0) continue;
+            if (!holdsSector(sector)) return false;
+            appendDeinterleaved(bytesAt(sector * kSectorBytes, kSectorBytes), out);
+        }
+        list = linkedSector(records, 0, kRecordBytes);
+    }
+    return true;
+}
+
+}  // namespace platter

@@ -1,0 +1,219 @@
+#include "platter/formats/disk_ide64.hpp"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platter/formats/part_cfs.hpp"
+#include "tests/support/d64_image.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
+
+namespace platter {
+namespace {
+
+using test_support::bytes_t;
+using test_support::cbmName;
+using test_support::nameOf;
+using test_support::patternBytes;
+
+// Where make_fixtures.sh put things in x.hdd (sector numbers).
+constexpr std::uint64_t kSector = 512;
+constexpr std::uint64_t kBigFirstList = 153;
+constexpr std::uint64_t kRootSecondBlock = 160;
+constexpr std::uint64_t kRoot = 158;
+
+std::unique_ptr<DiskIDE64> openHdd(bytes_t bytes = test_support::readFixture("cmd/x.hdd")) {
+    auto disk = std::make_unique<DiskIDE64>();
+    EXPECT_TRUE(disk->openBytes("x.hdd", std::move(bytes)));
+    return disk;
+}
+
+dir_entry_t entryAt(Disk& disk, std::uint64_t index) {
+    dir_entry_t entry;
+    EXPECT_TRUE(disk.getEntry(index, false, entry)) << index;
+    return entry;
+}
+
+// The entry of the current directory with the given name.
+dir_entry_t named(Disk& disk, const std::string& name) {
+    for (std::uint64_t i = 0; i < disk.countDirectoryEntries(); ++i) {
+        const dir_entry_t entry = entryAt(disk, i);
+        if (nameOf(entry) == cbmName(name, false)) return entry;
+    }
+    ADD_FAILURE() << name;
+    return {};
+}
+
+std::shared_ptr<Disk> part1(DiskIDE64& disk) { return disk.openPartition(entryAt(disk, 0)); }
+
+// A 32-bit CFS link to `sector` spread over bits 4-5 of one byte in each of 16 records.
+void spreadLink(bytes_t& bytes, std::uint64_t at, std::uint64_t stride, std::uint64_t sector) {
+    const std::uint32_t value =
+        static_cast<std::uint32_t>((sector & 0xff) << 24 | ((sector >> 8) & 0xff) << 16 | ((sector >> 16) & 0xff) << 8);
+    for (std::uint64_t i = 0; i < 16; ++i) {
+        std::uint8_t& byte = bytes[at + i * stride];
+        byte = static_cast<std::uint8_t>((byte & 0xcfu) | ((value >> (30 - 2 * i)) & 3u) << 4);
+    }
+}
+
+TEST(DiskIDE64, ListsItsPartitionsInUse) {
+    const auto disk = openHdd();
+    std::array<std::uint8_t, 16> name;
+    ASSERT_TRUE(disk->getDiskName(name));
+    EXPECT_EQ(name, cbmName("IDE64 DISK", false));
+    EXPECT_FALSE(disk->getDiskId(std::span<std::uint8_t, 5>(name.data(), 5)));
+    ASSERT_EQ(disk->countDirectoryEntries(), 2u);  // bit 7 and bit 5; not the entries with neither
+    const dir_entry_t cfs = entryAt(*disk, 0);
+    const dir_entry_t geos = entryAt(*disk, 1);
+    EXPECT_EQ(nameOf(cfs), cbmName("PART1", false));
+    EXPECT_EQ(disk->typeWord(cfs), "CFS ");
+    EXPECT_EQ(disk->typeWord(geos), "GEOS");
+    EXPECT_EQ(disk->entryBlocks(cfs), 624u);
+    EXPECT_FALSE(disk->showsBlocksFree());
+    EXPECT_EQ(disk->openPartition(geos), nullptr);
+    // With empty entries the rest show as scratched, the nameless slots not at all.
+    disk->setIncludeEmpty(true);
+    EXPECT_EQ(disk->countDirectoryEntries(), 4u);
+}
+
+TEST(DiskIDE64, NeedsAHeaderOfFortyEightBytes) {
+    bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    bytes_t header(bytes.begin(), bytes.begin() + 48);
+    const auto shortest = openHdd(header);
+    EXPECT_EQ(shortest->countDirectoryEntries(), 0u);  // accepted; its list lies past the end
+    EXPECT_FALSE(shortest->directoryStart().isNone());
+    header.pop_back();
+    const auto tooShort = openHdd(header);
+    EXPECT_TRUE(tooShort->directoryStart().isNone());
+    EXPECT_EQ(tooShort->countDirectoryEntries(), 0u);
+    bytes[10] = 'X';
+    EXPECT_TRUE(openHdd(bytes)->directoryStart().isNone());
+}
+
+TEST(DiskIDE64, CfsPartitionReadsItsFilesAndDirectories) {
+    const auto disk = openHdd();
+    const std::shared_ptr<Disk> part = part1(*disk);
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(part1(*disk), part);
+    std::array<std::uint8_t, 16> name;
+    ASSERT_TRUE(part->getDiskName(name));
+    EXPECT_EQ(name, cbmName("PART ONE", false));
+    ASSERT_EQ(part->countDirectoryEntries(), 5u);  // across two directory blocks
+
+    bytes_t data;
+    ASSERT_TRUE(part->readFile(named(*part, "HELLO"), data));
+    EXPECT_EQ(data, patternBytes(300, 1));
+    data.clear();
+    const dir_entry_t big = named(*part, "BIG");
+    ASSERT_TRUE(part->readFile(big, data));
+    EXPECT_EQ(data, patternBytes(70000, 3));  // two block lists, de-interleaved
+    EXPECT_EQ(big.blockCount(), 276u);
+    EXPECT_EQ(big.typeByte(), 0x82);
+
+    const dir_entry_t rel = named(*part, "DATA");
+    EXPECT_EQ(rel.fileType(), kTypeRel);
+    EXPECT_EQ(rel.recordLength(), 64);
+    EXPECT_EQ(rel.blockCount(), 4u);
+    data.clear();
+    ASSERT_TRUE(part->readFile(rel, data));
+    EXPECT_EQ(data, patternBytes(1000, 4));
+
+    const dir_entry_t gone = named(*part, "GONE");
+    EXPECT_EQ(gone.typeByte(), 0x80);
+    data.clear();
+    EXPECT_TRUE(part->readFileByIndex(3, false, data));
+    EXPECT_TRUE(data.empty());
+
+    const dir_entry_t sub = named(*part, "SUB");
+    EXPECT_EQ(part->typeWord(sub), "DIR");
+    EXPECT_TRUE(part->holdsDirectory(sub));
+    track_sector_t first;
+    ASSERT_TRUE(part->openDirectory(sub, first, false));
+    ASSERT_EQ(part->countDirectoryEntries(), 1u);
+    data.clear();
+    ASSERT_TRUE(part->readFile(named(*part, "INNER"), data));
+    EXPECT_EQ(data, patternBytes(100, 5));
+    ASSERT_TRUE(part->closeDirectory(false));
+    EXPECT_EQ(part->countDirectoryEntries(), 5u);
+}
+
+TEST(DiskIDE64, LoopsInDirectoriesAndBlockListsEnd) {
+    bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    spreadLink(bytes, kRootSecondBlock * kSector + 24, 36, kRoot);
+    // BIG claims more than its lists hold, and its second list leads back to its first.
+    bytes[kRootSecondBlock * kSector + 36 + 18] = 0x03;
+    spreadLink(bytes, (kBigFirstList + 1) * kSector, 4, kBigFirstList);
+    const auto disk = openHdd(bytes);
+    const std::shared_ptr<Disk> part = part1(*disk);
+    EXPECT_EQ(part->countDirectoryEntries(), 5u);
+    bytes_t data;
+    EXPECT_FALSE(part->readFile(named(*part, "BIG"), data));  // 70144 bytes found of 200000+
+    std::array<std::uint8_t, 16> star;
+    star.fill(0xa0);
+    star[0] = '*';
+    std::uint64_t seen = 0;
+    disk->walkDirectory(star, [&](const std::uint8_t*, const bytes_t&) { ++seen; });
+    EXPECT_EQ(seen, 2u + 5u + 1u);
+}
+
+TEST(DiskIDE64, SizeFieldBeyondThePartitionGivesNoData) {
+    bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    bytes[kRootSecondBlock * kSector + 36 + 16 + 5] = 1;  // BIG's size: 2^40 more
+    const auto disk = openHdd(bytes);
+    const std::shared_ptr<Disk> part = part1(*disk);
+    EXPECT_EQ(part->fileSize(1), 312u * kSector);
+    bytes_t data;
+    EXPECT_FALSE(part->readFile(named(*part, "BIG"), data));
+    EXPECT_TRUE(data.empty());
+}
+
+TEST(DiskIDE64, PartitionBeyondThirtyTwoMegabytes) {
+    test_support::ScratchDir scratch;
+    const auto file = scratch.file("far.hdd");
+    const std::string script = "import sys; sys.path.insert(0, '" + test_support::fixturePath("cmd").string() +
+                               "'); import cmd_images; open('" + file.string() +
+                               "', 'wb').write(cmd_images.ide64_image(70000))";
+    ASSERT_EQ(test_support::runCommand("python3 -c \"" + script + "\"").second, 0);
+    const auto disk = openHdd(test_support::readBytes(file));
+    const std::shared_ptr<Disk> part = part1(*disk);
+    ASSERT_NE(part, nullptr);
+    ASSERT_EQ(part->countDirectoryEntries(), 5u);
+    bytes_t data;
+    ASSERT_TRUE(part->readFile(named(*part, "BIG"), data));
+    EXPECT_EQ(data, patternBytes(70000, 3));
+}
+
+TEST(DiskIDE64, EveryWriteRefuses) {
+    test_support::ScratchDir scratch;
+    const auto file = scratch.write("x.hdd", test_support::readFixture("cmd/x.hdd"));
+    const auto disk = openHdd(test_support::readBytes(file));
+    const std::shared_ptr<Disk> part = part1(*disk);
+    for (Disk* image : {static_cast<Disk*>(disk.get()), part.get()}) {
+        EXPECT_FALSE(image->saveAs(file));
+        EXPECT_FALSE(image->saveAs(scratch.file("copy.d64")));
+        EXPECT_FALSE(image->save(true));
+        EXPECT_FALSE(image->toggleBlock(makeBlock(18, 0)));
+        track_sector_t block;
+        EXPECT_EQ(image->allocateBlock(block, true), nullptr);
+        EXPECT_FALSE(image->formatImage(0));
+        EXPECT_FALSE(image->resize(1 << 20));
+        EXPECT_FALSE(image->importFile(cbmName("X"), -1, bytes_t(10), 0, nullptr));
+        EXPECT_FALSE(image->insertEntry(0, dir_entry_t{}));
+    }
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.d64")));
+    EXPECT_EQ(test_support::readBytes(file), test_support::readFixture("cmd/x.hdd"));
+}
+
+TEST(DiskIDE64, PartitionOutlivingItsImageReadsNothing) {
+    auto disk = openHdd();
+    std::shared_ptr<Disk> part = part1(*disk);
+    disk.reset();
+    EXPECT_EQ(part->countDirectoryEntries(), 0u);
+    bytes_t data;
+    EXPECT_FALSE(part->readFile(dir_entry_t{}, data));
+}
+
+}  // namespace
+}  // namespace platter
