@@ -154,6 +154,17 @@ TEST(ArchiveImporters, RunningOutOfRoomIsFull) {
     EXPECT_EQ(disk->blocksFree(), kD64Blocks - 3 * 170);
 }
 
+TEST(ArchiveImporters, AnEntryTypedAsScratchedKeepsItsBlocksVisible) {
+    // Arkive bytes whose one entry has the type byte 0.
+    std::unique_ptr<Disk> disk = blankD64();
+    importArk(*disk, {readFixture("scratched_type.ark")});
+    std::uint64_t blocks = 0;
+    dir_entry_t entry;
+    for (std::uint64_t i = 0; disk->getEntry(i, false, entry); ++i) blocks += entry.blockCount();
+    EXPECT_GT(blocks, 0u);
+    EXPECT_EQ(blocks, kD64Blocks - disk->blocksFree());
+}
+
 TEST(ArchiveImporters, LynxFilesCutByTheEndArePartial) {
     const bytes_t lynx = test_support::readFixture("core/small.lnx");
     imported_t whole = importInto("x.lnx", lynx);
