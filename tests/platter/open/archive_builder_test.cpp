@@ -22,12 +22,22 @@ using test_support::bytes_t;
 
 bytes_t archive(const std::string& name) { return test_support::readFixture("archive/" + name); }
 
+// The content of file `index` of `library`, different for every file.
+bytes_t libraryFile(std::size_t index, std::size_t size) {
+    bytes_t data(size);
+    for (std::size_t j = 0; j < size; ++j) data[j] = static_cast<std::uint8_t>(j * 7 + index * 13);
+    return data;
+}
+
 // A Library of `count` files of `size` bytes each.
 bytes_t library(std::size_t count, std::size_t size) {
     std::string text = "DWB " + std::to_string(count) + " \r";
     for (std::size_t i = 0; i < count; ++i) text += "F" + std::to_string(i) + "\rP\r " + std::to_string(size) + " \r";
     bytes_t bytes(text.begin(), text.end());
-    bytes.resize(bytes.size() + count * size, 0x41);
+    for (std::size_t i = 0; i < count; ++i) {
+        const bytes_t data = libraryFile(i, size);
+        bytes.insert(bytes.end(), data.begin(), data.end());
+    }
     return bytes;
 }
 
@@ -47,6 +57,23 @@ TEST(ArchiveBuilder, MovesToAD81OnlyWhenTheFilesDoNotFit) {
         EXPECT_EQ(built.disk->imagePath(), "big.d81");
         EXPECT_FALSE(built.disk->isModified());
         EXPECT_EQ(built.disk->lastError(), kErrNone);
+    }
+
+    // 900,000 bytes: more than a D81 holds, so a DNP just large enough for them.
+    const open_result_t dnp = archiveToDisk(library(12, 75000), "big.lbr", format_id::lbr);
+    ASSERT_NE(dnp.disk, nullptr);
+    EXPECT_EQ(dnp.disk->formatId(), format_id::dnp);
+    EXPECT_EQ(dnp.disk->imagePath(), "big.dnp");
+    EXPECT_EQ(dnp.disk->trackCount(), 15u);
+    EXPECT_FALSE(dnp.disk->isModified());
+    ASSERT_EQ(countDirectoryEntries(*dnp.disk), 12u);
+    for (std::uint64_t i = 0; i < 12; ++i) {
+        dir_entry_t entry;
+        ASSERT_TRUE(dnp.disk->getEntry(i, false, entry));
+        bytes_t data;
+        std::uint64_t size = 0;
+        EXPECT_TRUE(dnp.disk->readChain(entry.firstBlock().track, entry.firstBlock().sector, 0, &size, &data));
+        EXPECT_EQ(data, libraryFile(i, 75000)) << i;
     }
 
     archive_build_t build;
