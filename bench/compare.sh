@@ -4,11 +4,14 @@
 # each row's zt figure, the reference figure and their ratio. Times are the
 # best of RUNS runs (page cache warm); per-process rows divide a loop of
 # LOOPS starts of each command. Peer tools that are missing leave their row out.
+# The unar rows expand a Lynx archive cbmconvert writes from the corpus and the
+# 150,000-byte lh1 archive of the test fixtures.
 #   bench/compare.sh [ZT] [DIR]     (ZT defaults to build/zt; DIR keeps the corpus)
 #   RUNS=5 LOOPS=200 COUNT=1000 bench/compare.sh build/zt /tmp/zt-corpus
 set -euo pipefail
 export LC_ALL=C
 zt=$(realpath "${1:-build/zt}")
+lzh=$(realpath "$(dirname "$0")/../tests/data/archive/big.lzh")
 dir=${2:-$(mktemp -d)}
 runs=${RUNS:-5}
 loops=${LOOPS:-200}
@@ -54,9 +57,10 @@ best() {
     echo "$result"
 }
 repeat() { for ((l = 0; l < loops; l++)); do "$@"; done; }
-per_process() { awk -v t="$(best repeat "$@")" -v n="$loops" 'BEGIN { print t / n }'; }
+per_loop() { awk -v t="$(best "$@")" -v n="$loops" 'BEGIN { print t / n }'; }
+per_process() { per_loop repeat "$@"; }
 peak_kib() { /usr/bin/time -f %M -o "$dir/peak" "$@" >/dev/null 2>&1 </dev/null || true; cat "$dir/peak"; }
-new_output() { out=$dir/out.$((++outputs)); mkdir -p "$out"; }
+new_output() { rm -rf "${out:-}"; out=$dir/out.$((++outputs)); mkdir -p "$out"; }
 outputs=0
 
 row() {  # work, zt figure, reference, reference figure, unit
@@ -101,4 +105,21 @@ if command -v disk2zip >/dev/null && command -v zip2disk >/dev/null; then
     unzip_peer() { for ((i = 0; i < ${#zips[@]}; i++)); do zip2disk "zips/peer$i" "zips/peer$i.d64"; done; }
     row "zt zip -B of ${#zips[@]} D64" "$(best zip_zt)" "disk2zip -i 532e" "$(best zip_peer)" s
     row "zt unzip of ${#zips[@]} sets" "$(best unzip_zt)" "zip2disk" "$(best unzip_peer)" s
+fi
+lynx_images=("${images[@]:0:12}")
+rm -f bench.lnx
+if command -v cbmconvert >/dev/null && cbmconvert -L bench.lnx -d "${lynx_images[@]}" >/dev/null 2>&1; then
+    fresh=new_output
+    unar_lynx() { for ((l = 0; l < loops; l++)); do "$zt" unar -q bench.lnx "$out/$l.d64"; done; }
+    peer_lynx() { for ((l = 0; l < loops; l++)); do cbmconvert -D4 "$out/$l.d64" -l bench.lnx; done; }
+    row "zt unar of a Lynx archive of $((${#lynx_images[@]} * 3)) files, per process" "$(per_loop unar_lynx)" \
+        "cbmconvert -D4 -l into a D64" "$(per_loop peer_lynx)" ms
+    fresh=:
+fi
+if command -v lhasa >/dev/null; then
+    fresh=new_output
+    unar_lzh() { for ((l = 0; l < loops; l++)); do "$zt" unar -q "$lzh" "$out/$l.d64"; done; }
+    peer_lzh() { for ((l = 0; l < loops; l++)); do lhasa -xqw="$out/$l" "$lzh"; done; }
+    row "zt unar of a 150,000-byte lh1 file, per process" "$(per_loop unar_lzh)" "lhasa -x" "$(per_loop peer_lzh)" ms
+    fresh=:
 fi
