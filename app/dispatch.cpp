@@ -16,9 +16,7 @@
 #include "app/command_unzip.hpp"
 #include "app/command_view.hpp"
 #include "app/command_zip.hpp"
-#include "forge/log.hpp"
 
-#include <iostream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,8 +36,7 @@ std::unique_ptr<Command> makeCommand() {
     return std::make_unique<C>();
 }
 
-// One line per built command, for example {"ls", makeCommand<CommandLs>}.
-// A registered command word without a line here is reported as not available yet.
+// One line per command word that buildCommandTree registers.
 const std::vector<command_factory_t>& builtCommands() {
     static const std::vector<command_factory_t> commands = {
         {"ls", makeCommand<CommandLs>},       {"file", makeCommand<CommandFile>},
@@ -61,8 +58,7 @@ int dispatchCommand() {
     for (const command_factory_t& command : builtCommands()) {
         if (command.word == word) return command.make()->run(g_getopt);
     }
-    // Fatal level: no quiet level may hide that the command does not exist yet.
-    forge::logFatal([&] { std::cerr << "the '" << word << "' command is not available yet"; });
+    // Parsing refuses a word the tree does not register, so every word finds its line above.
     return 1;
 }
 
