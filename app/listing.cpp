@@ -223,6 +223,25 @@ void Render::renderHeader(platter::Disk& disk) {
     g_console.setColor(colourWasOn);
 }
 
+void Render::renderLines(platter::Disk& disk, const std::string& prefix,
+                         const std::function<void(std::ostream&, const listed_entry_t&)>& writeEntry) {
+    std::ostream& out = std::cout;
+    if (!settings.noHeader) {
+        out << prefix;
+        renderHeader(disk);
+    }
+    for (const listed_entry_t& listed : entries()) {
+        out << prefix;
+        writeEntry(out, listed);
+        out << '\n';
+    }
+    // Kinds without a block map (tapes, CMD and IDE64 images) have no blocks-free line.
+    if (!settings.noFooter && disk.showsBlocksFree()) {
+        out << prefix;
+        renderFooter(disk);
+    }
+}
+
 void Render::renderFooter(platter::Disk& disk) {
     std::cout << disk.blocksFree() << (charset_ == platter::Charset::upperGraphics ? " BLOCKS FREE." : " blocks free.")
               << '\n';

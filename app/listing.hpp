@@ -9,6 +9,7 @@
 #include "platter/petscii/charset.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -73,6 +74,10 @@ protected:
     platter::Charset charset() const { return charset_; }
     const std::string& path() const { return path_; }
     bool hasField(std::int32_t id) const;
+    // The line forms: the header line, a line per entry that `writeEntry` fills and the
+    // blocks-free line, each after `prefix`, the header and footer as the settings allow.
+    void renderLines(platter::Disk& disk, const std::string& prefix,
+                     const std::function<void(std::ostream&, const listed_entry_t&)>& writeEntry);
     // '"', the name in its colour, the closing '"' (a space when the name holds
     // one) and the padding to 16 characters.
     void writeQuotedName(std::ostream& out, const listed_entry_t& listed) const;

@@ -18,20 +18,7 @@ constexpr std::size_t kBlocksField = 5;
 }  // namespace
 
 void RenderCanonical::renderListing(platter::Disk& disk, const std::string& prefix) {
-    std::ostream& out = std::cout;
-    if (!settings.noHeader) {
-        out << prefix;
-        renderHeader(disk);
-    }
-    for (const listed_entry_t& listed : entries()) {
-        out << prefix;
-        renderEntry(out, listed, disk);
-    }
-    // Kinds without a block map (tapes, CMD and IDE64 images) have no blocks-free line.
-    if (!settings.noFooter && disk.showsBlocksFree()) {
-        out << prefix;
-        renderFooter(disk);
-    }
+    renderLines(disk, prefix, [&](std::ostream& out, const listed_entry_t& listed) { renderEntry(out, listed, disk); });
 }
 
 // blocks (left-aligned in 5), the quoted name padded to 16, splat, type, lock.
@@ -53,7 +40,6 @@ void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& liste
     } else {
         out << typeText(entry, charset(), disk) << (listed.locked ? '<' : ' ');
     }
-    out << '\n';
 }
 
 }  // namespace app

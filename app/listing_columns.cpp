@@ -38,24 +38,12 @@ void white(std::ostream& out, const std::string& text) {
 }  // namespace
 
 void RenderColumns::renderListing(platter::Disk& disk, const std::string& prefix) {
-    std::ostream& out = std::cout;
-    if (!settings.noHeader) {
-        out << prefix;
-        renderHeader(disk);
-    }
-    for (const listed_entry_t& listed : entries()) {
-        out << prefix;
+    renderLines(disk, prefix, [&](std::ostream& out, const listed_entry_t& listed) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i != 0) out << ' ';
             renderField(out, fields[i], listed, disk);
         }
-        out << '\n';
-    }
-    // Kinds without a block map (tapes, CMD and IDE64 images) have no blocks-free line.
-    if (!settings.noFooter && disk.showsBlocksFree()) {
-        out << prefix;
-        renderFooter(disk);
-    }
+    });
 }
 
 void RenderColumns::renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed,
