@@ -6,9 +6,19 @@ layout shows up as a failing test instead of agreeing with itself.
 """
 
 
-def pattern(size, seed):
-    """The deterministic file contents of the fixtures: (i * 7 + seed) & 255."""
-    return bytes(((i * 7 + seed) & 255) for i in range(size))
+def pattern(size, seed, step=7):
+    """The deterministic file contents of the fixtures: (i * step + seed) & 255."""
+    return bytes(((i * step + seed) & 255) for i in range(size))
+
+
+def d64_sectors(track):
+    """Sectors of a 1541 track."""
+    return 21 if track <= 17 else 19 if track <= 24 else 18 if track <= 30 else 17
+
+
+def d64_offset(track, sector):
+    """Byte offset of a block of a D64 image."""
+    return (sum(d64_sectors(t) for t in range(1, track)) + sector) * 256
 
 
 def cbm_name(text, length=16):

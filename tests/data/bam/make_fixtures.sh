@@ -3,8 +3,7 @@
 # The outputs are committed so the tests need no tools.
 set -eu
 cd "$(dirname "$0")"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. ../fixture_steps.sh
 
 # hello: load address $C000, "HELLO WORLD" (the PETSCII of "hello world" in
 # the lower/upper-case set), then LDA #$00 / STA $D020 / RTS.
@@ -32,11 +31,7 @@ cc1541 -q -4 -n "forty" -i "ft 2a" -r 1 -b 0 -f hello -w "$tmp/hello.prg" \
 python3 - "$tmp/files.d64" <<'PY'
 import sys
 
-def sectors(track):
-    return 21 if track <= 17 else 19 if track <= 24 else 18 if track <= 30 else 17
-
-def offset(track, sector):
-    return (sum(sectors(t) for t in range(1, track)) + sector) * 256
+from cbm_builder import d64_offset as offset
 
 def put(image, track, sector, data):
     image[offset(track, sector):offset(track, sector) + 256] = data

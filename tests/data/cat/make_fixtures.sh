@@ -3,20 +3,19 @@
 # Run from anywhere; the outputs are committed so the tests need no tools.
 set -eu
 cd "$(dirname "$0")"
+. ../fixture_steps.sh
 
-pattern() {  # pattern SIZE SEED > file: deterministic bytes
-    python3 -c "import sys;n,s=int(sys.argv[1]),int(sys.argv[2]);sys.stdout.buffer.write(bytes(((i*13+s)&255) for i in range(n)))" "$1" "$2"
-}
+step=13
 
 # Sizes around the 254 data bytes of a block.
-pattern 1 1 > s1.bin
-pattern 253 2 > s253.bin
-pattern 254 3 > s254.bin
-pattern 255 4 > s255.bin
-pattern 508 5 > s508.bin
-pattern 509 6 > s509.bin
+pattern 1 1 $step > s1.bin
+pattern 253 2 $step > s253.bin
+pattern 254 3 $step > s254.bin
+pattern 255 4 $step > s255.bin
+pattern 508 5 $step > s508.bin
+pattern 509 6 $step > s509.bin
 # 36 blocks: 17 on track 36, 17 on track 37, 2 on track 38.
-pattern 9000 7 > s9000.bin
+pattern 9000 7 $step > s9000.bin
 
 # PETSCII text: upper-case letters, RETURNs, reverse on/off, a colour code
 # (white), a pound sign and a graphics character.

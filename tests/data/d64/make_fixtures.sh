@@ -3,10 +3,7 @@
 # Run from this directory; the outputs are committed so tests need no tools.
 set -eu
 cd "$(dirname "$0")"
-
-pattern() {  # pattern SIZE SEED > file: deterministic bytes
-    python3 -c "import sys;n,s=int(sys.argv[1]),int(sys.argv[2]);sys.stdout.buffer.write(bytes(((i*7+s)&255) for i in range(n)))" "$1" "$2"
-}
+. ../fixture_steps.sh
 
 pattern 1 1 > f1.bin
 pattern 254 2 > f254.bin
@@ -35,18 +32,8 @@ cc1541 -q -5 -n "DOLPHIN" -i "dd 2a" -f "ONE" -w f508.bin dolphin40.d64
 
 # cc1541's own listings, for the record.
 for image in base.d64; do cc1541 "$image" > "${image%.d64}.listing.txt"; done
-cp speed40.d64 /tmp/zt_speed_copy.d64 && cc1541 -4 /tmp/zt_speed_copy.d64 > speed40.listing.txt
-cp dolphin40.d64 /tmp/zt_dolphin_copy.d64 && cc1541 -5 /tmp/zt_dolphin_copy.d64 > dolphin40.listing.txt
-rm -f /tmp/zt_speed_copy.d64 /tmp/zt_dolphin_copy.d64
+cp speed40.d64 "$tmp/zt_speed_copy.d64" && cc1541 -4 "$tmp/zt_speed_copy.d64" > speed40.listing.txt
+cp dolphin40.d64 "$tmp/zt_dolphin_copy.d64" && cc1541 -5 "$tmp/zt_dolphin_copy.d64" > dolphin40.listing.txt
 
-# Independent reader: cbmconvert must extract the bytes the files were made from.
-tmp=$(mktemp -d)
-here=$(pwd)
-(cd "$tmp" && cbmconvert -N -d "$here/base.d64" >/dev/null 2>&1 || true)
-cmp "$tmp/HELLO.prg" f254.bin
-cmp "$tmp/NOTES.seq" f255.bin
-cmp "$tmp/USR.usr" f1.bin
-cmp "$tmp/LOCKED.prg" f508.bin
-cmp "$tmp/DEL.del" f1.bin
-rm -rf "$tmp"
+check_extract base.d64 HELLO.prg f254.bin NOTES.seq f255.bin USR.usr f1.bin LOCKED.prg f508.bin DEL.del f1.bin
 rm -f f*.bin  # inputs only; the tests regenerate the same bytes

@@ -10,10 +10,9 @@
 # directory block on its first track, its tracks marked used outside.
 set -eu
 cd "$(dirname "$0")"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. ../fixture_steps.sh
 printf '\001\010hello' >"$tmp/one.prg"
-python3 -c "import sys;sys.stdout.buffer.write(bytes(((i*7+2)&255) for i in range(60000)))" >"$tmp/big.prg"
+pattern 60000 2 >"$tmp/big.prg"
 
 rm -f c.d81 p.d81
 cbmconvert -v0 -D8 c.d81 -n "$tmp/one.prg" "$tmp/big.prg"
@@ -21,6 +20,7 @@ cc1541 -q -n "d81 disk" -i "81" -f afile -w "$tmp/one.prg" -f bfile -w "$tmp/big
 
 python3 - p.d81 <<'PY'
 import sys
+from cbm_builder import pattern
 P, TRACKS = 70, 3
 image = bytearray(open(sys.argv[1], "rb").read())
 def at(t, s): return ((t - 1) * 40 + s) * 256
@@ -47,7 +47,7 @@ image[at(P, 2):at(P, 2) + 7] = bytes((0, 0xFF, ord("D"), 0xBB)) + b"PA" + bytes(
 for t in range(P, P + TRACKS):
     for s in range(40):
         mark(P, t, s, True)
-inner = bytes(((i * 7 + 3) & 255) for i in range(300))
+inner = pattern(300, 3)
 for s in range(6):
     mark(P, P, s, False)
 d = at(P, 3)
@@ -59,11 +59,7 @@ assert len(image) == 819200
 open(sys.argv[1], "wb").write(image)
 PY
 
-here=$(pwd)
-mkdir "$tmp/c" "$tmp/p"
-(cd "$tmp/c" && cbmconvert -v0 -N -d "$here/c.d81")
-(cd "$tmp/p" && cbmconvert -v0 -N -d "$here/p.d81" 2>/dev/null || true)
-cmp "$tmp/c/big.prg" "$tmp/big.prg"
-cmp "$tmp/p/bfile.prg" "$tmp/big.prg"
+check_extract c.d81 big.prg "$tmp/big.prg"
+check_extract p.d81 bfile.prg "$tmp/big.prg"
 cp p.d81 "$tmp/copy.d81"
 cc1541 "$tmp/copy.d81" | grep -q '^120 *"part" *cbm'

@@ -9,8 +9,7 @@
 #   broken.nbz    "MNIB" and a back reference reaching before the start
 set -eu
 cd "$(dirname "$0")"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. ../fixture_steps.sh
 
 cp ../d64/base.d64 "$tmp/base.d64"
 cc1541 -q -g base.g64 "$tmp/base.d64"

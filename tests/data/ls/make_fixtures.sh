@@ -1,9 +1,8 @@
 #!/bin/sh
 # Builds the images the ls tests list. Needs cc1541, cbmconvert and python3.
-set -e
+set -eu
 cd "$(dirname "$0")"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. ../fixture_steps.sh
 
 # A one-block BASIC program at $0801, a 300-byte SEQ file, a two-byte USR file.
 printf '\001\010\013\010\012\000\231\042HI\042\000\000\000' >"$tmp/hello.prg"
@@ -71,10 +70,7 @@ cc1541 -q -n "archives" -i "ar 2a" -f hello -w "$tmp/hello.prg" -f "arch.lnx" -w
 # directory block linking back to itself, for the loop guards.
 python3 - t.d64 broken.d64 <<'PY'
 import sys
-def sectors(track):
-    return 21 if track <= 17 else 19 if track <= 24 else 18 if track <= 30 else 17
-def offset(track, sector):
-    return (sum(sectors(t) for t in range(1, track)) + sector) * 256
+from cbm_builder import d64_offset as offset
 img = bytearray(open(sys.argv[1], 'rb').read())
 d = offset(18, 1)                # the first directory block
 img[d + 0], img[d + 1] = 18, 1   # links to itself

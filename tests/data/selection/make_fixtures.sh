@@ -1,9 +1,8 @@
 #!/bin/sh
 # Builds the images the selection tests read. Needs cc1541 and python3.
-set -e
+set -eu
 cd "$(dirname "$0")"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. ../fixture_steps.sh
 
 printf '\001\010\013\010\012\000\231\042HI\042\000\000\000' >"$tmp/hello.prg"
 python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 3)' >"$tmp/data.seq"
@@ -32,11 +31,7 @@ cc1541 -q -n "nest" -i "ne 2a" nest.d64 >/dev/null
 python3 - nest.d64 <<'PY'
 import sys
 
-def sectors(track):
-    return 21 if track <= 17 else 19 if track <= 24 else 18 if track <= 30 else 17
-
-def offset(track, sector):
-    return (sum(sectors(t) for t in range(1, track)) + sector) * 256
+from cbm_builder import d64_offset as offset
 
 img = bytearray(open(sys.argv[1], 'rb').read())
 

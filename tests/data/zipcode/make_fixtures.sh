@@ -4,13 +4,7 @@
 # Run from this directory; the outputs are committed so tests need no tools.
 set -eu
 cd "$(dirname "$0")"
-
-pattern() {  # pattern SIZE SEED > file: deterministic bytes
-    python3 -c "import sys;n,s=int(sys.argv[1]),int(sys.argv[2]);sys.stdout.buffer.write(bytes(((i*7+s)&255) for i in range(n)))" "$1" "$2"
-}
-
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. ../fixture_steps.sh
 pattern 1 1 > "$tmp/f1.bin"
 pattern 254 2 > "$tmp/f254.bin"
 pattern 255 3 > "$tmp/f255.bin"
