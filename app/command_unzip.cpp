@@ -86,6 +86,7 @@ int CommandUnzip::run(forge::getopt::Getopt& getopt) {
         g64 = false;
     }
     const std::string target = targetPath(arguments[1], g64);
+    if (isPart(target)) return 1;
     std::vector<std::uint8_t> image;
     if (sixParts_) {
         if (!unpackZip6(image, g64, target)) return 1;
@@ -165,6 +166,15 @@ void CommandUnzip::reportNoHeader(const std::string& path) {
     reporter_.error(
         "after reading " + inQuotes(path) + " a standard " + (sixParts_ ? "zip6" : "zip4") + " header was not found",
         Reporter::kQuietErrors);
+}
+
+bool CommandUnzip::isPart(const std::string& target) {
+    const auto part = std::find_if(parts_.begin(), parts_.end(),
+                                   [&](const part_t& p) { return forge::isSameFile(p.path, target); });
+    if (part == parts_.end()) return false;
+    reporter_.error("cannot write to " + inQuotes(target) + "; it is a part of the set being unzipped",
+                    Reporter::kQuietErrors);
+    return true;
 }
 
 std::string CommandUnzip::targetPath(const std::string& file, bool g64) {

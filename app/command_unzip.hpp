@@ -15,8 +15,9 @@ namespace app {
 
 class CommandUnzip : public Command {
 public:
-    // 1 on a usage error, a set that cannot be found or read, or a failed write; also 1,
-    // with the image written, when parts were missing or sectors could not be decoded.
+    // 1 on a usage error, a set that cannot be found or read, a FILE that is one of its parts,
+    // or a failed write; also 1, with the image written, when parts were missing or sectors
+    // could not be decoded.
     int run(forge::getopt::Getopt& getopt) override;
 
     // For k = 1 to `parts`: directory + the template with its digit replaced by k + the set
@@ -38,6 +39,8 @@ private:
     // Reads and identifies every part, in order; false after naming the first that is no part.
     bool readParts();
     void reportNoHeader(const std::string& path);
+    // Whether the target is one of the parts read, which it must not replace; reports it.
+    bool isPart(const std::string& target);
     // FILE with the extension of what is written; warns about another extension.
     std::string targetPath(const std::string& file, bool g64);
     std::vector<std::uint8_t> unpackZip4() const;

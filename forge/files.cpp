@@ -196,6 +196,12 @@ bool isRegularFile(const std::string& path) {
     return statPath(path, status) && S_ISREG(status.st_mode);
 }
 
+bool isSameFile(const std::string& a, const std::string& b) {
+    struct stat first;
+    struct stat second;
+    return statPath(a, first) && statPath(b, second) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 std::string absolutePath(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
     return resolved ? std::string(resolved.get()) : std::string();

@@ -63,6 +63,8 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes,
 bool exists(const std::string& path);
 bool isDirectory(const std::string& path);
 bool isRegularFile(const std::string& path);
+// Both paths name one existing file (the same device and inode, so links count too).
+bool isSameFile(const std::string& a, const std::string& b);
 
 // realpath: whether the path resolves, and the canonical absolute path (empty
 // when it does not resolve).
