@@ -62,7 +62,7 @@ bool allZero(const std::uint8_t* from, std::size_t count) {
 
 Disk41::Disk41() : Disk41(format_id::d64) {}
 
-Disk41::Disk41(format_id id) : Disk(id) {
+Disk41::Disk41(format_id id) : BamDisk(id) {
     setHighestFileType(kTypeRel);
     setHeaderBlock(makeBlock(kDirectoryTrack, 0));
     setDirectoryStart(makeBlock(kDirectoryTrack, 1));
@@ -101,10 +101,6 @@ std::uint64_t Disk41::maxSector(std::uint64_t track) const {
     return sectors == 0 ? 0 : sectors - 1;
 }
 
-bool Disk41::isValidBlock(const track_sector_t& block) const {
-    return block.track >= 1 && block.track <= trackCount() && block.sector < sectorsOf(block.track);
-}
-
 std::uint64_t Disk41::blockOffset(const track_sector_t& block) const {
     if (block.track >= 1 && block.track <= trackCount() && block.track <= kMaxTracks)
         return (kFirstBlock[block.track] + block.sector) * kBlockSize;
@@ -132,32 +128,17 @@ int Disk41::extendedBamType() const {
     return extendedBam_;
 }
 
-const std::uint8_t* Disk41::bamEntry(std::uint64_t track) const {
-    if (track == 0 || track > 40) return nullptr;
+std::optional<BamTrack> Disk41::bamEntry(std::uint64_t track) const {
+    if (track == 0 || track > 40) return std::nullopt;
     const std::uint8_t* bam = blockData(headerBlock());
-    if (!bam) return nullptr;
-    if (track <= 35) return bam + 4 * track;
-    const int type = extendedBamType();
-    if (type == kExtendedNone) return nullptr;
-    return bam + extendedOffset(type) + (track - 36) * 4;
-}
-
-bool Disk41::isBlockFree(const track_sector_t& block) const {
-    if (!isValidBlock(block)) return false;
-    const std::uint8_t* entry = bamEntry(block.track);
-    if (!entry) return false;
-    return ((entry[1 + block.sector / 8] >> (block.sector % 8)) & 1) != 0;
-}
-
-bool Disk41::toggleBlock(const track_sector_t& block) {
-    if (!isValidBlock(block)) return false;
-    // The entry lies in the BAM block, which the provider holds writable.
-    auto* entry = const_cast<std::uint8_t*>(bamEntry(block.track));
-    if (!entry) return false;
-    std::uint8_t* bam = blockPointer(headerBlock());
-    const count_place_t place{headerBlock(), static_cast<std::size_t>(entry - bam)};
-    BamTrack(bam, place, std::span<std::uint8_t>(entry + 1, 3)).toggle(*this, block, sectorsOnTrack(block.track));
-    return true;
+    if (!bam) return std::nullopt;
+    std::size_t at = 4 * track;
+    if (track > 35) {
+        const int type = extendedBamType();
+        if (type == kExtendedNone) return std::nullopt;
+        at = extendedOffset(type) + (track - 36) * 4;
+    }
+    return BamTrack(bam, {headerBlock(), at}, std::span<const std::uint8_t>(bam + at + 1, 3));
 }
 
 std::uint64_t Disk41::blocksFree() const {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platter/core/disk.hpp"
+#include "platter/formats/bam_disk.hpp"
 
 namespace platter {
 
@@ -13,7 +13,7 @@ namespace platter {
 // 18/0 with three extended-BAM layouts for tracks 36-40 of 40-track images (42-track
 // images have no BAM bits past track 35), directory on track 18, optionally followed
 // by one error byte per block.
-class Disk41 : public Disk {
+class Disk41 : public BamDisk {
 public:
     static constexpr std::uint64_t kSize35 = 174848;
     static constexpr std::uint64_t kSize40 = 196608;
@@ -37,9 +37,6 @@ public:
 
     std::uint64_t blocksFree() const override;
     std::uint64_t maxSector(std::uint64_t track) const override;
-    bool isValidBlock(const track_sector_t& block) const override;
-    bool isBlockFree(const track_sector_t& block) const override;
-    bool toggleBlock(const track_sector_t& block) override;
     bool isBamBlock(const track_sector_t& block) const override;
     std::uint64_t blockOffset(const track_sector_t& block) const override;
     bool nextDirectorySector(track_sector_t& block) override;
@@ -66,10 +63,9 @@ public:
     static std::uint64_t firstBlockOfTrack(std::uint64_t track);
 
 protected:
-    // Sectors of a track of this image's geometry.
-    virtual std::uint64_t sectorsOf(std::uint64_t track) const { return sectorsOnTrack(track); }
-    // The 4-byte BAM entry of a track, or null (no BAM block / no entry).
-    const std::uint8_t* bamEntry(std::uint64_t track) const;
+    std::uint64_t sectorsOf(std::uint64_t track) const override { return sectorsOnTrack(track); }
+    // A track's 4-byte entry in the BAM block: tracks 36-40 only in an extended-BAM layout.
+    std::optional<BamTrack> bamEntry(std::uint64_t track) const override;
     bool findOnTrack(std::uint64_t track, std::uint64_t sector, track_sector_t& block);
     // Writes the header block of a new image (link to the first directory
     // block, DOS version, empty name and id, DOS type) and an empty first

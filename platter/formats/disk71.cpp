@@ -50,29 +50,14 @@ bool Disk71::isBamBlock(const track_sector_t& block) const {
     return block == headerBlock() || block == makeBlock(kBamTrack, 0);
 }
 
-std::optional<BamTrack> Disk71::secondSideEntry(std::uint64_t track) const {
-    if (track <= kSideTracks || track > kTracks) return std::nullopt;
+std::optional<BamTrack> Disk71::bamEntry(std::uint64_t track) const {
+    if (track <= kSideTracks) return Disk41::bamEntry(track);
+    if (track > kTracks) return std::nullopt;
     const std::uint8_t* counts = blockData(headerBlock());
     const std::uint8_t* maps = blockData(makeBlock(kBamTrack, 0));
     if (!counts || !maps) return std::nullopt;
     const std::uint64_t k = track - kSideTracks - 1;
     return BamTrack(counts, {headerBlock(), kSecondCountsAt + k}, std::span<const std::uint8_t>(maps + 3 * k, 3));
-}
-
-bool Disk71::isBlockFree(const track_sector_t& block) const {
-    if (!isValidBlock(block)) return false;
-    if (block.track <= kSideTracks) return Disk41::isBlockFree(block);
-    const std::optional<BamTrack> entry = secondSideEntry(block.track);
-    return entry && entry->isFree(block.sector);
-}
-
-bool Disk71::toggleBlock(const track_sector_t& block) {
-    if (!isValidBlock(block)) return false;
-    if (block.track <= kSideTracks) return Disk41::toggleBlock(block);
-    std::optional<BamTrack> entry = secondSideEntry(block.track);
-    if (!entry) return false;
-    entry->toggle(*this, block, sectorsOnSide(block.track));
-    return true;
 }
 
 std::uint64_t Disk71::blocksFree() const {

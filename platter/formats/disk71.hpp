@@ -25,8 +25,6 @@ public:
 
     void parseImage() override { parseFixedSizeImage(); }
     std::uint64_t blocksFree() const override;
-    bool isBlockFree(const track_sector_t& block) const override;
-    bool toggleBlock(const track_sector_t& block) override;
     bool isBamBlock(const track_sector_t& block) const override;
     std::uint64_t blockOffset(const track_sector_t& block) const override;
     bool extendDisk(bool) override { return false; }
@@ -40,10 +38,8 @@ public:
 
 protected:
     std::uint64_t sectorsOf(std::uint64_t track) const override { return sectorsOnSide(track); }
-
-private:
-    // Free count and map of a second-side track (36-70), or nothing.
-    std::optional<BamTrack> secondSideEntry(std::uint64_t track) const;
+    // A second-side track (36-70) has its count in 18/0 and its map in 53/0.
+    std::optional<BamTrack> bamEntry(std::uint64_t track) const override;
 };
 
 }  // namespace platter

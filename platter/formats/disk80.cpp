@@ -23,7 +23,7 @@ constexpr std::size_t kNameAt = 0x06;
 constexpr std::size_t kIdAt = 0x18;
 
 // Tracks 78-154 of an 8250 repeat the zones of tracks 1-77.
-constexpr std::uint64_t sectorsOf(std::uint64_t track) {
+constexpr std::uint64_t zoneSectors(std::uint64_t track) {
     if (track == 0 || track > kMaxTracks) return 0;
     const std::uint64_t t = (track - 1) % kSideTracks + 1;
     return t <= 39 ? 29 : t <= 53 ? 27 : t <= 64 ? 25 : 23;
@@ -33,7 +33,7 @@ constexpr std::uint64_t sectorsOf(std::uint64_t track) {
 constexpr std::array<std::uint16_t, kMaxTracks + 2> kFirstBlock = [] {
     std::array<std::uint16_t, kMaxTracks + 2> first{};
     for (std::uint64_t t = 2; t <= kMaxTracks + 1; ++t)
-        first[t] = static_cast<std::uint16_t>(first[t - 1] + sectorsOf(t - 1));
+        first[t] = static_cast<std::uint16_t>(first[t - 1] + zoneSectors(t - 1));
     return first;
 }();
 
@@ -43,7 +43,7 @@ track_sector_t bamBlock(std::uint64_t index) { return makeBlock(Disk80::kBamTrac
 
 Disk80::Disk80() : Disk80(format_id::d80, kTracks, kSize, kBlocks) {}
 
-Disk80::Disk80(format_id id, std::uint64_t tracks, std::uint64_t size, std::uint64_t blocks) : Disk(id) {
+Disk80::Disk80(format_id id, std::uint64_t tracks, std::uint64_t size, std::uint64_t blocks) : BamDisk(id) {
     setHeaderBlock(makeBlock(kBamTrack, 0));
     setDirectoryStart(makeBlock(kDirectoryTrack, 1));
     setGeometry({tracks, 29, blocks});
@@ -52,15 +52,11 @@ Disk80::Disk80(format_id id, std::uint64_t tracks, std::uint64_t size, std::uint
 
 Disk82::Disk82() : Disk80(format_id::d82, kTracks, kSize, kBlocks) {}
 
-std::uint64_t Disk80::sectorsOnTrack(std::uint64_t track) { return sectorsOf(track); }
+std::uint64_t Disk80::sectorsOnTrack(std::uint64_t track) { return zoneSectors(track); }
 
 std::uint64_t Disk80::maxSector(std::uint64_t track) const {
     const std::uint64_t sectors = track <= trackCount() ? sectorsOnTrack(track) : 0;
     return sectors == 0 ? 0 : sectors - 1;
-}
-
-bool Disk80::isValidBlock(const track_sector_t& block) const {
-    return block.track >= 1 && block.track <= trackCount() && block.sector < sectorsOnTrack(block.track);
 }
 
 std::uint64_t Disk80::blockOffset(const track_sector_t& block) const {
@@ -79,20 +75,6 @@ std::optional<BamTrack> Disk80::bamEntry(std::uint64_t track) const {
     if (!bam) return std::nullopt;
     const std::size_t at = kFirstEntryAt + kEntryBytes * ((track - 1) % kTracksPerBamBlock);
     return BamTrack(bam, {block, at}, std::span<const std::uint8_t>(bam + at + 1, kEntryBytes - 1));
-}
-
-bool Disk80::isBlockFree(const track_sector_t& block) const {
-    if (!isValidBlock(block)) return false;
-    const std::optional<BamTrack> entry = bamEntry(block.track);
-    return entry && entry->isFree(block.sector);
-}
-
-bool Disk80::toggleBlock(const track_sector_t& block) {
-    if (!isValidBlock(block)) return false;
-    std::optional<BamTrack> entry = bamEntry(block.track);
-    if (!entry) return false;
-    entry->toggle(*this, block, sectorsOnTrack(block.track));
-    return true;
 }
 
 std::uint64_t Disk80::blocksFree() const {

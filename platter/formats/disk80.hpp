@@ -6,14 +6,13 @@
 #include <optional>
 #include <vector>
 
-#include "platter/core/disk.hpp"
-#include "platter/formats/bam_track.hpp"
+#include "platter/formats/bam_disk.hpp"
 
 namespace platter {
 
 // The 8050 image (D80): 77 tracks of 23-29 sectors, header on 39/0, BAM
 // blocks on track 38 (50 tracks each), directory on 39/1-39/28.
-class Disk80 : public Disk {
+class Disk80 : public BamDisk {
 public:
     static constexpr std::uint64_t kSize = 533248;
     static constexpr std::uint64_t kBlocks = 2083;
@@ -26,9 +25,6 @@ public:
     void parseImage() override { parseFixedSizeImage(); }
     std::uint64_t blocksFree() const override;
     std::uint64_t maxSector(std::uint64_t track) const override;
-    bool isValidBlock(const track_sector_t& block) const override;
-    bool isBlockFree(const track_sector_t& block) const override;
-    bool toggleBlock(const track_sector_t& block) override;
     bool isBamBlock(const track_sector_t& block) const override;
     std::uint64_t blockOffset(const track_sector_t& block) const override;
     bool nextDirectorySector(track_sector_t& block) override;
@@ -45,10 +41,12 @@ public:
 protected:
     Disk80(format_id id, std::uint64_t tracks, std::uint64_t size, std::uint64_t blocks);
 
+    std::uint64_t sectorsOf(std::uint64_t track) const override { return sectorsOnTrack(track); }
+    std::optional<BamTrack> bamEntry(std::uint64_t track) const override;
+
 private:
     // BAM blocks on track 38: one for every 50 tracks.
     std::uint64_t bamBlocks() const { return (trackCount() + 49) / 50; }
-    std::optional<BamTrack> bamEntry(std::uint64_t track) const;
 };
 
 // The 8250 image (D82): the 8050 layout for 154 tracks, four BAM blocks.

@@ -30,16 +30,12 @@ std::span<std::uint8_t, Disk::kBlockSize> whole(std::uint8_t* block) {
 
 Disk81::Disk81() : Disk81(format_id::d81) {}
 
-Disk81::Disk81(format_id id) : Disk(id) {
+Disk81::Disk81(format_id id) : BamDisk(id) {
     setHighestFileType(kTypeCbm);
     setHeaderBlock(makeBlock(kDirectoryTrack, 0));
     setDirectoryStart(makeBlock(kDirectoryTrack, 3));
     setDefaultImageSize(kSize);
     setGeometry({kTracks, kSectors, kBlocks});
-}
-
-bool Disk81::isValidBlock(const track_sector_t& block) const {
-    return block.track >= 1 && block.track <= trackCount() && block.sector < sectorsPerTrack();
 }
 
 std::uint64_t Disk81::blockOffset(const track_sector_t& block) const {
@@ -60,20 +56,6 @@ std::optional<BamTrack> Disk81::bamEntryOn(std::uint64_t bamTrack, std::uint64_t
 }
 
 std::optional<BamTrack> Disk81::bamEntry(std::uint64_t track) const { return bamEntryOn(currentTrack(), track); }
-
-bool Disk81::isBlockFree(const track_sector_t& block) const {
-    if (!isValidBlock(block)) return false;
-    const std::optional<BamTrack> entry = bamEntry(block.track);
-    return entry && entry->isFree(block.sector);
-}
-
-bool Disk81::toggleBlock(const track_sector_t& block) {
-    if (!isValidBlock(block)) return false;
-    std::optional<BamTrack> entry = bamEntry(block.track);
-    if (!entry) return false;
-    entry->toggle(*this, block, sectorsPerTrack());
-    return true;
-}
 
 std::uint64_t Disk81::blocksFree() const {
     const std::uint8_t* low = blockData(makeBlock(currentTrack(), 1));

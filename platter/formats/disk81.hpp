@@ -4,8 +4,7 @@
 #include <optional>
 #include <span>
 
-#include "platter/core/disk.hpp"
-#include "platter/formats/bam_track.hpp"
+#include "platter/formats/bam_disk.hpp"
 
 namespace platter {
 
@@ -14,7 +13,7 @@ namespace platter {
 // 1581 partitions (CBM entries) are whole-track runs with their own header,
 // BAM and directory; while one is entered, every BAM operation works on the
 // current directory track, the partition's first.
-class Disk81 : public Disk {
+class Disk81 : public BamDisk {
 public:
     static constexpr std::uint64_t kSize = 819200;
     static constexpr std::uint64_t kBlocks = 3200;
@@ -30,9 +29,6 @@ public:
     type_name_table typeNameTable() const override { return type_name_table::dos1581; }
     std::uint64_t blocksFree() const override;
     std::uint64_t defaultSubdirectorySize() const override;
-    bool isValidBlock(const track_sector_t& block) const override;
-    bool isBlockFree(const track_sector_t& block) const override;
-    bool toggleBlock(const track_sector_t& block) override;
     bool isBamBlock(const track_sector_t& block) const override;
     std::uint64_t blockOffset(const track_sector_t& block) const override;
     bool nextDirectorySector(track_sector_t& block) override;
@@ -53,8 +49,10 @@ protected:
     // The track of the current directory: 40 at the top level, the first
     // track of an entered partition.
     std::uint64_t currentTrack() const { return directoryStart().track; }
-    // The free count and map of a track in the current BAM, or nothing.
-    virtual std::optional<BamTrack> bamEntry(std::uint64_t track) const;
+    // Every track holds the same number of sectors.
+    std::uint64_t sectorsOf(std::uint64_t /*track*/) const override { return sectorsPerTrack(); }
+    // In the BAM of the current directory track.
+    std::optional<BamTrack> bamEntry(std::uint64_t track) const override;
 
     // BAM blocks after the header block on its track.
     std::uint64_t bamBlocks_ = 2;
