@@ -61,7 +61,7 @@ int CommandZip::run(forge::getopt::Getopt& getopt) {
     if (arguments.size() > 2) return reportUsageError(getopt, "extra file arguments found after FILE and ZIPNAME.");
     std::vector<std::vector<std::uint8_t>> parts;
     std::uint64_t imageSize = 0;
-    if (!pack(arguments[0], parts, imageSize) || !writeParts(arguments[1], parts)) return 1;
+    if (!pack(arguments[0], parts, imageSize) || !writeParts(arguments[0], arguments[1], parts)) return 1;
     if (forge::g_quiet_level == 0) printStatistics(forge::fileName(arguments[1]), parts, imageSize);
     return 0;
 }
@@ -101,7 +101,8 @@ bool CommandZip::pack(const std::string& file, std::vector<std::vector<std::uint
     return true;
 }
 
-bool CommandZip::writeParts(const std::string& zipName, const std::vector<std::vector<std::uint8_t>>& parts) {
+bool CommandZip::writeParts(const std::string& file, const std::string& zipName,
+                            const std::vector<std::vector<std::uint8_t>>& parts) {
     const std::string directory = forge::dirName(zipName);
     const std::string name = forge::fileName(zipName);
     // A part 5 left beside a new four-part set would make it unzip as 40 tracks of old data.
@@ -111,8 +112,15 @@ bool CommandZip::writeParts(const std::string& zipName, const std::vector<std::v
         return false;
     }
     std::vector<forge::file_to_save_t> files;
-    for (std::size_t part = 0; part < parts.size(); ++part)
-        files.push_back({directory + partPrefix(part) + name, parts[part]});
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        const std::string path = directory + partPrefix(part) + name;
+        if (forge::isSameFile(path, file)) {
+            reporter_.error("cannot write to " + inQuotes(path) + "; it is the image being zipped",
+                            Reporter::kQuietErrors);
+            return false;
+        }
+        files.push_back({path, parts[part]});
+    }
     if (const auto failure = forge::saveFiles(files)) {
         reporter_.error(failure->text, Reporter::kQuietErrors);
         reporter_.error("program aborted due to previous error", Reporter::kQuietErrors);

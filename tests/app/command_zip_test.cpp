@@ -110,6 +110,18 @@ TEST(CommandZip, FortyTrackSets) {
     EXPECT_EQ(block(written, 40, 16), block(original, 40, 16));
 }
 
+// A part named like the image would replace it: refused, nothing written.
+TEST(CommandZip, RefusesToWriteOverItsImage) {
+    test_support::ScratchDir dir;
+    dir.copyFixture("d64/base.d64", "1!t.d64");
+    const test_support::zt_run_t zipped = zt(dir, {"zip", "1!t.d64", "t.d64"});
+    EXPECT_EQ(zipped.status, 1);
+    EXPECT_EQ(zipped.errors,
+              "error: cannot write to \"" + dir.file("1!t.d64").string() + "\"; it is the image being zipped\n");
+    EXPECT_EQ(test_support::readBytes(dir.file("1!t.d64")), test_support::readFixture("d64/base.d64"));
+    EXPECT_FALSE(fs::exists(dir.file("2!t.d64")));
+}
+
 // -f zero-fills a block only when nothing reaches it, whatever the BAM says.
 TEST(CommandZip, FreeBlocksAreZeroFilledOnlyWhenUnused) {
     test_support::ScratchDir dir;
