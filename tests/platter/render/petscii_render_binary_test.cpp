@@ -14,11 +14,6 @@ std::string renderBinary(const PetsciiScreen& screen) {
     return render.str();
 }
 
-TEST(PetsciiRenderBinary, EmptyScreenIsTwoThousandZeros) {
-    const std::string image = renderBinary(PetsciiScreen(40, 25, 14, false));
-    EXPECT_EQ(image, std::string(PetsciiRenderBinary::kImageSize, '\0'));
-}
-
 TEST(PetsciiRenderBinary, CellsArePackedWithoutRowPadding) {
     PetsciiScreen screen(40, 25, 14, false);
     screen.cellAt(0, 0) = {0xE041, 1};

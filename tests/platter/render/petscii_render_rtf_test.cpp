@@ -4,12 +4,8 @@
 
 #include <string>
 
-#include "tests/support/bytes.hpp"
-
 namespace platter {
 namespace {
-
-using test_support::countOf;
 
 std::string bodyOf(const std::string& document) {
     const std::size_t start = document.find("\\cf15\n");
@@ -21,19 +17,6 @@ std::string renderRtf(const PetsciiScreen& screen, std::uint8_t columns) {
     render.setDocument(true).setAppName("zt v1").setBackground(6).setColumns(columns);
     render.begin().renderSection(screen, "").end();
     return render.str();
-}
-
-TEST(PetsciiRenderRtf, HeaderCarriesGeneratorPaletteAndSettings) {
-    const std::string document = renderRtf(PetsciiScreen(40, 25, 14, false), 0);
-    EXPECT_EQ(document.rfind("{\\rtf1\\ansi\\ansicpg1252\n{\\*\\generator zt v1}\n"
-                             "{\\fonttbl\\f0\\fnil\\fcharset0 Tessel Mono;}\n{\\colortbl ;\\red0\\green0\\blue0;",
-                             0),
-              0u);
-    EXPECT_EQ(countOf(document, "\\red"), 16u);
-    EXPECT_NE(document.find(";}\n\\viewkind4\\uc1\\vieww7600\\viewh6400\n"
-                            "\\pard\\slmult1\\highlight7\\f0\\fs16\\cf15\n"),
-              std::string::npos);
-    EXPECT_EQ(bodyOf(document), "}\n");
 }
 
 TEST(PetsciiRenderRtf, RowsArePaddedToTheColumnCount) {
