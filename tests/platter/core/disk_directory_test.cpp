@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "nested_image.hpp"
 #include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
 
@@ -12,40 +13,6 @@ namespace {
 using test_support::bytes_t;
 using test_support::cbmName;
 using test_support::TestImage;
-
-using NestedDisk = test_support::DirectoryD64;
-
-struct NestedImage {
-    std::unique_ptr<DataProvider> provider = std::make_unique<DataProvider>();
-    std::unique_ptr<NestedDisk> disk = std::make_unique<NestedDisk>();
-    NestedImage() {
-        disk->setDataProvider(provider.get());
-        disk->open("nested.d64", false, true);
-    }
-    std::uint8_t* block(unsigned t, unsigned s) { return disk->sectorPointer(t, s); }
-
-    // Puts entry `slot` into directory block (t, s).
-    void putEntry(unsigned t, unsigned s, unsigned slot, std::uint8_t type, const char* name, unsigned firstTrack,
-                  unsigned firstSector) {
-        std::uint8_t* e = block(t, s) + slot * 32;
-        std::memset(e + 2, 0, 30);
-        e[2] = type;
-        e[3] = static_cast<std::uint8_t>(firstTrack);
-        e[4] = static_cast<std::uint8_t>(firstSector);
-        const auto n = cbmName(name);
-        std::memcpy(e + 5, n.data(), 16);
-    }
-    // A DIR header at (t, s) whose directory is (t, s + 1).
-    void makeSubdirectory(unsigned t, unsigned s = 0) {
-        std::uint8_t* header = block(t, s);
-        std::memset(header, 0, 256);
-        header[0] = static_cast<std::uint8_t>(t);
-        header[1] = static_cast<std::uint8_t>(s + 1);
-        std::uint8_t* dir = block(t, s + 1);
-        std::memset(dir, 0, 256);
-        dir[1] = 0xff;
-    }
-};
 
 std::vector<std::string> walkAll(Disk& disk) {
     std::array<std::uint8_t, 16> star;

@@ -4,9 +4,8 @@
 
 #include <sstream>
 
-#include "platter/core/data_provider.hpp"
+#include "nested_image.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/formats/disk41.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
@@ -14,59 +13,22 @@
 namespace platter {
 namespace {
 
-using test_support::bytes_t;
-using test_support::cbmName;
-using test_support::d64Offset;
-
-// A D64 that holds native subdirectories: a DIR entry's first block is a
-// header whose link names the subdirectory's first directory block.
-class NestedD64 : public Disk41 {
-public:
-    NestedD64() { setHighestFileType(kTypeDir); }
-    bool hasNativeSubdirectories() const override { return true; }
-};
-
-void putEntry(bytes_t& image, unsigned track, unsigned sector, unsigned slot, std::uint8_t type, unsigned toTrack,
-              unsigned toSector, const std::string& name) {
-    std::uint8_t* entry = &image[d64Offset(track, sector) + slot * 32];
-    entry[2] = type;
-    entry[3] = static_cast<std::uint8_t>(toTrack);
-    entry[4] = static_cast<std::uint8_t>(toSector);
-    const auto padded = cbmName(name, false);
-    std::copy(padded.begin(), padded.end(), entry + 5);
-    entry[30] = 1;
-}
-
-void putDirectory(bytes_t& image, unsigned headerSector, unsigned firstSector) {
-    std::fill_n(&image[d64Offset(20, firstSector)], 256, 0);
-    image[d64Offset(20, headerSector)] = 20;
-    image[d64Offset(20, headerSector) + 1] = static_cast<std::uint8_t>(firstSector);
-    image[d64Offset(20, firstSector)] = 0;
-    image[d64Offset(20, firstSector) + 1] = 0xFF;
-}
-
 // root: TOP, SUB1, SUB1 again; SUB1 (20/0 -> 20/1): SUB2, INNER;
 // SUB2 (20/2 -> 20/3): UP (back to SUB1), SELF (SUB2 itself), DEEP.
-struct Nested {
-    DataProvider provider;
-    NestedD64 disk;
-
+struct Nested : NestedImage {
     Nested() {
-        bytes_t image = test_support::TestImage::blank().bytes();
-        putEntry(image, 18, 1, 0, 0x82, 17, 0, "TOP");
-        putEntry(image, 18, 1, 1, 0x86, 20, 0, "SUB1");
-        putEntry(image, 18, 1, 2, 0x86, 20, 0, "SUB1 AGAIN");
-        putDirectory(image, 0, 1);
-        putEntry(image, 20, 1, 0, 0x86, 20, 2, "SUB2");
-        putEntry(image, 20, 1, 1, 0x82, 17, 0, "INNER");
-        putDirectory(image, 2, 3);
-        putEntry(image, 20, 3, 0, 0x86, 20, 0, "UP");
-        putEntry(image, 20, 3, 1, 0x86, 20, 2, "SELF");
-        putEntry(image, 20, 3, 2, 0x82, 17, 0, "DEEP");
-        provider.assign(image);
-        disk.setDataProvider(&provider);
-        disk.open("nested.d64", false, false);
-        disk.setPathForFormat("nested.d64");
+        putEntry(18, 1, 0, 0x82, "TOP", 17, 0);
+        putEntry(18, 1, 1, 0x86, "SUB1", 20, 0);
+        putEntry(18, 1, 2, 0x86, "SUB1 AGAIN", 20, 0);
+        makeSubdirectory(20, 0);
+        putEntry(20, 1, 0, 0x86, "SUB2", 20, 2);
+        putEntry(20, 1, 1, 0x82, "INNER", 17, 0);
+        makeSubdirectory(20, 2);
+        putEntry(20, 3, 0, 0x86, "UP", 20, 0);
+        putEntry(20, 3, 1, 0x86, "SELF", 20, 2);
+        putEntry(20, 3, 2, 0x82, "DEEP", 17, 0);
+        disk->setPathForFormat("nested.d64");
+        disk->countDirectoryEntries();
     }
 
     std::string save(const std::string& name, bool recurse, std::vector<std::uint32_t> indices = {}) {
@@ -75,8 +37,8 @@ struct Nested {
         request.recurse = recurse;
         request.indices = std::move(indices);
         request.stream = &stream;
-        EXPECT_TRUE(disk.saveAs(name, request)) << disk.lastError();
-        EXPECT_EQ(disk.directoryDepth(), 0u);
+        EXPECT_TRUE(disk->saveAs(name, request)) << disk->lastError();
+        EXPECT_EQ(disk->directoryDepth(), 0u);
         return stream.str();
     }
 };
@@ -129,11 +91,11 @@ TEST(ListingWalk, PicturesStackTheSelectedDirectories) {
     Nested nested;
     PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
     // The selected SUB1 alone on top, then SUB2 (3 entries and 2 lines) below the whole of SUB1 (2 + 2).
-    const forge::raster_image_t tree = nested.disk.renderDirectoryTree(writer, true, std::vector<std::uint32_t>{1});
+    const forge::raster_image_t tree = nested.disk->renderDirectoryTree(writer, true, std::vector<std::uint32_t>{1});
     EXPECT_EQ(tree.width, 240u);
     EXPECT_EQ(tree.height, (1u + 4u + 5u) * 8);
-    EXPECT_EQ(nested.disk.directoryDepth(), 0u);
-    EXPECT_EQ(nested.disk.renderDirectoryTree(writer, false, std::vector<std::uint32_t>{1}).height, 8u);
+    EXPECT_EQ(nested.disk->directoryDepth(), 0u);
+    EXPECT_EQ(nested.disk->renderDirectoryTree(writer, false, std::vector<std::uint32_t>{1}).height, 8u);
 }
 
 }  // namespace
