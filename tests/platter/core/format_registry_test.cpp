@@ -24,7 +24,6 @@ TEST(FormatRegistry, FindsExtensionsWithOrWithoutDotInAnyCase) {
         const container_format_t* row = formatByExtension(key);
         ASSERT_NE(row, nullptr) << key;
         EXPECT_EQ(row->id, format_id::d64);
-        EXPECT_EQ(row->description, "1541");
     }
     EXPECT_EQ(formatByExtension(""), nullptr);
     EXPECT_EQ(formatByExtension("."), nullptr);
@@ -54,15 +53,6 @@ TEST(FormatRegistry, SupportedExtensionsAreSortedThenThePartPrefixes) {
     EXPECT_EQ(extensions.back(), " 6!!");
     EXPECT_NE(std::find(extensions.begin(), extensions.end(), ".d64"), extensions.end());
     EXPECT_EQ(std::find(extensions.begin(), extensions.end(), ""), extensions.end());
-}
-
-TEST(FormatRegistry, FactsAreColumns) {
-    EXPECT_TRUE(formatById(format_id::d64)->createsBlank);
-    EXPECT_FALSE(formatById(format_id::g64)->createsBlank);
-    EXPECT_TRUE(formatById(format_id::dhd)->readsOnDemand);
-    for (const format_id exempt : {format_id::g64, format_id::nib, format_id::nbz})
-        EXPECT_TRUE(formatById(exempt)->anySize) << formatNumber(exempt);
-    EXPECT_FALSE(formatById(format_id::d64)->anySize);
 }
 
 TEST(PartitionSize, ComesFromTheRegistry) {
