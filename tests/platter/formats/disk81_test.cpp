@@ -86,7 +86,6 @@ TEST(Disk81Partition, CreateEnterAndAllocateInside) {
     EXPECT_EQ(disk.defaultSubdirectorySize(), max);
 
     ASSERT_TRUE(disk.createSubdirectory(0, 159));
-    EXPECT_EQ(disk.lastUndoName(), "Create Sub Directory");
     EXPECT_EQ(disk.blocksFree(), 3040u);
     dir_entry_t entry;
     ASSERT_TRUE(disk.getEntry(0, false, entry));
