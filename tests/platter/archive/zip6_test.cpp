@@ -119,23 +119,6 @@ TEST(Zip6, EveryTrackFillsItsSlotAtTheTableOffset) {
         }
         offset += 2 + trackBytes(track);
     }
-    const bytes first = trackOf(g64, 1);
-    EXPECT_EQ((bytes{first.begin(), first.begin() + 5}), bytes(5, 0xFF));
-    EXPECT_EQ((bytes{first.begin() + 15, first.begin() + 24}), bytes(9, 0x55));
-    EXPECT_EQ((bytes{first.begin() + 355, first.begin() + 362}), bytes(7, 0x55));
-}
-
-TEST(Zip6, TheFrameNamesTheTracksWithData) {
-    const bytes g64 = build(makeSet(35));
-    EXPECT_EQ(std::string(g64.begin(), g64.begin() + 12), std::string("GCR-1541\0\x54\x0C\x1E", 12));
-    const std::uint32_t speeds[] = {3, 3, 2, 2, 1, 1, 0, 0};
-    const unsigned tracks[] = {1, 17, 18, 24, 25, 30, 31, 35};
-    for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(le(g64, 348 + 8 * (tracks[i] - 1), 4), speeds[i]);
-    for (unsigned track = 36; track <= 42; ++track) {
-        EXPECT_EQ(le(g64, 12 + 8 * (track - 1), 4), 0u);
-        EXPECT_EQ(le(g64, 348 + 8 * (track - 1), 4), 0u);
-    }
-    EXPECT_EQ(le(g64, 16, 4), 0u);  // half tracks
 }
 
 TEST(Zip6, FortyAndFortyTwoTrackSets) {

@@ -103,14 +103,6 @@ bytes craftedImage() {
     return image;
 }
 
-TEST(ZipcodeWriter, SectorOrderStepsForwardAndBack) {
-    EXPECT_EQ(zipcodeSectorOrder(21),
-              (bytes{0, 11, 1, 12, 2, 13, 3, 14, 4, 15, 5, 16, 6, 17, 7, 18, 8, 19, 9, 20, 10}));
-    EXPECT_EQ(zipcodeSectorOrder(19), (bytes{0, 10, 1, 11, 2, 12, 3, 13, 4, 14, 5, 15, 6, 16, 7, 17, 8, 18, 9}));
-    EXPECT_EQ(zipcodeSectorOrder(18), (bytes{0, 9, 1, 10, 2, 11, 3, 12, 4, 13, 5, 14, 6, 15, 7, 16, 8, 17}));
-    EXPECT_EQ(zipcodeSectorOrder(17), (bytes{0, 9, 1, 10, 2, 11, 3, 12, 4, 13, 5, 14, 6, 15, 7, 16, 8}));
-}
-
 TEST(ZipcodeWriter, PartsHoldTheirTracksInSectorOrder) {
     const parts_t parts = zip(randomImage(kSize40, 1), 40);
     ASSERT_EQ(parts.size(), 5u);
