@@ -95,6 +95,10 @@ private:
         dir_entry_t entry;
         for (std::uint64_t index = 0; disk_.getEntry(index, disk_.includeEmpty(), entry); ++index) {
             const std::string name = hostEntryName(entry.name());
+            if (disk_.hasPartitionTable()) {
+                exportPartition(entry, directory, name);
+                continue;
+            }
             if (disk_.holdsDirectory(entry)) {
                 if (!walk_.enter(entry)) continue;
                 const std::filesystem::path below = names_.claim(directory, name, "");
@@ -120,6 +124,20 @@ private:
                 exportFile(index, entry, directory, name);
             }
         }
+    }
+
+    // A partition of a partition table is an image of its own: its files go into a directory
+    // named after it. Entries that open no image (the system area) are left out.
+    void exportPartition(const dir_entry_t& entry, const std::filesystem::path& directory, const std::string& name) {
+        const std::shared_ptr<Disk> partition = disk_.openPartition(entry);
+        if (!partition) return;
+        const std::filesystem::path below = names_.claim(directory, name, "");
+        if (below.empty()) {
+            fail(kErrOpenFile);
+            return;
+        }
+        FileExport inner(*partition, options_, writer_);
+        if (const std::uint32_t failure = inner.run(below); failure != kErrNone) fail(failure);
     }
 
     void exportFile(std::uint64_t index, const dir_entry_t& entry, const std::filesystem::path& directory,
