@@ -87,6 +87,9 @@ public:
     bool createPartition(format_id id, std::int64_t index, std::uint32_t formatArg);
     // Another image, block by block, as a new partition named `name`.
     bool insertImage(const Disk& image, std::span<const std::uint8_t, 16> name, std::int64_t index);
+    // A host image file (D64, G64 or NIB as a 1541 partition; D71, D81, DNP) as a new partition
+    // named after its disk. Last error 5 when it does not open, 23 for any other kind.
+    bool importHostFile(const path& file, std::int64_t position) override;
     // The bytes of an image file of the row's kind as a new partition.
     bool importFile(std::span<const std::uint8_t, 16> name, std::int64_t position, std::span<const std::uint8_t> data,
                     std::uint8_t recordLength, const container_format_t* row) override;

@@ -290,6 +290,59 @@ TEST(DiskD2M, InsertedD64TakesItsUnitsAndEqualsTheImage) {
     EXPECT_EQ(disk->countDirectoryEntries(), 1u);
 }
 
+template <class Image>
+std::unique_ptr<Disk> standaloneDisk(const bytes_t& bytes) {
+    return standalone<Image>(bytes);
+}
+
+// Host image files, identified by their bytes, become partitions named after their disks; a
+// G64 holds the 1541 disk it was made from.
+TEST(DiskD2M, HostImageFilesBecomePartitionsOfTheirKind) {
+    struct row_t {
+        const char* file;
+        const char* word;
+        const char* image;
+        std::unique_ptr<Disk> (*open)(const bytes_t&);
+    };
+    const row_t rows[] = {
+        {"d64/base.d64", "41 ", "d64/base.d64", standaloneDisk<Disk41>},
+        {"g64/base.g64", "41 ", "d64/base.d64", standaloneDisk<Disk41>},
+        {"d71/c.d71", "71 ", "d71/c.d71", standaloneDisk<Disk71>},
+        {"d81/p.d81", "81 ", "d81/p.d81", standaloneDisk<Disk81>},
+        {"cmd/x.dnp", "NAT", "cmd/x.dnp", standaloneDisk<DiskNP>},
+    };
+    const auto disk = newImage<DiskD4M>();
+    disk->setIncludeEmpty(false);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const row_t& row = rows[i];
+        ASSERT_TRUE(disk->importHostFile(test_support::fixturePath(row.file), -1)) << row.file << disk->lastError();
+        const dir_entry_t entry = entryAt(*disk, i + 1);
+        EXPECT_EQ(disk->typeWord(entry), row.word) << row.file;
+        const std::unique_ptr<Disk> image = row.open(test_support::readFixture(row.image));
+        std::array<std::uint8_t, 16> name;
+        ASSERT_TRUE(image->getDiskName(name));
+        EXPECT_EQ(nameOf(entry), name) << row.file;
+        const std::shared_ptr<Disk> partition = disk->openPartition(entry);
+        ASSERT_NE(partition, nullptr) << row.file;
+        expectListsAlike(*partition, *image);
+    }
+    EXPECT_EQ(disk->lastUndoName(), "Insert File");
+
+    // What is no image of a partition kind, or does not open, is refused and leaves no entry.
+    const test_support::ScratchDir scratch;
+    const std::pair<std::filesystem::path, std::uint32_t> refused[] = {
+        {test_support::fixturePath("cmd/k.d1m"), kErrNotPartition},
+        {test_support::fixturePath("cmd/make_fixtures.sh"), kErrNotPartition},
+        {scratch.file("missing.d64"), kErrOpenFile},
+        {scratch.path(), kErrOpenFile},
+    };
+    for (const auto& [file, code] : refused) {
+        EXPECT_FALSE(disk->importHostFile(file, -1)) << file;
+        EXPECT_EQ(disk->lastError(), code) << file;
+    }
+    EXPECT_EQ(disk->countDirectoryEntries(), 1 + std::size(rows));
+}
+
 TEST(DiskD2M, ImageLargerThanItsPartitionKindIsRefused) {
     const auto disk = newImage<DiskD2M>();
     const auto fresh = [] {
