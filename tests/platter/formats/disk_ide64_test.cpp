@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platter/formats/cfs_entry.hpp"
 #include "platter/formats/part_cfs.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
@@ -204,6 +205,32 @@ TEST(DiskIDE64, EveryWriteRefuses) {
     }
     EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.d64")));
     EXPECT_EQ(test_support::readBytes(file), test_support::readFixture("cmd/x.hdd"));
+}
+
+// Dates unpack as the format describes them: year and day both from byte 34, month and hour
+// only as flags.
+TEST(DiskIDE64, CfsDateFieldsUnpackFromBytes32To35) {
+    struct row_t {
+        std::array<std::uint8_t, 4> stored;
+        cfs_date_t date;
+    };
+    const row_t rows[] = {
+        {{0xc5, 0x2a, 0x5f, 0x00}, {31, 1, 31, 1, 42, 5}},
+        {{0x05, 0xea, 0x3f, 0x20}, {63, 0, 31, 1, 42, 5}},
+        {{0x3f, 0x3b, 0x0c, 0x1f}, {12, 0, 12, 0, 59, 63}},
+    };
+    for (const row_t& row : rows) {
+        bytes_t entry(36, 0);
+        std::copy(row.stored.begin(), row.stored.end(), entry.begin() + 32);
+        cfs_date_t date;
+        ASSERT_TRUE(unpackCfsDate(entry, date));
+        EXPECT_EQ((std::array{date.year, date.month, date.day, date.hour, date.minute, date.spare}),
+                  (std::array{row.date.year, row.date.month, row.date.day, row.date.hour, row.date.minute,
+                              row.date.spare}))
+            << int(row.stored[0]);
+    }
+    cfs_date_t untouched;
+    EXPECT_FALSE(unpackCfsDate(bytes_t(35, 0xff), untouched));
 }
 
 TEST(DiskIDE64, PartitionOutlivingItsImageReadsNothing) {
