@@ -29,6 +29,8 @@ constexpr std::uint8_t kMarkerType = 0xC3;
 constexpr std::uint8_t kMarkerName = 0xC0;
 constexpr std::size_t kHeaderPathLength = 14;
 
+std::string outputPath() { return g_option_out.isSet() ? g_option_out.value(0) : std::string(kDefaultOutput); }
+
 // D64 in all its identified variants, D71, D81 and the CMD D2M and D4M, with or without error bytes.
 bool isMergeable(std::uint32_t type) {
     return (type >= type_id::d64 && type <= type_id::d64_42_e) || type == type_id::d71 || type == type_id::d71_e ||
@@ -114,6 +116,12 @@ bool CommandMerge::checkArguments(const std::vector<std::string>& arguments) {
 }
 
 bool CommandMerge::mergeImage(const std::string& path) {
+    // The container is written last, over whatever its path names.
+    if (forge::isSameFile(path, outputPath())) {
+        reporter_.error("cannot write to " + quoted(outputPath()) + "; it is one of the images being merged",
+                        Reporter::kQuietErrors);
+        return false;
+    }
     forge::file_t file;
     if (!forge::readFile(path, file)) {
         reporter_.error("failed to open/read " + quoted(path) + ".", Reporter::kQuietErrors);
@@ -170,7 +178,7 @@ bool CommandMerge::addMarker(const platter::dir_entry_t& entry) { return add(ent
 
 bool CommandMerge::writeContainer() {
     writer_.finish();
-    const std::string target = g_option_out.isSet() ? g_option_out.value(0) : std::string(kDefaultOutput);
+    const std::string target = outputPath();
     reporter_.warning("the RAMDOS program is not included: bytes 0x0300-0x1fff of '" + target +
                       "' are zeros in its place");
     if (const auto failure = forge::saveFile(target, writer_.bytes())) {
