@@ -28,7 +28,9 @@ void ArgumentLoop::openFile(const std::string& path) {
     } else {
         reporter_.report(opened.messages);
     }
-    if (opened.disk && onContainer) onContainer(*opened.disk, path);
+    if (!opened.disk || !onContainer) return;
+    onContainer(*opened.disk, path);
+    if (const auto failure = platter::readFailure(*opened.disk, path)) reporter_.report(*failure);
 }
 
 int ArgumentLoop::openStandardInput() {

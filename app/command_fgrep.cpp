@@ -8,6 +8,7 @@
 #include "forge/log.hpp"
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
+#include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/open/open_argument.hpp"
 #include "platter/petscii/text_to_petscii.hpp"
@@ -114,6 +115,7 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
     reporter_.report(opened.messages);
     if (!opened.disk) return !reporter_.failed();
     printMatches(pattern, *opened.disk, path);
+    if (const auto failure = platter::readFailure(*opened.disk, path)) reporter_.report(*failure);
     return true;
 }
 
@@ -123,6 +125,8 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
 std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
                                                     std::optional<std::uint64_t> maximum) const {
     std::vector<fgrep_match_t> records;
+    // Every block is searched: one read of the whole image instead of one per block.
+    if (platter::DataProvider* provider = disk.dataProvider()) provider->rangeAt(0, provider->size());
     const BlockPatternSearch search(pattern);
     std::vector<platter::track_sector_t> run;
     const std::uint8_t* runStart = nullptr;

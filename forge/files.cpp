@@ -7,7 +7,6 @@
 #include <new>
 #include <stdexcept>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,21 +31,6 @@ ErrorCli cannotOpenForWrite(const std::string& path) {
 
 bool statPath(const std::string& path, struct stat& status) { return ::stat(path.c_str(), &status) == 0; }
 
-// Closes the descriptor when the scope ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // A size the memory cannot hold (a sparse file, an endless device) is a read
 // failure, not an exception.
 bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size) {
@@ -58,18 +42,6 @@ bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size) {
     } catch (const std::length_error&) {
         return false;
     }
-}
-
-// Reads exactly data.size() bytes; false on an error or an early end.
-bool readExactly(int fd, std::vector<std::uint8_t>& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t got = ::read(fd, data.data() + done, data.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
 }
 
 // Reads to the end of input in chunks, for streams whose size is unknown; false for a
@@ -99,26 +71,27 @@ bool readFile(const std::string& path, file_t& file) {
 }
 
 read_status readFileUpTo(const std::string& path, std::uint64_t largest, file_t& file) {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return read_status::failed;
-    struct stat status;
-    if (::fstat(fd.get(), &status) != 0 || S_ISDIR(status.st_mode)) return read_status::failed;
-    if (S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) > largest) return read_status::tooLarge;
-
+    HostFile host;
+    if (!host.open(path)) return read_status::failed;
     std::vector<std::uint8_t> data;
-    // Regular files are read by size; others, and files that report size 0
-    // (procfs and the like), until their end.
-    if (S_ISREG(status.st_mode) && status.st_size > 0) {
-        if (!resizeFor(data, static_cast<std::uint64_t>(status.st_size)) || !readExactly(fd.get(), data)) {
-            return read_status::failed;
-        }
-    } else if (!readToEnd(fd.get(), data)) {
-        return read_status::failed;
-    }
+    const read_status status = readHostFile(host, largest, data);
+    if (status != read_status::read) return status;
     file.directory = dirName(path);
     file.name = fileName(path);
     file.data = std::move(data);
     return read_status::read;
+}
+
+read_status readHostFile(const HostFile& file, std::uint64_t largest, std::vector<std::uint8_t>& data) {
+    if (file.size() > largest) return read_status::tooLarge;
+    // Regular files are read by size; others, and files that report size 0
+    // (procfs and the like), until their end.
+    if (file.size() > 0) {
+        if (!resizeFor(data, file.size())) return read_status::failed;
+        const std::int64_t got = file.readAt(0, data);
+        return got >= 0 && static_cast<std::uint64_t>(got) == file.size() ? read_status::read : read_status::failed;
+    }
+    return readToEnd(file.descriptor(), data) ? read_status::read : read_status::failed;
 }
 
 std::optional<ErrorCli> verifyFileForRead(const std::string& path) {

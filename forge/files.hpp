@@ -2,6 +2,7 @@
 // Whole-file reading and writing, standard input, and file-system tests.
 // Failures are returned (false, empty text or an ErrorCli), never thrown.
 
+#include "forge/host_file.hpp"
 #include "forge/log.hpp"
 #include "forge/paths.hpp"  // path texts belong to the same file layer
 
@@ -35,6 +36,8 @@ bool readFile(const std::string& path, file_t& file);
 enum class read_status { read, failed, tooLarge };
 // readFile, except that a regular file larger than `largest` bytes is not read at all.
 read_status readFileUpTo(const std::string& path, std::uint64_t largest, file_t& file);
+// The whole content of a file already open, under the same rules.
+read_status readHostFile(const HostFile& file, std::uint64_t largest, std::vector<std::uint8_t>& data);
 
 // "'P': no such file or directory" or "'P': is a directory"; empty when readable.
 std::optional<ErrorCli> verifyFileForRead(const std::string& path);

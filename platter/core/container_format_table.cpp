@@ -50,7 +50,7 @@ constexpr container_format_t kContainerFormats[] = {
     {format_id::cbm, "CBM", ".cbm", "CBM", 0, 5, 0},
     {format_id::wr3, "WR3", ".wr3", "GEOS Wraptor", 0x4, 2, 0},
     {format_id::lbr, "LBR", ".lbr", "Library", 0x4, 2, 0},
-    {format_id::ide64, "IDE64", ".hdd", "IDE64", 0x2, 7, 0},
+    {format_id::ide64, "IDE64", ".hdd", "IDE64", 0x2, 7, 0, false, true},
     {format_id::rtf, "RTF", ".rtf", "Rich Text File", 0, 7, 3},
     {format_id::htm, "HTM", ".htm", "HTML File", 0, 7, 3},
     {format_id::htm, "HTML", ".html", "HTML File", 0, 7, 3},

@@ -22,6 +22,11 @@ std::uint64_t DataProvider::available(std::uint64_t offset) const {
     return offset < bytes_.size() ? bytes_.size() - offset : 0;
 }
 
+std::uint8_t* DataProvider::rangeAt(std::uint64_t offset, std::uint64_t length) {
+    if (length == 0 || available(offset) < length) return nullptr;
+    return dataAt(offset, track_sector_t{});
+}
+
 bool DataProvider::load(const std::filesystem::path& path) {
     name_ = path.string();
     std::ifstream in(path, std::ios::binary);

@@ -33,11 +33,15 @@ public:
     virtual std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block);
     // Number of bytes that can be read through the pointer `dataAt(offset)` gives; 0 for none.
     virtual std::uint64_t available(std::uint64_t offset) const;
+    // Pointer to `length` readable bytes at offset (more than one block), or null.
+    virtual std::uint8_t* rangeAt(std::uint64_t offset, std::uint64_t length);
     // Reads the whole file into memory and remembers its path as the name.
     virtual bool load(const std::filesystem::path& path);
     virtual bool canFlush() const;
     virtual bool flush();
     virtual bool isBlockReadable(std::uint64_t offset);
+    // True once bytes the file held when it was opened could no longer be read: it shrank.
+    virtual bool readFailed() const { return false; }
 
     const std::string& name() const { return name_; }
 

@@ -116,6 +116,8 @@ public:
     // opening end in `parseImage`, the hook a class reads its layout in, and fail when it
     // found no image of the class at all.
     bool openBytes(const path& file, bytes_t bytes);
+    // The same over a provider that holds the file `file` (one that reads it on demand).
+    bool openProvider(const path& file, std::unique_ptr<DataProvider> provider);
     virtual void close() {}
     virtual bool loadImage(const path& file);
     virtual void parseImage() {}

@@ -56,7 +56,7 @@ void Disk::loadErrorBytes(std::uint64_t count) {
     hasErrorBytes_ = true;
     const std::uint64_t size = providerSize();
     const std::uint8_t* source = nullptr;
-    if (size >= count && provider_->available(size - count) >= count) source = providerData(size - count);
+    if (size >= count) source = provider_->rangeAt(size - count, count);
     if (!source) {
         errorBytes_.assign(count, 0);
         return;

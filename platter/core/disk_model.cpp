@@ -57,6 +57,13 @@ bool Disk::openBytes(const path& file, bytes_t bytes) {
     return finishOpen();
 }
 
+bool Disk::openProvider(const path& file, std::unique_ptr<DataProvider> provider) {
+    sourcePath_ = file;
+    imagePath_ = file;
+    adoptDataProvider(std::move(provider));
+    return finishOpen();
+}
+
 bool Disk::finishOpen() {
     unreadable_ = false;
     parseImage();
@@ -113,9 +120,14 @@ bool Disk::saveAs(const path& target, const listing_request_t& request) {
 }
 
 bool Disk::writeImage(forge::SaveSink& sink) const {
+    // Every block is written: one read of what is still in the file, not one per block.
+    if (provider_) provider_->rangeAt(0, provider_->size());
     for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
         for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
-            const std::span<const std::uint8_t> block = blockBytes(makeBlock(track, sector));
+            const track_sector_t at = makeBlock(track, sector);
+            const std::span<const std::uint8_t> block = blockBytes(at);
+            // A block the file no longer holds is not written as a hole.
+            if (block.empty() && isValidBlock(at)) return false;
             if (!block.empty() && !sink.write(block)) return false;
         }
     }

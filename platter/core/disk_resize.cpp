@@ -41,9 +41,8 @@ bool Disk::resizeImage(const disk_geometry_t& geometry, std::uint64_t bytes) {
         putNumber(record, value);
     }
     // The bytes a shrink drops go into the record as long as the journal takes them.
-    if (bytes < oldSize && oldSize - bytes < UndoJournal::kMaxSavedBytes - kHeaderBytes &&
-        provider_->available(bytes) >= oldSize - bytes) {
-        const std::uint8_t* cut = provider_->dataAt(bytes, track_sector_t{});
+    if (bytes < oldSize && oldSize - bytes < UndoJournal::kMaxSavedBytes - kHeaderBytes) {
+        const std::uint8_t* cut = provider_->rangeAt(bytes, oldSize - bytes);
         if (cut) record.insert(record.end(), cut, cut + (oldSize - bytes));
     }
     pushUndoRecord(kUndoGeometry, track_sector_t{}, 0, record, "Resize");
@@ -60,8 +59,8 @@ void Disk::restoreGeometry(const undo_record_t& record) {
     const std::uint64_t size = numberAt(record.saved, 7);
     provider_->setSize(previousSize);
     const std::size_t cut = record.saved.size() - kHeaderBytes;
-    if (cut != 0 && size + cut == previousSize && provider_->available(size) >= cut) {
-        if (std::uint8_t* data = provider_->dataAt(size, track_sector_t{}))
+    if (cut != 0 && size + cut == previousSize) {
+        if (std::uint8_t* data = provider_->rangeAt(size, cut))
             std::copy(record.saved.begin() + kHeaderBytes, record.saved.end(), data);
     }
     geometry_ = previous;

@@ -19,6 +19,11 @@ std::uint64_t PassThruDataProvider::available(std::uint64_t offset) const {
     return std::min(size_ - offset, parent_->available(base_ + offset));
 }
 
+std::uint8_t* PassThruDataProvider::rangeAt(std::uint64_t offset, std::uint64_t length) {
+    if (offset >= size_ || length > size_ - offset) return nullptr;
+    return parent_->rangeAt(base_ + offset, length);
+}
+
 bool PassThruDataProvider::load(const std::filesystem::path& /*path*/) { return false; }
 
 bool PassThruDataProvider::flush() { return parent_->flush(); }

@@ -23,6 +23,8 @@ public:
     bool load(const std::filesystem::path& path) override;
     bool flush() override;
     bool isBlockReadable(std::uint64_t offset) override;
+    std::uint8_t* rangeAt(std::uint64_t offset, std::uint64_t length) override;
+    bool readFailed() const override { return parent_->readFailed(); }
 
     virtual bool assignToParent(std::span<const std::uint8_t> data);
 

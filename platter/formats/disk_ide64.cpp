@@ -77,8 +77,7 @@ std::array<std::uint8_t, 16> DiskIDE64::paddedName(std::span<const std::uint8_t>
 
 std::span<const std::uint8_t> DiskIDE64::bytesAt(std::uint64_t offset, std::uint64_t length) const {
     DataProvider* provider = dataProvider();
-    if (!provider || provider->available(offset) < length) return {};
-    const std::uint8_t* data = provider->dataAt(offset, track_sector_t{});
+    const std::uint8_t* data = provider ? provider->rangeAt(offset, length) : nullptr;
     return data ? std::span<const std::uint8_t>(data, length) : std::span<const std::uint8_t>();
 }
 

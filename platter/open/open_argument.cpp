@@ -1,10 +1,13 @@
 #include "platter/open/open_argument.hpp"
 
 #include "forge/files.hpp"
+#include "forge/host_file.hpp"
 #include "forge/paths.hpp"
+#include "platter/core/file_data_provider.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/fileid/file_types.hpp"
 #include "platter/fileid/format_for_type.hpp"
+#include "platter/fileid/identification_reads.hpp"
 #include "platter/fileid/type_ids.hpp"
 #include "platter/open/format_classes.hpp"
 #include "platter/open/identified_format.hpp"
@@ -50,26 +53,76 @@ void reportGaps(opened_container_t& result, const open_result_t& opened, const s
     for (const std::string& gap : opened.warnings) result.messages.push_back(warning(name + ": " + gap));
 }
 
+// A regular file whose size alone names a fixed-size image: identified from the blocks its
+// detector looks at and opened over a provider that reads the other blocks when they are
+// first asked for. Nothing when the size names no such image or the memory is not there.
+std::optional<opened_container_t> openFixedSizeImage(const std::string& path, forge::HostFile& file) {
+    const std::vector<fileid::byte_range_t> reads = fileid::identificationReads(file.size());
+    auto provider = std::make_unique<FileDataProvider>();
+    if (!file.isRegular() || reads.empty() || !provider->attach(std::move(file), path)) return std::nullopt;
+    opened_container_t result;
+    const std::string quoted = "'" + forge::fileName(path) + "'";
+    for (const fileid::byte_range_t& range : reads) {
+        if (!provider->rangeAt(range.offset, range.length)) {
+            result.messages.push_back(error(quoted + " could not be read"));
+            return result;
+        }
+    }
+    const std::uint32_t type = firstIdentifiedType(provider->partialBytes());
+    const format_id format = type == 0 ? format_id::none : formatIdForType(type);
+    const container_format_t* row = formatById(format);
+    if (!row || !isImageKind(*row) || !formatClass(format)) {
+        // Not an image this opens over the file: the usual road, with every byte.
+        const std::uint8_t* all = provider->rangeAt(0, provider->size());
+        if (!all) {
+            result.messages.push_back(error(quoted + " could not be read"));
+            return result;
+        }
+        return openIdentifiedArgument(path, std::vector<std::uint8_t>(all, all + provider->size()), type);
+    }
+    result.read = true;
+    result.type = type;
+    result.format = format;
+    open_result_t opened = openImageOver(format, path, std::move(provider), rowOfPathExtension(path) != nullptr);
+    result.disk = std::move(opened.disk);
+    if (!result.disk) {
+        result.messages.push_back(notOpened(format, opened, quoted));
+        return result;
+    }
+    reportGaps(result, opened, quoted);
+    return result;
+}
+
 }  // namespace
 
 opened_container_t openContainerArgument(const std::string& path) {
     opened_container_t result;
     const std::string quoted = "'" + forge::fileName(path) + "'";
+    forge::HostFile file;
+    if (!file.open(path)) {
+        result.messages.push_back(error(quoted + " could not be read"));
+        return result;
+    }
     // A kind that reads its blocks on demand is never read whole.
-    if (const container_format_t* row = rowOfPathExtension(path);
-        row && row->readsOnDemand && forge::isRegularFile(path)) {
-        open_result_t opened = openContainerFile(path);
+    if (const container_format_t* row = rowOfPathExtension(path); row && row->readsOnDemand && file.isRegular()) {
+        open_result_t opened = openAsKind(row->id, path, {});
         result.read = true;
         result.format = row->id;
         result.disk = std::move(opened.disk);
-        if (!result.disk) result.messages.push_back(notOpened(row->id, opened, quoted));
+        if (!result.disk) {
+            result.messages.push_back(notOpened(row->id, opened, quoted));
+            return result;
+        }
+        // Identification names neither kind: it opened by its extension, as any such file does.
+        result.messages.push_back(notice(quoted + ": not ID'd; opened by its extension as " + std::string(row->name)));
         return result;
     }
+    if (std::optional<opened_container_t> fixed = openFixedSizeImage(path, file)) return std::move(*fixed);
     // No kind held in memory comes near this size; a larger file (a sparse one of many
     // gigabytes named .d64) is refused before a byte of it is read.
     constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
-    forge::file_t file;
-    const forge::read_status status = forge::readFileUpTo(path, kLargestWholeRead, file);
+    std::vector<std::uint8_t> bytes;
+    const forge::read_status status = forge::readHostFile(file, kLargestWholeRead, bytes);
     if (status == forge::read_status::tooLarge) {
         result.messages.push_back(error(quoted + " is larger than 64 MiB, more than any image or archive this reads"));
         return result;
@@ -78,8 +131,8 @@ opened_container_t openContainerArgument(const std::string& path) {
         result.messages.push_back(error(quoted + " could not be read"));
         return result;
     }
-    const std::uint32_t type = firstIdentifiedType(file.data);
-    return openIdentifiedArgument(path, std::move(file.data), type);
+    const std::uint32_t type = firstIdentifiedType(bytes);
+    return openIdentifiedArgument(path, std::move(bytes), type);
 }
 
 opened_container_t openIdentifiedArgument(const std::string& path, std::vector<std::uint8_t> bytes,
@@ -120,6 +173,11 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     }
     reportGaps(result, opened, quoted);
     return result;
+}
+
+std::optional<forge::message_t> readFailure(const Disk& disk, const std::string& path) {
+    if (!disk.dataProvider() || !disk.dataProvider()->readFailed()) return std::nullopt;
+    return error("'" + forge::fileName(path) + "' changed while it was read: blocks it had are gone");
 }
 
 opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {

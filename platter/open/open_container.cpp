@@ -6,6 +6,7 @@
 #include "platter/core/data_provider.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/file_data_provider.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/core/host_entry_names.hpp"
 #include "platter/formats/disk41.hpp"
@@ -66,6 +67,8 @@ open_result_t openKind(const container_format_t& row, const std::filesystem::pat
     if (!row.readsOnDemand) return openImage(row, path, std::move(bytes), false);
     std::unique_ptr<Disk> disk = makeDiskOfFormat(row.id);
     if (!disk) return {nullptr, formatNotBuiltText(row.id)};
+    // A class that keeps blocks its own way sets its provider when it opens.
+    if (!disk->dataProvider()) disk->adoptDataProvider(std::make_unique<FileDataProvider>());
     if (!disk->open(path, true, true, 0)) return {};
     return {std::move(disk), {}};
 }
@@ -97,6 +100,22 @@ open_result_t openContainer(format_id id, const std::string& name, const std::ve
 
 open_result_t openContainer(format_id id, const std::string& name, std::vector<std::uint8_t>&& bytes) {
     return openContainerOver(id, name, bytes, &bytes);
+}
+
+open_result_t openImageOver(format_id id, const std::filesystem::path& path, std::unique_ptr<DataProvider> provider,
+                            bool byExtension) {
+    const container_format_t* row = formatById(id);
+    const format_class_t* line = formatClass(id);
+    if (!row || !isImageKind(*row) || (line && line->open)) return {};
+    std::unique_ptr<Disk> disk = makeDiskOfFormat(id);
+    if (!disk) return {nullptr, formatNotBuiltText(id)};
+    if (!byExtension && !row->anySize && provider->size() < disk->defaultImageSize()) return {};
+    if (!disk->openProvider(path, std::move(provider))) return {};
+    if (!byExtension) {
+        disk->setPathForFormat(path);
+        disk->setModified(false);
+    }
+    return {std::move(disk), {}};
 }
 
 bool opensAsContainer(const container_format_t& row) {

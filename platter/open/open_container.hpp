@@ -14,6 +14,7 @@
 
 namespace platter {
 
+class DataProvider;
 class Disk;
 struct container_format_t;
 struct dir_entry_t;
@@ -24,6 +25,12 @@ struct dir_entry_t;
 open_result_t openContainer(format_id id, const std::string& name, const std::vector<std::uint8_t>& bytes);
 // The same, taking the bytes over: an image keeps them as its content without a copy.
 open_result_t openContainer(format_id id, const std::string& name, std::vector<std::uint8_t>&& bytes);
+
+// The image of kind `id` over a provider that holds the host file `path` (one reading it on
+// demand). `byExtension`: the path's extension names a registry kind, so the image opens
+// whatever its size and keeps the path, as openAsKind; otherwise as openContainer.
+open_result_t openImageOver(format_id id, const std::filesystem::path& path, std::unique_ptr<DataProvider> provider,
+                            bool byExtension);
 
 // Opens a host file as a container, by its contents when identification knows them, else by
 // its extension; a name like "1!game" without extension names a zipcode set. The file is read

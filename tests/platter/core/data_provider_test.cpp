@@ -1,5 +1,6 @@
 #include "platter/core/buffered_data_provider.hpp"
 #include "platter/core/data_provider.hpp"
+#include "platter/core/file_data_provider.hpp"
 #include "platter/core/pass_thru_data_provider.hpp"
 
 #include "tests/support/scratch_dir.hpp"
@@ -122,6 +123,50 @@ TEST(BufferedDataProvider, WritesOnlyCachedBlocksAndNeedsItsFile) {
     missing.load("/nonexistent/zt/image.dhd");
     missing.setSize(1024);
     EXPECT_EQ(missing.dataAt(0, kAnyBlock), nullptr);
+}
+
+// It reads ahead 4 KiB (16 blocks) of what is asked for.
+TEST(FileDataProvider, ReadsBlocksWhenFirstAskedAndKeepsThem) {
+    constexpr std::size_t kAhead = 4096;
+    TempFile file(sequence(kAhead + 700));
+    FileDataProvider provider;
+    ASSERT_TRUE(provider.load(file.path()));
+    EXPECT_EQ(provider.size(), kAhead + 700);
+    std::uint8_t* first = provider.dataAt(0, kAnyBlock);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(provider.loadedBlockCount(), 16u);
+    first[5] = 0x99;  // an edit stays in the provider
+    // Blocks not read yet come from the file as it is now; read ones stay as they were.
+    file.write(std::vector<std::uint8_t>(kAhead + 700, 0xEE));
+    EXPECT_EQ(provider.dataAt(0, kAnyBlock)[5], 0x99);
+    EXPECT_EQ(provider.available(kAhead + 600), 100u);
+    const std::uint8_t* range = provider.rangeAt(kAhead - 56, 400);
+    ASSERT_NE(range, nullptr);
+    EXPECT_EQ(range[0], 200);
+    EXPECT_EQ(range[56], 0xEE);
+    EXPECT_EQ(provider.rangeAt(kAhead + 600, 101), nullptr);
+    EXPECT_FALSE(provider.readFailed());
+
+    // Growing keeps every byte, the new ones zero.
+    provider.setSize(kAhead + 1024);
+    EXPECT_EQ(provider.dataAt(0, kAnyBlock)[5], 0x99);
+    EXPECT_EQ(provider.dataAt(kAhead + 600, kAnyBlock)[99], 0xEE);
+    EXPECT_EQ(provider.dataAt(kAhead + 768, kAnyBlock)[0], 0);
+}
+
+TEST(FileDataProvider, BlocksAFileNoLongerHoldsAreUnreadableNotJunk) {
+    TempFile file(sequence(8192));
+    FileDataProvider provider;
+    ASSERT_TRUE(provider.load(file.path()));
+    ASSERT_NE(provider.dataAt(0, kAnyBlock), nullptr);
+    std::filesystem::resize_file(file.path(), 300);
+    EXPECT_NE(provider.dataAt(512, kAnyBlock), nullptr);
+    EXPECT_EQ(provider.dataAt(5120, kAnyBlock), nullptr);
+    EXPECT_FALSE(provider.isBlockReadable(4096));
+    EXPECT_TRUE(provider.readFailed());
+    provider.setSize(8192);
+    EXPECT_EQ(provider.dataAt(5120, kAnyBlock)[0], 0);
+    EXPECT_FALSE(provider.load("/nonexistent/zt/image.d64"));
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
+
+#include "platter/core/file_data_provider.hpp"
 
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
@@ -58,6 +62,38 @@ TEST(OpenContainerArgument, AFileLargerThanAnyKindReadsWholeIsNotRead) {
     const opened_container_t opened = openContainerArgument(huge.string());
     EXPECT_EQ(opened.disk, nullptr);
     EXPECT_EQ(texts(opened), "error: 'huge.d64' is larger than 64 MiB, more than any image or archive this reads\n");
+}
+
+TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsAnError) {
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path path = scratch.copyFixture("ls/t.d64", "t.d64");
+    const opened_container_t opened = openContainerArgument(path.string());
+    ASSERT_NE(opened.disk, nullptr);
+    const auto* provider = dynamic_cast<const FileDataProvider*>(opened.disk->dataProvider());
+    ASSERT_NE(provider, nullptr);
+    EXPECT_LE(provider->loadedBlockCount(), 32u);  // 4 KiB from the first and the header block on
+    EXPECT_EQ(readFailure(*opened.disk, path.string()), std::nullopt);
+
+    // Blocks already read stay readable; the others are gone, not junk.
+    std::filesystem::resize_file(path, 0);
+    EXPECT_EQ(opened.disk->blocksFree(), 663u);
+    EXPECT_EQ(opened.disk->sectorPointer(2, 0), nullptr);
+    const std::optional<forge::message_t> failure = readFailure(*opened.disk, path.string());
+    ASSERT_NE(failure, std::nullopt);
+    EXPECT_EQ(failure->text, "'t.d64' changed while it was read: blocks it had are gone");
+}
+
+TEST(OpenContainerArgument, AnIde64ImageAbove64MiBListsWithoutBeingReadWhole) {
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path path = scratch.copyFixture("cmd/x.hdd", "big.hdd");
+    std::filesystem::resize_file(path, std::uint64_t{100} << 20);  // sparse
+    const opened_container_t opened = openContainerArgument(path.string());
+    ASSERT_NE(opened.disk, nullptr);
+    EXPECT_EQ(texts(opened), "notice: 'big.hdd': not ID'd; opened by its extension as IDE64\n");
+    EXPECT_EQ(opened.disk->countDirectoryEntries(), 2u);
+    const auto* provider = dynamic_cast<const FileDataProvider*>(opened.disk->dataProvider());
+    ASSERT_NE(provider, nullptr);
+    EXPECT_LT(provider->loadedBlockCount(), 64u);
 }
 
 TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {
