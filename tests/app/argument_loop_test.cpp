@@ -9,6 +9,8 @@
 #include <cctype>
 #include <thread>
 
+#include "app/argument_loop.hpp"
+#include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/run_zt.hpp"
 
@@ -47,6 +49,22 @@ TEST(ArgumentLoop, AHostNameWithAColonIsAPath) {
     const test_support::zt_run_t selected = test_support::runZt({"ls", "--Xcolor", image + ":HELLO"});
     EXPECT_EQ(selected.status, 0) << selected.errors;
     EXPECT_NE(selected.out.find("\"HELLO\""), std::string::npos) << selected.out;
+}
+
+// An image file cut short after it was opened: its lost blocks are an error line and status 1.
+TEST(ArgumentLoop, AnImageThatShrinksWhileItIsListedFailsTheRun) {
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path image = scratch.copyFixture("ls/t.d64", "t.d64");
+    Reporter reporter;
+    ArgumentLoop loop(reporter);
+    loop.onContainer = [&](platter::Disk& disk, const std::string&) {
+        std::filesystem::resize_file(image, 0);
+        EXPECT_EQ(disk.sectorPointer(2, 0), nullptr);
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(loop.run({image.string()}), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "error: 't.d64' changed while it was read: blocks it had are gone\n");
 }
 
 // A truncated image, or one of an odd size, lists what it holds with one warning.

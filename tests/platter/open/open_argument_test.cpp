@@ -81,6 +81,9 @@ TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsAnErro
     const std::optional<forge::message_t> failure = readFailure(*opened.disk, path.string());
     ASSERT_NE(failure, std::nullopt);
     EXPECT_EQ(failure->text, "'t.d64' changed while it was read: blocks it had are gone");
+    // Saved, it would have holes where the lost blocks were: nothing is written.
+    EXPECT_FALSE(opened.disk->saveAs(scratch.file("copy.d64")));
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.d64")));
 }
 
 TEST(OpenContainerArgument, AnIde64ImageAbove64MiBListsWithoutBeingReadWhole) {
