@@ -47,8 +47,7 @@ std::vector<std::uint8_t> decodeG64(const std::vector<std::uint8_t>& g64, std::s
     platter::GcrDecoder decoder;
     decoder.setFastFirst(true);
     decoder.loadG64(g64);
-    decoder.decodeAllTracks();
-    std::vector<std::uint8_t> d64 = decoder.buildD64();
+    std::vector<std::uint8_t> d64 = decoder.takeImage();
     unreadable = 0;
     if (std::find(kPlainD64Sizes.begin(), kPlainD64Sizes.end(), d64.size()) == kPlainD64Sizes.end()) {
         const std::size_t blocks = d64.size() / (platter::Disk::kBlockSize + 1);

@@ -222,7 +222,7 @@ public:
     bool setErrorBytes(bool present, std::uint8_t fillCode);
     void loadErrorBytes(std::uint64_t count);
     std::uint8_t* errorBytePointer(const track_sector_t& block);
-    const bytes_t& errorBytes() const { return errorBytes_; }
+    const bytes_t& errorBytes() const;
 
     // ---- Directory (disk_directory.cpp) ----
     virtual std::uint64_t countDirectoryEntries();
@@ -456,7 +456,7 @@ public:
     bool isModified() const { return modified_; }
     bool includeEmpty() const { return includeEmpty_; }
     void setIncludeEmpty(bool on) { includeEmpty_ = on; }
-    bool hasErrorBytes() const { return hasErrorBytes_; }
+    bool hasErrorBytes() const;
     bool errorCodeMode() const { return errorCodeMode_; }
     bool growsOnDemand() const { return growsOnDemand_; }
     const disk_geometry_t& geometry() const { return geometry_; }
@@ -475,6 +475,10 @@ public:
 
 protected:
     UndoJournal& undoJournal() { return journal_; }
+    // A class that reads its blocks on first use reads the rest here and
+    // loads its error bytes: called before the error table is looked at and
+    // before the image is resized or written.
+    virtual void completeImage() {}
     // The layout check of a fixed-geometry image: the default image size, or
     // that size followed by one error byte per block; any other size is
     // flagged as unknown (error 21).

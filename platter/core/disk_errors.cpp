@@ -8,9 +8,20 @@ bool Disk::toggleErrorCodeMode() {
     return errorCodeMode_;
 }
 
-bool Disk::toggleErrorBytes() { return setErrorBytes(!hasErrorBytes_, 1); }
+bool Disk::toggleErrorBytes() { return setErrorBytes(!hasErrorBytes(), 1); }
+
+bool Disk::hasErrorBytes() const {
+    const_cast<Disk*>(this)->completeImage();
+    return hasErrorBytes_;
+}
+
+const Disk::bytes_t& Disk::errorBytes() const {
+    const_cast<Disk*>(this)->completeImage();
+    return errorBytes_;
+}
 
 std::uint8_t* Disk::errorBytePointer(const track_sector_t& block) {
+    completeImage();
     if (!hasErrorBytes_ || errorBytes_.empty() || block.track == 0) return nullptr;
     std::uint64_t index = 0;
     for (std::uint64_t t = 1; t < block.track; ++t) {
@@ -37,6 +48,7 @@ bool Disk::setErrorCode(const track_sector_t& block, std::uint32_t code) {
 }
 
 bool Disk::setErrorBytes(bool present, std::uint8_t fillCode) {
+    completeImage();
     hasErrorBytes_ = present;
     if (present) {
         const std::uint64_t length = geometry_.totalBlocks;

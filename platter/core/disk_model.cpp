@@ -120,6 +120,7 @@ bool Disk::saveAs(const path& target, const listing_request_t& request) {
 }
 
 bool Disk::writeImage(forge::SaveSink& sink) const {
+    const_cast<Disk*>(this)->completeImage();
     // Every block is written: one read of what is still in the file, not one per block.
     if (provider_) provider_->rangeAt(0, provider_->size());
     for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
@@ -151,6 +152,7 @@ bool Disk::missesBlocks() const {
 
 bool Disk::resize(std::uint64_t bytes) {
     if (!provider_) return false;
+    completeImage();
     provider_->setSize(bytes);
     return true;
 }

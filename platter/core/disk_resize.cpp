@@ -33,6 +33,7 @@ disk_geometry_t geometryAt(const Disk::bytes_t& in, std::size_t field) {
 
 bool Disk::resizeImage(const disk_geometry_t& geometry, std::uint64_t bytes) {
     if (!provider_) return false;
+    completeImage();
     const std::uint64_t oldSize = provider_->size();
     bytes_t record;
     record.reserve(kHeaderBytes);

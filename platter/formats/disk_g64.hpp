@@ -10,9 +10,10 @@ class GcrDecoder;
 
 // A G64 image: the raw GCR tracks of a 1541 disk. It opens as the D64 its
 // tracks decode to and from then on is one: a sector that could not be read
-// holds the format pattern and carries the drive's error code. There is no
-// writer of raw tracks, so the image saves only as a D64, never over the file
-// it came from.
+// holds the format pattern and carries the drive's error code. Tracks are
+// decoded as their blocks are read; the error codes of all of them once they
+// are asked for. There is no writer of raw tracks, so the image saves only as
+// a D64, never over the file it came from.
 class DiskG64 : public Disk41 {
 public:
     void parseImage() override;
@@ -22,10 +23,14 @@ public:
     bool saveAs(const path& target, const listing_request_t& request = {}) override;
 
 protected:
+    void completeImage() override;
     // Hands the file's tracks to the decoder. `unpacked` keeps bytes the
     // decoder reads when the file must be unpacked first. False when the file
     // cannot be read as this kind at all.
     virtual bool loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file, bytes_t& unpacked) const;
+
+private:
+    bool complete_ = false;
 };
 
 }  // namespace platter

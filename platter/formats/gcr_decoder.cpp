@@ -31,7 +31,12 @@ std::size_t GcrDecoder::blockIndex(std::uint64_t track, std::uint64_t sector) {
     return firstBlocks()[track] + static_cast<std::size_t>(sector);
 }
 
-GcrDecoder::GcrDecoder() : sectors_(Disk41::kBlocks42 * kBlockSize, 0x01), codes_(Disk41::kBlocks42, kGcrGood) {
+std::uint64_t GcrDecoder::trackOfBlock(std::uint64_t block) {
+    const auto& first = firstBlocks();
+    return static_cast<std::uint64_t>(std::upper_bound(first.begin() + 1, first.end(), block) - first.begin()) - 1;
+}
+
+GcrDecoder::GcrDecoder() : sectors_(Disk41::kBlocks42 * (kBlockSize + 1), 0x01), codes_(Disk41::kBlocks42, kGcrGood) {
     // What a freshly formatted 1541 sector holds.
     for (std::size_t block = 0; block < Disk41::kBlocks42; ++block) sectors_[block * kBlockSize] = 0x4B;
 }
@@ -87,7 +92,8 @@ void GcrDecoder::decodeAllTracks() {
 // each sector is looked for in turn, from where the last one ended, so a
 // track in the usual order is read in about one revolution.
 void GcrDecoder::decodeTrack(std::uint64_t track) {
-    if (track < 1 || track > kHighestTrack) return;
+    if (track < 1 || track > kHighestTrack || decoded_[track]) return;
+    decoded_[track] = true;
     if (strict_ && !diskIdRead_) readDiskId();
     const slot_t& slot = slots_[track];
     gcr_code trackCode = slot.present ? slot.code : kGcrNoSync;
@@ -102,6 +108,10 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
         }
         codes_[blockIndex(track, sector)] = code;
     }
+    if (zeroFillMissing_ && slot.noSyncMark) {
+        const auto begin = sectors_.begin() + static_cast<std::ptrdiff_t>(firstBlocks()[track] * kBlockSize);
+        std::fill(begin, begin + static_cast<std::ptrdiff_t>(Disk41::sectorsOnTrack(track) * kBlockSize), 0);
+    }
 }
 
 void GcrDecoder::readDiskId() {
@@ -110,25 +120,49 @@ void GcrDecoder::readDiskId() {
     if (slot.present && slot.code == kGcrGood) findFirstHeader(slot.bytes, true);
 }
 
-std::vector<std::uint8_t> GcrDecoder::buildD64() const {
-    const std::uint64_t lastTrack = highestDecodedTrack_ > 40 ? 42 : highestDecodedTrack_ > 35 ? 40 : 35;
-    const std::size_t blocks = firstBlocks()[lastTrack + 1];
+std::uint64_t GcrDecoder::imageSize() {
+    if (imageSize_ == 0) {
+        for (std::uint64_t track = 36; track <= kHighestTrack; ++track) decodeTrack(track);
+        const std::uint64_t lastTrack = highestDecodedTrack_ > 40 ? 42 : highestDecodedTrack_ > 35 ? 40 : 35;
+        imageSize_ = firstBlocks()[lastTrack + 1] * kBlockSize;
+    }
+    return imageSize_;
+}
+
+std::uint8_t* GcrDecoder::imageAt(std::uint64_t offset) {
+    const std::uint64_t size = finished() ? finishedSize_ : imageSize();
+    if (offset > size) return nullptr;
+    if (!finished() && offset < size) decodeTrack(trackOfBlock(offset / kBlockSize));
+    return sectors_.data() + offset;
+}
+
+std::uint64_t GcrDecoder::decodedBytesAt(std::uint64_t offset) {
+    if (finished()) return offset < finishedSize_ ? finishedSize_ - offset : 0;
+    if (offset >= imageSize()) return 0;
+    return firstBlocks()[trackOfBlock(offset / kBlockSize) + 1] * kBlockSize - offset;
+}
+
+// The error table goes where tracks past the image's last would lie: no
+// sector was read there, or the image would reach further.
+std::uint64_t GcrDecoder::finishImage() {
+    if (finished()) return finishedSize_;
+    decodeAllTracks();
+    const std::uint64_t size = imageSize();
+    const std::size_t blocks = static_cast<std::size_t>(size / kBlockSize);
     const auto codesEnd = codes_.begin() + static_cast<std::ptrdiff_t>(blocks);
-    const bool anyError = std::any_of(codes_.begin(), codesEnd, [](gcr_code code) { return code != kGcrGood; });
-    std::vector<std::uint8_t> image;
-    image.reserve(blocks * (kBlockSize + 1));
-    image.assign(sectors_.begin(), sectors_.begin() + static_cast<std::ptrdiff_t>(blocks * kBlockSize));
-    if (zeroFillMissing_) {
-        for (std::uint64_t track = 1; track <= lastTrack; ++track) {
-            if (!slots_[track].noSyncMark) continue;
-            const auto begin = image.begin() + static_cast<std::ptrdiff_t>(firstBlocks()[track] * kBlockSize);
-            std::fill(begin, begin + static_cast<std::ptrdiff_t>(Disk41::sectorsOnTrack(track) * kBlockSize), 0);
-        }
+    finishedSize_ = size;
+    if (std::any_of(codes_.begin(), codesEnd, [](gcr_code code) { return code != kGcrGood; })) {
+        std::transform(
+            codes_.begin(), codesEnd, sectors_.begin() + static_cast<std::ptrdiff_t>(size),
+            [](gcr_code code) { return code == kGcrGood ? std::uint8_t{1} : static_cast<std::uint8_t>(code); });
+        finishedSize_ += blocks;
     }
-    if (anyError) {
-        for (auto code = codes_.begin(); code != codesEnd; ++code) image.push_back(*code == kGcrGood ? 1 : *code);
-    }
-    return image;
+    return finishedSize_;
+}
+
+std::vector<std::uint8_t> GcrDecoder::takeImage() {
+    sectors_.resize(finishImage());
+    return std::move(sectors_);
 }
 
 }  // namespace platter

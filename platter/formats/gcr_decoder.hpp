@@ -14,9 +14,11 @@ class GcrBitReader;
 
 // Decodes the raw 1541 tracks of a G64 or NIB file into a D64 sector image,
 // with the drive's error code for every sector that could not be read. Use:
-// construct, setFastFirst(true), loadG64 or loadNib, decodeAllTracks,
-// buildD64. Nothing in the track data can make it fail: every fault becomes
-// the code of the sectors it touches.
+// construct, setFastFirst(true), loadG64 or loadNib, then either takeImage, or
+// imageAt for the tracks one needs and finishImage once every track counts.
+// Each track is decoded once, so bytes changed through imageAt stay. Nothing
+// in the track data can make it fail: every fault becomes the code of the
+// sectors it touches.
 class GcrDecoder {
 public:
     static constexpr std::uint64_t kHighestTrack = 42;
@@ -40,13 +42,25 @@ public:
     bool load(std::span<const std::uint8_t> file, std::uint32_t typeId);
 
     void decodeAllTracks();
+    // A track already decoded is left as it is.
     void decodeTrack(std::uint64_t track);
 
-    // 35 tracks, or 40 (42) when a sector beyond track 35 (40) was decoded;
-    // a sector that was not read holds the format pattern 0x4B, 0x01 x 255
-    // (or zeros, see setZeroFillMissing).
-    // When any sector failed, one error byte per sector follows.
-    std::vector<std::uint8_t> buildD64() const;
+    // The image without its error table: 35 tracks, or 40 (42) when a sector
+    // beyond track 35 (40) was decoded, which decodes the tracks past 35. A
+    // sector that was not read holds the format pattern 0x4B, 0x01 x 255 (or
+    // zeros, see setZeroFillMissing).
+    std::uint64_t imageSize();
+    // The image byte at offset, its track decoded first; up to imageSize, or
+    // up to the end of the error table once finished. Null past that.
+    std::uint8_t* imageAt(std::uint64_t offset);
+    // Bytes from offset to the end of its track (the whole rest once finished).
+    std::uint64_t decodedBytesAt(std::uint64_t offset);
+    // Decodes every track; when any sector failed, one error byte per sector
+    // follows the image. Gives the size of both.
+    std::uint64_t finishImage();
+    bool finished() const { return finishedSize_ != 0; }
+    // finishImage, then its bytes moved out: the decoder serves no more.
+    std::vector<std::uint8_t> takeImage();
 
 private:
     // The dump filed under one track.
@@ -58,6 +72,7 @@ private:
     };
 
     static std::size_t blockIndex(std::uint64_t track, std::uint64_t sector);
+    static std::uint64_t trackOfBlock(std::uint64_t block);
     void fileTracks(std::span<const std::uint8_t> file, const std::vector<gcr_entry_t>& entries);
     void readDiskId();
     gcr_code findFirstHeader(std::span<const std::uint8_t> track, bool takeId);
@@ -65,10 +80,14 @@ private:
     gcr_code readDataBlock(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector);
 
     std::array<slot_t, kHighestTrack + 1> slots_{};
-    // Every block of a 42-track D64, in D64 order, and what reading each gave.
+    // Every block of a 42-track D64, in D64 order, with room for the error
+    // table after it, and what reading each block gave.
     std::vector<std::uint8_t> sectors_;
     std::vector<gcr_code> codes_;
+    std::array<bool, kHighestTrack + 1> decoded_{};
     std::uint64_t highestDecodedTrack_ = 0;
+    std::uint64_t imageSize_ = 0;
+    std::uint64_t finishedSize_ = 0;
     std::array<std::uint8_t, 2> diskId_{};
     bool strict_ = false;
     bool diskIdRead_ = false;

@@ -54,7 +54,7 @@ TEST(CommandUnzip, SixPartSetsDecodeToTheImageTheyCameFrom) {
     decoder.setFastFirst(true);
     decoder.loadG64(written);
     decoder.decodeAllTracks();
-    EXPECT_EQ(decoder.buildD64(), test_support::readFixture("d64/base.d64"));
+    EXPECT_EQ(decoder.takeImage(), test_support::readFixture("d64/base.d64"));
 }
 
 // Sectors that do not decode are written with their error bytes, named, and fail the run.

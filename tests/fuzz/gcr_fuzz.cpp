@@ -18,7 +18,7 @@ void decode(std::span<const std::uint8_t> bytes, bool g64) {
     else
         decoder.loadNib(bytes);
     decoder.decodeAllTracks();
-    const std::size_t size = decoder.buildD64().size();
+    const std::size_t size = decoder.takeImage().size();
     for (const std::size_t blocks : {683u, 768u, 802u}) {
         if (size == blocks * 256 || size == blocks * 257) return;
     }

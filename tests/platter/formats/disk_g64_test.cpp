@@ -21,11 +21,18 @@ using test_support::bytes_t;
 
 constexpr std::size_t kSize35 = 174848;
 
-// The image's bytes after opening, error bytes included.
+// The image's bytes, error bytes included, as far as `available` lets each pointer reach.
 bytes_t contentOf(Disk& disk) {
     DataProvider* provider = disk.dataProvider();
-    const std::uint8_t* start = provider->dataAt(0, track_sector_t{});
-    return bytes_t(start, start + provider->size());
+    bytes_t content;
+    for (std::uint64_t at = 0; at < provider->size();) {
+        const std::uint8_t* start = provider->dataAt(at, track_sector_t{});
+        const std::uint64_t reach = provider->available(at);
+        if (!start || reach == 0) break;
+        content.insert(content.end(), start, start + reach);
+        at += reach;
+    }
+    return content;
 }
 
 template <typename Image>
@@ -71,9 +78,9 @@ TEST(DiskG64, TruncatedFilesOpenWithTheTracksTheyHold) {
          {std::size_t{0}, std::size_t{11}, std::size_t{300}, std::size_t{700}, g64.size() / 2, std::size_t{265000}}) {
         const std::unique_ptr<Disk> disk =
             openAs<DiskG64>("cut.g64", bytes_t(g64.begin(), g64.begin() + static_cast<std::ptrdiff_t>(size)));
-        EXPECT_EQ(disk->providerSize(), kSize35 + 683) << size;
         EXPECT_FALSE(disk->sizeUnknown()) << size;
         EXPECT_EQ(disk->errorCode(makeBlock(35, 16)), 3) << size;  // track 35 ends at 268420
+        EXPECT_EQ(disk->providerSize(), kSize35 + 683) << size;
         dir_entry_t entry;
         for (std::uint64_t i = 0; disk->getEntry(i, false, entry); ++i) {
             bytes_t data;
@@ -106,6 +113,27 @@ TEST(DiskG64, SectorsThatCouldNotBeReadCarryTheDrivesErrorCodes) {
     EXPECT_EQ(filler[0], 0x4B);
     EXPECT_EQ(filler[255], 0x01);
     EXPECT_FALSE(disk->isModified());
+}
+
+// Tracks are decoded as their blocks are read and the error codes once asked for: a block
+// changed before then keeps its change, and growing the image first keeps the codes too.
+TEST(DiskG64, ChangesBeforeTheErrorCodesAreReadStay) {
+    const bytes_t nbz = test_support::readFixture("g64/damaged.nbz");
+    const std::unique_ptr<Disk> edited = openAs<DiskNBZ>("damaged.nbz", nbz);
+    std::uint8_t* block = edited->sectorPointer(7, 3);
+    ASSERT_NE(block, nullptr);
+    block[100] ^= 0xFF;
+    const std::uint8_t changed = block[100];
+    ASSERT_TRUE(edited->hasErrorBytes());
+    EXPECT_EQ(edited->sectorPointer(7, 3)[100], changed);
+    EXPECT_EQ(edited->errorCode(makeBlock(7, 3)), 5);
+
+    const std::unique_ptr<Disk> grown = openAs<DiskNBZ>("damaged.nbz", nbz);
+    ASSERT_TRUE(grown->extendDisk(true));
+    ASSERT_TRUE(grown->hasErrorBytes());
+    EXPECT_EQ(grown->errorBytes().size(), Disk41::kBlocks40);
+    EXPECT_EQ(grown->errorCode(makeBlock(5, 0)), 2);
+    EXPECT_EQ(grown->errorCode(makeBlock(36, 0)), 1);
 }
 
 TEST(DiskG64, SavesAsAD64AndNeverOverTheRawFile) {

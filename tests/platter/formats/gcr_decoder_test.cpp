@@ -32,7 +32,7 @@ gcr_bytes_t decode(const gcr_bytes_t& file, bool nib, bool fastFirst = true) {
     else
         decoder.loadG64(file);
     decoder.decodeAllTracks();
-    return decoder.buildD64();
+    return decoder.takeImage();
 }
 
 gcr_bytes_t decodeG64(const gcr_bytes_t& g64) { return decode(g64, false); }
@@ -206,7 +206,7 @@ TEST(GcrDecoder, LoadPicksTheReaderByIdentificationType) {
         decoder.setFastFirst(true);
         EXPECT_EQ(decoder.load(file, typeId), expectLoaded) << typeId;
         decoder.decodeAllTracks();
-        return decoder.buildD64();
+        return decoder.takeImage();
     };
     EXPECT_EQ(decodeAs(g64, type_id::g64, true), d64);
     for (const std::uint32_t nibType : {type_id::nib, type_id::nib_v1, type_id::nib_v3})
@@ -231,7 +231,7 @@ TEST(GcrDecoder, ZeroFillMissingBlanksOnlyTracksWithoutASyncMark) {
         decoder.setZeroFillMissing(zeroFill);
         decoder.loadG64(g64);
         decoder.decodeAllTracks();
-        const gcr_bytes_t image = decoder.buildD64();
+        const gcr_bytes_t image = decoder.takeImage();
         ASSERT_EQ(image.size(), kSize35 + kBlocks35);
         EXPECT_EQ(sectorOf(image, 7, 20), zeroFill ? gcr_bytes_t(256, 0) : fillerBlock()) << zeroFill;
         EXPECT_EQ(sectorOf(image, 8, 0), fillerBlock()) << zeroFill;
@@ -256,7 +256,7 @@ TEST(GcrDecoder, StrictHeaderErrorsStopAtTheFirstBadHeaderOfASector) {
         decoder.setStrictHeaderErrors(strict);
         decoder.loadG64(g64);
         decoder.decodeAllTracks();
-        const gcr_bytes_t image = decoder.buildD64();
+        const gcr_bytes_t image = decoder.takeImage();
         if (!strict) {
             EXPECT_EQ(image, d64);
             continue;

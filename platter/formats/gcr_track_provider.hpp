@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platter/core/data_provider.hpp"
+#include "platter/formats/gcr_decoder.hpp"
+
+namespace platter {
+
+// The D64 that the raw tracks of a G64, NIB or NBZ file decode to. A track is
+// decoded when one of its bytes is first asked for, so a listing costs the
+// directory track only; the error table, which needs every track, follows the
+// image once `finish` was called. A change of size or content decodes the
+// rest and holds the image in memory from then on.
+class GcrTrackProvider : public DataProvider {
+public:
+    GcrTrackProvider(std::vector<std::uint8_t> file, std::string name);
+
+    // Loading the tracks: the decoder reads the file in place, or bytes
+    // unpacked from it into `unpacked`.
+    GcrDecoder& decoder() { return decoder_; }
+    std::span<const std::uint8_t> file() const { return file_; }
+    std::vector<std::uint8_t>& unpacked() { return unpacked_; }
+
+    // Decodes every track; true when the image carries an error table.
+    bool finish();
+
+    void setSize(std::uint64_t bytes) override;
+    std::uint64_t size() const override;
+    bool assign(std::span<const std::uint8_t> data) override;
+    std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block) override;
+    // Up to the end of the offset's track until every track is decoded.
+    std::uint64_t available(std::uint64_t offset) const override;
+
+private:
+    void holdWhole();
+
+    std::vector<std::uint8_t> file_;
+    std::vector<std::uint8_t> unpacked_;
+    // Mutable: `available` and `size` may have to decode the tracks past 35.
+    mutable GcrDecoder decoder_;
+    bool hasErrorTable_ = false;
+    bool whole_ = false;
+};
+
+}  // namespace platter
