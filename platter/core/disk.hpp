@@ -211,6 +211,8 @@ public:
     // Uses a provider the caller keeps alive; `adoptDataProvider` hands ownership over.
     void setDataProvider(DataProvider* provider);
     void adoptDataProvider(std::unique_ptr<DataProvider> provider);
+    // Adopts `provider` and hands back the one it replaces when this image owned that one.
+    std::unique_ptr<DataProvider> replaceDataProvider(std::unique_ptr<DataProvider> provider);
     DataProvider* dataProvider() const { return provider_; }
     void setPathForFormat(const path& file);
 

@@ -164,6 +164,12 @@ void Disk::setDataProvider(DataProvider* provider) {
     provider_ = provider;
 }
 
+std::unique_ptr<DataProvider> Disk::replaceDataProvider(std::unique_ptr<DataProvider> provider) {
+    std::unique_ptr<DataProvider> previous = std::move(ownedProvider_);
+    adoptDataProvider(std::move(provider));
+    return previous;
+}
+
 void Disk::adoptDataProvider(std::unique_ptr<DataProvider> provider) {
     ownedProvider_ = std::move(provider);
     provider_ = ownedProvider_.get();

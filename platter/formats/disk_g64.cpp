@@ -11,21 +11,27 @@
 
 namespace platter {
 
-// The file's bytes are copied: the provider that holds them goes, and the
-// decoder reads them for as long as the image is open.
+// The provider that holds the file's bytes goes behind the one that decodes
+// them, which keeps it for as long as the image is open.
 void DiskG64::parseImage() {
     DataProvider* provider = dataProvider();
     if (!provider) return;
-    const std::uint8_t* start = provider->dataAt(0, track_sector_t{});
-    bytes_t file;
-    if (start) file.assign(start, start + provider->available(0));
-    auto tracks = std::make_unique<GcrTrackProvider>(std::move(file), provider->name());
-    if (!loadTracks(tracks->decoder(), tracks->file(), tracks->unpacked())) {
+    auto tracks = std::make_unique<GcrTrackProvider>();
+    GcrTrackProvider& lazy = *tracks;
+    std::unique_ptr<DataProvider> file = replaceDataProvider(std::move(tracks));
+    if (!file) {
+        // A provider this image does not own: its bytes are copied.
+        const std::uint8_t* start = provider->dataAt(0, track_sector_t{});
+        bytes_t bytes;
+        if (start) bytes.assign(start, start + provider->available(0));
+        file = std::make_unique<DataProvider>(std::move(bytes), provider->name());
+    }
+    lazy.holdFile(std::move(file));
+    if (!loadTracks(lazy.decoder(), lazy.file(), lazy.unpacked())) {
         markUnreadable();
         return;
     }
     complete_ = false;
-    adoptDataProvider(std::move(tracks));
     Disk41::parseImage();
 }
 

@@ -36,10 +36,9 @@ std::uint64_t GcrDecoder::trackOfBlock(std::uint64_t block) {
     return static_cast<std::uint64_t>(std::upper_bound(first.begin() + 1, first.end(), block) - first.begin()) - 1;
 }
 
-GcrDecoder::GcrDecoder() : sectors_(Disk41::kBlocks42 * (kBlockSize + 1), 0x01), codes_(Disk41::kBlocks42, kGcrGood) {
-    // What a freshly formatted 1541 sector holds.
-    for (std::size_t block = 0; block < Disk41::kBlocks42; ++block) sectors_[block * kBlockSize] = 0x4B;
-}
+GcrDecoder::GcrDecoder()
+    : sectors_(std::make_unique_for_overwrite<std::uint8_t[]>(Disk41::kBlocks42 * (kBlockSize + 1))),
+      codes_(Disk41::kBlocks42, kGcrGood) {}
 
 void GcrDecoder::loadG64(std::span<const std::uint8_t> file) { fileTracks(file, listG64Tracks(file)); }
 
@@ -95,6 +94,14 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
     if (track < 1 || track > kHighestTrack || decoded_[track]) return;
     decoded_[track] = true;
     if (strict_ && !diskIdRead_) readDiskId();
+    // What a freshly formatted 1541 sector holds, or zeros for a track never formatted.
+    std::uint8_t* const first = sectors_.get() + blockIndex(track, 0) * kBlockSize;
+    const std::size_t trackBytes = Disk41::sectorsOnTrack(track) * kBlockSize;
+    const bool zeroFill = zeroFillMissing_ && slots_[track].noSyncMark;
+    std::fill(first, first + trackBytes, zeroFill ? 0x00 : 0x01);
+    if (!zeroFill) {
+        for (std::size_t at = 0; at < trackBytes; at += kBlockSize) first[at] = 0x4B;
+    }
     const slot_t& slot = slots_[track];
     gcr_code trackCode = slot.present ? slot.code : kGcrNoSync;
     if (trackCode == kGcrGood) trackCode = findFirstHeader(slot.bytes, !strict_);
@@ -107,10 +114,6 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
             if (code == kGcrGood) code = readDataBlock(reader, track, sector);
         }
         codes_[blockIndex(track, sector)] = code;
-    }
-    if (zeroFillMissing_ && slot.noSyncMark) {
-        const auto begin = sectors_.begin() + static_cast<std::ptrdiff_t>(firstBlocks()[track] * kBlockSize);
-        std::fill(begin, begin + static_cast<std::ptrdiff_t>(Disk41::sectorsOnTrack(track) * kBlockSize), 0);
     }
 }
 
@@ -133,13 +136,12 @@ std::uint8_t* GcrDecoder::imageAt(std::uint64_t offset) {
     const std::uint64_t size = finished() ? finishedSize_ : imageSize();
     if (offset > size) return nullptr;
     if (!finished() && offset < size) decodeTrack(trackOfBlock(offset / kBlockSize));
-    return sectors_.data() + offset;
+    return sectors_.get() + offset;
 }
 
 std::uint64_t GcrDecoder::decodedBytesAt(std::uint64_t offset) {
     if (finished()) return offset < finishedSize_ ? finishedSize_ - offset : 0;
-    if (offset >= imageSize()) return 0;
-    return firstBlocks()[trackOfBlock(offset / kBlockSize) + 1] * kBlockSize - offset;
+    return offset < imageSize() ? kBlockSize - offset % kBlockSize : 0;
 }
 
 // The error table goes where tracks past the image's last would lie: no
@@ -152,17 +154,17 @@ std::uint64_t GcrDecoder::finishImage() {
     const auto codesEnd = codes_.begin() + static_cast<std::ptrdiff_t>(blocks);
     finishedSize_ = size;
     if (std::any_of(codes_.begin(), codesEnd, [](gcr_code code) { return code != kGcrGood; })) {
-        std::transform(
-            codes_.begin(), codesEnd, sectors_.begin() + static_cast<std::ptrdiff_t>(size),
-            [](gcr_code code) { return code == kGcrGood ? std::uint8_t{1} : static_cast<std::uint8_t>(code); });
+        std::transform(codes_.begin(), codesEnd, sectors_.get() + size, [](gcr_code code) {
+            return code == kGcrGood ? std::uint8_t{1} : static_cast<std::uint8_t>(code);
+        });
         finishedSize_ += blocks;
     }
     return finishedSize_;
 }
 
 std::vector<std::uint8_t> GcrDecoder::takeImage() {
-    sectors_.resize(finishImage());
-    return std::move(sectors_);
+    const std::uint64_t size = finishImage();
+    return std::vector<std::uint8_t>(sectors_.get(), sectors_.get() + size);
 }
 
 }  // namespace platter

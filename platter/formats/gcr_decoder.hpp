@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -53,13 +54,13 @@ public:
     // The image byte at offset, its track decoded first; up to imageSize, or
     // up to the end of the error table once finished. Null past that.
     std::uint8_t* imageAt(std::uint64_t offset);
-    // Bytes from offset to the end of its track (the whole rest once finished).
+    // Bytes from offset to the end of its block (the whole rest once finished).
     std::uint64_t decodedBytesAt(std::uint64_t offset);
     // Decodes every track; when any sector failed, one error byte per sector
     // follows the image. Gives the size of both.
     std::uint64_t finishImage();
     bool finished() const { return finishedSize_ != 0; }
-    // finishImage, then its bytes moved out: the decoder serves no more.
+    // finishImage, then a copy of its bytes.
     std::vector<std::uint8_t> takeImage();
 
 private:
@@ -81,8 +82,9 @@ private:
 
     std::array<slot_t, kHighestTrack + 1> slots_{};
     // Every block of a 42-track D64, in D64 order, with room for the error
-    // table after it, and what reading each block gave.
-    std::vector<std::uint8_t> sectors_;
+    // table after it, and what reading each block gave. A track's blocks are
+    // written when it is decoded, never before.
+    std::unique_ptr<std::uint8_t[]> sectors_;
     std::vector<gcr_code> codes_;
     std::array<bool, kHighestTrack + 1> decoded_{};
     std::uint64_t highestDecodedTrack_ = 0;

@@ -76,7 +76,7 @@ gcr_code GcrDecoder::findSectorHeader(GcrBitReader& reader, std::uint64_t track,
 gcr_code GcrDecoder::readDataBlock(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) {
     if (!foundSync(reader)) return kGcrNoSync;
     const std::uint8_t marker = reader.readGcrByte();
-    std::uint8_t* out = sectors_.data() + blockIndex(track, sector) * kBlockSize;
+    std::uint8_t* out = sectors_.get() + blockIndex(track, sector) * kBlockSize;
     reader.readGcrBytes(std::span(out, kBlockSize));
     std::uint8_t checksum = 0;
     for (std::size_t i = 0; i < kBlockSize; ++i) checksum ^= out[i];

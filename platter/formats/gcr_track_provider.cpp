@@ -4,9 +4,13 @@
 
 namespace platter {
 
-GcrTrackProvider::GcrTrackProvider(std::vector<std::uint8_t> file, std::string name) : file_(std::move(file)) {
-    name_ = std::move(name);
-    decoder_.setFastFirst(true);
+GcrTrackProvider::GcrTrackProvider() { decoder_.setFastFirst(true); }
+
+void GcrTrackProvider::holdFile(std::unique_ptr<DataProvider> file) {
+    file_ = std::move(file);
+    name_ = file_->name();
+    const std::uint8_t* start = file_->dataAt(0, track_sector_t{});
+    fileBytes_ = start ? std::span<const std::uint8_t>(start, file_->available(0)) : std::span<const std::uint8_t>();
 }
 
 bool GcrTrackProvider::finish() {
@@ -14,14 +18,13 @@ bool GcrTrackProvider::finish() {
     return hasErrorTable_;
 }
 
-// The image moves into the plain provider's buffer without a copy, so
-// pointers handed out so far stay valid until the size changes.
 void GcrTrackProvider::holdWhole() {
     if (whole_) return;
     finish();
     bytes_ = decoder_.takeImage();
     whole_ = true;
-    file_ = {};
+    file_.reset();
+    fileBytes_ = {};
     unpacked_ = {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,12 +18,14 @@ namespace platter {
 // rest and holds the image in memory from then on.
 class GcrTrackProvider : public DataProvider {
 public:
-    GcrTrackProvider(std::vector<std::uint8_t> file, std::string name);
+    GcrTrackProvider();
 
+    // The provider holding the raw file, kept until the image is held whole.
+    void holdFile(std::unique_ptr<DataProvider> file);
     // Loading the tracks: the decoder reads the file in place, or bytes
     // unpacked from it into `unpacked`.
     GcrDecoder& decoder() { return decoder_; }
-    std::span<const std::uint8_t> file() const { return file_; }
+    std::span<const std::uint8_t> file() const { return fileBytes_; }
     std::vector<std::uint8_t>& unpacked() { return unpacked_; }
 
     // Decodes every track; true when the image carries an error table.
@@ -32,13 +35,14 @@ public:
     std::uint64_t size() const override;
     bool assign(std::span<const std::uint8_t> data) override;
     std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block) override;
-    // Up to the end of the offset's track until every track is decoded.
+    // Up to the end of the offset's block until every track is decoded.
     std::uint64_t available(std::uint64_t offset) const override;
 
 private:
     void holdWhole();
 
-    std::vector<std::uint8_t> file_;
+    std::unique_ptr<DataProvider> file_;
+    std::span<const std::uint8_t> fileBytes_;
     std::vector<std::uint8_t> unpacked_;
     // Mutable: `available` and `size` may have to decode the tracks past 35.
     mutable GcrDecoder decoder_;
