@@ -3,6 +3,8 @@
 #include "app/startup.hpp"
 #include "forge/log.hpp"
 
+#include <malloc.h>
+
 #include <clocale>
 #include <exception>
 #include <iostream>
@@ -10,6 +12,10 @@
 int main(int argc, char** argv) {
     // Display widths of host paths and names follow the user's character set.
     std::setlocale(LC_CTYPE, "");
+    // Images opened one after another reuse the memory the last one freed, instead of the
+    // heap handing it back to the system after each and faulting it in again.
+    mallopt(M_MMAP_THRESHOLD, 4 << 20);
+    mallopt(M_TRIM_THRESHOLD, 8 << 20);
     try {
         return app::runMain(argc, argv);
     } catch (const std::exception& failure) {
