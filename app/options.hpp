@@ -4,17 +4,9 @@
 
 #include "forge/getopt_option.hpp"
 
-#include <string>
-#include <vector>
-
 namespace app {
 
 using forge::getopt::Option;
-
-// Choices of --fields and --columns; "^ffid" is accepted as "ffid" but not listed.
-extern const std::vector<std::string> g_field_choices;
-// Choices of --new.
-extern const std::vector<std::string> g_new_choices;
 
 extern Option g_option_help;
 extern Option g_option_version;

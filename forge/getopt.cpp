@@ -226,7 +226,7 @@ void Getopt::applyDefaults() {
     for (const option_group_t& group : groups_) {
         for (Option* option : group.options) {
             if (option->values_.empty() && !option->defaultValue_.empty())
-                option->values_.push_back(option->defaultValue_);
+                option->values_.emplace_back(option->defaultValue_);
         }
     }
 }

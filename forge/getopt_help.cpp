@@ -19,21 +19,21 @@ std::string optionLine(const Option& option) {
     line += option.displayName();
     if (!option.argumentName().empty()) {
         if (option.isArgumentRequired())
-            line += " <" + option.argumentName() + ">";
+            line += " <" + std::string(option.argumentName()) + ">";
         else
-            line += " [" + option.argumentName() + "]";
+            line += " [" + std::string(option.argumentName()) + "]";
     }
     return line;
 }
 
 void printChoices(std::ostream& out, const Option& option, std::size_t padded) {
-    const std::string& name = option.argumentName();
+    const std::string_view name = option.argumentName();
     out << std::string(padded, ' ') << "  " << name << ": ";
     const std::size_t start = padded + name.size() + 4;
     // The counter runs one ahead on the first line, so that line breaks a character early.
     std::size_t counter = start;
     const char* separator = "";
-    for (const std::string& choice : option.choiceList()) {
+    for (const std::string_view choice : option.choiceList()) {
         if (choice.starts_with('^')) continue;
         if (counter + choice.size() > kChoiceWrapColumn) {
             out << separator << '\n' << std::string(start, ' ') << choice;

@@ -20,7 +20,8 @@ struct TestTree {
         out.argument("FILE", kArgText);
         num.argument("N", kArgInteger);
         ints.argument("N", kArgList, kArgInteger).requireArgument();
-        list.argument("L", kArgList, kArgText).choices({"name", "type", "^extra"});
+        static constexpr std::string_view kListChoices[] = {"name", "type", "^extra"};
+        list.argument("L", kArgList, kArgText).choices(kListChoices);
         maybe.argument("M", kArgText, kArgText);
         def.argument("D", kArgText).defaultValue("dflt");
         help.standalone();

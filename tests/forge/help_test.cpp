@@ -9,7 +9,7 @@
 namespace forge::getopt {
 namespace {
 
-const std::vector<std::string> kFieldChoices = {
+constexpr std::string_view kFieldChoices[] = {
     "blocks", "bytes", "index", "ts",   "addr",  "name", "stl",   "splat",
     "type",   "lock",  "chain", "file", "xxh32", "xxh3", "^ffid",
 };
@@ -125,10 +125,11 @@ TEST(HelpGroupsTest, TitledGroupsFollowTheDefaultGroupInCreationOrder) {
 }
 
 TEST(HelpGroupsTest, ChoicesWrapAndSkipCaretEntries) {
+    static constexpr std::string_view kKinds[] = {"aaaaaaaaaaaa", "bbbbbbbbbbbb", "cccccccccccc", "^hidden",
+                                                  "dddddddddddd", "eeeeeeeeee",   "ffffffffffff", "gggggggggggg",
+                                                  "hhhhhhhhhhhh", "iiiiii",       "jjjjjjjj"};
     Option kind('k', "kind", "the kind");
-    kind.argument("K", kArgText, kArgText)
-        .choices({"aaaaaaaaaaaa", "bbbbbbbbbbbb", "cccccccccccc", "^hidden", "dddddddddddd", "eeeeeeeeee",
-                  "ffffffffffff", "gggggggggggg", "hhhhhhhhhhhh", "iiiiii", "jjjjjjjj"});
+    kind.argument("K", kArgText, kArgText).choices(kKinds);
     Getopt parser;
     parser.addOption(kind);
     std::ostringstream out;
