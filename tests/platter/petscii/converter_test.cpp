@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platter/petscii/glyph_code_points.hpp"
 #include "platter/petscii/palette.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 #include "platter/petscii/text_converters.hpp"
@@ -56,24 +55,6 @@ TEST(Converter, OutlivingItsWriterIsHarmless) {
     auto writer = std::make_unique<PetsciiWriter>();
     AsciiConverter ascii(writer.get());
     writer.reset();  // the converter's destructor must not reach the writer
-}
-
-TEST(EliteConverter, GlyphTable) {
-    const Charset upper = Charset::upperGraphics;
-    EXPECT_EQ(petsciiGlyphCodePoint(0x41, upper, false), 0xE041);
-    EXPECT_EQ(petsciiGlyphCodePoint(0x41, upper, true), 0xE241);
-    EXPECT_EQ(petsciiGlyphCodePoint(0x05, upper, false), 0xE245);
-    EXPECT_EQ(petsciiGlyphCodePoint(0x05, upper, true), 0xE045);
-    EXPECT_EQ(petsciiGlyphCodePoint(0x85, upper, false), 0xEEC5);
-    EXPECT_EQ(petsciiGlyphCodePoint(0x85, upper, true), 0xEE45);
-    EXPECT_EQ(petsciiGlyphCodePoint(0xC1, upper, false), 0xEE41);
-    EXPECT_EQ(petsciiGlyphCodePoint(0xC1, upper, true), 0xEE41);
-    for (const int c : {0x05, 0x41, 0x85, 0xC1, 0xFF}) {
-        for (const bool reverse : {false, true}) {
-            EXPECT_EQ(petsciiGlyphCodePoint(static_cast<std::uint8_t>(c), Charset::lowerUpper, reverse),
-                      petsciiGlyphCodePoint(static_cast<std::uint8_t>(c), upper, reverse) + 0x100);
-        }
-    }
 }
 
 TEST(EliteConverter, MarksReverseChangesBeforeTheCode) {

@@ -26,29 +26,9 @@ TEST(CsvField, QuotesWhenNeeded) {
     EXPECT_EQ(hexBytes(Bytes{0x00, 0xAB, 0x7F}), "00ab7f");
 }
 
-TEST(FileTypeNames, BothTables) {
-    EXPECT_EQ(fileTypeName1541(0), "DEL");
-    EXPECT_EQ(fileTypeName1541(0x82), "PRG");
-    EXPECT_EQ(fileTypeName1541(0xC4), "REL");
-    EXPECT_EQ(fileTypeName1541(5), "EL\x08");
-    EXPECT_EQ(fileTypeName1541(6), "EQ");
-    EXPECT_EQ(fileTypeName1541(8), "SR?");
-    EXPECT_EQ(fileTypeName1541(10), "L\x08?");
-    EXPECT_EQ(fileTypeName1541(11), "Q");
-    EXPECT_EQ(fileTypeName1541(12), "G");
-    EXPECT_EQ(fileTypeName1541(13), "R?\x12");
+TEST(FileTypeNames, LettersArkTypesAndTheTextEnd) {
+    EXPECT_EQ(fileTypeName1541(0xC4), "REL");  // lock and closed bits ignored
     EXPECT_EQ(fileTypeName1541(14), "L\x7F");  // 0x13 ends the text
-    EXPECT_EQ(fileTypeName1541(15), "\x08?\x15");
-    EXPECT_EQ(fileTypeName1581(5), "CBM");
-    EXPECT_EQ(fileTypeName1581(6), "EL");
-    EXPECT_EQ(fileTypeName1581(9), "SR?");
-    EXPECT_EQ(fileTypeName1581(10), "EL\x7F");
-    EXPECT_EQ(fileTypeName1581(11), "BM\x01");
-    EXPECT_EQ(fileTypeName1581(12), "L");
-    EXPECT_EQ(fileTypeName1581(15), "R?");
-}
-
-TEST(FileTypeNames, LettersAndArkTypes) {
     EXPECT_EQ(fileTypeFromLetter('x'), 2);
     EXPECT_EQ(fileTypeFromLetter('s'), 1);
     EXPECT_EQ(fileTypeFromLetter('D'), 0);

@@ -38,16 +38,6 @@ forge::rgb_t pixelAt(const forge::raster_image_t& canvas, std::uint32_t x, std::
                                                               : forge::rgb_t{p[2], p[1], p[0]};
 }
 
-TEST(PetsciiWriter, Defaults) {
-    const PetsciiWriter writer;
-    EXPECT_EQ(writer.charset(), Charset::upperGraphics);
-    EXPECT_EQ(writer.highlight(), kWhite);
-    EXPECT_EQ(writer.background(), kBlue);
-    EXPECT_EQ(writer.foreground(), kLightBlue);
-    EXPECT_EQ(writer.cellWidth(), 16u);
-    EXPECT_NE(dynamic_cast<EliteConverter*>(writer.head()), nullptr);
-}
-
 TEST(PetsciiWriter, CallsTheHeadInOrder) {
     PetsciiWriter writer;
     RecordingConverter recorder(&writer);
