@@ -71,8 +71,6 @@ Bytes inverse(Bytes bitmap) {
     return bitmap;
 }
 
-TEST(GlyphHash, CombinesHeightAndCodePoint) { EXPECT_EQ(forge::glyph_hash{}({0xE041, 16}), 0x7030u); }
-
 TEST_F(EmbeddedFont, SameKeySharesOneBitmapUntilTheFontChanges) {
     const forge::glyph_bitmap_t first = cache.glyph(0xE041, 16);
     EXPECT_EQ(cache.glyph(0xE041, 16), first);

@@ -29,11 +29,8 @@ Bytes row(std::size_t count, Bytes colour) {
 const std::string kStart = "\x1bP9;1;0q\n";
 const std::string kEnd = "\x1b\\";
 
-TEST(RgbToSixel, OneWhitePixel) {
+TEST(RgbToSixel, OnePixelWithItsPercentagesTruncated) {
     EXPECT_EQ(sixelOf({255, 255, 255}, 1, 1), kStart + "#0;2;100;100;100\n#0@-\n" + kEnd);
-}
-
-TEST(RgbToSixel, PercentagesAreTruncated) {
     EXPECT_EQ(sixelOf({128, 1, 254}, 1, 1), kStart + "#0;2;50;0;99\n#0@-\n" + kEnd);
 }
 
