@@ -67,15 +67,6 @@ TEST(DiffTypes, BlockBasedKinds) {
     EXPECT_FALSE(isBlockBasedType(id::unknown));
 }
 
-TEST(DiffSymbols, EveryCombination) {
-    EXPECT_EQ(comparisonSymbol({1, 0, false, false, 0}), '.');
-    EXPECT_EQ(comparisonSymbol({1, 0, false, false, 3}), 'x');
-    EXPECT_EQ(comparisonSymbol({1, 0, true, false, 0}), ':');
-    EXPECT_EQ(comparisonSymbol({1, 0, true, false, 3}), '=');
-    EXPECT_EQ(comparisonSymbol({1, 0, true, true, 0}), '!');
-    EXPECT_EQ(comparisonSymbol({1, 0, true, true, 3}), '*');
-}
-
 TEST(DiffCompare, BlockWithoutBytesDiffersEntirely) {
     SparseDisk first;
     SparseDisk second;
