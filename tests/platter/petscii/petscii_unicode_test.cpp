@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platter/petscii/glyph_code_points.hpp"
+#include "platter/petscii/petscii_tables.hpp"
 #include "platter/petscii/screen_codes.hpp"
 
 namespace platter {
@@ -92,6 +93,18 @@ TEST(ScreenCodes, ToCp437) {
     EXPECT_EQ(screenCodeToCp437(0x31, Charset::upperGraphics), '1');
     EXPECT_EQ(screenCodeToCp437(0x5C, Charset::upperGraphics), 0);
     EXPECT_EQ(screenCodeToCp437(0x41, static_cast<Charset>(2)), 0);
+}
+
+// The graphics set's table is the lower/upper-case one with graphics in place of the letters.
+TEST(ScreenCodes, Cp437TablesDifferOnlyWhereTheGraphicsAre) {
+    for (std::size_t code = 0; code < 256; ++code) {
+        const bool graphics = (code >= 0x41 && code <= 0x5A) || code == 0x5E || code == 0xD1 || code == 0xD7;
+        if (!graphics) {
+            EXPECT_EQ(g_screen_to_cp437_upper[code], g_screen_to_cp437_lower[code]) << code;
+        }
+    }
+    EXPECT_EQ(g_screen_to_cp437_lower[0x41], kCp437FromUnicode);
+    EXPECT_EQ(g_screen_to_cp437_upper[0xD7], 0x0A);
 }
 
 }  // namespace
