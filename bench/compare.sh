@@ -16,7 +16,7 @@ dir=${2:-$(mktemp -d)}
 runs=${RUNS:-5}
 loops=${LOOPS:-200}
 count=${COUNT:-1000}
-gcr_count=100
+gcr_count=$((count < 100 ? count : 100))
 command -v cc1541 >/dev/null || { echo "compare.sh: cc1541 is needed to build the corpus" >&2; exit 1; }
 [ -x "$zt" ] || { echo "compare.sh: no zt at $zt" >&2; exit 1; }
 mkdir -p "$dir/corpus" "$dir/d64" "$dir/g64"
