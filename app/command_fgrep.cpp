@@ -4,7 +4,6 @@
 #include "app/block_pattern_search.hpp"
 #include "app/option_numbers.hpp"
 #include "app/options.hpp"
-#include "forge/files.hpp"
 #include "forge/log.hpp"
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
@@ -14,6 +13,7 @@
 #include "platter/petscii/text_to_petscii.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 namespace app {
@@ -42,11 +42,13 @@ int CommandFgrep::run(forge::getopt::Getopt& getopt) {
     }
     const std::vector<std::string> files(arguments.begin() + 1, arguments.end());
     for (const std::string& path : files) {
-        if (!forge::exists(path)) {
+        std::error_code error;  // one stat a FILE
+        const std::filesystem::file_status status = std::filesystem::status(path, error);
+        if (!std::filesystem::exists(status)) {
             std::cerr << "error: could not find \"" << path << "\" - does it exist?\n";
             return 1;
         }
-        if (forge::isDirectory(path)) {
+        if (std::filesystem::is_directory(status)) {
             std::cerr << "error: \"" << path << "\" is a directory.\n";
             return 1;
         }

@@ -31,6 +31,7 @@ bool FileDataProvider::attach(forge::HostFile&& file, std::string name) {
     if (!file.isRegular() || !allocate(file.size(), data)) return false;
     try {
         loaded_.assign(static_cast<std::size_t>(blocksOf(file.size())), false);
+        unloaded_ = loaded_.size();
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -59,6 +60,7 @@ void FileDataProvider::setSize(std::uint64_t bytes) {
     data_ = std::move(data);
     size_ = bytes;
     loaded_.assign(static_cast<std::size_t>(blocksOf(bytes)), true);
+    unloaded_ = 0;
 }
 
 bool FileDataProvider::assign(std::span<const std::uint8_t> data) {
@@ -68,6 +70,7 @@ bool FileDataProvider::assign(std::span<const std::uint8_t> data) {
     data_ = std::move(copy);
     size_ = data.size();
     loaded_.assign(static_cast<std::size_t>(blocksOf(size_)), true);
+    unloaded_ = 0;
     return true;
 }
 
@@ -98,6 +101,7 @@ std::size_t FileDataProvider::loadedBlockCount() const {
 }
 
 bool FileDataProvider::fetch(std::uint64_t first, std::uint64_t end) {
+    if (unloaded_ == 0) return true;
     for (std::uint64_t block = first; block < end;) {
         if (loaded_[block]) {
             ++block;
@@ -115,6 +119,7 @@ bool FileDataProvider::fetch(std::uint64_t first, std::uint64_t end) {
             readFailed_ = true;
             return false;
         }
+        unloaded_ -= run - block;
         for (; block < run; ++block) loaded_[block] = true;
     }
     return true;

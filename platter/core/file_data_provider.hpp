@@ -48,6 +48,7 @@ private:
     std::unique_ptr<std::uint8_t[]> data_;
     std::uint64_t size_ = 0;
     std::vector<bool> loaded_;
+    std::size_t unloaded_ = 0;  // blocks still to read: none, and every fetch is done
     bool readFailed_ = false;
 };
 
