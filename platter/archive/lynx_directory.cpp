@@ -57,7 +57,7 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
 
     std::vector<lynx_entry_t> entries;
     std::uint64_t dataAt = directoryBlocks * kBlockData;
-    for (std::uint64_t file = 0; file < fileCount && dataAt < archive.size(); ++file) {
+    for (std::uint64_t file = 0; file < fileCount; ++file) {
         lynx_entry_t entry;
         std::vector<std::uint8_t> typeLine;
         std::uint64_t blocks = 0;
@@ -68,15 +68,17 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
         std::uint64_t recordLength = 0;
         if (entry.type == kTypeRel && !text.numberLine(recordLength)) break;
 
-        const std::uint64_t remaining = archive.size() - dataAt;
-        std::uint64_t size = remaining;
         const bool takesRest = lastTakesRest && file + 1 == fileCount;
+        std::uint64_t size = archive.size() - std::min<std::uint64_t>(dataAt, archive.size());
         if (!takesRest) {
             std::uint64_t lastBlock = 0;
-            if (!text.numberLine(lastBlock) || blocks == 0) break;
+            if (!text.numberLine(lastBlock)) break;
             entry.lastBlockBytes = static_cast<std::uint32_t>(std::min<std::uint64_t>(lastBlock, 0xffffffff));
-            size = (blocks - 1) * kBlockData + (lastBlock == 0 ? 0 : lastBlock - 1);
+            // A file of 0 blocks is empty.
+            size = blocks == 0 ? 0 : (blocks - 1) * kBlockData + (lastBlock == 0 ? 0 : lastBlock - 1);
         }
+        // Only an empty file may start where the archive has ended.
+        if (blocks > 0 && dataAt >= archive.size()) break;
 
         std::uint64_t dataStart = dataAt;
         if (entry.type == kTypeRel) {

@@ -37,8 +37,11 @@ TEST(LynxDirectory, SurvivesTruncationAndLyingCounts) {
         bytes.resize(2000, 0x42);
         return bytes;
     };
-    // A file of 0 blocks ends the list instead of wrapping its size.
-    EXPECT_TRUE(parseLynxDirectory(directory(" 1\r 2\rA\r 0\rP\r 5\rB\r 1\rP\r"), 80).empty());
+    // A file of 0 blocks is empty, whatever its last-block number says.
+    const auto empty = parseLynxDirectory(directory(" 1\r 2\rA\r 0\rP\r 5\rB\r 1\rP\r"), 80);
+    ASSERT_EQ(empty.size(), 2u);
+    EXPECT_TRUE(empty[0].data.empty());
+    EXPECT_EQ(empty[1].data.size(), 2000u - 254);
     // A huge count is bounded by the text.
     const auto many = parseLynxDirectory(directory(" 1\r 99999999\rA\r 1\rP\r 5\rB\r 1\rP\r 5\r"), 80);
     ASSERT_EQ(many.size(), 2u);
