@@ -55,7 +55,9 @@ constexpr file_type_record_t kFileTypes[] = {
     {33, "t64", 0, 1, 0, 1, 18, 0, 0, detectT64},
     {35, "PC64", 0, 1, 0, 1, 24, 0, 0, detectPC64},
     {34, "Dreamload File", 0, 1, 0, 1, 23, 0, 0, detectDreamload},
-    {80, "Lynx", 0, 1, 5, 0, 10, 256, 206114, detectLynx},
+    // From the smallest archive cbmconvert writes to the largest DNP (255 tracks of 64 KiB)
+    // that the archive builder can fill.
+    {80, "Lynx", 0, 1, 5, 0, 10, 255, 16711680, detectLynx},
     {81, "Lynx v1", 80, 1, 5, 0, 10, 0, 0, nullptr},
     {82, "Lynx v2", 80, 1, 5, 0, 10, 0, 0, nullptr},
     {83, "Lynx v3", 80, 1, 5, 0, 10, 0, 0, nullptr},

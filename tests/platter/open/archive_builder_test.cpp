@@ -11,9 +11,12 @@
 #include "platter/core/disk.hpp"
 #include "platter/fileid/type_ids.hpp"
 #include "platter/open/format_classes.hpp"
+#include "platter/open/identified_format.hpp"
 #include "platter/open/nested_container.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace platter {
 namespace {
@@ -98,6 +101,41 @@ TEST(ArchiveBuilder, PartialArchivesKeepTheirImageAndDamagedOnesGiveNone) {
     // Types that are no archive kind, or one no importer reads.
     EXPECT_EQ(archiveToDiskByType(archive("small.lzh"), fileid::type_id::darc_v01, "x.arc").disk, nullptr);
     EXPECT_EQ(archiveToDisk(archive("small.lzh"), "x", format_id::d64).disk, nullptr);
+}
+
+// Lynx archives that cbmconvert writes at test time, identified and expanded with every file
+// byte-equal: empty files first, in the middle and last, the smallest archive (255 bytes) and
+// one of 263,401 bytes, larger than any D64.
+TEST(ArchiveBuilder, LynxArchivesFromCbmconvertExpandWhole) {
+    if (!test_support::haveProgram("/usr/bin/cbmconvert")) GTEST_SKIP() << "cbmconvert missing";
+    const test_support::ScratchDir dir;
+    const std::vector<std::pair<std::string, std::size_t>> files = {{"empty", 0},    {"a", 300},      {"b", 500},
+                                                                    {"one", 1},      {"big1", 65535}, {"big2", 65535},
+                                                                    {"big3", 65535}, {"big4", 65535}};
+    for (std::size_t i = 0; i < files.size(); ++i) dir.write(files[i].first + ".prg", libraryFile(i, files[i].second));
+    const std::vector<std::pair<std::string, std::vector<std::size_t>>> archives = {
+        {"first", {0, 1, 2}}, {"middle", {1, 0, 2}}, {"last", {1, 2, 0}}, {"small", {3}}, {"big", {4, 5, 6, 7}}};
+    for (const auto& [name, members] : archives) {
+        std::string command = "cd " + dir.path().string() + " && cbmconvert -v0 -L " + name + ".lnx -n";
+        for (std::size_t k : members) command += " " + files[k].first + ".prg";
+        ASSERT_EQ(test_support::runCommand(command).second, 0) << name;
+
+        const bytes_t bytes = test_support::readBytes(dir.file(name + ".lnx"));
+        const open_result_t built = archiveToDiskByType(bytes, firstIdentifiedType(bytes), name + ".lnx");
+        ASSERT_NE(built.disk, nullptr) << name;
+        EXPECT_TRUE(built.warnings.empty()) << name;
+        ASSERT_EQ(countDirectoryEntries(*built.disk), members.size()) << name;
+        if (name == "big") {
+            EXPECT_EQ(built.disk->formatId(), format_id::d81);
+        }
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            const bytes_t expected = libraryFile(members[k], files[members[k]].second);
+            bytes_t data;
+            // An empty file has no chain to read.
+            EXPECT_EQ(built.disk->readFileByIndex(k, true, data), !expected.empty());
+            EXPECT_EQ(data, expected) << name << " " << k;
+        }
+    }
 }
 
 TEST(ArchiveBuilder, ArchiveEntriesOfAnImageAreEntered) {
