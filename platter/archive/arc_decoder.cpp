@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 
 #include "platter/archive/arc_header.hpp"
 #include "platter/archive/archive_decoder.hpp"
@@ -26,12 +27,14 @@ bool expandsRuns(std::uint8_t mode) {
 // The decoded bytes of one entry before run-length expansion, by mode.
 class ArcStream {
 public:
-    ArcStream(std::uint8_t mode, std::span<const std::uint8_t> data) : mode_(mode), data_(data), bits_(data) {}
+    ArcStream(const arc_header_t& header, std::span<const std::uint8_t> data)
+        : mode_(header.mode), marker_(header.runMarker()), data_(data), bits_(data) {}
 
-    // Reads what precedes the data (the squeeze table); false makes the
-    // header invalid.
+    // Reads what precedes the data (the squeeze table, or a packed entry's run
+    // marker); false makes the header invalid.
     bool prepare() {
         if (mode_ == kSqueezed || mode_ == kSqueezedPacked) return table_.read(bits_);
+        if (mode_ == kPacked && next_ < data_.size()) marker_ = data_[next_++];
         return true;
     }
 
@@ -47,23 +50,34 @@ public:
             case kCrunched:
             case kCrunchedEndCode: {
                 const LzwCrunch::step step = lzw_.next(bits_, out, mode_ == kCrunchedEndCode);
-                ended_ = step == LzwCrunch::step::end;
+                if (step == LzwCrunch::step::end) readEndChecksum();
                 return step == LzwCrunch::step::byte;
             }
             default: return false;  // an unknown mode yields no bytes
         }
     }
 
+    std::uint8_t runMarker() const { return marker_; }
     bool sawEndCode() const { return ended_; }
+    // The checksum that followed the end code; none before it or when the input ended.
+    std::optional<std::uint16_t> endChecksum() const { return endChecksum_; }
 
 private:
+    void readEndChecksum() {
+        ended_ = true;
+        std::uint32_t value = 0;
+        if (bits_.bits(16, value)) endChecksum_ = static_cast<std::uint16_t>(value);
+    }
+
     std::uint8_t mode_;
+    std::uint8_t marker_;
     std::span<const std::uint8_t> data_;
     std::size_t next_ = 0;
     LsbBitReader bits_;
     SqueezeTable table_;
     LzwCrunch lzw_;
     bool ended_ = false;
+    std::optional<std::uint16_t> endChecksum_;
 };
 
 // Decodes one entry into `out`; true when it came out whole.
@@ -75,7 +89,7 @@ bool decodeArcEntry(const arc_header_t& header, ArcStream& stream, std::vector<s
     out.reserve(std::min(expected, kMaxReserve));
     std::uint8_t byte = 0;
     while (out.size() < expected && stream.readArcByte(byte)) {
-        if (!runs || byte != header.runMarker()) {
+        if (!runs || byte != stream.runMarker()) {
             out.push_back(byte);
             continue;
         }
@@ -88,6 +102,13 @@ bool decodeArcEntry(const arc_header_t& header, ArcStream& stream, std::vector<s
     return endCode ? stream.sawEndCode() : out.size() == expected;
 }
 
+// Whether the decoded data match their checksum, which mode 5 gives after its end code.
+bool matchesChecksum(const arc_header_t& header, const ArcStream& stream, std::span<const std::uint8_t> data) {
+    const std::optional<std::uint16_t> expected =
+        header.mode == kCrunchedEndCode ? stream.endChecksum() : std::optional<std::uint16_t>(header.checksum);
+    return expected == arcChecksum(header.version, data);
+}
+
 }  // namespace
 
 import_result_t ArchiveDecoder::decodeArc() {
@@ -96,7 +117,7 @@ import_result_t ArchiveDecoder::decodeArc() {
     for (bool first = true;; first = false) {
         const std::optional<arc_header_t> header = readArcHeader(input_.subspan(at));
         if (!header) return first ? import_result_t::damaged : status_.result();
-        ArcStream stream(header->mode, input_.subspan(at + header->dataOffset));
+        ArcStream stream(*header, input_.subspan(at + header->dataOffset));
         if (!stream.prepare()) return first ? import_result_t::damaged : status_.result();
 
         // A damaged stream ends the entry; what was decoded is kept.
@@ -105,6 +126,7 @@ import_result_t ArchiveDecoder::decodeArc() {
         entry.name = header->name;
         entry.setType(fileTypeFromLetter(header->typeLetter) | archive_entry_t::kClosed, header->recordLength);
         entry.data = data;
+        if (!matchesChecksum(*header, stream, data)) failedCheck(entry.name);
         if (!store(entry)) return status_.result();
 
         at += std::size_t{header->blocks} * arc_header_t::kBlockSize;

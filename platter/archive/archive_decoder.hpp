@@ -32,10 +32,14 @@ public:
 
     // The data of a leading LHA "title" entry; empty when there was none.
     std::vector<std::uint8_t>& title() { return title_; }
+    // The names of the entries whose data do not match the archive's check
+    // value (ARC checksum, LHA CRC, SPYne sum); they were handed on as decoded.
+    const std::vector<entry_name_t>& failedChecks() const { return failedChecks_; }
 
 private:
     // Hands an entry to the sink; false when the run must stop.
     bool store(const archive_entry_t& entry);
+    void failedCheck(const entry_name_t& name) { failedChecks_.push_back(name); }
     // A damaged stream ends the run: `partial` when files were stored before
     // it, else `damaged`.
     import_result_t cutShort();
@@ -45,6 +49,7 @@ private:
     ImportStatus status_;
     std::size_t stored_ = 0;
     std::vector<std::uint8_t> title_;
+    std::vector<entry_name_t> failedChecks_;
 };
 
 }  // namespace platter

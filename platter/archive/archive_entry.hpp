@@ -23,6 +23,9 @@ struct vlir_record_t {
     bool operator==(const vlir_record_t&) const = default;
 };
 
+// An entry's name: PETSCII, padded with 0xA0.
+using entry_name_t = std::array<std::uint8_t, 16>;
+
 // One file decoded from an archive, with what its directory entry needs.
 // The spans point into the archive or the decoder and stay valid only while
 // the sink that receives the entry runs.
@@ -32,8 +35,8 @@ struct archive_entry_t {
     static constexpr std::uint8_t kPrg = 2;
     static constexpr std::uint8_t kRel = 4;
 
-    std::array<std::uint8_t, 16> name{};  // PETSCII, padded with 0xA0
-    std::uint8_t typeByte = 0;            // directory-entry byte 2: CBM type with the closed and locked bits
+    entry_name_t name{};
+    std::uint8_t typeByte = 0;  // directory-entry byte 2: CBM type with the closed and locked bits
     // Directory-entry bytes 23-29: a REL file's record length, or a GEOS
     // file's structure, GEOS type and date, or a date at 25-29.
     std::array<std::uint8_t, 7> entryTail{};

@@ -17,14 +17,16 @@ namespace {
 
 constexpr std::uint64_t kBlockData = 254;
 
-// Runs one decoder over the archive with the image as its sink, directory
-// positions from `firstPosition`.
+// Runs one decoder over the archive's `bytes` with the image as its sink,
+// directory positions from `firstPosition`, and hands the source what it asks for.
 import_result_t decodeInto(Disk& disk, std::span<const std::uint8_t> bytes, std::int64_t firstPosition,
-                           import_result_t (ArchiveDecoder::*decode)(), std::vector<std::uint8_t>* title = nullptr) {
+                           import_result_t (ArchiveDecoder::*decode)(), const archive_source_t& source) {
     DiskEntrySink sink(disk, firstPosition);
     ArchiveDecoder decoder(bytes, sink.sink());
     const import_result_t result = (decoder.*decode)();
-    if (title) *title = result == import_result_t::damaged ? std::vector<std::uint8_t>{} : std::move(decoder.title());
+    const bool damaged = result == import_result_t::damaged;
+    if (source.title) *source.title = damaged ? std::vector<std::uint8_t>{} : std::move(decoder.title());
+    if (source.failedChecks) *source.failedChecks = damaged ? std::vector<entry_name_t>{} : decoder.failedChecks();
     return result;
 }
 
@@ -37,37 +39,37 @@ bool isCut(const lynx_entry_t& entry) {
 }  // namespace
 
 import_result_t importArc(Disk& disk, const archive_source_t& source) {
-    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeArc);
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeArc, source);
 }
 
 import_result_t importSda(Disk& disk, const archive_source_t& source) {
     const auto arc = skipSdaStub(source.bytes);
-    return arc ? decodeInto(disk, *arc, 0, &ArchiveDecoder::decodeArc) : import_result_t::damaged;
+    return arc ? decodeInto(disk, *arc, 0, &ArchiveDecoder::decodeArc, source) : import_result_t::damaged;
 }
 
 import_result_t importLha(Disk& disk, const archive_source_t& source) {
-    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeLha, source.title);
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeLha, source);
 }
 
 import_result_t importSfx(Disk& disk, const archive_source_t& source) {
     const auto lha = skipSfxStub(source.bytes);
-    return lha ? decodeInto(disk, *lha, 0, &ArchiveDecoder::decodeLha, source.title) : import_result_t::damaged;
+    return lha ? decodeInto(disk, *lha, 0, &ArchiveDecoder::decodeLha, source) : import_result_t::damaged;
 }
 
 import_result_t importWr3(Disk& disk, const archive_source_t& source) {
-    return decodeInto(disk, source.bytes, 1, &ArchiveDecoder::decodeWraptor);
+    return decodeInto(disk, source.bytes, 1, &ArchiveDecoder::decodeWraptor, source);
 }
 
 import_result_t importArk(Disk& disk, const archive_source_t& source) {
-    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeArkive);
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeArkive, source);
 }
 
 import_result_t importLbr(Disk& disk, const archive_source_t& source) {
-    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeLibrary);
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeLibrary, source);
 }
 
 import_result_t importSpy(Disk& disk, const archive_source_t& source) {
-    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeSpyne);
+    return decodeInto(disk, source.bytes, 0, &ArchiveDecoder::decodeSpyne, source);
 }
 
 import_result_t importCvt(Disk& disk, const archive_source_t& source) {

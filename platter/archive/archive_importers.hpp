@@ -1,13 +1,15 @@
 #pragma once
 // The importers that fill a freshly formatted image from an archive, one per
 // archive kind. Each answers how it ended: `done`, `partial` (files stored,
-// some short, failing their check or left out), `full` (a larger image kind
-// may hold the archive) or `damaged` (nothing usable).
+// some short or left out), `full` (a larger image kind may hold the archive)
+// or `damaged` (nothing usable); files whose data fail the archive's check
+// value are stored as decoded and named in `failedChecks`.
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "platter/archive/archive_entry.hpp"
 #include "platter/archive/import_result.hpp"
 
 namespace platter {
@@ -21,6 +23,8 @@ struct archive_source_t {
     std::uint32_t typeId = 1;
     // Receives the data of a leading LHA "title" entry; may be null.
     std::vector<std::uint8_t>* title = nullptr;
+    // Receives the names of the files whose data fail the archive's check value; may be null.
+    std::vector<entry_name_t>* failedChecks = nullptr;
 };
 
 import_result_t importArc(Disk& disk, const archive_source_t& source);

@@ -7,7 +7,7 @@ namespace platter {
 // How filling an image from an archive ended.
 enum class import_result_t : std::uint8_t {
     done,     // every file stored
-    partial,  // files stored, but at least one came out short, failed its check or was dropped
+    partial,  // files stored, but at least one came out short or was dropped
     full,     // the image ran out of room: a larger image kind may hold the archive
     damaged,  // the archive's bytes are wrong: nothing usable
 };

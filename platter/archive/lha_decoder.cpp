@@ -102,17 +102,17 @@ import_result_t ArchiveDecoder::decodeLha() {
                         header.data.begin() + std::min<std::ptrdiff_t>(header.unpackedSize, std::ssize(header.data)));
             if (header.unpackedSize > header.data.size()) status_.note(import_result_t::partial);
         }
-        if (crc16Arc(data) != header.crc) status_.note(import_result_t::partial);
-
         const auto shown = header.name.first(std::min(header.name.size(), kMaxNameBytes));
         const std::string_view name(reinterpret_cast<const char*>(shown.data()),
                                     static_cast<std::size_t>(std::find(shown.begin(), shown.end(), 0) - shown.begin()));
+        archive_entry_t entry;
+        entry.name.fill(kNamePad);
+        nameFromHostText(name, entry.name);
+        if (crc16Arc(data) != header.crc) failedCheck(entry.name);
+
         if (first && name == "title") {
             title_ = data;
         } else {
-            archive_entry_t entry;
-            entry.name.fill(kNamePad);
-            nameFromHostText(name, entry.name);
             entry.setType(lhaFileType(header.name) | archive_entry_t::kClosed, 0);
             entry.data = data;
             if (!store(entry)) return status_.result();

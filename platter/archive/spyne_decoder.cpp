@@ -65,9 +65,8 @@ import_result_t ArchiveDecoder::decodeSpyne() {
         entry.setType(type | archive_entry_t::kClosed, 0);
         entry.data = input_.subspan(start, taken);
         const auto checksum = static_cast<std::uint16_t>(record[kChecksum] | (record[kChecksum + 1] << 8));
-        if (taken < static_cast<std::size_t>(length) || dataChecksum(entry.data) != checksum) {
-            status_.note(import_result_t::partial);
-        }
+        if (taken < static_cast<std::size_t>(length)) status_.note(import_result_t::partial);
+        if (dataChecksum(entry.data) != checksum) failedCheck(entry.name);
         if (!store(entry)) return status_.result();
         dataAt += (static_cast<std::size_t>(length) + kBlockData - 1) / kBlockData * kBlockData;
     }

@@ -8,6 +8,7 @@
 #include "platter/core/host_entry_names.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/open/format_classes.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -31,6 +32,11 @@ void shrinkNativeImage(Disk& disk) {
         disk.resize(min * kDnpTrackBytes);
 }
 
+// The warning for a file (kept as decoded) whose data fail the archive's check value.
+std::string failedCheckText(std::span<const std::uint8_t> name) {
+    return "file '" + petsciiNameToUtf8(name, false) + "' does not match its checksum";
+}
+
 }  // namespace
 
 open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id,
@@ -39,7 +45,8 @@ open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::f
     if (!line || !line->importArchive) return {};
     std::vector<format_id> kinds = {format_id::d64, format_id::d81, format_id::dnp};
     if (build.startWithD81 || bytes.size() > kLargestD64Archive) kinds.erase(kinds.begin());
-    const archive_source_t source{bytes, build.typeId, build.title};
+    std::vector<entry_name_t> failedChecks;
+    const archive_source_t source{bytes, build.typeId, build.title, &failedChecks};
     for (const format_id kind : kinds) {
         std::unique_ptr<Disk> disk = makeDiskOfFormat(kind);
         if (!disk) continue;
@@ -51,11 +58,9 @@ open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::f
         if (result == import_result_t::damaged) return {};
         shrinkNativeImage(*disk);
         open_result_t built{std::move(disk), {}};
-        built.disk->setLastError(kErrNone);
-        if (result == import_result_t::partial) {
-            built.disk->setLastError(kErrArchiveImport);
-            built.warnings.push_back(kPartlyExpandedText);
-        }
+        for (const entry_name_t& name : failedChecks) built.warnings.push_back(failedCheckText(name));
+        if (result == import_result_t::partial) built.warnings.push_back(kPartlyExpandedText);
+        built.disk->setLastError(built.warnings.empty() ? kErrNone : kErrArchiveImport);
         built.disk->setModified(false);
         return built;
     }

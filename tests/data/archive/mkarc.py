@@ -9,6 +9,12 @@ SDA from the format's layout:
           crunched, 4 packed and squeezed, 5 packed and crunched with an end
           code. The next header starts `blocks` x 254 bytes after this one.
 
+Runs are `marker count value`. Mode 1 data begin with their marker: in
+version 1 the byte that is rarest in the file, in version 2 0xFE; the other
+packing modes use 0x00 (version 1) or 0xFE without naming it. The header
+checksum is the 16-bit sum of the data, in version 2 of each byte XOR its
+position from 1 (mod 256); mode 5 gives it again after its end code.
+
 Bits fill each byte from bit 0 upward. A squeeze table gives, for each byte
 value, a 5-bit code length and the code, first bit least significant; LZW
 codes (9 to 12 bits, first bit most significant) grow when the decoder's
@@ -53,8 +59,16 @@ class BitWriter:
         return bytes(self.out)
 
 
-def pack_runs(data, version):
-    marker = 0xFE if version >= 2 else 0x00
+def rarest(data):
+    counts = [0] * 256
+    for b in data:
+        counts[b] += 1
+    return min(range(256), key=lambda b: counts[b])
+
+
+def pack_runs(data, version, marker=None):
+    if marker is None:
+        marker = 0xFE if version >= 2 else 0x00
     longest = 256 if version >= 2 else 255  # what a count of 0 stands for
     out = bytearray()
     i = 0
@@ -151,7 +165,6 @@ def crunch(data, end_code, check, length):
 
 
 def checksum(data, version):
-    """What the peers check (zt does not): a plain sum in version 1."""
     if version < 2:
         return sum(data) & 0xFFFF
     return sum(b ^ ((i + 1) & 0xFF) for i, b in enumerate(data)) & 0xFFFF
@@ -161,7 +174,8 @@ def encode(data, mode, version):
     if mode == 0:
         return data
     if mode == 1:
-        return pack_runs(data, version)
+        marker = 0xFE if version >= 2 else rarest(data)
+        return bytes([marker]) + pack_runs(data, version, marker)
     if mode == 2:
         return squeeze(data)
     if mode == 4:
@@ -214,7 +228,6 @@ def main(outdir):
             (b"SQUEEZE AND PACK", "U", 4, 0, runs(1500, 4, (0x41, 0x20, 0x13)) + prose[:1000]),
             (b"END CODE", "P", 5, 0, text(3000, 5)),
             (b"RECORDS", "R", 0, 64, text(640, 6)),
-            # Last: the peers read mode 1 as stored, and cbmconvert stops at it.
             (b"PACKED", "S", 1, 0, runs(2000, 2)),
         ], manifest)
         # Version 1 archives hold the modes 0 to 2 only (the peers refuse
@@ -237,6 +250,12 @@ def main(outdir):
         write_arc(outdir, "overflow.arc", 2, [
             (b"PART %d" % k, "P", 5, 0, runs(43000, 20 + k, (0x20, 0x41))) for k in range(4)
         ], manifest)
+        # A packed entry whose checksum is damaged, then a whole one; no manifest
+        # lines, as the first fails its check on purpose.
+        damaged = bytearray(entry(b"DAMAGED", "S", prose[:300], 1, 1))
+        damaged[2] ^= 0xFF
+        with open(os.path.join(outdir, "checksum.arc"), "wb") as f:
+            f.write(bytes(damaged) + entry(b"WHOLE", "P", prose[300:400], 0, 1, pad=False))
         write_arc(outdir, "small.sda", 2, [
             (b"SDA TEXT", "S", 3, 0, prose[:2500]),
             (b"SDA PROGRAM", "P", 2, 0, prose[2500:3300]),

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "archive_test_support.hpp"
+#include "platter/archive/arc_header.hpp"
 
 namespace platter::test {
 namespace {
@@ -13,14 +14,15 @@ struct arc_fields_t {
     char letter = 'P';
     std::uint8_t recordLength = 0;
     std::uint16_t blocks = 0;  // 0: as many as header and data need
+    std::uint16_t checksum = 0;
 };
 
 // One entry, padded to its blocks.
 bytes_t arcEntry(const arc_fields_t& fields, const bytes_t& body) {
     bytes_t out{fields.version,
                 fields.mode,
-                0,
-                0,
+                static_cast<std::uint8_t>(fields.checksum),
+                static_cast<std::uint8_t>(fields.checksum >> 8),
                 static_cast<std::uint8_t>(fields.length),
                 static_cast<std::uint8_t>(fields.length >> 8),
                 static_cast<std::uint8_t>(fields.length >> 16),
@@ -44,16 +46,38 @@ decoded_t decodeArc(const bytes_t& archive, import_result_t answer = import_resu
 
 bytes_t repeated(std::size_t count, std::uint8_t value) { return bytes_t(count, value); }
 
-TEST(ArcDecoder, RunsUseTheMarkerAndZeroCountOfTheirVersion) {
-    auto run = decodeArc(arcEntry({.version = 1, .mode = 1, .length = 255}, {0x00, 0x00, 0x41}));
+// Packed entries begin with the marker their archiver chose.
+TEST(ArcDecoder, PackedEntriesNameTheirRunMarker) {
+    bytes_t one = text("AB");
+    one.insert(one.end(), 10, 'A');
+    one.insert(one.end(), {'C', 'D', 0, 0, 'E', 'F'});
+    one.insert(one.end(), 200, 'Z');
+    const bytes_t v1 = {0xBF, 'A', 'B', 0xBF, 10, 'A', 'C', 'D', 0, 0, 'E', 'F', 0xBF, 200, 'Z'};
+    auto run = decodeArc(
+        arcEntry({.version = 1, .mode = 1, .length = 218, .name = "ONE", .letter = 'S', .checksum = 0x4A6F}, v1));
     ASSERT_EQ(run.entries.size(), 1u);
-    EXPECT_EQ(run.entries[0].data, repeated(255, 0x41));
+    EXPECT_EQ(run.entries[0].data, one);
+    EXPECT_TRUE(run.failedChecks.empty());
     EXPECT_EQ(run.result, import_result_t::done);
 
-    run = decodeArc(arcEntry({.version = 2, .mode = 1, .length = 257}, {0xFE, 0x00, 0x41, 0x00}));
-    bytes_t expected = repeated(256, 0x41);
-    expected.push_back(0x00);  // not a marker in version 2
-    EXPECT_EQ(run.entries.at(0).data, expected);
+    // Version 2 writes 0xFE; a marker byte in the data is a run of one.
+    bytes_t two = text("AB");
+    two.insert(two.end(), {0xFE, 0x00});
+    two.insert(two.end(), 300, 'Z');
+    const bytes_t v2 = {0xFE, 'A', 'B', 0xFE, 1, 0xFE, 0x00, 0xFE, 0, 'Z', 0xFE, 44, 'Z'};
+    const std::uint16_t sum = arcChecksum(2, two);
+    run = decodeArc(arcEntry({.mode = 1, .length = 304, .checksum = sum}, v2));
+    EXPECT_EQ(run.entries.at(0).data, two);
+    EXPECT_TRUE(run.failedChecks.empty());
+}
+
+TEST(ArcDecoder, RunsUseTheZeroCountOfTheirVersion) {
+    auto run = decodeArc(arcEntry({.version = 1, .mode = 1, .length = 255}, {0x00, 0x00, 0x00, 0x41}));
+    EXPECT_EQ(run.entries.at(0).data, repeated(255, 0x41));
+    EXPECT_EQ(run.result, import_result_t::done);
+
+    run = decodeArc(arcEntry({.version = 2, .mode = 1, .length = 256}, {0xFE, 0xFE, 0x00, 0x41}));
+    EXPECT_EQ(run.entries.at(0).data, repeated(256, 0x41));
 
     // Stored: the marker is an ordinary byte.
     run = decodeArc(arcEntry({.mode = 0, .length = 3}, {0xFE, 0x00, 0x41}));
@@ -61,9 +85,38 @@ TEST(ArcDecoder, RunsUseTheMarkerAndZeroCountOfTheirVersion) {
 }
 
 TEST(ArcDecoder, RunIsCutAtTheHeaderLength) {
-    const auto run = decodeArc(arcEntry({.mode = 1, .length = 5}, {0x42, 0xFE, 0x10, 0x41}));
+    const auto run = decodeArc(arcEntry({.mode = 1, .length = 5}, {0xFE, 0x42, 0xFE, 0x10, 0x41}));
     EXPECT_EQ(run.entries.at(0).data, (bytes_t{0x42, 0x41, 0x41, 0x41, 0x41}));
     EXPECT_EQ(run.result, import_result_t::done);
+}
+
+// An entry is kept as decoded whatever its checksum says, and named when it does not match.
+TEST(ArcDecoder, ChecksumsOfTheirVersionAreChecked) {
+    const bytes_t data = {0x11, 0x22, 0x33};
+    struct case_t {
+        std::uint8_t version;
+        std::uint16_t checksum;
+        bool matches;
+    };
+    // Version 1 sums the bytes; version 2 sums each XOR its position from 1.
+    for (const case_t& one :
+         {case_t{1, 0x0066, true}, case_t{2, 0x0060, true}, case_t{2, 0x0066, false}, case_t{1, 0x0060, false}}) {
+        const auto run =
+            decodeArc(arcEntry({.version = one.version, .length = 3, .name = "X", .checksum = one.checksum}, data));
+        EXPECT_EQ(run.entries.at(0).data, data);
+        EXPECT_EQ(run.failedChecks, one.matches ? std::vector<std::string>{} : std::vector<std::string>{"X"});
+        EXPECT_EQ(run.result, import_result_t::done);
+    }
+
+    // Mode 5 is checked against the sum after its end code, not the header's.
+    const auto endCode = [](std::uint16_t sum) {
+        TestBits bits(true);
+        bits.put('A', 9).put('B', 9).put(256, 9).put(sum, 16).put(2, 24);
+        return bits.bytes();
+    };
+    const std::uint16_t ab = arcChecksum(2, text("AB"));
+    EXPECT_TRUE(decodeArc(arcEntry({.mode = 5, .length = 2}, endCode(ab))).failedChecks.empty());
+    EXPECT_EQ(decodeArc(arcEntry({.mode = 5, .length = 2, .checksum = ab}, endCode(0))).failedChecks.size(), 1u);
 }
 
 // A squeeze table: 5-bit length then the code, both first bit least significant.

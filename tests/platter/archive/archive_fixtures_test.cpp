@@ -21,6 +21,7 @@ void expectEntries(const std::string& archive, const decoded_t& decoded,
                    const std::vector<expected_entry_t>& expected) {
     SCOPED_TRACE(archive);
     EXPECT_EQ(decoded.result, import_result_t::done);
+    EXPECT_TRUE(decoded.failedChecks.empty());
     std::size_t files = 0;
     for (const expected_entry_t& want : expected) {
         if (want.index == "title") {

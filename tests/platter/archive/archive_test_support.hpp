@@ -29,6 +29,16 @@ struct collected_entry_t {
     bool operator==(const collected_entry_t&) const = default;
 };
 
+// An entry name up to its padding.
+inline std::string shownName(const entry_name_t& name) {
+    std::string shown;
+    for (std::uint8_t c : name) {
+        if (c == 0xA0) break;
+        shown += static_cast<char>(c);
+    }
+    return shown;
+}
+
 // A sink that keeps every entry and answers `answer`.
 struct EntryCollector {
     std::vector<collected_entry_t> entries;
@@ -37,10 +47,7 @@ struct EntryCollector {
     entry_sink sink() {
         return [this](const archive_entry_t& entry) {
             collected_entry_t copy;
-            for (std::uint8_t c : entry.name) {
-                if (c == 0xA0) break;
-                copy.name += static_cast<char>(c);
-            }
+            copy.name = shownName(entry.name);
             copy.typeByte = entry.typeByte;
             copy.entryTail = entry.entryTail;
             copy.data.assign(entry.data.begin(), entry.data.end());
@@ -97,6 +104,7 @@ struct decoded_t {
     import_result_t result = import_result_t::damaged;
     std::vector<collected_entry_t> entries;
     bytes_t title;
+    std::vector<std::string> failedChecks;  // names up to their padding
 };
 
 // Runs one decoder over the archive with a collecting sink.
@@ -109,6 +117,7 @@ inline decoded_t runDecoder(std::span<const std::uint8_t> archive, import_result
     out.result = (decoder.*decodeKind)();
     out.entries = std::move(collector.entries);
     out.title = decoder.title();
+    for (const entry_name_t& name : decoder.failedChecks()) out.failedChecks.push_back(shownName(name));
     return out;
 }
 

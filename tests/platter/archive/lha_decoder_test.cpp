@@ -76,11 +76,11 @@ TEST(LhaDecoder, DamagedHeadersFailTheArchive) {
 }
 
 TEST(LhaDecoder, WrongCheckValuesKeepTheData) {
-    // The CRC does not match: stored unchanged, but reported.
+    // The CRC does not match: stored unchanged, but named.
     auto run = decodeLha(withEndMark(lhaEntry({.crc = 0x1234}, text("data"))));
     ASSERT_EQ(run.entries.size(), 1u);
     EXPECT_EQ(run.entries[0].data, text("data"));
-    EXPECT_EQ(run.result, import_result_t::partial);
+    EXPECT_EQ(run.failedChecks, std::vector<std::string>{"FILE"});
     // A stored entry claiming more than it holds gives what it holds.
     run = decodeLha(withEndMark(lhaEntry({.unpacked = 10}, text("data"))));
     ASSERT_EQ(run.entries.size(), 1u);
