@@ -1,5 +1,6 @@
 #include "platter/petscii/html_converter.hpp"
 
+#include "forge/embedded_font_css.hpp"
 #include "forge/strings.hpp"
 #include "platter/petscii/palette.hpp"
 #include "platter/petscii/petscii_unicode.hpp"
@@ -89,6 +90,8 @@ void HTMLConverter::writeHeader(std::string_view generator, std::string_view tit
     }
     const unsigned cellHeight = sink().cellHeight();
     writer.appendText("<style  type=\"text/css\">\n");
+    writer.appendText(forge::embeddedFontFaceRule());
+    writer.appendByte('\n');
     writer.appendText(forge::format(
         ".c64_petscii{display:inline-block;clear:both;font-family:\"Tessel Mono\",monospace;font-size: %upt;"
         "line-height: %upx;font-weight:normal;font-style:normal;letter-spacing:0;padding:0;margin:0}",

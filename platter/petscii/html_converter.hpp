@@ -14,7 +14,8 @@ struct html_document_options_t {
 };
 
 // An HTML document in Tessel Mono with the 16 colours as CSS classes: one
-// div per screen line and one span per run of a colour pair.
+// div per screen line and one span per run of a colour pair. Inline rules
+// carry the font itself, so the glyphs show where it is not installed.
 class HTMLConverter final : public Converter {
 public:
     explicit HTMLConverter(PetsciiWriter* sink, html_document_options_t options = {});

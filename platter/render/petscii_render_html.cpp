@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "forge/embedded_font_css.hpp"
 #include "forge/strings.hpp"
 #include "platter/petscii/palette.hpp"
 
@@ -29,6 +30,7 @@ constexpr const char* kPageTemplate =
 
 constexpr const char* kStyleTemplate =
     "  <style type=\"text/css\">\n"
+    "    {^fontFace^}\n"
     "    .petscii {\n"
     "      display: inline-block;\n"
     "      clear: both;\n"
@@ -96,6 +98,7 @@ void PetsciiRenderHtml::writeHeader() {
         {"lineHeight", std::to_string(fontSize())},
         {"fontSize", std::to_string(fontSize() * 3 / 4)},
         {"palette", linked ? std::string() : paletteRules()},
+        {"fontFace", linked ? std::string() : forge::embeddedFontFaceRule()},
         {"fileHeader", kTitleBarStyle},
         {"cssFilename", escapeText(cssFilename())},
     };

@@ -1,8 +1,8 @@
 #pragma once
 // A screen as a self-contained HTML page: the text in a preformatted block
-// set in Tessel Mono, each run of one colour in an element whose class names
-// the palette colour; characters without a plain ASCII form are written as
-// the font's private-use code points.
+// set in Tessel Mono, which the inline style carries, each run of one colour
+// in an element whose class names the palette colour; characters without a
+// plain ASCII form are written as the font's private-use code points.
 
 #include "platter/render/petscii_render.hpp"
 

@@ -37,7 +37,10 @@ TEST(HTMLConverter, Document) {
     const std::string html = listing({});
     EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html><head>\n", 0), 0u);
     EXPECT_NE(html.find("<meta name=\"Generator\" content=\"Tomekeeper\">\n"), std::string::npos);
-    EXPECT_NE(html.find("<title>&lt;x&amp;y&gt;.d64</title><style  type=\"text/css\">\n"), std::string::npos);
+    EXPECT_NE(html.find("<title>&lt;x&amp;y&gt;.d64</title><style  type=\"text/css\">\n"
+                        "@font-face{font-family:\"Tessel Mono\";src:url(data:font/ttf;base64,AAEAAA"),
+              std::string::npos);
+    EXPECT_NE(html.find(") format(\"truetype\");}\n.c64_petscii{"), std::string::npos);
     EXPECT_NE(html.find("font-size: 6pt;line-height: 8px;"), std::string::npos);
     EXPECT_EQ(html.find(".c64_diskname {"), std::string::npos);
     EXPECT_NE(html.find(".c64_fg06{color:#352879;}\n"), std::string::npos);
@@ -74,6 +77,7 @@ TEST(HTMLConverter, LinkedStyleSheet) {
                         "</head><body>\n"),
               std::string::npos);
     EXPECT_EQ(head.find("<style"), std::string::npos);
+    EXPECT_EQ(head.find("@font-face"), std::string::npos);
 }
 
 TEST(HTMLConverter, DivBookkeeping) {

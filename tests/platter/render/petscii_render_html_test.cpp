@@ -35,6 +35,15 @@ TEST(PetsciiRenderHtml, BackgroundClassAndFontSizeFollowTheSettings) {
     EXPECT_EQ(bodyOf(page), "");
 }
 
+// A browser without the font installed draws the private-use glyphs from the page's own copy.
+TEST(PetsciiRenderHtml, InlineStyleCarriesTheFont) {
+    const std::string page = renderHtml({});
+    EXPECT_NE(page.find("  <style type=\"text/css\">\n"
+                        "    @font-face{font-family:\"Tessel Mono\";src:url(data:font/ttf;base64,AAEAAA"),
+              std::string::npos);
+    EXPECT_NE(page.find(") format(\"truetype\");}\n    .petscii {\n"), std::string::npos);
+}
+
 TEST(PetsciiRenderHtml, ColourRunsPerRow) {
     EXPECT_EQ(bodyOf(renderHtml({5, 'H', 'E', 'L', 'L', 'O'})), "<i class=\"f1\">HELLO</i>\n");
     EXPECT_EQ(bodyOf(renderHtml({5, 'H', 'E', 'L', 'L', 'O'}, Charset::lowerUpper)), "<i class=\"f1\">hello</i>\n");
@@ -60,6 +69,7 @@ TEST(PetsciiRenderHtml, SectionsTitlesAndLinkedStyle) {
     EXPECT_NE(page.find("<title>a&lt;b</title>"), std::string::npos);
     EXPECT_NE(page.find("  <link href=\"c64.css\" rel=\"stylesheet\" type=\"text/css\">\n"), std::string::npos);
     EXPECT_EQ(page.find("<style"), std::string::npos);
+    EXPECT_EQ(page.find("@font-face"), std::string::npos);
     EXPECT_NE(page.find("<div class=\"c64_diskname\"><span>disk &amp; &lt;name&gt;.d64</span></div>"
                         "<i class=\"fe\">A</i>\n</pre></body></html>"),
               std::string::npos);
