@@ -170,7 +170,7 @@ void CommandRender::renderScreen(const platter::PetsciiScreen& screen, const std
         if (target == nullptr) continue;
         std::unique_ptr<platter::PetsciiRender> render = target->make();
         if (code == kTargetRtf) render->setColumns(static_cast<std::uint8_t>(screen.maxRowLength()));
-        render->setDocument(true).setAppName(generatorName());
+        render->setDocument(true).setAppName(generatorName()).setTitle(argument);
         if (listing) {
             render->setBackground(kListingBackground).setSections(true);
         } else {
