@@ -89,6 +89,7 @@ int CommandRender::run(forge::getopt::Getopt& getopt) {
         labelWidth_ = std::max<std::uint64_t>(labelWidth_, forge::displayWidth(argument));
     }
     forge::g_png_software_tag = generatorName();
+    inputs_ = arguments;
     for (const std::string& argument : arguments) {
         renderArgument(argument);
         if (fontMissing_) return 1;
@@ -229,6 +230,12 @@ void CommandRender::write(const std::string& text) {
 }
 
 void CommandRender::save(const std::string& name, std::span<const std::uint8_t> bytes) {
+    // An input under an output's name (or a link to it) would be replaced before it is rendered.
+    if (std::ranges::any_of(inputs_, [&](const std::string& input) { return forge::isSameFile(input, name); })) {
+        reporter_.error("cannot write to \"" + name + "\"; it is one of the files being rendered",
+                        Reporter::kQuietErrors);
+        return;
+    }
     if (const auto failure = forge::saveFile(name, bytes)) reporter_.error(failure->text, Reporter::kQuietErrors);
 }
 

@@ -53,6 +53,7 @@ private:
 
     Reporter reporter_;
     std::ostream& out_;
+    std::vector<std::string> inputs_;  // the FILE arguments, which no output may replace
     std::uint64_t labelWidth_ = 0;
     bool fontMissing_ = false;  // fatal: the run ends
 };

@@ -15,6 +15,7 @@
 #include "tests/support/in_child.hpp"
 #include "tests/support/png_decoder.hpp"
 #include "tests/support/process.hpp"
+#include "tests/support/run_zt.hpp"
 #include "tests/support/scratch_dir.hpp"
 
 namespace app {
@@ -66,6 +67,31 @@ TEST(CommandRender, SixelDecodesToThePng) {
             }
             return {};
         }));
+}
+
+// An input under an output's fixed name, or an output name that links to an input, is not
+// written over: one error line each, status 1, the other outputs written.
+TEST(CommandRender, OutputsNeverReplaceAnInput) {
+    EXPECT_TRUE(inChild([]() -> std::string {
+        const test_support::ScratchDir scratch;
+        const Bytes text = test_support::readFixture("view/hello.seq");
+        scratch.copyFixture("view/hello.seq", "rendered_seq_by_zt.seq");
+        scratch.copyFixture("view/hello.seq", "notes.seq");
+        std::filesystem::create_symlink("notes.seq", scratch.file("rendered_seq_by_zt.txt"));
+        if (::chdir(scratch.path().c_str()) != 0) return "cannot enter the scratch directory";
+        const test_support::zt_run_t run = test_support::runZt({"render", "rendered_seq_by_zt.seq", "notes.seq"});
+        if (run.status != 1) return "status " + std::to_string(run.status);
+        // Each of the two texts refuses both outputs.
+        const std::string refused = "\"; it is one of the files being rendered\n";
+        const std::string each = "error: cannot write to \"rendered_seq_by_zt.seq" + refused +
+                                 "error: cannot write to \"rendered_seq_by_zt.txt" + refused;
+        if (run.errors != each + each) return "errors: " + run.errors;
+        if (test_support::readBytes("rendered_seq_by_zt.seq") != text || test_support::readBytes("notes.seq") != text)
+            return "an input was replaced";
+        if (!std::filesystem::is_symlink("rendered_seq_by_zt.txt")) return "the link was replaced";
+        if (!std::filesystem::exists("rendered_seq_by_zt.html")) return "the other outputs are missing";
+        return {};
+    }));
 }
 
 }  // namespace
