@@ -53,7 +53,7 @@ int CommandUnar::run(forge::getopt::Getopt& getopt) {
             return 1;
         }
         std::string disk = arguments[1];
-        return expand(file.data, forge::fileName(archive), disk);
+        return expand(file.data, archive, disk);
     }
     if (forge::isTerminal(std::cin)) return usageError(getopt, "missing at least one of ARCHIVE or DISK.");
     if (arguments.empty()) return usageError(getopt, "missing DISK");
@@ -63,10 +63,11 @@ int CommandUnar::run(forge::getopt::Getopt& getopt) {
         return 1;
     }
     std::string disk = arguments[0];
-    return expand(file.data, std::string(forge::kStdinName), disk);
+    return expand(file.data, {}, disk);
 }
 
-int CommandUnar::expand(const std::vector<std::uint8_t>& bytes, const std::string& name, std::string& disk) {
+int CommandUnar::expand(const std::vector<std::uint8_t>& bytes, const std::string& archive, std::string& disk) {
+    const std::string name = archive.empty() ? std::string(forge::kStdinName) : forge::fileName(archive);
     const std::string quoted = "'" + name + "'";
     const std::uint32_t type = platter::firstIdentifiedType(bytes);
     if (!isExpandable(type)) {
@@ -85,21 +86,29 @@ int CommandUnar::expand(const std::vector<std::uint8_t>& bytes, const std::strin
     }
     platter::Disk& image = *expanded.disk;
     const std::string kind = kindWord(image.formatId());
+    // A device or pipe named as DISK, or standard output redirected to a file, takes the image itself.
+    const bool toStandardOutput = forge::isStandardOutput(disk);
+    if (extension.empty() && !forge::isDeviceOrPipe(disk) && !toStandardOutput) disk += "." + kind;
+    // The save renames over a path or writes through a link to the archive: it would be gone.
+    if (!archive.empty() && forge::isSameFile(archive, disk)) {
+        reporter_.error("cannot write to \"" + disk + "\"; it is the archive \"" + archive + "\" being expanded",
+                        Reporter::kQuietErrors);
+        return 1;
+    }
     if ((extension == "d64" || extension == "d81") && extension != kind) {
         const std::string exceeded = image.formatId() == platter::format_id::dnp ? "d81" : "d64";
         reporter_.warning("the unarchived files exceeded " + exceeded +
                           " capacity; the disk will be\n         written as a ." + kind +
                           " but was still named with a ." + extension + " extension.");
     }
-    if (extension.empty()) disk += "." + kind;
-
     const std::span<const std::uint8_t> content(image.providerData(0), image.providerSize());
     if (const std::optional<forge::save_failure_t> failure = forge::saveFile(disk, content)) {
         reporter_.error(failure->text, Reporter::kQuietErrors);
         return 1;
     }
     const std::uint64_t files = platter::countDirectoryEntries(image);
-    if (forge::g_quiet_level == 0) {
+    // The line would end up inside an image written to standard output.
+    if (forge::g_quiet_level == 0 && !toStandardOutput) {
         std::cout << "wrote " << files << " file" << forge::plural("s", files) << " to \"" << disk << "\" as " << kind
                   << " format.\n";
     }

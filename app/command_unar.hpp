@@ -17,9 +17,10 @@ public:
     // every file of the archive.
     int run(forge::getopt::Getopt& getopt) override;
 
-    // Expands the archive's bytes (`name` in messages) and writes the image to `disk`, which
-    // gets the image's extension appended when it has none.
-    int expand(const std::vector<std::uint8_t>& bytes, const std::string& name, std::string& disk);
+    // Expands the bytes of the archive at path `archive` (empty: standard input) and writes the
+    // image to `disk`, which gets the image's extension appended when it has none and names no
+    // device or pipe. A `disk` that is the archive itself is refused.
+    int expand(const std::vector<std::uint8_t>& bytes, const std::string& archive, std::string& disk);
 
 private:
     Reporter reporter_;

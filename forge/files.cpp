@@ -31,6 +31,8 @@ ErrorCli cannotOpenForWrite(const std::string& path) {
 
 bool statPath(const std::string& path, struct stat& status) { return ::stat(path.c_str(), &status) == 0; }
 
+bool isSameNode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
 // A size the memory cannot hold (a sparse file, an endless device) is a read
 // failure, not an exception.
 bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size) {
@@ -169,10 +171,21 @@ bool isRegularFile(const std::string& path) {
     return statPath(path, status) && S_ISREG(status.st_mode);
 }
 
+bool isDeviceOrPipe(const std::string& path) {
+    struct stat status;
+    return statPath(path, status) && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
 bool isSameFile(const std::string& a, const std::string& b) {
     struct stat first;
     struct stat second;
-    return statPath(a, first) && statPath(b, second) && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return statPath(a, first) && statPath(b, second) && isSameNode(first, second);
+}
+
+bool isStandardOutput(const std::string& path) {
+    struct stat file;
+    struct stat output;
+    return statPath(path, file) && ::fstat(STDOUT_FILENO, &output) == 0 && isSameNode(file, output);
 }
 
 std::string absolutePath(const std::string& path) {

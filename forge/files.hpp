@@ -66,8 +66,12 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes,
 bool exists(const std::string& path);
 bool isDirectory(const std::string& path);
 bool isRegularFile(const std::string& path);
+// A device, pipe or socket (/dev/stdout, a FIFO): a node to write into, not a file to replace.
+bool isDeviceOrPipe(const std::string& path);
 // Both paths name one existing file (the same device and inode, so links count too).
 bool isSameFile(const std::string& a, const std::string& b);
+// The path names the file standard output is open on (/dev/stdout, or the file it was redirected to).
+bool isStandardOutput(const std::string& path);
 
 // realpath: whether the path resolves, and the canonical absolute path (empty
 // when it does not resolve).

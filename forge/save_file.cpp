@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "forge/files.hpp"
+
 namespace forge {
 
 namespace {
@@ -37,13 +39,6 @@ mode_t modeFor(const std::filesystem::path& target) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
-}
-
-// A device or pipe (/dev/stdout, a FIFO): there is no file to replace, and a rename would put a
-// regular file in the node's place.
-bool isDeviceOrPipe(const std::filesystem::path& file) {
-    struct stat status {};
-    return ::stat(file.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }
 
 // Writes straight into a device or pipe; its refusal (a full device) is the failure.
@@ -124,7 +119,9 @@ bool SaveSink::write(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer) {
-    if (const std::filesystem::path file = finalTarget(target); isDeviceOrPipe(file)) return writeInto(file, writer);
+    // There is no file to replace in a device or pipe, and a rename would put a regular file in
+    // its place. stat follows every link, /proc/self/fd ones included.
+    if (isDeviceOrPipe(target.string())) return writeInto(target, writer);
     staged_file_t staged;
     if (auto failure = stage(target, writer, staged)) return failure;
     if (auto failure = commit(staged)) return failure;
