@@ -129,12 +129,21 @@ std::string Render::petsciiToText(std::span<const std::uint8_t> bytes, platter::
 }
 
 std::string Render::entryNameText(const platter::dir_entry_t& entry, platter::Charset charset, bool reverse) const {
+    return nameText(entry, charset, reverse, true);
+}
+
+std::string Render::wholeNameText(const platter::dir_entry_t& entry, platter::Charset charset) const {
+    return nameText(entry, charset, false, false);
+}
+
+std::string Render::nameText(const platter::dir_entry_t& entry, platter::Charset charset, bool reverse,
+                             bool closingQuote) const {
     const std::span<const std::uint8_t, 16> name = entry.name();
     std::array<std::uint8_t, 16> bytes{};
     std::copy(name.begin(), name.end(), bytes.begin());
     std::size_t length = bytes.size();
     while (length > 0 && bytes[length - 1] == kShiftedSpace) --length;
-    bool quoted = false;
+    bool quoted = !closingQuote;
     for (std::size_t i = 0; i + 1 < length; ++i) {
         if (bytes[i] == kQuote) {
             quoted = true;

@@ -58,6 +58,8 @@ public:
     // The name as a CBM listing shows it: the first shifted space closes the
     // quote unless a quote came before, later ones read as spaces, trailing ones go.
     std::string entryNameText(const platter::dir_entry_t& entry, platter::Charset charset, bool reverse) const;
+    // The whole name for a program to read: every shifted space before the last other byte a space.
+    std::string wholeNameText(const platter::dir_entry_t& entry, platter::Charset charset) const;
     // '"', the 16 stored name bytes, '"', ' '.
     std::string diskNameText(platter::Disk& disk, platter::Charset charset, bool reverse) const;
     // Two id bytes, a shifted space and the two DOS type bytes.
@@ -85,6 +87,10 @@ protected:
     virtual entry_needs_t needs() const;
 
 private:
+    // The name bytes up to the last one that is no shifted space, each shifted space among them a
+    // space; with `closingQuote` the first becomes a quote unless a quote came before it.
+    std::string nameText(const platter::dir_entry_t& entry, platter::Charset charset, bool reverse,
+                         bool closingQuote) const;
     bool isShown(const platter::dir_entry_t& entry) const;
     void measure(const listed_entry_t& listed);
 

@@ -4,6 +4,7 @@
 #include "forge/numbers.hpp"
 #include "forge/strings.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/petscii/csv_field.hpp"
 
 #include <iostream>
 
@@ -58,7 +59,9 @@ std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& li
             return std::to_string(entry.bytes[3]) + "." + std::to_string(entry.bytes[4]);
         case kFieldAddr:
             return listed.dataRead && listed.hasLoadAddress ? "$" + forge::toHex(listed.loadAddress, 4) : "";
-        case kFieldName: return "\"" + entryNameText(entry, charset(), false) + "\"";
+        // One field whatever the name holds: not the listing form, whose closing quote may
+        // stand inside the name.
+        case kFieldName: return platter::csvQuoted(wholeNameText(entry, charset()));
         case kFieldStl: return splat + typeText(entry, charset(), disk) + lock;
         case kFieldSplat: return splat;
         case kFieldType: return typeText(entry, charset(), disk);

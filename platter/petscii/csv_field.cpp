@@ -12,14 +12,20 @@ std::string petsciiToCsvField(std::span<const std::uint8_t> bytes, bool keepCase
 }
 
 std::string csvQuote(std::string_view text) {
+    // A quote or line break left bare would end the field or the row early.
+    if (text.find_first_of(",\"\r\n") != std::string_view::npos) return csvQuoted(text);
+    return std::string(text);
+}
+
+std::string csvQuoted(std::string_view text) {
     std::string field;
     field.reserve(text.size() + 2);
+    field += '"';
     for (char c : text) {
         if (c == '"') field += '"';
         field += c;
     }
-    // A quote or line break left bare would end the field or the row early.
-    if (text.find_first_of(",\"\r\n") != std::string_view::npos) field = '"' + field + '"';
+    field += '"';
     return field;
 }
 

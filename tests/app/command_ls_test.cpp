@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "tests/support/d64_image.hpp"
+#include "tests/support/process.hpp"
+#include "tests/support/run_zt.hpp"
 
 namespace app {
 namespace {
@@ -43,6 +45,24 @@ TEST(CommandLsDeep, DescendsIntoSubdirectoriesRefusingLoopsAndDepth) {
     for (std::size_t at = out.find("] \""); at != std::string::npos; at = out.find("] \"", at + 1)) ++nestingLines;
     EXPECT_EQ(nestingLines, 2u + 15u);  // SUB and DEEP, then 15 levels below DEEP up to the cap of 16
     EXPECT_EQ(disk->directoryDepth(), 0u);
+}
+
+// A shifted space inside a name, which the listing form turns into its closing quote, and a
+// quote inside one leave the name one CSV field: every row reads back as two fields.
+TEST(CommandLsDelimited, NamesAreOneCsvFieldEach) {
+    if (!test_support::haveProgram("/usr/bin/python3")) GTEST_SKIP() << "needs python3";
+    const test_support::zt_run_t run = test_support::runZt(
+        {"ls", "--ascii", "-A", "-d", ",", "-f", "name,type", test_support::fixturePath("ls/flags.d64")});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path csv = scratch.file("l.csv");
+    test_support::writeText(csv, run.out);
+    const auto [fields, status] = test_support::runCommand(
+        "python3 -c 'import csv,sys;[print(len(r), r[0]) for r in csv.reader(open(sys.argv[1]))]' " + csv.string());
+    ASSERT_EQ(status, 0) << fields;
+    EXPECT_EQ(fields,
+              "2 AB C\n2 LOCKED\n2 OPEN\n2 GONE\n2 RECORDS\n2 USER\n2 DATA\n2 ZERO\n2 MANY\n2 Q\"X Y\n"
+              "2 SIXTEEN CHARS!!!\n2 SCRATCHED\n2 WEIRD\n2 ODD\n2 GRAPHIC`\n2 BIG\n");
 }
 
 }  // namespace
