@@ -39,13 +39,23 @@ forge::message_t notOpened(format_id id, const open_result_t& result, const std:
     return error(name + " ID'd as a supported format but failed to parse");
 }
 
+// Identification named what the bytes are (not only that it could not tell).
+bool isNamedType(std::uint32_t type) {
+    return type != 0 && type != fileid::type_id::error && !fileid::isDescendantOf(type, fileid::type_id::error);
+}
+
 // Nothing to open: an empty file, a file of a kind that is no container, or one nothing knows.
 forge::message_t nothingToOpen(const opened_container_t& result, std::size_t size, const std::string& name) {
     if (size == 0) return error(name + ": the file is empty");
-    const bool known = result.type != 0 && result.type != fileid::type_id::error &&
-                       !fileid::isDescendantOf(result.type, fileid::type_id::error);
-    if (known) return error(name + ": not a container (ID'd as " + fileid::typeName(result.type) + ")");
+    if (isNamedType(result.type))
+        return error(name + ": not a container (ID'd as " + fileid::typeName(result.type) + ")");
     return error(name + " not ID'd as a supported format");
+}
+
+// A file that identification named as no container kind, or did not name, opened by its extension.
+forge::message_t openedByExtension(std::uint32_t type, const container_format_t& row, const std::string& name) {
+    const std::string identified = isNamedType(type) ? fileid::typeName(type) + "," : "not ID'd;";
+    return notice(name + ": " + identified + " opened by its extension as " + std::string(row.name));
 }
 
 // What an opened container lacks, one warning each.
@@ -114,7 +124,7 @@ opened_container_t openContainerArgument(const std::string& path) {
             return result;
         }
         // Identification names neither kind: it opened by its extension, as any such file does.
-        result.messages.push_back(notice(quoted + ": not ID'd; opened by its extension as " + std::string(row->name)));
+        result.messages.push_back(openedByExtension(0, *row, quoted));
         return result;
     }
     if (std::optional<opened_container_t> fixed = openFixedSizeImage(path, file)) return std::move(*fixed);
@@ -158,7 +168,7 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
             return result;
         }
         result.format = row->id;
-        result.messages.push_back(notice(quoted + ": not ID'd; opened by its extension as " + std::string(row->name)));
+        result.messages.push_back(openedByExtension(type, *row, quoted));
         reportGaps(result, opened, quoted);
         return result;
     }
