@@ -307,7 +307,11 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
     if (!mayDescend(index)) return;
     depth_ += indentStep_;
     if (!g_option_delim.isSet()) printNestingLine(index, entry);
-    platter::open_result_t expanded = platter::openNestedContainer(disk, entry);
+    const platter::nested_open_t expanded = platter::openNestedContainer(disk, entry);
+    if (expanded.data == platter::nested_data::notArchive)
+        reporter_.warning("file has archive extension but wasn't identified as an archive format");
+    if (expanded.data == platter::nested_data::unsupportedArchive)
+        reporter_.warning("file was identified as a currently unsupported archive format");
     for (const std::string& gap : expanded.warnings) reporter_.warning(gap);
     if (expanded.disk) {
         ++level_;
@@ -315,8 +319,8 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
         --level_;
     } else if (!expanded.failure.empty()) {
         reporter_.error(expanded.failure);
-    } else {
-        reporter_.warning("file has archive extension but wasn't identified as an archive format");
+    } else if (expanded.data == platter::nested_data::notArchive) {
+        reporter_.error("could not expand archive");
     }
     depth_ -= indentStep_;
 }

@@ -23,9 +23,19 @@ enum class nested_kind { file, directory, partition, archive };
 // elsewhere they are files), an archive or a zipcode part (by the name), or a plain file.
 nested_kind nestedKindOf(Disk& disk, const dir_entry_t& entry);
 
+// What identification made of the data of an entry named as an archive.
+enum class nested_data {
+    archive,             // a kind that expands: a failure text says why it did not
+    unsupportedArchive,  // an archive kind nothing expands: not tried
+    notArchive,          // no archive kind: tried as the kind the entry's name gives
+};
+
+struct nested_open_t : open_result_t {
+    nested_data data = nested_data::archive;
+};
+
 // Reads a file entry's data and expands the archive or zipcode set it holds, named after the
-// entry. No disk and no failure text when the data is no container kind; a failure text
-// when it is one that cannot be opened.
-open_result_t openNestedContainer(Disk& disk, const dir_entry_t& entry);
+// entry.
+nested_open_t openNestedContainer(Disk& disk, const dir_entry_t& entry);
 
 }  // namespace platter

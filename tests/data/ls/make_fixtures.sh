@@ -66,6 +66,14 @@ printf 'just some notes\n' >tree/notes.txt
 rm -f lynx.d64
 cc1541 -q -n "archives" -i "ar 2a" -f hello -w "$tmp/hello.prg" -f "arch.lnx" -w "$tmp/arch.lnx" lynx.d64 >/dev/null
 
+# archives.d64: entries named as archives, for the deep listing's messages: 0 HELLO, 1
+# FAKE.LNX (a program, no archive), 2 OLD.SDA (an "Archive V1.2" file, a kind nothing
+# expands), 3 ARCH.LNX (a Lynx archive holding HELLO).
+python3 -c 'import sys; d = bytearray(500); d[277:293] = b"ARCHIVE V1.2 GEN"; sys.stdout.buffer.write(d)' >"$tmp/old.sda"
+rm -f archives.d64
+cc1541 -q -n "archives" -i "ar 2a" -f hello -w "$tmp/hello.prg" -f "fake.lnx" -w "$tmp/hello.prg" \
+    -f "old.sda" -w "$tmp/old.sda" -f "arch.lnx" -w "$tmp/arch.lnx" archives.d64 >/dev/null
+
 # broken.d64: t.d64 with the first file's chain pointing at itself, and a
 # directory block linking back to itself, for the loop guards.
 python3 - t.d64 broken.d64 <<'PY'
