@@ -87,6 +87,21 @@ TEST(SaveFile, DevicesAndPipesAreWrittenInto) {
     reader.join();
     EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
     EXPECT_EQ(filesIn(scratch.path()), 1u);
+
+    // /dev/stdout on a pipe: a link to a link to a node that has no path of its own.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(ends[1], STDOUT_FILENO);
+    ::close(ends[1]);
+    const std::optional<save_failure_t> piped = saveFile("/dev/stdout", bytes_t(4, 9));
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    EXPECT_FALSE(piped) << piped->text;
+    std::uint8_t got[8] = {};
+    EXPECT_EQ(::read(ends[0], got, sizeof got), 4);
+    EXPECT_EQ(got[3], 9);
+    ::close(ends[0]);
 }
 
 // A set of files is replaced whole or not at all: a target that cannot be written
