@@ -44,7 +44,7 @@ DiskIDE64::~DiskIDE64() = default;
 
 void DiskIDE64::close() { partitions_.cutAll(); }
 
-// The image's sectors make its tracks; without the header it has no partition list.
+// The image's sectors make its tracks; a file without the header is no IDE64 image.
 void DiskIDE64::parseImage() {
     setLastError(kErrNone);
     const std::uint64_t sectors = providerSize() / kSectorBytes;
@@ -53,6 +53,7 @@ void DiskIDE64::parseImage() {
     if (header.empty() || std::string_view(reinterpret_cast<const char*>(header.data()) + kSignatureAt,
                                            kSignature.size()) != kSignature) {
         setDirectoryStart(noBlock());
+        markUnreadable();
         return;
     }
     listSector_ = (std::uint64_t{header[kListAt]} << 8 | header[kListAt + 1]) * 256 + header[kListAt + 2];
