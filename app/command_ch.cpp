@@ -79,9 +79,10 @@ int CommandCh::run(forge::getopt::Getopt& getopt) {
 // leaves it as it was.
 int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk, reporter_).ok) return 1;
-    // A save would write a truncated image shorter, or one of a size its class does not know
-    // reshaped: both are refused before anything changes.
-    if (disk.missesBlocks()) {
+    // A save would write a truncated image shorter, one its opener could not fill whole as if it
+    // were, or one of a size its class does not know reshaped: all are refused before anything
+    // changes.
+    if (disk.missesBlocks() || disk.isIncomplete()) {
         reporter_.error("'" + path + "': some blocks of the container hold no data; it is left unchanged",
                         Reporter::kNever);
         return 1;

@@ -453,6 +453,10 @@ public:
     bool sizeUnknown() const { return sizeUnknown_; }
     // Some valid block lies (partly) past the end of the data: a truncated image.
     bool missesBlocks() const;
+    // Blocks its opener could not fill (a zipcode part missing or not decoded) are empty: like
+    // one that misses blocks, such an image is never saved.
+    bool isIncomplete() const { return incomplete_; }
+    void markIncomplete() { incomplete_ = true; }
     std::uint32_t lastError() const { return lastError_; }
     void setLastError(std::uint32_t code) { lastError_ = code; }
     bool isModified() const { return modified_; }
@@ -567,6 +571,7 @@ private:
     bool includeEmpty_ = false;
     bool growsOnDemand_ = false;
     bool sizeUnknown_ = false;
+    bool incomplete_ = false;
     bool unreadable_ = false;
     disk_geometry_t geometry_;
     UndoJournal journal_;

@@ -105,7 +105,7 @@ bool Disk::saveAs(const path& target, const listing_request_t& request) {
 
     // An image whose size the class did not know, or that lacks blocks, would come back
     // shorter or reshaped: it is never written.
-    if (sizeUnknown() || missesBlocks()) {
+    if (sizeUnknown() || missesBlocks() || isIncomplete()) {
         lastError_ = kErrImageWrite;
         return false;
     }

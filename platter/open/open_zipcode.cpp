@@ -26,12 +26,14 @@ bool isFirstPart(std::span<const std::uint8_t> part) { return part.size() >= 4 &
 std::string partName(int part, const std::string& base) { return std::to_string(part) + "!" + base; }
 
 // Decodes the parts into a fresh D64 in the order 5 to 1: part 5 makes the image 40 tracks
-// before the others fill tracks 1-35. No image without a valid part 1.
+// before the others fill tracks 1-35. A part that is missing, unreadable or no part leaves its
+// tracks empty, is named in a warning and makes the image one that is never saved; no image
+// when no part decoded at all.
 open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
     auto disk = std::make_unique<Disk41>();
     if (!disk->open({}, false)) return {};
     open_result_t result;
-    bool firstDecoded = false;
+    bool decodedAny = false;
     for (int k = kParts; k >= 1; --k) {
         std::vector<std::uint8_t> part;
         bool missing = false;
@@ -42,16 +44,19 @@ open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
                                       (missing ? "is missing" : "could not be read") + "; its tracks are empty");
             continue;
         }
-        if (k == 1 && !isFirstPart(part)) break;
-        const bool decoded = disk->unpackZip4Part(part, k == kParts);
-        if (k == 1) firstDecoded = decoded;
-        if (!decoded) result.warnings.push_back("'" + partName(k, base) + "' is no zipcode part; its tracks are empty");
+        // Another part's file in the place of part 1 would fill the tracks of that part.
+        if ((k == 1 && !isFirstPart(part)) || !disk->unpackZip4Part(part, k == kParts)) {
+            result.warnings.push_back("'" + partName(k, base) + "' is no zipcode part; its tracks are empty");
+            continue;
+        }
+        decodedAny = true;
     }
-    if (!firstDecoded) return {nullptr, "the zipcode set has no valid part '" + partName(1, base) + "'"};
+    if (!decodedAny) return {nullptr, "the zipcode set '" + base + "' has no valid part"};
     const std::uint32_t error = disk->lastError();
     // Opening again reads the directory the parts wrote.
     if (!disk->open({}, false)) return {};
     disk->setLastError(error);
+    if (!result.warnings.empty()) disk->markIncomplete();
     result.disk = std::move(disk);
     return result;
 }

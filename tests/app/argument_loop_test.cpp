@@ -85,25 +85,27 @@ TEST(ArgumentLoop, ListingsWarnOnceAboutImagesThatAreNotWhole) {
               "warning: 'odd.d64': the image's size is not one its format knows\n");
 }
 
-// A D64 holding the second part of a zipcode set without its first, which cannot be expanded.
-std::string imageWithZipcodePart(const test_support::ScratchDir& scratch) {
+// A D64 holding a Lynx archive whose directory is empty, which cannot be expanded.
+std::string imageWithEmptyLynx(const test_support::ScratchDir& scratch) {
+    test_support::bytes_t lynx(300, 0);
+    const std::string banner = "CBMCONVERT 2.0";
+    std::copy(banner.begin(), banner.end(), lynx.begin() + 108);
     test_support::TestImage image = test_support::TestImage::blank();
-    EXPECT_TRUE(image.disk->importFile(test_support::cbmName("2!GAME", false), 0,
-                                       test_support::readFixture("fileid/2!parts"), 0, nullptr));
-    return scratch.write("parts.d64", image.bytes()).string();
+    EXPECT_TRUE(image.disk->importFile(test_support::cbmName("GAME.LNX", false), 0, lynx, 0, nullptr));
+    return scratch.write("lynx.d64", image.bytes()).string();
 }
 
 TEST(ArgumentLoop, QuietWithholdsEveryCouldNotExpandMessage) {
     const test_support::ScratchDir scratch;
-    const std::string image = imageWithZipcodePart(scratch);
+    const std::string image = imageWithEmptyLynx(scratch);
     for (const std::vector<std::string>& words :
-         std::vector<std::vector<std::string>>{{"ls", "-D", image}, {"ls", image + ":2!GAME:*"}}) {
+         std::vector<std::vector<std::string>>{{"ls", "-D", image}, {"ls", image + ":GAME.LNX:*"}}) {
         const test_support::zt_run_t loud = test_support::runZt(words);
-        EXPECT_NE(loud.errors.find("the zipcode set has no valid part '1!GAME'"), std::string::npos) << loud.errors;
+        EXPECT_NE(loud.errors.find("could not expand the archive"), std::string::npos) << loud.errors;
         std::vector<std::string> quietWords = words;
         quietWords.insert(quietWords.begin() + 1, "-q");
         const test_support::zt_run_t quiet = test_support::runZt(quietWords);
-        EXPECT_EQ(quiet.errors.find("zipcode set"), std::string::npos) << quiet.errors;
+        EXPECT_EQ(quiet.errors.find("could not expand"), std::string::npos) << quiet.errors;
         EXPECT_EQ(quiet.status, 1);
     }
 }

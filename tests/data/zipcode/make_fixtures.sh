@@ -21,9 +21,11 @@ cp "$tmp/1!game" "$tmp/2!game" "$tmp/3!game" "$tmp/4!game" .
 # The set as four PRG entries of an image.
 cbmconvert -v0 -D4 zset.d64 -n '1!game' '2!game' '3!game' '4!game'
 
-# A part without its part 1, and a set whose part 4 (tracks 26-35) is missing.
+# A set whose part 1 (tracks 1-8) is missing, and one whose part 4 (tracks 26-35) is missing.
 mkdir solo gap
 cp '2!game' 'solo/2!solo'
+cp '3!game' 'solo/3!solo'
+cp '4!game' 'solo/4!solo'
 cp '1!game' 'gap/1!gap'
 cp '2!game' 'gap/2!gap'
 cp '3!game' 'gap/3!gap'

@@ -81,7 +81,20 @@ TEST(ZipcodeFiles, PartsGiveTheImageTheyCameFrom) {
     }
 }
 
-TEST(ZipcodeFiles, MissingPartsAreNamedAndPartOneIsRequired) {
+bool allZero(const bytes_t& bytes, unsigned fromTrack, unsigned toTrack) {
+    return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(test_support::d64Offset(fromTrack, 0)),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(test_support::d64Offset(toTrack, 0)),
+                       [](std::uint8_t b) { return b == 0; });
+}
+
+bool sameTracks(const bytes_t& a, const bytes_t& b, unsigned fromTrack, unsigned toTrack) {
+    const auto from = static_cast<std::ptrdiff_t>(test_support::d64Offset(fromTrack, 0));
+    const auto to = static_cast<std::ptrdiff_t>(test_support::d64Offset(toTrack, 0));
+    return std::equal(a.begin() + from, a.begin() + to, b.begin() + from);
+}
+
+// Any missing part, the first too, leaves its tracks empty and the image one that is never saved.
+TEST(ZipcodeFiles, MissingPartsAreNamedAndLeaveTheirTracksEmpty) {
     const ScratchDir dir;
     const bytes_t image = randomImage(kSize35, 3);
     const std::vector<bytes_t> parts = zip(image, 35);
@@ -90,22 +103,31 @@ TEST(ZipcodeFiles, MissingPartsAreNamedAndPartOneIsRequired) {
     ASSERT_TRUE(opened.disk);
     EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '3!gap' is missing; its tracks are empty"});
     EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
-    // Tracks 17-25 stay empty; the others decode.
-    const auto track17 = static_cast<std::ptrdiff_t>(test_support::d64Offset(17, 0));
-    const auto track26 = static_cast<std::ptrdiff_t>(test_support::d64Offset(26, 0));
     const bytes_t decoded = contents(*opened.disk);
-    EXPECT_TRUE(
-        std::all_of(decoded.begin() + track17, decoded.begin() + track26, [](std::uint8_t b) { return b == 0; }));
-    EXPECT_TRUE(std::equal(decoded.begin(), decoded.begin() + track17, image.begin()));
+    EXPECT_TRUE(allZero(decoded, 17, 26));
+    EXPECT_TRUE(sameTracks(decoded, image, 1, 17));
+    EXPECT_TRUE(opened.disk->isIncomplete());
+    EXPECT_FALSE(opened.disk->saveAs(dir.file("gap.d64")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("gap.d64")));
 
-    // Without part 1 there is no image: not an empty disk.
-    dir.write("2!solo", parts[1]);
+    for (const std::size_t k : {2u, 3u, 4u}) dir.write(partName(k, "solo"), parts[k - 1]);
     opened = openZipcodeFiles(dir.file("2!solo"));
-    EXPECT_FALSE(opened.disk);
-    EXPECT_EQ(opened.failure, "the zipcode set has no valid part '1!solo'");
+    ASSERT_TRUE(opened.disk) << opened.failure;
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '1!solo' is missing; its tracks are empty"});
+    EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
+    EXPECT_TRUE(allZero(contents(*opened.disk), 1, 9));
+    EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 9, 36));
+    EXPECT_TRUE(opened.disk->isIncomplete());
+
     // A part 1 that is another part's file is no part 1.
-    dir.write("1!swap", parts[1]);
-    EXPECT_FALSE(openZipcodeFiles(dir.file("1!swap")).disk);
+    dir.write("1!solo", parts[1]);
+    opened = openZipcodeFiles(dir.file("2!solo"));
+    ASSERT_TRUE(opened.disk);
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{"'1!solo' is no zipcode part; its tracks are empty"});
+    EXPECT_TRUE(allZero(contents(*opened.disk), 1, 9));
+    // A set of which no part is valid gives no image.
+    dir.write("2!none", bytes_t(300, 7));
+    EXPECT_EQ(openZipcodeFiles(dir.file("2!none")).failure, "the zipcode set 'none' has no valid part");
     // A part's bytes under a name that is no part name name no set.
     EXPECT_EQ(openContainer(format_id::zipcode, "stdin", parts[0]).failure,
               "a zipcode part needs its sibling files, named 1!NAME to 4!NAME");
@@ -158,7 +180,7 @@ TEST(ZipcodeSets, PartsHeldAsEntriesOpenAsOneImage) {
     EXPECT_EQ(contents(*nested.disk), image);
 }
 
-TEST(ZipcodeSets, MissingEntriesSetCodeFiveAndPartOneIsRequired) {
+TEST(ZipcodeSets, MissingEntriesSetCodeFiveAndLeaveTheirTracksEmpty) {
     const bytes_t image = randomImage(kSize35, 5);
     const std::vector<bytes_t> parts = zip(image, 35);
     std::unique_ptr<Disk> gap = imageHolding(parts, {1, 2, 4});
@@ -169,11 +191,13 @@ TEST(ZipcodeSets, MissingEntriesSetCodeFiveAndPartOneIsRequired) {
     EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
     EXPECT_EQ(opened.warnings.size(), 1u);
 
-    std::unique_ptr<Disk> solo = imageHolding(parts, {2, 3});
+    std::unique_ptr<Disk> solo = imageHolding(parts, {2, 3, 4});
     ASSERT_TRUE(solo->getEntry(1, false, entry));
     opened = openNestedContainer(*solo, entry);
-    EXPECT_FALSE(opened.disk);
-    EXPECT_EQ(opened.failure, "the zipcode set has no valid part '1!GAME'");
+    ASSERT_TRUE(opened.disk) << opened.failure;
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '1!GAME' is missing; its tracks are empty"});
+    EXPECT_TRUE(allZero(contents(*opened.disk), 1, 9));
+    EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 9, 36));
 }
 
 TEST(ZipcodeSets, AScratchedPartIsNoPart) {
@@ -183,7 +207,9 @@ TEST(ZipcodeSets, AScratchedPartIsNoPart) {
     disk->deleteFile(1, false, false);  // "1!GAME"
     dir_entry_t entry;
     ASSERT_TRUE(disk->getEntry(2, true, entry));
-    EXPECT_FALSE(openZipcodeSet(*disk, entry).disk);
+    const open_result_t opened = openZipcodeSet(*disk, entry);
+    ASSERT_TRUE(opened.disk);
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '1!GAME' is missing; its tracks are empty"});
     EXPECT_TRUE(disk->includeEmpty());
 }
 
