@@ -64,8 +64,9 @@ bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position) 
             if (count <= 1 && last == 0) break;
             const std::size_t length = count == 0 ? 0 : (count - 1) * kBlockData + last - 1;
             if (length == 0) {
-                // A record without data.
+                // A record without data; a pair (1, 1) still takes its block in the file.
                 index[p + 1] = 0xff;
+                offset += count * kBlockData;
                 continue;
             }
             if (offset >= data.size()) return damaged();

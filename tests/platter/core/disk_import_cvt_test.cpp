@@ -96,6 +96,28 @@ TEST(DiskImportCvt, VlirRecordsFollowTheirTable) {
     EXPECT_EQ(disk.blocksFree(), 664u - 5);
 }
 
+// A record of one block without data still takes that block in the file: the records after it
+// are read from the blocks behind it.
+TEST(DiskImportCvt, AnEmptyOneBlockRecordKeepsItsBlock) {
+    TestImage image = TestImage::blank();
+    Disk& disk = *image.disk;
+    bytes_t tail(254, 0);
+    tail[0] = 1, tail[1] = 1;
+    tail[2] = 2, tail[3] = 100;
+    const bytes_t records = pattern(3 * 254, 9);
+    tail.insert(tail.end(), records.begin(), records.end());
+    const bytes_t file = convertFile(true, tail);
+    ASSERT_TRUE(disk.importCvt(file, 0));
+
+    dir_entry_t entry;
+    ASSERT_TRUE(disk.getEntry(0, false, entry));
+    const std::uint8_t* index = disk.sectorPointer(entry.firstBlock());
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(index[2], 0);
+    EXPECT_EQ(index[3], 0xff);
+    EXPECT_EQ(chain(disk, index[4], index[5]), bytes_t(file.begin() + 762 + 254, file.begin() + 762 + 254 + 353));
+}
+
 TEST(DiskImportCvt, FilesThatCannotBeStoredLeaveNothing) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
