@@ -12,6 +12,7 @@
 
 #include "forge/raster_image.hpp"
 #include "platter/core/dir_entry.hpp"
+#include "platter/core/entry_cursor.hpp"
 #include "platter/core/export_options.hpp"
 #include "platter/core/listing_output.hpp"
 #include "platter/core/track_sector.hpp"
@@ -540,6 +541,9 @@ private:
     // What every way of opening ends with, once the provider holds the image; false when the
     // class found no image in it.
     bool finishOpen();
+    // Every change of the image may change the directory: the next entry lookup starts at the
+    // directory start again.
+    void forgetEntryCursor() { entryCursor_.valid = false; }
     bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                            const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
                            std::size_t depth);
@@ -577,6 +581,7 @@ private:
     UndoJournal journal_;
     std::vector<dir_frame_t> dirStack_;
     std::set<track_sector_t> visited_;
+    entry_cursor_t entryCursor_;
 };
 
 }  // namespace platter

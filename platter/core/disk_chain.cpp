@@ -34,12 +34,11 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
     for (;;) {
         // A link past the image ends the chain with code 9; a loop without one.
         if (block.track > geometry_.trackCount) return fail(kErrPastImage);
-        if (seen.count(block) != 0) return fail(kErrNone);
+        if (!seen.insert(block).second) return fail(kErrNone);
         const std::uint8_t* bytes = blockPointer(block);
         if (!bytes) return fail(kErrPastImage);
         if (!isBlockReadable(block)) return fail(kErrUnreadableBlock);
         if (blocks) blocks->push_back(block);
-        seen.insert(block);
         ++count;
         lastRead = block;
         if (bamMode == 1) {

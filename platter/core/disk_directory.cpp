@@ -69,28 +69,42 @@ std::vector<entry_slot_t> Disk::directorySlots() {
     return slots;
 }
 
+// Goes on from the entry found last when it can (entry_cursor_t), else from the directory start;
+// either way the same blocks count, in the same order, with the same loop check.
 std::uint8_t* Disk::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
                                 std::uint64_t* outSlot) {
-    std::set<track_sector_t> seen;
-    track_sector_t block = dirStart_;
-    std::uint64_t counted = 0;
-    std::uint64_t slot = 0;
-    while (block.track != 0) {
-        if (!seen.insert(block).second) return nullptr;
-        std::uint8_t* data = blockPointer(block);
-        if (!data) return nullptr;
-        for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k, ++slot) {
-            std::uint8_t* entry = data + k * 32;
-            if (!slotCounts(entry, includeEmpty)) continue;
-            if (counted++ == index) {
-                if (outBlock) *outBlock = block;
-                if (outSlot) *outSlot = slot;
-                return entry;
-            }
-        }
-        block = makeBlock(data[0], data[1]);
+    entry_cursor_t& at = entryCursor_;
+    std::uint8_t* data = at.valid ? blockPointer(at.block) : nullptr;
+    if (!at.resumes(dirStart_, includeEmpty, index, data)) {
+        at.restart(dirStart_, includeEmpty);
+        data = nullptr;
     }
-    return nullptr;
+    const auto handOut = [&](std::uint8_t* entry) {
+        if (outBlock) *outBlock = at.block;
+        if (outSlot) *outSlot = at.slot - 1;
+        return entry;
+    };
+    if (data && index + 1 == at.counted) return handOut(data + (at.next - 1) * 32);
+    for (;;) {
+        if (!data) {
+            if (at.block.track == 0 || !at.seen.insert(at.block).second || !(data = blockPointer(at.block))) {
+                at.valid = false;
+                return nullptr;
+            }
+            at.next = 0;
+        }
+        while (at.next < kEntriesPerBlock) {
+            std::uint8_t* entry = data + at.next * 32;
+            ++at.next;
+            ++at.slot;
+            if (!slotCounts(entry, includeEmpty) || at.counted++ != index) continue;
+            at.valid = true;
+            std::copy_n(data, kBlockSize, at.bytes.begin());
+            return handOut(entry);
+        }
+        at.block = makeBlock(data[0], data[1]);
+        data = nullptr;
+    }
 }
 
 bool Disk::getEntry(std::uint64_t index, bool includeEmpty, dir_entry_t& out) {

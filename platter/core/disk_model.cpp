@@ -27,6 +27,7 @@ Disk::Disk(format_id id) : formatId_(id) {}
 Disk::~Disk() = default;
 
 bool Disk::open(const path& file, bool existing, bool format, std::uint32_t formatArg) {
+    forgetEntryCursor();
     sourcePath_ = file;
     if (!provider_) adoptDataProvider(std::make_unique<DataProvider>());
     if (provider_->size() == 0) {
@@ -65,6 +66,7 @@ bool Disk::openProvider(const path& file, std::unique_ptr<DataProvider> provider
 }
 
 bool Disk::finishOpen() {
+    forgetEntryCursor();
     unreadable_ = false;
     parseImage();
     if (unreadable_) return false;
@@ -152,6 +154,7 @@ bool Disk::missesBlocks() const {
 
 bool Disk::resize(std::uint64_t bytes) {
     if (!provider_) return false;
+    forgetEntryCursor();
     completeImage();
     provider_->setSize(bytes);
     return true;
@@ -160,6 +163,7 @@ bool Disk::resize(std::uint64_t bytes) {
 bool Disk::sizeRange(std::uint64_t&, std::uint64_t&, std::uint64_t&) { return false; }
 
 void Disk::setDataProvider(DataProvider* provider) {
+    forgetEntryCursor();
     ownedProvider_.reset();
     provider_ = provider;
 }
@@ -171,6 +175,7 @@ std::unique_ptr<DataProvider> Disk::replaceDataProvider(std::unique_ptr<DataProv
 }
 
 void Disk::adoptDataProvider(std::unique_ptr<DataProvider> provider) {
+    forgetEntryCursor();
     ownedProvider_ = std::move(provider);
     provider_ = ownedProvider_.get();
 }

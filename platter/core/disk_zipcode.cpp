@@ -44,6 +44,7 @@ bool Disk::unpackZip4Part(std::span<const std::uint8_t> part, bool extend) {
         extendDisk(true);
     }
     setModified(true);
+    forgetEntryCursor();
     std::size_t at = load == kFirstPart ? 4 : 2;
     // Records of blocks the image lacks are decoded here and dropped.
     std::array<std::uint8_t, kBlockSize> scratch{};

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <map>
 
 #include "nested_image.hpp"
 #include "platter/core/disk.hpp"
@@ -152,6 +153,133 @@ TEST(DiskDirectory, DeepNestingStopsAtTheDepthCap) {
     EXPECT_LE(seen.size(), Disk::kMaxDirectoryDepth);
     EXPECT_EQ(image.disk->directoryDepth(), 0u);
     EXPECT_EQ(image.disk->directoryStart(), makeBlock(18, 1));
+}
+
+// Counts how often each block is read.
+class CountingD64 : public Disk41 {
+public:
+    std::uint8_t* blockPointer(const track_sector_t& block) override {
+        ++reads[block];
+        return Disk41::blockPointer(block);
+    }
+    std::map<track_sector_t, std::uint64_t> reads;
+};
+
+// A directory chain through every block of tracks 1-17 and 19-35 after 18/1, eight entries
+// a block: 3281 entries named by their index, one slot in eight scratched.
+bytes_t longDirectory(std::uint64_t& entries, std::uint64_t& scratched) {
+    TestImage image = TestImage::blank();
+    std::vector<track_sector_t> chain{makeBlock(18, 1)};
+    for (unsigned track = 1; track <= 35; ++track) {
+        if (track == 18) continue;
+        for (unsigned sector = 0; image.block(track, sector); ++sector) chain.push_back(makeBlock(track, sector));
+    }
+    entries = scratched = 0;
+    for (std::size_t b = 0; b < chain.size(); ++b) {
+        std::uint8_t* data = image.block(static_cast<unsigned>(chain[b].track), static_cast<unsigned>(chain[b].sector));
+        std::memset(data, 0, 256);
+        data[0] = b + 1 < chain.size() ? static_cast<std::uint8_t>(chain[b + 1].track) : 0;
+        data[1] = b + 1 < chain.size() ? static_cast<std::uint8_t>(chain[b + 1].sector) : 0xff;
+        for (std::size_t k = 0; k < 8; ++k) {
+            std::uint8_t* entry = data + k * 32;
+            const std::array<std::uint8_t, 16> name = cbmName(std::to_string(entries + scratched), false);
+            std::copy(name.begin(), name.end(), entry + 5);
+            if (k == 3) {
+                ++scratched;  // a deleted entry, its name kept
+            } else {
+                entry[2] = 0x82;
+                ++entries;
+            }
+        }
+    }
+    return image.bytes();
+}
+
+TEST(DiskDirectory, LookupsInOrderReadEachDirectoryBlockABoundedNumberOfTimes) {
+    std::uint64_t entries = 0;
+    std::uint64_t scratched = 0;
+    const bytes_t bytes = longDirectory(entries, scratched);
+    ASSERT_GT(entries, 3000u);
+    for (const bool includeEmpty : {false, true}) {
+        CountingD64 disk;
+        ASSERT_TRUE(disk.openBytes("long.d64", bytes));
+        disk.setIncludeEmpty(includeEmpty);
+        disk.reads.clear();
+        const std::uint64_t count = includeEmpty ? entries + scratched : entries;
+        for (std::uint64_t i = 0, name = 0; i < count; ++i, ++name) {
+            if (!includeEmpty && name % 8 == 3) ++name;
+            dir_entry_t entry;
+            ASSERT_TRUE(disk.getEntry(i, includeEmpty, entry)) << i;
+            ASSERT_EQ(test_support::nameOf(entry), cbmName(std::to_string(name), false)) << i;
+            ASSERT_EQ(disk.entryAt(i), disk.entryAt(i));  // the same entry again
+        }
+        dir_entry_t past;
+        EXPECT_FALSE(disk.getEntry(count, includeEmpty, past));
+        // Each block is entered once, then read again by each lookup of one of its entries.
+        for (const auto& [block, reads] : disk.reads)
+            EXPECT_LE(reads, 3u * 8u + 1u) << block.track << "/" << block.sector;
+    }
+}
+
+// The entries of `disk` from `from` on, looked up in order, and those of a fresh image of its bytes.
+void expectLookupsAsFresh(Disk& disk, std::uint64_t from) {
+    TestImage fresh = TestImage::fromBytes(bytes_t(disk.providerData(0), disk.providerData(0) + disk.providerSize()));
+    fresh.disk->setIncludeEmpty(disk.includeEmpty());
+    for (std::uint64_t i = from;; ++i) {
+        dir_entry_t got;
+        dir_entry_t expected;
+        const bool found = disk.getEntry(i, disk.includeEmpty(), got);
+        ASSERT_EQ(found, fresh.disk->getEntry(i, disk.includeEmpty(), expected)) << i;
+        if (!found) break;
+        EXPECT_EQ(got.bytes, expected.bytes) << i;
+    }
+}
+
+// A lookup after a change of the directory sees the change, whichever way it was made.
+TEST(DiskDirectory, LookupsAfterAChangeSeeIt) {
+    TestImage image = TestImage::fromFixture("base.d64");
+    Disk& disk = *image.disk;
+    dir_entry_t entry;
+    const auto at = [&](std::uint64_t index) {
+        EXPECT_TRUE(disk.getEntry(index, disk.includeEmpty(), entry)) << index;
+        return index;
+    };
+    disk.setFileType(entry, 0, at(4));  // SPLAT, a splat PRG, becomes no entry
+    expectLookupsAsFresh(disk, 4);
+    at(6);
+    disk.deleteFile(1, false, false);
+    expectLookupsAsFresh(disk, 5);
+    at(3);
+    ASSERT_TRUE(disk.undo());
+    expectLookupsAsFresh(disk, 3);
+    at(5);
+    ASSERT_TRUE(disk.insertEntry(0, entry));
+    expectLookupsAsFresh(disk, 5);
+    at(2);
+    ASSERT_TRUE(disk.sortDirectory(false, false));
+    expectLookupsAsFresh(disk, 2);
+    at(1);
+    disk.moveEntry(false, 1);
+    expectLookupsAsFresh(disk, 1);
+    // Written through the entry a lookup handed out, without any record.
+    disk.entryAt(at(3))[2] = 0;
+    expectLookupsAsFresh(disk, 3);
+    disk.setIncludeEmpty(true);
+    expectLookupsAsFresh(disk, 2);
+    while (disk.undo()) {}
+    expectLookupsAsFresh(disk, 0);
+
+    // Edits of blocks before the one the last lookup stopped in.
+    std::uint64_t entries = 0;
+    std::uint64_t scratched = 0;
+    TestImage longer = TestImage::fromBytes(longDirectory(entries, scratched));
+    Disk& many = *longer.disk;
+    ASSERT_TRUE(many.getEntry(20, false, entry));
+    ASSERT_TRUE(many.insertEntry(0, entry));  // into the scratched slot of the first block
+    expectLookupsAsFresh(many, 20);
+    ASSERT_TRUE(many.getEntry(30, false, entry));
+    ASSERT_TRUE(many.undo());
+    expectLookupsAsFresh(many, 30);
 }
 
 }  // namespace
