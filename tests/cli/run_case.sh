@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# run_case.sh ZT CASE: runs zt with the arguments of CASE.args (one per line) in
-# tests/data, feeding CASE.stdin when present, and compares standard output, the error
-# stream and the exit status with CASE.stdout, CASE.stderr and CASE.rc (a missing file
-# means empty output, exit status 0).
+# run_case.sh ZT CASE [DATA]: runs zt with the arguments of CASE.args (one per line) in
+# DATA (tests/data when not given), feeding CASE.stdin when present, and compares standard
+# output, the error stream and the exit status with CASE.stdout, CASE.stderr and CASE.rc (a
+# missing file means empty output, exit status 0).
 # A case with a CASE.files/ folder writes files: it runs in a scratch copy of tests/data,
 # and afterwards every file the run created or changed must be in CASE.files/ at the
 # same relative path with the same bytes, and every file there must have been written.
@@ -15,7 +15,7 @@ set -u
 export LC_ALL=C.UTF-8
 zt=$1
 case=$2
-data=$(cd "$(dirname "$0")/../data" && pwd)
+data=$(cd "${3:-$(dirname "$0")/../data}" && pwd)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 

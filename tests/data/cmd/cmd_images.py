@@ -113,14 +113,37 @@ class Dnp:
         return first
 
 
-class CmdFloppy:
+class CmdImage:
+    """The partition table of the CMD images: entries of 32 bytes, eight to a block; starts and
+    sizes in 512-byte units."""
+
+    def __init__(self, size):
+        self.data = bytearray(size)
+        self.entries = 0
+
+    def put_entry(self, kind, name, start_unit, units):
+        at = self.entry_offset(self.entries)
+        self.entries += 1
+        self.data[at + 2] = kind
+        self.data[at + 5:at + 21] = cbm_name(name)
+        self.data[at + 21:at + 24] = start_unit.to_bytes(3, "big")
+        self.data[at + 30:at + 32] = units.to_bytes(2, "big")
+
+    def add_partition(self, kind, name, start_unit, units, contents):
+        assert len(contents) <= units * 512
+        assert (start_unit + units) * 512 <= self.partition_space()
+        self.put_entry(kind, name, start_unit, units)
+        self.data[start_unit * 512:start_unit * 512 + len(contents)] = contents
+
+
+class CmdFloppy(CmdImage):
     """A CMD FD image: the system header on drive track 81 sector 5, the table from sector 8."""
 
     KINDS = {"d1m": (829440, 40), "d2m": (1658880, 80), "d4m": (3317760, 160)}
 
     def __init__(self, kind):
         size, self.drive_sectors = self.KINDS[kind]
-        self.data = bytearray(size)
+        super().__init__(size)
         header = bytearray(b"\xff" * 256)
         header[56] = header[57] = 0
         header[112] = 0
@@ -134,8 +157,7 @@ class CmdFloppy:
         links = [(1, 1), (1, 2), (1, 3), (0, 255)]
         for k, link in enumerate(links):
             self.put_block(self.system_block(8 + k), bytes(link) + bytes(254))
-        self.entries = 1
-        self.put_entry(0, 0xFF, "SYSTEM", 0, 0)
+        self.put_entry(0xFF, "SYSTEM", 0, 0)
 
     def system_block(self, sector):
         """Linear 256-byte block number of a sector on the drive's track 81."""
@@ -144,19 +166,39 @@ class CmdFloppy:
     def put_block(self, number, raw):
         self.data[number * 256:number * 256 + len(raw)] = raw
 
-    def put_entry(self, slot, kind, name, start_unit, units):
-        at = self.system_block(8 + slot // 8) * 256 + (slot % 8) * 32
-        self.data[at + 2] = kind
-        self.data[at + 5:at + 21] = cbm_name(name)
-        self.data[at + 21:at + 24] = start_unit.to_bytes(3, "big")
-        self.data[at + 30:at + 32] = units.to_bytes(2, "big")
+    def entry_offset(self, slot):
+        return self.system_block(8 + slot // 8) * 256 + (slot % 8) * 32
+
+    def partition_space(self):
+        return self.system_block(0) * 256
+
+
+class CmdHardDisk(CmdImage):
+    """A CMD HD image (DHD) of `tracks` tracks of 256 blocks: the partition table in blocks
+    0-31 of track 5, linked relative to track 4, the disk name at byte 4 of block 33; partitions
+    from unit 529 on."""
+
+    TABLE = 4 * TRACK
+    FIRST_UNIT = 529
+
+    def __init__(self, tracks, name):
+        super().__init__(tracks * TRACK)
+        for k in range(32):
+            link = (1, k + 1) if k < 31 else (0, 255)
+            self.data[self.TABLE + k * 256:self.TABLE + k * 256 + 2] = bytes(link)
+        header = self.TABLE + 33 * 256
+        self.data[header + 4:header + 20] = cbm_name(name)
+        self.put_entry(0xFF, "SYSTEM", 0, 0)
+
+    def entry_offset(self, slot):
+        return self.TABLE + (slot // 8) * 256 + (slot % 8) * 32
+
+    def partition_space(self):
+        return len(self.data)
 
     def add_partition(self, kind, name, start_unit, units, contents):
-        assert len(contents) <= units * 512
-        assert (start_unit + units) * 2 <= 80 * self.drive_sectors
-        self.put_entry(self.entries, kind, name, start_unit, units)
-        self.entries += 1
-        self.data[start_unit * 512:start_unit * 512 + len(contents)] = contents
+        assert start_unit >= self.FIRST_UNIT
+        super().add_partition(kind, name, start_unit, units, contents)
 
 
 def cfs_link(sector):

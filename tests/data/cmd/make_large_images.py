@@ -1,0 +1,49 @@
+"""Writes the CMD images too large to commit into the folder OUTDIR, for the command-line
+cases that list and read them (the test build runs it before them):
+    python3 -B make_large_images.py OUTDIR
+
+big.d2m: SYSTEM, "GAMES" (tests/data/d64/base.d64 as a 1541 partition at unit 0), "WIDE"
+  (tests/data/d71/c.d71 as a 1571 partition at unit 400) and "NAT" (x.dnp as a native
+  partition at unit 1100).
+big.d4m: SYSTEM, "DISK81" (tests/data/d81/c.d81 as a 1581 partition at unit 0) and "GAMES"
+  (base.d64 at unit 1700).
+big.dhd: a 2 MiB hard disk "HARD DISK" with SYSTEM, "GAMES" (base.d64 at unit 529) and
+  "DISK81" (c.d81 at unit 900).
+"""
+import os
+import sys
+
+from cmd_images import CmdFloppy, CmdHardDisk
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def fixture(path):
+    with open(os.path.join(HERE, path), "rb") as f:
+        return f.read()
+
+
+def main(outdir):
+    os.makedirs(outdir, exist_ok=True)
+    d64, d71, d81, dnp = (fixture(p) for p in ("../d64/base.d64", "../d71/c.d71", "../d81/c.d81", "x.dnp"))
+
+    d2m = CmdFloppy("d2m")
+    d2m.add_partition(2, "GAMES", 0, 342, d64)
+    d2m.add_partition(3, "WIDE", 400, 683, d71)
+    d2m.add_partition(1, "NAT", 1100, 256, dnp)
+
+    d4m = CmdFloppy("d4m")
+    d4m.add_partition(4, "DISK81", 0, 1600, d81)
+    d4m.add_partition(2, "GAMES", 1700, 342, d64)
+
+    dhd = CmdHardDisk(32, "HARD DISK")
+    dhd.add_partition(2, "GAMES", 529, 342, d64)
+    dhd.add_partition(4, "DISK81", 900, 1600, d81)
+
+    for name, image in (("big.d2m", d2m), ("big.d4m", d4m), ("big.dhd", dhd)):
+        with open(os.path.join(outdir, name), "wb") as f:
+            f.write(image.data)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
