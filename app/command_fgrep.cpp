@@ -13,7 +13,6 @@
 #include "platter/petscii/text_to_petscii.hpp"
 
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 
 namespace app {
@@ -41,21 +40,23 @@ int CommandFgrep::run(forge::getopt::Getopt& getopt) {
         return 1;
     }
     const std::vector<std::string> files(arguments.begin() + 1, arguments.end());
+    // One stat a FILE, before any output; the open takes it instead of one of its own.
+    std::vector<forge::host_file_status_t> statuses;
+    statuses.reserve(files.size());
     for (const std::string& path : files) {
-        std::error_code error;  // one stat a FILE
-        const std::filesystem::file_status status = std::filesystem::status(path, error);
-        if (!std::filesystem::exists(status)) {
+        const forge::host_file_status_t& status = statuses.emplace_back(forge::statHostFile(path));
+        if (!status.exists) {
             std::cerr << "error: could not find \"" << path << "\" - does it exist?\n";
             return 1;
         }
-        if (std::filesystem::is_directory(status)) {
+        if (status.directory) {
             std::cerr << "error: \"" << path << "\" is a directory.\n";
             return 1;
         }
     }
     bool failed = false;
-    for (const std::string& path : files) {
-        if (!searchFile(pattern, path)) failed = true;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!searchFile(pattern, files[i], statuses[i])) failed = true;
     }
     return failed ? 1 : 0;
 }
@@ -108,8 +109,9 @@ std::vector<std::uint8_t> CommandFgrep::patternBytes(const std::string& text) co
 
 // False only for a FILE that cannot be read; one that is no container is
 // skipped with a warning.
-bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path) {
-    platter::opened_container_t opened = platter::openContainerArgument(path);
+bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path,
+                             const forge::host_file_status_t& status) {
+    platter::opened_container_t opened = platter::openContainerArgument(path, {status, true});
     if (opened.nothingToOpen) {
         reporter_.warning("\"" + path + "\" is not a recognized cbm container; skipping");
         return true;

@@ -5,6 +5,7 @@
 
 #include "app/command.hpp"
 #include "app/reporter.hpp"
+#include "forge/host_file.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -58,7 +59,8 @@ public:
 
 private:
     bool readSettings();
-    bool searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path);
+    bool searchFile(const std::vector<std::uint8_t>& pattern, const std::string& path,
+                    const forge::host_file_status_t& status);
 
     Reporter reporter_;
 };

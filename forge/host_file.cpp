@@ -9,6 +9,24 @@
 
 namespace forge {
 
+namespace {
+
+host_file_status_t statusOf(const struct stat& status) {
+    host_file_status_t result;
+    result.exists = true;
+    result.directory = S_ISDIR(status.st_mode);
+    result.regular = S_ISREG(status.st_mode);
+    result.size = result.regular && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    return result;
+}
+
+}  // namespace
+
+host_file_status_t statHostFile(const std::string& path) {
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 ? statusOf(status) : host_file_status_t{};
+}
+
 HostFile::HostFile(HostFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), regular_(other.regular_), size_(other.size_) {}
 
@@ -35,9 +53,20 @@ bool HostFile::open(const std::string& path) {
         ::close(fd);
         return false;
     }
+    const host_file_status_t known = statusOf(status);
     fd_ = fd;
-    regular_ = S_ISREG(status.st_mode);
-    size_ = regular_ && status.st_size > 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    regular_ = known.regular;
+    size_ = known.size;
+    return true;
+}
+
+bool HostFile::open(const std::string& path, const host_file_status_t& status) {
+    *this = HostFile();
+    if (!status.exists || status.directory) return false;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return false;
+    regular_ = status.regular;
+    size_ = status.size;
     return true;
 }
 

@@ -65,11 +65,14 @@ void reportGaps(opened_container_t& result, const open_result_t& opened, const s
 
 // A regular file whose size alone names a fixed-size image: identified from the blocks its
 // detector looks at and opened over a provider that reads the other blocks when they are
-// first asked for. Nothing when the size names no such image or the memory is not there.
-std::optional<opened_container_t> openFixedSizeImage(const std::string& path, forge::HostFile& file) {
-    const std::vector<fileid::byte_range_t> reads = fileid::identificationReads(file.size());
+// first asked for (or, with `readWhole`, all of them in one read first). Nothing when the
+// size names no such image or the memory is not there.
+std::optional<opened_container_t> openFixedSizeImage(const std::string& path, forge::HostFile& file,
+                                                     bool readWhole) {
+    std::vector<fileid::byte_range_t> reads = fileid::identificationReads(file.size());
     auto provider = std::make_unique<FileDataProvider>();
     if (!file.isRegular() || reads.empty() || !provider->attach(std::move(file), path)) return std::nullopt;
+    if (readWhole) reads = {{0, provider->size()}};
     opened_container_t result;
     const std::string quoted = "'" + forge::fileName(path) + "'";
     for (const fileid::byte_range_t& range : reads) {
@@ -105,11 +108,11 @@ std::optional<opened_container_t> openFixedSizeImage(const std::string& path, fo
 
 }  // namespace
 
-opened_container_t openContainerArgument(const std::string& path) {
+opened_container_t openContainerArgument(const std::string& path, const open_request_t& request) {
     opened_container_t result;
     const std::string quoted = "'" + forge::fileName(path) + "'";
     forge::HostFile file;
-    if (!file.open(path)) {
+    if (!(request.status ? file.open(path, *request.status) : file.open(path))) {
         result.messages.push_back(error(quoted + " could not be read"));
         return result;
     }
@@ -127,7 +130,7 @@ opened_container_t openContainerArgument(const std::string& path) {
         result.messages.push_back(openedByExtension(0, *row, quoted));
         return result;
     }
-    if (std::optional<opened_container_t> fixed = openFixedSizeImage(path, file)) return std::move(*fixed);
+    if (std::optional<opened_container_t> fixed = openFixedSizeImage(path, file, request.readWhole)) return std::move(*fixed);
     // No kind held in memory comes near this size; a larger file (a sparse one of many
     // gigabytes named .d64) is refused before a byte of it is read.
     constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "forge/host_file.hpp"
 #include "forge/message.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/ids/format_id.hpp"
@@ -26,8 +27,17 @@ struct opened_container_t {
     std::vector<forge::message_t> messages;
 };
 
+// What a caller that searches every byte tells the open step.
+struct open_request_t {
+    // The caller's stat of the path, taken instead of one of the open's own.
+    std::optional<forge::host_file_status_t> status;
+    // Every byte will be read: a fixed-size image is read in one call before it is
+    // identified, instead of its identification blocks first and the rest on demand.
+    bool readWhole = false;
+};
+
 // A host file named by a FILE argument.
-opened_container_t openContainerArgument(const std::string& path);
+opened_container_t openContainerArgument(const std::string& path, const open_request_t& request = {});
 
 // The same for a host file already read and identified (`type` as firstIdentifiedType gives
 // it): view and render read a file once and route it by its type before opening it.

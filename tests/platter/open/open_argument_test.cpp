@@ -86,6 +86,32 @@ TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsAnErro
     EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.d64")));
 }
 
+TEST(OpenContainerArgument, AnImageAskedForWholeIsReadFirstOverTheCallersStat) {
+    const test_support::ScratchDir scratch;
+    const std::filesystem::path path = scratch.copyFixture("ls/t.d64", "t.d64");
+    const forge::host_file_status_t status = forge::statHostFile(path.string());
+    const opened_container_t opened = openContainerArgument(path.string(), {status, true});
+    ASSERT_NE(opened.disk, nullptr);
+    EXPECT_EQ(opened.format, format_id::d64);
+    EXPECT_EQ(texts(opened), "");
+    const auto* provider = dynamic_cast<const FileDataProvider*>(opened.disk->dataProvider());
+    ASSERT_NE(provider, nullptr);
+    EXPECT_EQ(provider->loadedBlockCount(), 683u);
+    // Every block is in memory: the file cut short now loses nothing.
+    std::filesystem::resize_file(path, 0);
+    EXPECT_EQ(opened.disk->blocksFree(), 663u);
+    EXPECT_NE(opened.disk->sectorPointer(35, 16), nullptr);
+    EXPECT_EQ(readFailure(*opened.disk, path.string()), std::nullopt);
+
+    // Cut short after the stat: the size it gave is not there to read.
+    std::filesystem::resize_file(path, 0x16600);
+    for (const bool whole : {true, false}) {
+        const opened_container_t shrunk = openContainerArgument(path.string(), {status, whole});
+        EXPECT_EQ(shrunk.disk, nullptr);
+        EXPECT_EQ(texts(shrunk), "error: 't.d64' could not be read\n");
+    }
+}
+
 TEST(OpenContainerArgument, AnIde64ImageAbove64MiBListsWithoutBeingReadWhole) {
     const test_support::ScratchDir scratch;
     const std::filesystem::path path = scratch.copyFixture("cmd/x.hdd", "big.hdd");
