@@ -129,10 +129,19 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
 std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
                                                     std::optional<std::uint64_t> maximum) const {
     std::vector<fgrep_match_t> records;
-    // Every block is searched: one read of the whole image instead of one per block.
-    if (platter::DataProvider* provider = disk.dataProvider()) provider->rangeAt(0, provider->size());
+    // Every block is searched: one read of the whole image instead of one per block. Held in
+    // one piece, a block lies at its offset in it, found without asking the provider.
+    platter::DataProvider* provider = disk.dataProvider();
+    const std::uint64_t size = provider ? provider->size() : 0;
+    const std::uint8_t* whole = provider ? provider->rangeAt(0, size) : nullptr;
+    const auto blockAt = [&](const platter::track_sector_t& block) -> const std::uint8_t* {
+        if (!whole) return disk.sectorPointer(block);
+        const std::uint64_t offset = disk.blockOffset(block);
+        return offset < size && size - offset >= platter::Disk::kBlockSize ? whole + offset : nullptr;
+    };
     const BlockPatternSearch search(pattern);
     std::vector<platter::track_sector_t> run;
+    run.reserve(static_cast<std::size_t>(disk.totalBlocks()));
     const std::uint8_t* runStart = nullptr;
     const auto record = [&](const block_hit_t& hit) {
         const platter::track_sector_t& block = run[hit.block];
@@ -143,7 +152,7 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
             const std::size_t rest = pattern.size() - (platter::Disk::kBlockSize - hit.offset);
             const platter::track_sector_t link = platter::makeBlock(bytes[0], bytes[1]);
             if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) return true;
-            const std::uint8_t* next = disk.sectorPointer(link);
+            const std::uint8_t* next = blockAt(link);
             const auto tail = std::span(pattern).last(rest);
             if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes)) return true;
             records.push_back({block.track, block.sector, link.track, link.sector, hit.offset});
@@ -158,11 +167,12 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
     };
     for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
         for (std::uint64_t s = 0; s < kMaxSectors && disk.isValidBlock(platter::makeBlock(t, s)); ++s) {
-            const std::uint8_t* bytes = disk.sectorPointer(t, s);
+            const platter::track_sector_t block = platter::makeBlock(t, s);
+            const std::uint8_t* bytes = blockAt(block);
             if (bytes == nullptr) continue;
             if (!run.empty() && bytes != runStart + run.size() * platter::Disk::kBlockSize && !flush()) return records;
             if (run.empty()) runStart = bytes;
-            run.push_back(platter::makeBlock(t, s));
+            run.push_back(block);
         }
     }
     flush();

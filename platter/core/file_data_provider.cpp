@@ -109,18 +109,21 @@ bool FileDataProvider::fetch(std::uint64_t first, std::uint64_t end) {
         }
         // A chain's next blocks are mostly close by: read on to 4 KiB at once.
         const std::uint64_t limit = std::min<std::uint64_t>(loaded_.size(), std::max(end, block + kReadAhead));
-        std::uint64_t run = block + 1;
+        // Nothing read yet: every block up to the limit is to be read.
+        std::uint64_t run = unloaded_ == loaded_.size() ? limit : block + 1;
         while (run < limit && !loaded_[run]) ++run;
         const std::uint64_t at = block * kBlock;
         const std::uint64_t length = std::min(run * kBlock, size_) - at;
         const std::int64_t got = file_.isOpen() ? file_.readAt(at, {data_.get() + at, static_cast<std::size_t>(length)}) : -1;
-        // Fewer bytes than the file had when it was opened: it shrank, and these blocks are gone.
+        // Fewer bytes than the size the file had: it shrank, and these blocks are gone.
         if (got < 0 || static_cast<std::uint64_t>(got) != length) {
             readFailed_ = true;
             return false;
         }
         unloaded_ -= run - block;
-        for (; block < run; ++block) loaded_[block] = true;
+        std::fill(loaded_.begin() + static_cast<std::ptrdiff_t>(block), loaded_.begin() + static_cast<std::ptrdiff_t>(run),
+                  true);
+        block = run;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "app/command_fgrep.hpp"
 
+#include "platter/open/open_container.hpp"
 #include "tests/support/d64_image.hpp"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,20 @@ TEST_F(FgrepSearch, LastBlockOfAChainNeverContinues) {
     ASSERT_EQ(files[last], 0);
     std::copy_n("CRO", 3, files.begin() + static_cast<std::ptrdiff_t>(last + 253));
     EXPECT_EQ(search(files, "cross").size(), 1u);  // only the one from 20/0
+}
+
+TEST_F(FgrepSearch, ABlockCutShortByTheImagesEndIsNotSearched) {
+    for (const std::size_t block : {test_support::d64Offset(1, 0), test_support::d64Offset(35, 16)}) {
+        std::copy_n("ZZZZ", 4, files.begin() + static_cast<std::ptrdiff_t>(block + 2));
+    }
+    EXPECT_EQ(search(files, "zzzz").size(), 2u);
+    files.pop_back();  // 35/16 lacks its last byte
+    const auto disk = platter::openAsKind(platter::format_id::d64, "cut.d64", files).disk;
+    ASSERT_TRUE(disk);
+    CommandFgrep fgrep;
+    const std::vector<fgrep_match_t> matches = fgrep.searchDisk(fgrep.patternBytes("zzzz"), *disk, std::nullopt);
+    ASSERT_EQ(matches.size(), 1u);
+    EXPECT_EQ(matches[0].track, 1u);
 }
 
 TEST_F(FgrepSearch, RemainderLongerThanTheDataNeverMatches) {
