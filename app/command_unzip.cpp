@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <iostream>
+#include <optional>
 #include <span>
 
 #include "app/argument_texts.hpp"
@@ -17,6 +18,7 @@
 #include "platter/fileid/type_ids.hpp"
 #include "platter/formats/disk41.hpp"
 #include "platter/formats/gcr_decoder.hpp"
+#include "platter/open/open_zipcode.hpp"
 
 namespace app {
 
@@ -26,8 +28,6 @@ namespace type_id = platter::fileid::type_id;
 
 constexpr std::size_t kZip4Parts = 5;
 constexpr std::size_t kZip6Parts = 6;
-// A four-part set holds 35 tracks; part 5 adds tracks 36-40.
-constexpr unsigned kFortyTrackPart = 5;
 // D64 sizes without error bytes: 35, 40 and 42 tracks.
 constexpr std::array<std::size_t, 3> kPlainD64Sizes = {174848, 196608, 205312};
 
@@ -189,15 +189,20 @@ std::string CommandUnzip::targetPath(const std::string& file, bool g64) {
 }
 
 // Part 5 goes first: it makes the image 40 tracks before the others fill tracks 1-35.
-// Tracks of a missing part stay empty.
-std::vector<std::uint8_t> CommandUnzip::unpackZip4() const {
+// Tracks of a missing part stay empty, and so do the blocks a part cut short does not reach.
+std::vector<std::uint8_t> CommandUnzip::unpackZip4() {
     std::vector<const part_t*> order;
     for (const part_t& part : parts_) order.push_back(&part);
     std::stable_sort(order.begin(), order.end(),
                      [](const part_t* a, const part_t* b) { return a->number > b->number; });
     platter::Disk41 disk;
     disk.open({}, false);
-    for (const part_t* part : order) disk.unpackZip4Part(part->bytes, part->number == kFortyTrackPart);
+    for (const part_t* part : order) {
+        const std::optional<platter::zip4_part_gaps_t> gaps = disk.unpackZip4Part(part->bytes, part->number);
+        if (!gaps || gaps->emptyBlocks == 0) continue;
+        reporter_.warning(platter::zip4GapsWarning(part->path, *gaps), Reporter::kQuietWarnings);
+        reporter_.fail();
+    }
     const std::uint8_t* data = disk.providerData(0);
     return std::vector<std::uint8_t>(data, data + disk.providerSize());
 }

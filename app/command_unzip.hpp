@@ -16,8 +16,8 @@ namespace app {
 class CommandUnzip : public Command {
 public:
     // 1 on a usage error, a set that cannot be found or read, a FILE that is one of its parts,
-    // or a failed write; also 1, with the image written, when parts were missing or sectors
-    // could not be decoded.
+    // or a failed write; also 1, with the image written, when parts were missing or cut short
+    // or sectors could not be decoded.
     int run(forge::getopt::Getopt& getopt) override;
 
     // For k = 1 to `parts`: directory + the template with its digit replaced by k + the set
@@ -43,7 +43,8 @@ private:
     bool isPart(const std::string& target);
     // FILE with the extension of what is written; warns about another extension.
     std::string targetPath(const std::string& file, bool g64);
-    std::vector<std::uint8_t> unpackZip4() const;
+    // The image of the four/five parts read; names each part cut short.
+    std::vector<std::uint8_t> unpackZip4();
     bool unpackZip6(std::vector<std::uint8_t>& image, bool g64, const std::string& target);
     bool write(const std::string& target, const std::vector<std::uint8_t>& image);
 

@@ -5,6 +5,7 @@
 
 #include "platter/archive/zipcode_block.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/zipcode_part.hpp"
 
 namespace platter {
 

@@ -10,10 +10,6 @@ namespace platter {
 
 class Disk;
 
-// Tracks of a four/five-part zipcode set: part k (0-based) holds tracks
-// kZipcodePartFirstTrack[k] up to the next part's first track - 1.
-inline constexpr std::uint8_t kZipcodePartFirstTrack[] = {1, 9, 17, 26, 36, 41};
-
 // Blocks that zip writes as an empty block (zip -f: free in the BAM and
 // reached by neither the directory nor any file).
 using zipcode_zero_fill = std::function<bool(const track_sector_t&)>;

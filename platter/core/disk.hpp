@@ -17,6 +17,7 @@
 #include "platter/core/listing_output.hpp"
 #include "platter/core/track_sector.hpp"
 #include "platter/core/undo_journal.hpp"
+#include "platter/core/zipcode_part.hpp"
 #include "platter/ids/format_id.hpp"
 #include "platter/petscii/file_type_names.hpp"
 
@@ -384,10 +385,11 @@ public:
     bool fillFileTails(std::uint8_t value);
 
     // ---- Zipcode parts (disk_zipcode.cpp) ----
-    // Decodes one part of a four/five-part set into this image's blocks; `extend` first makes
-    // the image 40 tracks (part 5). False for a part whose load address is neither part 1's
-    // nor the others'; a record cut short by the end of the part ends the decoding.
-    bool unpackZip4Part(std::span<const std::uint8_t> part, bool extend);
+    // Decodes part `number` (1-5) of a four/five-part set into this image's blocks; part 5
+    // first makes the image 40 tracks. Nothing for a part whose load address is neither part
+    // 1's nor the others', or a number outside 1-5; else the blocks of the part's tracks that
+    // its records left empty. A record cut short by the end of the part ends the decoding.
+    std::optional<zip4_part_gaps_t> unpackZip4Part(std::span<const std::uint8_t> part, unsigned number);
 
     // ---- Listings (disk_listing_draw.cpp, disk_listing_documents.cpp) ----
     // One line of the CBM directory listing at a row of the writer, ended with its newline.

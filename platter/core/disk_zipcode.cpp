@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <bitset>
 
 #include "platter/core/disk.hpp"
 
@@ -10,6 +11,9 @@ namespace {
 // Load addresses of the parts: part 1 (two disk-ID bytes follow) and every other part.
 constexpr std::uint16_t kFirstPart = 0x03fe;
 constexpr std::uint16_t kLaterPart = 0x0400;
+
+// Part 4 holds the most tracks, 26-35.
+constexpr std::size_t kMostPartTracks = 10;
 
 enum zip4_mode : std::uint8_t { kStored = 0, kFilled = 1, kRuns = 2, kHeaderOnly = 3 };
 
@@ -34,31 +38,37 @@ void decodeRuns(std::span<const std::uint8_t> coded, std::uint8_t marker, std::s
 
 }  // namespace
 
-bool Disk::unpackZip4Part(std::span<const std::uint8_t> part, bool extend) {
-    if (part.size() < 2) return false;
+std::optional<zip4_part_gaps_t> Disk::unpackZip4Part(std::span<const std::uint8_t> part, unsigned number) {
+    if (part.size() < 2 || number < 1 || number > kZipcodeParts) return std::nullopt;
     const std::uint16_t load = static_cast<std::uint16_t>(part[0] | (part[1] << 8));
-    if (load != kFirstPart && load != kLaterPart) return false;
-    if (extend) {
+    if (load != kFirstPart && load != kLaterPart) return std::nullopt;
+    if (number == kZipcodeParts) {
         // The decoded blocks are not journalled either: both are the image's contents.
         UndoSuspension quiet(journal_);
         extendDisk(true);
     }
     setModified(true);
     forgetEntryCursor();
+    const std::uint64_t firstTrack = kZipcodePartFirstTrack[number - 1];
+    const std::uint64_t endTrack = std::min<std::uint64_t>(kZipcodePartFirstTrack[number], trackCount() + 1);
+    std::array<std::bitset<256>, kMostPartTracks> reached;
+    zip4_part_gaps_t gaps;
     std::size_t at = load == kFirstPart ? 4 : 2;
     // Records of blocks the image lacks are decoded here and dropped.
     std::array<std::uint8_t, kBlockSize> scratch{};
-    while (part.size() >= at + 3) {
+    while (part.size() >= at + 3 && !gaps.cutShort) {
         const std::uint8_t mode = part[at] >> 6;
-        const track_sector_t block = makeBlock(part[at] & 0x3f, part[at + 1]);
+        const std::uint64_t track = part[at] & 0x3f;
+        const std::uint8_t sector = part[at + 1];
         at += 2;
-        std::uint8_t* data = blockPointer(block);
+        std::uint8_t* data = blockPointer(makeBlock(track, sector));
         std::span<std::uint8_t, kBlockSize> target(data ? data : scratch.data(), kBlockSize);
         const std::size_t left = part.size() - at;
         switch (mode) {
             case kStored:
                 // A stored record cut short copies nothing; nothing can follow it either.
-                if (left >= kBlockSize)
+                gaps.cutShort = left < kBlockSize;
+                if (!gaps.cutShort)
                     std::copy_n(part.begin() + static_cast<std::ptrdiff_t>(at), kBlockSize, target.begin());
                 at += kBlockSize;
                 break;
@@ -69,15 +79,21 @@ bool Disk::unpackZip4Part(std::span<const std::uint8_t> part, bool extend) {
             case kRuns: {
                 const std::size_t coded = part[at];
                 // A record whose coded bytes pass the end of the part ends the decoding.
-                if (left < 2 + coded) return true;
-                decodeRuns(part.subspan(at + 2, coded), part[at + 1], target);
+                gaps.cutShort = left < 2 + coded;
+                if (!gaps.cutShort) decodeRuns(part.subspan(at + 2, coded), part[at + 1], target);
                 at += 2 + coded;
                 break;
             }
             case kHeaderOnly: break;
         }
+        if (data && !gaps.cutShort && track >= firstTrack && track < endTrack && sector <= maxSector(track))
+            reached[track - firstTrack].set(sector);
     }
-    return true;
+    // One or two bytes after the last record are the start of one more.
+    gaps.cutShort = gaps.cutShort || at < part.size();
+    for (std::uint64_t track = firstTrack; track < endTrack; ++track)
+        gaps.emptyBlocks += maxSector(track) + 1 - reached[track - firstTrack].count();
+    return gaps;
 }
 
 }  // namespace platter

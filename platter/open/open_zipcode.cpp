@@ -2,9 +2,11 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "forge/files.hpp"
+#include "forge/strings.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/formats/disk41.hpp"
 #include "platter/petscii/string_parts.hpp"
@@ -14,7 +16,7 @@ namespace platter {
 
 namespace {
 
-constexpr int kParts = 5;
+constexpr int kParts = kZipcodeParts;
 
 // Gives part k's bytes; false when it cannot be read, with `missing` set when the set has no
 // such part.
@@ -26,9 +28,9 @@ bool isFirstPart(std::span<const std::uint8_t> part) { return part.size() >= 4 &
 std::string partName(int part, const std::string& base) { return std::to_string(part) + "!" + base; }
 
 // Decodes the parts into a fresh D64 in the order 5 to 1: part 5 makes the image 40 tracks
-// before the others fill tracks 1-35. A part that is missing, unreadable or no part leaves its
-// tracks empty, is named in a warning and makes the image one that is never saved; no image
-// when no part decoded at all.
+// before the others fill tracks 1-35. A part that is missing, unreadable, no part or cut short
+// leaves (some of) its tracks empty, is named in a warning and makes the image one that is
+// never saved; no image when no part decoded at all.
 open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
     auto disk = std::make_unique<Disk41>();
     if (!disk->open({}, false)) return {};
@@ -45,10 +47,13 @@ open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
             continue;
         }
         // Another part's file in the place of part 1 would fill the tracks of that part.
-        if ((k == 1 && !isFirstPart(part)) || !disk->unpackZip4Part(part, k == kParts)) {
+        const std::optional<zip4_part_gaps_t> gaps =
+            k == 1 && !isFirstPart(part) ? std::nullopt : disk->unpackZip4Part(part, static_cast<unsigned>(k));
+        if (!gaps) {
             result.warnings.push_back("'" + partName(k, base) + "' is no zipcode part; its tracks are empty");
             continue;
         }
+        if (gaps->emptyBlocks != 0) result.warnings.push_back(zip4GapsWarning(partName(k, base), *gaps));
         decodedAny = true;
     }
     if (!decodedAny) return {nullptr, "the zipcode set '" + base + "' has no valid part"};
@@ -65,6 +70,14 @@ open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
 open_result_t notAPartName() { return {nullptr, "a zipcode part needs its sibling files, named 1!NAME to 4!NAME"}; }
 
 }  // namespace
+
+std::string zip4GapsWarning(const std::string& part, const zip4_part_gaps_t& gaps) {
+    if (gaps.emptyBlocks == 0) return {};
+    const std::string count = std::to_string(gaps.emptyBlocks) + " block" + forge::plural("s", gaps.emptyBlocks);
+    const std::string are = gaps.emptyBlocks == 1 ? " is" : " are";
+    if (gaps.cutShort) return "zipcode part '" + part + "' is cut short; " + count + " of its tracks" + are + " empty";
+    return "zipcode part '" + part + "' has no record of " + count + " of its tracks; they are empty";
+}
 
 open_result_t openZipcodeFiles(const std::filesystem::path& path, const std::vector<std::uint8_t>* bytes) {
     const std::string fileName = path.filename().string();

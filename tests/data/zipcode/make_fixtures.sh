@@ -12,7 +12,7 @@ pattern 509 5 > "$tmp/f509.bin"
 cc1541 -q -n "base disk" -i "ab 2a" -f one -w "$tmp/f1.bin" -T SEQ -f seq254 -w "$tmp/f254.bin" \
     -T USR -f u255 -w "$tmp/f255.bin" -P -f locked -w "$tmp/f509.bin" "$tmp/game.d64"
 
-rm -rf '1!game' '2!game' '3!game' '4!game' zset.d64 solo gap '../unzip/1!clash.d64'
+rm -rf '1!game' '2!game' '3!game' '4!game' zset.d64 solo gap cut '../unzip/1!clash.d64'
 (cd "$tmp" && disk2zip game.d64 game)
 cp "$tmp/1!game" "$tmp/2!game" "$tmp/3!game" "$tmp/4!game" .
 # The peer reads its own set back into the image it came from.
@@ -29,5 +29,11 @@ cp '4!game' 'solo/4!solo'
 cp '1!game' 'gap/1!gap'
 cp '2!game' 'gap/2!gap'
 cp '3!game' 'gap/3!gap'
+# A set whose part 2 (tracks 9-16) ends inside a record.
+mkdir cut
+cp '1!game' 'cut/1!cut'
+head -c 300 '2!game' > 'cut/2!cut'
+cp '3!game' 'cut/3!cut'
+cp '4!game' 'cut/4!cut'
 # Part 1 under a name with an extension, which unzip must not write over.
 cp '1!game' '../unzip/1!clash.d64'

@@ -4,6 +4,7 @@
 
 #include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/files.hpp"
 
 namespace platter {
 namespace {
@@ -31,7 +32,7 @@ TEST(Zip4Part, DecodesEveryRecordMode) {
     records.insert(records.end(), {0x40 | 1, 1, 0x77});                                         // filled
     records.insert(records.end(), {0xc0 | 1, 2});                                               // header only
     records.insert(records.end(), {0x80 | 1, 3, 7, 0xfe, 9, 0xfe, 200, 0x31, 0xfe, 55, 0x32});  // runs
-    ASSERT_TRUE(image.disk->unpackZip4Part(part(true, records), false));
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(true, records), 1));
     EXPECT_EQ(block(image, 1, 0), stored);
     EXPECT_EQ(block(image, 1, 1), bytes_t(256, 0x77));
     EXPECT_EQ(block(image, 1, 2), bytes_t(256, 0));
@@ -45,7 +46,9 @@ TEST(Zip4Part, RejectsOtherLoadAddresses) {
     TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
     const bytes_t before = image.bytes();
     for (const bytes_t& data : {bytes_t{}, bytes_t{0xfe}, bytes_t{0x01, 0x08, 0x40 | 1, 0, 0x55}})
-        EXPECT_FALSE(image.disk->unpackZip4Part(data, false));
+        EXPECT_FALSE(image.disk->unpackZip4Part(data, 1));
+    for (const unsigned number : {0u, 6u})
+        EXPECT_FALSE(image.disk->unpackZip4Part(part(false, {0x40 | 1, 0, 1}), number));
     EXPECT_EQ(image.bytes(), before);
 }
 
@@ -53,13 +56,13 @@ TEST(Zip4Part, RunsStayInsideTheirBlockAndRecord) {
     TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
     // A run passing 256 bytes is dropped and ends the record; the next record still decodes.
     const bytes_t records = {0x80 | 1, 0, 6, 0xfe, 0xfe, 250, 1, 0xfe, 7, 2, 0x40 | 1, 1, 0x66};
-    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), false));
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), 2));
     bytes_t expected(256, 0);
     std::fill_n(expected.begin(), 250, 1);
     EXPECT_EQ(block(image, 1, 0), expected);
     EXPECT_EQ(block(image, 1, 1), bytes_t(256, 0x66));
     // A record whose coded bytes pass the end of the part ends the decoding.
-    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x80 | 2, 0, 200, 0xfe, 1, 2, 3}), false));
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x80 | 2, 0, 200, 0xfe, 1, 2, 3}), 2));
     EXPECT_EQ(block(image, 2, 0), bytes_t(256, 0));
 }
 
@@ -68,16 +71,50 @@ TEST(Zip4Part, RecordsOfBlocksTheImageLacksAreDropped) {
     const bytes_t before = image.bytes();
     // Track 0, track 63 and sector 30 of track 1.
     const bytes_t records = {0x40 | 0, 0, 0x11, 0x40 | 63, 0, 0x22, 0x40 | 1, 30, 0x33, 0xc0 | 36, 0};
-    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), false));
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), 2));
     EXPECT_EQ(image.bytes(), before);
 }
 
 TEST(Zip4Part, PartFiveMakesTheImageFortyTracks) {
     TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
-    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x40 | 40, 16, 0x99}), true));
+    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x40 | 40, 16, 0x99}), 5));
     EXPECT_EQ(image.disk->trackCount(), 40u);
     EXPECT_EQ(block(image, 40, 16), bytes_t(256, 0x99));
     EXPECT_TRUE(image.disk->journal().empty());
+}
+
+// A whole part reaches every block of its tracks; every cut of one leaves some without a record.
+TEST(Zip4Part, NamesTheBlocksOfItsTracksNoWholeRecordReached) {
+    for (const unsigned k : {1u, 2u, 3u, 4u}) {
+        TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+        const auto gaps =
+            image.disk->unpackZip4Part(test_support::readFixture("zipcode/" + std::to_string(k) + "!game"), k);
+        ASSERT_TRUE(gaps);
+        EXPECT_EQ(gaps->emptyBlocks, 0u) << k;
+        EXPECT_FALSE(gaps->cutShort);
+    }
+    const bytes_t whole = test_support::readFixture("zipcode/2!game");
+    for (std::size_t size = 2; size < whole.size(); ++size) {
+        TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+        const auto gaps =
+            image.disk->unpackZip4Part(bytes_t(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)), 2);
+        ASSERT_TRUE(gaps);
+        EXPECT_GT(gaps->emptyBlocks, 0u) << size;
+    }
+    TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
+    // Cut inside a stored record: that block stays empty as well.
+    bytes_t records = {0x40 | 9, 0, 1, 0xc0 | 9, 1, 0x40 | 9, 1, 2, 0x40 | 1, 0, 3, 9, 2, 7};
+    auto gaps = image.disk->unpackZip4Part(part(false, records), 2);
+    ASSERT_TRUE(gaps);
+    EXPECT_TRUE(gaps->cutShort);
+    EXPECT_EQ(gaps->emptyBlocks, 8u * 21 - 2);
+    // Records of other tracks only; one or two bytes after the last record.
+    gaps = image.disk->unpackZip4Part(part(false, {0x40 | 1, 1, 5, 0x40 | 9}), 2);
+    EXPECT_EQ(gaps->emptyBlocks, 8u * 21);
+    EXPECT_TRUE(gaps->cutShort);
+    gaps = image.disk->unpackZip4Part(part(false, {0x40 | 36, 0, 5}), 5);
+    EXPECT_EQ(gaps->emptyBlocks, 5u * 17 - 1);
+    EXPECT_FALSE(gaps->cutShort);
 }
 
 TEST(Zip4Part, EveryTruncationDecodesSafely) {
@@ -89,7 +126,7 @@ TEST(Zip4Part, EveryTruncationDecodesSafely) {
     const bytes_t whole = part(true, records);
     for (std::size_t size = 0; size <= whole.size(); ++size) {
         TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
-        image.disk->unpackZip4Part(bytes_t(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)), false);
+        image.disk->unpackZip4Part(bytes_t(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)), 1);
     }
 }
 

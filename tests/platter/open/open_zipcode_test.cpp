@@ -133,6 +133,32 @@ TEST(ZipcodeFiles, MissingPartsAreNamedAndLeaveTheirTracksEmpty) {
               "a zipcode part needs its sibling files, named 1!NAME to 4!NAME");
 }
 
+// A part cut short is named like a missing one, and the image is never saved either.
+TEST(ZipcodeFiles, APartCutShortIsNamedAndLeavesTheBlocksItLacksEmpty) {
+    const ScratchDir dir;
+    const bytes_t image = randomImage(kSize40, 7);
+    std::vector<bytes_t> parts = zip(image, 40);
+    parts[1].resize(parts[1].size() / 2);
+    for (std::size_t k = 1; k <= parts.size(); ++k) dir.write(partName(k, "cut"), parts[k - 1]);
+    open_result_t opened = openZipcodeFiles(dir.file("1!cut"));
+    ASSERT_TRUE(opened.disk);
+    ASSERT_EQ(opened.warnings.size(), 1u);
+    EXPECT_TRUE(opened.warnings[0].starts_with("zipcode part '2!cut' is cut short; ")) << opened.warnings[0];
+    EXPECT_TRUE(opened.warnings[0].ends_with(" blocks of its tracks are empty")) << opened.warnings[0];
+    EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 1, 9));
+    EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 17, 41));
+    EXPECT_TRUE(opened.disk->isIncomplete());
+    EXPECT_FALSE(opened.disk->saveAs(dir.file("cut.d64")));
+
+    // Part 2's file holding part 3 has no record of part 2's tracks.
+    dir.write("2!cut", parts[2]);
+    opened = openZipcodeFiles(dir.file("1!cut"));
+    ASSERT_TRUE(opened.disk);
+    EXPECT_EQ(opened.warnings, std::vector<std::string>{
+                                   "zipcode part '2!cut' has no record of 168 blocks of its tracks; they are empty"});
+    EXPECT_TRUE(opened.disk->isIncomplete());
+}
+
 TEST(ZipcodeFiles, OpenAsTheirKindFromIdentification) {
     const ScratchDir dir;
     const std::filesystem::path first = dir.copyFixture("zipcode/1!game", "1!game");
@@ -224,6 +250,7 @@ TEST(ZipcodePeers, SetsWrittenByDisk2zipOpenAsTheImageZip2diskGives) {
         ASSERT_EQ(test_support::runCommand(cd + "disk2zip t.d64 set && zip2disk set back.d64").second, 0);
         open_result_t opened = openZipcodeFiles(dir.file("1!set"));
         ASSERT_TRUE(opened.disk);
+        EXPECT_TRUE(opened.warnings.empty());
         EXPECT_EQ(contents(*opened.disk), test_support::readBytes(dir.file("back.d64"))) << seed;
     }
 }
