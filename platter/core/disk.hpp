@@ -538,6 +538,9 @@ protected:
     // Reads through blockPointer from a query that changes nothing visible (a provider may
     // fetch a block on demand).
     const std::uint8_t* blockData(const track_sector_t& block) const;
+    // Where the last entry lookup stopped, for a kind that walks a directory of its own
+    // (entry_cursor_t::find); the image forgets it with every change, as for its own walk.
+    entry_cursor_t& entryCursor() { return entryCursor_; }
 
 private:
     // What every way of opening ends with, once the provider holds the image; false when the

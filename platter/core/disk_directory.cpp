@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <limits>
 
 #include "platter/core/disk.hpp"
 #include "platter/core/cbm_wildcard.hpp"
@@ -14,6 +15,22 @@ bool slotCounts(const std::uint8_t* entry, bool includeEmpty) {
     if (entry[2] != 0) return true;
     return includeEmpty && std::any_of(entry + 16, entry + 32, [](std::uint8_t b) { return b != 0; });
 }
+
+// A directory chain of CBM blocks: eight entries a block, linked by its first two bytes.
+struct cbm_directory_chain_t {
+    static constexpr std::size_t kEntries = Disk::kEntriesPerBlock;
+    static constexpr std::size_t kEntryBytes = dir_entry_t::kSize;
+    static constexpr std::size_t kBlockBytes = Disk::kBlockSize;
+    static constexpr std::size_t maxBlocks = std::numeric_limits<std::size_t>::max();
+    Disk& disk;
+    bool includeEmpty;
+
+    std::uint8_t* block(const track_sector_t& at) { return disk.blockPointer(at); }
+    static track_sector_t next(const std::uint8_t* data) {
+        return data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
+    }
+    bool counts(const std::uint8_t* entry) const { return slotCounts(entry, includeEmpty); }
+};
 
 struct geos_field_info_t {
     std::size_t offset;
@@ -73,38 +90,11 @@ std::vector<entry_slot_t> Disk::directorySlots() {
 // either way the same blocks count, in the same order, with the same loop check.
 std::uint8_t* Disk::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
                                 std::uint64_t* outSlot) {
-    entry_cursor_t& at = entryCursor_;
-    std::uint8_t* data = at.valid ? blockPointer(at.block) : nullptr;
-    if (!at.resumes(dirStart_, includeEmpty, index, data)) {
-        at.restart(dirStart_, includeEmpty);
-        data = nullptr;
-    }
-    const auto handOut = [&](std::uint8_t* entry) {
-        if (outBlock) *outBlock = at.block;
-        if (outSlot) *outSlot = at.slot - 1;
-        return entry;
-    };
-    if (data && index + 1 == at.counted) return handOut(data + (at.next - 1) * 32);
-    for (;;) {
-        if (!data) {
-            if (at.block.track == 0 || !at.seen.insert(at.block).second || !(data = blockPointer(at.block))) {
-                at.valid = false;
-                return nullptr;
-            }
-            at.next = 0;
-        }
-        while (at.next < kEntriesPerBlock) {
-            std::uint8_t* entry = data + at.next * 32;
-            ++at.next;
-            ++at.slot;
-            if (!slotCounts(entry, includeEmpty) || at.counted++ != index) continue;
-            at.valid = true;
-            std::copy_n(data, kBlockSize, at.bytes.begin());
-            return handOut(entry);
-        }
-        at.block = makeBlock(data[0], data[1]);
-        data = nullptr;
-    }
+    cbm_directory_chain_t chain{*this, includeEmpty};
+    std::uint8_t* entry = entryCursor_.find(dirStart_, includeEmpty, index, chain);
+    if (entry && outBlock) *outBlock = entryCursor_.block;
+    if (entry && outSlot) *outSlot = entryCursor_.slot - 1;
+    return entry;
 }
 
 bool Disk::getEntry(std::uint64_t index, bool includeEmpty, dir_entry_t& out) {

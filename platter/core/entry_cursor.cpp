@@ -5,9 +5,9 @@
 namespace platter {
 
 bool entry_cursor_t::resumes(const track_sector_t& dirStart, bool withEmpty, std::uint64_t index,
-                             const std::uint8_t* current) const {
+                             const std::uint8_t* current, std::size_t size) const {
     return valid && start == dirStart && includeEmpty == withEmpty && index + 1 >= counted && current &&
-           std::equal(bytes.begin(), bytes.end(), current);
+           bytes.size() == size && std::equal(bytes.begin(), bytes.end(), current);
 }
 
 void entry_cursor_t::restart(const track_sector_t& dirStart, bool withEmpty) {

@@ -29,6 +29,27 @@ constexpr cmd_layout_t kD1mLayout{
 constexpr cmd_layout_t kD4mLayout{
     format_id::d4m, 0x32a000, 160, makeBlock(50, 8), makeBlock(51, 5), 240, kFloppyTableBlocks, 0, 25, 0};
 
+// The table block after the one of `data`: its link is relative to the table base, and a zero
+// track ends the table.
+track_sector_t nextTableBlock(const track_sector_t& base, const std::uint8_t* data) {
+    return data[0] == 0 ? noBlock() : makeBlock(base.track + data[0], base.sector + data[1]);
+}
+
+// The table as the chain an entry lookup walks: eight entries a block, at most `maxBlocks`.
+struct partition_table_chain_t {
+    static constexpr std::size_t kEntries = Disk::kEntriesPerBlock;
+    static constexpr std::size_t kEntryBytes = dir_entry_t::kSize;
+    static constexpr std::size_t kBlockBytes = Disk::kBlockSize;
+    Disk& disk;
+    track_sector_t base;
+    std::size_t maxBlocks;
+    bool includeEmpty;
+
+    std::uint8_t* block(const track_sector_t& at) { return disk.blockPointer(at); }
+    track_sector_t next(const std::uint8_t* data) const { return nextTableBlock(base, data); }
+    bool counts(const std::uint8_t* entry) const { return includeEmpty || entry[cmd_partition_t::kTypeAt] != 0; }
+};
+
 }  // namespace
 
 DiskD2M::DiskD2M() : DiskD2M(kD2mLayout) {}
@@ -147,8 +168,8 @@ std::vector<track_sector_t> DiskD2M::tableBlocks() const {
         const std::uint8_t* data = blockData(block);
         if (!data) break;
         blocks.push_back(block);
-        if (data[0] == 0) break;
-        block = makeBlock(layout_.tableBase.track + data[0], layout_.tableBase.sector + data[1]);
+        block = nextTableBlock(layout_.tableBase, data);
+        if (block.isNone()) break;
     }
     return blocks;
 }
@@ -165,22 +186,15 @@ std::uint64_t DiskD2M::countDirectoryEntries() {
     return count;
 }
 
+// The table is walked as tableBlocks gives it, going on from the entry found last.
 std::uint8_t* DiskD2M::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
                                    std::uint64_t* outSlot) {
-    std::uint64_t counted = 0;
-    std::uint64_t slot = 0;
-    for (const track_sector_t& block : tableBlocks()) {
-        std::uint8_t* data = blockPointer(block);
-        for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k, ++slot) {
-            std::uint8_t* entry = data + k * dir_entry_t::kSize;
-            if (!includeEmpty && entry[cmd_partition_t::kTypeAt] == 0) continue;
-            if (counted++ != index) continue;
-            if (outBlock) *outBlock = block;
-            if (outSlot) *outSlot = slot;
-            return entry;
-        }
-    }
-    return nullptr;
+    partition_table_chain_t chain{*this, layout_.tableBase, layout_.tableBlocks, includeEmpty};
+    entry_cursor_t& at = entryCursor();
+    std::uint8_t* entry = at.find(directoryStart(), includeEmpty, index, chain);
+    if (entry && outBlock) *outBlock = at.block;
+    if (entry && outSlot) *outSlot = at.slot - 1;
+    return entry;
 }
 
 // The entry goes into the slot of the index-th visible entry; the entries from there move one

@@ -1,6 +1,7 @@
 #include "platter/formats/part_cfs.hpp"
 
 #include <algorithm>
+#include <limits>
 #include <set>
 
 #include "platter/core/data_provider.hpp"
@@ -11,7 +12,7 @@ namespace platter {
 namespace {
 
 constexpr std::uint64_t kDirectoryBlockBytes = 576;
-constexpr std::uint64_t kEntryBytes = 36;
+constexpr std::uint64_t kCfsEntryBytes = 36;
 constexpr std::uint64_t kCfsEntriesPerBlock = 16;
 constexpr std::uint64_t kListRecords = 128;
 constexpr std::uint64_t kRecordBytes = 4;
@@ -113,18 +114,41 @@ std::string PartCFS::typeWord(const dir_entry_t& entry) const {
     return std::string(entry.bytes.begin() + kEntryLettersAt, entry.bytes.begin() + kEntryLettersAt + 3);
 }
 
+// Sixteen raw entries a 576-byte block, linked by a sector number spread over the entries; the
+// chain ends at sector 0 and at a block that is not wholly inside the partition.
+struct PartCFS::directory_chain_t {
+    static constexpr std::size_t kEntries = kCfsEntriesPerBlock;
+    static constexpr std::size_t kEntryBytes = kCfsEntryBytes;
+    static constexpr std::size_t kBlockBytes = kDirectoryBlockBytes;
+    static constexpr std::size_t maxBlocks = std::numeric_limits<std::size_t>::max();
+    const PartCFS& part;
+    bool includeEmpty;
+
+    const std::uint8_t* block(const track_sector_t& at) const {
+        const std::uint64_t sector = sectorOfBlock(at);
+        if (sector == 0 || !part.holdsSector(sector) || sector * kSectorBytes + kDirectoryBlockBytes > part.end_)
+            return nullptr;
+        const std::span<const std::uint8_t> bytes = part.bytesAt(sector * kSectorBytes, kDirectoryBlockBytes);
+        return bytes.empty() ? nullptr : bytes.data();
+    }
+    static track_sector_t next(const std::uint8_t* data) {
+        return blockOfSector(linkedSector({data, kDirectoryBlockBytes}, kLinkAt, kCfsEntryBytes));
+    }
+    bool counts(const std::uint8_t* entry) const { return isListed({entry, kCfsEntryBytes}, includeEmpty); }
+};
+
 template <class Visit>
 bool PartCFS::forEachRawEntry(bool all, Visit&& visit) const {
-    std::set<std::uint64_t> seen;
-    for (std::uint64_t sector = sectorOfBlock(directoryStart()); sector != 0 && seen.insert(sector).second;) {
-        if (!holdsSector(sector) || sector * kSectorBytes + kDirectoryBlockBytes > end_) return false;
-        const std::span<const std::uint8_t> block = bytesAt(sector * kSectorBytes, kDirectoryBlockBytes);
-        if (block.empty()) return false;
+    const directory_chain_t chain{*this, all};
+    std::set<track_sector_t> seen;
+    for (track_sector_t at = directoryStart(); seen.insert(at).second;) {
+        const std::uint8_t* block = chain.block(at);
+        if (!block) return false;
         for (std::uint64_t k = 0; k < kCfsEntriesPerBlock; ++k) {
-            const std::span<const std::uint8_t> raw = block.subspan(k * kEntryBytes, kEntryBytes);
-            if (isListed(raw, all) && visit(raw)) return true;
+            const std::uint8_t* raw = block + k * kCfsEntryBytes;
+            if (chain.counts(raw) && visit(std::span<const std::uint8_t>(raw, kCfsEntryBytes))) return true;
         }
-        sector = linkedSector(block, kLinkAt, kEntryBytes);
+        at = chain.next(block);
     }
     return false;
 }
@@ -146,16 +170,13 @@ std::uint64_t PartCFS::sizeOf(std::span<const std::uint8_t> raw) const {
     return std::min(size, end_ - start_);
 }
 
+// The raw entry is found going on from the one found last; the CBM entry is made from it.
 std::uint8_t* PartCFS::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
                                    std::uint64_t* outSlot) {
-    std::uint64_t counted = 0;
-    std::span<const std::uint8_t> found;
-    forEachRawEntry(includeEmpty, [&](std::span<const std::uint8_t> raw) {
-        if (counted++ != index) return false;
-        found = raw;
-        return true;
-    });
-    if (found.empty()) return nullptr;
+    directory_chain_t chain{*this, includeEmpty};
+    const std::uint8_t* raw = entryCursor().find(directoryStart(), includeEmpty, index, chain);
+    if (!raw) return nullptr;
+    const std::span<const std::uint8_t> found(raw, kCfsEntryBytes);
     std::array<std::uint8_t, dir_entry_t::kSize>& entry = entryBuffer();
     entry.fill(0);
     entry[0] = found[kLinkAt];

@@ -49,6 +49,9 @@ protected:
     bool subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) override;
 
 private:
+    // The current directory as the chain an entry lookup walks (entry_cursor_t::find).
+    struct directory_chain_t;
+
     // Calls `visit` with each raw 36-byte entry of the current directory (those in use, and
     // with `all` those with a name) until it answers true; each directory block once.
     template <class Visit>

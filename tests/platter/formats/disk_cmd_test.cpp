@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -494,6 +495,74 @@ TEST(DiskDHM, ListsWithoutReadingTheWholeFile) {
     EXPECT_LT(provider->cachedBlockCount(), 64u);  // of 16384
     EXPECT_FALSE(disk.isValidBlock(makeBlock(65, 0)));
     EXPECT_FALSE(disk.missesBlocks());
+}
+
+// hardDisk(4) with a table of 32 blocks: after the system partition every slot a 1541
+// partition named by its slot, but the fourth of each block, which is empty.
+bytes_t hardDiskWithFullTable() {
+    bytes_t bytes = hardDisk(4);
+    for (std::uint64_t b = 0; b < 32; ++b) {
+        const auto block = bytes.begin() + static_cast<std::ptrdiff_t>(4 * 65536 + b * 256);
+        block[0] = b + 1 < 32 ? 1 : 0;  // links relative to track 4
+        block[1] = static_cast<std::uint8_t>(b + 1 < 32 ? b + 1 : 0xff);
+        for (std::uint64_t k = b == 0 ? 1 : 0; k < 8; ++k) {
+            const auto entry = block + static_cast<std::ptrdiff_t>(k * 32);
+            std::fill(entry + 2, entry + 32, std::uint8_t{0});
+            if (k == 3) continue;
+            entry[2] = 2;
+            const std::array<std::uint8_t, 16> name = cbmName(std::to_string(b * 8 + k), false);
+            std::copy(name.begin(), name.end(), entry + 5);
+        }
+    }
+    return bytes;
+}
+
+// Counts how often each block is read.
+class CountingDhd : public DiskDHM {
+public:
+    std::uint8_t* blockPointer(const track_sector_t& block) override {
+        ++reads[block];
+        return DiskDHM::blockPointer(block);
+    }
+    std::map<track_sector_t, std::uint64_t> reads;
+};
+
+// Walking the table by index goes on from the entry found last; looked up from the last entry
+// down, each lookup walks from the table start, and both find the same entries.
+TEST(DiskDHM, TableLookupsInOrderReadEachTableBlockABoundedNumberOfTimes) {
+    test_support::ScratchDir scratch;
+    const auto file = scratch.write("full.dhd", hardDiskWithFullTable());
+    for (const bool includeEmpty : {false, true}) {
+        CountingDhd disk;
+        ASSERT_TRUE(disk.open(file, true));
+        disk.setIncludeEmpty(includeEmpty);
+        const std::uint64_t count = disk.countDirectoryEntries();
+        ASSERT_EQ(count, includeEmpty ? 256u : 256u - 32u);
+        disk.reads.clear();
+        std::vector<dir_entry_t> inOrder(count);
+        for (std::uint64_t i = 0, slot = 0; i < count; ++i, ++slot) {
+            if (!includeEmpty && slot % 8 == 3) ++slot;
+            ASSERT_TRUE(disk.getEntry(i, includeEmpty, inOrder[i])) << i;
+            if (slot != 0 && slot % 8 != 3) {
+                ASSERT_EQ(nameOf(inOrder[i]), cbmName(std::to_string(slot), false)) << i;
+            }
+            ASSERT_EQ(disk.entryAt(i), disk.entryAt(i));  // the same entry again
+        }
+        dir_entry_t past;
+        EXPECT_FALSE(disk.getEntry(count, includeEmpty, past));
+        ASSERT_EQ(disk.reads.size(), 32u);
+        for (const auto& [block, reads] : disk.reads)
+            EXPECT_LE(reads, 3u * 8u + 1u) << block.track << "/" << block.sector;
+
+        DiskDHM fresh;
+        ASSERT_TRUE(fresh.open(file, true));
+        fresh.setIncludeEmpty(includeEmpty);
+        for (std::uint64_t i = count; i-- > 0;) {
+            dir_entry_t entry;
+            ASSERT_TRUE(fresh.getEntry(i, includeEmpty, entry)) << i;
+            ASSERT_EQ(entry.bytes, inOrder[i].bytes) << i;
+        }
+    }
 }
 
 TEST(DiskDHM, SavesTheFileWithItsChangedBlocks) {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
+#include "platter/core/data_provider.hpp"
 #include "platter/formats/cfs_entry.hpp"
 #include "platter/formats/part_cfs.hpp"
 #include "tests/support/d64_image.hpp"
@@ -158,6 +160,102 @@ TEST(DiskIDE64, LoopsInDirectoriesAndBlockListsEnd) {
     EXPECT_EQ(seen, 2u + 5u + 1u);
 }
 
+// x.hdd with PART1's root directory moved to `blocks` new blocks behind the old end, sixteen
+// entries a block named by their number, the fourth of each unused with its name kept.
+bytes_t longCfsDirectory(std::uint64_t blocks) {
+    bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    const std::uint64_t first = bytes.size() / kSector;
+    const std::uint64_t end = first + 2 * blocks;
+    bytes.resize(end * kSector);
+    const std::uint64_t list = 2 * kSector;  // PART1's list entry: its end and root sectors
+    for (const auto& [at, sector] : {std::pair{list + 21, end}, std::pair{list + 29, first}}) {
+        for (std::uint64_t i = 0; i < 3; ++i) bytes[at + i] = static_cast<std::uint8_t>(sector >> (16 - 8 * i));
+    }
+    for (std::uint64_t b = 0; b < blocks; ++b) {
+        const std::uint64_t block = (first + 2 * b) * kSector;
+        for (std::uint64_t k = 0; k < 16; ++k) {
+            const std::uint64_t raw = block + k * 36;
+            const std::string name = std::to_string(b * 16 + k);
+            std::copy(name.begin(), name.end(), bytes.begin() + static_cast<std::ptrdiff_t>(raw));
+            bytes[raw + 24] = k == 3 ? 0x80 : 0;
+            bytes[raw + 28] = k == 3 ? 0 : 0x29;
+            std::copy_n("PRG", 3, bytes.begin() + static_cast<std::ptrdiff_t>(raw + 29));
+        }
+        if (b + 1 < blocks) spreadLink(bytes, block + 24, 36, first + 2 * (b + 1));
+    }
+    return bytes;
+}
+
+// Counts the reads of each directory block, 576 bytes at its offset.
+class CountingProvider : public DataProvider {
+public:
+    using DataProvider::DataProvider;
+    std::uint8_t* rangeAt(std::uint64_t offset, std::uint64_t length) override {
+        if (length == 576) ++reads[offset];
+        return DataProvider::rangeAt(offset, length);
+    }
+    std::map<std::uint64_t, std::uint64_t> reads;
+};
+
+// Walking the directory by index goes on from the entry found last; looked up from the last
+// entry down, each lookup walks from the directory start, and both find the same entries.
+TEST(DiskIDE64, CfsLookupsInOrderReadEachDirectoryBlockABoundedNumberOfTimes) {
+    const bytes_t bytes = longCfsDirectory(64);
+    for (const bool includeEmpty : {false, true}) {
+        auto provider = std::make_unique<CountingProvider>(bytes);
+        CountingProvider& counter = *provider;
+        DiskIDE64 disk;
+        ASSERT_TRUE(disk.openProvider("long.hdd", std::move(provider)));
+        const std::shared_ptr<Disk> part = part1(disk);
+        ASSERT_NE(part, nullptr);
+        part->setIncludeEmpty(includeEmpty);
+        const std::uint64_t count = part->countDirectoryEntries();
+        ASSERT_EQ(count, includeEmpty ? 64u * 16 : 64u * 15);
+        counter.reads.clear();
+        std::vector<dir_entry_t> inOrder(count);
+        for (std::uint64_t i = 0, name = 0; i < count; ++i, ++name) {
+            if (!includeEmpty && name % 16 == 3) ++name;
+            ASSERT_TRUE(part->getEntry(i, includeEmpty, inOrder[i])) << i;
+            ASSERT_EQ(nameOf(inOrder[i]), cbmName(std::to_string(name), false)) << i;
+            ASSERT_NE(part->entryAt(i), nullptr);
+            ASSERT_NE(part->entryAt(i), nullptr);  // the same entry again
+        }
+        dir_entry_t past;
+        EXPECT_FALSE(part->getEntry(count, includeEmpty, past));
+        // Each block is entered once, then read again by each lookup of one of its entries.
+        ASSERT_EQ(counter.reads.size(), 64u);
+        for (const auto& [offset, reads] : counter.reads) EXPECT_LE(reads, 3u * 16u + 1u) << offset / kSector;
+
+        const auto fresh = openHdd(bytes);
+        const std::shared_ptr<Disk> again = part1(*fresh);
+        again->setIncludeEmpty(includeEmpty);
+        for (std::uint64_t i = count; i-- > 0;) {
+            dir_entry_t entry;
+            ASSERT_TRUE(again->getEntry(i, includeEmpty, entry)) << i;
+            ASSERT_EQ(entry.bytes, inOrder[i].bytes) << i;
+        }
+    }
+}
+
+// A lookup after entering or leaving a subdirectory, or after a change of the include-empty
+// flag, walks the directory now current.
+TEST(DiskIDE64, CfsLookupsFollowTheCurrentDirectory) {
+    const auto disk = openHdd();
+    const std::shared_ptr<Disk> part = part1(*disk);
+    const dir_entry_t sub = entryAt(*part, 4);
+    ASSERT_EQ(nameOf(sub), cbmName("SUB", false));
+    track_sector_t first;
+    ASSERT_TRUE(part->openDirectory(sub, first, false));
+    EXPECT_EQ(nameOf(entryAt(*part, 0)), cbmName("INNER", false));
+    dir_entry_t entry;
+    EXPECT_FALSE(part->getEntry(1, false, entry));
+    ASSERT_TRUE(part->closeDirectory(false));
+    EXPECT_EQ(nameOf(entryAt(*part, 1)), cbmName("BIG", false));
+    ASSERT_TRUE(part->getEntry(1, true, entry));  // the unused label counts too
+    EXPECT_EQ(nameOf(entry), cbmName("HELLO", false));
+    EXPECT_EQ(nameOf(entryAt(*part, 2)), cbmName("DATA", false));
+}
+
 TEST(DiskIDE64, SizeFieldBeyondThePartitionGivesNoData) {
     bytes_t bytes = test_support::readFixture("cmd/x.hdd");
     bytes[kRootSecondBlock * kSector + 36 + 16 + 5] = 1;  // BIG's size: 2^40 more
@@ -223,9 +321,9 @@ TEST(DiskIDE64, CfsDateFieldsUnpackFromBytes32To35) {
         std::copy(row.stored.begin(), row.stored.end(), entry.begin() + 32);
         cfs_date_t date;
         ASSERT_TRUE(unpackCfsDate(entry, date));
-        EXPECT_EQ((std::array{date.year, date.month, date.day, date.hour, date.minute, date.spare}),
-                  (std::array{row.date.year, row.date.month, row.date.day, row.date.hour, row.date.minute,
-                              row.date.spare}))
+        EXPECT_EQ(
+            (std::array{date.year, date.month, date.day, date.hour, date.minute, date.spare}),
+            (std::array{row.date.year, row.date.month, row.date.day, row.date.hour, row.date.minute, row.date.spare}))
             << int(row.stored[0]);
     }
     cfs_date_t untouched;
