@@ -541,6 +541,7 @@ protected:
     // Where the last entry lookup stopped, for a kind that walks a directory of its own
     // (entry_cursor_t::find); the image forgets it with every change, as for its own walk.
     entry_cursor_t& entryCursor() { return entryCursor_; }
+    const entry_cursor_t& entryCursor() const { return entryCursor_; }
 
 private:
     // What every way of opening ends with, once the provider holds the image; false when the

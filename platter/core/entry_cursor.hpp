@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -36,6 +37,11 @@ struct entry_cursor_t {
     template <class Chain>
     auto find(const track_sector_t& dirStart, bool withEmpty, std::uint64_t index, Chain& chain)
         -> decltype(chain.block(dirStart));
+
+    // The entry found last, while it is still the one of the directory from `dirStart` and its
+    // block is unchanged; else null.
+    template <class Chain>
+    auto lastFound(const track_sector_t& dirStart, Chain& chain) const -> decltype(chain.block(dirStart));
 
     // Whether a lookup of entry `index` in the directory from `dirStart` goes on from here;
     // `current` is `block` as it is now (null when it cannot be read), `size` bytes of it.
@@ -75,6 +81,13 @@ auto entry_cursor_t::find(const track_sector_t& dirStart, bool withEmpty, std::u
         block = chain.next(data);
         data = nullptr;
     }
+}
+
+template <class Chain>
+auto entry_cursor_t::lastFound(const track_sector_t& dirStart, Chain& chain) const -> decltype(chain.block(dirStart)) {
+    auto data = valid && start == dirStart ? chain.block(block) : nullptr;
+    if (!data || bytes.size() != Chain::kBlockBytes || !std::equal(bytes.begin(), bytes.end(), data)) return nullptr;
+    return data + (next - 1) * Chain::kEntryBytes;
 }
 
 }  // namespace platter

@@ -205,14 +205,23 @@ std::uint8_t* PartCFS::locateEntry(std::uint64_t index, bool includeEmpty, track
     return entry.data();
 }
 
-// The entry of the current directory with the synthesized entry's name and first sector.
+// The entry of the current directory with the synthesized entry's name and first sector: the
+// one the last lookup found, which is the one asked for while a walk by index reads each entry's
+// file (none when it is not in use), else the first in use.
 std::span<const std::uint8_t> PartCFS::rawEntryOf(const dir_entry_t& entry) const {
+    const auto isEntry = [&](std::span<const std::uint8_t> raw) {
+        const std::array<std::uint8_t, 16> name = paddedName(raw.first(16));
+        return raw[kFirstAt] == entry.bytes[1] && raw[kFirstAt + 1] == entry.bytes[3] &&
+               raw[kFirstAt + 2] == entry.bytes[4] && std::equal(name.begin(), name.end(), entry.name().begin());
+    };
+    const directory_chain_t chain{*this, includeEmpty()};
+    if (const std::uint8_t* last = entryCursor().lastFound(directoryStart(), chain)) {
+        const std::span<const std::uint8_t> raw(last, kCfsEntryBytes);
+        if (isEntry(raw)) return inUse(raw) ? raw : std::span<const std::uint8_t>();
+    }
     std::span<const std::uint8_t> found;
     forEachRawEntry(false, [&](std::span<const std::uint8_t> raw) {
-        const std::array<std::uint8_t, 16> name = paddedName(raw.first(16));
-        if (raw[kFirstAt] != entry.bytes[1] || raw[kFirstAt + 1] != entry.bytes[3] ||
-            raw[kFirstAt + 2] != entry.bytes[4] || !std::equal(name.begin(), name.end(), entry.name().begin()))
-            return false;
+        if (!isEntry(raw)) return false;
         found = raw;
         return true;
     });
