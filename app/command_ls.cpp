@@ -328,7 +328,7 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
 // Chains that turn back: the listing shows what they reached, a warning says where.
 void CommandLs::warnAboutLoops(const platter::Disk& disk, const std::string& path) {
     const std::string name = "'" + forge::fileName(path) + "'";
-    if (const std::optional<platter::track_sector_t> at = disk.chainTurnsBackAt(disk.directoryStart()))
+    if (const std::optional<platter::track_sector_t> at = disk.directoryTurnsBackAt())
         reporter_.warning(name + ": the directory chain turns back at block " + chainText({*at}));
     for (const listed_entry_t& listed : render_->entries()) {
         if (listed.loopsAt) {

@@ -286,6 +286,9 @@ public:
     // The block whose link leads back into the chain that starts at `start`; none when the
     // chain ends, or leaves the image, without turning back.
     std::optional<track_sector_t> chainTurnsBackAt(const track_sector_t& start) const;
+    // Where the current directory's chain turns back, as chainTurnsBackAt gives it for a chain
+    // of linked blocks; a kind whose directory is laid out otherwise answers for its layout.
+    virtual std::optional<track_sector_t> directoryTurnsBackAt() const { return chainTurnsBackAt(dirStart_); }
 
     // ---- Undo journal (disk_undo.cpp) ----
     bool pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,

@@ -160,7 +160,7 @@ bool DiskD2M::writeSystemArea() {
 
 // The chain of table blocks: relative links added to the table base, a zero track ends it,
 // a block seen before ends it too.
-std::vector<track_sector_t> DiskD2M::tableBlocks() const {
+std::vector<track_sector_t> DiskD2M::tableBlocks(std::optional<track_sector_t>* turnsBackAt) const {
     std::vector<track_sector_t> blocks;
     std::set<track_sector_t> seen;
     track_sector_t block = directoryStart();
@@ -168,10 +168,18 @@ std::vector<track_sector_t> DiskD2M::tableBlocks() const {
         const std::uint8_t* data = blockData(block);
         if (!data) break;
         blocks.push_back(block);
-        block = nextTableBlock(layout_.tableBase, data);
-        if (block.isNone()) break;
+        const track_sector_t next = nextTableBlock(layout_.tableBase, data);
+        if (next.isNone()) break;
+        if (turnsBackAt && seen.count(next) != 0) *turnsBackAt = block;
+        block = next;
     }
     return blocks;
+}
+
+std::optional<track_sector_t> DiskD2M::directoryTurnsBackAt() const {
+    std::optional<track_sector_t> at;
+    tableBlocks(&at);
+    return at;
 }
 
 std::uint64_t DiskD2M::countDirectoryEntries() {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,6 +65,7 @@ public:
     void snapshotBam() override {}
 
     // The table as the directory.
+    std::optional<track_sector_t> directoryTurnsBackAt() const override;
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
@@ -103,8 +105,9 @@ private:
     std::uint64_t imageBytes() const;
     // Writes the system header and the table of a new image.
     bool writeSystemArea();
-    // The table blocks in chain order, each once, at most the layout's count.
-    std::vector<track_sector_t> tableBlocks() const;
+    // The table blocks in chain order, each once, at most the layout's count; `turnsBackAt`,
+    // when given, gets the block whose link leads back to one of them.
+    std::vector<track_sector_t> tableBlocks(std::optional<track_sector_t>* turnsBackAt = nullptr) const;
     // Units [first, end) partitions may use.
     std::uint64_t usableEndUnit() const;
     // Fills a partition area from `data` (zeros past its end), journalled when asked.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -56,7 +57,8 @@ public:
     const std::uint8_t* diskName() const override;
     const std::uint8_t* diskId() const override { return nullptr; }
 
-    // The partition list.
+    // The partition list: one run of sectors, no chain that could turn back.
+    std::optional<track_sector_t> directoryTurnsBackAt() const override { return std::nullopt; }
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;

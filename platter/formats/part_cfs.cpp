@@ -153,6 +153,19 @@ bool PartCFS::forEachRawEntry(bool all, Visit&& visit) const {
     return false;
 }
 
+std::optional<track_sector_t> PartCFS::directoryTurnsBackAt() const {
+    const directory_chain_t chain{*this, false};
+    std::set<track_sector_t> seen;
+    for (track_sector_t at = directoryStart(); seen.insert(at).second;) {
+        const std::uint8_t* block = chain.block(at);
+        if (!block) return std::nullopt;
+        const track_sector_t next = chain.next(block);
+        if (seen.count(next) != 0) return at;
+        at = next;
+    }
+    return std::nullopt;
+}
+
 std::uint64_t PartCFS::countDirectoryEntries() {
     std::uint64_t count = 0;
     forEachRawEntry(includeEmpty(), [&](std::span<const std::uint8_t>) {

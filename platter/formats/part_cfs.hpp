@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -36,6 +37,7 @@ public:
     bool isBlockFree(const track_sector_t& block) const override;
     track_sector_t firstBlock(const dir_entry_t& entry) const override;
 
+    std::optional<track_sector_t> directoryTurnsBackAt() const override;
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;

@@ -249,6 +249,9 @@ TEST(DiskD2M, TableThatLinksBackListsEachEntryOnce) {
     disk->setIncludeEmpty(true);
     EXPECT_EQ(disk->countDirectoryEntries(), 32u);
     EXPECT_EQ(disk->locateEntry(32, true), nullptr);
+    // Where it turns back, by the table's own relative links.
+    EXPECT_EQ(disk->directoryTurnsBackAt(), makeBlock(13, 139));
+    EXPECT_FALSE(fixtureD1m()->directoryTurnsBackAt());
 
     // A link off the image ends the table too.
     bytes[kD1mTableAt + 1 * 256] = 99;

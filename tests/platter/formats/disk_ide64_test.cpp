@@ -152,6 +152,7 @@ TEST(DiskIDE64, LoopsInDirectoriesAndBlockListsEnd) {
     EXPECT_EQ(part->countDirectoryEntries(), 5u);
     bytes_t data;
     EXPECT_FALSE(part->readFile(named(*part, "BIG"), data));  // 70144 bytes found of 200000+
+    EXPECT_EQ(part->directoryTurnsBackAt(), DiskIDE64::blockOfSector(kRootSecondBlock));
     std::array<std::uint8_t, 16> star;
     star.fill(0xa0);
     star[0] = '*';
@@ -258,6 +259,20 @@ TEST(DiskIDE64, CfsLookupsFollowTheCurrentDirectory) {
     ASSERT_TRUE(part->getEntry(1, true, entry));  // the unused label counts too
     EXPECT_EQ(nameOf(entry), cbmName("HELLO", false));
     EXPECT_EQ(nameOf(entryAt(*part, 2)), cbmName("DATA", false));
+}
+
+// Neither the partition list nor a CFS directory is a chain of CBM links: the bytes that would
+// be one ("PA" of PART1, block 80/65, which links to itself) lead nowhere.
+TEST(DiskIDE64, DirectoriesTurnBackOnlyWhereTheirOwnLinksDo) {
+    bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    const std::uint64_t looping = 80 * 256 + 65;
+    bytes.resize((looping + 1) * kSector);
+    bytes[looping * kSector] = 80;
+    bytes[looping * kSector + 1] = 65;
+    const auto disk = openHdd(bytes);
+    EXPECT_EQ(disk->chainTurnsBackAt(disk->directoryStart()), makeBlock(80, 65));
+    EXPECT_FALSE(disk->directoryTurnsBackAt());
+    EXPECT_FALSE(part1(*disk)->directoryTurnsBackAt());
 }
 
 TEST(DiskIDE64, SizeFieldBeyondThePartitionGivesNoData) {
