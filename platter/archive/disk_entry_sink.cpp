@@ -12,7 +12,6 @@ namespace {
 constexpr std::uint64_t kBlockData = 254;
 constexpr std::uint64_t kPointersPerSideSector = 120;
 constexpr std::size_t kTailAt = 23;
-constexpr std::uint8_t kClosedDel = 0x80;
 
 std::uint64_t blocksFor(std::uint64_t bytes) { return (bytes + kBlockData - 1) / kBlockData; }
 
@@ -92,9 +91,7 @@ import_result_t DiskEntrySink::store(const archive_entry_t& entry) {
     Disk::UndoGroup group(disk_);
     dir_entry_t stored;
     stored.setName(entry.name);
-    // A type byte of 0 marks a scratched entry, which the directory skips: its blocks would
-    // be lost. It is stored as a closed DEL file instead.
-    stored.bytes[2] = entry.typeByte == 0 ? kClosedDel : entry.typeByte;
+    stored.setStoredType(entry.typeByte);
     std::copy(entry.entryTail.begin(), entry.entryTail.end(), stored.bytes.begin() + kTailAt);
     std::uint64_t blocks = 0;
     const bool written = entry.infoBlock.empty() ? writePlainFile(disk_, entry, stored, blocks)

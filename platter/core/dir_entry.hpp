@@ -26,6 +26,7 @@ struct dir_entry_t {
     static constexpr std::size_t kSize = 32;
     static constexpr std::size_t kNameOffset = 5;
     static constexpr std::size_t kNameLength = 16;
+    static constexpr std::uint8_t kClosedDel = 0x80;
 
     std::array<std::uint8_t, kSize> bytes{};
 
@@ -46,6 +47,9 @@ struct dir_entry_t {
     std::uint16_t blockCount() const { return static_cast<std::uint16_t>(bytes[30] | (bytes[31] << 8)); }
 
     void setName(std::span<const std::uint8_t> name16);
+    // The type byte of a file being stored. A type byte of 0 marks a scratched entry, which the
+    // directory skips and whose blocks would be lost, so it is stored as a closed DEL file.
+    void setStoredType(std::uint8_t type) { bytes[2] = type == 0 ? kClosedDel : type; }
     void setBlockCount(std::uint16_t blocks) {
         bytes[30] = static_cast<std::uint8_t>(blocks & 0xff);
         bytes[31] = static_cast<std::uint8_t>(blocks >> 8);

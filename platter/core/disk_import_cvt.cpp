@@ -45,6 +45,7 @@ bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position) 
     UndoGroup group(*this);
     dir_entry_t entry;
     std::copy_n(data.begin(), kEntryBytes, entry.bytes.begin() + 2);
+    entry.setStoredType(data[0]);
     track_sector_t block{};
     if (!writeChain(data.subspan(kInfoAt, kBlockData), block)) return damaged();
     setBlock(entry, 21, block);

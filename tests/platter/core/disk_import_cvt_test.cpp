@@ -118,6 +118,21 @@ TEST(DiskImportCvt, AnEmptyOneBlockRecordKeepsItsBlock) {
     EXPECT_EQ(chain(disk, index[4], index[5]), bytes_t(file.begin() + 762 + 254, file.begin() + 762 + 254 + 353));
 }
 
+// A type byte of 0 would make the entry a scratched one, hiding the blocks just written.
+TEST(DiskImportCvt, AFileOfTypeZeroIsStoredAsAClosedDelFile) {
+    TestImage image = TestImage::blank();
+    Disk& disk = *image.disk;
+    bytes_t file = convertFile(false, pattern(300, 4));
+    file[0] = 0;
+    ASSERT_TRUE(disk.importCvt(file, 0));
+
+    dir_entry_t entry;
+    ASSERT_TRUE(disk.getEntry(0, false, entry));
+    EXPECT_EQ(entry.typeByte(), 0x80);
+    EXPECT_EQ(entry.blockCount(), 1 + 2);
+    EXPECT_EQ(disk.blocksFree(), 664u - 3);
+}
+
 TEST(DiskImportCvt, FilesThatCannotBeStoredLeaveNothing) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
