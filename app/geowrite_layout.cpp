@@ -12,6 +12,9 @@ namespace {
 constexpr std::uint64_t kLastPage = 60;
 constexpr std::int64_t kTabColumns = 4;
 constexpr std::int64_t kSeparatorShortening = 13;
+// GEOS prints 80 cards of 8 pixels a line: a ruler position past the page's last pixel is taken
+// as that pixel, so a damaged ruler cannot pad every line with thousands of spaces.
+constexpr std::int64_t kLastPagePixel = 639;
 
 // Left-justified from column 0 to the width of a page, until a ruler says otherwise.
 const platter::geowrite_ruler_t kDefaultRuler = [] {
@@ -27,19 +30,21 @@ std::string spaces(std::int64_t count) {
 
 std::int64_t length(const std::string& text) { return static_cast<std::int64_t>(text.size()); }
 
+std::int64_t onPage(std::uint16_t pixels) { return std::min<std::int64_t>(pixels, kLastPagePixel); }
+
 }  // namespace
 
 const platter::geowrite_ruler_t& GeoWriteLayout::ruler() const { return ruler_ != nullptr ? *ruler_ : kDefaultRuler; }
 
-std::int64_t GeoWriteLayout::marginColumn() const { return ruler().leftMargin() >> 3; }
+std::int64_t GeoWriteLayout::marginColumn() const { return onPage(ruler().leftMargin()) >> 3; }
 
 std::int64_t GeoWriteLayout::textWidth() const {
     // At least one column, so that every line takes something from its paragraph.
-    return std::max<std::int64_t>((std::int64_t{ruler().rightMargin()} - ruler().leftMargin()) / 8, 1);
+    return std::max<std::int64_t>((onPage(ruler().rightMargin()) - onPage(ruler().leftMargin())) / 8, 1);
 }
 
 std::int64_t GeoWriteLayout::indent() const {
-    return std::max<std::int64_t>((std::int64_t{ruler().paragraphMargin()} - ruler().leftMargin()) / 8, 0);
+    return std::max<std::int64_t>((onPage(ruler().paragraphMargin()) - onPage(ruler().leftMargin())) / 8, 0);
 }
 
 void GeoWriteLayout::print(std::ostream& out, const platter::GeoWriteDocument& document) {
@@ -65,8 +70,8 @@ void GeoWriteLayout::print(std::ostream& out, const platter::GeoWriteDocument& d
             }
             printPageNumber(out, first + number);
         }
-        separator = std::string(static_cast<std::size_t>(
-                                    std::max<std::int64_t>((ruler().rightMargin() >> 3) - kSeparatorShortening, 0)),
+        separator = std::string(static_cast<std::size_t>(std::max<std::int64_t>(
+                                    (onPage(ruler().rightMargin()) >> 3) - kSeparatorShortening, 0)),
                                 '-') +
                     " {page break}\n";
     }

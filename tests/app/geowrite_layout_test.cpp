@@ -119,6 +119,21 @@ TEST(GeoWriteLayout, MarginsWithoutSoundResults) {
     EXPECT_EQ(page.find("-"), std::string::npos);
 }
 
+TEST(GeoWriteLayout, RulerPositionsPastThePageEndAtItsLastPixel) {
+    // A left margin of 60000 would put 7500 spaces before every character of the text.
+    GeoWriteDocument doc = document();
+    doc.setPage(0);
+    doc.addRuler(ruler(60000, 65535, 60000, 0));
+    doc.addText("ab\r");
+    doc.addEndOfText();
+    doc.setPage(1);
+    doc.addEndOfText();
+    // One column wide at column 79: a character a line.
+    const std::string margin(79, ' ');
+    EXPECT_EQ(laidOut(doc),
+              margin + "a\n" + margin + "b\n\npage: 1\n" + std::string(66, '-') + " {page break}\n\npage: 2\n");
+}
+
 // Real pages with their rulers, texts and escapes replaced by noise: every
 // layout ends, whatever the margins say.
 TEST(GeoWriteLayout, NoisyDocumentsAreLaidOut) {
