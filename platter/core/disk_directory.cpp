@@ -92,8 +92,7 @@ std::uint8_t* Disk::locateEntry(std::uint64_t index, bool includeEmpty, track_se
                                 std::uint64_t* outSlot) {
     cbm_directory_chain_t chain{*this, includeEmpty};
     std::uint8_t* entry = entryCursor_.find(dirStart_, includeEmpty, index, chain);
-    if (entry && outBlock) *outBlock = entryCursor_.block;
-    if (entry && outSlot) *outSlot = entryCursor_.slot - 1;
+    if (entry) entryCursor_.tellPlace(outBlock, outSlot);
     return entry;
 }
 

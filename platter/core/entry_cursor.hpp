@@ -43,6 +43,12 @@ struct entry_cursor_t {
     template <class Chain>
     auto lastFound(const track_sector_t& dirStart, Chain& chain) const -> decltype(chain.block(dirStart));
 
+    // The block and slot of the entry found last into those of the pointers given.
+    void tellPlace(track_sector_t* outBlock, std::uint64_t* outSlot) const {
+        if (outBlock) *outBlock = block;
+        if (outSlot) *outSlot = slot - 1;
+    }
+
     // Whether a lookup of entry `index` in the directory from `dirStart` goes on from here;
     // `current` is `block` as it is now (null when it cannot be read), `size` bytes of it.
     bool resumes(const track_sector_t& dirStart, bool withEmpty, std::uint64_t index, const std::uint8_t* current,

@@ -200,8 +200,7 @@ std::uint8_t* DiskD2M::locateEntry(std::uint64_t index, bool includeEmpty, track
     partition_table_chain_t chain{*this, layout_.tableBase, layout_.tableBlocks, includeEmpty};
     entry_cursor_t& at = entryCursor();
     std::uint8_t* entry = at.find(directoryStart(), includeEmpty, index, chain);
-    if (entry && outBlock) *outBlock = at.block;
-    if (entry && outSlot) *outSlot = at.slot - 1;
+    if (entry) at.tellPlace(outBlock, outSlot);
     return entry;
 }
 

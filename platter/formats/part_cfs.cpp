@@ -138,32 +138,34 @@ struct PartCFS::directory_chain_t {
 };
 
 template <class Visit>
-bool PartCFS::forEachRawEntry(bool all, Visit&& visit) const {
-    const directory_chain_t chain{*this, all};
+std::optional<track_sector_t> PartCFS::walkDirectory(const directory_chain_t& chain, Visit&& visit) const {
     std::set<track_sector_t> seen;
     for (track_sector_t at = directoryStart(); seen.insert(at).second;) {
         const std::uint8_t* block = chain.block(at);
-        if (!block) return false;
-        for (std::uint64_t k = 0; k < kCfsEntriesPerBlock; ++k) {
-            const std::uint8_t* raw = block + k * kCfsEntryBytes;
-            if (chain.counts(raw) && visit(std::span<const std::uint8_t>(raw, kCfsEntryBytes))) return true;
-        }
-        at = chain.next(block);
-    }
-    return false;
-}
-
-std::optional<track_sector_t> PartCFS::directoryTurnsBackAt() const {
-    const directory_chain_t chain{*this, false};
-    std::set<track_sector_t> seen;
-    for (track_sector_t at = directoryStart(); seen.insert(at).second;) {
-        const std::uint8_t* block = chain.block(at);
-        if (!block) return std::nullopt;
+        if (!block || visit(block)) return std::nullopt;
         const track_sector_t next = chain.next(block);
         if (seen.count(next) != 0) return at;
         at = next;
     }
     return std::nullopt;
+}
+
+template <class Visit>
+bool PartCFS::forEachRawEntry(bool all, Visit&& visit) const {
+    const directory_chain_t chain{*this, all};
+    bool stopped = false;
+    walkDirectory(chain, [&](const std::uint8_t* block) {
+        for (std::uint64_t k = 0; k < kCfsEntriesPerBlock && !stopped; ++k) {
+            const std::uint8_t* raw = block + k * kCfsEntryBytes;
+            stopped = chain.counts(raw) && visit(std::span<const std::uint8_t>(raw, kCfsEntryBytes));
+        }
+        return stopped;
+    });
+    return stopped;
+}
+
+std::optional<track_sector_t> PartCFS::directoryTurnsBackAt() const {
+    return walkDirectory(directory_chain_t{*this, false}, [](const std::uint8_t*) { return false; });
 }
 
 std::uint64_t PartCFS::countDirectoryEntries() {

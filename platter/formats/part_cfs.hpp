@@ -54,6 +54,10 @@ private:
     // The current directory as the chain an entry lookup walks (entry_cursor_t::find).
     struct directory_chain_t;
 
+    // Calls `visit` with each block of the current directory in chain order, each once, until it
+    // answers true; the block whose link leads back to one walked before, when the walk gets there.
+    template <class Visit>
+    std::optional<track_sector_t> walkDirectory(const directory_chain_t& chain, Visit&& visit) const;
     // Calls `visit` with each raw 36-byte entry of the current directory (those in use, and
     // with `all` those with a name) until it answers true; each directory block once.
     template <class Visit>

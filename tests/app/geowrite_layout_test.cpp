@@ -36,6 +36,16 @@ GeoWriteDocument document(std::uint16_t firstPage = 1, bool titlePage = false) {
     return result;
 }
 
+// A document whose page 0 holds one ruler and then one text.
+GeoWriteDocument onePage(const geowrite_ruler_t& rule, const std::string& text, bool titlePage = false) {
+    GeoWriteDocument result = document(1, titlePage);
+    result.setPage(0);
+    result.addRuler(rule);
+    result.addText(text);
+    result.addEndOfText();
+    return result;
+}
+
 std::string laidOut(const GeoWriteDocument& doc) {
     std::ostringstream out;
     GeoWriteLayout().print(out, doc);
@@ -89,12 +99,7 @@ TEST(GeoWriteLayout, TitlePageHeaderAndFooter) {
 
 TEST(GeoWriteLayout, Justification) {
     const auto oneParagraph = [](const geowrite_ruler_t& rule, const std::string& text) {
-        GeoWriteDocument doc = document(1, true);
-        doc.setPage(0);
-        doc.addRuler(rule);
-        doc.addText(text);
-        doc.addEndOfText();
-        return laidOut(doc);
+        return laidOut(onePage(rule, text, true));
     };
     // Columns 2 to 12: ten columns wide. Every spread word keeps a space behind it.
     EXPECT_EQ(oneParagraph(ruler(16, 96, 16, 1), "abcd\r"), "     abcd\n");
@@ -109,23 +114,14 @@ TEST(GeoWriteLayout, Justification) {
 
 TEST(GeoWriteLayout, MarginsWithoutSoundResults) {
     // Right of the right margin, and a paragraph margin left of the left one.
-    GeoWriteDocument doc = document();
-    doc.setPage(0);
-    doc.addRuler(ruler(200, 50, 0, 3));
-    doc.addText("some words here\r");
-    doc.addEndOfText();
-    const std::string page = laidOut(doc);
+    const std::string page = laidOut(onePage(ruler(200, 50, 0, 3), "some words here\r"));
     EXPECT_NE(page.find("page: 1"), std::string::npos);
     EXPECT_EQ(page.find("-"), std::string::npos);
 }
 
 TEST(GeoWriteLayout, RulerPositionsPastThePageEndAtItsLastPixel) {
     // A left margin of 60000 would put 7500 spaces before every character of the text.
-    GeoWriteDocument doc = document();
-    doc.setPage(0);
-    doc.addRuler(ruler(60000, 65535, 60000, 0));
-    doc.addText("ab\r");
-    doc.addEndOfText();
+    GeoWriteDocument doc = onePage(ruler(60000, 65535, 60000, 0), "ab\r");
     doc.setPage(1);
     doc.addEndOfText();
     // One column wide at column 79: a character a line.
