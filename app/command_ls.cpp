@@ -320,7 +320,9 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
     } else if (!expanded.failure.empty()) {
         reporter_.error(expanded.failure);
     } else if (expanded.data == platter::nested_data::notArchive) {
-        reporter_.error("could not expand archive");
+        // Identification already said the entry holds no archive: it was listed as what it
+        // is, so the failed attempt is no failure of the listing.
+        reporter_.errorWithoutFailure("could not expand archive");
     }
     depth_ -= indentStep_;
 }

@@ -15,6 +15,8 @@ void Reporter::error(std::string_view text, unsigned silencedAt) {
     write("error: ", text, silencedAt);
 }
 
+void Reporter::errorWithoutFailure(std::string_view text, unsigned silencedAt) { write("error: ", text, silencedAt); }
+
 void Reporter::report(const forge::message_t& message, unsigned silencedAt) {
     switch (message.level) {
         case forge::message_level::notice: notice(message.text, silencedAt); break;

@@ -21,6 +21,8 @@ public:
     void warning(std::string_view text, unsigned silencedAt = kQuiet);
     // An error makes the run fail, whether it is shown or withheld.
     void error(std::string_view text, unsigned silencedAt = kQuiet);
+    // An error-level line about an attempt the request did not rest on: the run does not fail.
+    void errorWithoutFailure(std::string_view text, unsigned silencedAt = kQuiet);
     void report(const forge::message_t& message, unsigned silencedAt = kQuiet);
     void report(const std::vector<forge::message_t>& messages, unsigned silencedAt = kQuiet);
     // The selection's messages, which carry their level prefix and line end; those about a

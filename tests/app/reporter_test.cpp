@@ -36,6 +36,14 @@ TEST(Reporter, PrefixesTheLevelAndCountsErrorsEvenWhenWithheld) {
     EXPECT_FALSE(failed);
 }
 
+TEST(Reporter, AnErrorWithoutFailureIsAnErrorLineThatLeavesTheStatus) {
+    bool failed = true;
+    const auto aside = [](Reporter& reporter) { reporter.errorWithoutFailure("attempt"); };
+    EXPECT_EQ(reported(0, aside, &failed), "error: attempt\n");
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(reported(1, aside, &failed), "");
+}
+
 TEST(Reporter, SomeMessagesAreNeverWithheldOthersOnlyByThreeQ) {
     const auto kept = [](Reporter& reporter) {
         reporter.error("path", Reporter::kNever);

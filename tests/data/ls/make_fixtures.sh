@@ -74,6 +74,23 @@ rm -f archives.d64
 cc1541 -q -n "archives" -i "ar 2a" -f hello -w "$tmp/hello.prg" -f "fake.lnx" -w "$tmp/hello.prg" \
     -f "old.sda" -w "$tmp/old.sda" -f "arch.lnx" -w "$tmp/arch.lnx" archives.d64 >/dev/null
 
+# sfx.d64: programs named as archives that identification finds no archive in: X.SFX (a
+# self-extracting LHA by its name) and 1!!S1 (named as a part of a six-part zipcode set).
+# lynx_damaged.d64: a Lynx archive (ARCH.LNX) whose file count was wiped, still identified as
+# Lynx by its banner.
+rm -f sfx.d64 lynx_damaged.d64
+cc1541 -q -n "sfx" -i "sf 2a" -f hello -w "$tmp/hello.prg" -f "x.sfx" -w "$tmp/hello.prg" \
+    -f '1!!s1' -w "$tmp/hello.prg" sfx.d64 >/dev/null
+python3 - "$tmp/arch.lnx" "$tmp/damaged.lnx" <<'PY'
+import sys
+lynx = bytearray(open(sys.argv[1], "rb").read())
+assert lynx[0x7c:0x80] == b" 1 \r"
+lynx[0x7c:0x7f] = bytes(3)
+open(sys.argv[2], "wb").write(lynx)
+PY
+cc1541 -q -n "damaged" -i "dm 2a" -f hello -w "$tmp/hello.prg" -f "arch.lnx" -w "$tmp/damaged.lnx" \
+    lynx_damaged.d64 >/dev/null
+
 # broken.d64: t.d64 with the first file's chain pointing at itself, and a
 # directory block linking back to itself, for the loop guards.
 python3 - t.d64 broken.d64 <<'PY'
