@@ -47,6 +47,18 @@ std::string chainText(const std::vector<platter::track_sector_t>& blocks) {
     return text;
 }
 
+std::string partitionFaultText(std::uint64_t index, platter::block_range_fault fault, std::uint64_t directoryTrack) {
+    std::string text = "the partition of entry [" + std::to_string(index) + "] ";
+    switch (fault) {
+        case platter::block_range_fault::outsideImage: return text + "starts outside the image";
+        case platter::block_range_fault::pastEnd: return text + "runs past the end of the image";
+        case platter::block_range_fault::directoryTrack:
+            return text + "covers the directory track " + std::to_string(directoryTrack);
+        case platter::block_range_fault::none: break;
+    }
+    return text + "is whole";
+}
+
 std::string zipcodeBaseName(std::string_view fileName) {
     if (fileName.size() < 3 || fileName[0] < '1' || fileName[0] > '5' || fileName[1] != '!') return {};
     const std::size_t skip = fileName[2] == '!' ? 3 : 2;

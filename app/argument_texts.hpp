@@ -3,6 +3,7 @@
 // of a listing, block chains, zipcode set names and render targets.
 
 #include "forge/getopt.hpp"
+#include "platter/core/block_range_fault.hpp"
 #include "platter/core/track_sector.hpp"
 
 #include <cstdint>
@@ -20,6 +21,10 @@ void printPathHeader(std::ostream& out, const std::string& path, std::string_vie
 // Blocks joined by ",", each "track.sector", or the sector alone when the
 // track is that of the block before: 18.1,4,19.0.
 std::string chainText(const std::vector<platter::track_sector_t>& blocks);
+
+// "the partition of entry [N] " and what is wrong with its area: "starts outside the image",
+// "runs past the end of the image" or "covers the directory track T".
+std::string partitionFaultText(std::uint64_t index, platter::block_range_fault fault, std::uint64_t directoryTrack);
 
 // The set name of a zipcode part file name: "1!GAME" and "3!!GAME" give GAME,
 // anything else an empty text.

@@ -132,6 +132,12 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
         if (!selection_.isIndexSelected(index, node) || !disk.getEntry(index, true, entry) ||
             platter::isEmptyEntry(entry))
             continue;
+        if (const platter::block_range_fault fault = disk.partitionFault(entry);
+            fault != platter::block_range_fault::none) {
+            reporter_.error("'" + path + "': " + partitionFaultText(index, fault, disk.directoryStart().track),
+                            Reporter::kNever);
+            continue;
+        }
         std::uint64_t size = 0;
         disk.readData(entry, 0, &size);
         if (size == 0) continue;

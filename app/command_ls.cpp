@@ -272,6 +272,12 @@ void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) 
 
 void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
                                  const platter::dir_entry_t& entry) {
+    if (const platter::block_range_fault fault = disk.partitionFault(entry);
+        fault != platter::block_range_fault::none) {
+        reporter_.warning("'" + forge::fileName(path) +
+                          "': " + partitionFaultText(index, fault, disk.directoryStart().track) + "; skipping");
+        return;
+    }
     platter::track_sector_t first;
     if (!disk.openDirectory(entry, first, false)) return;
     if (enclosing_.contains({&disk, disk.directoryStart()})) {

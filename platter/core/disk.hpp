@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "forge/raster_image.hpp"
+#include "platter/core/block_range_fault.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/entry_cursor.hpp"
 #include "platter/core/export_options.hpp"
@@ -271,8 +272,14 @@ public:
     bool readChain(const track_sector_t& start, std::uint32_t bamMode, std::uint64_t* size) {
         return readChain(start.track, start.sector, bamMode, size);
     }
+    // The `count` blocks from `track`/`sector` on in block order, across track ends; nothing
+    // when blockRangeFault finds one (last error 9).
     bool readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,
                         bytes_t* out, std::vector<track_sector_t>* blocks = nullptr);
+    // What keeps those blocks from all being blocks of this image, without reading them.
+    block_range_fault blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const;
+    // That fault of the area a CBM partition entry reserves; none for every other entry.
+    block_range_fault partitionFault(const dir_entry_t& entry) const;
     virtual bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                           std::vector<track_sector_t>* blocks = nullptr);
     // Every block of an entry's file, appended to `blocks`: its chains as readData follows them,

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
 
 namespace platter {
@@ -11,6 +12,12 @@ constexpr std::uint64_t kDataPerBlock = 254;
 
 void appendData(Disk::bytes_t* out, const std::uint8_t* from, std::size_t count) {
     if (out) out->insert(out->end(), from, from + count);
+}
+
+// The block after `block` in a partition area's order: the next sector, or the next track's first.
+track_sector_t nextAreaBlock(const Disk& disk, const track_sector_t& block) {
+    const track_sector_t next = makeBlock(block.track, block.sector + 1);
+    return disk.isValidBlock(next) ? next : makeBlock(block.track + 1, 0);
 }
 
 }  // namespace
@@ -64,20 +71,36 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
     }
 }
 
+block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const {
+    if (count == 0) return block_range_fault::none;
+    track_sector_t block = makeBlock(track, sector);
+    if (!isValidBlock(block)) return block_range_fault::outsideImage;
+    for (std::uint64_t done = 0; done < count; ++done, block = nextAreaBlock(*this, block)) {
+        if (!isValidBlock(block)) return block_range_fault::pastEnd;
+        if (block.track == dirStart_.track) return block_range_fault::directoryTrack;
+        if (!provider_ || provider_->available(blockOffset(block)) < kBlockSize) return block_range_fault::pastEnd;
+    }
+    return block_range_fault::none;
+}
+
+block_range_fault Disk::partitionFault(const dir_entry_t& entry) const {
+    if (entry.fileType() != kTypeCbm || !hasCbmPartitions()) return block_range_fault::none;
+    return blockRangeFault(entry.bytes[3], entry.bytes[4], entry.blockCount());
+}
+
 bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,
                           bytes_t* out, std::vector<track_sector_t>* blocks) {
-    std::uint64_t done = 0;
-    while (done < count) {
-        if (track > geometry_.trackCount || track == dirStart_.track) {
-            lastError_ = kErrPastImage;
-            return false;
-        }
-        const track_sector_t block = makeBlock(track, sector);
+    // Checked whole first: a damaged area gives none of its blocks and changes no BAM bit.
+    if (blockRangeFault(track, sector, count) != block_range_fault::none) {
+        lastError_ = kErrPastImage;
+        return false;
+    }
+    track_sector_t block = makeBlock(track, sector);
+    for (std::uint64_t done = 0; done < count; ++done, block = nextAreaBlock(*this, block)) {
         const std::uint8_t* bytes = blockPointer(block);
         if (!bytes) {
-            ++track;
-            sector = 0;
-            continue;
+            lastError_ = kErrPastImage;
+            return false;
         }
         if (!isBlockReadable(block)) {
             lastError_ = kErrUnreadableBlock;
@@ -90,8 +113,6 @@ bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64
         }
         appendData(out, bytes, kBlockSize);
         if (blocks) blocks->push_back(block);
-        ++done;
-        ++sector;
     }
     return true;
 }

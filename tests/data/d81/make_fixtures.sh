@@ -8,13 +8,16 @@
 # bytes, seed 3) in 70/4, 70/5. cc1541 writes no partitions; the patch
 # follows the 1581 layout: the partition's header, two BAM blocks and first
 # directory block on its first track, its tracks marked used outside.
+# bad_parts.d81: p.d81 with five more partition entries of 120 blocks whose areas are not
+# the image's: BAD0 from 0/0, BAD40 from 40/0 (the directory track), BAD81 from 81/0,
+# BAD200 from 200/0, and BADEND from 79/0 (past track 80).
 set -eu
 cd "$(dirname "$0")"
 . ../fixture_steps.sh
 printf '\001\010hello' >"$tmp/one.prg"
 pattern 60000 2 >"$tmp/big.prg"
 
-rm -f c.d81 p.d81
+rm -f c.d81 p.d81 bad_parts.d81
 cbmconvert -v0 -D8 c.d81 -n "$tmp/one.prg" "$tmp/big.prg"
 cc1541 -q -n "d81 disk" -i "81" -f afile -w "$tmp/one.prg" -f bfile -w "$tmp/big.prg" p.d81 >/dev/null
 
@@ -57,6 +60,17 @@ image[at(P, 4):at(P, 5)] = bytes((P, 5)) + inner[:254]
 image[at(P, 5):at(P, 5) + 2 + 46] = bytes((0, 47)) + inner[254:]
 assert len(image) == 819200
 open(sys.argv[1], "wb").write(image)
+PY
+
+python3 - p.d81 bad_parts.d81 <<'PY'
+import sys
+image = bytearray(open(sys.argv[1], "rb").read())
+directory = (39 * 40 + 3) * 256
+for slot, (name, track) in enumerate(
+        ((b"BAD0", 0), (b"BAD40", 40), (b"BAD81", 81), (b"BAD200", 200), (b"BADEND", 79)), start=3):
+    e = directory + slot * 32
+    image[e + 2:e + 32] = bytes((0x85, track, 0)) + name.ljust(16, b"\xa0") + bytes(9) + bytes((120, 0))
+open(sys.argv[2], "wb").write(image)
 PY
 
 check_extract c.d81 big.prg "$tmp/big.prg"

@@ -39,6 +39,44 @@ TEST(Disk81Fixture, ToolImagesListAndRead) {
     EXPECT_EQ(first, makeBlock(71, 0));
 }
 
+TEST(Disk81Partition, AnAreaThatIsNotTheImagesIsRefusedWhole) {
+    Image image = Image::fromFixture("d81/bad_parts.d81");
+    Disk81& disk = *image.disk;
+    const std::vector<std::uint8_t> before = image.bytes();
+    const block_range_fault expected[] = {block_range_fault::outsideImage, block_range_fault::directoryTrack,
+                                          block_range_fault::outsideImage, block_range_fault::outsideImage,
+                                          block_range_fault::pastEnd};
+    for (std::uint64_t index = 3; index <= 7; ++index) {
+        SCOPED_TRACE(index);
+        dir_entry_t entry;
+        ASSERT_TRUE(disk.getEntry(index, false, entry));
+        EXPECT_EQ(disk.partitionFault(entry), expected[index - 3]);
+        EXPECT_TRUE(image.file(index).empty());
+        // Freeing its blocks frees none of the image's own.
+        std::vector<track_sector_t> blocks;
+        EXPECT_FALSE(disk.readFileBlocks(entry, 2, blocks));
+        EXPECT_TRUE(blocks.empty());
+        track_sector_t first;
+        EXPECT_FALSE(disk.openDirectory(entry, first, false));
+    }
+    EXPECT_EQ(image.bytes(), before);
+
+    dir_entry_t part;
+    ASSERT_TRUE(disk.getEntry(2, false, part));
+    EXPECT_EQ(disk.partitionFault(part), block_range_fault::none);
+    const std::vector<std::uint8_t> tracks70to72(before.begin() + 69 * 40 * 256, before.begin() + 72 * 40 * 256);
+    EXPECT_EQ(image.file(2), tracks70to72);
+    dir_entry_t file;
+    ASSERT_TRUE(disk.getEntry(0, false, file));
+    EXPECT_EQ(disk.partitionFault(file), block_range_fault::none);
+    EXPECT_EQ(disk.blockRangeFault(0, 0, 0), block_range_fault::none);
+
+    // Cut inside the partition's tracks: its area runs past the end of the bytes.
+    Image cut = Image::fromBytes(std::vector<std::uint8_t>(before.begin(), before.begin() + 71 * 40 * 256));
+    EXPECT_EQ(cut.disk->partitionFault(part), block_range_fault::pastEnd);
+    EXPECT_TRUE(cut.file(2).empty());
+}
+
 TEST(Disk81Layout, SizesAndDirectoryOrder) {
     Image image = Image::blank();
     std::vector<std::uint8_t> bytes = image.bytes();
