@@ -156,7 +156,7 @@ bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64
 }
 
 bool Disk::readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks) {
-    if (entry.fileType() == kTypeCbm && !isGeosFile(entry))
+    if (entry.fileType() == kTypeCbm && hasCbmPartitions() && !isGeosFile(entry))
         return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, nullptr, &blocks);
     std::uint64_t size = 0;
     if (!readData(entry, bamMode, &size, nullptr, &blocks)) return false;

@@ -36,6 +36,10 @@ TEST(DiskEntryTypes, PartitionAndDirectoryTypesOnAD64AreChainedFiles) {
         ASSERT_TRUE(image.disk->readData(entry, 0, &size, nullptr, &blocks));
         EXPECT_EQ(size, 254u);
         EXPECT_EQ(blocks.size(), 1u);
+        // Freeing and reachability go by the same chain, not by a block range from 1/0.
+        std::vector<track_sector_t> fileBlocks;
+        ASSERT_TRUE(image.disk->readFileBlocks(entry, 0, fileBlocks)) << int{typeByte};
+        EXPECT_EQ(fileBlocks, blocks) << int{typeByte};
         track_sector_t first;
         EXPECT_FALSE(image.disk->openDirectory(entry, first, false)) << int{typeByte};
         EXPECT_EQ(image.disk->directoryDepth(), 0u);
