@@ -1,6 +1,7 @@
 #include "app/command_cat.hpp"
 
 #include "app/argument_texts.hpp"
+#include "app/listing_canonical.hpp"
 #include "app/options.hpp"
 #include "app/program_identity.hpp"
 #include "app/selection_report.hpp"
@@ -147,11 +148,28 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
                             Reporter::kNever);
             continue;
         }
+        warnRecordsCountedShort(disk, entry);
         if ((entry.typeByte() & 0x0F) == platter::kTypeSeq && terminal_)
             streamFile(data);
         else
             writeBinary(data);
     }
+}
+
+// The GEOS Convert form just read holds all of these records' data but counts them short: an
+// import of it loses their blocks past the 255th, so it is not the whole file.
+void CommandCat::warnRecordsCountedShort(const platter::Disk& disk, const platter::dir_entry_t& entry) {
+    if (disk.recordsCountedShort().empty()) return;
+    const RenderCanonical names;
+    const std::string name =
+        names.entryNameText(entry, lowercase_ ? platter::Charset::lowerUpper : platter::Charset::upperGraphics, false);
+    for (const platter::vlir_record_blocks_t& record : disk.recordsCountedShort()) {
+        reporter_.warning("record " + std::to_string(record.record) + " of '" + name + "' has " +
+                              std::to_string(record.blocks) + " blocks; a GEOS Convert file can hold " +
+                              std::to_string(platter::kConvertRecordBlocks),
+                          Reporter::kNever);
+    }
+    reporter_.fail();
 }
 
 void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks,

@@ -16,6 +16,7 @@
 
 namespace platter {
 class Disk;
+struct dir_entry_t;
 }
 
 namespace app {
@@ -56,6 +57,8 @@ private:
     void writeChain(platter::Disk& disk, const platter::file_selector& node);
     void writeEntries(platter::Disk& disk, const platter::file_selector& node, const std::string& path);
     void writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks, bool lastBlockRule);
+    // One warning for each VLIR record the last read counted short; the run fails.
+    void warnRecordsCountedShort(const platter::Disk& disk, const platter::dir_entry_t& entry);
 
     platter::CbmSelection selection_;
     Reporter reporter_;

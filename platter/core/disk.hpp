@@ -12,6 +12,7 @@
 
 #include "forge/raster_image.hpp"
 #include "platter/core/block_range_fault.hpp"
+#include "platter/core/convert_records.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/entry_cursor.hpp"
 #include "platter/core/export_options.hpp"
@@ -286,6 +287,10 @@ public:
     // a REL file's side sectors, a partition's area; `bamMode` as readChain's.
     bool readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks);
     virtual bool readFile(const dir_entry_t& entry, bytes_t& out);
+    // The VLIR records that the last readFile counted short: the GEOS Convert form it gave
+    // holds all their data, but its record table counts at most kConvertRecordBlocks blocks
+    // a record. Empty after the read of any other file.
+    const std::vector<vlir_record_blocks_t>& recordsCountedShort() const { return recordsCountedShort_; }
     virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
     virtual std::uint64_t fileSize(std::uint64_t index);
     // Follows a block's link; false at the chain's end or for an unreadable block.
@@ -596,6 +601,7 @@ private:
     disk_geometry_t geometry_;
     UndoJournal journal_;
     std::vector<dir_frame_t> dirStack_;
+    std::vector<vlir_record_blocks_t> recordsCountedShort_;
     std::set<track_sector_t> visited_;
     entry_cursor_t entryCursor_;
 };

@@ -205,13 +205,15 @@ bool Disk::readGeosFile(const dir_entry_t& entry, bytes_t& out) {
         if (!readChain(index[i], index[i + 1], 0, &size, &out, nullptr, &recordBlocks)) return false;
         const std::uint64_t count = recordBlocks.size();
         const std::uint64_t lastBytes = size - kDataPerBlock * (count - 1);
-        out[at] = static_cast<std::uint8_t>(std::min<std::uint64_t>(count, 255));
+        if (count > kConvertRecordBlocks) recordsCountedShort_.push_back({(i - 2) / 2, count});
+        out[at] = static_cast<std::uint8_t>(std::min(count, kConvertRecordBlocks));
         out[at + 1] = static_cast<std::uint8_t>(lastBytes + 1);
     }
     return true;
 }
 
 bool Disk::readFile(const dir_entry_t& entry, bytes_t& out) {
+    recordsCountedShort_.clear();
     if (isGeosFile(entry)) return readGeosFile(entry, out);
     if (entry.fileType() == kTypeCbm && hasCbmPartitions() && entry.blockCount() != 0)
         return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), 0, &out);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
 
@@ -168,6 +170,21 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     // An invalid date is not a GEOS file.
     entry.bytes[26] = 13;
     EXPECT_FALSE(disk.isGeosFile(entry));
+}
+
+// A record of 300 blocks goes out whole, counted as the 255 blocks the form's table can hold,
+// and named; the next read forgets it.
+TEST(DiskChain, AVlirRecordOverTheConvertTablesCountIsNamed) {
+    TestImage image = TestImage::fromBytes(test_support::readFixture("geos/records.d64"));
+    dir_entry_t entry;
+    ASSERT_TRUE(image.disk->getEntry(0, false, entry));
+    bytes_t cvt;
+    ASSERT_TRUE(image.disk->readFile(entry, cvt));
+    EXPECT_EQ(cvt, test_support::readFixture("geos/long.cvt"));
+    EXPECT_EQ(image.disk->recordsCountedShort(), (std::vector<vlir_record_blocks_t>{{1, 300}}));
+    ASSERT_TRUE(image.disk->getEntry(1, false, entry));
+    ASSERT_TRUE(image.disk->readFile(entry, cvt));
+    EXPECT_TRUE(image.disk->recordsCountedShort().empty());
 }
 
 TEST(DiskChain, GeosInfoSettersJournalTheOldBytes) {

@@ -1,0 +1,21 @@
+#pragma once
+// What the record table of a GEOS Convert file cannot say of a VLIR file's records: the
+// table gives each record one byte for its blocks.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platter {
+
+// The most blocks the record table of a GEOS Convert file can count for one record.
+inline constexpr std::uint64_t kConvertRecordBlocks = 255;
+
+// A VLIR record by its place in the record index, and the blocks of its chain.
+struct vlir_record_blocks_t {
+    std::size_t record = 0;
+    std::uint64_t blocks = 0;
+
+    bool operator==(const vlir_record_blocks_t&) const = default;
+};
+
+}  // namespace platter
