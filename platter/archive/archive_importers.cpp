@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/disk_entry_sink.hpp"
@@ -10,12 +11,14 @@
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/petscii/cbm_name.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
 namespace {
 
 constexpr std::uint64_t kBlockData = 254;
+constexpr std::size_t kConvertNameAt = 3;  // a GEOS Convert file starts with entry bytes 2-31
 
 // Runs one decoder over the archive's `bytes` with the image as its sink,
 // directory positions from `firstPosition`, and hands the source what it asks for.
@@ -34,6 +37,21 @@ import_result_t decodeInto(Disk& disk, std::span<const std::uint8_t> bytes, std:
 // file shorter than its full blocks was cut by the end of the archive.
 bool isCut(const lynx_entry_t& entry) {
     return entry.blocks > 0 && entry.data.size() < (entry.blocks - 1) * kBlockData;
+}
+
+// What a GEOS Convert file whose record table and data disagree lost on the way in.
+std::string recordGapsText(std::span<const std::uint8_t> cvt, const convert_record_gaps_t& gaps) {
+    const std::string name = "'" + petsciiNameToUtf8(cvt.subspan(kConvertNameAt, kNameSize), false) + "'";
+    if (gaps.missing == 0) {
+        return std::to_string(gaps.leftOver) + " bytes of " + name +
+               " follow its last record and belong to no record; they were left out";
+    }
+    const std::string records = gaps.firstCut == gaps.lastCut
+                                    ? "record " + std::to_string(gaps.firstCut) + " of " + name + " runs"
+                                    : "records " + std::to_string(gaps.firstCut) + " to " +
+                                          std::to_string(gaps.lastCut) + " of " + name + " run";
+    const std::string missing = std::to_string(gaps.missing) + (gaps.missing == 1 ? " byte is" : " bytes are");
+    return records + " past the end of the file; " + missing + " missing";
 }
 
 }  // namespace
@@ -73,7 +91,11 @@ import_result_t importSpy(Disk& disk, const archive_source_t& source) {
 }
 
 import_result_t importCvt(Disk& disk, const archive_source_t& source) {
-    return disk.importCvt(source.bytes, 0) ? import_result_t::done : failureOf(disk, import_result_t::damaged);
+    convert_record_gaps_t gaps;
+    if (!disk.importCvt(source.bytes, 0, &gaps)) return failureOf(disk, import_result_t::damaged);
+    if (!gaps.any()) return import_result_t::done;
+    if (source.warnings) *source.warnings = {recordGapsText(source.bytes, gaps)};
+    return import_result_t::partial;
 }
 
 import_result_t importLnx(Disk& disk, const archive_source_t& source) {

@@ -3,10 +3,12 @@
 // archive kind. Each answers how it ended: `done`, `partial` (files stored,
 // some short or left out), `full` (a larger image kind may hold the archive)
 // or `damaged` (nothing usable); files whose data fail the archive's check
-// value are stored as decoded and named in `failedChecks`.
+// value are stored as decoded and named in `failedChecks`; what an importer
+// can say of a file it stored short goes to `warnings`.
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platter/archive/archive_entry.hpp"
@@ -25,6 +27,8 @@ struct archive_source_t {
     std::vector<std::uint8_t>* title = nullptr;
     // Receives the names of the files whose data fail the archive's check value; may be null.
     std::vector<entry_name_t>* failedChecks = nullptr;
+    // Receives one text for each file stored short or without some of its data; may be null.
+    std::vector<std::string>* warnings = nullptr;
 };
 
 import_result_t importArc(Disk& disk, const archive_source_t& source);

@@ -18,4 +18,16 @@ struct vlir_record_blocks_t {
     bool operator==(const vlir_record_blocks_t&) const = default;
 };
 
+// How the record table of a GEOS Convert file and the data the file holds disagree: bytes
+// after the last record that no record counts, or records (`firstCut` to `lastCut`) that
+// the file ends before, lacking `missing` bytes between them.
+struct convert_record_gaps_t {
+    std::uint64_t leftOver = 0;
+    std::uint64_t missing = 0;
+    std::size_t firstCut = 0;
+    std::size_t lastCut = 0;
+
+    bool any() const { return leftOver != 0 || missing != 0; }
+};
+
 }  // namespace platter

@@ -459,8 +459,10 @@ public:
                             const container_format_t* row);
     // Rebuilds the GEOS file of a GEOS Convert file (info block, sequential data or VLIR
     // records and their index) as a new entry at `position`. Nothing stays on the image when
-    // it fails: last error 2 or 24 when there was no room, 1 for a damaged file.
-    bool importCvt(std::span<const std::uint8_t> data, std::int64_t position);
+    // it fails: last error 2 or 24 when there was no room, 1 for a damaged file. Records the
+    // file ends before are stored as far as it holds them (an empty record when it holds none),
+    // data after the last record is left out; `gaps`, when given, receives both.
+    bool importCvt(std::span<const std::uint8_t> data, std::int64_t position, convert_record_gaps_t* gaps = nullptr);
     bool writeChain(std::span<const std::uint8_t> data, track_sector_t& first);
     bool createSideSectors(const track_sector_t& first, std::uint8_t recordLength, track_sector_t& side);
     bool writeRawBlocks(std::span<const std::uint8_t> data, track_sector_t start);

@@ -29,8 +29,9 @@ void setBlock(dir_entry_t& entry, std::size_t at, const track_sector_t& block) {
 
 }  // namespace
 
-bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position) {
+bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position, convert_record_gaps_t* gaps) {
     lastError_ = kErrNone;
+    if (gaps) *gaps = {};
     const auto damaged = [this] {
         if (lastError_ == kErrNone) lastError_ = kErrImportFailed;
         return false;
@@ -50,6 +51,7 @@ bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position) 
     if (!writeChain(data.subspan(kInfoAt, kBlockData), block)) return damaged();
     setBlock(entry, 21, block);
     std::uint64_t blocks = 1;
+    convert_record_gaps_t found;
 
     if (!vlir) {
         block = {};
@@ -64,20 +66,25 @@ bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position) 
             const std::size_t last = table[p + 1];
             if (count <= 1 && last == 0) break;
             const std::size_t length = count == 0 ? 0 : (count - 1) * kBlockData + last - 1;
-            if (length == 0) {
-                // A record without data; a pair (1, 1) still takes its block in the file.
-                index[p + 1] = 0xff;
-                offset += count * kBlockData;
+            const std::size_t start = offset;
+            // Records follow one another on whole blocks; a pair (1, 1) still takes its block.
+            offset += count * kBlockData;
+            const std::size_t held = start < data.size() ? std::min(length, data.size() - start) : 0;
+            if (held < length) {
+                if (found.missing == 0) found.firstCut = p / 2;
+                found.lastCut = p / 2;
+                found.missing += length - held;
+            }
+            if (held == 0) {
+                index[p + 1] = 0xff;  // a record without data
                 continue;
             }
-            if (offset >= data.size()) return damaged();
-            const std::span<const std::uint8_t> record = data.subspan(offset, std::min(length, data.size() - offset));
-            if (!writeChain(record, block)) return damaged();
+            if (!writeChain(data.subspan(start, held), block)) return damaged();
             index[p] = static_cast<std::uint8_t>(block.track);
             index[p + 1] = static_cast<std::uint8_t>(block.sector);
-            blocks += blocksFor(record.size());
-            offset += count * kBlockData;
+            blocks += blocksFor(held);
         }
+        if (data.size() > offset) found.leftOver = data.size() - offset;
         if (!writeChain(index, block)) return damaged();
         ++blocks;
     }
@@ -85,6 +92,7 @@ bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position) 
     entry.setBlockCount(static_cast<std::uint16_t>(std::min<std::uint64_t>(blocks, 0xffff)));
     if (!insertEntry(position, entry)) return damaged();
     group.commit("Insert File");
+    if (gaps) *gaps = found;
     return true;
 }
 

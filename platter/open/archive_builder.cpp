@@ -46,7 +46,8 @@ open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::f
     std::vector<format_id> kinds = {format_id::d64, format_id::d81, format_id::dnp};
     if (build.startWithD81 || bytes.size() > kLargestD64Archive) kinds.erase(kinds.begin());
     std::vector<entry_name_t> failedChecks;
-    const archive_source_t source{bytes, build.typeId, build.title, &failedChecks};
+    std::vector<std::string> shortFiles;
+    const archive_source_t source{bytes, build.typeId, build.title, &failedChecks, &shortFiles};
     for (const format_id kind : kinds) {
         std::unique_ptr<Disk> disk = makeDiskOfFormat(kind);
         if (!disk) continue;
@@ -59,7 +60,9 @@ open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::f
         shrinkNativeImage(*disk);
         open_result_t built{std::move(disk), {}};
         for (const entry_name_t& name : failedChecks) built.warnings.push_back(failedCheckText(name));
-        if (result == import_result_t::partial) built.warnings.push_back(kPartlyExpandedText);
+        built.warnings.insert(built.warnings.end(), shortFiles.begin(), shortFiles.end());
+        // An importer that named what it stored short has said it all.
+        if (result == import_result_t::partial && shortFiles.empty()) built.warnings.push_back(kPartlyExpandedText);
         built.disk->setLastError(built.warnings.empty() ? kErrNone : kErrArchiveImport);
         built.disk->setModified(false);
         return built;

@@ -1,9 +1,11 @@
 // GEOS Convert files become GEOS files of the image: info block, data or
 // records with their index, the entry from the file's first 30 bytes; a file
-// that cannot be stored leaves the image as it was.
+// that cannot be stored leaves the image as it was; one whose record table
+// and data disagree is stored as far as it goes, and the gaps are counted.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platter/core/directory_entry_count.hpp"
 #include "platter/core/disk.hpp"
@@ -39,6 +41,15 @@ bytes_t chain(Disk& disk, std::uint8_t track, std::uint8_t sector) {
     std::uint64_t size = 0;
     EXPECT_TRUE(disk.readChain(track, sector, 0, &size, &data));
     return data;
+}
+
+// The index-th file as readFile gives it: a GEOS file in the GEOS Convert form.
+bytes_t convertForm(Disk& disk, std::uint64_t index) {
+    dir_entry_t entry;
+    EXPECT_TRUE(disk.getEntry(index, false, entry));
+    bytes_t cvt;
+    EXPECT_TRUE(disk.readFile(entry, cvt));
+    return cvt;
 }
 
 TEST(DiskImportCvt, SequentialFileGetsItsInfoBlockAndData) {
@@ -79,7 +90,12 @@ TEST(DiskImportCvt, VlirRecordsFollowTheirTable) {
     const bytes_t second = pattern(4, 7);
     tail.insert(tail.end(), second.begin(), second.end());
     const bytes_t file = convertFile(true, tail);
-    ASSERT_TRUE(disk.importCvt(file, 0));
+    convert_record_gaps_t gaps;
+    ASSERT_TRUE(disk.importCvt(file, 0, &gaps));
+    EXPECT_EQ(gaps.missing, 4u);
+    EXPECT_EQ(gaps.firstCut, 2u);
+    EXPECT_EQ(gaps.lastCut, 2u);
+    EXPECT_EQ(gaps.leftOver, 0u);
 
     dir_entry_t entry;
     ASSERT_TRUE(disk.getEntry(0, false, entry));
@@ -133,29 +149,99 @@ TEST(DiskImportCvt, AFileOfTypeZeroIsStoredAsAClosedDelFile) {
     EXPECT_EQ(disk.blocksFree(), 664u - 3);
 }
 
+// Records the file ends before keep what it holds of them, and say how much is missing.
+TEST(DiskImportCvt, RecordsPastTheEndOfTheFileAreKeptAsFarAsItGoes) {
+    TestImage image = TestImage::blank();
+    Disk& disk = *image.disk;
+    bytes_t tail(254, 0);
+    tail[0] = 1, tail[1] = 20;   // 19 bytes, whole
+    tail[2] = 2, tail[3] = 100;  // 353 bytes, of which the file holds 50
+    tail[4] = 0, tail[5] = 0xff;
+    tail[6] = 1, tail[7] = 20;  // starts past the end
+    const bytes_t records = pattern(254 + 50, 2);
+    tail.insert(tail.end(), records.begin(), records.end());
+    convert_record_gaps_t gaps;
+    ASSERT_TRUE(disk.importCvt(convertFile(true, tail), 0, &gaps));
+    EXPECT_EQ(gaps.missing, 353u - 50 + 19);
+    EXPECT_EQ(gaps.firstCut, 1u);
+    EXPECT_EQ(gaps.lastCut, 3u);
+
+    dir_entry_t entry;
+    ASSERT_TRUE(disk.getEntry(0, false, entry));
+    const std::uint8_t* index = disk.sectorPointer(entry.firstBlock());
+    ASSERT_NE(index, nullptr);
+    EXPECT_EQ(chain(disk, index[2], index[3]), bytes_t(records.begin(), records.begin() + 19));
+    EXPECT_EQ(chain(disk, index[4], index[5]), bytes_t(records.begin() + 254, records.end()));
+    EXPECT_EQ(bytes_t(index + 6, index + 10), (bytes_t{0, 0xff, 0, 0xff}));  // no data: empty records
+    EXPECT_EQ(entry.blockCount(), 1 + 1 + 1 + 1);
+}
+
+// Records end on whole blocks; what follows the last one's block belongs to none.
+TEST(DiskImportCvt, DataAfterTheLastRecordIsLeftOutAndCounted) {
+    bytes_t tail(254, 0);
+    tail[0] = 2, tail[1] = 11;  // 264 bytes
+    const bytes_t record = pattern(264, 3);
+    tail.insert(tail.end(), record.begin(), record.end());
+    convert_record_gaps_t gaps;
+    for (const std::size_t padding : {0u, 244u}) {
+        TestImage image = TestImage::blank();
+        bytes_t padded = tail;
+        padded.resize(tail.size() + padding, 0);
+        ASSERT_TRUE(image.disk->importCvt(convertFile(true, padded), 0, &gaps));
+        EXPECT_FALSE(gaps.any()) << padding;
+    }
+    TestImage image = TestImage::blank();
+    tail.resize(tail.size() + 244 + 300, 0x55);
+    ASSERT_TRUE(image.disk->importCvt(convertFile(true, tail), 0, &gaps));
+    EXPECT_EQ(gaps.leftOver, 300u);
+    EXPECT_EQ(gaps.missing, 0u);
+    EXPECT_EQ(image.disk->blocksFree(), 664u - 4);
+}
+
 TEST(DiskImportCvt, FilesThatCannotBeStoredLeaveNothing) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
     disk.importFile(test_support::cbmName("FIRST"), 0, pattern(300, 1), 0, nullptr);
     const bytes_t before = image.bytes();
 
-    bytes_t table(254, 0);
-    table[0] = 1, table[1] = 20;  // stored
-    table[2] = 1, table[3] = 20;  // starts past the end
-    bytes_t tail = table;
-    const bytes_t record = pattern(254, 2);
-    tail.insert(tail.end(), record.begin(), record.end());
-    EXPECT_FALSE(disk.importCvt(convertFile(true, tail), 1));
-    EXPECT_EQ(disk.lastError(), kErrImportFailed);
-    EXPECT_EQ(image.bytes(), before);
-
     // A VLIR file too short for its record table, a file without the signature.
     EXPECT_FALSE(disk.importCvt(convertFile(true, pattern(92, 1)), 1));
     bytes_t unsigned_ = convertFile(false, pattern(100, 4));
     unsigned_[40] = 'X';
     EXPECT_FALSE(disk.importCvt(unsigned_, 1));
+    EXPECT_EQ(disk.lastError(), kErrImportFailed);
     EXPECT_EQ(image.bytes(), before);
     EXPECT_EQ(countDirectoryEntries(disk), 1u);
+}
+
+// SMALL VLIR of geos/records.d64 goes out and comes back in without a word; only the entry's
+// block addresses (file bytes 1-2 and 19-20) tell the images apart.
+TEST(DiskImportCvt, AFileWhoseRecordsFitRoundTripsWhole) {
+    TestImage source = TestImage::fromBytes(test_support::readFixture("geos/records.d64"));
+    const bytes_t exported = convertForm(*source.disk, 1);
+    EXPECT_TRUE(source.disk->recordsCountedShort().empty());
+
+    TestImage copy = TestImage::blank();
+    convert_record_gaps_t gaps;
+    ASSERT_TRUE(copy.disk->importCvt(exported, 0, &gaps));
+    EXPECT_FALSE(gaps.any());
+    bytes_t again = convertForm(*copy.disk, 0);
+    TestImage copyOfCopy = TestImage::blank();
+    ASSERT_TRUE(copyOfCopy.disk->importCvt(again, 0, &gaps));
+    EXPECT_EQ(convertForm(*copyOfCopy.disk, 0), again);
+    ASSERT_EQ(again.size(), exported.size());
+    for (const std::size_t at : {1u, 2u, 19u, 20u}) again[at] = exported[at];
+    EXPECT_EQ(again, exported);
+}
+
+// The export of geos/records.d64 counts record 1 (300 blocks) as 255: back in, record 2 is read
+// from its 256th block, and its last 44 blocks and the real record 2 are left over.
+TEST(DiskImportCvt, ARecordCountedShortLeavesItsRestOver) {
+    TestImage image = TestImage::blank();
+    convert_record_gaps_t gaps;
+    ASSERT_TRUE(image.disk->importCvt(test_support::readFixture("geos/long.cvt"), 0, &gaps));
+    EXPECT_EQ(gaps.leftOver, 44u * 254 + 100);
+    EXPECT_EQ(gaps.missing, 0u);
 }
 
 TEST(DiskImportCvt, AFullImageSaysSo) {
