@@ -9,17 +9,19 @@ constexpr std::size_t kInitialCapacity = 688484;
 // what a lying back reference can make us allocate.
 constexpr std::size_t kMaxOutput = 16 * 1024 * 1024;
 
-// Reads one big-endian number of 7-bit groups; false when the data ends inside
-// it or it does not fit the output bound.
-bool readGroups(std::span<const std::uint8_t> packed, std::size_t& cursor, std::size_t& value) {
+enum class groups_read { number, end, overflow };
+
+// Reads one big-endian number of 7-bit groups; `end` when the data ends inside
+// it, `overflow` when it does not fit the output bound.
+groups_read readGroups(std::span<const std::uint8_t> packed, std::size_t& cursor, std::size_t& value) {
     value = 0;
     while (cursor < packed.size()) {
         const std::uint8_t byte = packed[cursor++];
         value = (value << 7) | (byte & 0x7F);
-        if (value > kMaxOutput) return false;
-        if ((byte & 0x80) == 0) return true;
+        if (value > kMaxOutput) return groups_read::overflow;
+        if ((byte & 0x80) == 0) return groups_read::number;
     }
-    return false;
+    return groups_read::end;
 }
 
 }  // namespace
@@ -42,9 +44,13 @@ std::optional<std::vector<std::uint8_t>> unpackNbz(std::span<const std::uint8_t>
             out.push_back(escape);
             continue;
         }
+        // A file cut inside a reference ends where it was cut, as after a last escape byte.
         std::size_t length = 0;
         std::size_t distance = 0;
-        if (!readGroups(packed, cursor, length) || !readGroups(packed, cursor, distance)) return std::nullopt;
+        groups_read read = readGroups(packed, cursor, length);
+        if (read == groups_read::number) read = readGroups(packed, cursor, distance);
+        if (read == groups_read::end) break;
+        if (read == groups_read::overflow) return std::nullopt;
         if (length == 0) continue;
         if (distance == 0 || distance > out.size() || out.size() + length > kMaxOutput) return std::nullopt;
         // Byte by byte: a copy may overlap the bytes it produces.
