@@ -473,6 +473,9 @@ public:
     bool sizeUnknown() const { return sizeUnknown_; }
     // Some valid block lies (partly) past the end of the data: a truncated image.
     bool missesBlocks() const;
+    // The tracks whose blocks are missing because a file of whole tracks (a G64) ends before
+    // them, in order; empty for a kind that does not store its blocks by track.
+    virtual std::vector<std::uint64_t> missingTracks() const { return {}; }
     // Blocks its opener could not fill (a zipcode part missing or not decoded) are empty: like
     // one that misses blocks, such an image is never saved.
     bool isIncomplete() const { return incomplete_; }

@@ -27,10 +27,13 @@ void DiskG64::parseImage() {
         file = std::make_unique<DataProvider>(std::move(bytes), provider->name());
     }
     lazy.holdFile(std::move(file));
-    if (!loadTracks(lazy.decoder(), lazy.file(), lazy.unpacked())) {
+    if (!loadTracks(lazy.decoder(), lazy.file(), lazy.unpacked()) || !lazy.decoder().holdsDisk()) {
         markUnreadable();
         return;
     }
+    // Changed and held whole, the image would read its missing tracks as formatted ones.
+    missingTracks_ = lazy.decoder().missingTracks();
+    if (!missingTracks_.empty()) markIncomplete();
     complete_ = false;
     Disk41::parseImage();
 }

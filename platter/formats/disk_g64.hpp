@@ -10,7 +10,9 @@ class GcrDecoder;
 
 // A G64 image: the raw GCR tracks of a 1541 disk. It opens as the D64 its
 // tracks decode to and from then on is one: a sector that could not be read
-// holds the format pattern and carries the drive's error code. Tracks are
+// holds the format pattern and carries the drive's error code. The blocks of
+// a track the file ends before are missing, as past the end of a cut D64;
+// without its directory track the file does not open. Tracks are
 // decoded as their blocks are read; the error codes of all of them once they
 // are asked for. There is no writer of raw tracks, so the image saves only as
 // a D64, never over the file it came from.
@@ -21,6 +23,7 @@ public:
     // becomes .d64): any other image kind, the raw file's own among them, is refused with
     // last error kErrImageWrite. Listing documents are written as for any image.
     bool saveAs(const path& target, const listing_request_t& request = {}) override;
+    std::vector<std::uint64_t> missingTracks() const override { return missingTracks_; }
 
 protected:
     void completeImage() override;
@@ -31,6 +34,7 @@ protected:
 
 private:
     bool complete_ = false;
+    std::vector<std::uint64_t> missingTracks_;
 };
 
 }  // namespace platter

@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t kBlockSize = 256;
 constexpr std::uint64_t kDirectoryTrack = 18;
+constexpr std::ptrdiff_t kStandardTracks = 35;
 
 // Block index of sector 0 of each track; the entry after the last is the total.
 const std::array<std::uint16_t, GcrDecoder::kHighestTrack + 2>& firstBlocks() {
@@ -59,12 +60,14 @@ bool GcrDecoder::load(std::span<const std::uint8_t> file, std::uint32_t typeId) 
 // A dump is filed under the track its first header names while that slot is
 // free, else under the track the file's table gives it. Half-track dumps come
 // last and only fill free slots: a head between two tracks reads one of them,
-// and must not push the whole tracks off their places.
+// and must not push the whole tracks off their places. A track whose dump the
+// file was cut before is missing unless another dump took its place.
 void GcrDecoder::fileTracks(std::span<const std::uint8_t> file, const std::vector<gcr_entry_t>& entries) {
     slots_ = {};
+    missing_ = {};
     for (const bool halfTracks : {false, true}) {
         for (const gcr_entry_t& entry : entries) {
-            if (entry.halfTrack != halfTracks) continue;
+            if (entry.halfTrack != halfTracks || entry.cut) continue;
             const std::uint64_t own = halfTracks ? 0 : entry.track;
             const gcr_scan_t scan = scanTrack(file.subspan(entry.offset, entry.length));
             if (scan.code != kGcrGood) {
@@ -81,6 +84,24 @@ void GcrDecoder::fileTracks(std::span<const std::uint8_t> file, const std::vecto
             if (target >= 1 && target <= kHighestTrack) slots_[target] = {true, kGcrGood, scan.track};
         }
     }
+    for (const gcr_entry_t& entry : entries) {
+        if (entry.cut && entry.track >= 1 && entry.track <= kHighestTrack && !slots_[entry.track].present)
+            missing_[entry.track] = true;
+    }
+}
+
+std::vector<std::uint64_t> GcrDecoder::missingTracks() const {
+    std::vector<std::uint64_t> tracks;
+    for (std::uint64_t track = 1; track <= kHighestTrack; ++track) {
+        if (missing_[track]) tracks.push_back(track);
+    }
+    return tracks;
+}
+
+bool GcrDecoder::holdsDisk() const {
+    const auto firstTrack = slots_.begin() + 1;
+    return !missing_[kDirectoryTrack] &&
+           std::any_of(firstTrack, firstTrack + kStandardTracks, [](const slot_t& slot) { return slot.present; });
 }
 
 void GcrDecoder::decodeAllTracks() {
@@ -123,25 +144,49 @@ void GcrDecoder::readDiskId() {
     if (slot.present && slot.code == kGcrGood) findFirstHeader(slot.bytes, true);
 }
 
+// A missing track past 35 widens the image as a decoded sector there would:
+// the file held a wider disk.
 std::uint64_t GcrDecoder::imageSize() {
     if (imageSize_ == 0) {
-        for (std::uint64_t track = 36; track <= kHighestTrack; ++track) decodeTrack(track);
-        const std::uint64_t lastTrack = highestDecodedTrack_ > 40 ? 42 : highestDecodedTrack_ > 35 ? 40 : 35;
+        std::uint64_t highest = 0;
+        for (std::uint64_t track = 36; track <= kHighestTrack; ++track) {
+            decodeTrack(track);
+            if (missing_[track]) highest = track;
+        }
+        highest = std::max(highest, highestDecodedTrack_);
+        const std::uint64_t lastTrack = highest > 40 ? 42 : highest > 35 ? 40 : 35;
         imageSize_ = firstBlocks()[lastTrack + 1] * kBlockSize;
     }
     return imageSize_;
 }
 
+bool GcrDecoder::isMissingAt(std::uint64_t offset) {
+    return offset < imageSize() && missing_[trackOfBlock(offset / kBlockSize)];
+}
+
 std::uint8_t* GcrDecoder::imageAt(std::uint64_t offset) {
     const std::uint64_t size = finished() ? finishedSize_ : imageSize();
-    if (offset > size) return nullptr;
+    if (offset > size || isMissingAt(offset)) return nullptr;
     if (!finished() && offset < size) decodeTrack(trackOfBlock(offset / kBlockSize));
     return sectors_.get() + offset;
 }
 
 std::uint64_t GcrDecoder::decodedBytesAt(std::uint64_t offset) {
-    if (finished()) return offset < finishedSize_ ? finishedSize_ - offset : 0;
-    return offset < imageSize() ? kBlockSize - offset % kBlockSize : 0;
+    if (isMissingAt(offset)) return 0;
+    if (!finished()) return offset < imageSize() ? kBlockSize - offset % kBlockSize : 0;
+    if (offset >= finishedSize_) return 0;
+    // Over the decoded tracks and the error table, but not into a missing track.
+    std::uint64_t end = finishedSize_;
+    if (offset < imageSize()) {
+        const std::uint64_t blocks = imageSize() / kBlockSize;
+        for (std::uint64_t track = trackOfBlock(offset / kBlockSize) + 1; firstBlocks()[track] < blocks; ++track) {
+            if (missing_[track]) {
+                end = firstBlocks()[track] * kBlockSize;
+                break;
+            }
+        }
+    }
+    return end - offset;
 }
 
 // The error table goes where tracks past the image's last would lie: no

@@ -42,19 +42,28 @@ public:
     // By identification type: G64, or NIB of any version. False for any other.
     bool load(std::span<const std::uint8_t> file, std::uint32_t typeId);
 
+    // Tracks the file's table lists but the file ends before, and that no other
+    // dump took the place of: their blocks are missing from the image.
+    std::vector<std::uint64_t> missingTracks() const;
+    // False when no dump of the file went to tracks 1 to 35, or the directory
+    // track is missing: there is no disk to read.
+    bool holdsDisk() const;
+
     void decodeAllTracks();
     // A track already decoded is left as it is.
     void decodeTrack(std::uint64_t track);
 
     // The image without its error table: 35 tracks, or 40 (42) when a sector
-    // beyond track 35 (40) was decoded, which decodes the tracks past 35. A
-    // sector that was not read holds the format pattern 0x4B, 0x01 x 255 (or
-    // zeros, see setZeroFillMissing).
+    // beyond track 35 (40) was decoded or such a track is missing, which
+    // decodes the tracks past 35. A sector that was not read holds the format
+    // pattern 0x4B, 0x01 x 255 (or zeros, see setZeroFillMissing).
     std::uint64_t imageSize();
     // The image byte at offset, its track decoded first; up to imageSize, or
-    // up to the end of the error table once finished. Null past that.
+    // up to the end of the error table once finished. Null past that and on a
+    // missing track.
     std::uint8_t* imageAt(std::uint64_t offset);
-    // Bytes from offset to the end of its block (the whole rest once finished).
+    // Bytes from offset to the end of its block (once finished, up to the next
+    // missing track or the end); 0 on a missing track.
     std::uint64_t decodedBytesAt(std::uint64_t offset);
     // Decodes every track; when any sector failed, one error byte per sector
     // follows the image. Gives the size of both.
@@ -75,12 +84,15 @@ private:
     static std::size_t blockIndex(std::uint64_t track, std::uint64_t sector);
     static std::uint64_t trackOfBlock(std::uint64_t block);
     void fileTracks(std::span<const std::uint8_t> file, const std::vector<gcr_entry_t>& entries);
+    // The track of an offset into the image's blocks is missing (false past the blocks).
+    bool isMissingAt(std::uint64_t offset);
     void readDiskId();
     gcr_code findFirstHeader(std::span<const std::uint8_t> track, bool takeId);
     gcr_code findSectorHeader(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) const;
     gcr_code readDataBlock(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector);
 
     std::array<slot_t, kHighestTrack + 1> slots_{};
+    std::array<bool, kHighestTrack + 1> missing_{};
     // Every block of a 42-track D64, in D64 order, with room for the error
     // table after it, and what reading each block gave. A track's blocks are
     // written when it is decoded, never before.

@@ -22,13 +22,17 @@ std::vector<gcr_entry_t> listG64Tracks(std::span<const std::uint8_t> file) {
     if (file.size() <= kG64CountAt) return entries;
     const std::size_t count = file[kG64CountAt];
     for (std::size_t i = 0; i < count; i += 2) {
+        const std::uint64_t track = i / 2 + 1;
         const std::size_t slot = kG64OffsetsAt + 4 * i;
         if (slot + 4 > file.size()) break;
         const std::uint64_t offset = readLe(file, slot, 4);
-        if (offset == 0 || offset + 2 > file.size()) continue;
-        const std::uint64_t length = readLe(file, static_cast<std::size_t>(offset), 2);
-        if (length < kGcrMinimumTrackBytes || offset + 2 + length > file.size()) continue;
-        entries.push_back({offset + 2, length, i / 2 + 1, false});
+        if (offset == 0) continue;
+        const bool lengthInFile = offset + 2 <= file.size();
+        const std::uint64_t length = lengthInFile ? readLe(file, static_cast<std::size_t>(offset), 2) : 0;
+        if (!lengthInFile || offset + 2 + length > file.size())
+            entries.push_back({0, 0, track, false, true});
+        else if (length >= kGcrMinimumTrackBytes)
+            entries.push_back({offset + 2, length, track, false});
     }
     return entries;
 }
@@ -39,9 +43,10 @@ std::vector<gcr_entry_t> listNibTracks(std::span<const std::uint8_t> file) {
         const std::size_t record = kNibRecordsAt + 2 * i;
         if (record >= kNibDumpsAt || record >= file.size() || file[record] == 0) break;
         const std::uint64_t offset = kNibDumpsAt + kNibTrackBytes * i;
-        if (offset + kNibTrackBytes > file.size()) break;
         const std::uint8_t halfTrackNumber = file[record];
-        entries.push_back({offset, kNibTrackBytes, halfTrackNumber / 2u, (halfTrackNumber & 1) != 0});
+        const bool cut = offset + kNibTrackBytes > file.size();
+        entries.push_back(
+            {cut ? 0 : offset, cut ? 0 : kNibTrackBytes, halfTrackNumber / 2u, (halfTrackNumber & 1) != 0, cut});
     }
     return entries;
 }

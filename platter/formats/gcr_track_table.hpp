@@ -1,7 +1,7 @@
 #pragma once
 // The track tables of the two raw-track file kinds, read with every offset and
-// length checked against the file: a dump that does not lie wholly inside the
-// file is left out, as if the table had no entry for it.
+// length checked against the file: a dump the table lists but the file ends
+// before (a file cut short) is listed as cut, with no bytes.
 
 #include <cstdint>
 #include <span>
@@ -15,6 +15,8 @@ struct gcr_entry_t {
     std::uint64_t length = 0;
     std::uint64_t track = 0;  // the track the table places it on
     bool halfTrack = false;
+    // The dump lies, at least in part, past the end of the file: offset and length are 0.
+    bool cut = false;
 };
 
 // Shorter dumps cannot hold a single sector header.
@@ -22,8 +24,9 @@ inline constexpr std::uint64_t kGcrMinimumTrackBytes = 10;
 inline constexpr std::uint64_t kNibTrackBytes = 8192;
 
 // G64: "GCR-1541", version, entry count N at 9, N u32 offsets from 12 (entry
-// 2k is track k + 1, entry 2k + 1 its half track), each pointing at a u16
-// length and the track's bytes. Half tracks are left out.
+// 2k is track k + 1, entry 2k + 1 its half track; 0 for a track not
+// recorded), each pointing at a u16 length and the track's bytes. Half tracks
+// are left out, and so are tracks too short to hold a header.
 std::vector<gcr_entry_t> listG64Tracks(std::span<const std::uint8_t> file);
 
 // NIB: "MNIB-1541-RAW", records of (half-track number, density) from byte 16

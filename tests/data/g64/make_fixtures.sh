@@ -7,6 +7,10 @@
 #   damaged.nbz   the same with track 1 all sync, no header byte on track 5 and
 #                 one flipped data byte on track 7
 #   broken.nbz    "MNIB" and a back reference reaching before the start
+#   cut.g64       cc1541's G64 of a disk with near on track 1 and far on track 30,
+#                 its tracks stored 18, 1, 2, ... and the file cut after track 1
+#   table_only.g64  that G64's header and tables alone: every track offset past the end
+#   no_tracks.g64 the same with every offset 0 (cut_g64.py)
 set -eu
 cd "$(dirname "$0")"
 . ../fixture_steps.sh
@@ -17,3 +21,8 @@ cmp "$tmp/base.d64" ../d64/base.d64  # cc1541 only read the image
 python3 make_nib.py base.g64 base.nib base.nbz
 python3 make_nib.py --damage base.g64 "$tmp/damaged.nib" damaged.nbz
 printf '\376MNIB\376\005\177' > broken.nbz
+pattern 600 3 > "$tmp/near.prg"
+pattern 600 5 > "$tmp/far.prg"
+cc1541 -q -n "cut" -i "ct 2a" -r 1 -b 0 -f near -w "$tmp/near.prg" -r 30 -f far -w "$tmp/far.prg" "$tmp/cut.d64" >/dev/null
+cc1541 -q -g "$tmp/cut.g64" "$tmp/cut.d64" >/dev/null
+python3 cut_g64.py "$tmp/cut.g64" cut.g64 table_only.g64 no_tracks.g64

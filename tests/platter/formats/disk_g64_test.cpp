@@ -70,31 +70,89 @@ TEST(DiskG64, FortyTwoTracksStayFortyTwo) {
     EXPECT_EQ(contentOf(*disk), d42);
 }
 
-// Cut anywhere, a raw image still opens as a whole D64: what lies past the cut reads as
-// missing tracks.
-TEST(DiskG64, TruncatedFilesOpenWithTheTracksTheyHold) {
+bytes_t cutTo(const bytes_t& file, std::size_t size) {
+    return bytes_t(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
+}
+
+// The blocks of a track the file ends before are missing, as past the end of a cut D64: the
+// image is never saved, and its directory and files read only from the tracks it holds.
+TEST(DiskG64, TracksPastTheEndOfTheFileAreMissing) {
+    const test_support::ScratchDir scratch;
     const bytes_t g64 = test_support::readFixture("g64/base.g64");
-    for (const std::size_t size :
-         {std::size_t{0}, std::size_t{11}, std::size_t{300}, std::size_t{700}, g64.size() / 2, std::size_t{265000}}) {
-        const std::unique_ptr<Disk> disk =
-            openAs<DiskG64>("cut.g64", bytes_t(g64.begin(), g64.begin() + static_cast<std::ptrdiff_t>(size)));
-        EXPECT_FALSE(disk->sizeUnknown()) << size;
-        EXPECT_EQ(disk->errorCode(makeBlock(35, 16)), 3) << size;  // track 35 ends at 268420
-        EXPECT_EQ(disk->providerSize(), kSize35 + 683) << size;
+    const struct {
+        std::size_t size;
+        std::uint64_t firstMissing;
+    } cuts[] = {{150000, 20}, {265000, 35}};  // track 19 ends at 146208, track 35 at 268420
+    for (const auto& cut : cuts) {
+        const std::unique_ptr<Disk> disk = openAs<DiskG64>("cut.g64", cutTo(g64, cut.size));
+        std::vector<std::uint64_t> missing;
+        for (std::uint64_t track = cut.firstMissing; track <= 35; ++track) missing.push_back(track);
+        EXPECT_EQ(disk->missingTracks(), missing) << cut.size;
+        EXPECT_TRUE(disk->missesBlocks());
+        EXPECT_TRUE(disk->blockBytes(makeBlock(cut.firstMissing, 0)).empty());
+        EXPECT_EQ(disk->errorCode(makeBlock(35, 16)), 3);
+        // Every file of the fixture lies on track 1.
         dir_entry_t entry;
         for (std::uint64_t i = 0; disk->getEntry(i, false, entry); ++i) {
             bytes_t data;
-            disk->readFile(entry, data);
+            if (entry.blockCount() != 0) {
+                EXPECT_TRUE(disk->readFile(entry, data)) << i;
+            }
         }
+        EXPECT_EQ(disk->blocksFree(), 652u);
+        EXPECT_FALSE(disk->saveAs(scratch.file("cut.d64")));
+        EXPECT_EQ(disk->lastError(), kErrImageWrite);
+        EXPECT_FALSE(std::filesystem::exists(scratch.file("cut.d64")));
     }
+}
+
+// Without its directory track, or without a single track, a raw file holds no disk. Offset 0
+// is the format's mark for a track not recorded: such a track is no missing one.
+TEST(DiskG64, AFileWithoutItsDirectoryTrackDoesNotOpen) {
+    const bytes_t g64 = test_support::readFixture("g64/base.g64");
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{11}, std::size_t{300}, std::size_t{572}, g64.size() / 2, std::size_t{138000}}) {
+        DiskG64 disk;
+        EXPECT_FALSE(disk.openBytes("cut.g64", cutTo(g64, size))) << size;
+    }
+    bytes_t untracked = cutTo(g64, 572);
+    std::fill(untracked.begin() + 12, untracked.begin() + 12 + 4 * 70, 0);
+    DiskG64 empty;
+    EXPECT_FALSE(empty.openBytes("untracked.g64", untracked));
+
+    bytes_t withoutTrack18 = g64;
+    std::fill_n(withoutTrack18.begin() + 12 + 4 * 34, 4, 0);
+    const std::unique_ptr<Disk> silent = openAs<DiskG64>("silent.g64", withoutTrack18);
+    EXPECT_TRUE(silent->missingTracks().empty());
+    EXPECT_FALSE(silent->missesBlocks());
+    EXPECT_EQ(silent->errorCode(makeBlock(18, 0)), 3);
+}
+
+TEST(DiskNIB, NibAndNbzFilesCutShortMissTheirLastTracks) {
+    const bytes_t nib = test_support::readFixture("g64/base.nib");
+    const std::unique_ptr<Disk> cutNib = openAs<DiskNIB>("cut.nib", cutTo(nib, 256 + 20 * 8192 + 100));
+    std::vector<std::uint64_t> missing;
+    for (std::uint64_t track = 21; track <= 35; ++track) missing.push_back(track);
+    EXPECT_EQ(cutNib->missingTracks(), missing);
+    EXPECT_TRUE(cutNib->missesBlocks());
+    DiskNIB noDirectory;
+    EXPECT_FALSE(noDirectory.openBytes("cut.nib", cutTo(nib, 256 + 17 * 8192)));
+
+    // Cut anywhere, even inside a back reference, an NBZ unpacks to a NIB cut short.
+    const bytes_t nbz = test_support::readFixture("g64/base.nbz");
+    for (const std::size_t size : {std::size_t{6000}, std::size_t{8000}}) {
+        const std::unique_ptr<Disk> cutNbz = openAs<DiskNBZ>("cut.nbz", cutTo(nbz, size));
+        ASSERT_FALSE(cutNbz->missingTracks().empty()) << size;
+        EXPECT_EQ(cutNbz->missingTracks().back(), 35u);
+        EXPECT_TRUE(cutNbz->missesBlocks());
+    }
+    DiskNBZ escapeOnly;
+    EXPECT_FALSE(escapeOnly.openBytes("empty.nbz", bytes_t{0xFE}));  // an empty NIB: no track at all
 }
 
 TEST(DiskNBZ, AFileThatDoesNotUnpackDoesNotOpen) {
     DiskNBZ disk;
     EXPECT_FALSE(disk.openBytes("broken.nbz", test_support::readFixture("g64/broken.nbz")));
-    DiskNBZ escapeOnly;
-    EXPECT_TRUE(escapeOnly.openBytes("empty.nbz", bytes_t{0xFE}));  // an empty NIB: no track read
-    EXPECT_EQ(escapeOnly.errorCode(makeBlock(18, 0)), 3);
 }
 
 TEST(DiskG64, SectorsThatCouldNotBeReadCarryTheDrivesErrorCodes) {

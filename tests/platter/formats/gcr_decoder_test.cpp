@@ -279,7 +279,9 @@ TEST(GcrDecoder, ErrorTextsCarryTheDosErrorNumberOfTheirCode) {
 TEST(GcrDecoder, EmptyAndHostileInputsGiveFillerNotFaults) {
     for (const gcr_bytes_t& input : {gcr_bytes_t{}, gcr_bytes_t{'G', 'C', 'R'}, gcr_bytes_t(300, 0xFF)}) {
         const gcr_bytes_t image = decodeG64(input);
-        ASSERT_EQ(image.size(), kSize35 + kBlocks35);
+        // 255 entries whose offsets lie past the end: track 36 among them widens the image.
+        const std::size_t blocks = input.size() == 300 ? 768 : kBlocks35;
+        ASSERT_EQ(image.size(), blocks * 257);
         EXPECT_EQ(sectorOf(image, 1, 0), fillerBlock());
         EXPECT_EQ(image.back(), kGcrNoSync);
         EXPECT_EQ(decodeNib(input).size(), kSize35 + kBlocks35);
@@ -297,6 +299,62 @@ TEST(GcrDecoder, EmptyAndHostileInputsGiveFillerNotFaults) {
     for (const auto& [entry, track] : noise)
         dumps.emplace_back(static_cast<std::uint8_t>(entry + 2), testing::nibDump(track, 0));
     EXPECT_GE(decodeNib(testing::makeNib(dumps)).size(), kSize35 + kBlocks35);
+}
+
+TEST(GcrDecoder, TracksTheFileEndsBeforeAreMissing) {
+    // Tracks 1-19 whole (track 19 ends at 146208), track 20 cut inside its bytes.
+    const gcr_bytes_t g64 = test_support::readFixture("g64/base.g64");
+    const gcr_bytes_t cut(g64.begin(), g64.begin() + 150000);
+    GcrDecoder decoder;
+    decoder.setFastFirst(true);
+    decoder.loadG64(cut);
+    ASSERT_EQ(decoder.missingTracks().size(), 16u);
+    EXPECT_EQ(decoder.missingTracks().front(), 20u);
+    EXPECT_TRUE(decoder.holdsDisk());
+    const std::uint64_t track20 = testing::gcrTestBlockOffset(20, 0);
+    EXPECT_EQ(decoder.imageAt(track20), nullptr);
+    EXPECT_EQ(decoder.decodedBytesAt(track20 + 5), 0u);
+    EXPECT_EQ(decoder.decodedBytesAt(track20 - 256), 256u);
+    EXPECT_EQ(decoder.imageSize(), kSize35);
+    // Once finished, one pointer reaches up to the first missing track, and from past the
+    // last one over the error table, where their sectors carry the code of a track without sync.
+    EXPECT_EQ(decoder.finishImage(), kSize35 + kBlocks35);
+    EXPECT_EQ(decoder.decodedBytesAt(0), track20);
+    EXPECT_EQ(decoder.decodedBytesAt(kSize35), kBlocks35);
+    EXPECT_EQ(decoder.imageAt(kSize35)[blockOf(20, 0)], kGcrNoSync);
+    EXPECT_EQ(decoder.imageAt(kSize35)[blockOf(35, 16)], kGcrNoSync);
+    EXPECT_EQ(decoder.imageAt(kSize35)[blockOf(19, 18)], 1);
+}
+
+TEST(GcrDecoder, AMissingTrackPastTrack35WidensTheImage) {
+    const gcr_bytes_t d40 = patternD64(196608);
+    const gcr_bytes_t g64 = testing::makeG64FromD64(d40, 40);
+    const gcr_bytes_t cut(g64.begin(), g64.begin() + static_cast<std::ptrdiff_t>(testing::g64TrackAt(30) + 100));
+    GcrDecoder decoder;
+    decoder.loadG64(cut);
+    EXPECT_EQ(decoder.missingTracks().front(), 30u);
+    EXPECT_EQ(decoder.missingTracks().back(), 40u);
+    EXPECT_EQ(decoder.imageSize(), 196608u);
+    EXPECT_EQ(decoder.imageAt(testing::gcrTestBlockOffset(38, 1)), nullptr);
+    const std::uint8_t* block = decoder.imageAt(testing::gcrTestBlockOffset(29, 1));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(gcr_bytes_t(block, block + 256), sectorOf(d40, 29, 1));
+}
+
+// A dump the file was cut before leaves its track missing only when no other dump holds it.
+TEST(GcrDecoder, ACutEntryWhoseTrackAnotherDumpHoldsIsNotMissing) {
+    const gcr_bytes_t d64 = patternD64();
+    std::map<std::size_t, gcr_bytes_t> entries;
+    for (std::uint64_t t = 1; t <= 35; ++t) entries[2 * (t - 1)] = testing::encodeTrack(d64, t);
+    entries[2 * 1] = testing::encodeTrack(d64, 3);  // track 2's entry holds track 3
+    gcr_bytes_t g64 = testing::makeG64(entries);
+    std::fill_n(g64.begin() + 12 + 4 * 4, 4, 0xEE);  // track 3's entry points past the end
+    GcrDecoder decoder;
+    decoder.loadG64(g64);
+    EXPECT_TRUE(decoder.missingTracks().empty());
+    const std::uint8_t* block = decoder.imageAt(testing::gcrTestBlockOffset(3, 7));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(gcr_bytes_t(block, block + 256), sectorOf(d64, 3, 7));
 }
 
 }  // namespace

@@ -127,6 +127,13 @@ inline gcr_bytes_t makeG64FromD64(std::span<const std::uint8_t> d64, std::uint64
     return makeG64(entries);
 }
 
+// Where the G64 of makeG64FromD64 holds track `track`: the offset of its length word.
+inline std::size_t g64TrackAt(std::uint64_t track) {
+    std::size_t at = 12 + 8 * 84;
+    for (std::uint64_t t = 1; t < track; ++t) at += 2 + gcrTestRevolution(t);
+    return at;
+}
+
 // One NIB dump: the revolution turned by `rotation` bytes and repeated to 8192.
 inline gcr_bytes_t nibDump(const gcr_bytes_t& revolution, std::size_t rotation) {
     gcr_bytes_t out(8192);

@@ -93,7 +93,7 @@ TEST(GcrTrackChecks, TrackPeriodOfARepeatedDump) {
     EXPECT_FALSE(findTrackPeriod(gcr_bytes_t{}));
 }
 
-TEST(GcrTrackTable, G64EntriesThatLieOutsideTheFileAreLeftOut) {
+TEST(GcrTrackTable, G64EntriesPastTheEndOfTheFileAreListedAsCut) {
     const gcr_bytes_t d64 = patternD64();
     gcr_bytes_t g64 = testing::makeG64({{0, testing::encodeTrack(d64, 1)},
                                         {1, gcr_bytes_t(50, 0x55)},
@@ -105,23 +105,33 @@ TEST(GcrTrackTable, G64EntriesThatLieOutsideTheFileAreLeftOut) {
     EXPECT_EQ(entries[0].track, 1u);
     EXPECT_EQ(entries[0].offset, 12u + 8 * 84 + 2);
     EXPECT_EQ(entries[0].length, 7692u);
+    EXPECT_FALSE(entries[0].cut);
     EXPECT_EQ(entries[1].track, 2u);
+    EXPECT_FALSE(entries[1].cut);
 
-    // Track 2's bytes cut short by the end of the file; an offset past it.
+    // Track 2's bytes cut short by the end of the file, the dumps of tracks 3 and 5 past it,
+    // and track 4's offset (0 before: no track) pointing past it.
     g64.resize(12 + 8 * 84 + 2 + 7692 + 2 + 50 + 2 + 700);
     g64[12 + 4 * 6] = 0xFF;
     g64[12 + 4 * 6 + 3] = 0x7F;
     entries = listG64Tracks(g64);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].track, 1u);
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_FALSE(entries[0].cut);
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].track, i + 1);
+        EXPECT_TRUE(entries[i].cut);
+        EXPECT_EQ(entries[i].length, 0u);
+    }
 
-    // A table longer than the file.
+    // A table longer than the file: the offsets it does not hold are not known.
     const gcr_bytes_t header = {'G', 'C', 'R', '-', '1', '5', '4', '1', 0, 0xFF, 0, 0, 0x20, 0, 0, 0, 0};
-    EXPECT_TRUE(listG64Tracks(header).empty());
+    entries = listG64Tracks(header);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_TRUE(entries[0].cut);
     EXPECT_TRUE(listG64Tracks(gcr_bytes_t{'G', 'C', 'R'}).empty());
 }
 
-TEST(GcrTrackTable, NibListsNoMoreRecordsThanWholeDumps) {
+TEST(GcrTrackTable, NibRecordsWithoutTheirWholeDumpAreListedAsCut) {
     const gcr_bytes_t dump(8192, 0x55);
     gcr_bytes_t nib = testing::makeNib({{2, dump}, {3, dump}, {4, dump}});
     std::vector<gcr_entry_t> entries = listNibTracks(nib);
@@ -131,10 +141,17 @@ TEST(GcrTrackTable, NibListsNoMoreRecordsThanWholeDumps) {
     EXPECT_TRUE(entries[1].halfTrack);
     EXPECT_EQ(entries[2].track, 2u);
     EXPECT_FALSE(entries[2].halfTrack);
+    EXPECT_FALSE(entries[2].cut);
 
     nib[16 + 2 * 3] = 6;         // a fourth record without its dump
     nib.resize(nib.size() - 1);  // and the third dump one byte short
-    EXPECT_EQ(listNibTracks(nib).size(), 2u);
+    entries = listNibTracks(nib);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_FALSE(entries[1].cut);
+    EXPECT_TRUE(entries[2].cut);
+    EXPECT_EQ(entries[2].track, 2u);
+    EXPECT_TRUE(entries[3].cut);
+    EXPECT_EQ(entries[3].track, 3u);
 
     // Records run to byte 256 at most.
     gcr_bytes_t full(256 + 121 * 8192, 0x55);
