@@ -139,9 +139,9 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
                             Reporter::kNever);
             continue;
         }
+        // An empty file writes nothing; one whose first block cannot be read fails below.
         std::uint64_t size = 0;
-        disk.readData(entry, 0, &size);
-        if (size == 0) continue;
+        if (disk.readData(entry, 0, &size) && size == 0) continue;
         std::vector<std::uint8_t> data;
         if (!disk.readFile(entry, data)) {
             reporter_.error("'" + path + "': entry [" + std::to_string(index) + "] could not be read",
