@@ -1,9 +1,9 @@
 #include "app/command_cat.hpp"
 
 #include "app/argument_texts.hpp"
-#include "app/listing_canonical.hpp"
 #include "app/options.hpp"
 #include "app/program_identity.hpp"
+#include "app/records_counted_short.hpp"
 #include "app/selection_report.hpp"
 #include "forge/terminal.hpp"
 #include "platter/core/dir_entry.hpp"
@@ -156,20 +156,12 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
     }
 }
 
-// The GEOS Convert form just read holds all of these records' data but counts them short: an
-// import of it loses their blocks past the 255th, so it is not the whole file.
 void CommandCat::warnRecordsCountedShort(const platter::Disk& disk, const platter::dir_entry_t& entry) {
-    if (disk.recordsCountedShort().empty()) return;
-    const RenderCanonical names;
-    const std::string name =
-        names.entryNameText(entry, lowercase_ ? platter::Charset::lowerUpper : platter::Charset::upperGraphics, false);
-    for (const platter::vlir_record_blocks_t& record : disk.recordsCountedShort()) {
-        reporter_.warning("record " + std::to_string(record.record) + " of '" + name + "' has " +
-                              std::to_string(record.blocks) + " blocks; a GEOS Convert file can hold " +
-                              std::to_string(platter::kConvertRecordBlocks),
-                          Reporter::kNever);
-    }
-    reporter_.fail();
+    const std::vector<std::string> warnings = recordsCountedShortWarnings(
+        disk, entry, lowercase_ ? platter::Charset::lowerUpper : platter::Charset::upperGraphics);
+    for (const std::string& warning : warnings) reporter_.warning(warning, Reporter::kNever);
+    // Written whole, but not in a form that keeps the whole file.
+    if (!warnings.empty()) reporter_.fail();
 }
 
 void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks,

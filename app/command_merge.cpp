@@ -7,6 +7,7 @@
 #include "app/argument_texts.hpp"
 #include "app/file_arguments.hpp"
 #include "app/options.hpp"
+#include "app/records_counted_short.hpp"
 #include "forge/files.hpp"
 #include "forge/save_file.hpp"
 #include "platter/core/disk.hpp"
@@ -96,7 +97,7 @@ int CommandMerge::run(forge::getopt::Getopt& getopt) {
     };
     loop.stopped = [this] { return reporter_.failed(); };
     if (loop.run(arguments) != 0) return 1;
-    return writeContainer() ? 0 : 1;
+    return writeContainer() && !countedShort_ ? 0 : 1;
 }
 
 // Every argument is checked before any work, so that a typo costs no time.
@@ -156,6 +157,11 @@ bool CommandMerge::mergeFiles(platter::Disk& disk, const std::string& path) {
         if (!readEntryData(disk, entry, data)) {
             reporter_.error(where + " could not be read", Reporter::kQuietErrors);
             return false;
+        }
+        // Merged as read, but the GEOS Convert form cannot count all of a long record's blocks.
+        for (const std::string& warning : recordsCountedShortWarnings(disk, entry, platter::Charset::upperGraphics)) {
+            reporter_.warning("'" + path + "': " + warning, Reporter::kQuietErrors);
+            countedShort_ = true;
         }
         if (!headed) {
             headed = true;

@@ -38,6 +38,8 @@ private:
     bool writeContainer();
 
     Reporter reporter_;
+    // A file was merged in a form that does not hold all of it: the run fails.
+    bool countedShort_ = false;
     platter::MergeWriter writer_;
 };
 
