@@ -26,6 +26,8 @@ constexpr std::size_t kEndAt = 4;
 constexpr std::size_t kOffsetAt = 8;
 constexpr std::size_t kNameAt = 16;
 constexpr std::uint64_t kDataPerBlock = 254;
+// One old converter wrote this end address into every entry it made, whatever the length.
+constexpr std::uint64_t kConverterEndAddress = 0xc3c6;
 constexpr std::string_view kSignature = "C64S tape image file";
 
 // The tape's own undo records: bytes of the file at an offset (value), the gap of a new entry
@@ -47,6 +49,13 @@ void putWord(std::uint8_t* at, std::uint64_t value, std::size_t length) {
 }
 
 disk_geometry_t geometryFor(std::uint64_t bytes) { return {bytes / kTrackBytes + 1, 256, 0}; }
+
+// The data length an entry's end address gives; none when the address lies at or below the
+// start address, or is the converter's constant.
+std::optional<std::uint64_t> statedLength(std::uint64_t start, std::uint64_t end) {
+    if (end <= start || end == kConverterEndAddress) return std::nullopt;
+    return end - start;
+}
 
 }  // namespace
 
@@ -122,29 +131,46 @@ const DiskT64::tape_index_t& DiskT64::tapeIndex() const {
         const std::span<const std::uint8_t> entry = slotBytes(slot);
         if (entry[kUsedAt] == 0) continue;
         index.used.push_back(slot);
-        index.files.push_back({slot, wordAt(&entry[kOffsetAt], 4), 0});
+        index.files.push_back({slot, wordAt(&entry[kOffsetAt], 4)});
     }
     std::vector<tape_file_t>& files = index.files;
     std::stable_sort(files.begin(), files.end(),
                      [](const tape_file_t& a, const tape_file_t& b) { return a.offset < b.offset; });
-    const std::uint64_t size = index.size;
-    for (std::size_t i = 0, next = 0; i < files.size(); ++i) {
-        tape_file_t& file = files[i];
-        next = std::max(next, i + 1);
-        while (next < files.size() && files[next].offset == file.offset) ++next;
-        const std::uint64_t bound = std::max(next < files.size() ? files[next].offset : size, file.offset);
-        file.size = std::min(bound, size) - std::min(file.offset, size);
-        if (next != i + 1 || (i > 0 && files[i - 1].offset == file.offset)) {
-            // Entries that share their data: the end address is all that tells them apart.
-            const std::span<const std::uint8_t> entry = slotBytes(file.slot);
-            const std::uint64_t start = wordAt(&entry[kStartAt], 2);
-            const std::uint64_t end = wordAt(&entry[kEndAt], 2);
-            file.size = std::min(file.size, end >= start ? end - start : 0);
+    for (std::size_t first = 0, next = 0; first < files.size(); first = next) {
+        // The entries whose data start at one offset end where the next entry's data start.
+        next = first + 1;
+        while (next < files.size() && files[next].offset == files[first].offset) ++next;
+        const std::uint64_t bound =
+            next < files.size() ? files[next].offset : std::max(index.size, files[first].offset);
+        for (std::size_t i = first; i < next; ++i) {
+            measureFile(files[i], bound, next - first > 1);
+            index.fileOfSlot[files[i].slot] = i;
         }
-        index.fileOfSlot[file.slot] = i;
     }
     index.valid = true;
     return index;
+}
+
+void DiskT64::measureFile(tape_file_t& file, std::uint64_t bound, bool shared) const {
+    const std::span<const std::uint8_t> entry = slotBytes(file.slot);
+    const std::uint64_t start = wordAt(&entry[kStartAt], 2);
+    const std::uint64_t end = wordAt(&entry[kEndAt], 2);
+    const std::uint64_t gap = bound - file.offset;
+    const std::uint64_t there = file.offset < tapeSize() ? tapeSize() - file.offset : 0;
+    std::uint64_t extent = gap;
+    if (shared) {
+        // Entries that share their data: the end address is all that tells them apart.
+        extent = std::min(gap, end >= start ? end - start : 0);
+    } else if (const std::optional<std::uint64_t> stated = statedLength(start, end);
+               stated && *stated < gap && *stated <= there) {
+        // The end address is taken where only zeros follow it up to the gap: they are padding.
+        const std::uint64_t padding = std::min(gap, there) - *stated;
+        const std::span<const std::uint8_t> rest = tapeBytes(file.offset + *stated, padding);
+        if (rest.size() == padding && std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == 0; }))
+            extent = *stated;
+    }
+    file.size = std::min(extent, there);
+    file.stored = shared ? file.size : std::min(gap, there);
 }
 
 std::uint64_t DiskT64::usedSlots() const { return tapeIndex().used.size(); }
@@ -391,8 +417,8 @@ bool DiskT64::removeTapeFile(std::uint64_t index, bool cutData) {
     if (cutData) {
         const std::optional<tape_file_t> file = fileOfSlot(*slot);
         if (!file) return false;
-        const std::uint64_t end = std::min(file->offset + file->size, tapeSize());
-        const std::uint64_t length = end > file->offset ? end - file->offset : 0;
+        // Its padding goes with it.
+        const std::uint64_t length = file->stored;
         if (length != 0) {
             // Data the journal cannot hold could not be put back: such a cut is refused.
             if (!pushUndoRecord(kUndoCutData, track_sector_t{}, file->offset, tapeBytes(file->offset, length),

@@ -14,8 +14,9 @@ namespace platter {
 // The T64 tape archive: a 64-byte header, a table of 32-byte entries and the files' data,
 // each a program stored without its load address. Every used entry is shown as a CBM
 // directory entry built on demand; the data sizes come from the order of the data offsets,
-// not from the end addresses, which tapes often get wrong. The file is no sequence of whole
-// blocks: it is saved byte for byte, and blocks (256-byte cuts of it) serve only reading.
+// not from the end addresses, which tapes often get wrong: an end address only leaves out
+// zero padding after the data. The file is no sequence of whole blocks: it is saved byte for
+// byte, and blocks (256-byte cuts of it) serve only reading.
 class DiskT64 : public Disk {
 public:
     static constexpr std::uint64_t kHeaderSize = 64;
@@ -90,7 +91,8 @@ private:
     struct tape_file_t {
         std::uint64_t slot = 0;
         std::uint64_t offset = 0;
-        std::uint64_t size = 0;
+        std::uint64_t size = 0;    // the bytes of its data that the file holds, padding left out
+        std::uint64_t stored = 0;  // the bytes up to the next entry's data, padding included
     };
 
     std::uint64_t tapeSize() const;
@@ -118,6 +120,9 @@ private:
     };
     static constexpr std::size_t kNoFile = static_cast<std::size_t>(-1);
     const tape_index_t& tapeIndex() const;
+    // Sizes a file whose data end where the next entry's data begin (`bound`); `shared` when
+    // other entries start their data at its offset.
+    void measureFile(tape_file_t& file, std::uint64_t bound, bool shared) const;
     void forgetIndex() { index_.valid = false; }
     std::optional<tape_file_t> fileOfSlot(std::uint64_t slot) const;
     // The file whose data starts at `offset`; of several, the one with the entry's name.

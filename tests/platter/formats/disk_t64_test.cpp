@@ -75,6 +75,34 @@ TEST(DiskT64Layout, DamagedHeadersAndOffsetsStayInsideTheFile) {
     EXPECT_EQ(odd.file(1).size(), good.size() - 160 + 2);
 }
 
+TEST(DiskT64Sizes, EndAddressesLeaveOutZeroPadding) {
+    Image image = Image::fromFixture("t64/padded.t64");
+    DiskT64& tape = *image.disk;
+    EXPECT_EQ(image.file(0), program(0x0801, patternBytes(100, 15)));
+    EXPECT_EQ(image.file(1), program(0x1000, patternBytes(300, 16)));
+    EXPECT_EQ(tape.fileSize(1), 302u);
+    dir_entry_t last;
+    ASSERT_TRUE(tape.getEntry(1, false, last));
+    EXPECT_EQ(last.blockCount(), 2u);
+
+    // Removing FIRST with its data takes its padding along.
+    const bytes_t before = image.bytes();
+    ASSERT_TRUE(tape.removeTapeFile(0, true));
+    EXPECT_EQ(image.bytes().size(), before.size() - 120);
+    EXPECT_EQ(image.file(0), program(0x1000, patternBytes(300, 16)));
+    ASSERT_TRUE(tape.undo());
+    EXPECT_EQ(image.bytes(), before);
+}
+
+TEST(DiskT64Sizes, WrongEndAddressesKeepTheGap) {
+    Image image = Image::fromFixture("t64/wrong_end.t64");
+    // An end address past the next entry's data, one followed by bytes that are not zero, and
+    // the converter's 0xC3C6 on the last entry: no data are cut.
+    EXPECT_EQ(image.file(0), program(0x0801, patternBytes(100, 17)));
+    EXPECT_EQ(image.file(1), program(0x2000, patternBytes(120, 18)));
+    EXPECT_EQ(image.file(2), program(0x0801, patternBytes(50, 19)));
+}
+
 TEST(DiskT64Layout, EntriesSharingTheirDataTakeTheirEndAddresses) {
     bytes_t bytes = test_support::readFixture("t64/files.t64");
     // The free third slot becomes a 100-byte entry over SECOND's data.
@@ -143,12 +171,13 @@ TEST(DiskT64Edit, RenameMoveAndValidate) {
     ASSERT_TRUE(tape.getEntry(1, false, entry));
     EXPECT_EQ(test_support::nameOf(entry), cbmName("RENAMED", false));
 
-    // The used count says 5 and TWO's end address claims 1000 bytes; validation mends both.
+    // The used count says 5 and TWO's end address is 0xC3C6; validation mends both, and leaves
+    // ONE's, which tells the data from the padding after them.
     tape.initBam();
     const bytes_t fixed = image.bytes();
     EXPECT_EQ(word(fixed, 0x24), 2u);
     EXPECT_EQ(word(fixed, 0x40 + 4), 0x2000u + 30);
-    EXPECT_EQ(word(fixed, 0x60 + 4), 0x1000u + 50);
+    EXPECT_EQ(word(fixed, 0x60 + 4), 0x1000u + 40);
     while (tape.undo()) {}
     EXPECT_EQ(image.bytes(), test_support::readFixture("t64/other.t64"));
 }
