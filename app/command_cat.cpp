@@ -5,6 +5,7 @@
 #include "app/program_identity.hpp"
 #include "app/records_counted_short.hpp"
 #include "app/selection_report.hpp"
+#include "forge/paths.hpp"
 #include "forge/terminal.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk.hpp"
@@ -82,6 +83,7 @@ bool CommandCat::parseSelector(const std::string& selector) {
 
 int CommandCat::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk, reporter_).ok) return 1;
+    for (const std::string& note : disk.damageNotes()) reporter_.warning("'" + forge::fileName(path) + "': " + note);
     std::as_const(selection_).walkPreorder([&](const platter::file_selector& node) {
         if (!node.nested) writeNode(node, path);
         return !refused_;
@@ -143,12 +145,16 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
         std::uint64_t size = 0;
         if (disk.readData(entry, 0, &size) && size == 0) continue;
         std::vector<std::uint8_t> data;
+        disk.setLastError(platter::kErrNone);
         if (!disk.readFile(entry, data)) {
             reporter_.error("'" + path + "': entry [" + std::to_string(index) + "] could not be read",
                             Reporter::kNever);
             continue;
         }
         warnRecordsCountedShort(disk, entry);
+        // Data that run past the end of the image are written as far as they go, but the
+        // file is not whole: no success.
+        if (disk.lastError() == platter::kErrPastImage) reporter_.fail();
         if ((entry.typeByte() & 0x0F) == platter::kTypeSeq && terminal_)
             streamFile(data);
         else

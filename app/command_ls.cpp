@@ -202,6 +202,7 @@ void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
         reporter_.warning(name + ": " + missingBlocksText(disk));
     else if (disk.sizeUnknown())
         reporter_.warning(name + ": the image's size is not one its format knows");
+    for (const std::string& note : disk.damageNotes()) reporter_.warning(name + ": " + note);
     if (g_option_deep.isSet())
         listDeep(disk, path);
     else

@@ -8,6 +8,7 @@
 #include "platter/core/container_format.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/library_options.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -26,6 +27,8 @@ constexpr std::size_t kEndAt = 4;
 constexpr std::size_t kOffsetAt = 8;
 constexpr std::size_t kNameAt = 16;
 constexpr std::uint64_t kDataPerBlock = 254;
+// A CBM view keeps the low 24 bits of a data offset (bytes 1, 3 and 4).
+constexpr std::uint64_t kViewOffsetMask = 0xffffff;
 // One old converter wrote this end address into every entry it made, whatever the length.
 constexpr std::uint64_t kConverterEndAddress = 0xc3c6;
 constexpr std::string_view kSignature = "C64S tape image file";
@@ -55,6 +58,28 @@ disk_geometry_t geometryFor(std::uint64_t bytes) { return {bytes / kTrackBytes +
 std::optional<std::uint64_t> statedLength(std::uint64_t start, std::uint64_t end) {
     if (end <= start || end == kConverterEndAddress) return std::nullopt;
     return end - start;
+}
+
+// A tape entry's 16 name bytes, trailing spaces turned into 0xA0 as a CBM name pads.
+std::array<std::uint8_t, 16> cbmName(const std::uint8_t* stored) {
+    std::array<std::uint8_t, 16> name;
+    std::copy_n(stored, name.size(), name.begin());
+    for (std::size_t i = name.size(); i > 0 && name[i - 1] == ' '; --i) name[i - 1] = 0xa0;
+    return name;
+}
+
+// Ascending numbers as runs: "0-2, 5 and 7".
+std::string numberRuns(const std::vector<std::uint64_t>& numbers) {
+    std::vector<std::string> runs;
+    for (std::size_t first = 0, last = 0; first < numbers.size(); first = last + 1) {
+        last = first;
+        while (last + 1 < numbers.size() && numbers[last + 1] == numbers[last] + 1) ++last;
+        runs.push_back(std::to_string(numbers[first]) + (last > first ? "-" + std::to_string(numbers[last]) : ""));
+    }
+    std::string text;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == runs.size() ? " and " : ", ") + runs[i];
+    return text;
 }
 
 }  // namespace
@@ -109,10 +134,33 @@ const std::uint8_t* DiskT64::diskName() const { return tapeBytes(kTapeNameAt, 16
 
 const std::uint8_t* DiskT64::diskId() const { return tapeBytes(kIdAt, 5).data(); }
 
-std::uint64_t DiskT64::slotCount() const {
+std::uint64_t DiskT64::headerSlots() const {
     const std::span<const std::uint8_t> field = tapeBytes(kMaxEntriesAt, 2);
-    if (field.empty() || tapeSize() < kHeaderSize) return 0;
-    return std::min(wordAt(field.data(), 2), (tapeSize() - kHeaderSize) / kEntrySize);
+    return field.empty() || tapeSize() < kHeaderSize ? 0 : wordAt(field.data(), 2);
+}
+
+std::uint64_t DiskT64::slotsInFile() const {
+    return tapeSize() < kHeaderSize ? 0 : (tapeSize() - kHeaderSize) / kEntrySize;
+}
+
+std::uint64_t DiskT64::slotCount() const {
+    // Only a header that promises too much needs the index to tell where its directory ends.
+    const std::uint64_t promised = headerSlots();
+    return promised <= slotsInFile() ? promised : tapeIndex().slots;
+}
+
+std::uint64_t DiskT64::slotsBeforeData() const {
+    std::uint64_t end = tapeSize();
+    std::uint64_t slots = 0;
+    while (slotOffset(slots + 1) <= end) {
+        const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(slots), kEntrySize);
+        ++slots;
+        if (entry.empty() || entry[kUsedAt] == 0) continue;
+        // An offset into the slots read so far says nothing of where they end.
+        const std::uint64_t offset = wordAt(&entry[kOffsetAt], 4);
+        if (offset >= slotOffset(slots)) end = std::min(end, offset);
+    }
+    return slots;
 }
 
 std::span<std::uint8_t> DiskT64::slotBytes(std::uint64_t slot) const {
@@ -125,11 +173,13 @@ const DiskT64::tape_index_t& DiskT64::tapeIndex() const {
     index.files.clear();
     index.used.clear();
     index.size = tapeSize();
-    const std::uint64_t slots = slotCount();
-    index.fileOfSlot.assign(slots, kNoFile);
-    for (std::uint64_t slot = 0; slot < slots; ++slot) {
-        const std::span<const std::uint8_t> entry = slotBytes(slot);
-        if (entry[kUsedAt] == 0) continue;
+    // The slots are read directly: slotBytes would ask this index for their count.
+    const std::uint64_t promised = headerSlots();
+    index.slots = promised <= slotsInFile() ? promised : slotsBeforeData();
+    index.fileOfSlot.assign(index.slots, kNoFile);
+    for (std::uint64_t slot = 0; slot < index.slots; ++slot) {
+        const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(slot), kEntrySize);
+        if (entry.empty() || entry[kUsedAt] == 0) continue;
         index.used.push_back(slot);
         index.files.push_back({slot, wordAt(&entry[kOffsetAt], 4)});
     }
@@ -140,29 +190,35 @@ const DiskT64::tape_index_t& DiskT64::tapeIndex() const {
         // The entries whose data start at one offset end where the next entry's data start.
         next = first + 1;
         while (next < files.size() && files[next].offset == files[first].offset) ++next;
-        const std::uint64_t bound =
-            next < files.size() ? files[next].offset : std::max(index.size, files[first].offset);
+        const bool last = next == files.size();
+        const std::uint64_t bound = last ? std::max(index.size, files[first].offset) : files[next].offset;
         for (std::size_t i = first; i < next; ++i) {
-            measureFile(files[i], bound, next - first > 1);
+            measureFile(files[i], bound, next - first > 1, last);
             index.fileOfSlot[files[i].slot] = i;
         }
     }
+    index.byView.clear();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(files[i].slot), kEntrySize);
+        index.byView.push_back({files[i].offset & kViewOffsetMask, cbmName(&entry[kNameAt]), i});
+    }
+    std::sort(index.byView.begin(), index.byView.end());
     index.valid = true;
     return index;
 }
 
-void DiskT64::measureFile(tape_file_t& file, std::uint64_t bound, bool shared) const {
-    const std::span<const std::uint8_t> entry = slotBytes(file.slot);
+void DiskT64::measureFile(tape_file_t& file, std::uint64_t bound, bool shared, bool last) const {
+    const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(file.slot), kEntrySize);
     const std::uint64_t start = wordAt(&entry[kStartAt], 2);
     const std::uint64_t end = wordAt(&entry[kEndAt], 2);
     const std::uint64_t gap = bound - file.offset;
     const std::uint64_t there = file.offset < tapeSize() ? tapeSize() - file.offset : 0;
+    const std::optional<std::uint64_t> stated = statedLength(start, end);
     std::uint64_t extent = gap;
     if (shared) {
         // Entries that share their data: the end address is all that tells them apart.
         extent = std::min(gap, end >= start ? end - start : 0);
-    } else if (const std::optional<std::uint64_t> stated = statedLength(start, end);
-               stated && *stated < gap && *stated <= there) {
+    } else if (stated && *stated < gap && *stated <= there) {
         // The end address is taken where only zeros follow it up to the gap: they are padding.
         const std::uint64_t padding = std::min(gap, there) - *stated;
         const std::span<const std::uint8_t> rest = tapeBytes(file.offset + *stated, padding);
@@ -171,6 +227,9 @@ void DiskT64::measureFile(tape_file_t& file, std::uint64_t bound, bool shared) c
     }
     file.size = std::min(extent, there);
     file.stored = shared ? file.size : std::min(gap, there);
+    // Data that the file holds only in part. An end address past the gap is a wrong one, unless
+    // no entry's data follow, when only the end address can tell that the file was cut.
+    file.cutShort = file.offset > tapeSize() || extent > there || (last && stated && *stated > there);
 }
 
 std::uint64_t DiskT64::usedSlots() const { return tapeIndex().used.size(); }
@@ -188,24 +247,18 @@ std::optional<DiskT64::tape_file_t> DiskT64::fileOfSlot(std::uint64_t slot) cons
 }
 
 std::optional<DiskT64::tape_file_t> DiskT64::fileAtOffset(std::uint64_t offset, const dir_entry_t* named) const {
-    const std::vector<tape_file_t>& files = tapeIndex().files;
-    auto it = std::lower_bound(files.begin(), files.end(), offset,
-                               [](const tape_file_t& file, std::uint64_t at) { return file.offset < at; });
-    std::optional<tape_file_t> found;
+    const tape_index_t& index = tapeIndex();
+    const std::vector<view_key_t>& keys = index.byView;
+    view_key_t wanted{offset & kViewOffsetMask, {}, 0};
+    const auto first = std::lower_bound(keys.begin(), keys.end(), wanted);
+    if (first == keys.end() || first->offset != wanted.offset) return std::nullopt;
     // Entries that share their data are told apart by their names.
-    for (; it != files.end() && it->offset == offset; ++it) {
-        if (!found) found = *it;
-        if (!named) break;
-        const std::span<const std::uint8_t> entry = slotBytes(it->slot);
-        const auto name = named->name();
-        if (std::equal(name.begin(), name.end(), &entry[kNameAt], [](std::uint8_t shown, std::uint8_t stored) {
-                return shown == stored || (shown == 0xa0 && stored == ' ');
-            })) {
-            found = *it;
-            break;
-        }
+    if (named) {
+        std::copy(named->name().begin(), named->name().end(), wanted.name.begin());
+        const auto it = std::lower_bound(first, keys.end(), wanted);
+        if (it != keys.end() && it->offset == wanted.offset && it->name == wanted.name) return index.files[it->file];
     }
-    return found;
+    return index.files[first->file];
 }
 
 std::uint64_t DiskT64::countDirectoryEntries() {
@@ -231,9 +284,8 @@ std::uint8_t* DiskT64::locateEntry(std::uint64_t index, bool includeEmpty, track
         view_[2] = 0x82;
         view_[3] = static_cast<std::uint8_t>(offset / kTrackBytes + 1);
         view_[4] = static_cast<std::uint8_t>(offset / kBlockSize);
-        std::copy_n(&entry[kNameAt], 16, &view_[dir_entry_t::kNameOffset]);
-        for (std::size_t i = 16; i > 0 && view_[dir_entry_t::kNameOffset + i - 1] == ' '; --i)
-            view_[dir_entry_t::kNameOffset + i - 1] = 0xa0;
+        const std::array<std::uint8_t, 16> name = cbmName(&entry[kNameAt]);
+        std::copy(name.begin(), name.end(), &view_[dir_entry_t::kNameOffset]);
         const std::uint64_t blocks = (size + 2 + kDataPerBlock - 1) / kDataPerBlock;
         putWord(&view_[30], std::min<std::uint64_t>(blocks, 0xffff), 2);
     }
@@ -245,10 +297,11 @@ std::uint8_t* DiskT64::locateEntry(std::uint64_t index, bool includeEmpty, track
 bool DiskT64::readData(const dir_entry_t& entry, std::uint32_t, std::uint64_t* size, bytes_t* data,
                        std::vector<track_sector_t>*) {
     const auto& b = entry.bytes;
-    if (b[2] == 0 || b[3] == 0) return false;
-    const std::uint64_t offset = (b[3] - 1u) * kTrackBytes + b[4] * kBlockSize + b[1];
+    if (b[2] == 0) return false;
+    // Byte 3 is the track of the data's first block, counted from 1 (it wraps past 255).
+    const std::uint64_t offset = ((b[3] + 255u) & 0xffu) * kTrackBytes + b[4] * kBlockSize + b[1];
     const std::optional<tape_file_t> file = fileAtOffset(offset, &entry);
-    if (!file || file->offset > tapeSize()) return false;
+    if (!file) return false;
     const std::span<const std::uint8_t> slot = slotBytes(file->slot);
     const std::span<const std::uint8_t> bytes = tapeBytes(file->offset, file->size);
     if (size) *size = file->size + 2;
@@ -256,6 +309,7 @@ bool DiskT64::readData(const dir_entry_t& entry, std::uint32_t, std::uint64_t* s
         data->insert(data->end(), &slot[kStartAt], &slot[kStartAt] + 2);
         data->insert(data->end(), bytes.begin(), bytes.end());
     }
+    if (file->cutShort) setLastError(kErrPastImage);
     return true;
 }
 
@@ -265,6 +319,26 @@ std::uint64_t DiskT64::fileSize(std::uint64_t index) {
     const std::optional<std::uint64_t> slot = slotOfIndex(index, includeEmpty());
     const std::optional<tape_file_t> file = slot ? fileOfSlot(*slot) : std::nullopt;
     return file ? file->size + 2 : 0;
+}
+
+std::vector<std::string> DiskT64::damageNotes() const {
+    std::vector<std::string> notes;
+    const tape_index_t& index = tapeIndex();
+    if (headerSlots() > index.slots)
+        notes.push_back("the header claims " + std::to_string(headerSlots()) + " entries; the tape has room for " +
+                        std::to_string(index.slots));
+    std::vector<std::uint64_t> cut;
+    for (const tape_file_t& file : index.files)
+        if (file.cutShort) cut.push_back(file.slot);
+    if (cut.empty()) return notes;
+    std::sort(cut.begin(), cut.end());
+    // Entries are numbered as listings number them, the tape by the name in its header.
+    const std::uint8_t* tapeName = diskName();
+    const std::string name = tapeName ? petsciiNameToUtf8(cbmName(tapeName), false) : std::string();
+    const bool one = cut.size() == 1;
+    notes.push_back((one ? "entry " : "entries ") + numberRuns(cut) + " of '" + name + "' " + (one ? "runs" : "run") +
+                    " past the end of the tape");
+    return notes;
 }
 
 std::uint16_t DiskT64::loadAddress(std::uint64_t index) {

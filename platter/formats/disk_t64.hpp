@@ -48,10 +48,14 @@ public:
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
+    // The load address and the data the file holds; an entry whose data run past the end of
+    // the file gives what is there and leaves last error 9.
     bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                   std::vector<track_sector_t>* blocks = nullptr) override;
     bool readFile(const dir_entry_t& entry, bytes_t& out) override;
     std::uint64_t fileSize(std::uint64_t index) override;
+    // A directory larger than the file holds, and the entries whose data run past its end.
+    std::vector<std::string> damageNotes() const override;
     std::uint16_t loadAddress(std::uint64_t index) override;
 
     bool importFile(std::span<const std::uint8_t, 16> name, std::int64_t position, std::span<const std::uint8_t> data,
@@ -93,6 +97,7 @@ private:
         std::uint64_t offset = 0;
         std::uint64_t size = 0;    // the bytes of its data that the file holds, padding left out
         std::uint64_t stored = 0;  // the bytes up to the next entry's data, padding included
+        bool cutShort = false;     // its data start or run past the end of the file
     };
 
     std::uint64_t tapeSize() const;
@@ -103,29 +108,44 @@ private:
     bool setWord(std::uint64_t offset, std::uint64_t value, std::size_t length, const std::string& name);
     // The entries the header promises and the file holds.
     std::uint64_t slotCount() const;
+    std::uint64_t headerSlots() const;
+    std::uint64_t slotsInFile() const;
+    // The directory of a header that promises more entries than the file holds: it ends where
+    // the file ends or the data of an entry read so far begin.
+    std::uint64_t slotsBeforeData() const;
     std::span<std::uint8_t> slotBytes(std::uint64_t slot) const;
     // The entries whose type says they hold a file.
     std::uint64_t usedSlots() const;
     // The slot of the index-th entry, counting used ones only unless `includeEmpty`.
     std::optional<std::uint64_t> slotOfIndex(std::uint64_t index, bool includeEmpty) const;
+    // Where a CBM view's data offset (its low 24 bits) and name lead: an index into the files.
+    struct view_key_t {
+        std::uint64_t offset = 0;
+        std::array<std::uint8_t, 16> name{};
+        std::size_t file = 0;
+        auto operator<=>(const view_key_t&) const = default;
+    };
     // The used entries: their slots in order, and their files by data offset, each with its
     // data size. Kept until the tape's bytes change (every write below forgets it; a size
     // change that undo makes is seen by the size).
     struct tape_index_t {
         bool valid = false;
         std::uint64_t size = 0;
+        std::uint64_t slots = 0;
         std::vector<std::uint64_t> used;
         std::vector<tape_file_t> files;
         std::vector<std::size_t> fileOfSlot;  // index into files, or kNoFile
+        std::vector<view_key_t> byView;       // in order
     };
     static constexpr std::size_t kNoFile = static_cast<std::size_t>(-1);
     const tape_index_t& tapeIndex() const;
     // Sizes a file whose data end where the next entry's data begin (`bound`); `shared` when
-    // other entries start their data at its offset.
-    void measureFile(tape_file_t& file, std::uint64_t bound, bool shared) const;
+    // other entries start their data at its offset, `last` when none start theirs further on.
+    void measureFile(tape_file_t& file, std::uint64_t bound, bool shared, bool last) const;
     void forgetIndex() { index_.valid = false; }
     std::optional<tape_file_t> fileOfSlot(std::uint64_t slot) const;
-    // The file whose data starts at `offset`; of several, the one with the entry's name.
+    // The file whose data start at `offset`, as a CBM view keeps it; of several, the one with
+    // the entry's name.
     std::optional<tape_file_t> fileAtOffset(std::uint64_t offset, const dir_entry_t* named = nullptr) const;
     // Adds a 32-byte tape entry at a slot position: into the nearest free slot, else into a
     // new one, which moves all data 32 bytes on.

@@ -18,6 +18,9 @@ wrong_end.t64: OVER (start 0x0801, 100 bytes, seed 17), whose end address
 claims 200 bytes, NONZERO (start 0x2000, 120 bytes, seed 18), whose end
 address says 100 bytes when the 20 after them are not zero, and CONVERTED
 (start 0x0801, 50 bytes, seed 19) with the converter's end address 0xC3C6.
+cut.t64: the first 600 bytes of files.t64, which end inside HELLO's data.
+claims.t64: a header that claims 65535 entries and four entries whose data
+offsets (0x1000, 0x7F0001CC, 0xFFFFFFFF, 0x200) lie past the end of the file.
 """
 import os
 import struct
@@ -57,6 +60,7 @@ second = pattern(300, 12)
 hello = pattern(600, 11)
 files = [(1, b"SECOND", 0xC000, 0x0100, second), (0, b"HELLO", 0x0801, 0x0801 + 600, hello)]
 write("files.t64", tape(banner, b"TEST TAPE", 3, 2, files))
+write("cut.t64", tape(banner, b"TEST TAPE", 3, 2, files)[:600])
 
 files = [(0, b"ONE", 0x1000, 0x1000 + 40, pattern(40, 13)), (1, b"TWO", 0x2000, 0xC3C6, pattern(20, 14))]
 write("other.t64", tape(b"C64S tape file\r\n", b"OTHER", 2, 5, files, padding=b"\0" * 10))
@@ -70,3 +74,7 @@ files = [(0, b"OVER", 0x0801, 0x0801 + 200, pattern(100, 17)),
          (1, b"NONZERO", 0x2000, 0x2000 + 100, pattern(120, 18)),
          (2, b"CONVERTED", 0x0801, 0xC3C6, pattern(50, 19))]
 write("wrong_end.t64", tape(banner, b"WRONG END", 3, 3, files))
+
+offsets = [0x1000, 0x7F0001CC, 0xFFFFFFFF, 0x200]
+table = b"".join(entry(b"F%d" % k, 0x0801, 0x0901, offset) for k, offset in enumerate(offsets))
+write("claims.t64", header(banner, b"DAMAGED", 0xFFFF, 0xFFFF) + table)

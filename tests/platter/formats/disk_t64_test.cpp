@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platter/core/format_registry.hpp"
+#include "tests/support/bytes.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/image_of.hpp"
 #include "tests/support/scratch_dir.hpp"
@@ -27,6 +31,25 @@ std::uint64_t word(const bytes_t& bytes, std::size_t at) { return bytes[at] + 25
 bool importPrg(Disk& disk, const char* name, const bytes_t& data) {
     return disk.importFile(cbmName(name), 1000, data, 0, formatById(format_id::prg));
 }
+
+bytes_t prefix(const bytes_t& bytes, std::ptrdiff_t length) { return bytes_t(bytes.begin(), bytes.begin() + length); }
+
+// The file of the index-th entry and whether it was cut short (last error 9).
+struct read_t {
+    bytes_t data;
+    bool cutShort = false;
+};
+
+read_t readEntry(DiskT64& tape, std::uint64_t index) {
+    read_t read;
+    dir_entry_t entry;
+    tape.setLastError(kErrNone);
+    EXPECT_TRUE(tape.getEntry(index, true, entry) && tape.readFile(entry, read.data)) << index;
+    read.cutShort = tape.lastError() == kErrPastImage;
+    return read;
+}
+
+using notes_t = std::vector<std::string>;
 
 TEST(DiskT64Fixture, SizesComeFromTheDataOffsetsNotTheEndAddresses) {
     Image image = Image::fromFixture("t64/files.t64");
@@ -62,17 +85,88 @@ TEST(DiskT64Layout, DamagedHeadersAndOffsetsStayInsideTheFile) {
         EXPECT_EQ(cut.disk->sizeUnknown(), size < DiskT64::kHeaderSize) << size;
         for (std::uint64_t i = 0; i < cut.disk->countDirectoryEntries(); ++i) cut.file(i);
     }
-    // More entries promised than the file holds, and data offsets past its end.
+    // More entries promised than the file holds, and HELLO's data offset far past its end: the
+    // directory ends where SECOND's data begin, not at the end of the file.
     bytes_t bytes = good;
     bytes[0x22] = 0xff;
     bytes[0x23] = 0xff;
     bytes[0x40 + 8 + 3] = 0x7f;
     Image odd = Image::fromBytes(bytes);
-    odd.disk->setIncludeEmpty(true);
-    EXPECT_EQ(odd.disk->countDirectoryEntries(), (good.size() - 64) / 32);
-    EXPECT_TRUE(odd.file(0).empty());
-    // SECOND's data now reaches to the end of the file.
-    EXPECT_EQ(odd.file(1).size(), good.size() - 160 + 2);
+    DiskT64& tape = *odd.disk;
+    tape.setIncludeEmpty(true);
+    EXPECT_EQ(tape.countDirectoryEntries(), 3u);
+    EXPECT_EQ(tape.damageNotes(), notes_t({"the header claims 65535 entries; the tape has room for 3",
+                                           "entries 0-1 of 'test tape' run past the end of the tape"}));
+    EXPECT_EQ(readEntry(tape, 0).data, program(0x0801, {}));
+    // SECOND's data now reach to the end of the file, which ends before HELLO's.
+    const read_t second = readEntry(tape, 1);
+    EXPECT_EQ(second.data.size(), good.size() - 160 + 2);
+    EXPECT_TRUE(second.cutShort);
+}
+
+TEST(DiskT64Damage, ACutTapeGivesWhatIsThereAndSaysSo) {
+    Image image = Image::fromFixture("t64/cut.t64");
+    DiskT64& tape = *image.disk;
+    EXPECT_EQ(tape.damageNotes(), notes_t{"entry 0 of 'test tape' runs past the end of the tape"});
+    // Only HELLO's end address tells that its 600 bytes are cut after 140.
+    const read_t hello = readEntry(tape, 0);
+    EXPECT_EQ(hello.data, program(0x0801, prefix(patternBytes(600, 11), 140)));
+    EXPECT_TRUE(hello.cutShort);
+    EXPECT_EQ(tape.fileSize(0), 142u);
+    const read_t second = readEntry(tape, 1);
+    EXPECT_EQ(second.data, program(0xc000, patternBytes(300, 12)));
+    EXPECT_FALSE(second.cutShort);
+
+    // Cut inside SECOND: HELLO's data start past the end, and SECOND's run to where they start.
+    Image earlier = Image::fromBytes(prefix(test_support::readFixture("t64/files.t64"), 300));
+    EXPECT_EQ(earlier.disk->damageNotes(), notes_t{"entries 0-1 of 'test tape' run past the end of the tape"});
+    EXPECT_EQ(readEntry(*earlier.disk, 1).data, program(0xc000, prefix(patternBytes(300, 12), 140)));
+
+    // Cut inside FIRST's padding: its data are whole, LAST's are gone.
+    Image padding = Image::fromBytes(prefix(test_support::readFixture("t64/padded.t64"), 64 + 64 + 110));
+    EXPECT_EQ(padding.disk->damageNotes(), notes_t{"entry 1 of 'padded' runs past the end of the tape"});
+    EXPECT_FALSE(readEntry(*padding.disk, 0).cutShort);
+    EXPECT_EQ(readEntry(*padding.disk, 1).data, program(0x1000, {}));
+}
+
+TEST(DiskT64Damage, EntriesPastTheEndOfAHeaderThatClaimsTooMuch) {
+    Image image = Image::fromFixture("t64/claims.t64");
+    DiskT64& tape = *image.disk;
+    tape.setIncludeEmpty(true);
+    EXPECT_EQ(tape.countDirectoryEntries(), 4u);
+    EXPECT_EQ(tape.damageNotes(), notes_t({"the header claims 65535 entries; the tape has room for 4",
+                                           "entries 0-3 of 'damaged' run past the end of the tape"}));
+    // Each one its load address alone, offsets of 16 MB and more included.
+    for (std::uint64_t i = 0; i < 4; ++i) {
+        const read_t read = readEntry(tape, i);
+        EXPECT_EQ(read.data, program(0x0801, {})) << i;
+        EXPECT_TRUE(read.cutShort) << i;
+    }
+}
+
+// Every entry of a full directory starts its data at one offset past the end: each is still
+// found by its name, in one lookup (this once took minutes).
+TEST(DiskT64Damage, AFullDirectoryOfEntriesAtOneOffsetReadsEachByItsName) {
+    constexpr std::uint64_t kSlots = 0xffff;
+    bytes_t bytes = test_support::readFixture("t64/claims.t64");
+    bytes.resize(DiskT64::kHeaderSize + kSlots * DiskT64::kEntrySize);
+    for (std::size_t slot = 0; slot < kSlots; ++slot) {
+        // Its slot number as start address and name, data offset 0xFFFFFFFF.
+        const std::size_t at = DiskT64::kHeaderSize + DiskT64::kEntrySize * slot;
+        test_support::put(bytes, at, {1, 0x82, static_cast<std::uint8_t>(slot), static_cast<std::uint8_t>(slot >> 8)});
+        test_support::put(bytes, at + 8, {0xff, 0xff, 0xff, 0xff});
+        std::string name = "F" + std::to_string(slot);
+        test_support::put(bytes, at + 16, name.append(16 - name.size(), ' '));
+    }
+    Image image = Image::fromBytes(bytes);
+    DiskT64& tape = *image.disk;
+    tape.setIncludeEmpty(true);
+    ASSERT_EQ(tape.countDirectoryEntries(), kSlots);
+    for (std::uint64_t slot = 0; slot < kSlots; ++slot) {
+        const read_t read = readEntry(tape, slot);
+        ASSERT_EQ(read.data, program(static_cast<std::uint16_t>(slot), {})) << slot;
+        ASSERT_TRUE(read.cutShort) << slot;
+    }
 }
 
 TEST(DiskT64Sizes, EndAddressesLeaveOutZeroPadding) {
@@ -84,6 +178,7 @@ TEST(DiskT64Sizes, EndAddressesLeaveOutZeroPadding) {
     dir_entry_t last;
     ASSERT_TRUE(tape.getEntry(1, false, last));
     EXPECT_EQ(last.blockCount(), 2u);
+    EXPECT_TRUE(tape.damageNotes().empty());
 
     // Removing FIRST with its data takes its padding along.
     const bytes_t before = image.bytes();
@@ -97,10 +192,11 @@ TEST(DiskT64Sizes, EndAddressesLeaveOutZeroPadding) {
 TEST(DiskT64Sizes, WrongEndAddressesKeepTheGap) {
     Image image = Image::fromFixture("t64/wrong_end.t64");
     // An end address past the next entry's data, one followed by bytes that are not zero, and
-    // the converter's 0xC3C6 on the last entry: no data are cut.
+    // the converter's 0xC3C6 on the last entry: no data are cut, and none is called cut short.
     EXPECT_EQ(image.file(0), program(0x0801, patternBytes(100, 17)));
     EXPECT_EQ(image.file(1), program(0x2000, patternBytes(120, 18)));
     EXPECT_EQ(image.file(2), program(0x0801, patternBytes(50, 19)));
+    EXPECT_TRUE(image.disk->damageNotes().empty());
 }
 
 TEST(DiskT64Layout, EntriesSharingTheirDataTakeTheirEndAddresses) {
