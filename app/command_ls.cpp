@@ -28,30 +28,6 @@ void warnDeprecated(Reporter& reporter, const Option& option, const std::string&
         reporter.warning(name + " is deprecated and will be removed in a future version", Reporter::kNever);
 }
 
-// Ascending numbers with their runs joined: "3, 20-35".
-std::string numberRunsText(const std::vector<std::uint64_t>& numbers) {
-    std::string text;
-    for (std::size_t i = 0; i < numbers.size();) {
-        std::size_t last = i;
-        while (last + 1 < numbers.size() && numbers[last + 1] == numbers[last] + 1) ++last;
-        if (!text.empty()) text += ", ";
-        text += std::to_string(numbers[i]);
-        if (last != i) text += "-" + std::to_string(numbers[last]);
-        i = last + 1;
-    }
-    return text;
-}
-
-// What an image lacks: a file of whole tracks names the tracks it ends before, any other
-// image says that its end is cut off.
-std::string missingBlocksText(const platter::Disk& disk) {
-    const std::vector<std::uint64_t> tracks = disk.missingTracks();
-    if (tracks.empty()) return "blocks past the end of the image are missing";
-    const bool one = tracks.size() == 1;
-    return std::string(one ? "track " : "tracks ") + numberRunsText(tracks) + " past the end of the file " +
-           (one ? "is" : "are") + " missing";
-}
-
 }  // namespace
 
 int CommandLs::run(forge::getopt::Getopt& getopt) {
@@ -198,11 +174,12 @@ void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
     enclosing_.clear();
     // An image that is not whole lists what it holds, said once.
     const std::string name = "'" + forge::fileName(path) + "'";
-    if (disk.missesBlocks())
-        reporter_.warning(name + ": " + missingBlocksText(disk));
+    const std::vector<std::string> notes = disk.damageNotes();
+    if (disk.missesBlocks() && notes.empty())
+        reporter_.warning(name + ": blocks past the end of the image are missing");
     else if (disk.sizeUnknown())
         reporter_.warning(name + ": the image's size is not one its format knows");
-    for (const std::string& note : disk.damageNotes()) reporter_.warning(name + ": " + note);
+    for (const std::string& note : notes) reporter_.warning(name + ": " + note);
     if (g_option_deep.isSet())
         listDeep(disk, path);
     else

@@ -217,4 +217,17 @@ std::string plural(std::string_view suffix, std::uint64_t count) {
     return count == 1 ? std::string() : std::string(suffix);
 }
 
+std::string numberRuns(std::span<const std::uint64_t> numbers) {
+    std::vector<std::string> runs;
+    for (std::size_t first = 0, last = 0; first < numbers.size(); first = last + 1) {
+        last = first;
+        while (last + 1 < numbers.size() && numbers[last + 1] == numbers[last] + 1) ++last;
+        runs.push_back(std::to_string(numbers[first]) + (last > first ? "-" + std::to_string(numbers[last]) : ""));
+    }
+    std::string text;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == runs.size() ? " and " : ", ") + runs[i];
+    return text;
+}
+
 }  // namespace forge

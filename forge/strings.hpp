@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,5 +60,8 @@ void appendBytes(std::vector<char>& out, std::string_view text);
 
 // Empty when count is 1, else the suffix ("file" + plural("s", n)).
 std::string plural(std::string_view suffix, std::uint64_t count);
+
+// Ascending numbers with their runs joined: "0-2, 5 and 7".
+std::string numberRuns(std::span<const std::uint64_t> numbers);
 
 }  // namespace forge

@@ -473,11 +473,9 @@ public:
     bool sizeUnknown() const { return sizeUnknown_; }
     // Some valid block lies (partly) past the end of the data: a truncated image.
     bool missesBlocks() const;
-    // The tracks whose blocks are missing because a file of whole tracks (a G64) ends before
-    // them, in order; empty for a kind that does not store its blocks by track.
-    virtual std::vector<std::uint64_t> missingTracks() const { return {}; }
-    // Damage of another kind that a reader is told of once (a tape entry whose data run past
-    // the end of the file), one text each; none for a whole image.
+    // Damage that a reader is told of once, one text each, in its kind's own words (the tracks
+    // a G64 ends before, a tape entry whose data run past the end of the file); none for a
+    // whole image, and none for a cut image whose end is all it lacks.
     virtual std::vector<std::string> damageNotes() const { return {}; }
     // Blocks its opener could not fill (a zipcode part missing or not decoded) are empty: like
     // one that misses blocks, such an image is never saved.

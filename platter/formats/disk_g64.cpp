@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include "forge/strings.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/core/listing_documents.hpp"
@@ -36,6 +37,13 @@ void DiskG64::parseImage() {
     if (!missingTracks_.empty()) markIncomplete();
     complete_ = false;
     Disk41::parseImage();
+}
+
+std::vector<std::string> DiskG64::damageNotes() const {
+    if (missingTracks_.empty()) return {};
+    const bool one = missingTracks_.size() == 1;
+    return {std::string(one ? "track " : "tracks ") + forge::numberRuns(missingTracks_) + " past the end of the file " +
+            (one ? "is" : "are") + " missing"};
 }
 
 void DiskG64::completeImage() {

@@ -23,7 +23,7 @@ public:
     // becomes .d64): any other image kind, the raw file's own among them, is refused with
     // last error kErrImageWrite. Listing documents are written as for any image.
     bool saveAs(const path& target, const listing_request_t& request = {}) override;
-    std::vector<std::uint64_t> missingTracks() const override { return missingTracks_; }
+    std::vector<std::string> damageNotes() const override;
 
 protected:
     void completeImage() override;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "forge/save_file.hpp"
+#include "forge/strings.hpp"
 #include "platter/core/container_format.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/library_options.hpp"
@@ -66,20 +67,6 @@ std::array<std::uint8_t, 16> cbmName(const std::uint8_t* stored) {
     std::copy_n(stored, name.size(), name.begin());
     for (std::size_t i = name.size(); i > 0 && name[i - 1] == ' '; --i) name[i - 1] = 0xa0;
     return name;
-}
-
-// Ascending numbers as runs: "0-2, 5 and 7".
-std::string numberRuns(const std::vector<std::uint64_t>& numbers) {
-    std::vector<std::string> runs;
-    for (std::size_t first = 0, last = 0; first < numbers.size(); first = last + 1) {
-        last = first;
-        while (last + 1 < numbers.size() && numbers[last + 1] == numbers[last] + 1) ++last;
-        runs.push_back(std::to_string(numbers[first]) + (last > first ? "-" + std::to_string(numbers[last]) : ""));
-    }
-    std::string text;
-    for (std::size_t i = 0; i < runs.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == runs.size() ? " and " : ", ") + runs[i];
-    return text;
 }
 
 }  // namespace
@@ -327,16 +314,20 @@ std::vector<std::string> DiskT64::damageNotes() const {
     if (headerSlots() > index.slots)
         notes.push_back("the header claims " + std::to_string(headerSlots()) + " entries; the tape has room for " +
                         std::to_string(index.slots));
+    // Entries are numbered as listings number them (the used slots alone, unless empty ones are
+    // listed too), the tape by the name in its header.
     std::vector<std::uint64_t> cut;
-    for (const tape_file_t& file : index.files)
-        if (file.cutShort) cut.push_back(file.slot);
+    for (const tape_file_t& file : index.files) {
+        if (!file.cutShort) continue;
+        const auto used = std::lower_bound(index.used.begin(), index.used.end(), file.slot);
+        cut.push_back(includeEmpty() ? file.slot : static_cast<std::uint64_t>(used - index.used.begin()));
+    }
     if (cut.empty()) return notes;
     std::sort(cut.begin(), cut.end());
-    // Entries are numbered as listings number them, the tape by the name in its header.
     const std::uint8_t* tapeName = diskName();
     const std::string name = tapeName ? petsciiNameToUtf8(cbmName(tapeName), false) : std::string();
     const bool one = cut.size() == 1;
-    notes.push_back((one ? "entry " : "entries ") + numberRuns(cut) + " of '" + name + "' " + (one ? "runs" : "run") +
+    notes.push_back((one ? "entry " : "entries ") + forge::numberRuns(cut) + " of '" + name + "' " + (one ? "runs" : "run") +
                     " past the end of the tape");
     return notes;
 }

@@ -56,6 +56,14 @@ TEST(Strings, FormatAndPlural) {
     EXPECT_EQ(forge::plural("s", 0) + forge::plural("s", 1) + forge::plural("es", 2), "ses");
 }
 
+TEST(Strings, NumberRuns) {
+    const std::vector<std::uint64_t> numbers = {0, 1, 2, 5, 7, 8};
+    EXPECT_EQ(forge::numberRuns(numbers), "0-2, 5 and 7-8");
+    EXPECT_EQ(forge::numberRuns(std::vector<std::uint64_t>{35}), "35");
+    EXPECT_EQ(forge::numberRuns(std::vector<std::uint64_t>{2, 3, 19}), "2-3 and 19");
+    EXPECT_EQ(forge::numberRuns({}), "");
+}
+
 TEST(Strings, Utf8AndDisplayWidth) {
     std::string out;
     for (std::uint32_t codePoint : {0x41u, 0x7FFu, 0x800u, 0x20ACu, 0xFFFEu, 0xFFFFu, 0x1F600u})

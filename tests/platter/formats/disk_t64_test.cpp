@@ -127,6 +127,17 @@ TEST(DiskT64Damage, ACutTapeGivesWhatIsThereAndSaysSo) {
     EXPECT_EQ(padding.disk->damageNotes(), notes_t{"entry 1 of 'padded' runs past the end of the tape"});
     EXPECT_FALSE(readEntry(*padding.disk, 0).cutShort);
     EXPECT_EQ(readEntry(*padding.disk, 1).data, program(0x1000, {}));
+
+    // HELLO moved to the last slot behind an empty one: numbered as the listing numbers it.
+    bytes_t moved = test_support::readFixture("t64/cut.t64");
+    const std::size_t first = DiskT64::kHeaderSize;
+    const std::size_t last = DiskT64::kHeaderSize + 2 * DiskT64::kEntrySize;
+    std::copy_n(moved.begin() + first, DiskT64::kEntrySize, moved.begin() + last);
+    moved[first] = 0;
+    Image behindEmpty = Image::fromBytes(moved);
+    EXPECT_EQ(behindEmpty.disk->damageNotes(), notes_t{"entry 1 of 'test tape' runs past the end of the tape"});
+    behindEmpty.disk->setIncludeEmpty(true);
+    EXPECT_EQ(behindEmpty.disk->damageNotes(), notes_t{"entry 2 of 'test tape' runs past the end of the tape"});
 }
 
 TEST(DiskT64Damage, EntriesPastTheEndOfAHeaderThatClaimsTooMuch) {
