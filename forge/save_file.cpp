@@ -4,19 +4,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <set>
 #include <system_error>
 #include <vector>
 
-#include "forge/files.hpp"
+#include "forge/temporary_file_guard.hpp"
 
 namespace forge {
 
 namespace {
 
 constexpr int kMaxLinkHops = 40;
+constexpr int kNamingAttempts = 100;
+constexpr char kTemporaryMark[] = ".zt-";
+constexpr std::size_t kSuffixLength = 6;
 
 std::string reason() { return std::strerror(errno); }
 
@@ -32,13 +36,23 @@ std::filesystem::path finalTarget(const std::filesystem::path& target) {
     return resolved;
 }
 
-// The mode an existing target has, or that a new file would get under the current umask.
-mode_t modeFor(const std::filesystem::path& target) {
+// The status of the existing file a path names (every link followed, /proc/self/fd ones
+// included), or nothing for a new file.
+std::optional<struct stat> existingFile(const std::filesystem::path& target) {
     struct stat status {};
-    if (::stat(target.c_str(), &status) == 0) return status.st_mode & 07777;
+    if (::stat(target.c_str(), &status) != 0) return std::nullopt;
+    return status;
+}
+
+// A device, pipe or socket: a node to write into, not a file to replace.
+bool isNode(const struct stat& status) { return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode); }
+
+// The new file takes an existing target's mode; a new file the mode the umask allows.
+bool takeMode(int fd, const std::optional<struct stat>& existing) {
+    if (existing) return ::fchmod(fd, existing->st_mode & 07777) == 0;
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    return ::fchmod(fd, 0666 & ~mask) == 0;
 }
 
 // Writes straight into a device or pipe; its refusal (a full device) is the failure.
@@ -62,48 +76,162 @@ bool syncDirectory(const std::filesystem::path& directory) {
     return synced;
 }
 
-// A file written in full beside its target and flushed, not yet renamed over it.
-struct staged_file_t {
-    std::filesystem::path temporary;
-    std::filesystem::path file;
-    std::filesystem::path directory;
+struct save_job_t {
+    const std::filesystem::path& target;
+    const SaveWriter& writer;
+    std::optional<struct stat> existing;
 };
 
-std::optional<save_failure_t> stage(const std::filesystem::path& target, const SaveWriter& writer,
-                                    staged_file_t& staged) {
-    staged.file = finalTarget(target);
+// A file written in full beside its target and flushed, not yet renamed over it. Where the
+// file system allows, it has no name until just before the rename, so that nothing stays
+// behind whatever ends the process; elsewhere mkstemp names it and the guard removes it.
+struct staged_file_t {
+    std::filesystem::path file;
+    std::filesystem::path directory;
+    int unnamed = -1;       // the descriptor of a temporary file without a name yet
+    std::string temporary;  // the temporary file's name, once it has one
+};
+
+// ".NAME.zt-" in the target's directory; the temporary file's name goes on with six characters.
+std::string temporaryPrefix(const staged_file_t& staged) {
+    return (staged.directory / ("." + staged.file.filename().string() + kTemporaryMark)).string();
+}
+
+// Six letters and digits that differ from call to call and from process to process; a name
+// that exists already is simply passed over, so they need not be unpredictable.
+std::string uniqueSuffix() {
+    static constexpr char kCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::atomic<std::uint64_t> counter{0};
+    std::uint64_t value = (std::uint64_t(::getpid()) << 32) + counter.fetch_add(1);
+    // splitmix64: neighbouring counts give unrelated names
+    value = (value ^ (value >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    value = (value ^ (value >> 27)) * 0x94d049bb133111ebULL;
+    value ^= value >> 31;
+    std::string suffix;
+    for (std::size_t i = 0; i < kSuffixLength; ++i, value /= sizeof kCharacters - 1)
+        suffix += kCharacters[value % (sizeof kCharacters - 1)];
+    return suffix;
+}
+
+// Opens the temporary file: unnamed where the file system supports it, else named and guarded.
+// Returns its descriptor, or -1.
+int createTemporary(staged_file_t& staged, TemporaryFileGuard& guard) {
+    const int unnamed = ::open(staged.directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (unnamed >= 0) {
+        staged.unnamed = unnamed;
+        return unnamed;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
+    std::string temporary = temporaryPrefix(staged) + std::string(kSuffixLength, 'X');
+    const HeldSignals held;
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    staged.temporary = temporary;
+    guard.add(temporary);
+    return fd;
+}
+
+// Removes what a save that failed had made of the file.
+void discard(staged_file_t& staged, TemporaryFileGuard& guard) {
+    if (staged.unnamed >= 0) ::close(staged.unnamed);
+    staged.unnamed = -1;
+    if (staged.temporary.empty()) return;
+    ::unlink(staged.temporary.c_str());
+    guard.forget(staged.temporary);
+    staged.temporary.clear();
+}
+
+void discardAll(std::vector<staged_file_t>& staged, TemporaryFileGuard& guard) {
+    for (staged_file_t& file : staged) discard(file, guard);
+}
+
+std::optional<save_failure_t> stage(const save_job_t& job, staged_file_t& staged, TemporaryFileGuard& guard) {
+    staged.file = finalTarget(job.target);
     staged.directory = staged.file.parent_path();
     if (staged.directory.empty()) staged.directory = ".";
-    std::string temporary = (staged.directory / ("." + staged.file.filename().string() + ".zt-XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
+    const int fd = createTemporary(staged, guard);
     if (fd < 0)
         return save_failure_t{false,
                               "could not create a temporary file in '" + staged.directory.string() + "': " + reason()};
-    staged.temporary = temporary;
 
+    const std::string quoted = "'" + job.target.string() + "'";
     std::string failure;
-    if (::fchmod(fd, modeFor(staged.file)) != 0) failure = "could not set the mode of '" + temporary + "': " + reason();
+    if (!takeMode(fd, job.existing)) failure = "could not set the mode of " + quoted + ": " + reason();
     SaveSink sink(fd);
     errno = 0;
-    if (failure.empty() && !writer(sink))
-        failure = "could not write '" + temporary + "'" + (errno != 0 ? ": " + reason() : std::string());
-    if (failure.empty() && ::fsync(fd) != 0) failure = "could not flush '" + temporary + "': " + reason();
-    if (::close(fd) != 0 && failure.empty()) failure = "could not close '" + temporary + "': " + reason();
+    if (failure.empty() && !job.writer(sink))
+        failure = "could not write " + quoted + (errno != 0 ? ": " + reason() : std::string());
+    if (failure.empty() && ::fsync(fd) != 0) failure = "could not flush " + quoted + ": " + reason();
+    // An unnamed file stays open until it gets its name.
+    if (staged.unnamed < 0 && ::close(fd) != 0 && failure.empty())
+        failure = "could not close " + quoted + ": " + reason();
     if (failure.empty()) return std::nullopt;
-    ::unlink(temporary.c_str());
     return save_failure_t{true, failure};
 }
 
-std::optional<save_failure_t> commit(const staged_file_t& staged) {
-    if (::rename(staged.temporary.c_str(), staged.file.c_str()) == 0) return std::nullopt;
-    const std::string failure = "could not replace '" + staged.file.string() + "': " + reason();
-    ::unlink(staged.temporary.c_str());
-    return save_failure_t{true, failure};
+// Gives an unnamed temporary file a name beside its target. Through /proc any user may link
+// a file it opened; without /proc only with the capability AT_EMPTY_PATH needs.
+bool nameTemporary(staged_file_t& staged) {
+    if (staged.unnamed < 0) return true;
+    const std::string opened = "/proc/self/fd/" + std::to_string(staged.unnamed);
+    const std::string prefix = temporaryPrefix(staged);
+    for (int attempt = 0; attempt < kNamingAttempts; ++attempt) {
+        const std::string name = prefix + uniqueSuffix();
+        if (::linkat(AT_FDCWD, opened.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            (errno == ENOENT && ::linkat(staged.unnamed, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0)) {
+            staged.temporary = name;
+            const bool closed = ::close(staged.unnamed) == 0;
+            staged.unnamed = -1;
+            return closed;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 std::optional<save_failure_t> flushDirectory(const std::filesystem::path& directory) {
     if (syncDirectory(directory)) return std::nullopt;
     return save_failure_t{true, "could not flush the directory '" + directory.string() + "': " + reason()};
+}
+
+// Every file to its temporary file first; then, with the signals held, each is named and all
+// are renamed over their targets. No target is touched unless every file was written, and no
+// signal but SIGKILL stops the renames halfway or finds a named temporary file.
+std::optional<save_failure_t> replaceAll(std::span<const save_job_t> jobs) {
+    TemporaryFileGuard guard;
+    std::vector<staged_file_t> staged(jobs.size());
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        if (auto failure = stage(jobs[i], staged[i], guard)) {
+            discardAll(staged, guard);
+            return failure;
+        }
+    }
+    {
+        const HeldSignals held;
+        for (staged_file_t& file : staged) {
+            if (nameTemporary(file)) continue;
+            const std::string failure =
+                "could not name a temporary file in '" + file.directory.string() + "': " + reason();
+            discardAll(staged, guard);
+            return save_failure_t{true, failure};
+        }
+        // The renames fail only when something outside changes the directories meanwhile.
+        for (staged_file_t& file : staged) {
+            if (::rename(file.temporary.c_str(), file.file.c_str()) != 0) {
+                const std::string failure = "could not replace '" + file.file.string() + "': " + reason();
+                discardAll(staged, guard);
+                return save_failure_t{true, failure};
+            }
+            guard.forget(file.temporary);
+            file.temporary.clear();
+        }
+    }
+    std::set<std::filesystem::path> directories;
+    for (const staged_file_t& file : staged) directories.insert(file.directory);
+    for (const std::filesystem::path& directory : directories) {
+        if (auto failure = flushDirectory(directory)) return failure;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -119,39 +247,23 @@ bool SaveSink::write(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer) {
+    const save_job_t job{target, writer, existingFile(target)};
     // There is no file to replace in a device or pipe, and a rename would put a regular file in
-    // its place. stat follows every link, /proc/self/fd ones included.
-    if (isDeviceOrPipe(target.string())) return writeInto(target, writer);
-    staged_file_t staged;
-    if (auto failure = stage(target, writer, staged)) return failure;
-    if (auto failure = commit(staged)) return failure;
-    return flushDirectory(staged.directory);
+    // its place.
+    if (job.existing && isNode(*job.existing)) return writeInto(target, writer);
+    return replaceAll({&job, 1});
 }
 
 std::optional<save_failure_t> saveFiles(std::span<const file_to_save_t> files) {
-    std::vector<staged_file_t> staged(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::span<const std::uint8_t> bytes = files[i].bytes;
-        if (auto failure = stage(
-                files[i].target, [bytes](SaveSink& sink) { return sink.write(bytes); }, staged[i])) {
-            for (std::size_t done = 0; done < i; ++done) ::unlink(staged[done].temporary.c_str());
-            return failure;
-        }
+    std::vector<SaveWriter> writers;
+    std::vector<save_job_t> jobs;
+    writers.reserve(files.size());
+    jobs.reserve(files.size());
+    for (const file_to_save_t& file : files) {
+        writers.emplace_back([bytes = file.bytes](SaveSink& sink) { return sink.write(bytes); });
+        jobs.push_back({file.target, writers.back(), existingFile(file.target)});
     }
-    // Every file is on the disk now; only the renames are left, which fail only when
-    // something outside changes the directories meanwhile.
-    for (std::size_t i = 0; i < staged.size(); ++i) {
-        if (auto failure = commit(staged[i])) {
-            for (std::size_t left = i + 1; left < staged.size(); ++left) ::unlink(staged[left].temporary.c_str());
-            return failure;
-        }
-    }
-    std::set<std::filesystem::path> directories;
-    for (const staged_file_t& file : staged) directories.insert(file.directory);
-    for (const std::filesystem::path& directory : directories) {
-        if (auto failure = flushDirectory(directory)) return failure;
-    }
-    return std::nullopt;
+    return replaceAll(jobs);
 }
 
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {

@@ -1,10 +1,15 @@
 #pragma once
 // The one routine every command writes a file with. The bytes go to a fresh temporary file
-// beside the target (a unique name from mkstemp), which gets the target's mode, is flushed to
-// the disk and then renamed over the target; a symbolic link keeps pointing where it did and
-// its target gets the new content. The directory is flushed too. On any failure the temporary
-// file is removed and the target is left exactly as it was. A hard link to the target keeps
-// the old content, as with `sed -i`. A device or pipe (/dev/stdout) is written into directly.
+// beside the target, which gets the target's mode, is flushed to the disk and then renamed
+// over the target; a symbolic link keeps pointing where it did and its target gets the
+// new content. The directory is flushed too. On any failure the temporary file is removed and
+// the target is left exactly as it was. A hard link to the target keeps the old content, as
+// with `sed -i`. A device or pipe (/dev/stdout) is written into directly.
+// No temporary file outlives the process: where the file system allows, it has no name until
+// just before the rename, and the signals that end a process (SIGINT, SIGTERM, SIGHUP,
+// SIGPIPE) wait for the renames; elsewhere they remove the named file first. Only a SIGKILL
+// between naming and renaming can leave a hidden ".NAME.zt-XXXXXX" beside the target (where
+// the file system has no unnamed files: a SIGKILL at any moment of the write).
 
 #include <cstdint>
 #include <filesystem>
@@ -45,7 +50,7 @@ struct file_to_save_t {
 
 // Several files, all or none: each goes to its temporary file first, and only when every
 // one of them is written are they renamed over their targets. On a failure before the
-// renames no target is touched.
+// renames no target is touched; no signal but SIGKILL stops the renames halfway.
 std::optional<save_failure_t> saveFiles(std::span<const file_to_save_t> files);
 
 }  // namespace forge

@@ -142,6 +142,44 @@ TEST(SaveFile, AKilledSaveLeavesTheOldContent) {
     EXPECT_EQ(test_support::readBytes(target), bytes_t(100, 1));
 }
 
+// A save interrupted while its writer waits ends the process as the signal does (status 130 or
+// 143 in a shell), leaving the old content and no temporary file.
+TEST(SaveFile, AnInterruptedSaveLeavesNoTemporaryFile) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const test_support::ScratchDir scratch;
+        const fs::path target = scratch.write("image.d64", bytes_t(100, 1));
+        int writing[2];
+        int hold[2];
+        ASSERT_EQ(::pipe(writing), 0);
+        ASSERT_EQ(::pipe(hold), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::signal(signal, SIG_DFL);  // as a shell starts a command
+            saveFile(target, [&](SaveSink& sink) {
+                sink.write(bytes_t(50, 2));
+                char byte = 0;
+                if (::write(writing[1], &byte, 1) != 1 || ::read(hold[0], &byte, 1) < 0) return false;
+                return sink.write(bytes_t(50, 2));
+            });
+            ::_exit(0);
+        }
+        ::close(writing[1]);
+        ::close(hold[0]);
+        char byte = 0;
+        EXPECT_EQ(::read(writing[0], &byte, 1), 1);
+        ::kill(child, signal);
+        ::close(hold[1]);  // the writer goes on if the signal did not end it
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(writing[0]);
+        ASSERT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(test_support::readBytes(target), bytes_t(100, 1));
+        EXPECT_EQ(filesIn(scratch.path()), 1u);
+    }
+}
+
 // Saves of one target at the same time each write a file of their own, and the target ends
 // as one of them, whole.
 TEST(SaveFile, ParallelSavesNeverMix) {
