@@ -47,9 +47,11 @@ std::optional<struct stat> existingFile(const std::filesystem::path& target) {
 // A device, pipe or socket: a node to write into, not a file to replace.
 bool isNode(const struct stat& status) { return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode); }
 
-// The new file takes an existing target's mode; a new file the mode the umask allows.
-bool takeMode(int fd, const std::optional<struct stat>& existing) {
-    if (existing) return ::fchmod(fd, existing->st_mode & 07777) == 0;
+// The new file takes an existing target's owner, group and mode; a new file the mode the umask
+// allows. Only root may give a file away: anyone else keeps what they write, as a new file.
+bool takeOwnerAndMode(int fd, const std::optional<struct stat>& existing) {
+    if (existing && ::fchown(fd, existing->st_uid, existing->st_gid) != 0 && errno != EPERM) return false;
+    if (existing) return ::fchmod(fd, existing->st_mode & 07777) == 0;  // chown may have cleared set-id bits
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return ::fchmod(fd, 0666 & ~mask) == 0;
@@ -156,7 +158,8 @@ std::optional<save_failure_t> stage(const save_job_t& job, staged_file_t& staged
 
     const std::string quoted = "'" + job.target.string() + "'";
     std::string failure;
-    if (!takeMode(fd, job.existing)) failure = "could not set the mode of " + quoted + ": " + reason();
+    if (!takeOwnerAndMode(fd, job.existing))
+        failure = "could not set the owner and mode of " + quoted + ": " + reason();
     SaveSink sink(fd);
     errno = 0;
     if (failure.empty() && !job.writer(sink))

@@ -1,10 +1,11 @@
 #pragma once
 // The one routine every command writes a file with. The bytes go to a fresh temporary file
-// beside the target, which gets the target's mode, is flushed to the disk and then renamed
-// over the target; a symbolic link keeps pointing where it did and its target gets the
-// new content. The directory is flushed too. On any failure the temporary file is removed and
-// the target is left exactly as it was. A hard link to the target keeps the old content, as
-// with `sed -i`. A device or pipe (/dev/stdout) is written into directly.
+// beside the target, which gets the target's owner, group and mode (an owner only where the
+// user may give files away, as root may), is flushed to the disk and then renamed over the
+// target; a symbolic link keeps pointing where it did and its target gets the new content. The
+// directory is flushed too. On any failure the temporary file is removed and the target is left
+// exactly as it was. A hard link to the target keeps the old content, as with `sed -i`. A
+// device or pipe (/dev/stdout) is written into directly.
 // No temporary file outlives the process: where the file system allows, it has no name until
 // just before the rename, and the signals that end a process (SIGINT, SIGTERM, SIGHUP,
 // SIGPIPE) wait for the renames; elsewhere they remove the named file first. Only a SIGKILL

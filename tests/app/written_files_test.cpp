@@ -28,6 +28,44 @@ using test_support::readBytes;
 using test_support::runZt;
 using test_support::zt_run_t;
 
+// Run by root (as with sudo), every writer leaves its targets with their owner, group and mode.
+TEST(WrittenFiles, TargetsKeepTheirOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root gives files away";
+    const test_support::ScratchDir scratch;
+    scratch.copyFixture("cat/cat.d64", "source.d64");
+    scratch.copyFixture("archive/five.lnx", "a.lnx");
+    std::vector<std::string> targets = {"x.d64", "out.d64", "back.d64", "out.reu"};
+    for (const std::string& target : targets) scratch.copyFixture("cat/cat.d64", target);
+    for (const std::string part : {"1!game", "2!game", "3!game", "4!game"}) {
+        scratch.copyFixture("zipcode/" + part, part);
+        targets.push_back(part);
+    }
+    for (const std::string& target : targets) {
+        ASSERT_EQ(::chown(scratch.file(target).c_str(), 1234, 5678), 0);
+        ASSERT_EQ(::chmod(scratch.file(target).c_str(), 0640), 0);
+    }
+    const auto in = [&scratch](const std::string& name) { return scratch.file(name).string(); };
+    const std::vector<std::vector<std::string>> runs = {
+        {"ch", "-e", "23", in("x.d64") + ":%18.1"},
+        {"unar", in("a.lnx"), in("out.d64")},
+        {"zip", in("source.d64"), in("game")},
+        {"unzip", in("1!game"), in("back.d64")},
+        {"merge", "-o", in("out.reu"), in("source.d64")},
+    };
+    for (const std::vector<std::string>& words : runs) {
+        const zt_run_t run = runZt(words);
+        EXPECT_EQ(run.status, 0) << words.front() << ": " << run.errors;
+    }
+    for (const std::string& target : targets) {
+        struct stat status {};
+        ASSERT_EQ(::stat(scratch.file(target).c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 1234u) << target;
+        EXPECT_EQ(status.st_gid, 5678u) << target;
+        EXPECT_EQ(status.st_mode & 07777, 0640u) << target;
+    }
+    EXPECT_EQ(fs::file_size(scratch.file("out.reu")), std::uintmax_t{0x1000000});
+}
+
 // zt with the words, run in the directory with its streams on /dev/null; killed at will.
 pid_t startZt(const fs::path& directory, std::vector<std::string> words) {
     const pid_t child = ::fork();

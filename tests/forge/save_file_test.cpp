@@ -142,6 +142,34 @@ TEST(SaveFile, AKilledSaveLeavesTheOldContent) {
     EXPECT_EQ(test_support::readBytes(target), bytes_t(100, 1));
 }
 
+// Saved by root, files keep their owner, group and mode, set-id bits included (a change of
+// owner clears them).
+TEST(SaveFile, FilesKeepTheirOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root gives files away";
+    const test_support::ScratchDir scratch;
+    const fs::path first = scratch.write("1!game", bytes_t(4, 1));
+    const fs::path second = scratch.write("2!game", bytes_t(4, 1));
+    ASSERT_EQ(::chown(first.c_str(), 1234, 5678), 0);
+    ASSERT_EQ(::chmod(first.c_str(), 06750), 0);
+    ASSERT_EQ(::chown(second.c_str(), 4321, 8765), 0);
+    ASSERT_EQ(::chmod(second.c_str(), 0640), 0);
+    const auto expectOwner = [](const fs::path& file, uid_t uid, gid_t gid, mode_t mode) {
+        struct stat status {};
+        ASSERT_EQ(::stat(file.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, uid) << file;
+        EXPECT_EQ(status.st_gid, gid) << file;
+        EXPECT_EQ(status.st_mode & 07777, mode) << file;
+    };
+    const bytes_t one(6, 2), two(6, 3);
+    const file_to_save_t set[] = {{first, one}, {second, two}};
+    ASSERT_FALSE(saveFiles(set));
+    expectOwner(first, 1234, 5678, 06750);
+    expectOwner(second, 4321, 8765, 0640);
+    ASSERT_FALSE(saveFile(first, bytes_t(7, 4)));
+    expectOwner(first, 1234, 5678, 06750);
+    EXPECT_EQ(test_support::readBytes(first), bytes_t(7, 4));
+}
+
 // A save interrupted while its writer waits ends the process as the signal does (status 130 or
 // 143 in a shell), leaving the old content and no temporary file.
 TEST(SaveFile, AnInterruptedSaveLeavesNoTemporaryFile) {
