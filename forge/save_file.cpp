@@ -47,6 +47,18 @@ std::optional<struct stat> existingFile(const std::filesystem::path& target) {
 // A device, pipe or socket: a node to write into, not a file to replace.
 bool isNode(const struct stat& status) { return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode); }
 
+// Why an existing target must not be replaced: a writer reading standard input would lose the
+// file it reads.
+std::optional<save_failure_t> refusal(const std::filesystem::path& target, const struct stat& existing) {
+    struct stat input {};
+    if (::fstat(STDIN_FILENO, &input) == 0 && S_ISREG(input.st_mode) && input.st_dev == existing.st_dev &&
+        input.st_ino == existing.st_ino) {
+        return save_failure_t{false,
+                              "cannot write to \"" + target.string() + "\"; it is the file standard input reads"};
+    }
+    return std::nullopt;
+}
+
 // The new file takes an existing target's owner, group and mode; a new file the mode the umask
 // allows. Only root may give a file away: anyone else keeps what they write, as a new file.
 bool takeOwnerAndMode(int fd, const std::optional<struct stat>& existing) {
@@ -201,6 +213,10 @@ std::optional<save_failure_t> flushDirectory(const std::filesystem::path& direct
 // are renamed over their targets. No target is touched unless every file was written, and no
 // signal but SIGKILL stops the renames halfway or finds a named temporary file.
 std::optional<save_failure_t> replaceAll(std::span<const save_job_t> jobs) {
+    for (const save_job_t& job : jobs) {
+        if (!job.existing) continue;
+        if (auto failure = refusal(job.target, *job.existing)) return failure;
+    }
     TemporaryFileGuard guard;
     std::vector<staged_file_t> staged(jobs.size());
     for (std::size_t i = 0; i < jobs.size(); ++i) {

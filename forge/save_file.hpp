@@ -6,6 +6,8 @@
 // directory is flushed too. On any failure the temporary file is removed and the target is left
 // exactly as it was. A hard link to the target keeps the old content, as with `sed -i`. A
 // device or pipe (/dev/stdout) is written into directly.
+// Before anything is written, an existing target is refused when it is the file standard input
+// reads.
 // No temporary file outlives the process: where the file system allows, it has no name until
 // just before the rename, and the signals that end a process (SIGINT, SIGTERM, SIGHUP,
 // SIGPIPE) wait for the renames; elsewhere they remove the named file first. Only a SIGKILL

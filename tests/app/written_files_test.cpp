@@ -28,6 +28,44 @@ using test_support::readBytes;
 using test_support::runZt;
 using test_support::zt_run_t;
 
+constexpr std::uintmax_t kD64Size = 174848;
+
+std::size_t filesIn(const fs::path& directory) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+}
+
+// unar reading the archive from standard input refuses it as DISK, by its name or through a
+// link; redirected from the archive or piped, standard input expands into any other file.
+TEST(WrittenFiles, TheFileStandardInputReadsIsNeverWrittenOver) {
+    const test_support::ScratchDir scratch;
+    const fs::path archive = scratch.copyFixture("archive/five.lnx", "v.lnx");
+    const bytes_t original = readBytes(archive);
+    fs::create_symlink("v.lnx", scratch.file("s.d64"));
+    for (const std::string disk : {"v.lnx", "s.d64"}) {
+        const std::string target = scratch.file(disk).string();
+        const zt_run_t run = runZt({"unar", target}, archive);
+        EXPECT_EQ(run.status, 1) << disk;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.errors, "error: cannot write to \"" + target + "\"; it is the file standard input reads\n");
+        EXPECT_EQ(readBytes(archive), original) << disk;
+    }
+    EXPECT_TRUE(fs::is_symlink(scratch.file("s.d64")));
+    EXPECT_EQ(filesIn(scratch.path()), 2u);
+
+    const zt_run_t redirected = runZt({"unar", scratch.file("out.d64").string()}, archive);
+    EXPECT_EQ(redirected.status, 0) << redirected.errors;
+    EXPECT_EQ(fs::file_size(scratch.file("out.d64")), kD64Size);
+    const fs::path fifo = scratch.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { test_support::writeBytes(fifo, original); });
+    const zt_run_t piped = runZt({"unar", scratch.file("piped.d64").string()}, fifo);
+    // A reader opened here lets the writer end even when zt never opened the pipe.
+    if (const int end = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK); end >= 0) ::close(end);
+    writer.join();
+    EXPECT_EQ(piped.status, 0) << piped.errors;
+    EXPECT_EQ(readBytes(scratch.file("piped.d64")), readBytes(scratch.file("out.d64")));
+}
+
 // Run by root (as with sudo), every writer leaves its targets with their owner, group and mode.
 TEST(WrittenFiles, TargetsKeepTheirOwnerAndGroup) {
     if (::geteuid() != 0) GTEST_SKIP() << "only root gives files away";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -140,6 +141,42 @@ TEST(SaveFile, AKilledSaveLeavesTheOldContent) {
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(test_support::readBytes(target), bytes_t(100, 1));
+}
+
+// Standard input redirected from the target, or from the file a link to it names: refused
+// before anything is written, alone or as a part of a set; any other target is saved.
+TEST(SaveFile, TheFileStandardInputReadsIsNeverReplaced) {
+    const test_support::ScratchDir scratch;
+    const fs::path input = scratch.write("v.lnx", bytes_t(10, 1));
+    const fs::path link = scratch.file("s.d64");
+    const fs::path other = scratch.file("out.d64");
+    fs::create_symlink("v.lnx", link);
+    const int saved = ::dup(STDIN_FILENO);
+    const int redirected = ::open(input.c_str(), O_RDONLY);
+    ASSERT_GE(redirected, 0);
+    ::dup2(redirected, STDIN_FILENO);
+    ::close(redirected);
+    const std::optional<save_failure_t> direct = saveFile(input, bytes_t(3, 2));
+    const std::optional<save_failure_t> linked = saveFile(link, bytes_t(3, 2));
+    const bytes_t content(3, 2);
+    const file_to_save_t set[] = {{other, content}, {link, content}};
+    const std::optional<save_failure_t> part = saveFiles(set);
+    const std::optional<save_failure_t> elsewhere = saveFile(other, bytes_t(4, 4));
+    ::dup2(saved, STDIN_FILENO);
+    ::close(saved);
+
+    ASSERT_TRUE(direct);
+    EXPECT_FALSE(direct->created);
+    EXPECT_EQ(direct->text, "cannot write to \"" + input.string() + "\"; it is the file standard input reads");
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(linked->text, "cannot write to \"" + link.string() + "\"; it is the file standard input reads");
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->text, linked->text);
+    EXPECT_FALSE(elsewhere) << elsewhere->text;
+    EXPECT_EQ(test_support::readBytes(other), bytes_t(4, 4));
+    EXPECT_EQ(test_support::readBytes(input), bytes_t(10, 1));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(filesIn(scratch.path()), 3u);
 }
 
 // Saved by root, files keep their owner, group and mode, set-id bits included (a change of
