@@ -47,8 +47,9 @@ std::optional<struct stat> existingFile(const std::filesystem::path& target) {
 // A device, pipe or socket: a node to write into, not a file to replace.
 bool isNode(const struct stat& status) { return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode); }
 
-// Why an existing target must not be replaced: a writer reading standard input would lose the
-// file it reads.
+// Why an existing target must not be replaced. A writer reading standard input would lose the
+// file it reads. The rename would go round a write protection the user set; access decides as
+// an open would, so root keeps its rights.
 std::optional<save_failure_t> refusal(const std::filesystem::path& target, const struct stat& existing) {
     struct stat input {};
     if (::fstat(STDIN_FILENO, &input) == 0 && S_ISREG(input.st_mode) && input.st_dev == existing.st_dev &&
@@ -56,6 +57,8 @@ std::optional<save_failure_t> refusal(const std::filesystem::path& target, const
         return save_failure_t{false,
                               "cannot write to \"" + target.string() + "\"; it is the file standard input reads"};
     }
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return save_failure_t{false, "could not open \"" + target.string() + "\" for writing: " + reason()};
     return std::nullopt;
 }
 

@@ -7,7 +7,7 @@
 // exactly as it was. A hard link to the target keeps the old content, as with `sed -i`. A
 // device or pipe (/dev/stdout) is written into directly.
 // Before anything is written, an existing target is refused when it is the file standard input
-// reads.
+// reads, or when the user may not write it (a read-only file stays as it is).
 // No temporary file outlives the process: where the file system allows, it has no name until
 // just before the rename, and the signals that end a process (SIGINT, SIGTERM, SIGHUP,
 // SIGPIPE) wait for the renames; elsewhere they remove the named file first. Only a SIGKILL

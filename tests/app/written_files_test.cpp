@@ -18,6 +18,7 @@
 
 #include "app/startup.hpp"
 #include "tests/support/run_zt.hpp"
+#include "tests/support/without_root.hpp"
 
 namespace app {
 namespace {
@@ -64,6 +65,50 @@ TEST(WrittenFiles, TheFileStandardInputReadsIsNeverWrittenOver) {
     writer.join();
     EXPECT_EQ(piped.status, 0) << piped.errors;
     EXPECT_EQ(readBytes(scratch.file("piped.d64")), readBytes(scratch.file("out.d64")));
+}
+
+// As a normal user, ch, unar and zip leave read-only targets alone (a set whole) and name the
+// cause; root writes them, and they keep their mode.
+TEST(WrittenFiles, ReadOnlyTargetsAreLeftAlone) {
+    const test_support::ScratchDir scratch;
+    ASSERT_EQ(::chmod(scratch.path().c_str(), 0777), 0);
+    const bytes_t original = test_support::readFixture("cat/cat.d64");
+    const fs::path image = scratch.copyFixture("cat/cat.d64", "x.d64");
+    const fs::path out = scratch.copyFixture("cat/cat.d64", "out.d64");
+    const fs::path archive = scratch.copyFixture("archive/five.lnx", "a.lnx");
+    std::vector<fs::path> parts;
+    for (const std::string part : {"1!game", "2!game", "3!game", "4!game"})
+        parts.push_back(scratch.copyFixture("zipcode/" + part, part));
+    for (const fs::path& part : parts) ASSERT_EQ(::chmod(part.c_str(), 0666), 0);
+    for (const fs::path& locked : {image, out, parts[1]}) ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+
+    EXPECT_TRUE(test_support::inChildWithoutRoot([&]() -> std::string {
+        const zt_run_t ch = runZt({"ch", "-e", "23", image.string() + ":%18.1"});
+        if (ch.status != 1) return "ch: status " + std::to_string(ch.status) + ": " + ch.errors;
+        const zt_run_t unar = runZt({"unar", archive.string(), out.string()});
+        if (unar.status != 1 ||
+            unar.errors != "error: could not open \"" + out.string() + "\" for writing: Permission denied\n")
+            return "unar: status " + std::to_string(unar.status) + ": " + unar.errors;
+        const zt_run_t zip = runZt({"zip", image.string(), scratch.file("game").string()});
+        if (zip.status != 1 || zip.errors != "error: could not open \"" + parts[1].string() +
+                                                 "\" for writing: Permission denied\n"
+                                                 "error: program aborted due to previous error\n")
+            return "zip: status " + std::to_string(zip.status) + ": " + zip.errors;
+        return std::string();
+    }));
+    EXPECT_EQ(readBytes(image), original);
+    EXPECT_EQ(readBytes(out), original);
+    for (const fs::path& part : parts)
+        EXPECT_EQ(readBytes(part), test_support::readFixture("zipcode/" + part.filename().string()));
+    EXPECT_EQ(filesIn(scratch.path()), 7u);
+
+    if (::geteuid() != 0) return;
+    const zt_run_t root = runZt({"unar", archive.string(), out.string()});
+    EXPECT_EQ(root.status, 0) << root.errors;
+    EXPECT_NE(readBytes(out), original);
+    struct stat status {};
+    ASSERT_EQ(::stat(out.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0444u);
 }
 
 // Run by root (as with sudo), every writer leaves its targets with their owner, group and mode.

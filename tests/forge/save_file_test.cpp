@@ -15,6 +15,7 @@
 
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/without_root.hpp"
 
 namespace forge {
 namespace {
@@ -177,6 +178,43 @@ TEST(SaveFile, TheFileStandardInputReadsIsNeverReplaced) {
     EXPECT_EQ(test_support::readBytes(input), bytes_t(10, 1));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(filesIn(scratch.path()), 3u);
+}
+
+// A file its user may not write is refused before anything is written, alone or in a set; one
+// that others may write is saved and becomes its saver's own. Root writes a read-only file,
+// which keeps its mode.
+TEST(SaveFile, ReadOnlyTargetsAreRefused) {
+    const test_support::ScratchDir scratch;
+    ASSERT_EQ(::chmod(scratch.path().c_str(), 0777), 0);
+    const fs::path locked = scratch.write("locked.d64", bytes_t(4, 1));
+    const fs::path shared = scratch.write("shared.d64", bytes_t(4, 1));
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 0666), 0);
+    EXPECT_TRUE(test_support::inChildWithoutRoot([&]() -> std::string {
+        const std::optional<save_failure_t> refused = saveFile(locked, bytes_t(2, 2));
+        if (!refused) return "a read-only file was replaced";
+        if (refused->created ||
+            refused->text != "could not open \"" + locked.string() + "\" for writing: Permission denied")
+            return "refused as: " + refused->text;
+        const bytes_t content(2, 2);
+        const file_to_save_t set[] = {{shared, content}, {locked, content}};
+        if (!saveFiles(set)) return "a set with a read-only part was saved";
+        if (test_support::readBytes(shared) != bytes_t(4, 1)) return "a part of a refused set was replaced";
+        if (const auto failure = saveFile(shared, bytes_t(3, 3)))
+            return "a file open to all was refused: " + failure->text;
+        return std::string();
+    }));
+    EXPECT_EQ(test_support::readBytes(locked), bytes_t(4, 1));
+    EXPECT_EQ(test_support::readBytes(shared), bytes_t(3, 3));
+    EXPECT_EQ(filesIn(scratch.path()), 2u);
+    if (::geteuid() != 0) return;
+    struct stat status {};
+    ASSERT_EQ(::stat(shared.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    ASSERT_FALSE(saveFile(locked, bytes_t(5, 5)));
+    EXPECT_EQ(test_support::readBytes(locked), bytes_t(5, 5));
+    ASSERT_EQ(::stat(locked.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0444u);
 }
 
 // Saved by root, files keep their owner, group and mode, set-id bits included (a change of
