@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/image_target.hpp"
 #include "forge/files.hpp"
 #include "forge/log.hpp"
 #include "forge/paths.hpp"
@@ -86,9 +87,8 @@ int CommandUnar::expand(const std::vector<std::uint8_t>& bytes, const std::strin
     }
     platter::Disk& image = *expanded.disk;
     const std::string kind = kindWord(image.formatId());
-    // A device or pipe named as DISK, or standard output redirected to a file, takes the image itself.
-    const bool toStandardOutput = forge::isStandardOutput(disk);
-    if (extension.empty() && !forge::isDeviceOrPipe(disk) && !toStandardOutput) disk += "." + kind;
+    const image_target_t target = imageTarget(disk, kind);
+    disk = target.path;
     // The save renames over a path or writes through a link to the archive: it would be gone.
     if (!archive.empty() && forge::isSameFile(archive, disk)) {
         reporter_.error("cannot write to \"" + disk + "\"; it is the archive \"" + archive + "\" being expanded",
@@ -107,8 +107,7 @@ int CommandUnar::expand(const std::vector<std::uint8_t>& bytes, const std::strin
         return 1;
     }
     const std::uint64_t files = platter::countDirectoryEntries(image);
-    // The line would end up inside an image written to standard output.
-    if (forge::g_quiet_level == 0 && !toStandardOutput) {
+    if (forge::g_quiet_level == 0 && !target.toStandardOutput) {
         std::cout << "wrote " << files << " file" << forge::plural("s", files) << " to \"" << disk << "\" as " << kind
                   << " format.\n";
     }

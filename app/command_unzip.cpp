@@ -7,6 +7,7 @@
 #include <span>
 
 #include "app/argument_texts.hpp"
+#include "app/image_target.hpp"
 #include "app/options.hpp"
 #include "forge/files.hpp"
 #include "forge/log.hpp"
@@ -77,26 +78,28 @@ int CommandUnzip::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.size() < 2) return reportUsageError(getopt, "missing at least one of ZIPNAME or FILE.");
     if (arguments.size() > 2) return reportUsageError(getopt, "extra file arguments found after ZIPNAME or FILE.");
-    if (!locateSet(arguments[0]) || !readParts()) return 1;
+    if (!locateSet(arguments[0])) return 1;
+    const bool g64 = g_option_unz.isSet() && sixParts_;
+    const image_target_t target = imageTarget(arguments[1], g64 ? "g64" : "d64");
+    // An image written to standard output is all that goes there.
+    const bool showProgress = forge::g_quiet_level == 0 && !target.toStandardOutput;
+    if (!readParts(showProgress)) return 1;
 
-    bool g64 = g_option_unz.isSet();
-    if (g64 && !sixParts_) {
+    if (g_option_unz.isSet() && !sixParts_)
         reporter_.warning("-z/--unz ignored when unzipping a zip4", Reporter::kQuietWarnings);
-        g64 = false;
-    }
-    const std::string target = targetPath(arguments[1], g64);
-    if (isPart(target)) return 1;
+    warnAboutExtension(arguments[1], g64);
+    if (isPart(target.path)) return 1;
     std::vector<std::uint8_t> image;
     if (sixParts_) {
-        if (!unpackZip6(image, g64, target)) return 1;
+        if (!unpackZip6(image, g64, target.path)) return 1;
     } else {
         image = unpackZip4();
     }
-    if (!write(target, image)) return 1;
-    if (forge::g_quiet_level == 0) {
+    if (!write(target.path, image)) return 1;
+    if (showProgress) {
         // The six-part path names what it wrote on the error stream.
         std::ostream& out = sixParts_ ? std::cerr : std::cout;
-        out << "wrote as " << (g64 ? "g64" : "d64") << " format to '" << target << "'\n";
+        out << "wrote as " << (g64 ? "g64" : "d64") << " format to '" << target.path << "'\n";
     }
     return reporter_.status();
 }
@@ -142,9 +145,9 @@ bool CommandUnzip::locateZip4Parts(const std::string& directory, const std::stri
     return true;
 }
 
-bool CommandUnzip::readParts() {
+bool CommandUnzip::readParts(bool showReading) {
     for (const std::string& path : paths_) {
-        if (forge::g_quiet_level == 0) std::cout << (parts_.empty() ? "reading " : "        ") << path << '\n';
+        if (showReading) std::cout << (parts_.empty() ? "reading " : "        ") << path << '\n';
         part_t part{path, {}, 0};
         forge::file_t read;
         if (forge::readFile(path, read)) {
@@ -176,16 +179,12 @@ bool CommandUnzip::isPart(const std::string& target) {
     return true;
 }
 
-std::string CommandUnzip::targetPath(const std::string& file, bool g64) {
+void CommandUnzip::warnAboutExtension(const std::string& file, bool g64) {
     const std::string extension = forge::toLower(forge::fileExtension(file));
-    const std::string written = g64 ? "g64" : "d64";
-    if (extension.empty()) return file + "." + written;
-    if (extension != written) {
-        reporter_.warning(std::string("writing as a ") + (g64 ? "g64 (-z/--unz)" : "d64") + " but to a file with a ." +
-                              extension + " extension",
-                          Reporter::kQuietWarnings);
-    }
-    return file;
+    if (extension.empty() || extension == (g64 ? "g64" : "d64")) return;
+    reporter_.warning(std::string("writing as a ") + (g64 ? "g64 (-z/--unz)" : "d64") + " but to a file with a ." +
+                          extension + " extension",
+                      Reporter::kQuietWarnings);
 }
 
 // Part 5 goes first: it makes the image 40 tracks before the others fill tracks 1-35.

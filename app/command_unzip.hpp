@@ -36,13 +36,14 @@ private:
     bool locateSet(const std::string& zipName);
     bool locateSixParts(const std::string& directory, const std::string& setName, const std::string& named);
     bool locateZip4Parts(const std::string& directory, const std::string& setName, const std::string& zipName);
-    // Reads and identifies every part, in order; false after naming the first that is no part.
-    bool readParts();
+    // Reads and identifies every part, in order, each named on standard output when
+    // `showReading`; false after naming the first that is no part.
+    bool readParts(bool showReading);
     void reportNoHeader(const std::string& path);
     // Whether the target is one of the parts read, which it must not replace; reports it.
     bool isPart(const std::string& target);
-    // FILE with the extension of what is written; warns about another extension.
-    std::string targetPath(const std::string& file, bool g64);
+    // Warns when FILE has an extension other than that of what is written.
+    void warnAboutExtension(const std::string& file, bool g64);
     // The image of the four/five parts read; names each part cut short.
     std::vector<std::uint8_t> unpackZip4();
     bool unpackZip6(std::vector<std::uint8_t>& image, bool g64, const std::string& target);

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platter/formats/gcr_decoder.hpp"
@@ -96,6 +102,36 @@ TEST(CommandUnzip, SixPartSetsThatCannotBeUnpacked) {
     EXPECT_EQ(run.errors,
               "error: after reading \"" + dir.file("5!!g").string() + "\" a standard zip6 header was not found\n");
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// A FIFO named as FILE, or standard output, gets the image itself and no extension; on
+// standard output nothing but the image is written.
+TEST(CommandUnzip, PipesAndStandardOutputTakeTheImage) {
+    test_support::ScratchDir dir;
+    for (const std::string part : {"1!game", "2!game", "3!game", "4!game"}) dir.copyFixture("zipcode/" + part, part);
+    const std::string set = dir.file("1!game").string();
+    ASSERT_EQ(test_support::runZt({"unzip", "-q", set, dir.file("game.d64").string()}).status, 0);
+    const bytes_t image = test_support::readBytes(dir.file("game.d64"));
+    ASSERT_EQ(image.size(), 174848u);
+
+    const std::filesystem::path fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    bytes_t piped;
+    std::thread reader([&] { piped = test_support::readBytes(fifo); });
+    const test_support::zt_run_t run = test_support::runZt({"unzip", set, fifo.string()});
+    // A writer opened and closed here ends the read even when zt never opened the pipe.
+    if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0) ::close(end);
+    reader.join();
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(run.out.ends_with("wrote as d64 format to '" + fifo.string() + "'\n")) << run.out;
+    EXPECT_EQ(piped, image);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("pipe.d64")));
+
+    const test_support::zt_run_t out = test_support::runZt({"unzip", set, "/dev/stdout"});
+    EXPECT_EQ(out.status, 0) << out.errors;
+    EXPECT_EQ(out.errors, "");
+    EXPECT_EQ(bytes_t(out.out.begin(), out.out.end()), image);
+    EXPECT_FALSE(std::filesystem::exists("/dev/stdout.d64"));
 }
 
 }  // namespace
