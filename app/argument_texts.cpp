@@ -76,6 +76,12 @@ int reportMissingFile(const forge::getopt::Getopt& getopt) {
     return reportUsageError(getopt, "missing at least one FILE.");
 }
 
+bool reportNamelessOutput(const forge::getopt::Getopt& getopt, const std::string& path, std::string_view what) {
+    if (!forge::fileName(path).empty()) return false;
+    reportUsageError(getopt, std::string(what) + " is empty or names a directory.");
+    return true;
+}
+
 int reportUsageWithoutFile(const forge::getopt::Getopt& getopt) {
     getopt.printUsage(std::cerr);
     std::cerr << "\n";

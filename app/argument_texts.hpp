@@ -35,6 +35,10 @@ std::string zipcodeBaseName(std::string_view fileName);
 int reportUsageError(const forge::getopt::Getopt& getopt, std::string_view text);
 // The usage error "missing at least one FILE.".
 int reportMissingFile(const forge::getopt::Getopt& getopt);
+// The usage error "<what> is empty or names a directory." when `path` names no file (it is
+// empty, or ends in a separator, "." or ".."): an output written there would be a hidden
+// ".d64" or parts named "1!". True when it was reported.
+bool reportNamelessOutput(const forge::getopt::Getopt& getopt, const std::string& path, std::string_view what);
 
 // The full usage, an empty line, the --help hint and an empty line, on the error stream;
 // always 1: the commands that need at least one FILE and were given none.

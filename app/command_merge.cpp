@@ -83,6 +83,7 @@ platter::dir_entry_t CommandMerge::makeHeaderEntry(const std::string& path) {
 int CommandMerge::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.empty()) return reportUsageWithoutFile(getopt);
+    if (reportNamelessOutput(getopt, outputPath(), "'" + g_option_out.matchedName() + "'")) return 1;
     if (!checkArguments(arguments)) return 1;
 
     writer_.writeHeader();

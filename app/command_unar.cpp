@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/argument_texts.hpp"
 #include "app/image_target.hpp"
 #include "forge/files.hpp"
 #include "forge/log.hpp"
@@ -23,13 +24,6 @@ namespace {
 
 namespace type_id = platter::fileid::type_id;
 
-int usageError(const forge::getopt::Getopt& getopt, const char* message) {
-    std::cerr << "error: " << message << "\n\n";
-    getopt.printShortUsage(std::cerr);
-    getopt.printTryHelp(std::cerr);
-    return 1;
-}
-
 // The kinds unar expands: geoConvert to Arkive, SPYne to Arc (sda), every Lynx; not the
 // self-extracting Arkive.
 bool isExpandable(std::uint32_t type) {
@@ -45,8 +39,9 @@ std::string kindWord(platter::format_id id) { return forge::toLower(platter::for
 int CommandUnar::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     // Counted first: two arguments name the archive whatever standard input is.
-    if (arguments.size() > 2) return usageError(getopt, "extra file arguments found after ARCHIVE or DISK.");
+    if (arguments.size() > 2) return reportUsageError(getopt, "extra file arguments found after ARCHIVE or DISK.");
     if (arguments.size() == 2) {
+        if (reportNamelessOutput(getopt, arguments[1], "DISK")) return 1;
         const std::string& archive = arguments[0];
         forge::file_t file;
         if (!forge::isRegularFile(archive) || !forge::readFile(archive, file)) {
@@ -56,8 +51,9 @@ int CommandUnar::run(forge::getopt::Getopt& getopt) {
         std::string disk = arguments[1];
         return expand(file.data, archive, disk);
     }
-    if (forge::isTerminal(std::cin)) return usageError(getopt, "missing at least one of ARCHIVE or DISK.");
-    if (arguments.empty()) return usageError(getopt, "missing DISK");
+    if (forge::isTerminal(std::cin)) return reportUsageError(getopt, "missing at least one of ARCHIVE or DISK.");
+    if (arguments.empty()) return reportUsageError(getopt, "missing DISK");
+    if (reportNamelessOutput(getopt, arguments[0], "DISK")) return 1;
     forge::file_t file;
     if (std::optional<forge::ErrorCli> error = forge::readStdin(file)) {
         forge::logError(error->printer);

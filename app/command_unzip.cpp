@@ -78,6 +78,7 @@ int CommandUnzip::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.size() < 2) return reportUsageError(getopt, "missing at least one of ZIPNAME or FILE.");
     if (arguments.size() > 2) return reportUsageError(getopt, "extra file arguments found after ZIPNAME or FILE.");
+    if (reportNamelessOutput(getopt, arguments[1], "FILE")) return 1;
     if (!locateSet(arguments[0])) return 1;
     const bool g64 = g_option_unz.isSet() && sixParts_;
     const image_target_t target = imageTarget(arguments[1], g64 ? "g64" : "d64");

@@ -59,6 +59,7 @@ int CommandZip::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.size() < 2) return reportUsageError(getopt, "missing at least one of FILE or ZIPNAME.");
     if (arguments.size() > 2) return reportUsageError(getopt, "extra file arguments found after FILE and ZIPNAME.");
+    if (reportNamelessOutput(getopt, arguments[1], "ZIPNAME")) return 1;
     std::vector<std::vector<std::uint8_t>> parts;
     std::uint64_t imageSize = 0;
     if (!pack(arguments[0], parts, imageSize) || !writeParts(arguments[0], arguments[1], parts)) return 1;
