@@ -23,6 +23,10 @@ constexpr std::int64_t kLastDriveError = 29;
 constexpr std::int64_t kUnusedDriveError = 28;
 constexpr std::int64_t kErrorByteBias = 18;
 
+// A device, a pipe or a descriptor such as /dev/stdin: no file of its own to save an image to,
+// and a new file beside it would land among the devices.
+bool isStream(const std::string& path) { return forge::isDeviceOrPipe(path) || forge::namesOpenDescriptor(path); }
+
 }  // namespace
 
 CommandCh::CommandCh() {
@@ -79,6 +83,12 @@ int CommandCh::run(forge::getopt::Getopt& getopt) {
 // leaves it as it was.
 int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk, reporter_).ok) return 1;
+    if (isStream(path)) {
+        reporter_.error("'" + path + "': the container was read from a device, pipe or standard input; there is no "
+                        "file to save it to",
+                        Reporter::kNever);
+        return 1;
+    }
     // A save would write a truncated image shorter, one its opener could not fill whole as if it
     // were, or one of a size its class does not know reshaped: all are refused before anything
     // changes.

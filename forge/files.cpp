@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +34,18 @@ ErrorCli cannotOpenForWrite(const std::string& path) {
 bool statPath(const std::string& path, struct stat& status) { return ::stat(path.c_str(), &status) == 0; }
 
 bool isSameNode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// As many links as the kernel follows in one lookup.
+constexpr int kMostLinks = 40;
+
+// "/proc/<process>/fd", where the links to a process's descriptors are.
+bool isDescriptorDirectory(std::string_view directory) {
+    constexpr std::string_view kProc = "/proc/";
+    constexpr std::string_view kDescriptors = "/fd";
+    if (!directory.starts_with(kProc) || !directory.ends_with(kDescriptors)) return false;
+    const std::string_view process = directory.substr(kProc.size(), directory.size() - kProc.size() - kDescriptors.size());
+    return !process.empty() && process.find('/') == std::string_view::npos;
+}
 
 // A size the memory cannot hold (a sparse file, an endless device) is a read
 // failure, not an exception.
@@ -186,6 +200,21 @@ bool isStandardOutput(const std::string& path) {
     struct stat file;
     struct stat output;
     return statPath(path, file) && ::fstat(STDOUT_FILENO, &output) == 0 && isSameNode(file, output);
+}
+
+bool namesOpenDescriptor(const std::string& path) {
+    std::filesystem::path at(path);
+    for (int link = 0; link < kMostLinks; ++link) {
+        struct stat status;
+        if (::lstat(at.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return false;
+        const std::filesystem::path directory = at.parent_path();
+        if (isDescriptorDirectory(absolutePath(directory.empty() ? "." : directory.string()))) return true;
+        std::error_code error;
+        const std::filesystem::path next = std::filesystem::read_symlink(at, error);
+        if (error) return false;
+        at = directory / next;  // an absolute link replaces the directory
+    }
+    return false;
 }
 
 std::string absolutePath(const std::string& path) {

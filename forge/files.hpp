@@ -72,6 +72,9 @@ bool isDeviceOrPipe(const std::string& path);
 bool isSameFile(const std::string& a, const std::string& b);
 // The path names the file standard output is open on (/dev/stdout, or the file it was redirected to).
 bool isStandardOutput(const std::string& path);
+// The path leads, through symbolic links, to a descriptor of a process (/dev/stdin, /dev/fd/3,
+// /proc/self/fd/0): it reads whatever that descriptor is open on, which has no name there.
+bool namesOpenDescriptor(const std::string& path);
 
 // realpath: whether the path resolves, and the canonical absolute path (empty
 // when it does not resolve).

@@ -163,4 +163,23 @@ TEST_F(FilesTest, FileSystemTests) {
     EXPECT_EQ(forge::absolutePath(path("x")), "");
 }
 
+// A descriptor's link reads whatever the descriptor is open on, here a regular file: the
+// path names no file of its own, through however many links; a link to a file does.
+TEST_F(FilesTest, DescriptorLinksAreToldFromFiles) {
+    ASSERT_TRUE(forge::writeFile(path("f"), std::vector<std::uint8_t>{1}));
+    feedStdin(::open(path("f").c_str(), O_RDONLY));
+    fs::create_symlink("f", path("to_file"));
+    fs::create_symlink("/dev/stdin", path("to_stdin"));
+    fs::create_symlink("to_stdin", path("to_link"));
+    fs::create_symlink("missing", path("dangling"));
+    for (const std::string descriptor : {"/dev/stdin", "/dev/fd/0", "/proc/self/fd/0"}) {
+        if (!forge::exists(descriptor)) continue;
+        EXPECT_TRUE(forge::namesOpenDescriptor(descriptor)) << descriptor;
+    }
+    EXPECT_TRUE(forge::namesOpenDescriptor(path("to_stdin")));
+    EXPECT_TRUE(forge::namesOpenDescriptor(path("to_link")));
+    for (const char* name : {"f", "to_file", "dangling", "missing"}) EXPECT_FALSE(forge::namesOpenDescriptor(path(name)));
+    EXPECT_FALSE(forge::namesOpenDescriptor(scratch_.path().string()));
+}
+
 }  // namespace
