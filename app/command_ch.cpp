@@ -157,19 +157,22 @@ bool CommandCh::setBlock(platter::Disk& disk, const platter::track_sector_t& blo
 int CommandCh::save(platter::Disk& disk, const std::string& path) {
     disk.setPathForFormat(std::filesystem::path(disk.imagePath()));
     const std::filesystem::path& target = disk.imagePath();
-    if (target != std::filesystem::path(path)) {
-        if (forge::exists(target.string())) {
-            reporter_.error("'" + path + "': not overwriting '" + target.string() + "' with the modified copy",
-                            Reporter::kNever);
-            return 1;
-        }
+    const bool beside = target != std::filesystem::path(path);
+    if (beside && forge::exists(target.string())) {
+        reporter_.error("'" + path + "': not overwriting '" + target.string() + "' with the modified copy",
+                        Reporter::kNever);
+        return 1;
+    }
+    if (!disk.save(false)) {
+        if (!disk.saveFailure().empty()) reporter_.error(disk.saveFailure(), Reporter::kNever);
+        reporter_.error("'" + target.string() + "': the modified container could not be saved", Reporter::kNever);
+        return 1;
+    }
+    // Said once it is true: a failed save left the file as it was.
+    if (beside) {
         reporter_.notice("writing modified copy of container to '" + target.string() + "'", Reporter::kNever);
     } else {
         reporter_.notice("overwriting container with modified copy", Reporter::kNever);
-    }
-    if (!disk.save(false)) {
-        reporter_.error("'" + target.string() + "': the modified container could not be saved", Reporter::kNever);
-        return 1;
     }
     return 0;
 }

@@ -483,6 +483,9 @@ public:
     void markIncomplete() { incomplete_ = true; }
     std::uint32_t lastError() const { return lastError_; }
     void setLastError(std::uint32_t code) { lastError_ = code; }
+    // Why the last save failed in the save routine, in its words ("could not replace 'x.d64':
+    // No space left on device"); empty when it did not fail there.
+    const std::string& saveFailure() const { return saveFailure_; }
     bool isModified() const { return modified_; }
     bool includeEmpty() const { return includeEmpty_; }
     void setIncludeEmpty(bool on) { includeEmpty_ = on; }
@@ -556,6 +559,9 @@ protected:
     // The content of the image file that saveAs writes: every block in order, then the error
     // bytes. A kind whose file is not made of whole blocks writes its own bytes.
     virtual bool writeImage(forge::SaveSink& sink) const;
+    // Saves `out` with the writer through the save routine; on a failure sets last error 5
+    // (nothing was created) or 8 and keeps the routine's text as saveFailure.
+    bool saveThrough(const path& out, const std::function<bool(forge::SaveSink&)>& writer);
     // Reads through blockPointer from a query that changes nothing visible (a provider may
     // fetch a block on demand).
     const std::uint8_t* blockData(const track_sector_t& block) const;
@@ -596,6 +602,7 @@ private:
     track_sector_t headerBlock_{};
     int highestFileType_ = kTypeRel;
     std::uint32_t lastError_ = kErrNone;
+    std::string saveFailure_;
     bool modified_ = false;
     bool hasErrorBytes_ = false;
     bool errorCodeMode_ = false;

@@ -93,6 +93,7 @@ bool Disk::save(bool /*force*/) {
 
 bool Disk::saveAs(const path& target, const listing_request_t& request) {
     lastError_ = kErrNone;
+    saveFailure_.clear();
     path out = target;
     const container_format_t* row = formatByExtension(target.extension().string());
     if (!row) {
@@ -111,14 +112,18 @@ bool Disk::saveAs(const path& target, const listing_request_t& request) {
         lastError_ = kErrImageWrite;
         return false;
     }
-    const std::optional<forge::save_failure_t> failure =
-        forge::saveFile(out, [this](forge::SaveSink& sink) { return writeImage(sink); });
-    if (failure) {
-        lastError_ = failure->created ? kErrImageWrite : kErrOpenFile;
-        return false;
-    }
+    if (!saveThrough(out, [this](forge::SaveSink& sink) { return writeImage(sink); })) return false;
     setModified(false);
     return true;
+}
+
+bool Disk::saveThrough(const path& out, const std::function<bool(forge::SaveSink&)>& writer) {
+    saveFailure_.clear();
+    const std::optional<forge::save_failure_t> failure = forge::saveFile(out, writer);
+    if (!failure) return true;
+    lastError_ = failure->created ? kErrImageWrite : kErrOpenFile;
+    saveFailure_ = failure->text;
+    return false;
 }
 
 bool Disk::writeImage(forge::SaveSink& sink) const {

@@ -1,7 +1,6 @@
 #include "platter/formats/disk_dhd.hpp"
 
 #include <memory>
-#include <optional>
 
 #include "forge/save_file.hpp"
 #include "platter/core/buffered_data_provider.hpp"
@@ -31,13 +30,10 @@ bool DiskDHM::saveAs(const path& target, const listing_request_t& request) {
     if (!file_ || (row && row->id != format_id::dhd)) return Disk::saveAs(target, request);
     setLastError(kErrNone);
     const path out = row ? target : path(target).replace_extension(".dhd");
-    const std::optional<forge::save_failure_t> failure = forge::saveFile(out, [this](forge::SaveSink& sink) {
+    const bool saved = saveThrough(out, [this](forge::SaveSink& sink) {
         return file_->copyWithChanges([&sink](std::span<const std::uint8_t> piece) { return sink.write(piece); });
     });
-    if (failure) {
-        setLastError(failure->created ? kErrImageWrite : kErrOpenFile);
-        return false;
-    }
+    if (!saved) return false;
     file_->changesSaved(out);
     setPathForFormat(out);
     setModified(false);

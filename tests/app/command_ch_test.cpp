@@ -1,6 +1,7 @@
 #include "app/command_ch.hpp"
 
 #include "tests/support/run_zt.hpp"
+#include "tests/support/without_root.hpp"
 
 #include <gtest/gtest.h>
 
@@ -226,6 +227,26 @@ TEST_F(ChTest, ImagesReadFromStreamsAreNeverSaved) {
     EXPECT_FALSE(fs::exists("/dev/stdin.d64"));
     EXPECT_FALSE(fs::exists(scratch_.file("in.d64")));
     EXPECT_FALSE(fs::exists(scratch_.file("fifo.d64")));
+    EXPECT_EQ(readBytes(path), original_);
+}
+
+// A save that fails names its cause in the save routine's words, and no notice says that the
+// container was overwritten.
+TEST_F(ChTest, AFailedSaveNamesItsCause) {
+    const fs::path folder = scratch_.file("locked");
+    const fs::path path = image("locked/x.d64");
+    fs::permissions(scratch_.path(), fs::perms(0755));
+    fs::permissions(folder, fs::perms(0555));
+    EXPECT_TRUE(test_support::inChildWithoutRoot([&] {
+        const test_support::zt_run_t result = test_support::runZt({"ch", "-e", "23", path.string() + ":%18.1"});
+        const std::string cannotSave = ": Permission denied\nerror: '" + path.string() +
+                                       "': the modified container could not be saved\n";
+        const std::string& errors = result.errors;
+        const bool named = errors.starts_with("extend errors.\nerror: ") && errors.ends_with(cannotSave) &&
+                           errors.find("notice") == std::string::npos;
+        return result.status == 1 && named ? std::string() : "status " + std::to_string(result.status) + ": " + errors;
+    }));
+    fs::permissions(folder, fs::perms(0755));
     EXPECT_EQ(readBytes(path), original_);
 }
 
