@@ -3,6 +3,8 @@
 #include "forge/log.hpp"
 #include "forge/paths.hpp"
 
+#include <cstdint>
+
 namespace app {
 
 bool checkExists(const std::string& path, bool silent, Reporter& reporter) {
@@ -18,8 +20,13 @@ bool checkExists(const std::string& path, bool silent, Reporter& reporter) {
 bool checkReadable(const std::string& path, const FileBytesCallback& callback, Reporter& reporter) {
     if (!checkExists(path, false, reporter)) return false;
     forge::file_t file;
-    if (!forge::readFile(path, file)) {
-        reporter.error("'" + forge::fileName(path) + "' could not be read", Reporter::kQuietErrors);
+    // A regular file is read whatever its size; a stream only up to its limit.
+    const forge::read_status status = forge::readFileUpTo(path, UINT64_MAX, file);
+    if (status != forge::read_status::read) {
+        const std::string name = forge::fileName(path);
+        reporter.error(status == forge::read_status::tooLarge ? forge::tooLargeText(name)
+                                                               : "'" + name + "' could not be read",
+                       Reporter::kQuietErrors);
         return false;
     }
     return callback(file, path) == 0;

@@ -17,9 +17,6 @@ namespace forge {
 namespace {
 
 constexpr std::size_t kChunkSize = 1048576;
-// Streams are read up to a size far above any container that is read whole, so that an
-// endless device (/dev/zero, /dev/urandom) ends in a read failure instead of taking all memory.
-constexpr std::size_t kLargestStream = std::size_t{64} << 20;
 
 ErrorCli errorMessage(std::string message) {
     return ErrorCli{0, [message = std::move(message)] { std::cerr << message; }};
@@ -60,22 +57,21 @@ bool resizeFor(std::vector<std::uint8_t>& data, std::uint64_t size) {
     }
 }
 
-// Reads to the end of input in chunks, for streams whose size is unknown; false for a
-// stream longer than kLargestStream.
-bool readToEnd(int fd, std::vector<std::uint8_t>& data) {
+// Reads to the end of input in chunks, for streams whose size is unknown.
+read_status readToEnd(int fd, std::vector<std::uint8_t>& data) {
     std::size_t total = 0;
     for (;;) {
-        if (!resizeFor(data, total + kChunkSize)) return false;
+        if (!resizeFor(data, total + kChunkSize)) return read_status::failed;
         const ssize_t got = ::read(fd, data.data() + total, kChunkSize);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) {
             data.resize(total);
-            return got == 0;
+            return got == 0 ? read_status::read : read_status::failed;
         }
         total += static_cast<std::size_t>(got);
-        if (total > kLargestStream) {
+        if (total > kLargestWholeRead) {
             data.clear();
-            return false;
+            return read_status::tooLarge;
         }
     }
 }
@@ -107,7 +103,11 @@ read_status readHostFile(const HostFile& file, std::uint64_t largest, std::vecto
         const std::int64_t got = file.readAt(0, data);
         return got >= 0 && static_cast<std::uint64_t>(got) == file.size() ? read_status::read : read_status::failed;
     }
-    return readToEnd(file.descriptor(), data) ? read_status::read : read_status::failed;
+    return readToEnd(file.descriptor(), data);
+}
+
+std::string tooLargeText(std::string_view name) {
+    return "'" + std::string(name) + "' is larger than 64 MiB, more than any image or archive this reads";
 }
 
 std::optional<ErrorCli> verifyFileForRead(const std::string& path) {
@@ -126,7 +126,9 @@ std::optional<ErrorCli> readFileAndProcess(const std::string& path, const FileCa
 
 std::optional<ErrorCli> readStdin(file_t& file) {
     std::vector<std::uint8_t> data;
-    if (!readToEnd(STDIN_FILENO, data)) return cannotRead(std::string(kStdinName));
+    const read_status status = readToEnd(STDIN_FILENO, data);
+    if (status == read_status::tooLarge) return errorMessage(tooLargeText(kStdinName));
+    if (status != read_status::read) return cannotRead(std::string(kStdinName));
     file.directory.clear();
     file.name = kStdinName;
     file.data = std::move(data);

@@ -26,15 +26,23 @@ struct file_t {
 
 inline constexpr std::string_view kStdinName = "{data from stdin}";
 
+// The most that is read of a stream (standard input, a pipe, a device), and of a file read
+// whole into memory: far above any container, so that an endless device ends in a clear
+// failure instead of taking all memory.
+inline constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
+// "'NAME' is larger than 64 MiB, more than any image or archive this reads".
+std::string tooLargeText(std::string_view name);
+
 using FileCallback = std::function<std::optional<ErrorCli>(file_t&)>;
 
 // Reads the whole file. Regular files are read by their size (and the count
-// checked), pipes and devices in chunks until their end; directories and
-// unreadable paths give false and leave `file` untouched.
+// checked), pipes and devices in chunks until their end (kLargestWholeRead at most);
+// directories and unreadable paths give false and leave `file` untouched.
 bool readFile(const std::string& path, file_t& file);
 
 enum class read_status { read, failed, tooLarge };
-// readFile, except that a regular file larger than `largest` bytes is not read at all.
+// readFile, except that a regular file larger than `largest` bytes is not read at all, and a
+// stream longer than kLargestWholeRead is too large as well.
 read_status readFileUpTo(const std::string& path, std::uint64_t largest, file_t& file);
 // The whole content of a file already open, under the same rules.
 read_status readHostFile(const HostFile& file, std::uint64_t largest, std::vector<std::uint8_t>& data);
@@ -47,7 +55,7 @@ std::optional<ErrorCli> verifyFileForRead(const std::string& path);
 std::optional<ErrorCli> readFileAndProcess(const std::string& path, const FileCallback& callback);
 
 // Reads standard input to its end; a read error gives "could not read from
-// '{data from stdin}'".
+// '{data from stdin}'", more than kLargestWholeRead bytes tooLargeText.
 std::optional<ErrorCli> readStdin(file_t& file);
 std::optional<ErrorCli> readStdinAndProcess(const FileCallback& callback);
 

@@ -133,11 +133,10 @@ opened_container_t openContainerArgument(const std::string& path, const open_req
     if (std::optional<opened_container_t> fixed = openFixedSizeImage(path, file, request.readWhole)) return std::move(*fixed);
     // No kind held in memory comes near this size; a larger file (a sparse one of many
     // gigabytes named .d64) is refused before a byte of it is read.
-    constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
     std::vector<std::uint8_t> bytes;
-    const forge::read_status status = forge::readHostFile(file, kLargestWholeRead, bytes);
+    const forge::read_status status = forge::readHostFile(file, forge::kLargestWholeRead, bytes);
     if (status == forge::read_status::tooLarge) {
-        result.messages.push_back(error(quoted + " is larger than 64 MiB, more than any image or archive this reads"));
+        result.messages.push_back(error(forge::tooLargeText(forge::fileName(path))));
         return result;
     }
     if (status != forge::read_status::read) {

@@ -4,6 +4,7 @@
 
 #include "tests/support/files.hpp"
 
+#include <filesystem>
 #include <string>
 
 namespace app {
@@ -37,6 +38,16 @@ TEST(CheckReadable, HandsTheBytesOverAndReportsTheCallbacksResult) {
     EXPECT_EQ(size, 16u);
     EXPECT_FALSE(checkReadable(
         g_data + "tree/notes.txt", [](forge::file_t&, const std::string&) { return 1; }, reporter));
+}
+
+// An endless stream ends at the size every read stops at, with the message that names it.
+TEST(CheckReadable, AStreamLargerThanAnyReadIsNamed) {
+    if (!std::filesystem::is_character_file("/dev/zero")) GTEST_SKIP();
+    Reporter reporter;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(checkReadable("/dev/zero", [](forge::file_t&, const std::string&) { return 0; }, reporter));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "error: 'zero' is larger than 64 MiB, more than any image or archive this reads\n");
 }
 
 }  // namespace

@@ -83,8 +83,12 @@ TEST_F(FilesTest, ReadFailuresAreReportedNotThrown) {
     // An endless device ends in a failure, not in all the memory there is.
     if (forge::exists("/dev/zero")) {
         EXPECT_FALSE(forge::readFile("/dev/zero", file));
+        EXPECT_EQ(forge::readFileUpTo("/dev/zero", UINT64_MAX, file), forge::read_status::tooLarge);
         feedStdin(::open("/dev/zero", O_RDONLY));
-        EXPECT_TRUE(forge::readStdin(file));
+        const NoError error = forge::readStdin(file);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(printed(*error),
+                  "'{data from stdin}' is larger than 64 MiB, more than any image or archive this reads");
     }
     EXPECT_EQ(file.name, "kept");
 

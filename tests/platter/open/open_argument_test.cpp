@@ -62,6 +62,10 @@ TEST(OpenContainerArgument, AFileLargerThanAnyKindReadsWholeIsNotRead) {
     const opened_container_t opened = openContainerArgument(huge.string());
     EXPECT_EQ(opened.disk, nullptr);
     EXPECT_EQ(texts(opened), "error: 'huge.d64' is larger than 64 MiB, more than any image or archive this reads\n");
+    // A stream is read up to the same size and gets the same message.
+    if (!std::filesystem::is_character_file("/dev/zero")) return;
+    EXPECT_EQ(texts(openContainerArgument("/dev/zero")),
+              "error: 'zero' is larger than 64 MiB, more than any image or archive this reads\n");
 }
 
 TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsAnError) {
