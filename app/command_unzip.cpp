@@ -10,11 +10,13 @@
 #include "app/image_target.hpp"
 #include "app/options.hpp"
 #include "forge/files.hpp"
+#include "forge/host_file.hpp"
 #include "forge/log.hpp"
 #include "forge/paths.hpp"
 #include "forge/save_file.hpp"
 #include "forge/strings.hpp"
 #include "platter/archive/zip6.hpp"
+#include "platter/core/zipcode_part.hpp"
 #include "platter/fileid/identify.hpp"
 #include "platter/fileid/type_ids.hpp"
 #include "platter/formats/disk41.hpp"
@@ -127,7 +129,12 @@ bool CommandUnzip::locateSixParts(const std::string& directory, const std::strin
 
 bool CommandUnzip::locateZip4Parts(const std::string& directory, const std::string& setName,
                                    const std::string& zipName) {
-    const std::size_t found = findParts(directory, setName, kZip4Parts, "0!", paths_);
+    std::size_t found = findParts(directory, setName, kZip4Parts, "0!", paths_);
+    // A part too short to hold a block is missing, as if it had been deleted.
+    found -= std::erase_if(paths_, [](const std::string& path) {
+        const forge::host_file_status_t status = forge::statHostFile(path);
+        return status.regular && status.size < platter::kSmallestZipcodePart;
+    });
     if (found == 0) {
         reporter_.error(
             "can't find '" + zipName + "'; can't find file parts like " + inQuotes(directory + "1!" + setName),

@@ -28,9 +28,9 @@ bool isFirstPart(std::span<const std::uint8_t> part) { return part.size() >= 4 &
 std::string partName(int part, const std::string& base) { return std::to_string(part) + "!" + base; }
 
 // Decodes the parts into a fresh D64 in the order 5 to 1: part 5 makes the image 40 tracks
-// before the others fill tracks 1-35. A part that is missing, unreadable, no part or cut short
-// leaves (some of) its tracks empty, is named in a warning and makes the image one that is
-// never saved; no image when no part decoded at all.
+// before the others fill tracks 1-35. A part that is missing (or too short to hold a block),
+// unreadable, no part or cut short leaves (some of) its tracks empty, is named in a warning
+// and makes the image one that is never saved; no image when no part decoded at all.
 open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
     auto disk = std::make_unique<Disk41>();
     if (!disk->open({}, false)) return {};
@@ -39,7 +39,9 @@ open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
     for (int k = kParts; k >= 1; --k) {
         std::vector<std::uint8_t> part;
         bool missing = false;
-        if (!readPart(k, part, missing)) {
+        const bool read = readPart(k, part, missing);
+        if (read && part.size() < kSmallestZipcodePart) missing = true;
+        if (!read || missing) {
             if (missing && k == kParts) continue;  // a 35-track set
             disk->setLastError(missing ? kErrOpenFile : kErrHostRead);
             result.warnings.push_back("zipcode part '" + partName(k, base) + "' " +

@@ -17,9 +17,9 @@ class Disk;
 
 // The set of the host part file `path`, read with its siblings from the same directory and
 // saved as "<directory>/NAME.d64"; `bytes`, when given, are the content of `path` itself. A
-// missing or unreadable part leaves its tracks empty (last error 5 or 3), a part cut short the
-// blocks its records did not reach; each is named in a warning and marks the disk incomplete;
-// no disk when no part is valid.
+// missing part (or one too short to hold a block) or an unreadable part leaves its tracks
+// empty (last error 5 or 3), a part cut short the blocks its records did not reach; each is
+// named in a warning and marks the disk incomplete; no disk when no part is valid.
 open_result_t openZipcodeFiles(const std::filesystem::path& path, const std::vector<std::uint8_t>* bytes = nullptr);
 
 // The set that the part entry `entry` of `disk` belongs to, built from the entries of the same
