@@ -6,7 +6,8 @@ namespace app {
 
 image_target_t imageTarget(const std::string& named, std::string_view extension) {
     image_target_t target{named, forge::isStandardOutput(named)};
-    if (forge::fileExtension(named).empty() && !target.toStandardOutput && !forge::isDeviceOrPipe(named))
+    if (forge::fileExtension(named).empty() && !target.toStandardOutput && !forge::isDeviceOrPipe(named) &&
+        !forge::namesOpenDescriptor(named))
         target.path += "." + std::string(extension);
     return target;
 }

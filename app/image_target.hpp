@@ -13,7 +13,8 @@ struct image_target_t {
 };
 
 // `named` with "." + `extension` appended when it has no extension, unless it names a device,
-// pipe or socket, or the file standard output is open on: those take the image itself.
+// pipe or socket, the file standard output is open on, or a process's descriptor (/dev/fd/3):
+// those take the image itself, and nothing is ever made beside them.
 image_target_t imageTarget(const std::string& named, std::string_view extension);
 
 }  // namespace app

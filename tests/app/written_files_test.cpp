@@ -52,6 +52,12 @@ TEST(WrittenFiles, TheFileStandardInputReadsIsNeverWrittenOver) {
     }
     EXPECT_TRUE(fs::is_symlink(scratch.file("s.d64")));
     EXPECT_EQ(filesIn(scratch.path()), 2u);
+    // /dev/stdin names the archive through a descriptor: no /dev/stdin.d64 beside it.
+    const zt_run_t throughDescriptor = runZt({"unar", "/dev/stdin"}, archive);
+    EXPECT_EQ(throughDescriptor.status, 1);
+    EXPECT_EQ(throughDescriptor.errors, "error: cannot write to \"/dev/stdin\"; it is the file standard input reads\n");
+    EXPECT_FALSE(fs::exists("/dev/stdin.d64"));
+    EXPECT_EQ(readBytes(archive), original);
 
     const zt_run_t redirected = runZt({"unar", scratch.file("out.d64").string()}, archive);
     EXPECT_EQ(redirected.status, 0) << redirected.errors;
