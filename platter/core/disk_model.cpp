@@ -107,8 +107,8 @@ bool Disk::saveAs(const path& target, const listing_request_t& request) {
     }
 
     // An image whose size the class did not know, or that lacks blocks, would come back
-    // shorter or reshaped: it is never written.
-    if (sizeUnknown() || missesBlocks() || isIncomplete()) {
+    // shorter or reshaped, and a damaged one as if whole: it is never written.
+    if (sizeUnknown() || missesBlocks() || isIncomplete() || !damageNotes().empty()) {
         lastError_ = kErrImageWrite;
         return false;
     }

@@ -112,6 +112,10 @@ TEST(DiskT64Damage, ACutTapeGivesWhatIsThereAndSaysSo) {
     const read_t hello = readEntry(tape, 0);
     EXPECT_EQ(hello.data, program(0x0801, prefix(patternBytes(600, 11), 140)));
     EXPECT_TRUE(hello.cutShort);
+    // Saved, data added after HELLO would read as the rest of it.
+    const test_support::ScratchDir scratch;
+    EXPECT_FALSE(tape.saveAs(scratch.file("copy.t64")));
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.t64")));
     EXPECT_EQ(tape.fileSize(0), 142u);
     const read_t second = readEntry(tape, 1);
     EXPECT_EQ(second.data, program(0xc000, patternBytes(300, 12)));
