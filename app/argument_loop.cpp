@@ -1,6 +1,8 @@
 #include "app/argument_loop.hpp"
 
+#include "app/damage_report.hpp"
 #include "forge/files.hpp"
+#include "forge/paths.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/open/open_argument.hpp"
 
@@ -29,8 +31,10 @@ void ArgumentLoop::openFile(const std::string& path) {
         reporter_.report(opened.messages);
     }
     if (!opened.disk || !onContainer) return;
+    const std::string name = forge::fileName(path);
+    reportDamage(reporter_, *opened.disk, name);
     onContainer(*opened.disk, path);
-    if (const auto failure = platter::readFailure(*opened.disk, path)) reporter_.report(*failure);
+    reportDamageFoundWhileReading(reporter_, *opened.disk, name);
 }
 
 int ArgumentLoop::openStandardInput() {
@@ -42,7 +46,11 @@ int ArgumentLoop::openStandardInput() {
     }
     platter::opened_container_t opened = platter::openStdinArgument(std::move(file.data));
     reporter_.report(opened.messages);
-    if (opened.disk && onContainer) onContainer(*opened.disk, std::string(forge::kStdinName));
+    if (opened.disk && onContainer) {
+        const std::string name(forge::kStdinName);
+        reportDamage(reporter_, *opened.disk, name);
+        onContainer(*opened.disk, name);
+    }
     return reporter_.status();
 }
 

@@ -3,7 +3,7 @@
 #include "app/argument_texts.hpp"
 #include "app/options.hpp"
 #include "app/program_identity.hpp"
-#include "app/records_counted_short.hpp"
+#include "app/entry_read_report.hpp"
 #include "app/selection_report.hpp"
 #include "forge/paths.hpp"
 #include "forge/terminal.hpp"
@@ -83,7 +83,6 @@ bool CommandCat::parseSelector(const std::string& selector) {
 
 int CommandCat::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk, reporter_).ok) return 1;
-    for (const std::string& note : disk.damageNotes()) reporter_.warning("'" + forge::fileName(path) + "': " + note);
     std::as_const(selection_).walkPreorder([&](const platter::file_selector& node) {
         if (!node.nested) writeNode(node, path);
         return !refused_;
@@ -135,36 +134,24 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
         if (!selection_.isIndexSelected(index, node) || !disk.getEntry(index, true, entry) ||
             platter::isEmptyEntry(entry))
             continue;
-        if (const platter::block_range_fault fault = disk.partitionFault(entry);
-            fault != platter::block_range_fault::none) {
-            reporter_.error("'" + path + "': " + partitionFaultText(index, fault, disk.directoryStart().track),
-                            Reporter::kNever);
-            continue;
-        }
-        // An empty file writes nothing; one whose first block cannot be read fails below.
-        std::uint64_t size = 0;
-        if (disk.readData(entry, 0, &size) && size == 0) continue;
-        std::vector<std::uint8_t> data;
-        disk.setLastError(platter::kErrNone);
-        if (!disk.readFile(entry, data)) {
-            reporter_.error("'" + path + "': entry [" + std::to_string(index) + "] could not be read",
-                            Reporter::kNever);
-            continue;
-        }
-        warnRecordsCountedShort(disk, entry);
-        // Data that run past the end of the image are written as far as they go, but the
-        // file is not whole: no success.
-        if (disk.lastError() == platter::kErrPastImage) reporter_.fail();
+        // A file that is not whole is written as far as it goes, and is no success.
+        const platter::entry_read_t read = disk.readEntry(entry);
+        if (const std::optional<std::string> problem = readProblemText(read, index, disk.directoryStart().track))
+            reporter_.error("'" + path + "': " + *problem, Reporter::kNever);
+        else if (!read.whole())
+            reporter_.fail();
+        warnRecordsCountedShort(read, entry);
+        if (read.bytes.empty()) continue;
         if ((entry.typeByte() & 0x0F) == platter::kTypeSeq && terminal_)
-            streamFile(data);
+            streamFile(read.bytes);
         else
-            writeBinary(data);
+            writeBinary(read.bytes);
     }
 }
 
-void CommandCat::warnRecordsCountedShort(const platter::Disk& disk, const platter::dir_entry_t& entry) {
+void CommandCat::warnRecordsCountedShort(const platter::entry_read_t& read, const platter::dir_entry_t& entry) {
     const std::vector<std::string> warnings = recordsCountedShortWarnings(
-        disk, entry, lowercase_ ? platter::Charset::lowerUpper : platter::Charset::upperGraphics);
+        read, entry, lowercase_ ? platter::Charset::lowerUpper : platter::Charset::upperGraphics);
     for (const std::string& warning : warnings) reporter_.warning(warning, Reporter::kNever);
     // Written whole, but not in a form that keeps the whole file.
     if (!warnings.empty()) reporter_.fail();

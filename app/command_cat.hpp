@@ -58,7 +58,7 @@ private:
     void writeEntries(platter::Disk& disk, const platter::file_selector& node, const std::string& path);
     void writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks, bool lastBlockRule);
     // One warning for each VLIR record the last read counted short; the run fails.
-    void warnRecordsCountedShort(const platter::Disk& disk, const platter::dir_entry_t& entry);
+    void warnRecordsCountedShort(const platter::entry_read_t& read, const platter::dir_entry_t& entry);
 
     platter::CbmSelection selection_;
     Reporter reporter_;

@@ -1,6 +1,7 @@
 #include "app/command_ch.hpp"
 
 #include "app/argument_texts.hpp"
+#include "app/damage_report.hpp"
 #include "app/options.hpp"
 #include "app/selection_report.hpp"
 #include "forge/files.hpp"
@@ -89,17 +90,9 @@ int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
                         Reporter::kNever);
         return 1;
     }
-    // A save would write a truncated image shorter, one its opener could not fill whole as if it
-    // were, or one of a size its class does not know reshaped: all are refused before anything
-    // changes.
-    if (disk.missesBlocks() || disk.isIncomplete()) {
-        reporter_.error("'" + path + "': some blocks of the container hold no data; it is left unchanged",
-                        Reporter::kNever);
-        return 1;
-    }
-    if (disk.sizeUnknown()) {
-        reporter_.error("'" + path + "': the size of the container is not one its format knows; it is left unchanged",
-                        Reporter::kNever);
+    // A damaged image is never saved: refused before anything changes.
+    if (const platter::disk_damage_t damage = disk.damage(); !damage.maySave()) {
+        reporter_.error("'" + path + "': " + saveRefusalText(damage) + "; it is left unchanged", Reporter::kNever);
         return 1;
     }
     std::uint64_t counted = 0;
@@ -163,8 +156,8 @@ int CommandCh::save(platter::Disk& disk, const std::string& path) {
                         Reporter::kNever);
         return 1;
     }
-    if (!disk.save(false)) {
-        if (!disk.saveFailure().empty()) reporter_.error(disk.saveFailure(), Reporter::kNever);
+    if (const std::optional<forge::save_failure_t> failure = disk.save()) {
+        reporter_.error(failure->text, Reporter::kNever);
         reporter_.error("'" + target.string() + "': the modified container could not be saved", Reporter::kNever);
         return 1;
     }

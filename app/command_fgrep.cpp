@@ -2,6 +2,7 @@
 
 #include "app/argument_texts.hpp"
 #include "app/block_pattern_search.hpp"
+#include "app/damage_report.hpp"
 #include "app/option_numbers.hpp"
 #include "app/options.hpp"
 #include "forge/log.hpp"
@@ -118,8 +119,10 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
     }
     reporter_.report(opened.messages);
     if (!opened.disk) return !reporter_.failed();
+    const std::string name = forge::fileName(path);
+    reportDamage(reporter_, *opened.disk, name);
     printMatches(pattern, *opened.disk, path);
-    if (const auto failure = platter::readFailure(*opened.disk, path)) reporter_.report(*failure);
+    reportDamageFoundWhileReading(reporter_, *opened.disk, name);
     return true;
 }
 

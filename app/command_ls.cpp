@@ -1,6 +1,8 @@
 #include "app/command_ls.hpp"
 
 #include "app/argument_texts.hpp"
+#include "app/damage_report.hpp"
+#include "app/selection_report.hpp"
 #include "app/options.hpp"
 #include "app/program_state.hpp"
 #include "app/listing_canonical.hpp"
@@ -14,6 +16,7 @@
 #include "forge/terminal.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/open/nested_container.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 #include <iostream>
 
@@ -169,19 +172,12 @@ void CommandLs::listDirectory(const std::string& path) {
         reporter_.notice("'" + path + "': Skipping directory.");
 }
 
+// The argument loop told the container's damage; an image that is not whole lists what it holds.
 void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
     level_ = 0;
     enclosing_.clear();
-    // An image that is not whole lists what it holds, said once.
-    const std::string name = "'" + forge::fileName(path) + "'";
-    const std::vector<std::string> notes = disk.damageNotes();
-    if (disk.missesBlocks() && notes.empty())
-        reporter_.warning(name + ": blocks past the end of the image are missing");
-    else if (disk.sizeUnknown())
-        reporter_.warning(name + ": the image's size is not one its format knows");
-    for (const std::string& note : notes) reporter_.warning(name + ": " + note);
     if (g_option_deep.isSet())
-        listDeep(disk, path);
+        listDeep(disk, path, true);
     else
         processDisk(disk, path);
 }
@@ -201,6 +197,7 @@ bool CommandLs::applySelection(platter::Disk& disk, bool printAlways, std::uint6
     disk.setIncludeEmpty(true);
     const platter::selection_result_t result = selection.processSelection(disk);
     if (printAlways || !result.ok || result.count != 0) reporter_.relay(selection);
+    reportOpenedFrames(selection, reporter_);
     count = result.count;
     if (!result.ok) reporter_.fail();
     return result.ok;
@@ -229,17 +226,18 @@ bool CommandLs::processDisk(platter::Disk& disk, const std::string& path) {
         printPathHeader(std::cout, path, "");
         render_->prepare(*image, path, charset_, frame);
         render_->renderListing(*image, prefix);
-        warnAboutLoops(*image, path);
+        // The report of the container, and of each one opened inside it, told its directory.
+        warnAboutChains(*image, path, frame != 0 && !selection.frames()[frame].ownedDisk);
     }
     return true;
 }
 
-bool CommandLs::listDeep(platter::Disk& disk, const std::string& path) {
+bool CommandLs::listDeep(platter::Disk& disk, const std::string& path, bool directoryTold) {
     std::uint64_t count = 0;
     if (!applySelection(disk, false, count)) return false;
     render_->prepare(disk, path, charset_);
     render_->renderListing(disk, linePrefix());
-    warnAboutLoops(disk, path);
+    warnAboutChains(disk, path, !directoryTold);
     const auto here = std::make_pair(static_cast<const platter::Disk*>(&disk), disk.directoryStart());
     enclosing_.insert(here);
     listNestedEntries(disk, path);
@@ -288,7 +286,7 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
         depth_ += indentStep_;
         ++level_;
         if (!g_option_delim.isSet()) printNestingLine(index, entry);
-        listDeep(disk, path);
+        listDeep(disk, path, false);
         --level_;
         depth_ -= indentStep_;
     }
@@ -305,7 +303,8 @@ void CommandLs::listPartition(platter::Disk& disk, const std::string& path, std:
     depth_ += indentStep_;
     ++level_;
     if (!g_option_delim.isSet()) printNestingLine(index, entry);
-    listDeep(*partition, path);
+    reportDamage(reporter_, *partition, platter::petsciiNameToUtf8(entry.name(), false));
+    listDeep(*partition, path, true);
     --level_;
     depth_ -= indentStep_;
 }
@@ -320,10 +319,10 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
         reporter_.warning("file has archive extension but wasn't identified as an archive format");
     if (expanded.data == platter::nested_data::unsupportedArchive)
         reporter_.warning("file was identified as a currently unsupported archive format");
-    for (const std::string& gap : expanded.warnings) reporter_.warning(gap);
     if (expanded.disk) {
+        reportDamage(reporter_, *expanded.disk, platter::petsciiNameToUtf8(entry.name(), false));
         ++level_;
-        listDeep(*expanded.disk, path);
+        listDeep(*expanded.disk, path, true);
         --level_;
     } else if (!expanded.failure.empty()) {
         reporter_.error(expanded.failure);
@@ -335,15 +334,20 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
     depth_ -= indentStep_;
 }
 
-// Chains that turn back: the listing shows what they reached, a warning says where.
-void CommandLs::warnAboutLoops(const platter::Disk& disk, const std::string& path) {
-    const std::string name = "'" + forge::fileName(path) + "'";
-    if (const std::optional<platter::track_sector_t> at = disk.directoryTurnsBackAt())
-        reporter_.warning(name + ": the directory chain turns back at block " + chainText({*at}));
+// Chains that turn back or leave the disk: the listing shows what they reached, a warning says
+// where. The directory's own, when no report told it.
+void CommandLs::warnAboutChains(const platter::Disk& disk, const std::string& path, bool withDirectory) {
+    const std::string name = "'" + forge::fileName(path) + "': ";
+    if (withDirectory) {
+        const platter::disk_damage_t damage = disk.damage();
+        if (const auto text = directoryStopText(damage.directoryKind, damage.directory))
+            reporter_.warning(name + *text);
+    }
     for (const listed_entry_t& listed : render_->entries()) {
-        if (listed.loopsAt) {
-            reporter_.warning(name + ": the chain of entry [" + std::to_string(listed.index) +
-                              "] turns back at block " + chainText({*listed.loopsAt}));
+        const platter::chain_end end = listed.chainStop.end;
+        if (end == platter::chain_end::turnsBack || end == platter::chain_end::leaves) {
+            reporter_.warning(name + chainStopText("the chain of entry [" + std::to_string(listed.index) + "]",
+                                                   listed.chainStop));
         }
     }
 }

@@ -39,8 +39,9 @@ public:
     bool parseSelector(const std::string& selector);
     // Lists the selection on the container; false when the selection failed on it.
     bool processDisk(platter::Disk& disk, const std::string& path);
-    // The same, then every partition, subdirectory and archive inside, indented.
-    bool listDeep(platter::Disk& disk, const std::string& path);
+    // The same, then every partition, subdirectory and archive inside, indented; the walk of
+    // the directory is told unless a damage report told it.
+    bool listDeep(platter::Disk& disk, const std::string& path, bool directoryTold);
     // A zipcode part of a set already listed from the same host directory.
     bool isRepeatedZipcodePart(const std::string& path);
 
@@ -62,7 +63,7 @@ private:
     void listArchive(platter::Disk& disk, const std::string& path, std::uint64_t index,
                      const platter::dir_entry_t& entry);
     bool mayDescend(std::uint64_t index);
-    void warnAboutLoops(const platter::Disk& disk, const std::string& path);
+    void warnAboutChains(const platter::Disk& disk, const std::string& path, bool withDirectory);
     void printNestingLine(std::uint64_t index, const platter::dir_entry_t& entry) const;
     std::string linePrefix() const;
 

@@ -7,7 +7,7 @@
 #include "app/argument_texts.hpp"
 #include "app/file_arguments.hpp"
 #include "app/options.hpp"
-#include "app/records_counted_short.hpp"
+#include "app/entry_read_report.hpp"
 #include "forge/files.hpp"
 #include "forge/save_file.hpp"
 #include "platter/core/disk.hpp"
@@ -47,13 +47,6 @@ const char* containerKind(const platter::Disk& disk, const platter::dir_entry_t&
 }
 
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
-
-// An entry without blocks (first track 0) is merged as an empty file.
-bool readEntryData(platter::Disk& disk, const platter::dir_entry_t& entry, std::vector<std::uint8_t>& data) {
-    if (disk.readFile(entry, data)) return true;
-    std::uint64_t size = 0;
-    return disk.readData(entry, 0, &size) && size == 0;
-}
 
 }  // namespace
 
@@ -154,13 +147,16 @@ bool CommandMerge::mergeFiles(platter::Disk& disk, const std::string& path) {
             reporter_.warning(where + " is " + kind + ", not a file; skipped");
             continue;
         }
-        std::vector<std::uint8_t> data;
-        if (!readEntryData(disk, entry, data)) {
-            reporter_.error(where + " could not be read", Reporter::kQuietErrors);
+        // Only whole files are merged: an entry without blocks (first track 0) as an empty one.
+        const platter::entry_read_t read = disk.readEntry(entry);
+        if (!read.whole()) {
+            const std::optional<std::string> problem = readProblemText(read, index, disk.directoryStart().track);
+            reporter_.error(problem ? "'" + path + "': " + *problem : where + " could not be read",
+                            Reporter::kQuietErrors);
             return false;
         }
         // Merged as read, but the GEOS Convert form cannot count all of a long record's blocks.
-        for (const std::string& warning : recordsCountedShortWarnings(disk, entry, platter::Charset::upperGraphics)) {
+        for (const std::string& warning : recordsCountedShortWarnings(read, entry, platter::Charset::upperGraphics)) {
             reporter_.warning("'" + path + "': " + warning, Reporter::kQuietErrors);
             countedShort_ = true;
         }
@@ -170,7 +166,7 @@ bool CommandMerge::mergeFiles(platter::Disk& disk, const std::string& path) {
                 !addMarker(makeSeparatorEntry()))
                 return false;
         }
-        if (!add(entry, data)) return false;
+        if (!add(entry, read.bytes)) return false;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/argument_texts.hpp"
+#include "app/damage_report.hpp"
 #include "app/picture_output.hpp"
 #include "app/program_identity.hpp"
 #include "forge/files.hpp"
@@ -155,6 +156,7 @@ void CommandRender::openListing(const std::string& argument, std::vector<std::ui
         reporter_.fail();
         return;
     }
+    reportOpenMessages(reporter_, damageMessages(opened.disk->damage(), forge::fileName(argument)));
     const std::vector<std::uint8_t> listing =
         platter::buildPetsciiListing(*opened.disk, platter::Charset::upperGraphics, true);
     renderScreen(screenOf(listing), targets, "rendered_dir_by_zt.", argument, true);

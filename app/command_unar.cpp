@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/argument_texts.hpp"
+#include "app/damage_report.hpp"
 #include "app/image_target.hpp"
 #include "forge/files.hpp"
 #include "forge/log.hpp"
@@ -108,8 +109,9 @@ int CommandUnar::expand(const std::vector<std::uint8_t>& bytes, const std::strin
                   << " format.\n";
     }
     // Written, but without every file of the archive: said, and the run fails.
-    for (const std::string& gap : expanded.warnings) reporter_.warning(quoted + ": " + gap, Reporter::kQuietErrors);
-    return expanded.warnings.empty() ? reporter_.status() : 1;
+    const platter::disk_damage_t damage = image.damage();
+    reporter_.report(damageMessages(damage, name), Reporter::kQuietErrors);
+    return damage.whole() ? reporter_.status() : 1;
 }
 
 }  // namespace app

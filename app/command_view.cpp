@@ -5,6 +5,8 @@
 
 #include "app/argument_texts.hpp"
 #include "app/container_arguments.hpp"
+#include "app/damage_report.hpp"
+#include "app/entry_read_report.hpp"
 #include "app/listing_canonical.hpp"
 #include "app/options.hpp"
 #include "app/picture_output.hpp"
@@ -128,6 +130,7 @@ int CommandView::processFile(forge::file_t& file, const std::string& name) {
         reporter_.fail();
         return 1;
     }
+    reportOpenMessages(reporter_, damageMessages(opened.disk->damage(), forge::fileName(name)));
     return processDisk(*opened.disk, name);
 }
 
@@ -152,12 +155,14 @@ int CommandView::processDisk(platter::Disk& disk, const std::string& name) {
             if (size == 0) continue;
             considered = true;
             printPathHeader(out_, name, ":" + names.entryNameText(entry, charset, false));
-            std::vector<std::uint8_t> data;
-            if (!image->readFile(entry, data)) {
-                reporter_.error("'" + name + "': entry [" + std::to_string(index) + "] could not be read",
-                                Reporter::kQuietErrors);
-                continue;
-            }
+            // What there is of a file that is not whole is shown, and is no success.
+            const platter::entry_read_t read = image->readEntry(entry);
+            if (const auto problem = readProblemText(read, index, image->directoryStart().track))
+                reporter_.error("'" + name + "': " + *problem, Reporter::kQuietErrors);
+            else if (!read.whole())
+                reporter_.fail();
+            if (read.bytes.empty()) continue;
+            const std::vector<std::uint8_t>& data = read.bytes;
             const platter::fileid::file_traits_t traits = platter::fileid::identify(data).front();
             if (renderFile(traits, data, name, extension) == 0) shown = true;
             if (fontMissing_) return false;

@@ -51,13 +51,15 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
         listed.dataRead = disk.readData(entry, 0, &listed.size, nullptr, needs.blocks ? &listed.blocks : nullptr);
         if (!listed.dataRead) {
             listed.size = 0;
-            listed.loopsAt = disk.chainTurnsBackAt(disk.firstBlock(entry));
+            listed.chainStop = disk.chainStop(disk.firstBlock(entry));
         }
     }
     platter::Disk::bytes_t data;
     if (readsData && listed.dataRead && listed.size != 0) {
-        listed.fileRead = disk.readFile(entry, data);
-        if (!listed.fileRead) data.clear();
+        // What a file cut short holds is listed as what it holds.
+        platter::entry_read_t read = disk.readEntry(entry);
+        listed.fileRead = read.whole() || read.outcome == platter::read_outcome::cutShort;
+        if (listed.fileRead) data = std::move(read.bytes);
     }
     listed.dataLength = data.size();
     listed.hasLoadAddress = data.size() >= 2;

@@ -4,6 +4,7 @@
 // blocks, and the colour of its name.
 
 #include "forge/terminal.hpp"
+#include "platter/core/chain_walk.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/track_sector.hpp"
 
@@ -36,8 +37,8 @@ struct listed_entry_t {
     bool locked = false;
     bool dataRead = false;         // readData succeeded
     std::uint64_t size = 0;        // readData's size
-    bool fileRead = false;         // readFile succeeded
-    std::uint64_t dataLength = 0;  // bytes readFile gave (0 when not read)
+    bool fileRead = false;         // readEntry gave the file, or the part of it there is
+    std::uint64_t dataLength = 0;  // bytes readEntry gave (0 when not read)
     bool hasLoadAddress = false;   // the data has at least 2 bytes
     std::uint16_t loadAddress = 0;
     std::uint32_t xxh32 = 0;  // of the data, of empty input when none was read
@@ -45,7 +46,7 @@ struct listed_entry_t {
     std::string description;
     std::vector<platter::track_sector_t> blocks;
     forge::text_attr_t nameColour;
-    std::optional<platter::track_sector_t> loopsAt;  // the block where a chain that failed turned back
+    platter::chain_stop_t chainStop;  // where the chain of a file that failed to read stopped
 };
 
 // Reads what `needs` asks for; the file's bytes only when readData succeeded

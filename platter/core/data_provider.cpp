@@ -42,10 +42,6 @@ bool DataProvider::load(const std::filesystem::path& path) {
     return true;
 }
 
-bool DataProvider::canFlush() const { return false; }
-
-bool DataProvider::flush() { return false; }
-
 bool DataProvider::isBlockReadable(std::uint64_t /*offset*/) { return true; }
 
 std::uint64_t partitionBlockNumber(std::uint32_t value) {

@@ -37,8 +37,6 @@ public:
     virtual std::uint8_t* rangeAt(std::uint64_t offset, std::uint64_t length);
     // Reads the whole file into memory and remembers its path as the name.
     virtual bool load(const std::filesystem::path& path);
-    virtual bool canFlush() const;
-    virtual bool flush();
     virtual bool isBlockReadable(std::uint64_t offset);
     // True once bytes the file held when it was opened could no longer be read: it shrank.
     virtual bool readFailed() const { return false; }

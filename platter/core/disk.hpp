@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "forge/raster_image.hpp"
+#include "forge/save_file.hpp"
 #include "platter/core/block_range_fault.hpp"
 #include "platter/core/convert_records.hpp"
 #include "platter/core/dir_entry.hpp"
+#include "platter/core/disk_damage.hpp"
+#include "platter/core/entry_read.hpp"
 #include "platter/core/entry_cursor.hpp"
 #include "platter/core/export_options.hpp"
 #include "platter/core/listing_output.hpp"
@@ -22,10 +25,6 @@
 #include "platter/core/zipcode_part.hpp"
 #include "platter/ids/format_id.hpp"
 #include "platter/petscii/file_type_names.hpp"
-
-namespace forge {
-class SaveSink;
-}
 
 namespace platter {
 
@@ -125,12 +124,14 @@ public:
     virtual void close() {}
     virtual bool loadImage(const path& file);
     virtual void parseImage() {}
-    virtual bool save(bool force = false);
+    // Writes the image to where it came from, as saveAs does.
+    virtual std::optional<forge::save_failure_t> save() { return saveAs(imagePath_); }
     // The extension of `target` chooses what is written: a listing document or picture of the
     // directory, or else the image's blocks (and error bytes) under the image's extension when
     // the registry knows none. Everything goes through the save routine (forge/save_file.hpp);
-    // an image flagged with an unknown size, or that lacks blocks, is refused (last error 8).
-    virtual bool saveAs(const path& target, const listing_request_t& request = {});
+    // an image whose damage report does not allow it is refused (last error 8). Nothing on
+    // success, else why not.
+    virtual std::optional<forge::save_failure_t> saveAs(const path& target, const listing_request_t& request = {});
     virtual void setModified(bool on) { modified_ = on; }
     virtual bool resize(std::uint64_t bytes);
 
@@ -266,10 +267,12 @@ public:
     bool setGeosInfoText(const dir_entry_t& entry, geos_info_field field, const std::string& text);
 
     // ---- File chains (disk_chain.cpp) ----
-    // bamMode 0 leaves the BAM alone, 1 marks every block used, 2 marks it free.
+    // bamMode 0 leaves the BAM alone, 1 marks every block used, 2 marks it free. The walk
+    // follows the chain rule (chain_walk.hpp); `stop`, when given, says where it ended.
     virtual bool readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
                            bytes_t* data = nullptr, track_sector_t* last = nullptr,
-                           std::vector<track_sector_t>* blocks = nullptr, bool wholeLastBlock = false);
+                           std::vector<track_sector_t>* blocks = nullptr, bool wholeLastBlock = false,
+                           chain_stop_t* stop = nullptr);
     bool readChain(const track_sector_t& start, std::uint32_t bamMode, std::uint64_t* size) {
         return readChain(start.track, start.sector, bamMode, size);
     }
@@ -286,21 +289,19 @@ public:
     // Every block of an entry's file, appended to `blocks`: its chains as readData follows them,
     // a REL file's side sectors, a partition's area; `bamMode` as readChain's.
     bool readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks);
-    virtual bool readFile(const dir_entry_t& entry, bytes_t& out);
-    // The VLIR records that the last readFile counted short: the GEOS Convert form it gave
-    // holds all their data, but its record table counts at most kConvertRecordBlocks blocks
-    // a record. Empty after the read of any other file.
-    const std::vector<vlir_record_blocks_t>& recordsCountedShort() const { return recordsCountedShort_; }
+    // An entry's file: a chained file's data, a GEOS file in the GEOS Convert form, a
+    // partition's area; and whether that is all of it (an entry noted damaged is not).
+    entry_read_t readEntry(const dir_entry_t& entry);
     virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
     virtual std::uint64_t fileSize(std::uint64_t index);
     // Follows a block's link; false at the chain's end or for an unreadable block.
     virtual bool nextBlock(track_sector_t& block);
-    // The block whose link leads back into the chain that starts at `start`; none when the
-    // chain ends, or leaves the image, without turning back.
-    std::optional<track_sector_t> chainTurnsBackAt(const track_sector_t& start) const;
-    // Where the current directory's chain turns back, as chainTurnsBackAt gives it for a chain
-    // of linked blocks; a kind whose directory is laid out otherwise answers for its layout.
-    virtual std::optional<track_sector_t> directoryTurnsBackAt() const { return chainTurnsBackAt(dirStart_); }
+    // Where the chain of linked blocks from `start` ends, by the chain rule; `blocks`, when
+    // given, receives those it read.
+    chain_stop_t chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks = nullptr) const;
+    // Where the walk of the current directory ends, as chainStop gives it for a chain of
+    // linked blocks; a kind whose directory is laid out otherwise answers for its layout.
+    virtual chain_stop_t directoryStop() const { return chainStop(dirStart_); }
 
     // ---- Undo journal (disk_undo.cpp) ----
     bool pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,
@@ -467,25 +468,27 @@ public:
     bool createSideSectors(const track_sector_t& first, std::uint8_t recordLength, track_sector_t& side);
     bool writeRawBlocks(std::span<const std::uint8_t> data, track_sector_t start);
 
-    // ---- State ----
-    // The class did not recognise the image's size (error 21 when it was opened); kept until
-    // the image is formatted anew, whatever later walks do to the last error.
-    bool sizeUnknown() const { return sizeUnknown_; }
-    // Some valid block lies (partly) past the end of the data: a truncated image.
-    bool missesBlocks() const;
+    // ---- Damage ----
+    // Everything known to be wrong with the image, told once by whoever reads it.
+    disk_damage_t damage() const;
     // Damage that a reader is told of once, one text each, in its kind's own words (the tracks
     // a G64 ends before, a tape entry whose data run past the end of the file); none for a
     // whole image, and none for a cut image whose end is all it lacks.
     virtual std::vector<std::string> damageNotes() const { return {}; }
+    // What its opener knows the image lacks, in its words (a zipcode part that is missing, an
+    // archive's file that was cut short): a note of the damage report.
+    void noteDamage(std::string text) { openerNotes_.push_back(std::move(text)); }
+    // What its opener knows of one entry it made, whose file is not whole (an archive's file
+    // cut short by the end of the archive, or missing from it): `readEntry` of that entry
+    // gives `outcome`, named by the report, whose notes hold `text`.
+    void noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::string text);
     // Blocks its opener could not fill (a zipcode part missing or not decoded) are empty: like
     // one that misses blocks, such an image is never saved.
-    bool isIncomplete() const { return incomplete_; }
     void markIncomplete() { incomplete_ = true; }
+
+    // ---- State ----
     std::uint32_t lastError() const { return lastError_; }
     void setLastError(std::uint32_t code) { lastError_ = code; }
-    // Why the last save failed in the save routine, in its words ("could not replace 'x.d64':
-    // No space left on device"); empty when it did not fail there.
-    const std::string& saveFailure() const { return saveFailure_; }
     bool isModified() const { return modified_; }
     bool includeEmpty() const { return includeEmpty_; }
     void setIncludeEmpty(bool on) { includeEmpty_ = on; }
@@ -508,6 +511,8 @@ public:
 
 protected:
     UndoJournal& undoJournal() { return journal_; }
+    // The entry's file as its kind reads it, and whether that is all of it: readEntry's hook.
+    virtual entry_read_t readEntryData(const dir_entry_t& entry);
     // A class that reads its blocks on first use reads the rest here and
     // loads its error bytes: called before the error table is looked at and
     // before the image is resized or written.
@@ -543,6 +548,8 @@ protected:
     void setDirectoryStart(const track_sector_t& block) { dirStart_ = block; }
     void setHighestFileType(int type) { highestFileType_ = type; }
     void setGrowsOnDemand(bool on) { growsOnDemand_ = on; }
+    // Some valid block lies (partly) past the end of the data: a truncated image.
+    bool missesBlocks() const;
     // From parseImage: the bytes hold no image of the class at all (a packed file that does not
     // unpack), so opening fails.
     void markUnreadable() { unreadable_ = true; }
@@ -560,11 +567,17 @@ protected:
     // bytes. A kind whose file is not made of whole blocks writes its own bytes.
     virtual bool writeImage(forge::SaveSink& sink) const;
     // Saves `out` with the writer through the save routine; on a failure sets last error 5
-    // (nothing was created) or 8 and keeps the routine's text as saveFailure.
-    bool saveThrough(const path& out, const std::function<bool(forge::SaveSink&)>& writer);
+    // (nothing was created) or 8 and gives the routine's failure.
+    std::optional<forge::save_failure_t> saveThrough(const path& out,
+                                                     const std::function<bool(forge::SaveSink&)>& writer);
+    // Why the image may not be saved, as a save failure; nothing when its damage allows it.
+    std::optional<forge::save_failure_t> refusedSave();
     // Reads through blockPointer from a query that changes nothing visible (a provider may
     // fetch a block on demand).
     const std::uint8_t* blockData(const track_sector_t& block) const;
+    // The bytes of the block a walk is at, told to the walk: null when it holds no data (not
+    // in the file, not readable), which ends the walk.
+    const std::uint8_t* walkRead(ChainWalk& walk) const;
     // Where the last entry lookup stopped, for a kind that walks a directory of its own
     // (entry_cursor_t::find); the image forgets it with every change, as for its own walk.
     entry_cursor_t& entryCursor() { return entryCursor_; }
@@ -584,7 +597,7 @@ private:
     bool walkPartitions(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                         const stop_predicate& stop);
     void revertRecord(const undo_record_t& record);
-    bool readGeosFile(const dir_entry_t& entry, bytes_t& out);
+    void readGeosFile(const dir_entry_t& entry, entry_read_t& read);
     std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
     void restoreGeometry(const undo_record_t& record);
 
@@ -602,7 +615,6 @@ private:
     track_sector_t headerBlock_{};
     int highestFileType_ = kTypeRel;
     std::uint32_t lastError_ = kErrNone;
-    std::string saveFailure_;
     bool modified_ = false;
     bool hasErrorBytes_ = false;
     bool errorCodeMode_ = false;
@@ -614,7 +626,9 @@ private:
     disk_geometry_t geometry_;
     UndoJournal journal_;
     std::vector<dir_frame_t> dirStack_;
-    std::vector<vlir_record_blocks_t> recordsCountedShort_;
+    std::vector<std::string> openerNotes_;
+    // The entries noted damaged, by their stored bytes 2-31, and the outcome of reading each.
+    std::vector<std::pair<dir_entry_t, read_outcome>> damagedEntries_;
     std::set<track_sector_t> visited_;
     entry_cursor_t entryCursor_;
 };

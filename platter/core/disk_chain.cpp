@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platter/core/chain_walk.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
 
@@ -23,52 +24,59 @@ track_sector_t nextAreaBlock(const Disk& disk, const track_sector_t& block) {
 }  // namespace
 
 bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
-                     bytes_t* data, track_sector_t* last, std::vector<track_sector_t>* blocks, bool wholeLastBlock) {
+                     bytes_t* data, track_sector_t* last, std::vector<track_sector_t>* blocks, bool wholeLastBlock,
+                     chain_stop_t* stop) {
     if (track == 0) {
         if (last) *last = makeBlock(0, sector);
         if (size) *size = 0;
+        if (stop) *stop = chain_stop_t{};
         return true;
     }
-    std::set<track_sector_t> seen;
-    track_sector_t block = makeBlock(track, sector);
-    track_sector_t lastRead{};
-    std::uint64_t count = 0;
-    auto fail = [&](std::uint32_t code) {
-        if (size) *size = kDataPerBlock * count;
-        if (code != kErrNone) lastError_ = code;
-        return false;
-    };
-    for (;;) {
-        // A link past the image ends the chain with code 9; a loop without one.
-        if (block.track > geometry_.trackCount) return fail(kErrPastImage);
-        if (!seen.insert(block).second) return fail(kErrNone);
-        const std::uint8_t* bytes = blockPointer(block);
-        if (!bytes) return fail(kErrPastImage);
-        if (!isBlockReadable(block)) return fail(kErrUnreadableBlock);
+    const track_sector_t start = makeBlock(track, sector);
+    ChainWalk walk(start, isValidBlock(start));
+    std::uint64_t bytes = 0;
+    while (walk.going()) {
+        const track_sector_t block = walk.block();
+        const std::uint8_t* at = walkRead(walk);
+        if (!at) break;
         if (blocks) blocks->push_back(block);
-        ++count;
-        lastRead = block;
         if (bamMode == 1) {
             if (isBlockFree(block)) toggleBlock(block);
         } else if (bamMode != 0) {
             if (!isBlockFree(block)) toggleBlock(block);
         }
         // The toggle may journal but never moves the block's bytes.
-        const std::uint8_t linkTrack = bytes[0];
-        const std::uint8_t linkSector = bytes[1];
+        const std::uint8_t linkTrack = at[0];
+        const std::uint8_t linkSector = at[1];
         if (linkTrack != 0) {
-            appendData(data, bytes + 2, kDataPerBlock);
-            block = makeBlock(linkTrack, linkSector);
+            appendData(data, at + 2, kDataPerBlock);
+            bytes += kDataPerBlock;
+            const track_sector_t next = makeBlock(linkTrack, linkSector);
+            walk.follow(next, isValidBlock(next));
             continue;
         }
-        if (wholeLastBlock)
-            appendData(data, bytes + 2, kDataPerBlock);
-        else if (linkSector >= 2)
-            appendData(data, bytes + 2, linkSector - 1u);
-        if (last) *last = lastRead;
-        if (size) *size = kDataPerBlock * (count - 1) + (linkSector != 0 ? linkSector - 1u : 0);
-        return true;
+        const std::uint64_t used = wholeLastBlock ? kDataPerBlock : (linkSector >= 2 ? linkSector - 1u : 0);
+        appendData(data, at + 2, used);
+        if (last) *last = block;
+        bytes += linkSector != 0 ? linkSector - 1u : 0;
+        walk.finish();
     }
+    if (size) *size = bytes;
+    if (stop) *stop = walk.stop();
+    switch (walk.stop().end) {
+        case chain_end::ended: return true;
+        case chain_end::unreadable: lastError_ = kErrUnreadableBlock; break;
+        case chain_end::leaves:
+        case chain_end::missing: lastError_ = kErrPastImage; break;
+        case chain_end::turnsBack: break;  // a loop keeps the last error
+    }
+    return false;
+}
+
+const std::uint8_t* Disk::walkRead(ChainWalk& walk) const {
+    const std::uint8_t* data = blockData(walk.block());
+    const bool readable = data && const_cast<Disk*>(this)->isBlockReadable(walk.block());
+    return walk.read(readable, !data) ? data : nullptr;
 }
 
 block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const {
@@ -164,23 +172,37 @@ bool Disk::readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::
     return readChain(entry.bytes[21], entry.bytes[22], bamMode, &size, nullptr, nullptr, &blocks);
 }
 
-bool Disk::readGeosFile(const dir_entry_t& entry, bytes_t& out) {
+void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
+    bytes_t& out = read.bytes;
     const bool vlir = entry.geosStructure() == 1;
-    const std::size_t start = out.size();
-    out.resize(start + kDataPerBlock, 0);
-    std::copy(entry.bytes.begin() + 2, entry.bytes.end(), out.data() + start);
+    out.resize(kDataPerBlock, 0);
+    std::copy(entry.bytes.begin() + 2, entry.bytes.end(), out.data());
     const char* signature = vlir ? "PRG formatted GEOS file V1.0" : "SEQ formatted GEOS file V1.0";
-    std::memcpy(out.data() + start + 30, signature, std::strlen(signature));
+    std::memcpy(out.data() + 30, signature, std::strlen(signature));
 
-    const std::uint8_t* info = blockPointer(entry.sideBlock());
-    if (!info) return false;
+    // The info block first: without it there is no GEOS Convert form.
+    const track_sector_t infoBlock = entry.sideBlock();
+    ChainWalk infoWalk(infoBlock, isValidBlock(infoBlock), 1);
+    const std::uint8_t* info = walkRead(infoWalk);
+    if (!info) {
+        out.clear();
+        read.stop = infoWalk.stop();
+        read.outcome = read_outcome::unreadable;
+        return;
+    }
     out.insert(out.end(), info + 2, info + kBlockSize);
     if (!vlir) {
         std::uint64_t size = 0;
-        return readChain(entry.bytes[3], entry.bytes[4], 0, &size, &out);
+        readChain(entry.bytes[3], entry.bytes[4], 0, &size, &out, nullptr, nullptr, false, &read.stop);
+        read.outcome = read.stop.whole() ? read_outcome::whole : read_outcome::cutShort;
+        return;
     }
     std::uint8_t index[kBlockSize];
-    if (!readSector(entry.firstBlock(), index)) return false;
+    if (!readSector(entry.firstBlock(), index)) {
+        read.stop = chainStop(entry.firstBlock());
+        read.outcome = read_outcome::cutShort;
+        return;
+    }
     // The record table becomes (block count, last-byte index) pairs: 00 00
     // ends it, 00 FF marks an empty record.
     const std::size_t tableAt = out.size();
@@ -202,34 +224,68 @@ bool Disk::readGeosFile(const dir_entry_t& entry, bytes_t& out) {
         out.resize(padded, 0);
         std::uint64_t size = 0;
         std::vector<track_sector_t> recordBlocks;
-        if (!readChain(index[i], index[i + 1], 0, &size, &out, nullptr, &recordBlocks)) return false;
+        if (!readChain(index[i], index[i + 1], 0, &size, &out, nullptr, &recordBlocks, false, &read.stop)) {
+            read.outcome = read_outcome::cutShort;
+            return;
+        }
         const std::uint64_t count = recordBlocks.size();
         const std::uint64_t lastBytes = size - kDataPerBlock * (count - 1);
-        if (count > kConvertRecordBlocks) recordsCountedShort_.push_back({(i - 2) / 2, count});
+        if (count > kConvertRecordBlocks) read.recordsCountedShort.push_back({(i - 2) / 2, count});
         out[at] = static_cast<std::uint8_t>(std::min(count, kConvertRecordBlocks));
         out[at + 1] = static_cast<std::uint8_t>(lastBytes + 1);
     }
-    return true;
 }
 
-bool Disk::readFile(const dir_entry_t& entry, bytes_t& out) {
-    recordsCountedShort_.clear();
-    if (isGeosFile(entry)) return readGeosFile(entry, out);
-    if (entry.fileType() == kTypeCbm && hasCbmPartitions() && entry.blockCount() != 0)
-        return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), 0, &out);
-    const std::size_t start = out.size();
+void Disk::noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::string text) {
+    damagedEntries_.emplace_back(entry, outcome);
+    noteDamage(std::move(text));
+}
+
+entry_read_t Disk::readEntry(const dir_entry_t& entry) {
+    entry_read_t read = readEntryData(entry);
+    const auto noted = std::find_if(damagedEntries_.begin(), damagedEntries_.end(), [&](const auto& damaged) {
+        return std::equal(entry.bytes.begin() + 2, entry.bytes.end(), damaged.first.bytes.begin() + 2);
+    });
+    if (noted != damagedEntries_.end() && read.whole()) {
+        read.outcome = noted->second;
+        read.namedByContainer = true;
+    }
+    return read;
+}
+
+entry_read_t Disk::readEntryData(const dir_entry_t& entry) {
+    entry_read_t read;
+    if (isGeosFile(entry)) {
+        readGeosFile(entry, read);
+        return read;
+    }
+    if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
+        read.area = partitionFault(entry);
+        if (read.area != block_range_fault::none) {
+            read.outcome = read_outcome::areaFault;
+            return read;
+        }
+        if (!readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), 0, &read.bytes)) {
+            read.bytes.clear();
+            read.outcome = read_outcome::unreadable;
+        }
+        return read;
+    }
     std::uint64_t size = 0;
-    if (readData(entry, 0, &size, &out) && size != 0) return true;
-    out.resize(start);
-    return false;
+    readChain(entry.bytes[3], entry.bytes[4], 0, &size, &read.bytes, nullptr, nullptr, false, &read.stop);
+    read.outcome = outcomeOf(read.stop, !read.bytes.empty());
+    return read;
 }
 
 bool Disk::readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out) {
     const std::uint8_t* stored = locateEntry(index, includeEmpty);
     if (!stored) return false;
     const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
-    if (readFile(entry, out)) return true;
-    return entry.fileType() == kTypeDel;
+    // An entry without data reads as no file, but for a DEL entry.
+    entry_read_t read = readEntry(entry);
+    if (!read.whole() || read.bytes.empty()) return entry.fileType() == kTypeDel;
+    out.insert(out.end(), read.bytes.begin(), read.bytes.end());
+    return true;
 }
 
 std::uint64_t Disk::fileSize(std::uint64_t index) {
@@ -247,16 +303,19 @@ bool Disk::nextBlock(track_sector_t& block) {
     return true;
 }
 
-std::optional<track_sector_t> Disk::chainTurnsBackAt(const track_sector_t& start) const {
-    std::set<track_sector_t> seen;
-    for (track_sector_t block = start; seen.insert(block).second;) {
-        const std::uint8_t* data = blockData(block);
-        if (!data || data[0] == 0) return std::nullopt;
-        const track_sector_t next = makeBlock(data[0], data[1]);
-        if (seen.count(next) != 0) return block;
-        block = next;
+chain_stop_t Disk::chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks) const {
+    // A CBM link to track 0 leads nowhere: an empty chain.
+    if (start.track == 0 && !isValidBlock(start)) return chain_stop_t{};
+    ChainWalk walk(start, isValidBlock(start));
+    while (walk.going()) {
+        const track_sector_t block = walk.block();
+        const std::uint8_t* data = walkRead(walk);
+        if (!data) break;
+        if (blocks) blocks->push_back(block);
+        const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
+        walk.follow(next, isValidBlock(next));
     }
-    return std::nullopt;
+    return walk.stop();
 }
 
 }  // namespace platter

@@ -25,7 +25,11 @@ struct cbm_directory_chain_t {
     Disk& disk;
     bool includeEmpty;
 
-    std::uint8_t* block(const track_sector_t& at) { return disk.blockPointer(at); }
+    // Null where the chain rule ends the walk: a block the image lacks or cannot read.
+    std::uint8_t* block(const track_sector_t& at) {
+        std::uint8_t* data = disk.blockPointer(at);
+        return data && disk.isBlockReadable(at) ? data : nullptr;
+    }
     static track_sector_t next(const std::uint8_t* data) {
         return data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
     }
@@ -67,14 +71,7 @@ std::uint64_t Disk::countDirectoryEntries() {
 
 std::vector<track_sector_t> Disk::directoryChain() {
     std::vector<track_sector_t> chain;
-    std::set<track_sector_t> seen;
-    track_sector_t block = dirStart_;
-    while (block.track != 0 && block.track <= geometry_.trackCount && seen.insert(block).second) {
-        const std::uint8_t* data = blockPointer(block);
-        if (!data) break;
-        chain.push_back(block);
-        block = makeBlock(data[0], data[1]);
-    }
+    chainStop(dirStart_, &chain);
     return chain;
 }
 

@@ -163,7 +163,7 @@ private:
         image->setPathForFormat(directory / name);
         const std::filesystem::path named = image->imagePath();
         const std::filesystem::path file = names_.claim(directory, named.stem().string(), named.extension().string());
-        if (file.empty() || !image->saveAs(file)) fail(file.empty() ? kErrExtractWrite : image->lastError());
+        if (file.empty() || image->saveAs(file)) fail(file.empty() ? kErrExtractWrite : image->lastError());
     }
 
     void fail(std::uint32_t code) {

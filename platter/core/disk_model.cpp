@@ -82,48 +82,41 @@ bool Disk::loadImage(const path& file) {
     return provider_->load(file);
 }
 
-bool Disk::save(bool /*force*/) {
-    if (provider_ && provider_->canFlush()) {
-        const bool flushed = provider_->flush();
-        if (flushed) setModified(false);
-        return flushed;
-    }
-    return saveAs(imagePath_);
-}
-
-bool Disk::saveAs(const path& target, const listing_request_t& request) {
+std::optional<forge::save_failure_t> Disk::saveAs(const path& target, const listing_request_t& request) {
     lastError_ = kErrNone;
-    saveFailure_.clear();
     path out = target;
     const container_format_t* row = formatByExtension(target.extension().string());
     if (!row) {
         row = formatById(formatId());
         if (row) out.replace_extension(std::string(row->extension));
     }
-    if (row && isListingDocument(row->id)) return saveListing(*this, row->id, {target, request.stream}, request);
+    if (row && isListingDocument(row->id)) {
+        if (saveListing(*this, row->id, {target, request.stream}, request)) return std::nullopt;
+        return forge::save_failure_t{lastError_ != kErrOpenFile,
+                                     "the listing could not be written to '" + target.string() + "'"};
+    }
     if (out.empty()) {
         lastError_ = kErrOpenFile;
-        return false;
+        return forge::save_failure_t{false, "there is no file name to save the image to"};
     }
-
-    // An image whose size the class did not know, or that lacks blocks, would come back
-    // shorter or reshaped, and a damaged one as if whole: it is never written.
-    if (sizeUnknown() || missesBlocks() || isIncomplete() || !damageNotes().empty()) {
-        lastError_ = kErrImageWrite;
-        return false;
-    }
-    if (!saveThrough(out, [this](forge::SaveSink& sink) { return writeImage(sink); })) return false;
-    setModified(false);
-    return true;
+    if (std::optional<forge::save_failure_t> refused = refusedSave()) return refused;
+    std::optional<forge::save_failure_t> failure =
+        saveThrough(out, [this](forge::SaveSink& sink) { return writeImage(sink); });
+    if (!failure) setModified(false);
+    return failure;
 }
 
-bool Disk::saveThrough(const path& out, const std::function<bool(forge::SaveSink&)>& writer) {
-    saveFailure_.clear();
-    const std::optional<forge::save_failure_t> failure = forge::saveFile(out, writer);
-    if (!failure) return true;
-    lastError_ = failure->created ? kErrImageWrite : kErrOpenFile;
-    saveFailure_ = failure->text;
-    return false;
+std::optional<forge::save_failure_t> Disk::refusedSave() {
+    if (damage().maySave()) return std::nullopt;
+    lastError_ = kErrImageWrite;
+    return forge::save_failure_t{false, "the image is damaged; it is not saved"};
+}
+
+std::optional<forge::save_failure_t> Disk::saveThrough(const path& out,
+                                                       const std::function<bool(forge::SaveSink&)>& writer) {
+    std::optional<forge::save_failure_t> failure = forge::saveFile(out, writer);
+    if (failure) lastError_ = failure->created ? kErrImageWrite : kErrOpenFile;
+    return failure;
 }
 
 bool Disk::writeImage(forge::SaveSink& sink) const {
@@ -145,6 +138,19 @@ bool Disk::writeImage(forge::SaveSink& sink) const {
         for (auto& b : table) b = b == 1 ? 0 : static_cast<std::uint8_t>(b + 18);
     }
     return sink.write(table);
+}
+
+disk_damage_t Disk::damage() const {
+    disk_damage_t report;
+    report.sizeUnknown = sizeUnknown_;
+    report.missesBlocks = missesBlocks();
+    report.incomplete = incomplete_;
+    report.sourceChanged = provider_ && provider_->readFailed();
+    report.directoryKind = hasPartitionTable() ? directory_kind::partitionTable : directory_kind::directory;
+    report.directory = directoryStop();
+    report.notes = damageNotes();
+    report.notes.insert(report.notes.end(), openerNotes_.begin(), openerNotes_.end());
+    return report;
 }
 
 bool Disk::missesBlocks() const {

@@ -26,8 +26,6 @@ std::uint8_t* PassThruDataProvider::rangeAt(std::uint64_t offset, std::uint64_t 
 
 bool PassThruDataProvider::load(const std::filesystem::path& /*path*/) { return false; }
 
-bool PassThruDataProvider::flush() { return parent_->flush(); }
-
 bool PassThruDataProvider::isBlockReadable(std::uint64_t offset) {
     if (offset >= size_) return false;
     return parent_->isBlockReadable(base_ + offset);

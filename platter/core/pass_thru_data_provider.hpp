@@ -21,7 +21,6 @@ public:
     std::uint64_t available(std::uint64_t offset) const override;
     // Refused: reloading would replace the whole parent under its other windows.
     bool load(const std::filesystem::path& path) override;
-    bool flush() override;
     bool isBlockReadable(std::uint64_t offset) override;
     std::uint8_t* rangeAt(std::uint64_t offset, std::uint64_t length) override;
     bool readFailed() const override { return parent_->readFailed(); }

@@ -45,7 +45,11 @@ struct partition_table_chain_t {
     std::size_t maxBlocks;
     bool includeEmpty;
 
-    std::uint8_t* block(const track_sector_t& at) { return disk.blockPointer(at); }
+    // Null where the chain rule ends the walk: a block the image lacks or cannot read.
+    std::uint8_t* block(const track_sector_t& at) {
+        std::uint8_t* data = disk.blockPointer(at);
+        return data && disk.isBlockReadable(at) ? data : nullptr;
+    }
     track_sector_t next(const std::uint8_t* data) const { return nextTableBlock(base, data); }
     bool counts(const std::uint8_t* entry) const { return includeEmpty || entry[cmd_partition_t::kTypeAt] != 0; }
 };
@@ -158,28 +162,27 @@ bool DiskD2M::writeSystemArea() {
     return true;
 }
 
-// The chain of table blocks: relative links added to the table base, a zero track ends it,
-// a block seen before ends it too.
-std::vector<track_sector_t> DiskD2M::tableBlocks(std::optional<track_sector_t>* turnsBackAt) const {
+// The chain of table blocks by the chain rule: relative links added to the table base, a zero
+// track ends it; a link beyond the layout's count of blocks leaves the table.
+std::vector<track_sector_t> DiskD2M::tableBlocks(chain_stop_t* stop) const {
     std::vector<track_sector_t> blocks;
-    std::set<track_sector_t> seen;
-    track_sector_t block = directoryStart();
-    while (blocks.size() < layout_.tableBlocks && seen.insert(block).second) {
-        const std::uint8_t* data = blockData(block);
+    ChainWalk walk(directoryStart(), isValidBlock(directoryStart()), layout_.tableBlocks);
+    while (walk.going()) {
+        const track_sector_t block = walk.block();
+        const std::uint8_t* data = walkRead(walk);
         if (!data) break;
         blocks.push_back(block);
         const track_sector_t next = nextTableBlock(layout_.tableBase, data);
-        if (next.isNone()) break;
-        if (turnsBackAt && seen.count(next) != 0) *turnsBackAt = block;
-        block = next;
+        walk.follow(next, next.isNone() || isValidBlock(next));
     }
+    if (stop) *stop = walk.stop();
     return blocks;
 }
 
-std::optional<track_sector_t> DiskD2M::directoryTurnsBackAt() const {
-    std::optional<track_sector_t> at;
-    tableBlocks(&at);
-    return at;
+chain_stop_t DiskD2M::directoryStop() const {
+    chain_stop_t stop;
+    tableBlocks(&stop);
+    return stop;
 }
 
 std::uint64_t DiskD2M::countDirectoryEntries() {
@@ -271,26 +274,34 @@ bool DiskD2M::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std:
                        std::vector<track_sector_t>* /*blocks*/) {
     const cmd_partition_t partition = cmd_partition_t::of(entry);
     if (size) *size = partition.bytes();
-    return data ? readFile(entry, *data) : partition.units != 0;
+    if (!data) return partition.units != 0;
+    entry_read_t read = readEntry(entry);
+    data->insert(data->end(), read.bytes.begin(), read.bytes.end());
+    return read.whole();
 }
 
-// The partition's bytes, block by block; false when one of them is missing.
-bool DiskD2M::readFile(const dir_entry_t& entry, bytes_t& out) {
+// The partition's bytes, block by block; nothing of a partition whose area the image lacks.
+entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry) {
+    entry_read_t read;
     const cmd_partition_t partition = cmd_partition_t::of(entry);
-    if (partition.units == 0 || partition.type == cmd_partition_t::kSystemType) return false;
-    const std::size_t start = out.size();
-    out.reserve(start + partition.bytes());
+    if (partition.units == 0 || partition.type == cmd_partition_t::kSystemType) {
+        read.outcome = read_outcome::unreadable;
+        return read;
+    }
+    read.bytes.reserve(partition.bytes());
     for (std::uint64_t offset = partition.startByte(); offset < partition.startByte() + partition.bytes();
          offset += kBlockSize) {
         const std::span<const std::uint8_t> block =
             std::as_const(*this).blockBytes(makeBlock(offset / kTrackBytes + 1, offset % kTrackBytes / kBlockSize));
         if (block.empty()) {
-            out.resize(start);
-            return false;
+            read.bytes.clear();
+            read.outcome = read_outcome::areaFault;
+            read.area = block_range_fault::pastEnd;
+            return read;
         }
-        out.insert(out.end(), block.begin(), block.end());
+        read.bytes.insert(read.bytes.end(), block.begin(), block.end());
     }
-    return true;
+    return read;
 }
 
 }  // namespace platter

@@ -65,7 +65,7 @@ public:
     void snapshotBam() override {}
 
     // The table as the directory.
-    std::optional<track_sector_t> directoryTurnsBackAt() const override;
+    chain_stop_t directoryStop() const override;
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
@@ -74,7 +74,7 @@ public:
     // An entry's data is its partition's bytes.
     bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                   std::vector<track_sector_t>* blocks = nullptr) override;
-    bool readFile(const dir_entry_t& entry, bytes_t& out) override;
+    entry_read_t readEntryData(const dir_entry_t& entry) override;
 
     // Partitions. A partition opens as a view of its kind; the same start gives the same view
     // while it lives.
@@ -105,9 +105,9 @@ private:
     std::uint64_t imageBytes() const;
     // Writes the system header and the table of a new image.
     bool writeSystemArea();
-    // The table blocks in chain order, each once, at most the layout's count; `turnsBackAt`,
-    // when given, gets the block whose link leads back to one of them.
-    std::vector<track_sector_t> tableBlocks(std::optional<track_sector_t>* turnsBackAt = nullptr) const;
+    // The table blocks in chain order, each once, at most the layout's count; `stop`, when
+    // given, says where the chain ended.
+    std::vector<track_sector_t> tableBlocks(chain_stop_t* stop = nullptr) const;
     // Units [first, end) partitions may use.
     std::uint64_t usableEndUnit() const;
     // Fills a partition area from `data` (zeros past its end), journalled when asked.

@@ -25,19 +25,20 @@ bool DiskDHM::open(const path& file, bool existing, bool format, std::uint32_t f
     return Disk::open(file, existing, format, formatArg);
 }
 
-bool DiskDHM::saveAs(const path& target, const listing_request_t& request) {
+std::optional<forge::save_failure_t> DiskDHM::saveAs(const path& target, const listing_request_t& request) {
     const container_format_t* row = formatByExtension(target.extension().string());
     if (!file_ || (row && row->id != format_id::dhd)) return Disk::saveAs(target, request);
     setLastError(kErrNone);
+    if (std::optional<forge::save_failure_t> refused = refusedSave()) return refused;
     const path out = row ? target : path(target).replace_extension(".dhd");
-    const bool saved = saveThrough(out, [this](forge::SaveSink& sink) {
+    std::optional<forge::save_failure_t> failure = saveThrough(out, [this](forge::SaveSink& sink) {
         return file_->copyWithChanges([&sink](std::span<const std::uint8_t> piece) { return sink.write(piece); });
     });
-    if (!saved) return false;
+    if (failure) return failure;
     file_->changesSaved(out);
     setPathForFormat(out);
     setModified(false);
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace platter

@@ -15,7 +15,7 @@ public:
     bool open(const path& file, bool existing, bool format = false, std::uint32_t formatArg = 0) override;
     // As a DHD: the source file copied with every changed block in place; listing documents and
     // other kinds as any image writes them.
-    bool saveAs(const path& target, const listing_request_t& request = {}) override;
+    std::optional<forge::save_failure_t> saveAs(const path& target, const listing_request_t& request = {}) override;
 
 private:
     BufferedDataProvider* file_ = nullptr;

@@ -58,11 +58,11 @@ bool DiskG64::loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file
     return true;
 }
 
-bool DiskG64::saveAs(const path& target, const listing_request_t& request) {
+std::optional<forge::save_failure_t> DiskG64::saveAs(const path& target, const listing_request_t& request) {
     const container_format_t* row = formatByExtension(target.extension().string());
     if (row && row->id != format_id::d64 && !isListingDocument(row->id)) {
         setLastError(kErrImageWrite);
-        return false;
+        return forge::save_failure_t{false, "a GCR image is saved as a D64 only"};
     }
     return Disk41::saveAs(target, request);
 }

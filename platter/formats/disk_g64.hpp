@@ -22,7 +22,7 @@ public:
     // The image goes only to a .d64 target (or one without a known extension, which
     // becomes .d64): any other image kind, the raw file's own among them, is refused with
     // last error kErrImageWrite. Listing documents are written as for any image.
-    bool saveAs(const path& target, const listing_request_t& request = {}) override;
+    std::optional<forge::save_failure_t> saveAs(const path& target, const listing_request_t& request = {}) override;
     std::vector<std::string> damageNotes() const override;
 
 protected:

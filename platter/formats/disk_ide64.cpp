@@ -143,15 +143,21 @@ bool DiskIDE64::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, st
                          std::vector<track_sector_t>* /*blocks*/) {
     const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
     if (size) *size = bytes;
-    return data ? readFile(entry, *data) : bytes != 0;
+    if (!data) return bytes != 0;
+    entry_read_t read = readEntry(entry);
+    data->insert(data->end(), read.bytes.begin(), read.bytes.end());
+    return read.whole();
 }
 
-bool DiskIDE64::readFile(const dir_entry_t& entry, bytes_t& out) {
+entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry) {
+    entry_read_t read;
     const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
     const std::span<const std::uint8_t> area = bytesAt(bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes, bytes);
-    if (bytes == 0 || area.empty()) return false;
-    out.insert(out.end(), area.begin(), area.end());
-    return true;
+    if (bytes == 0 || area.empty())
+        read.outcome = read_outcome::unreadable;
+    else
+        read.bytes.assign(area.begin(), area.end());
+    return read;
 }
 
 // Only CFS partitions open; a GEOS partition or any other kind gives none.
@@ -168,16 +174,11 @@ std::shared_ptr<Disk> DiskIDE64::openPartition(const dir_entry_t& entry) {
     return partition;
 }
 
-bool DiskIDE64::save(bool /*force*/) {
-    setLastError(kErrImageWrite);
-    return false;
-}
-
-bool DiskIDE64::saveAs(const path& target, const listing_request_t& request) {
+std::optional<forge::save_failure_t> DiskIDE64::saveAs(const path& target, const listing_request_t& request) {
     const container_format_t* row = formatByExtension(target.extension().string());
     if (row && isListingDocument(row->id)) return Disk::saveAs(target, request);
     setLastError(kErrImageWrite);
-    return false;
+    return forge::save_failure_t{false, "an IDE64 image is read only"};
 }
 
 bool DiskIDE64::resize(std::uint64_t /*bytes*/) { return false; }

@@ -33,8 +33,7 @@ public:
     std::uint64_t entryBlocks(const dir_entry_t& entry) const override;
 
     // Every write refuses; listing documents are written.
-    bool save(bool force = false) override;
-    bool saveAs(const path& target, const listing_request_t& request = {}) override;
+    std::optional<forge::save_failure_t> saveAs(const path& target, const listing_request_t& request = {}) override;
     bool resize(std::uint64_t bytes) override;
     bool isResizable() const override { return false; }
     bool toggleBlock(const track_sector_t& /*block*/) override { return false; }
@@ -57,14 +56,14 @@ public:
     const std::uint8_t* diskName() const override;
     const std::uint8_t* diskId() const override { return nullptr; }
 
-    // The partition list: one run of sectors, no chain that could turn back.
-    std::optional<track_sector_t> directoryTurnsBackAt() const override { return std::nullopt; }
+    // The partition list: one run of sectors, no chain.
+    chain_stop_t directoryStop() const override { return {}; }
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
     bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                   std::vector<track_sector_t>* blocks = nullptr) override;
-    bool readFile(const dir_entry_t& entry, bytes_t& out) override;
+    entry_read_t readEntryData(const dir_entry_t& entry) override;
     std::shared_ptr<Disk> openPartition(const dir_entry_t& entry) override;
     std::shared_ptr<Disk> findOpenPartition(std::uint64_t startByte) const { return partitions_.find(startByte); }
 

@@ -281,26 +281,48 @@ std::uint8_t* DiskT64::locateEntry(std::uint64_t index, bool includeEmpty, track
     return view_.data();
 }
 
-bool DiskT64::readData(const dir_entry_t& entry, std::uint32_t, std::uint64_t* size, bytes_t* data,
-                       std::vector<track_sector_t>*) {
+std::optional<DiskT64::tape_file_t> DiskT64::fileOfEntry(const dir_entry_t& entry) const {
     const auto& b = entry.bytes;
-    if (b[2] == 0) return false;
+    if (b[2] == 0) return std::nullopt;
     // Byte 3 is the track of the data's first block, counted from 1 (it wraps past 255).
     const std::uint64_t offset = ((b[3] + 255u) & 0xffu) * kTrackBytes + b[4] * kBlockSize + b[1];
-    const std::optional<tape_file_t> file = fileAtOffset(offset, &entry);
+    return fileAtOffset(offset, &entry);
+}
+
+// The load address from the entry's slot, then the data the tape holds.
+void DiskT64::appendFileData(const tape_file_t& file, bytes_t& out) const {
+    const std::span<const std::uint8_t> slot = slotBytes(file.slot);
+    const std::span<const std::uint8_t> bytes = tapeBytes(file.offset, file.size);
+    out.insert(out.end(), &slot[kStartAt], &slot[kStartAt] + 2);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+bool DiskT64::readData(const dir_entry_t& entry, std::uint32_t, std::uint64_t* size, bytes_t* data,
+                       std::vector<track_sector_t>*) {
+    const std::optional<tape_file_t> file = fileOfEntry(entry);
     if (!file) return false;
-    const std::span<const std::uint8_t> slot = slotBytes(file->slot);
-    const std::span<const std::uint8_t> bytes = tapeBytes(file->offset, file->size);
     if (size) *size = file->size + 2;
-    if (data) {
-        data->insert(data->end(), &slot[kStartAt], &slot[kStartAt] + 2);
-        data->insert(data->end(), bytes.begin(), bytes.end());
-    }
+    if (data) appendFileData(*file, *data);
     if (file->cutShort) setLastError(kErrPastImage);
     return true;
 }
 
-bool DiskT64::readFile(const dir_entry_t& entry, bytes_t& out) { return readData(entry, 0, nullptr, &out); }
+// An entry whose data run past the end of the tape gives the bytes there are; the tape's
+// damage notes name it.
+entry_read_t DiskT64::readEntryData(const dir_entry_t& entry) {
+    entry_read_t read;
+    const std::optional<tape_file_t> file = fileOfEntry(entry);
+    if (!file) {
+        read.outcome = read_outcome::unreadable;
+        return read;
+    }
+    appendFileData(*file, read.bytes);
+    if (file->cutShort) {
+        read.outcome = read_outcome::cutShort;
+        read.namedByContainer = true;
+    }
+    return read;
+}
 
 std::uint64_t DiskT64::fileSize(std::uint64_t index) {
     const std::optional<std::uint64_t> slot = slotOfIndex(index, includeEmpty());

@@ -52,7 +52,7 @@ public:
     // the file gives what is there and leaves last error 9.
     bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                   std::vector<track_sector_t>* blocks = nullptr) override;
-    bool readFile(const dir_entry_t& entry, bytes_t& out) override;
+    entry_read_t readEntryData(const dir_entry_t& entry) override;
     std::uint64_t fileSize(std::uint64_t index) override;
     // A directory larger than the file holds, and the entries whose data run past its end.
     std::vector<std::string> damageNotes() const override;
@@ -147,6 +147,9 @@ private:
     // The file whose data start at `offset`, as a CBM view keeps it; of several, the one with
     // the entry's name.
     std::optional<tape_file_t> fileAtOffset(std::uint64_t offset, const dir_entry_t* named = nullptr) const;
+    // The file a directory entry the tape handed out names.
+    std::optional<tape_file_t> fileOfEntry(const dir_entry_t& entry) const;
+    void appendFileData(const tape_file_t& file, bytes_t& out) const;
     // Adds a 32-byte tape entry at a slot position: into the nearest free slot, else into a
     // new one, which moves all data 32 bytes on.
     bool addTapeEntry(std::uint64_t position, std::span<const std::uint8_t, kEntrySize> tapeEntry);

@@ -124,30 +124,38 @@ struct PartCFS::directory_chain_t {
     const PartCFS& part;
     bool includeEmpty;
 
-    const std::uint8_t* block(const track_sector_t& at) const {
+    // Whether a directory block at `at` lies wholly inside the partition.
+    bool holds(const track_sector_t& at) const {
         const std::uint64_t sector = sectorOfBlock(at);
-        if (sector == 0 || !part.holdsSector(sector) || sector * kSectorBytes + kDirectoryBlockBytes > part.end_)
-            return nullptr;
-        const std::span<const std::uint8_t> bytes = part.bytesAt(sector * kSectorBytes, kDirectoryBlockBytes);
+        return sector != 0 && part.holdsSector(sector) && sector * kSectorBytes + kDirectoryBlockBytes <= part.end_;
+    }
+    const std::uint8_t* block(const track_sector_t& at) const {
+        if (!holds(at)) return nullptr;
+        const std::span<const std::uint8_t> bytes = part.bytesAt(sectorOfBlock(at) * kSectorBytes, kDirectoryBlockBytes);
         return bytes.empty() ? nullptr : bytes.data();
     }
+    // Sector 0 ends the chain.
     static track_sector_t next(const std::uint8_t* data) {
-        return blockOfSector(linkedSector({data, kDirectoryBlockBytes}, kLinkAt, kCfsEntryBytes));
+        const std::uint64_t sector = linkedSector({data, kDirectoryBlockBytes}, kLinkAt, kCfsEntryBytes);
+        return sector == 0 ? noBlock() : blockOfSector(sector);
     }
     bool counts(const std::uint8_t* entry) const { return isListed({entry, kCfsEntryBytes}, includeEmpty); }
 };
 
 template <class Visit>
-std::optional<track_sector_t> PartCFS::walkDirectory(const directory_chain_t& chain, Visit&& visit) const {
-    std::set<track_sector_t> seen;
-    for (track_sector_t at = directoryStart(); seen.insert(at).second;) {
-        const std::uint8_t* block = chain.block(at);
-        if (!block || visit(block)) return std::nullopt;
+chain_stop_t PartCFS::walkDirectory(const directory_chain_t& chain, Visit&& visit) const {
+    ChainWalk walk(directoryStart(), chain.holds(directoryStart()));
+    while (walk.going()) {
+        const std::uint8_t* block = chain.block(walk.block());
+        if (!walk.read(block != nullptr, true)) break;
+        if (visit(block)) {
+            walk.finish();
+            break;
+        }
         const track_sector_t next = chain.next(block);
-        if (seen.count(next) != 0) return at;
-        at = next;
+        walk.follow(next, next.isNone() || chain.holds(next));
     }
-    return std::nullopt;
+    return walk.stop();
 }
 
 template <class Visit>
@@ -164,7 +172,7 @@ bool PartCFS::forEachRawEntry(bool all, Visit&& visit) const {
     return stopped;
 }
 
-std::optional<track_sector_t> PartCFS::directoryTurnsBackAt() const {
+chain_stop_t PartCFS::directoryStop() const {
     return walkDirectory(directory_chain_t{*this, false}, [](const std::uint8_t*) { return false; });
 }
 
@@ -255,21 +263,27 @@ bool PartCFS::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std:
     const std::span<const std::uint8_t> raw = rawEntryOf(entry);
     if (raw.empty()) return false;
     if (size) *size = sizeOf(raw);
-    return !data || readFile(entry, *data);
+    if (!data) return true;
+    entry_read_t read = readEntry(entry);
+    data->insert(data->end(), read.bytes.begin(), read.bytes.end());
+    return read.whole();
 }
 
 // The bytes the block lists give, cut or zero-extended to the size field. A size beyond what
 // the lists hold by more than one list's worth is a damaged entry.
-bool PartCFS::readFile(const dir_entry_t& entry, bytes_t& out) {
+entry_read_t PartCFS::readEntryData(const dir_entry_t& entry) {
+    entry_read_t read;
+    read.outcome = read_outcome::unreadable;
     const std::span<const std::uint8_t> raw = rawEntryOf(entry);
-    if (raw.empty() || entry.fileType() == kTypeDel || entry.fileType() == kTypeCbm) return false;
+    if (raw.empty() || entry.fileType() == kTypeDel || entry.fileType() == kTypeCbm) return read;
     const std::uint64_t size = sizeOf(raw);
     bytes_t data;
-    if (!readBlockLists(sectorAt(raw, kFirstAt), size, data)) return false;
-    if (size > data.size() + kListRecords * kSectorBytes) return false;
+    if (!readBlockLists(sectorAt(raw, kFirstAt), size, data)) return read;
+    if (size > data.size() + kListRecords * kSectorBytes) return read;
     data.resize(size, 0);
-    out.insert(out.end(), data.begin(), data.end());
-    return true;
+    read.bytes = std::move(data);
+    read.outcome = read_outcome::whole;
+    return read;
 }
 
 // Lists are followed in order, each once; every data sector must lie inside the partition.

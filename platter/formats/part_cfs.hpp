@@ -37,13 +37,13 @@ public:
     bool isBlockFree(const track_sector_t& block) const override;
     track_sector_t firstBlock(const dir_entry_t& entry) const override;
 
-    std::optional<track_sector_t> directoryTurnsBackAt() const override;
+    chain_stop_t directoryStop() const override;
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
     bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                   std::vector<track_sector_t>* blocks = nullptr) override;
-    bool readFile(const dir_entry_t& entry, bytes_t& out) override;
+    entry_read_t readEntryData(const dir_entry_t& entry) override;
     std::uint64_t fileSize(std::uint64_t index) override;
 
 protected:
@@ -55,9 +55,9 @@ private:
     struct directory_chain_t;
 
     // Calls `visit` with each block of the current directory in chain order, each once, until it
-    // answers true; the block whose link leads back to one walked before, when the walk gets there.
+    // answers true; where the walk stopped, by the chain rule.
     template <class Visit>
-    std::optional<track_sector_t> walkDirectory(const directory_chain_t& chain, Visit&& visit) const;
+    chain_stop_t walkDirectory(const directory_chain_t& chain, Visit&& visit) const;
     // Calls `visit` with each raw 36-byte entry of the current directory (those in use, and
     // with `all` those with a name) until it answers true; each directory block once.
     template <class Visit>

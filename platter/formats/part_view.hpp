@@ -31,8 +31,10 @@ public:
     bool isResizable() const override { return false; }
     bool resize(std::uint64_t bytes) override { return bytes == this->providerSize(); }
     bool extendDisk(bool /*grow*/) override { return false; }
-    // Only with force: the bytes belong to the host, which is saved as a whole.
-    bool save(bool force) override { return force && Base::save(force); }
+    // The bytes belong to the host, which is saved as a whole.
+    std::optional<forge::save_failure_t> save() override {
+        return forge::save_failure_t{false, "a partition is saved with the image that holds it"};
+    }
     bool formatImage(std::uint32_t /*formatArg*/) override { return false; }
 
     // The bytes of a partition of `size` bytes that the view shows: a native partition all of

@@ -58,14 +58,15 @@ open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::f
         if (result == import_result_t::full) continue;
         if (result == import_result_t::damaged) return {};
         shrinkNativeImage(*disk);
-        open_result_t built{std::move(disk), {}};
-        for (const entry_name_t& name : failedChecks) built.warnings.push_back(failedCheckText(name));
-        built.warnings.insert(built.warnings.end(), shortFiles.begin(), shortFiles.end());
+        std::vector<std::string> notes;
+        for (const entry_name_t& name : failedChecks) notes.push_back(failedCheckText(name));
+        notes.insert(notes.end(), shortFiles.begin(), shortFiles.end());
         // An importer that named what it stored short has said it all.
-        if (result == import_result_t::partial && shortFiles.empty()) built.warnings.push_back(kPartlyExpandedText);
-        built.disk->setLastError(built.warnings.empty() ? kErrNone : kErrArchiveImport);
-        built.disk->setModified(false);
-        return built;
+        if (result == import_result_t::partial && shortFiles.empty()) notes.push_back(kPartlyExpandedText);
+        disk->setLastError(notes.empty() ? kErrNone : kErrArchiveImport);
+        for (std::string& note : notes) disk->noteDamage(std::move(note));
+        disk->setModified(false);
+        return {std::move(disk), {}};
     }
     return {};
 }

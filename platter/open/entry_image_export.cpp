@@ -25,7 +25,7 @@ bool exportEntryAsImage(Disk& disk, std::uint64_t index, const std::filesystem::
         return false;
     }
     image->setPathForFormat(hostPath);
-    const bool saved = image->saveAs(image->imagePath());
+    const bool saved = !image->saveAs(image->imagePath());
     disk.setLastError(image->lastError());
     return saved;
 }

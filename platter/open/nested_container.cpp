@@ -18,14 +18,11 @@ namespace {
 
 std::string quotedName(const dir_entry_t& entry) { return "'" + petsciiNameToUtf8(entry.name(), false) + "'"; }
 
-// An expanded archive is named after its entry, and so are its warnings.
+// An expanded archive is named after its entry.
 open_result_t expandArchive(const Disk::bytes_t& data, format_id id, const archive_build_t& build,
                             const dir_entry_t& entry) {
     open_result_t expanded = archiveToDisk(data, "{memory}", id, build);
-    if (expanded.disk) {
-        expanded.disk->setDiskName(entry.name());
-        for (std::string& gap : expanded.warnings) gap = quotedName(entry) + ": " + gap;
-    }
+    if (expanded.disk) expanded.disk->setDiskName(entry.name());
     return expanded;
 }
 
@@ -55,8 +52,10 @@ nested_kind nestedKindOf(Disk& disk, const dir_entry_t& entry) {
 }
 
 nested_open_t openNestedContainer(Disk& disk, const dir_entry_t& entry) {
+    // Only a whole file is expanded: the part of one would read as a whole archive.
+    entry_read_t read = disk.readEntry(entry);
     Disk::bytes_t data;
-    if (!disk.readFile(entry, data)) data.clear();
+    if (read.whole()) data = std::move(read.bytes);
     const std::uint32_t type = data.empty() ? 0 : firstIdentifiedType(data);
     if (formatIdForType(type) == format_id::zipcode) return {openZipcodeSet(disk, entry, &data)};
     if (const format_id id = archiveFormatOfType(type); id != format_id::none) {

@@ -18,7 +18,6 @@ namespace platter {
 namespace {
 
 forge::message_t notice(std::string text) { return {forge::message_level::notice, std::move(text)}; }
-forge::message_t warning(std::string text) { return {forge::message_level::warning, std::move(text)}; }
 forge::message_t error(std::string text) { return {forge::message_level::error, std::move(text)}; }
 
 bool isUnbuiltImageKind(format_id id) {
@@ -56,11 +55,6 @@ forge::message_t nothingToOpen(const opened_container_t& result, std::size_t siz
 forge::message_t openedByExtension(std::uint32_t type, const container_format_t& row, const std::string& name) {
     const std::string identified = isNamedType(type) ? fileid::typeName(type) + "," : "not ID'd;";
     return notice(name + ": " + identified + " opened by its extension as " + std::string(row.name));
-}
-
-// What an opened container lacks, one warning each.
-void reportGaps(opened_container_t& result, const open_result_t& opened, const std::string& name) {
-    for (const std::string& gap : opened.warnings) result.messages.push_back(warning(name + ": " + gap));
 }
 
 // A regular file whose size alone names a fixed-size image: identified from the blocks its
@@ -102,7 +96,6 @@ std::optional<opened_container_t> openFixedSizeImage(const std::string& path, fo
         result.messages.push_back(notOpened(format, opened, quoted));
         return result;
     }
-    reportGaps(result, opened, quoted);
     return result;
 }
 
@@ -171,7 +164,6 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
         }
         result.format = row->id;
         result.messages.push_back(openedByExtension(type, *row, quoted));
-        reportGaps(result, opened, quoted);
         return result;
     }
     // A file named with an extension the registry knows opens whatever its size, for what it
@@ -183,13 +175,7 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
         result.messages.push_back(notOpened(result.format, opened, quoted));
         return result;
     }
-    reportGaps(result, opened, quoted);
     return result;
-}
-
-std::optional<forge::message_t> readFailure(const Disk& disk, const std::string& path) {
-    if (!disk.dataProvider() || !disk.dataProvider()->readFailed()) return std::nullopt;
-    return error("'" + forge::fileName(path) + "' changed while it was read: blocks it had are gone");
 }
 
 opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
@@ -205,10 +191,7 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     }
     open_result_t opened = openContainer(result.format, "stdin", std::move(bytes));
     result.disk = std::move(opened.disk);
-    if (result.disk) {
-        reportGaps(result, opened, name);
-        return result;
-    }
+    if (result.disk) return result;
     const container_format_t* row = formatById(result.format);
     if (isUnbuiltImageKind(result.format) || (row && row->category == kCategoryArchive) || !opened.failure.empty()) {
         result.messages.push_back(notOpened(result.format, opened, name));

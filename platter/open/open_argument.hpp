@@ -43,10 +43,6 @@ opened_container_t openContainerArgument(const std::string& path, const open_req
 // it): view and render read a file once and route it by its type before opening it.
 opened_container_t openIdentifiedArgument(const std::string& path, std::vector<std::uint8_t> bytes, std::uint32_t type);
 
-// The error to give when the host file under an opened container lost bytes while it was
-// read (it shrank after opening), else nothing.
-std::optional<forge::message_t> readFailure(const Disk& disk, const std::string& path);
-
 // Bytes read from standard input, named "{data from stdin}" in messages; no extension to fall back on.
 opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes);
 

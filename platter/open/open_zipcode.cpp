@@ -34,7 +34,7 @@ std::string partName(int part, const std::string& base) { return std::to_string(
 open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
     auto disk = std::make_unique<Disk41>();
     if (!disk->open({}, false)) return {};
-    open_result_t result;
+    std::vector<std::string> gaps;
     bool decodedAny = false;
     for (int k = kParts; k >= 1; --k) {
         std::vector<std::uint8_t> part;
@@ -44,18 +44,18 @@ open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
         if (!read || missing) {
             if (missing && k == kParts) continue;  // a 35-track set
             disk->setLastError(missing ? kErrOpenFile : kErrHostRead);
-            result.warnings.push_back("zipcode part '" + partName(k, base) + "' " +
+            gaps.push_back("zipcode part '" + partName(k, base) + "' " +
                                       (missing ? "is missing" : "could not be read") + "; its tracks are empty");
             continue;
         }
         // Another part's file in the place of part 1 would fill the tracks of that part.
-        const std::optional<zip4_part_gaps_t> gaps =
+        const std::optional<zip4_part_gaps_t> empty =
             k == 1 && !isFirstPart(part) ? std::nullopt : disk->unpackZip4Part(part, static_cast<unsigned>(k));
-        if (!gaps) {
-            result.warnings.push_back("'" + partName(k, base) + "' is no zipcode part; its tracks are empty");
+        if (!empty) {
+            gaps.push_back("'" + partName(k, base) + "' is no zipcode part; its tracks are empty");
             continue;
         }
-        if (gaps->emptyBlocks != 0) result.warnings.push_back(zip4GapsWarning(partName(k, base), *gaps));
+        if (empty->emptyBlocks != 0) gaps.push_back(zip4GapsWarning(partName(k, base), *empty));
         decodedAny = true;
     }
     if (!decodedAny) return {nullptr, "the zipcode set '" + base + "' has no valid part"};
@@ -63,9 +63,9 @@ open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
     // Opening again reads the directory the parts wrote.
     if (!disk->open({}, false)) return {};
     disk->setLastError(error);
-    if (!result.warnings.empty()) disk->markIncomplete();
-    result.disk = std::move(disk);
-    return result;
+    if (!gaps.empty()) disk->markIncomplete();
+    for (std::string& gap : gaps) disk->noteDamage(std::move(gap));
+    return {std::move(disk), {}};
 }
 
 // A part's data alone are no disk: the set is found by its part names.

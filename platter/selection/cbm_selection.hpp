@@ -128,7 +128,8 @@ private:
     bool descendIntoFile(file_selector& node, Disk& disk, const dir_entry_t& entry);
     bool descendIntoPartition(file_selector& node, Disk& disk, const dir_entry_t& entry);
     // Appends a frame for a disk the selection holds.
-    void appendOpenedFrame(file_selector& node, std::shared_ptr<Disk> opened, const Disk& parent);
+    void appendOpenedFrame(file_selector& node, std::shared_ptr<Disk> opened, const Disk& parent,
+                           const dir_entry_t& entry);
     bool loopsBack(std::uint64_t frame, const Disk& disk, const track_sector_t* directory,
                    const track_sector_t& header) const;
     void appendFrame(file_selector& node, selection_frame_t frame);

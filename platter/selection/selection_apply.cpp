@@ -11,6 +11,7 @@
 #include "forge/strings.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/open/nested_container.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -211,9 +212,8 @@ bool CbmSelection::loopsBack(std::uint64_t frame, const Disk& disk, const track_
 bool CbmSelection::descendIntoFile(file_selector& node, Disk& disk, const dir_entry_t& entry) {
     open_result_t expanded = openNestedContainer(disk, entry);
     if (!expanded.failure.empty()) note("error: " + expanded.failure + "\n", true);
-    for (const std::string& gap : expanded.warnings) note("warning: " + gap + "\n");
     if (!expanded.disk) return fail(cannotDescend(node));
-    appendOpenedFrame(node, std::move(expanded.disk), disk);
+    appendOpenedFrame(node, std::move(expanded.disk), disk, entry);
     return true;
 }
 
@@ -221,13 +221,15 @@ bool CbmSelection::descendIntoFile(file_selector& node, Disk& disk, const dir_en
 bool CbmSelection::descendIntoPartition(file_selector& node, Disk& disk, const dir_entry_t& entry) {
     std::shared_ptr<Disk> partition = disk.openPartition(entry);
     if (!partition) return fail(cannotDescend(node));
-    appendOpenedFrame(node, std::move(partition), disk);
+    appendOpenedFrame(node, std::move(partition), disk, entry);
     return true;
 }
 
-void CbmSelection::appendOpenedFrame(file_selector& node, std::shared_ptr<Disk> opened, const Disk& parent) {
+void CbmSelection::appendOpenedFrame(file_selector& node, std::shared_ptr<Disk> opened, const Disk& parent,
+                                     const dir_entry_t& entry) {
     opened->setIncludeEmpty(parent.includeEmpty());
     selection_frame_t frame;
+    frame.openedFrom = petsciiNameToUtf8(entry.name(), false);
     frame.disk = opened.get();
     frame.directory = opened->directoryStart();
     frame.header = opened->directoryHeader();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platter/core/dir_entry.hpp"
@@ -18,6 +19,8 @@ struct selection_frame_t {
     // Set for a disk opened from a file or a partition inside the container; the frame holds
     // it (a partition shared with whoever else has it open).
     std::shared_ptr<Disk> ownedDisk;
+    // The entry such a disk was opened from, by its name: what its damage report is told of.
+    std::string openedFrom;
     std::uint64_t parent = 0;  // the frame this one was made from
     std::uint64_t depth = 0;   // nesting levels below frame 0
     // Where its directory starts and the block that heads it, to tell loops.

@@ -110,7 +110,8 @@ TEST(ArgumentLoop, QuietWithholdsEveryCouldNotExpandMessage) {
     }
 }
 
-// A set held as entries with a part missing lists what it holds and names the part.
+// A set held as entries with a part missing lists what it holds and names the part, as the
+// damage of the container opened from the entry.
 TEST(ArgumentLoop, ASetInsideAnImageNamesAMissingPart) {
     const test_support::ScratchDir scratch;
     test_support::TestImage image = test_support::TestImage::blank();
@@ -125,7 +126,7 @@ TEST(ArgumentLoop, ASetInsideAnImageNamesAMissingPart) {
          std::vector<std::vector<std::string>>{{"ls", "-D", path}, {"ls", path + ":1!GAME:*"}}) {
         const test_support::zt_run_t run = test_support::runZt(words);
         EXPECT_EQ(run.status, 0) << run.errors;
-        EXPECT_EQ(run.errors, "warning: zipcode part '4!GAME' is missing; its tracks are empty\n");
+        EXPECT_EQ(run.errors, "warning: '1!game': zipcode part '4!GAME' is missing; its tracks are empty\n");
         EXPECT_NE(run.out.find("\"U255\""), std::string::npos) << run.out;
     }
 }

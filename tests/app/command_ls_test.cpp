@@ -34,7 +34,7 @@ TEST(CommandLsDeep, DescendsIntoSubdirectoriesRefusingLoopsAndDepth) {
     ASSERT_TRUE(ls.parseSelector(""));
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(ls.listDeep(*disk, "nest.d64"));
+    EXPECT_TRUE(ls.listDeep(*disk, "nest.d64", true));
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "warning: entry [1] leads back into an enclosing directory; skipping\n"

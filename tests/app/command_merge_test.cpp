@@ -8,6 +8,9 @@
 #include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/run_zt.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::readWhole;
 
 namespace app {
 namespace {
@@ -50,7 +53,7 @@ std::vector<merged_entry_t> filesOf(const std::string& fixture) {
         merged_entry_t file;
         file.type = entry.fileType() == platter::kTypeSeq ? 'S' : entry.fileType() == platter::kTypeUsr ? 'U' : 'P';
         for (const std::uint8_t b : entry.name()) file.name.push_back(b == 0xA0 ? 0 : b);
-        disk->readFile(entry, file.data);  // false and empty for an entry without blocks
+        readWhole(*disk, entry, file.data);  // false and empty for an entry without blocks
         files.push_back(file);
     }
     return files;

@@ -16,7 +16,7 @@ namespace zt_fuzz {
 // and not as many fresh allocations under the sanitizers.
 inline void walkDisk(platter::Disk& disk) {
     disk.blocksFree();
-    std::vector<std::uint8_t> bytes;
+    disk.damage();
     std::vector<platter::track_sector_t> blocks;
     for (const bool includeEmpty : {false, true}) {
         disk.setIncludeEmpty(includeEmpty);
@@ -24,8 +24,7 @@ inline void walkDisk(platter::Disk& disk) {
         for (std::uint64_t i = 0; i < count; ++i) {
             platter::dir_entry_t entry;
             if (!disk.getEntry(i, includeEmpty, entry)) break;
-            bytes.clear();
-            disk.readFile(entry, bytes);
+            disk.readEntry(entry);
             std::uint64_t size = 0;
             blocks.clear();
             disk.readData(entry, 0, &size, nullptr, &blocks);

@@ -40,12 +40,12 @@ struct ImageOf {
         const std::uint8_t* data = provider->dataAt(0, platter::track_sector_t{});
         return bytes_t(data, data + provider->size());
     }
-    // The file of the index-th entry, or nothing when it cannot be read.
+    // The file of the index-th entry, or nothing when it cannot be read whole.
     bytes_t file(std::uint64_t index) {
         platter::dir_entry_t entry;
-        bytes_t data;
-        if (!disk->getEntry(index, false, entry) || !disk->readFile(entry, data)) data.clear();
-        return data;
+        if (!disk->getEntry(index, false, entry)) return {};
+        platter::entry_read_t read = disk->readEntry(entry);
+        return read.whole() ? std::move(read.bytes) : bytes_t{};
     }
     // The blocks a new file of `blocks` blocks gets, in chain order (fewer when the image fills up).
     std::vector<platter::track_sector_t> allocate(std::size_t blocks) {

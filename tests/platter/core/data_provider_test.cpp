@@ -56,8 +56,6 @@ TEST(DataProvider, LoadsAWholeFileAndFailsOnAMissingOne) {
     DataProvider missing;
     EXPECT_FALSE(missing.load(file.path().string() + ".absent"));
     EXPECT_EQ(missing.size(), 0u);
-    EXPECT_FALSE(missing.canFlush());
-    EXPECT_FALSE(missing.flush());
 }
 
 TEST(PassThruDataProvider, IsAWindowThatNeverReachesPastItselfOrItsParent) {

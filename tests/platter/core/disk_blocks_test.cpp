@@ -3,6 +3,7 @@
 #include "platter/formats/disk41.hpp"
 
 #include "tests/support/files.hpp"
+#include "tests/support/disk_reads.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -49,7 +52,7 @@ TEST(DiskBlocks, APartialLastBlockIsNeverFetched) {
     for (std::uint64_t i = 0; i < disk.countDirectoryEntries(); ++i) {
         dir_entry_t entry;
         std::vector<std::uint8_t> data;
-        if (disk.getEntry(i, false, entry)) disk.readFile(entry, data);
+        if (disk.getEntry(i, false, entry)) readWhole(disk, entry, data);
     }
     EXPECT_EQ(disk.sectorPointer(35, 16), nullptr);
     EXPECT_NE(disk.sectorPointer(35, 15), nullptr);

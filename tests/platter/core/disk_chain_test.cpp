@@ -4,6 +4,9 @@
 
 #include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -159,7 +162,7 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     ASSERT_TRUE(disk.readData(entry, 0, &size));
     EXPECT_EQ(size, 254u + 254 + 264 + 4);
     bytes_t cvt;
-    ASSERT_TRUE(disk.readFile(entry, cvt));
+    ASSERT_TRUE(readWhole(disk, entry, cvt));
     ASSERT_EQ(cvt.size(), 762u + 2 * 254 + 4);
     EXPECT_EQ(std::string(cvt.begin() + 30, cvt.begin() + 58), "PRG formatted GEOS file V1.0");
     EXPECT_EQ(cvt[254], 0x03);  // info block data
@@ -173,18 +176,19 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
 }
 
 // A record of 300 blocks goes out whole, counted as the 255 blocks the form's table can hold,
-// and named; the next read forgets it.
+// and named in that read's result only.
 TEST(DiskChain, AVlirRecordOverTheConvertTablesCountIsNamed) {
     TestImage image = TestImage::fromBytes(test_support::readFixture("geos/records.d64"));
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(0, false, entry));
-    bytes_t cvt;
-    ASSERT_TRUE(image.disk->readFile(entry, cvt));
-    EXPECT_EQ(cvt, test_support::readFixture("geos/long.cvt"));
-    EXPECT_EQ(image.disk->recordsCountedShort(), (std::vector<vlir_record_blocks_t>{{1, 300}}));
+    const entry_read_t first = image.disk->readEntry(entry);
+    ASSERT_TRUE(first.whole());
+    EXPECT_EQ(first.bytes, test_support::readFixture("geos/long.cvt"));
+    EXPECT_EQ(first.recordsCountedShort, (std::vector<vlir_record_blocks_t>{{1, 300}}));
     ASSERT_TRUE(image.disk->getEntry(1, false, entry));
-    ASSERT_TRUE(image.disk->readFile(entry, cvt));
-    EXPECT_TRUE(image.disk->recordsCountedShort().empty());
+    const entry_read_t second = image.disk->readEntry(entry);
+    ASSERT_TRUE(second.whole());
+    EXPECT_TRUE(second.recordsCountedShort.empty());
 }
 
 TEST(DiskChain, GeosInfoSettersJournalTheOldBytes) {
@@ -198,6 +202,26 @@ TEST(DiskChain, GeosInfoSettersJournalTheOldBytes) {
     ASSERT_TRUE(image.disk->undo());
     ASSERT_TRUE(image.disk->undo());
     EXPECT_EQ(image.block(1, 0)[77], 0x01);  // the format pattern is back
+}
+
+// An opener that knows an entry's file is not whole says so once, in the image's report; the
+// read of that entry says it is not whole, the other entries read whole.
+TEST(DiskChain, AnEntryNotedDamagedReadsAsItsNoteSays) {
+    TestImage image = TestImage::blank();
+    ASSERT_TRUE(image.disk->importFile(test_support::cbmName("STORY"), 0, bytes_t(600, 7), 0, nullptr));
+    ASSERT_TRUE(image.disk->importFile(test_support::cbmName("WHOLE"), 1, bytes_t(20, 1), 0, nullptr));
+    dir_entry_t story;
+    ASSERT_TRUE(image.disk->getEntry(0, false, story));
+    image.disk->noteEntryDamage(story, read_outcome::cutShort, "file 'STORY' is cut short");
+    const entry_read_t cut = image.disk->readEntry(story);
+    EXPECT_EQ(cut.outcome, read_outcome::cutShort);
+    EXPECT_TRUE(cut.namedByContainer);
+    EXPECT_EQ(cut.bytes, bytes_t(600, 7));
+    dir_entry_t whole;
+    ASSERT_TRUE(image.disk->getEntry(1, false, whole));
+    EXPECT_TRUE(image.disk->readEntry(whole).whole());
+    EXPECT_EQ(image.disk->damage().notes, std::vector<std::string>{"file 'STORY' is cut short"});
+    EXPECT_FALSE(image.disk->damage().maySave());
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 
 #include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -29,7 +32,7 @@ TEST(DiskEntryTypes, PartitionAndDirectoryTypesOnAD64AreChainedFiles) {
         ASSERT_TRUE(image.disk->getEntry(0, false, entry));
         EXPECT_FALSE(image.disk->holdsDirectory(entry));
         bytes_t data;
-        ASSERT_TRUE(image.disk->readFile(entry, data)) << int{typeByte};
+        ASSERT_TRUE(readWhole(*image.disk, entry, data)) << int{typeByte};
         EXPECT_EQ(data, test_support::patternBytes(254, 2)) << int{typeByte};
         std::vector<track_sector_t> blocks;
         std::uint64_t size = 0;

@@ -11,6 +11,9 @@
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -44,12 +47,14 @@ bytes_t chain(Disk& disk, std::uint8_t track, std::uint8_t sector) {
 }
 
 // The index-th file as readFile gives it: a GEOS file in the GEOS Convert form.
+// The GEOS Convert form of an entry, which must fit the form whole.
 bytes_t convertForm(Disk& disk, std::uint64_t index) {
     dir_entry_t entry;
     EXPECT_TRUE(disk.getEntry(index, false, entry));
-    bytes_t cvt;
-    EXPECT_TRUE(disk.readFile(entry, cvt));
-    return cvt;
+    const entry_read_t read = disk.readEntry(entry);
+    EXPECT_TRUE(read.whole());
+    EXPECT_TRUE(read.recordsCountedShort.empty());
+    return read.bytes;
 }
 
 TEST(DiskImportCvt, SequentialFileGetsItsInfoBlockAndData) {
@@ -219,7 +224,6 @@ TEST(DiskImportCvt, FilesThatCannotBeStoredLeaveNothing) {
 TEST(DiskImportCvt, AFileWhoseRecordsFitRoundTripsWhole) {
     TestImage source = TestImage::fromBytes(test_support::readFixture("geos/records.d64"));
     const bytes_t exported = convertForm(*source.disk, 1);
-    EXPECT_TRUE(source.disk->recordsCountedShort().empty());
 
     TestImage copy = TestImage::blank();
     convert_record_gaps_t gaps;

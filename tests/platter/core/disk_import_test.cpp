@@ -8,6 +8,10 @@
 #include "platter/core/format_registry.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -45,7 +49,7 @@ TEST(DiskImport, SizesGiveBlockCountsAndLastByte) {
         ASSERT_TRUE(disk.readChain(entry.bytes[3], entry.bytes[4], 0, &size, nullptr, &last));
         EXPECT_EQ(disk.sectorPointer(last)[1], c.lastByte) << c.size;
         bytes_t back;
-        ASSERT_TRUE(disk.readFile(entry, back));
+        ASSERT_TRUE(readWhole(disk, entry, back));
         EXPECT_EQ(back, data) << c.size;
     }
 }
@@ -74,7 +78,7 @@ TEST(DiskImport, P00HeaderGivesNameAndIsNotStored) {
     ASSERT_TRUE(image.disk->getEntry(0, false, entry));
     EXPECT_EQ(test_support::nameOf(entry), cbmName("HELLO", false));
     bytes_t back;
-    ASSERT_TRUE(image.disk->readFile(entry, back));
+    ASSERT_TRUE(readWhole(*image.disk, entry, back));
     EXPECT_EQ(back, payload);
     EXPECT_EQ(entry.blockCount(), 2);
     // A P00 shorter than its header, or without the "C64File" signature, is refused and changes nothing.
@@ -104,7 +108,7 @@ TEST(DiskImport, FullDiskFailsWithCode2AndLeavesTheImage) {
     bytes_t back;
     dir_entry_t entry;
     ASSERT_TRUE(disk.getEntry(0, false, entry));
-    ASSERT_TRUE(disk.readFile(entry, back));
+    ASSERT_TRUE(readWhole(disk, entry, back));
     EXPECT_EQ(back, patternBytes(664 * 254, 1));
     const bytes_t before = image.bytes();
     EXPECT_FALSE(importAs(disk, "MORE", bytes_t(1, 1), format_id::prg));
@@ -232,15 +236,15 @@ TEST(DiskSave, WritesBesideAndRenamesOverTheTarget) {
     EXPECT_TRUE(image.disk->isModified());
     const fs::path target = dir / "out.d64";
     test_support::writeText(target, "old");
-    ASSERT_TRUE(image.disk->saveAs(target));
+    ASSERT_TRUE(saved(image.disk->saveAs(target)));
     EXPECT_FALSE(image.disk->isModified());
     EXPECT_EQ(test_support::readBytes(target), image.bytes());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     // A target without a known extension gets the image's own.
-    ASSERT_TRUE(image.disk->saveAs(dir / "plain"));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir / "plain")));
     EXPECT_TRUE(fs::exists(dir / "plain.d64"));
     // A failed save reports and leaves nothing behind.
-    EXPECT_FALSE(image.disk->saveAs(dir / "missing" / "x.d64"));
+    EXPECT_FALSE(saved(image.disk->saveAs(dir / "missing" / "x.d64")));
     EXPECT_EQ(image.disk->lastError(), kErrOpenFile);
     // Saving an opened file goes back to its path.
     Disk41 reopened;
@@ -248,7 +252,7 @@ TEST(DiskSave, WritesBesideAndRenamesOverTheTarget) {
     EXPECT_EQ(reopened.countDirectoryEntries(), 9u);
     const std::uint8_t byte = 0x55;
     reopened.setBlockBytes(makeBlock(1, 0), 2, {&byte, 1});
-    ASSERT_TRUE(reopened.save());
+    ASSERT_TRUE(saved(reopened.save()));
     Disk41 again;
     ASSERT_TRUE(again.open(target, true));
     EXPECT_EQ(again.sectorPointer(1, 0)[2], 0x55);

@@ -6,6 +6,9 @@
 #include "platter/core/format_registry.hpp"
 #include "platter/core/reachable_blocks.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -144,7 +147,7 @@ TEST(DiskFill, FillsOnlyBlocksNothingReachesAndTheTailsOfFiles) {
     EXPECT_NE(tail[47], 0xee);
     EXPECT_TRUE(std::all_of(tail + 48, tail + 256, [](std::uint8_t b) { return b == 0xee; }));
     bytes_t data;
-    ASSERT_TRUE(disk.readFile(a, data));
+    ASSERT_TRUE(readWhole(disk, a, data));
     EXPECT_EQ(data, patternBytes(300, 3));
     ASSERT_TRUE(disk.undo());
     EXPECT_EQ(image.bytes(), before);

@@ -11,6 +11,9 @@
 #include "tests/support/files.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -32,7 +35,7 @@ protected:
 
     // Saves the image and extracts it with cbmconvert into out/; its messages.
     std::string extract(Disk& disk) {
-        EXPECT_TRUE(disk.saveAs(dir_.file("image.d64")));
+        EXPECT_TRUE(saved(disk.saveAs(dir_.file("image.d64"))));
         std::filesystem::create_directory(dir_.file("out"));
         const auto [output, status] =
             test_support::runCommand("cd " + dir_.file("out").string() + " && cbmconvert -v1 -N -d ../image.d64 2>&1");

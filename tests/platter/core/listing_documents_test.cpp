@@ -17,6 +17,9 @@
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/without_root.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -47,7 +50,7 @@ void expectGolden(const std::string& extension) {
     TestImage image = listImage();
     const ScratchDir dir;
     const auto target = dir.file("list." + extension);
-    ASSERT_TRUE(image.disk->saveAs(target)) << image.disk->lastError();
+    ASSERT_TRUE(saved(image.disk->saveAs(target))) << image.disk->lastError();
     const bytes_t bytes = test_support::readBytes(target);
     const std::string written(bytes.begin(), bytes.end());
     const auto golden = test_support::fixturePath("listing/list." + extension);
@@ -64,7 +67,7 @@ TEST(ListingDocuments, TextListingMatchesCc1541) {
     REQUIRE_LIST_IMAGE();
     TestImage image = listImage();
     const ScratchDir dir;
-    ASSERT_TRUE(image.disk->saveAs(dir.file("list.txt")));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir.file("list.txt"))));
     test_support::writeBytes(dir.file("list.d64"), *listImageBytes());
     // cc1541 prints lower case, without reverse video, and a blank line after the listing.
     const auto [ours, ourStatus] = test_support::runCommand("tr '\\r\\240' '\\n ' < " + dir.file("list.txt").string() +
@@ -81,7 +84,7 @@ TEST(ListingDocuments, CsvFieldsStayFields) {
     TestImage image = listImage("x,y.d64");
     const ScratchDir dir;
     const auto csv = dir.file("l.csv");
-    ASSERT_TRUE(image.disk->saveAs(csv));
+    ASSERT_TRUE(saved(image.disk->saveAs(csv)));
     const std::string rows =
         "python3 -c 'import csv,sys;[print(len(r), r[0], r[2].strip()) for r in "
         "csv.reader(open(sys.argv[1]))]' " +
@@ -93,7 +96,7 @@ TEST(ListingDocuments, CsvFieldsStayFields) {
     // With entries left out there is no header line either.
     listing_request_t request;
     request.indices = {0, 2, 6};
-    ASSERT_TRUE(image.disk->saveAs(csv, request));
+    ASSERT_TRUE(saved(image.disk->saveAs(csv, request)));
     EXPECT_EQ(test_support::runCommand(rows).first,
               "4 x,y.d64 a,b\n4 x,y.d64 open\n4 x,y.d64 x&y<z>\n4 x,y.d64 q\"x\n");
 }
@@ -102,7 +105,7 @@ TEST(ListingDocuments, HtmlAndRtfEscapeNamesAndTitles) {
     REQUIRE_LIST_IMAGE();
     TestImage image = listImage("a{b}<&>.d64");
     const ScratchDir dir;
-    ASSERT_TRUE(image.disk->saveAs(dir.file("l.html")));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir.file("l.html"))));
     const std::string html = test_support::readText(dir.file("l.html"));
     EXPECT_NE(html.find("<title>a{b}&lt;&amp;&gt;.d64</title>"), std::string::npos);
     EXPECT_NE(html.find("<span>a{b}&lt;&amp;&gt;.d64</span>"), std::string::npos);
@@ -118,7 +121,7 @@ TEST(ListingDocuments, HtmlAndRtfEscapeNamesAndTitles) {
         EXPECT_EQ(test_support::runCommand(check).first, "ok\n");
     }
 
-    ASSERT_TRUE(image.disk->saveAs(dir.file("l.rtf")));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir.file("l.rtf"))));
     const std::string rtf = test_support::readText(dir.file("l.rtf"));
     EXPECT_NE(rtf.find("a\\{b\\}<&>.d64\\par"), std::string::npos);
     int depth = 0;
@@ -140,8 +143,8 @@ TEST(ListingDocuments, AppendsToAnOpenStream) {
     std::ostringstream stream;
     listing_request_t request;
     request.stream = &stream;
-    ASSERT_TRUE(image.disk->saveAs("ignored.html", request));
-    ASSERT_TRUE(image.disk->saveAs("ignored.html", request));
+    ASSERT_TRUE(saved(image.disk->saveAs("ignored.html", request)));
+    ASSERT_TRUE(saved(image.disk->saveAs("ignored.html", request)));
     const std::string both = stream.str();
     // No head, no title block and no tail: the caller frames the document.
     EXPECT_EQ(both.find("<html>"), std::string::npos);
@@ -151,7 +154,7 @@ TEST(ListingDocuments, AppendsToAnOpenStream) {
 
     std::ostringstream text;
     request.stream = &text;
-    ASSERT_TRUE(image.disk->saveAs("ignored.txt", request));
+    ASSERT_TRUE(saved(image.disk->saveAs("ignored.txt", request)));
     EXPECT_EQ(text.str().rfind("0 \"LIST TEST", 0), 0u);  // no path line
 }
 
@@ -162,7 +165,7 @@ TEST(ListingDocuments, FailuresLeaveNoFileAndSayWhy) {
     listing_request_t request;
     request.indices = {500};
     for (const char* name : {"l.txt", "l.html", "l.rtf", "l.seq"}) {
-        EXPECT_FALSE(image.disk->saveAs(dir.file(name), request)) << name;
+        EXPECT_FALSE(saved(image.disk->saveAs(dir.file(name), request))) << name;
         EXPECT_EQ(image.disk->lastError(), kErrDrawFailed) << name;
         EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
     }
@@ -176,7 +179,7 @@ TEST(ListingDocuments, FailuresLeaveNoFileAndSayWhy) {
     EXPECT_TRUE(test_support::inChildWithoutRoot([&] {
         std::string failures;
         for (const char* name : {"l.csv", "l.txt", "l.kas", "l.png"}) {
-            if (image.disk->saveAs(readOnly / name) || image.disk->lastError() != kErrOpenFile) {
+            if (saved(image.disk->saveAs(readOnly / name)) || image.disk->lastError() != kErrOpenFile) {
                 failures += std::string(name) + "; ";
             }
         }
@@ -190,7 +193,7 @@ TEST(ListingDocuments, FailuresLeaveNoFileAndSayWhy) {
         request = {};
         request.stream = &full;
         for (const char* name : {"x.html", "x.csv", "x.txt", "x.kas"}) {
-            EXPECT_FALSE(image.disk->saveAs(name, request)) << name;
+            EXPECT_FALSE(saved(image.disk->saveAs(name, request))) << name;
             EXPECT_EQ(image.disk->lastError(), kErrStreamWrite) << name;
             full.clear();
         }

@@ -19,6 +19,9 @@
 #include "tests/support/png_decoder.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -48,7 +51,7 @@ TEST(ListingPictures, PngDecodesToTheListingSizeAndColours) {
     if (!test_support::haveProgram("/usr/bin/python3")) GTEST_SKIP() << "no /usr/bin/python3";
     TestImage image = TestImage::fromFixture("base.d64");
     const ScratchDir dir;
-    ASSERT_TRUE(image.disk->saveAs(dir.file("l.png")));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir.file("l.png"))));
     const test_support::decoded_png_t png = test_support::decodePng(test_support::readBytes(dir.file("l.png")));
     ASSERT_EQ(png.error, "");
     EXPECT_EQ(png.width, 30u * 8);
@@ -61,7 +64,7 @@ TEST(ListingPictures, PngDecodesToTheListingSizeAndColours) {
     // Selected entries alone, a row each.
     listing_request_t request;
     request.indices = {1, 3};
-    ASSERT_TRUE(image.disk->saveAs(dir.file("s.png"), request));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir.file("s.png"), request)));
     const test_support::decoded_png_t selected = test_support::decodePng(test_support::readBytes(dir.file("s.png")));
     EXPECT_EQ(selected.height, 2u * 8);
 }
@@ -72,8 +75,8 @@ TEST(ListingPictures, BmpHoldsThePixelsOfThePng) {
     }
     TestImage image = TestImage::fromFixture("base.d64");
     const ScratchDir dir;
-    ASSERT_TRUE(image.disk->saveAs(dir.file("l.bmp")));
-    ASSERT_TRUE(image.disk->saveAs(dir.file("l.png")));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir.file("l.bmp"))));
+    ASSERT_TRUE(saved(image.disk->saveAs(dir.file("l.png"))));
     const auto [bmp, bmpStatus] =
         test_support::runCommand("bmptopnm " + dir.file("l.bmp").string() + " 2>/dev/null | md5sum");
     const auto [png, pngStatus] = test_support::runCommand("pngtopnm " + dir.file("l.png").string() + " | md5sum");

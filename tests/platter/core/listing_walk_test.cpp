@@ -9,6 +9,9 @@
 #include "platter/petscii/petscii_writer.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -37,7 +40,7 @@ struct Nested : NestedImage {
         request.recurse = recurse;
         request.indices = std::move(indices);
         request.stream = &stream;
-        EXPECT_TRUE(disk->saveAs(name, request)) << disk->lastError();
+        EXPECT_TRUE(saved(disk->saveAs(name, request))) << disk->lastError();
         EXPECT_EQ(disk->directoryDepth(), 0u);
         return stream.str();
     }

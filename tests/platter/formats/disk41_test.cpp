@@ -7,6 +7,10 @@
 
 #include "tests/support/d64_image.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -50,16 +54,17 @@ TEST(Disk41Fixture, BaseImageReadsLikeCc1541ListsIt) {
         EXPECT_EQ(entry.typeByte(), want.typeByte) << want.name;
         EXPECT_EQ(entry.blockCount(), want.blocks) << want.name;
         bytes_t data;
-        ASSERT_TRUE(disk.readFile(entry, data)) << want.name;
+        ASSERT_TRUE(readWhole(disk, entry, data)) << want.name;
         EXPECT_EQ(data, patternBytes(want.size, want.seed)) << want.name;
         EXPECT_EQ(disk.fileSize(i), want.size) << want.name;
     }
-    // The entry without data (cc1541 -L) has size 0 and cannot be read.
+    // The entry without data (cc1541 -L) has size 0 and reads whole as no bytes.
     dir_entry_t nofile;
     ASSERT_TRUE(disk.getEntry(7, false, nofile));
     EXPECT_EQ(test_support::nameOf(nofile), cbmName("NOFILE"));
     bytes_t none;
-    EXPECT_FALSE(disk.readFile(nofile, none));
+    EXPECT_TRUE(readWhole(disk, nofile, none));
+    EXPECT_TRUE(none.empty());
     EXPECT_EQ(disk.fileSize(7), 0u);
     EXPECT_FALSE(disk.getEntry(8, false, nofile));
     EXPECT_EQ(disk.countDirectoryEntries(), 8u);
@@ -91,7 +96,7 @@ TEST(Disk41Fixture, FortyTrackImagesUseTheirExtendedBam) {
     dir_entry_t entry;
     ASSERT_TRUE(speed.disk->getEntry(0, false, entry));
     EXPECT_EQ(entry.blockCount(), 700);
-    ASSERT_TRUE(speed.disk->readFile(entry, big));
+    ASSERT_TRUE(readWhole(*speed.disk, entry, big));
     EXPECT_EQ(big, patternBytes(177800, 6));
     std::vector<track_sector_t> blocks;
     std::uint64_t size = 0;
@@ -212,10 +217,10 @@ TEST(Disk41Layout, ImageSizesAndErrorBytes) {
         EXPECT_EQ(image.disk->trackCount(), c.tracks) << c.size;
         EXPECT_EQ(image.disk->errorBytes().size(), c.errorBytes) << c.size;
         EXPECT_EQ(image.disk->lastError(), c.known ? 0u : 21u) << c.size;
-        EXPECT_EQ(image.disk->sizeUnknown(), !c.known) << c.size;
+        EXPECT_EQ(image.disk->damage().sizeUnknown, !c.known) << c.size;
         // A walk resets the last error; the flag stays.
         image.disk->countDirectoryEntries();
-        EXPECT_EQ(image.disk->sizeUnknown(), !c.known) << c.size;
+        EXPECT_EQ(image.disk->damage().sizeUnknown, !c.known) << c.size;
     }
 }
 
@@ -236,7 +241,7 @@ TEST(Disk41Layout, FortyTwoTracksReachEveryBlockButHaveNoBamBitsPastTrack35) {
     EXPECT_EQ(disk.blocksFree(), TestImage::fromFixture("base.d64").disk->blocksFree());
     // Saved whole, error table included.
     const test_support::ScratchDir scratch;
-    ASSERT_TRUE(disk.saveAs(scratch.file("x42.d64")));
+    ASSERT_TRUE(saved(disk.saveAs(scratch.file("x42.d64"))));
     EXPECT_EQ(test_support::readBytes(scratch.file("x42.d64")), bytes);
 }
 
@@ -253,9 +258,9 @@ TEST(Disk41Layout, TruncatedImageListsWhatItHolds) {
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(0, false, entry));
     bytes_t data;
-    EXPECT_FALSE(image.disk->readFile(entry, data));
+    EXPECT_FALSE(readWhole(*image.disk, entry, data));
     ASSERT_TRUE(image.disk->getEntry(1, false, entry));
-    EXPECT_TRUE(image.disk->readFile(entry, data));
+    EXPECT_TRUE(readWhole(*image.disk, entry, data));
     // A block straddling the end is not accessible at all.
     bytes_t straddle = test_support::readFixture("d64/base.d64");
     straddle.resize(test_support::d64Offset(18, 1) + 100);
@@ -458,7 +463,7 @@ TEST(Disk41ErrorBytes, DosNumbersAreConvertedAndSavedBack) {
         EXPECT_EQ(image.disk->errorCode(makeBlock(1, 0)), 2);
         EXPECT_EQ(image.disk->errorCode(makeBlock(1, 1)), 1);
         EXPECT_EQ(image.disk->errorCode(makeBlock(1, 2)), 11);
-        ASSERT_TRUE(image.disk->saveAs(scratch.file("round.d64")));
+        ASSERT_TRUE(saved(image.disk->saveAs(scratch.file("round.d64"))));
         EXPECT_EQ(test_support::readBytes(scratch.file("round.d64")), bytes) << size;
     }
     // Codes taken as they are when the first byte is at most 12.

@@ -58,7 +58,7 @@ TEST(Disk71Layout, GeometryAndSizes) {
     EXPECT_EQ(withErrors.disk->errorCode(makeBlock(53, 0)), 1);
 
     bytes.resize(Disk71::kSize + 683);
-    EXPECT_TRUE(Image::fromBytes(bytes).disk->sizeUnknown());
+    EXPECT_TRUE(Image::fromBytes(bytes).disk->damage().sizeUnknown);
 }
 
 TEST(Disk71Format, NewImage) {

@@ -57,7 +57,7 @@ TEST(Disk80Layout, GeometryBamPlacesAndSizes) {
     EXPECT_TRUE(withErrors.disk->hasErrorBytes());
     bytes.resize(Disk80::kSize - 1);
     Image80 truncated = Image80::fromBytes(bytes);
-    EXPECT_TRUE(truncated.disk->sizeUnknown());
+    EXPECT_TRUE(truncated.disk->damage().sizeUnknown);
     EXPECT_EQ(truncated.file(0), patternBytes(300, 1));
 }
 

@@ -86,7 +86,7 @@ TEST(Disk81Layout, SizesAndDirectoryOrder) {
     EXPECT_EQ(withErrors.disk->lastError(), 0u);
     EXPECT_EQ(withErrors.disk->errorCode(makeBlock(80, 39)), 9);
     bytes.resize(Disk81::kSize - 256);
-    EXPECT_TRUE(Image::fromBytes(bytes).disk->sizeUnknown());
+    EXPECT_TRUE(Image::fromBytes(bytes).disk->damage().sizeUnknown);
 
     track_sector_t at = noBlock();
     std::uint64_t visited = 0;

@@ -37,7 +37,7 @@ TEST(Disk8BLayout, SizesErrorBytesAndDirectoryEnd) {
     for (std::size_t size : {Disk8B::kSize + 1, Disk8B::kSize - 256, std::size_t{1000}}) {
         bytes.resize(size);
         Image odd = Image::fromBytes(bytes);
-        EXPECT_TRUE(odd.disk->sizeUnknown()) << size;
+        EXPECT_TRUE(odd.disk->damage().sizeUnknown) << size;
         EXPECT_FALSE(odd.disk->hasErrorBytes()) << size;
     }
 

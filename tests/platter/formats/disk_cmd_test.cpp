@@ -18,6 +18,10 @@
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -63,7 +67,7 @@ void expectListsAlike(Disk& partition, Disk& image) {
         const dir_entry_t y = entryAt(image, i);
         EXPECT_EQ(x.bytes, y.bytes) << i;
         bytes_t dx, dy;
-        EXPECT_EQ(partition.readFile(x, dx), image.readFile(y, dy)) << i;
+        EXPECT_EQ(readWhole(partition, x, dx), readWhole(image, y, dy)) << i;
         EXPECT_EQ(dx, dy) << i;
     }
 }
@@ -118,7 +122,7 @@ TEST(DiskD2M, FixturePartitionsListAndReadLikeTheirImages) {
     EXPECT_EQ(disk->entryBlocks(native), 512u);
 
     bytes_t raw;
-    ASSERT_TRUE(disk->readFile(games, raw));
+    ASSERT_TRUE(readWhole(*disk, games, raw));
     ASSERT_EQ(raw.size(), 684u * 256);
     const bytes_t d64 = baseD64();
     EXPECT_TRUE(std::equal(d64.begin(), d64.end(), raw.begin()));
@@ -250,8 +254,9 @@ TEST(DiskD2M, TableThatLinksBackListsEachEntryOnce) {
     EXPECT_EQ(disk->countDirectoryEntries(), 32u);
     EXPECT_EQ(disk->locateEntry(32, true), nullptr);
     // Where it turns back, by the table's own relative links.
-    EXPECT_EQ(disk->directoryTurnsBackAt(), makeBlock(13, 139));
-    EXPECT_FALSE(fixtureD1m()->directoryTurnsBackAt());
+    EXPECT_EQ(disk->directoryStop().end, chain_end::turnsBack);
+    EXPECT_EQ(disk->directoryStop().from, makeBlock(13, 139));
+    EXPECT_TRUE(fixtureD1m()->directoryStop().whole());
 
     // A link off the image ends the table too.
     bytes[kD1mTableAt + 1 * 256] = 99;
@@ -267,7 +272,7 @@ TEST(DiskD2M, PartitionPastTheImageDoesNotOpen) {
     const auto disk = fixtureD1m(bytes);
     EXPECT_EQ(disk->openPartition(entryAt(*disk, 2)), nullptr);
     bytes_t raw;
-    EXPECT_FALSE(disk->readFile(entryAt(*disk, 2), raw));
+    EXPECT_FALSE(readWhole(*disk, entryAt(*disk, 2), raw));
     EXPECT_TRUE(raw.empty());
 }
 
@@ -283,7 +288,7 @@ TEST(DiskD2M, InsertedD64TakesItsUnitsAndEqualsTheImage) {
     EXPECT_EQ(partition.units, 342u);
     EXPECT_EQ(partition.startUnit, 0u);
     bytes_t raw;
-    ASSERT_TRUE(disk->readFile(entry, raw));
+    ASSERT_TRUE(readWhole(*disk, entry, raw));
     const bytes_t d64bytes = baseD64();
     EXPECT_TRUE(std::equal(d64bytes.begin(), d64bytes.end(), raw.begin()));
     const std::shared_ptr<Disk> view = disk->openPartition(entry);
@@ -483,7 +488,7 @@ TEST(DiskDHM, ListsWithoutReadingTheWholeFile) {
     DiskDHM disk;
     ASSERT_TRUE(disk.open(file, true));
     EXPECT_EQ(disk.trackCount(), 64u);
-    EXPECT_FALSE(disk.sizeUnknown());
+    EXPECT_FALSE(disk.damage().sizeUnknown);
     disk.setIncludeEmpty(false);
     ASSERT_EQ(disk.countDirectoryEntries(), 2u);
     std::array<std::uint8_t, 16> name;
@@ -497,7 +502,7 @@ TEST(DiskDHM, ListsWithoutReadingTheWholeFile) {
     ASSERT_NE(provider, nullptr);
     EXPECT_LT(provider->cachedBlockCount(), 64u);  // of 16384
     EXPECT_FALSE(disk.isValidBlock(makeBlock(65, 0)));
-    EXPECT_FALSE(disk.missesBlocks());
+    EXPECT_FALSE(disk.damage().missesBlocks);
 }
 
 // hardDisk(4) with a table of 32 blocks: after the system partition every slot a 1541
@@ -582,18 +587,18 @@ TEST(DiskDHM, SavesTheFileWithItsChangedBlocks) {
     }
     EXPECT_TRUE(disk->isModified());
     const auto target = scratch.file("copy.dhd");
-    ASSERT_TRUE(disk->saveAs(target));
+    ASSERT_TRUE(saved(disk->saveAs(target)));
     EXPECT_FALSE(disk->isModified());
-    const bytes_t saved = test_support::readBytes(target);
+    const bytes_t written = test_support::readBytes(target);
     bytes_t expected = original;
     const std::uint64_t at = 529 * 512 + 91392 + 0x90;
     std::copy_n("EDIT", 4, expected.begin() + static_cast<std::ptrdiff_t>(at));
-    EXPECT_EQ(saved, expected);
+    EXPECT_EQ(written, expected);
     EXPECT_EQ(test_support::readBytes(file), original);
 
     // Saving over itself keeps every change; the image reads on from the new file.
     ASSERT_TRUE(disk->setBlockBytes(makeBlock(5, 33), 4, std::array<std::uint8_t, 2>{'X', 'Y'}));
-    ASSERT_TRUE(disk->saveAs(target));
+    ASSERT_TRUE(saved(disk->saveAs(target)));
     expected[4 * 65536 + 33 * 256 + 4] = 'X';
     expected[4 * 65536 + 33 * 256 + 5] = 'Y';
     EXPECT_EQ(test_support::readBytes(target), expected);

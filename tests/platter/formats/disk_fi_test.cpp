@@ -47,7 +47,7 @@ TEST(DiskFILayout, TrackCountFollowsBothTheByteAndTheFile) {
         bytes.resize(c.size);
         bytes[0x1c] = c.count;
         Image odd = Image::fromBytes(bytes);
-        EXPECT_TRUE(odd.disk->sizeUnknown()) << c.size << " " << int{c.count};
+        EXPECT_TRUE(odd.disk->damage().sizeUnknown) << c.size << " " << int{c.count};
         EXPECT_EQ(odd.disk->trackCount(), c.tracks) << c.size << " " << int{c.count};
         EXPECT_LE(odd.disk->blocksFree(), c.tracks * DiskFI::kSectors);
         odd.file(1);  // reads what is there, never past it

@@ -13,6 +13,10 @@
 #include "tests/platter/formats/gcr_test_encoder.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -66,7 +70,7 @@ TEST(DiskG64, FortyTwoTracksStayFortyTwo) {
     for (std::size_t i = 0; i < d42.size(); ++i) d42[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
     const std::unique_ptr<Disk> disk = openAs<DiskG64>("wide.g64", testing::makeG64FromD64(d42, 42));
     EXPECT_EQ(disk->trackCount(), 42u);
-    EXPECT_FALSE(disk->sizeUnknown());
+    EXPECT_FALSE(disk->damage().sizeUnknown);
     EXPECT_EQ(contentOf(*disk), d42);
 }
 
@@ -88,7 +92,7 @@ TEST(DiskG64, TracksPastTheEndOfTheFileAreMissing) {
     for (const auto& cut : cuts) {
         const std::unique_ptr<Disk> disk = openAs<DiskG64>("cut.g64", cutTo(g64, cut.size));
         EXPECT_EQ(disk->damageNotes(), std::vector<std::string>{cut.note}) << cut.size;
-        EXPECT_TRUE(disk->missesBlocks());
+        EXPECT_TRUE(disk->damage().missesBlocks);
         EXPECT_TRUE(disk->blockBytes(makeBlock(cut.firstMissing, 0)).empty());
         EXPECT_EQ(disk->errorCode(makeBlock(35, 16)), 3);
         // Every file of the fixture lies on track 1.
@@ -96,11 +100,11 @@ TEST(DiskG64, TracksPastTheEndOfTheFileAreMissing) {
         for (std::uint64_t i = 0; disk->getEntry(i, false, entry); ++i) {
             bytes_t data;
             if (entry.blockCount() != 0) {
-                EXPECT_TRUE(disk->readFile(entry, data)) << i;
+                EXPECT_TRUE(readWhole(*disk, entry, data)) << i;
             }
         }
         EXPECT_EQ(disk->blocksFree(), 652u);
-        EXPECT_FALSE(disk->saveAs(scratch.file("cut.d64")));
+        EXPECT_FALSE(saved(disk->saveAs(scratch.file("cut.d64"))));
         EXPECT_EQ(disk->lastError(), kErrImageWrite);
         EXPECT_FALSE(std::filesystem::exists(scratch.file("cut.d64")));
     }
@@ -124,7 +128,7 @@ TEST(DiskG64, AFileWithoutItsDirectoryTrackDoesNotOpen) {
     std::fill_n(withoutTrack18.begin() + 12 + 4 * 34, 4, 0);
     const std::unique_ptr<Disk> silent = openAs<DiskG64>("silent.g64", withoutTrack18);
     EXPECT_TRUE(silent->damageNotes().empty());
-    EXPECT_FALSE(silent->missesBlocks());
+    EXPECT_FALSE(silent->damage().missesBlocks);
     EXPECT_EQ(silent->errorCode(makeBlock(18, 0)), 3);
 }
 
@@ -132,7 +136,7 @@ TEST(DiskNIB, NibAndNbzFilesCutShortMissTheirLastTracks) {
     const bytes_t nib = test_support::readFixture("g64/base.nib");
     const std::unique_ptr<Disk> cutNib = openAs<DiskNIB>("cut.nib", cutTo(nib, 256 + 20 * 8192 + 100));
     EXPECT_EQ(cutNib->damageNotes(), std::vector<std::string>{"tracks 21-35 past the end of the file are missing"});
-    EXPECT_TRUE(cutNib->missesBlocks());
+    EXPECT_TRUE(cutNib->damage().missesBlocks);
     DiskNIB noDirectory;
     EXPECT_FALSE(noDirectory.openBytes("cut.nib", cutTo(nib, 256 + 17 * 8192)));
 
@@ -142,7 +146,7 @@ TEST(DiskNIB, NibAndNbzFilesCutShortMissTheirLastTracks) {
         const std::unique_ptr<Disk> cutNbz = openAs<DiskNBZ>("cut.nbz", cutTo(nbz, size));
         ASSERT_EQ(cutNbz->damageNotes().size(), 1u) << size;
         EXPECT_TRUE(cutNbz->damageNotes()[0].ends_with("-35 past the end of the file are missing")) << size;
-        EXPECT_TRUE(cutNbz->missesBlocks());
+        EXPECT_TRUE(cutNbz->damage().missesBlocks);
     }
     DiskNBZ escapeOnly;
     EXPECT_FALSE(escapeOnly.openBytes("empty.nbz", bytes_t{0xFE}));  // an empty NIB: no track at all
@@ -200,15 +204,15 @@ TEST(DiskG64, SavesAsAD64AndNeverOverTheRawFile) {
     ASSERT_TRUE(disk->setErrorBytes(true, 1));
     ASSERT_TRUE(disk->setErrorCode(makeBlock(18, 1), 5));
 
-    EXPECT_FALSE(disk->save());
+    EXPECT_FALSE(saved(disk->save()));
     EXPECT_EQ(disk->lastError(), kErrImageWrite);
-    EXPECT_FALSE(disk->saveAs(scratch.file("disk.nib")));
+    EXPECT_FALSE(saved(disk->saveAs(scratch.file("disk.nib"))));
     EXPECT_EQ(test_support::readBytes(raw), before);
     EXPECT_FALSE(std::filesystem::exists(scratch.file("disk.nib")));
     // A listing of the image is no image.
-    EXPECT_TRUE(disk->saveAs(scratch.file("disk.txt")));
+    EXPECT_TRUE(saved(disk->saveAs(scratch.file("disk.txt"))));
 
-    ASSERT_TRUE(disk->saveAs(scratch.file("disk.D64")));
+    ASSERT_TRUE(saved(disk->saveAs(scratch.file("disk.D64"))));
     const bytes_t saved = test_support::readBytes(scratch.file("disk.D64"));
     ASSERT_EQ(saved.size(), kSize35 + 683);
     EXPECT_EQ(bytes_t(saved.begin(), saved.begin() + kSize35), test_support::readFixture("d64/base.d64"));

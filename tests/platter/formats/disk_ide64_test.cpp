@@ -12,6 +12,10 @@
 #include "tests/support/files.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -105,11 +109,11 @@ TEST(DiskIDE64, CfsPartitionReadsItsFilesAndDirectories) {
     ASSERT_EQ(part->countDirectoryEntries(), 5u);  // across two directory blocks
 
     bytes_t data;
-    ASSERT_TRUE(part->readFile(named(*part, "HELLO"), data));
+    ASSERT_TRUE(readWhole(*part, named(*part, "HELLO"), data));
     EXPECT_EQ(data, patternBytes(300, 1));
     data.clear();
     const dir_entry_t big = named(*part, "BIG");
-    ASSERT_TRUE(part->readFile(big, data));
+    ASSERT_TRUE(readWhole(*part, big, data));
     EXPECT_EQ(data, patternBytes(70000, 3));  // two block lists, de-interleaved
     EXPECT_EQ(big.blockCount(), 276u);
     EXPECT_EQ(big.typeByte(), 0x82);
@@ -119,7 +123,7 @@ TEST(DiskIDE64, CfsPartitionReadsItsFilesAndDirectories) {
     EXPECT_EQ(rel.recordLength(), 64);
     EXPECT_EQ(rel.blockCount(), 4u);
     data.clear();
-    ASSERT_TRUE(part->readFile(rel, data));
+    ASSERT_TRUE(readWhole(*part, rel, data));
     EXPECT_EQ(data, patternBytes(1000, 4));
 
     const dir_entry_t gone = named(*part, "GONE");
@@ -135,7 +139,7 @@ TEST(DiskIDE64, CfsPartitionReadsItsFilesAndDirectories) {
     ASSERT_TRUE(part->openDirectory(sub, first, false));
     ASSERT_EQ(part->countDirectoryEntries(), 1u);
     data.clear();
-    ASSERT_TRUE(part->readFile(named(*part, "INNER"), data));
+    ASSERT_TRUE(readWhole(*part, named(*part, "INNER"), data));
     EXPECT_EQ(data, patternBytes(100, 5));
     ASSERT_TRUE(part->closeDirectory(false));
     EXPECT_EQ(part->countDirectoryEntries(), 5u);
@@ -151,8 +155,9 @@ TEST(DiskIDE64, LoopsInDirectoriesAndBlockListsEnd) {
     const std::shared_ptr<Disk> part = part1(*disk);
     EXPECT_EQ(part->countDirectoryEntries(), 5u);
     bytes_t data;
-    EXPECT_FALSE(part->readFile(named(*part, "BIG"), data));  // 70144 bytes found of 200000+
-    EXPECT_EQ(part->directoryTurnsBackAt(), DiskIDE64::blockOfSector(kRootSecondBlock));
+    EXPECT_FALSE(readWhole(*part, named(*part, "BIG"), data));  // 70144 bytes found of 200000+
+    EXPECT_EQ(part->directoryStop().end, chain_end::turnsBack);
+    EXPECT_EQ(part->directoryStop().from, DiskIDE64::blockOfSector(kRootSecondBlock));
     std::array<std::uint8_t, 16> star;
     star.fill(0xa0);
     star[0] = '*';
@@ -270,9 +275,10 @@ TEST(DiskIDE64, DirectoriesTurnBackOnlyWhereTheirOwnLinksDo) {
     bytes[looping * kSector] = 80;
     bytes[looping * kSector + 1] = 65;
     const auto disk = openHdd(bytes);
-    EXPECT_EQ(disk->chainTurnsBackAt(disk->directoryStart()), makeBlock(80, 65));
-    EXPECT_FALSE(disk->directoryTurnsBackAt());
-    EXPECT_FALSE(part1(*disk)->directoryTurnsBackAt());
+    EXPECT_EQ(disk->chainStop(disk->directoryStart()).end, chain_end::turnsBack);
+    EXPECT_EQ(disk->chainStop(disk->directoryStart()).from, makeBlock(80, 65));
+    EXPECT_TRUE(disk->directoryStop().whole());
+    EXPECT_TRUE(part1(*disk)->directoryStop().whole());
 }
 
 TEST(DiskIDE64, SizeFieldBeyondThePartitionGivesNoData) {
@@ -282,7 +288,7 @@ TEST(DiskIDE64, SizeFieldBeyondThePartitionGivesNoData) {
     const std::shared_ptr<Disk> part = part1(*disk);
     EXPECT_EQ(part->fileSize(1), 312u * kSector);
     bytes_t data;
-    EXPECT_FALSE(part->readFile(named(*part, "BIG"), data));
+    EXPECT_FALSE(readWhole(*part, named(*part, "BIG"), data));
     EXPECT_TRUE(data.empty());
 }
 
@@ -298,7 +304,7 @@ TEST(DiskIDE64, PartitionBeyondThirtyTwoMegabytes) {
     ASSERT_NE(part, nullptr);
     ASSERT_EQ(part->countDirectoryEntries(), 5u);
     bytes_t data;
-    ASSERT_TRUE(part->readFile(named(*part, "BIG"), data));
+    ASSERT_TRUE(readWhole(*part, named(*part, "BIG"), data));
     EXPECT_EQ(data, patternBytes(70000, 3));
 }
 
@@ -308,9 +314,9 @@ TEST(DiskIDE64, EveryWriteRefuses) {
     const auto disk = openHdd(test_support::readBytes(file));
     const std::shared_ptr<Disk> part = part1(*disk);
     for (Disk* image : {static_cast<Disk*>(disk.get()), part.get()}) {
-        EXPECT_FALSE(image->saveAs(file));
-        EXPECT_FALSE(image->saveAs(scratch.file("copy.d64")));
-        EXPECT_FALSE(image->save(true));
+        EXPECT_FALSE(saved(image->saveAs(file)));
+        EXPECT_FALSE(saved(image->saveAs(scratch.file("copy.d64"))));
+        EXPECT_FALSE(saved(image->save()));
         EXPECT_FALSE(image->toggleBlock(makeBlock(18, 0)));
         track_sector_t block;
         EXPECT_EQ(image->allocateBlock(block, true), nullptr);
@@ -355,7 +361,7 @@ TEST(DiskIDE64, PartitionOutlivingItsImageReadsNothing) {
     disk.reset();
     EXPECT_EQ(part->countDirectoryEntries(), 0u);
     bytes_t data;
-    EXPECT_FALSE(part->readFile(dir_entry_t{}, data));
+    EXPECT_FALSE(readWhole(*part, dir_entry_t{}, data));
 }
 
 }  // namespace

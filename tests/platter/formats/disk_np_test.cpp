@@ -6,6 +6,9 @@
 
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -73,17 +76,17 @@ TEST(DiskNP, NewImageOfTwoTracksHas477BlocksFree) {
 TEST(DiskNP, WholeTracksAreReadAndOtherSizesFlagged) {
     const auto full = openNative(bytes_t(255 * kTrack));
     EXPECT_EQ(full->trackCount(), 255u);
-    EXPECT_FALSE(full->sizeUnknown());
+    EXPECT_FALSE(full->damage().sizeUnknown);
     EXPECT_EQ(full->lastError(), kErrNone);
 
     const auto ragged = openNative(bytes_t(2 * kTrack + 100));
     EXPECT_EQ(ragged->trackCount(), 2u);
-    EXPECT_TRUE(ragged->sizeUnknown());
+    EXPECT_TRUE(ragged->damage().sizeUnknown);
     EXPECT_FALSE(ragged->isValidBlock(makeBlock(3, 0)));
 
     const auto tooMany = openNative(bytes_t(256 * kTrack));
     EXPECT_EQ(tooMany->trackCount(), 255u);
-    EXPECT_TRUE(tooMany->sizeUnknown());
+    EXPECT_TRUE(tooMany->damage().sizeUnknown);
 
     const auto empty = openNative(bytes_t(100));
     EXPECT_EQ(empty->trackCount(), 0u);
@@ -102,7 +105,7 @@ TEST(DiskNP, FixtureListsItsFilesAndEntersItsSubdirectory) {
     ASSERT_TRUE(disk->getEntry(0, false, hello));
     ASSERT_TRUE(disk->getEntry(1, false, sub));
     bytes_t data;
-    ASSERT_TRUE(disk->readFile(hello, data));
+    ASSERT_TRUE(readWhole(*disk, hello, data));
     EXPECT_EQ(data, patternBytes(300, 1));
     EXPECT_EQ(disk->typeWord(sub), "DIR");
     EXPECT_EQ(disk->typeWord(hello), "PRG");
@@ -115,7 +118,7 @@ TEST(DiskNP, FixtureListsItsFilesAndEntersItsSubdirectory) {
     ASSERT_TRUE(disk->getEntry(0, false, inner));
     EXPECT_EQ(nameOf(inner), cbmName("INNER", false));
     data.clear();
-    ASSERT_TRUE(disk->readFile(inner, data));
+    ASSERT_TRUE(readWhole(*disk, inner, data));
     EXPECT_EQ(data, patternBytes(600, 2));
     ASSERT_TRUE(disk->closeDirectory(false));
     ASSERT_TRUE(disk->getDiskName(name));

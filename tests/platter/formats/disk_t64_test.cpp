@@ -10,6 +10,9 @@
 #include "tests/support/d64_image.hpp"
 #include "tests/support/image_of.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -34,19 +37,18 @@ bool importPrg(Disk& disk, const char* name, const bytes_t& data) {
 
 bytes_t prefix(const bytes_t& bytes, std::ptrdiff_t length) { return bytes_t(bytes.begin(), bytes.begin() + length); }
 
-// The file of the index-th entry and whether it was cut short (last error 9).
+// The file of the index-th entry and whether it was cut short.
 struct read_t {
     bytes_t data;
     bool cutShort = false;
 };
 
 read_t readEntry(DiskT64& tape, std::uint64_t index) {
-    read_t read;
     dir_entry_t entry;
-    tape.setLastError(kErrNone);
-    EXPECT_TRUE(tape.getEntry(index, true, entry) && tape.readFile(entry, read.data)) << index;
-    read.cutShort = tape.lastError() == kErrPastImage;
-    return read;
+    EXPECT_TRUE(tape.getEntry(index, true, entry)) << index;
+    const entry_read_t result = tape.readEntry(entry);
+    EXPECT_NE(result.outcome, read_outcome::unreadable) << index;
+    return {result.bytes, result.outcome == read_outcome::cutShort};
 }
 
 using notes_t = std::vector<std::string>;
@@ -82,7 +84,7 @@ TEST(DiskT64Layout, DamagedHeadersAndOffsetsStayInsideTheFile) {
     for (std::size_t size : {std::size_t{1}, std::size_t{63}, std::size_t{64}, std::size_t{100}, good.size() - 1}) {
         bytes_t bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
         Image cut = Image::fromBytes(bytes);
-        EXPECT_EQ(cut.disk->sizeUnknown(), size < DiskT64::kHeaderSize) << size;
+        EXPECT_EQ(cut.disk->damage().sizeUnknown, size < DiskT64::kHeaderSize) << size;
         for (std::uint64_t i = 0; i < cut.disk->countDirectoryEntries(); ++i) cut.file(i);
     }
     // More entries promised than the file holds, and HELLO's data offset far past its end: the
@@ -114,7 +116,7 @@ TEST(DiskT64Damage, ACutTapeGivesWhatIsThereAndSaysSo) {
     EXPECT_TRUE(hello.cutShort);
     // Saved, data added after HELLO would read as the rest of it.
     const test_support::ScratchDir scratch;
-    EXPECT_FALSE(tape.saveAs(scratch.file("copy.t64")));
+    EXPECT_FALSE(saved(tape.saveAs(scratch.file("copy.t64"))));
     EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.t64")));
     EXPECT_EQ(tape.fileSize(0), 142u);
     const read_t second = readEntry(tape, 1);
@@ -326,7 +328,7 @@ TEST(DiskT64Save, TapesOverOneTrackAreSavedByteForByte) {
     EXPECT_EQ(image.file(0), program(0x1000, patternBytes(70000, 4)));
     EXPECT_EQ(image.file(1), program(0x2000, patternBytes(100, 5)));
     const test_support::ScratchDir scratch;
-    ASSERT_TRUE(tape.saveAs(scratch.file("big.t64")));
+    ASSERT_TRUE(saved(tape.saveAs(scratch.file("big.t64"))));
     EXPECT_EQ(test_support::readBytes(scratch.file("big.t64")), image.bytes());
 }
 

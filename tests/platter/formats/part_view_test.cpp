@@ -9,6 +9,9 @@
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -45,8 +48,8 @@ TEST(PartView, OffsetsAreTranslatedByTheWindowAlone) {
     const std::uint8_t* inParent = host.disk->dataProvider()->dataAt(start + 91392, track_sector_t{});
     EXPECT_EQ(view->sectorPointer(18, 0), inParent);
     EXPECT_EQ(view->blocksFree(), 652u);
-    EXPECT_FALSE(view->sizeUnknown());
-    EXPECT_FALSE(view->missesBlocks());
+    EXPECT_FALSE(view->damage().sizeUnknown);
+    EXPECT_FALSE(view->damage().missesBlocks);
 }
 
 TEST(PartView, TheSameEntryGivesTheSameViewWhileItLives) {
@@ -84,7 +87,7 @@ TEST(PartView, NeverSavesWithoutForceNorChangesItsSize) {
     Host host;
     const std::shared_ptr<Disk> view = host.open(1);
     view->setModified(true);
-    EXPECT_FALSE(view->save(false));
+    EXPECT_FALSE(saved(view->save()));
     EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
     EXPECT_FALSE(view->isResizable());
     EXPECT_FALSE(view->extendDisk(true));

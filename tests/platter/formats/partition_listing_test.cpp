@@ -13,6 +13,9 @@
 #include "tests/support/bytes.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -28,7 +31,7 @@ std::string text(const test_support::bytes_t& bytes) { return std::string(bytes.
 TEST(PartitionListing, TextListsTheTableThenEachPartition) {
     test_support::ScratchDir scratch;
     const auto disk = fixtureD1m();
-    ASSERT_TRUE(disk->saveAs(scratch.file("flat.txt")));
+    ASSERT_TRUE(saved(disk->saveAs(scratch.file("flat.txt"))));
     const std::string flat = text(test_support::readBytes(scratch.file("flat.txt")));
     EXPECT_NE(flat.find("\r 0  SYSTEM           SYS\r 1  GAMES            41 \r 2  NAT              NAT\r"),
               std::string::npos)
@@ -37,7 +40,7 @@ TEST(PartitionListing, TextListsTheTableThenEachPartition) {
 
     listing_request_t request;
     request.recurse = true;
-    ASSERT_TRUE(disk->saveAs(scratch.file("deep.txt"), request));
+    ASSERT_TRUE(saved(disk->saveAs(scratch.file("deep.txt"), request)));
     const std::string deep = text(test_support::readBytes(scratch.file("deep.txt")));
     EXPECT_EQ(test_support::countOf(deep, "BLOCKS FREE"), 3u) << deep;  // GAMES, NAT and NAT's SUB
     EXPECT_NE(deep.find("\"NATIVE          \" CM 1H"), std::string::npos) << deep;
@@ -49,7 +52,7 @@ TEST(PartitionListing, CsvGivesNumbersAndTypeWords) {
     test_support::ScratchDir scratch;
     const auto disk = fixtureD1m();
     disk->setIncludeEmpty(false);
-    ASSERT_TRUE(disk->saveAs(scratch.file("table.csv")));
+    ASSERT_TRUE(saved(disk->saveAs(scratch.file("table.csv"))));
     const std::string csv = text(test_support::readBytes(scratch.file("table.csv")));
     EXPECT_NE(csv.find("\nk.d1m,00,system          ,SYS\n"), std::string::npos) << csv;
     EXPECT_NE(csv.find("\nk.d1m,01,games           ,41 \n"), std::string::npos) << csv;
@@ -73,13 +76,13 @@ TEST(PartitionListing, ReadOnlyImagesWriteTheirListings) {
     ASSERT_TRUE(disk.openBytes("x.hdd", test_support::readFixture("cmd/x.hdd")));
     listing_request_t request;
     request.recurse = true;
-    ASSERT_TRUE(disk.saveAs(scratch.file("x.txt"), request));
+    ASSERT_TRUE(saved(disk.saveAs(scratch.file("x.txt"), request)));
     const std::string listing = text(test_support::readBytes(scratch.file("x.txt")));
     EXPECT_NE(listing.find("\r 0  PART1            CFS \r 1  GEOSPART         GEOS\r"), std::string::npos) << listing;
     EXPECT_NE(listing.find("\"PART ONE        \""), std::string::npos) << listing;
     EXPECT_NE(listing.find("\r4    \"DATA\"             REL \r"), std::string::npos) << listing;
     EXPECT_NE(listing.find("\r0    \"SUB\"              DIR \r"), std::string::npos) << listing;
-    EXPECT_FALSE(disk.saveAs(scratch.file("x.d64")));
+    EXPECT_FALSE(saved(disk.saveAs(scratch.file("x.d64"))));
     EXPECT_FALSE(std::filesystem::exists(scratch.file("x.d64")));
 }
 

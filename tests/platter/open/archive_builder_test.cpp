@@ -48,7 +48,7 @@ TEST(ArchiveBuilder, MovesToAD81OnlyWhenTheFilesDoNotFit) {
     const open_result_t small = archiveToDisk(archive("small.lzh"), "x.lzh", format_id::lha);
     ASSERT_NE(small.disk, nullptr);
     EXPECT_EQ(small.disk->formatId(), format_id::d64);
-    EXPECT_TRUE(small.warnings.empty());
+    EXPECT_TRUE(small.disk->damage().notes.empty());
 
     // 680 blocks of files, and 150 entries for a directory of 144.
     for (const auto& [bytes, id, files] : {std::tuple{archive("overflow.arc"), format_id::arc, 4u},
@@ -91,7 +91,7 @@ TEST(ArchiveBuilder, PartialArchivesKeepTheirImageAndDamagedOnesGiveNone) {
     ASSERT_NE(cut.disk, nullptr);
     EXPECT_EQ(cut.disk->formatId(), format_id::d64);
     EXPECT_EQ(cut.disk->lastError(), kErrArchiveImport);
-    EXPECT_EQ(cut.warnings, std::vector<std::string>{kPartlyExpandedText});
+    EXPECT_EQ(cut.disk->damage().notes, std::vector<std::string>{kPartlyExpandedText});
     EXPECT_EQ(countDirectoryEntries(*cut.disk), 5u);
 
     bytes_t sda = archive("small.sda");
@@ -123,7 +123,7 @@ TEST(ArchiveBuilder, LynxArchivesFromCbmconvertExpandWhole) {
         const bytes_t bytes = test_support::readBytes(dir.file(name + ".lnx"));
         const open_result_t built = archiveToDiskByType(bytes, firstIdentifiedType(bytes), name + ".lnx");
         ASSERT_NE(built.disk, nullptr) << name;
-        EXPECT_TRUE(built.warnings.empty()) << name;
+        EXPECT_TRUE(built.disk->damage().notes.empty()) << name;
         ASSERT_EQ(countDirectoryEntries(*built.disk), members.size()) << name;
         if (name == "big") {
             EXPECT_EQ(built.disk->formatId(), format_id::d81);
@@ -157,12 +157,12 @@ TEST(ArchiveBuilder, ArchiveEntriesOfAnImageAreEntered) {
     const open_result_t games = openNestedContainer(disk, entry);
     ASSERT_NE(games.disk, nullptr);
     EXPECT_EQ(countDirectoryEntries(*games.disk), 5u);
-    EXPECT_TRUE(games.warnings.empty());
+    EXPECT_TRUE(games.disk->damage().notes.empty());
 
     ASSERT_TRUE(disk.getEntry(1, false, entry));
     const open_result_t cut = openNestedContainer(disk, entry);
     ASSERT_NE(cut.disk, nullptr);
-    EXPECT_EQ(cut.warnings, std::vector<std::string>{"'cut.lnx': not every file of the archive could be expanded"});
+    EXPECT_EQ(cut.disk->damage().notes, std::vector<std::string>{kPartlyExpandedText});
 
     ASSERT_TRUE(disk.getEntry(2, false, entry));
     const open_result_t none = openNestedContainer(disk, entry);

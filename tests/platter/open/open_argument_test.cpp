@@ -10,6 +10,9 @@
 
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -68,7 +71,7 @@ TEST(OpenContainerArgument, AFileLargerThanAnyKindReadsWholeIsNotRead) {
               "error: 'zero' is larger than 64 MiB, more than any image or archive this reads\n");
 }
 
-TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsAnError) {
+TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsDamage) {
     const test_support::ScratchDir scratch;
     const std::filesystem::path path = scratch.copyFixture("ls/t.d64", "t.d64");
     const opened_container_t opened = openContainerArgument(path.string());
@@ -76,17 +79,15 @@ TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsAnErro
     const auto* provider = dynamic_cast<const FileDataProvider*>(opened.disk->dataProvider());
     ASSERT_NE(provider, nullptr);
     EXPECT_LE(provider->loadedBlockCount(), 32u);  // 4 KiB from the first and the header block on
-    EXPECT_EQ(readFailure(*opened.disk, path.string()), std::nullopt);
+    EXPECT_FALSE(opened.disk->damage().sourceChanged);
 
     // Blocks already read stay readable; the others are gone, not junk.
     std::filesystem::resize_file(path, 0);
     EXPECT_EQ(opened.disk->blocksFree(), 663u);
     EXPECT_EQ(opened.disk->sectorPointer(2, 0), nullptr);
-    const std::optional<forge::message_t> failure = readFailure(*opened.disk, path.string());
-    ASSERT_NE(failure, std::nullopt);
-    EXPECT_EQ(failure->text, "'t.d64' changed while it was read: blocks it had are gone");
+    EXPECT_TRUE(opened.disk->damage().sourceChanged);
     // Saved, it would have holes where the lost blocks were: nothing is written.
-    EXPECT_FALSE(opened.disk->saveAs(scratch.file("copy.d64")));
+    EXPECT_FALSE(saved(opened.disk->saveAs(scratch.file("copy.d64"))));
     EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.d64")));
 }
 
@@ -105,7 +106,7 @@ TEST(OpenContainerArgument, AnImageAskedForWholeIsReadFirstOverTheCallersStat) {
     std::filesystem::resize_file(path, 0);
     EXPECT_EQ(opened.disk->blocksFree(), 663u);
     EXPECT_NE(opened.disk->sectorPointer(35, 16), nullptr);
-    EXPECT_EQ(readFailure(*opened.disk, path.string()), std::nullopt);
+    EXPECT_FALSE(opened.disk->damage().sourceChanged);
 
     // Cut short after the stat: the size it gave is not there to read.
     std::filesystem::resize_file(path, 0x16600);
@@ -142,10 +143,12 @@ TEST(OpenContainerArgument, ArchivesThatCannotBeExpandedAreErrors) {
               "error: {data from stdin}: a zipcode part needs its sibling files, named 1!NAME to 4!NAME\n");
 }
 
-TEST(OpenContainerArgument, ASetWithAPartMissingOpensWithAWarning) {
+// The part is no failure of the open: the image's damage report names it.
+TEST(OpenContainerArgument, ASetWithAPartMissingOpensDamaged) {
     opened_container_t opened = openContainerArgument(test_support::fixturePath("zipcode/gap/2!gap").string());
     ASSERT_NE(opened.disk, nullptr);
-    EXPECT_EQ(texts(opened), "warning: '2!gap': zipcode part '4!gap' is missing; its tracks are empty\n");
+    EXPECT_EQ(texts(opened), "");
+    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{"zipcode part '4!gap' is missing; its tracks are empty"});
     EXPECT_EQ(opened.disk->imagePath(), test_support::fixturePath("zipcode/gap/gap.d64"));
 }
 
@@ -161,7 +164,7 @@ TEST(OpenContainerArgument, FallsBackToTheExtensionAndSaysSo) {
     odd.push_back(0);
     const opened_container_t image = openContainerArgument(scratch.write("odd.d64", odd));
     ASSERT_NE(image.disk, nullptr);
-    EXPECT_TRUE(image.disk->sizeUnknown());
+    EXPECT_TRUE(image.disk->damage().sizeUnknown);
     EXPECT_EQ(image.disk->blocksFree(), 663u);
     EXPECT_EQ(texts(image), "notice: 'odd.d64': not ID'd; opened by its extension as D64\n");
 

@@ -8,6 +8,7 @@
 #include "platter/open/format_classes.hpp"
 
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 #include <fstream>
 #include <string>
 #include <thread>
+
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -37,7 +40,7 @@ std::vector<std::uint8_t> fixture(const std::string& name) {
 std::vector<std::uint8_t> fileAt(Disk& disk, std::uint64_t index) {
     dir_entry_t entry;
     std::vector<std::uint8_t> data;
-    if (!disk.getEntry(index, false, entry) || !disk.readFile(entry, data)) data.clear();
+    if (!disk.getEntry(index, false, entry) || !readWhole(disk, entry, data)) data.clear();
     return data;
 }
 

@@ -9,6 +9,10 @@
 #include "tests/support/files.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -74,7 +78,7 @@ TEST(M2iIndex, LinesNameTypeHostFileAndCbmName) {
         EXPECT_EQ(test_support::nameOf(entry), raw(expected[i].name)) << i;
         EXPECT_EQ(entry.typeByte(), expected[i].type) << i;
         bytes_t data;
-        ASSERT_TRUE(disk.readFile(entry, data));
+        ASSERT_TRUE(readWhole(disk, entry, data));
         EXPECT_EQ(data, expected[i].data) << i;
         if (i == 2) {
             EXPECT_EQ(entry.recordLength(), 0);
@@ -92,7 +96,7 @@ TEST(M2iIndex, TheTotalSizeChoosesTheImageKind) {
     dir_entry_t entry;
     bytes_t data;
     ASSERT_TRUE(opened.disk->getEntry(0, false, entry));
-    ASSERT_TRUE(opened.disk->readFile(entry, data));
+    ASSERT_TRUE(readWhole(*opened.disk, entry, data));
     EXPECT_EQ(data, patternBytes(170164, 1));
     dir.write("b.prg", patternBytes(808960 - 170164, 2));
     opened = openM2I(dir.write("huge.m2i", textBytes("HUGE\nP:a.prg:A\nP:b.prg:B\n")));
@@ -142,7 +146,7 @@ TEST(M2iIndex, CbmconvertExtractsTheListedFiles) {
     open_result_t opened = openM2I(dir.write("set.m2i", textBytes("MY DISK\nP:game.prg:game\nS:missing.seq:NOPE\n")));
     ASSERT_TRUE(opened.disk);
     ASSERT_EQ(opened.disk->countDirectoryEntries(), 1u);
-    ASSERT_TRUE(opened.disk->saveAs(dir.file("set.d64")));
+    ASSERT_TRUE(saved(opened.disk->saveAs(dir.file("set.d64"))));
     std::filesystem::create_directory(dir.file("out"));
     const auto [output, status] =
         test_support::runCommand("cd " + dir.file("out").string() + " && cbmconvert -v1 -N -d ../set.d64 2>&1");

@@ -14,6 +14,10 @@
 #include "tests/support/files.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
+#include "tests/support/disk_reads.hpp"
+
+using test_support::saved;
+using test_support::readWhole;
 
 namespace platter {
 namespace {
@@ -73,7 +77,7 @@ TEST(ZipcodeFiles, PartsGiveTheImageTheyCameFrom) {
             ASSERT_TRUE(opened.disk) << opened.failure;
             EXPECT_EQ(opened.disk->trackCount(), tracks);
             EXPECT_EQ(contents(*opened.disk), image);
-            EXPECT_TRUE(opened.warnings.empty());
+            EXPECT_TRUE(opened.disk->damage().notes.empty());
             EXPECT_FALSE(opened.disk->isModified());
             // Saved beside the parts, never over one.
             EXPECT_EQ(opened.disk->imagePath(), dir.file("game.d64"));
@@ -101,29 +105,29 @@ TEST(ZipcodeFiles, MissingPartsAreNamedAndLeaveTheirTracksEmpty) {
     for (const std::size_t k : {1u, 2u, 4u}) dir.write(partName(k, "gap"), parts[k - 1]);
     open_result_t opened = openZipcodeFiles(dir.file("1!gap"));
     ASSERT_TRUE(opened.disk);
-    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '3!gap' is missing; its tracks are empty"});
+    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{"zipcode part '3!gap' is missing; its tracks are empty"});
     EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
     const bytes_t decoded = contents(*opened.disk);
     EXPECT_TRUE(allZero(decoded, 17, 26));
     EXPECT_TRUE(sameTracks(decoded, image, 1, 17));
-    EXPECT_TRUE(opened.disk->isIncomplete());
-    EXPECT_FALSE(opened.disk->saveAs(dir.file("gap.d64")));
+    EXPECT_TRUE(opened.disk->damage().incomplete);
+    EXPECT_FALSE(saved(opened.disk->saveAs(dir.file("gap.d64"))));
     EXPECT_FALSE(std::filesystem::exists(dir.file("gap.d64")));
 
     for (const std::size_t k : {2u, 3u, 4u}) dir.write(partName(k, "solo"), parts[k - 1]);
     opened = openZipcodeFiles(dir.file("2!solo"));
     ASSERT_TRUE(opened.disk) << opened.failure;
-    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '1!solo' is missing; its tracks are empty"});
+    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{"zipcode part '1!solo' is missing; its tracks are empty"});
     EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
     EXPECT_TRUE(allZero(contents(*opened.disk), 1, 9));
     EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 9, 36));
-    EXPECT_TRUE(opened.disk->isIncomplete());
+    EXPECT_TRUE(opened.disk->damage().incomplete);
 
     // A part 1 that is another part's file is no part 1.
     dir.write("1!solo", parts[1]);
     opened = openZipcodeFiles(dir.file("2!solo"));
     ASSERT_TRUE(opened.disk);
-    EXPECT_EQ(opened.warnings, std::vector<std::string>{"'1!solo' is no zipcode part; its tracks are empty"});
+    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{"'1!solo' is no zipcode part; its tracks are empty"});
     EXPECT_TRUE(allZero(contents(*opened.disk), 1, 9));
     // A set of which no part is valid gives no image.
     dir.write("2!none", bytes_t(300, 7));
@@ -142,21 +146,21 @@ TEST(ZipcodeFiles, APartCutShortIsNamedAndLeavesTheBlocksItLacksEmpty) {
     for (std::size_t k = 1; k <= parts.size(); ++k) dir.write(partName(k, "cut"), parts[k - 1]);
     open_result_t opened = openZipcodeFiles(dir.file("1!cut"));
     ASSERT_TRUE(opened.disk);
-    ASSERT_EQ(opened.warnings.size(), 1u);
-    EXPECT_TRUE(opened.warnings[0].starts_with("zipcode part '2!cut' is cut short; ")) << opened.warnings[0];
-    EXPECT_TRUE(opened.warnings[0].ends_with(" blocks of its tracks are empty")) << opened.warnings[0];
+    ASSERT_EQ(opened.disk->damage().notes.size(), 1u);
+    EXPECT_TRUE(opened.disk->damage().notes[0].starts_with("zipcode part '2!cut' is cut short; ")) << opened.disk->damage().notes[0];
+    EXPECT_TRUE(opened.disk->damage().notes[0].ends_with(" blocks of its tracks are empty")) << opened.disk->damage().notes[0];
     EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 1, 9));
     EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 17, 41));
-    EXPECT_TRUE(opened.disk->isIncomplete());
-    EXPECT_FALSE(opened.disk->saveAs(dir.file("cut.d64")));
+    EXPECT_TRUE(opened.disk->damage().incomplete);
+    EXPECT_FALSE(saved(opened.disk->saveAs(dir.file("cut.d64"))));
 
     // Part 2's file holding part 3 has no record of part 2's tracks.
     dir.write("2!cut", parts[2]);
     opened = openZipcodeFiles(dir.file("1!cut"));
     ASSERT_TRUE(opened.disk);
-    EXPECT_EQ(opened.warnings, std::vector<std::string>{
+    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{
                                    "zipcode part '2!cut' has no record of 168 blocks of its tracks; they are empty"});
-    EXPECT_TRUE(opened.disk->isIncomplete());
+    EXPECT_TRUE(opened.disk->damage().incomplete);
 }
 
 TEST(ZipcodeFiles, OpenAsTheirKindFromIdentification) {
@@ -168,7 +172,7 @@ TEST(ZipcodeFiles, OpenAsTheirKindFromIdentification) {
     dir_entry_t entry;
     ASSERT_TRUE(opened.disk->getEntry(2, false, entry));
     bytes_t data;
-    ASSERT_TRUE(opened.disk->readFile(entry, data));
+    ASSERT_TRUE(readWhole(*opened.disk, entry, data));
     EXPECT_EQ(data, test_support::patternBytes(255, 3));
     opened = openContainerFile(dir.file("4!game"));
     ASSERT_TRUE(opened.disk) << opened.failure;
@@ -215,13 +219,13 @@ TEST(ZipcodeSets, MissingEntriesSetCodeFiveAndLeaveTheirTracksEmpty) {
     open_result_t opened = openZipcodeSet(*gap, entry);
     ASSERT_TRUE(opened.disk);
     EXPECT_EQ(opened.disk->lastError(), kErrOpenFile);
-    EXPECT_EQ(opened.warnings.size(), 1u);
+    EXPECT_EQ(opened.disk->damage().notes.size(), 1u);
 
     std::unique_ptr<Disk> solo = imageHolding(parts, {2, 3, 4});
     ASSERT_TRUE(solo->getEntry(1, false, entry));
     opened = openNestedContainer(*solo, entry);
     ASSERT_TRUE(opened.disk) << opened.failure;
-    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '1!GAME' is missing; its tracks are empty"});
+    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{"zipcode part '1!GAME' is missing; its tracks are empty"});
     EXPECT_TRUE(allZero(contents(*opened.disk), 1, 9));
     EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 9, 36));
 }
@@ -235,7 +239,7 @@ TEST(ZipcodeSets, AScratchedPartIsNoPart) {
     ASSERT_TRUE(disk->getEntry(2, true, entry));
     const open_result_t opened = openZipcodeSet(*disk, entry);
     ASSERT_TRUE(opened.disk);
-    EXPECT_EQ(opened.warnings, std::vector<std::string>{"zipcode part '1!GAME' is missing; its tracks are empty"});
+    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{"zipcode part '1!GAME' is missing; its tracks are empty"});
     EXPECT_TRUE(disk->includeEmpty());
 }
 
@@ -250,7 +254,7 @@ TEST(ZipcodePeers, SetsWrittenByDisk2zipOpenAsTheImageZip2diskGives) {
         ASSERT_EQ(test_support::runCommand(cd + "disk2zip t.d64 set && zip2disk set back.d64").second, 0);
         open_result_t opened = openZipcodeFiles(dir.file("1!set"));
         ASSERT_TRUE(opened.disk);
-        EXPECT_TRUE(opened.warnings.empty());
+        EXPECT_TRUE(opened.disk->damage().notes.empty());
         EXPECT_EQ(contents(*opened.disk), test_support::readBytes(dir.file("back.d64"))) << seed;
     }
 }

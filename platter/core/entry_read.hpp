@@ -1,0 +1,44 @@
+#pragma once
+// The one result of reading an entry's file: its bytes and whether they are all of it.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platter/core/block_range_fault.hpp"
+#include "platter/core/chain_walk.hpp"
+#include "platter/core/convert_records.hpp"
+
+namespace platter {
+
+enum class read_outcome : std::uint8_t {
+    whole,       // every byte of the file (none for an empty one)
+    cutShort,    // the bytes up to where the file stops early
+    unreadable,  // nothing: its first block holds no data, or none of the container's
+    areaFault,   // nothing: the area it reserves is not the container's (`area` says why)
+};
+
+struct entry_read_t {
+    std::vector<std::uint8_t> bytes;
+    read_outcome outcome = read_outcome::whole;
+    // Cut short: the bytes the entry says its file holds, where it says (a size field).
+    std::optional<std::uint64_t> expected;
+    // Where a chain of the file stopped, when one did.
+    chain_stop_t stop;
+    block_range_fault area = block_range_fault::none;
+    // The damage is one its container's report names already (a tape entry its file ends
+    // inside): no word of its own.
+    bool namedByContainer = false;
+    // A VLIR file read in the GEOS Convert form: records whose blocks its table counts short.
+    std::vector<vlir_record_blocks_t> recordsCountedShort;
+
+    bool whole() const { return outcome == read_outcome::whole; }
+};
+
+// The outcome of a read that gave `bytes` and stopped as `stop` said.
+inline read_outcome outcomeOf(const chain_stop_t& stop, bool anyBytes) {
+    if (stop.whole()) return read_outcome::whole;
+    return anyBytes || !stop.from.isNone() ? read_outcome::cutShort : read_outcome::unreadable;
+}
+
+}  // namespace platter

@@ -1,0 +1,138 @@
+#include "app/damage_report.hpp"
+
+#include <gtest/gtest.h>
+
+#include "app/entry_read_report.hpp"
+#include "platter/core/dir_entry.hpp"
+#include "tests/support/bytes.hpp"
+#include "tests/support/files.hpp"
+#include "tests/support/run_zt.hpp"
+#include "tests/support/scratch_dir.hpp"
+
+namespace app {
+namespace {
+
+using platter::chain_end;
+using platter::chain_stop_t;
+using platter::makeBlock;
+using platter::noBlock;
+using platter::read_outcome;
+
+std::vector<std::string> texts(const std::vector<forge::message_t>& messages) {
+    std::vector<std::string> out;
+    for (const forge::message_t& message : messages) out.push_back(message.text);
+    return out;
+}
+
+TEST(DamageReport, EachStopOfAChainHasItsWords) {
+    const auto a = makeBlock(18, 1);
+    const auto b = makeBlock(99, 0);
+    EXPECT_EQ(chainStopText("the directory chain", {chain_end::turnsBack, a, makeBlock(18, 0)}),
+              "the directory chain turns back at block 18.1");
+    EXPECT_EQ(chainStopText("the directory chain", {chain_end::leaves, a, b}),
+              "the directory chain leaves the disk at 18.1 \u2192 99.0");
+    EXPECT_EQ(chainStopText("the partition table", {chain_end::leaves, noBlock(), b}),
+              "the partition table starts outside the disk, at 99.0");
+    EXPECT_EQ(chainStopText("its chain", {chain_end::unreadable, a, makeBlock(18, 4)}),
+              "its chain ends at block 18.4, which cannot be read");
+    EXPECT_EQ(chainStopText("its chain", {chain_end::missing, a, makeBlock(19, 0)}),
+              "its chain ends at block 19.0, which the file ends before");
+    EXPECT_EQ(chainStopText("its chain", {}), "");
+}
+
+// One line a fact, in this order; the generic words for a cut image give way to a kind's
+// own, and a directory block the file ends before is the cut image's.
+TEST(DamageReport, AReportIsToldLineByLineOnce) {
+    platter::disk_damage_t damage;
+    EXPECT_TRUE(damageMessages(damage, "x.d64").empty());
+    damage.missesBlocks = true;
+    damage.directory = {chain_end::missing, makeBlock(18, 1), makeBlock(18, 4)};
+    EXPECT_EQ(texts(damageMessages(damage, "x.d64")),
+              std::vector<std::string>{"'x.d64': blocks past the end of the image are missing"});
+    damage.notes = {"tracks 2-17 past the end of the file are missing"};
+    damage.directory = {chain_end::leaves, makeBlock(18, 1), makeBlock(99, 0)};
+    damage.directoryKind = platter::directory_kind::partitionTable;
+    EXPECT_EQ(texts(damageMessages(damage, "x.g64")),
+              (std::vector<std::string>{"'x.g64': tracks 2-17 past the end of the file are missing",
+                                        "'x.g64': the partition table leaves the disk at 18.1 \u2192 99.0"}));
+    EXPECT_FALSE(damage.maySave());
+    EXPECT_EQ(saveRefusalText(damage), "some blocks of the container hold no data");
+
+    platter::disk_damage_t odd;
+    odd.sizeUnknown = true;
+    EXPECT_EQ(texts(damageMessages(odd, "odd.d64")),
+              std::vector<std::string>{"'odd.d64': the image's size is not one its format knows"});
+    EXPECT_EQ(saveRefusalText(odd), "the size of the container is not one its format knows");
+    platter::disk_damage_t looping;
+    looping.directory = {chain_end::turnsBack, makeBlock(18, 4), makeBlock(18, 1)};
+    EXPECT_EQ(saveRefusalText(looping), "the container is damaged");
+}
+
+TEST(EntryReadReport, AReadThatIsNotWholeIsNamedOnceWithWhy) {
+    platter::entry_read_t read;
+    EXPECT_EQ(readProblemText(read, 3, 18), std::nullopt);
+    read.outcome = read_outcome::unreadable;
+    EXPECT_EQ(readProblemText(read, 3, 18), "entry [3] could not be read");
+    read.outcome = read_outcome::areaFault;
+    read.area = platter::block_range_fault::pastEnd;
+    EXPECT_EQ(readProblemText(read, 3, 40), "the partition of entry [3] runs past the end of the image");
+    read.outcome = read_outcome::cutShort;
+    read.stop = {chain_end::leaves, makeBlock(17, 3), makeBlock(99, 0)};
+    EXPECT_EQ(readProblemText(read, 3, 18), "entry [3] is cut short: its chain leaves the disk at 17.3 \u2192 99.0");
+    read.bytes.assign(512, 0);
+    read.expected = 70000;
+    EXPECT_EQ(readProblemText(read, 3, 18), "entry [3] is cut short: 512 of 70000 bytes could be read");
+    // Its container's report named it already.
+    read.namedByContainer = true;
+    EXPECT_EQ(readProblemText(read, 3, 18), std::nullopt);
+}
+
+// base.d64 keeps its entries in 18/1 and 18/4; LOCKED (entry 4) has two blocks.
+class DamageThroughCommands : public ::testing::Test {
+protected:
+    std::string patched(const std::function<void(test_support::Bytes&)>& patch) {
+        test_support::Bytes bytes = test_support::readFixture("d64/base.d64");
+        patch(bytes);
+        return scratch_.write("b.d64", bytes).string();
+    }
+    static std::size_t offsetOf(std::uint64_t track, std::uint64_t sector) {
+        return ((track - 1) * 21 - (track > 18 ? (track - 18) * 2 : 0) + sector) * 256;
+    }
+    const test_support::ScratchDir scratch_;
+};
+
+TEST_F(DamageThroughCommands, ADirectoryChainThatLeavesTheDiskListsWhatItReadAndSaysWhere) {
+    const std::string path = patched([](test_support::Bytes& bytes) {
+        test_support::put(bytes, offsetOf(18, 1), {99, 0});
+    });
+    const test_support::zt_run_t ls = test_support::runZt({"ls", path});
+    EXPECT_EQ(ls.status, 0);
+    EXPECT_EQ(ls.errors, "warning: 'b.d64': the directory chain leaves the disk at 18.1 \u2192 99.0\n");
+    EXPECT_NE(ls.out.find("652 BLOCKS FREE."), std::string::npos) << ls.out;
+    // A damaged image is never written back.
+    const test_support::zt_run_t ch = test_support::runZt({"ch", "-e", "23", path + ":%1.0"});
+    EXPECT_EQ(ch.status, 1);
+    EXPECT_NE(ch.errors.find("': the container is damaged; it is left unchanged"), std::string::npos) << ch.errors;
+    EXPECT_EQ(test_support::readBytes(path).size(), 174848u);
+}
+
+TEST_F(DamageThroughCommands, AFileWhoseChainLeavesTheDiskIsWrittenAsFarAsItGoesAndFails) {
+    std::size_t first = 0;
+    const std::string path = patched([&](test_support::Bytes& bytes) {
+        const std::size_t entry = offsetOf(18, 1) + 4 * 32;
+        first = offsetOf(bytes[entry + 3], bytes[entry + 4]);
+        test_support::put(bytes, first, {99, 0});
+    });
+    const test_support::zt_run_t cat = test_support::runZt({"cat", path + ":#4"});
+    EXPECT_EQ(cat.status, 1);
+    EXPECT_EQ(cat.out.size(), 254u);
+    EXPECT_NE(cat.errors.find("': entry [4] is cut short: its chain leaves the disk at "), std::string::npos)
+        << cat.errors;
+    // A listing that reads the files says where, as for a loop.
+    const test_support::zt_run_t ls = test_support::runZt({"ls", "-l", path});
+    EXPECT_EQ(ls.status, 0);
+    EXPECT_NE(ls.errors.find("'b.d64': the chain of entry [4] leaves the disk at "), std::string::npos) << ls.errors;
+}
+
+}  // namespace
+}  // namespace app
