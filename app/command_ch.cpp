@@ -4,6 +4,7 @@
 #include "app/damage_report.hpp"
 #include "app/options.hpp"
 #include "app/selection_report.hpp"
+#include "forge/file_node.hpp"
 #include "forge/files.hpp"
 #include "forge/numbers.hpp"
 #include "platter/core/disk.hpp"
@@ -23,10 +24,6 @@ constexpr std::int64_t kFirstDriveError = 20;
 constexpr std::int64_t kLastDriveError = 29;
 constexpr std::int64_t kUnusedDriveError = 28;
 constexpr std::int64_t kErrorByteBias = 18;
-
-// A device, a pipe or a descriptor such as /dev/stdin: no file of its own to save an image to,
-// and a new file beside it would land among the devices.
-bool isStream(const std::string& path) { return forge::isDeviceOrPipe(path) || forge::namesOpenDescriptor(path); }
 
 }  // namespace
 
@@ -84,7 +81,9 @@ int CommandCh::run(forge::getopt::Getopt& getopt) {
 // leaves it as it was.
 int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
     if (!processAndReport(selection_, disk, reporter_).ok) return 1;
-    if (isStream(path)) {
+    // A device, a pipe or a descriptor such as /dev/stdin: a new file beside it would land among
+    // the devices.
+    if (forge::namesNoFileOfItsOwn(path)) {
         reporter_.error("'" + path + "': the container was read from a device, pipe or standard input; there is no "
                         "file to save it to",
                         Reporter::kNever);

@@ -7,10 +7,10 @@
 #include "app/command_diff.hpp"
 #include "app/command_fgrep.hpp"
 #include "app/command_file.hpp"
+#include "app/command_geowrite_pages.hpp"
 #include "app/command_ls.hpp"
 #include "app/command_merge.hpp"
 #include "app/command_render.hpp"
-#include "app/command_test.hpp"
 #include "app/command_tree.hpp"
 #include "app/command_unar.hpp"
 #include "app/command_unzip.hpp"
@@ -42,7 +42,7 @@ const std::vector<command_factory_t>& builtCommands() {
         {"ls", makeCommand<CommandLs>},       {"file", makeCommand<CommandFile>},
         {"cat", makeCommand<CommandCat>},     {"ch", makeCommand<CommandCh>},
         {"bam", makeCommand<CommandBam>},     {"diff", makeCommand<CommandDiff>},
-        {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandTest>},
+        {"fgrep", makeCommand<CommandFgrep>}, {"test", makeCommand<CommandGeowritePages>},
         {"view", makeCommand<CommandView>},   {"render", makeCommand<CommandRender>},
         {"merge", makeCommand<CommandMerge>}, {"zip", makeCommand<CommandZip>},
         {"unzip", makeCommand<CommandUnzip>}, {"unar", makeCommand<CommandUnar>},

@@ -8,7 +8,6 @@
 #include "app/program_state.hpp"
 #include "app/version.hpp"
 #include "forge/log.hpp"
-#include "forge/numbers.hpp"
 #include "forge/terminal.hpp"
 
 #include <algorithm>
@@ -42,13 +41,6 @@ void setMessageLevels() {
         forge::setVerboseLevel(quiet == 0 ? 1 : 0);
 }
 
-void setDebugLevel() {
-    const std::int64_t level = forge::parseNumber(g_option_debug.value(0));
-    const bool fits =
-        level >= std::numeric_limits<std::int32_t>::min() && level <= std::numeric_limits<std::int32_t>::max();
-    g_debug_level = fits ? static_cast<std::int32_t>(level) : -1;
-}
-
 void setOutputMode() {
     if (g_option_ascii.isSet()) {
         if (g_option_unicode.isSet()) {
@@ -78,7 +70,6 @@ int runSteps(int argc, char** argv) {
         g_getopt.printTryHelp(std::cerr);
         return 1;
     }
-    if (g_option_debug.isSet()) setDebugLevel();
     if (g_option_version.isSet()) {
         printVersion(std::cout);
         printCredits(std::cout);

@@ -24,10 +24,6 @@ ErrorCli errorMessage(std::string message) {
 
 ErrorCli cannotRead(const std::string& path) { return errorMessage("could not read from '" + path + "'"); }
 
-ErrorCli cannotOpenForWrite(const std::string& path) {
-    return errorMessage("'" + path + "': could not be opened for writing");
-}
-
 bool statPath(const std::string& path, struct stat& status) { return ::stat(path.c_str(), &status) == 0; }
 
 bool isSameNode(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
@@ -40,7 +36,8 @@ bool isDescriptorDirectory(std::string_view directory) {
     constexpr std::string_view kProc = "/proc/";
     constexpr std::string_view kDescriptors = "/fd";
     if (!directory.starts_with(kProc) || !directory.ends_with(kDescriptors)) return false;
-    const std::string_view process = directory.substr(kProc.size(), directory.size() - kProc.size() - kDescriptors.size());
+    const std::string_view process =
+        directory.substr(kProc.size(), directory.size() - kProc.size() - kDescriptors.size());
     return !process.empty() && process.find('/') == std::string_view::npos;
 }
 
@@ -110,20 +107,6 @@ std::string tooLargeText(std::string_view name) {
     return "'" + std::string(name) + "' is larger than 64 MiB, more than any image or archive this reads";
 }
 
-std::optional<ErrorCli> verifyFileForRead(const std::string& path) {
-    struct stat status;
-    if (!statPath(path, status)) return errorMessage("'" + path + "': no such file or directory");
-    if (S_ISDIR(status.st_mode)) return errorMessage("'" + path + "': is a directory");
-    return std::nullopt;
-}
-
-std::optional<ErrorCli> readFileAndProcess(const std::string& path, const FileCallback& callback) {
-    if (auto error = verifyFileForRead(path)) return error;
-    file_t file;
-    if (!readFile(path, file)) return cannotRead(path);
-    return callback(file);
-}
-
 std::optional<ErrorCli> readStdin(file_t& file) {
     std::vector<std::uint8_t> data;
     const read_status status = readToEnd(STDIN_FILENO, data);
@@ -133,43 +116,6 @@ std::optional<ErrorCli> readStdin(file_t& file) {
     file.name = kStdinName;
     file.data = std::move(data);
     return std::nullopt;
-}
-
-std::optional<ErrorCli> readStdinAndProcess(const FileCallback& callback) {
-    file_t file;
-    if (auto error = readStdin(file)) return error;
-    return callback(file);
-}
-
-std::optional<ErrorCli> openForWrite(const std::string& path, std::fstream& stream, std::ios::openmode mode) {
-    if (stream.is_open()) stream.close();
-    stream.clear();
-    stream.open(path, mode | std::ios::out);
-    if (!stream.is_open() || !stream) return cannotOpenForWrite(path);
-    return std::nullopt;
-}
-
-std::variant<std::fstream, ErrorCli> openForWrite(const std::string& path, std::ios::openmode mode) {
-    std::fstream stream;
-    if (auto error = openForWrite(path, stream, mode)) return std::move(*error);
-    return stream;
-}
-
-bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes, std::ios::openmode mode) {
-    std::fstream stream;
-    if (openForWrite(path, stream, mode)) {
-        std::cerr << "error: could not open \"" << path << "\" for writing\n";
-        return false;
-    }
-    stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    stream.flush();
-    const bool written = stream.good();
-    stream.close();
-    if (!written || stream.fail()) {
-        std::cerr << "error: failure while trying to write to \"" << path << "\"\n";
-        return false;
-    }
-    return true;
 }
 
 bool exists(const std::string& path) {
@@ -185,11 +131,6 @@ bool isDirectory(const std::string& path) {
 bool isRegularFile(const std::string& path) {
     struct stat status;
     return statPath(path, status) && S_ISREG(status.st_mode);
-}
-
-bool isDeviceOrPipe(const std::string& path) {
-    struct stat status;
-    return statPath(path, status) && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }
 
 bool isSameFile(const std::string& a, const std::string& b) {

@@ -1,18 +1,15 @@
 #pragma once
-// Whole-file reading and writing, standard input, and file-system tests.
-// Failures are returned (false, empty text or an ErrorCli), never thrown.
+// Whole-file reading, standard input, and file-system tests; files are written only through
+// forge/save_file.hpp. Failures are returned (false, empty text or an ErrorCli), never thrown.
 
 #include "forge/host_file.hpp"
 #include "forge/log.hpp"
 #include "forge/paths.hpp"  // path texts belong to the same file layer
 
 #include <cstdint>
-#include <fstream>
-#include <functional>
 #include <optional>
-#include <span>
 #include <string>
-#include <variant>
+#include <string_view>
 #include <vector>
 
 namespace forge {
@@ -33,8 +30,6 @@ inline constexpr std::uint64_t kLargestWholeRead = std::uint64_t{64} << 20;
 // "'NAME' is larger than 64 MiB, more than any image or archive this reads".
 std::string tooLargeText(std::string_view name);
 
-using FileCallback = std::function<std::optional<ErrorCli>(file_t&)>;
-
 // Reads the whole file. Regular files are read by their size (and the count
 // checked), pipes and devices in chunks until their end (kLargestWholeRead at most);
 // directories and unreadable paths give false and leave `file` untouched.
@@ -47,35 +42,14 @@ read_status readFileUpTo(const std::string& path, std::uint64_t largest, file_t&
 // The whole content of a file already open, under the same rules.
 read_status readHostFile(const HostFile& file, std::uint64_t largest, std::vector<std::uint8_t>& data);
 
-// "'P': no such file or directory" or "'P': is a directory"; empty when readable.
-std::optional<ErrorCli> verifyFileForRead(const std::string& path);
-
-// verifyFileForRead, then readFile ("could not read from 'P'" on failure), then
-// the callback's result. The file lives only during the callback.
-std::optional<ErrorCli> readFileAndProcess(const std::string& path, const FileCallback& callback);
-
 // Reads standard input to its end; a read error gives "could not read from
 // '{data from stdin}'", more than kLargestWholeRead bytes tooLargeText.
 std::optional<ErrorCli> readStdin(file_t& file);
-std::optional<ErrorCli> readStdinAndProcess(const FileCallback& callback);
-
-// Opens `path` for writing (std::ios::out is always added to `mode`) into
-// `stream`, replacing whatever it held; "'P': could not be opened for writing".
-std::optional<ErrorCli> openForWrite(const std::string& path, std::fstream& stream, std::ios::openmode mode);
-std::variant<std::fstream, ErrorCli> openForWrite(const std::string& path, std::ios::openmode mode);
-
-// Writes the bytes, flushes and closes; true only when all of that succeeded.
-// Failures print "error: could not open \"P\" for writing" or "error: failure
-// while trying to write to \"P\"" on the error stream (no program name).
-bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes,
-               std::ios::openmode mode = std::ios::binary | std::ios::trunc);
 
 // stat-based tests; a path whose status cannot be read gives false.
 bool exists(const std::string& path);
 bool isDirectory(const std::string& path);
 bool isRegularFile(const std::string& path);
-// A device, pipe or socket (/dev/stdout, a FIFO): a node to write into, not a file to replace.
-bool isDeviceOrPipe(const std::string& path);
 // Both paths name one existing file (the same device and inode, so links count too).
 bool isSameFile(const std::string& a, const std::string& b);
 // The path names the file standard output is open on (/dev/stdout, or the file it was redirected to).

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "forge/file_node.hpp"
 #include "forge/temporary_file_guard.hpp"
 
 namespace forge {
@@ -43,9 +44,6 @@ std::optional<struct stat> existingFile(const std::filesystem::path& target) {
     if (::stat(target.c_str(), &status) != 0) return std::nullopt;
     return status;
 }
-
-// A device, pipe or socket: a node to write into, not a file to replace.
-bool isNode(const struct stat& status) { return !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode); }
 
 // Why an existing target must not be replaced. A writer reading standard input would lose the
 // file it reads. The rename would go round a write protection the user set; access decides as
@@ -97,6 +95,9 @@ struct save_job_t {
     const std::filesystem::path& target;
     const SaveWriter& writer;
     std::optional<struct stat> existing;
+
+    // There is no file to replace in a device or pipe: it is written into.
+    bool intoNode() const { return existing && isNode(existing->st_mode); }
 };
 
 // A file written in full beside its target and flushed, not yet renamed over it. Where the
@@ -212,42 +213,56 @@ std::optional<save_failure_t> flushDirectory(const std::filesystem::path& direct
     return save_failure_t{true, "could not flush the directory '" + directory.string() + "': " + reason()};
 }
 
-// Every file to its temporary file first; then, with the signals held, each is named and all
-// are renamed over their targets. No target is touched unless every file was written, and no
-// signal but SIGKILL stops the renames halfway or finds a named temporary file.
-std::optional<save_failure_t> replaceAll(std::span<const save_job_t> jobs) {
+// With the signals held, names every staged file and renames it over its target. No signal but
+// SIGKILL stops the renames halfway or finds a named temporary file.
+std::optional<save_failure_t> renameAll(std::vector<staged_file_t>& staged, TemporaryFileGuard& guard) {
+    const HeldSignals held;
+    for (staged_file_t& file : staged) {
+        if (nameTemporary(file)) continue;
+        const std::string failure = "could not name a temporary file in '" + file.directory.string() + "': " + reason();
+        discardAll(staged, guard);
+        return save_failure_t{true, failure};
+    }
+    // The renames fail only when something outside changes the directories meanwhile.
+    for (staged_file_t& file : staged) {
+        if (::rename(file.temporary.c_str(), file.file.c_str()) != 0) {
+            const std::string failure = "could not replace '" + file.file.string() + "': " + reason();
+            discardAll(staged, guard);
+            return save_failure_t{true, failure};
+        }
+        guard.forget(file.temporary);
+        file.temporary.clear();
+    }
+    return std::nullopt;
+}
+
+// One file or a set, all or none: every file to its temporary file first, then every node
+// written into, then the files renamed over their targets. What a node took cannot be taken
+// back, so nodes come only once every file is ready, and a node that fails leaves every file
+// as it was.
+std::optional<save_failure_t> saveAll(std::span<const save_job_t> jobs) {
     for (const save_job_t& job : jobs) {
-        if (!job.existing) continue;
+        if (!job.existing || job.intoNode()) continue;
         if (auto failure = refusal(job.target, *job.existing)) return failure;
     }
     TemporaryFileGuard guard;
-    std::vector<staged_file_t> staged(jobs.size());
-    for (std::size_t i = 0; i < jobs.size(); ++i) {
-        if (auto failure = stage(jobs[i], staged[i], guard)) {
+    std::vector<staged_file_t> staged;
+    staged.reserve(jobs.size());
+    for (const save_job_t& job : jobs) {
+        if (job.intoNode()) continue;
+        if (auto failure = stage(job, staged.emplace_back(), guard)) {
             discardAll(staged, guard);
             return failure;
         }
     }
-    {
-        const HeldSignals held;
-        for (staged_file_t& file : staged) {
-            if (nameTemporary(file)) continue;
-            const std::string failure =
-                "could not name a temporary file in '" + file.directory.string() + "': " + reason();
+    for (const save_job_t& job : jobs) {
+        if (!job.intoNode()) continue;
+        if (auto failure = writeInto(job.target, job.writer)) {
             discardAll(staged, guard);
-            return save_failure_t{true, failure};
-        }
-        // The renames fail only when something outside changes the directories meanwhile.
-        for (staged_file_t& file : staged) {
-            if (::rename(file.temporary.c_str(), file.file.c_str()) != 0) {
-                const std::string failure = "could not replace '" + file.file.string() + "': " + reason();
-                discardAll(staged, guard);
-                return save_failure_t{true, failure};
-            }
-            guard.forget(file.temporary);
-            file.temporary.clear();
+            return failure;
         }
     }
+    if (auto failure = renameAll(staged, guard)) return failure;
     std::set<std::filesystem::path> directories;
     for (const staged_file_t& file : staged) directories.insert(file.directory);
     for (const std::filesystem::path& directory : directories) {
@@ -270,10 +285,7 @@ bool SaveSink::write(std::span<const std::uint8_t> bytes) {
 
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, const SaveWriter& writer) {
     const save_job_t job{target, writer, existingFile(target)};
-    // There is no file to replace in a device or pipe, and a rename would put a regular file in
-    // its place.
-    if (job.existing && isNode(*job.existing)) return writeInto(target, writer);
-    return replaceAll({&job, 1});
+    return saveAll({&job, 1});
 }
 
 std::optional<save_failure_t> saveFiles(std::span<const file_to_save_t> files) {
@@ -285,7 +297,7 @@ std::optional<save_failure_t> saveFiles(std::span<const file_to_save_t> files) {
         writers.emplace_back([bytes = file.bytes](SaveSink& sink) { return sink.write(bytes); });
         jobs.push_back({file.target, writers.back(), existingFile(file.target)});
     }
-    return replaceAll(jobs);
+    return saveAll(jobs);
 }
 
 std::optional<save_failure_t> saveFile(const std::filesystem::path& target, std::span<const std::uint8_t> bytes) {

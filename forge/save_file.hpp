@@ -5,7 +5,8 @@
 // target; a symbolic link keeps pointing where it did and its target gets the new content. The
 // directory is flushed too. On any failure the temporary file is removed and the target is left
 // exactly as it was. A hard link to the target keeps the old content, as with `sed -i`. A
-// device or pipe (/dev/stdout) is written into directly.
+// device, pipe or socket (forge::isNode: /dev/stdout, a FIFO) is written into directly, alone
+// or as a part of a set.
 // Before anything is written, an existing target is refused when it is the file standard input
 // reads, or when the user may not write it (a read-only file stays as it is).
 // No temporary file outlives the process: where the file system allows, it has no name until
@@ -51,9 +52,10 @@ struct file_to_save_t {
     std::span<const std::uint8_t> bytes;
 };
 
-// Several files, all or none: each goes to its temporary file first, and only when every
-// one of them is written are they renamed over their targets. On a failure before the
-// renames no target is touched; no signal but SIGKILL stops the renames halfway.
+// Several files, all or none: each goes to its temporary file first; only when every one of
+// them is written are the nodes among the targets written into, and then the files renamed
+// over theirs. A failure before the renames (a node's included) leaves every file as it was;
+// no signal but SIGKILL stops the renames halfway.
 std::optional<save_failure_t> saveFiles(std::span<const file_to_save_t> files);
 
 }  // namespace forge

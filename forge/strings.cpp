@@ -167,18 +167,18 @@ std::size_t displayWidth(std::string_view text) {
     return width;
 }
 
-bool appendUtf8(std::uint32_t codePoint, std::string& out) {
+void appendUtf8(char32_t codePoint, std::string& out) {
+    if ((codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) codePoint = 0xFFFD;
     if (codePoint <= 0x7F) {
         out += static_cast<char>(codePoint);
-    } else if (codePoint <= 0x7FF) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint <= 0xFFFE) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        return;
     }
-    return true;
+    // The lead byte carries the count of bytes; each following one six bits, low bits last.
+    const std::size_t following = codePoint <= 0x7FF ? 1 : codePoint <= 0xFFFF ? 2 : 3;
+    constexpr unsigned kLeadMarks[] = {0, 0xC0, 0xE0, 0xF0};
+    out += static_cast<char>(kLeadMarks[following] | (codePoint >> (6 * following)));
+    for (std::size_t shift = following; shift-- > 0;)
+        out += static_cast<char>(0x80 | ((codePoint >> (6 * shift)) & 0x3F));
 }
 
 std::u32string decodeUtf8(std::string_view text) {

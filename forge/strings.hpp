@@ -47,9 +47,9 @@ std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // valid character count 0.
 std::size_t displayWidth(std::string_view text);
 
-// Appends the UTF-8 form of a code point up to 0xFFFE; 0xFFFF and above append
-// nothing. Always true.
-bool appendUtf8(std::uint32_t codePoint, std::string& out);
+// Appends the UTF-8 form of a code point (1 to 4 bytes). A surrogate (U+D800-U+DFFF) or a
+// value past U+10FFFF is no character: it appends U+FFFD, the replacement character.
+void appendUtf8(char32_t codePoint, std::string& out);
 
 // The code points of UTF-8 text. A byte that starts no valid, shortest-form
 // sequence stands for itself, so Latin-1 text comes through as well.

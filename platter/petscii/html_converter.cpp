@@ -36,7 +36,9 @@ void HTMLConverter::put(std::uint16_t code) {
     } else if (const char* entity = entityOf(code)) {
         sink().appendText(entity);
     } else {
-        sink().appendText(codePointToUtf8(code));
+        std::string text;
+        forge::appendUtf8(code, text);
+        sink().appendText(text);
     }
 }
 

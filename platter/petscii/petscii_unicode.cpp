@@ -1,5 +1,6 @@
 #include "platter/petscii/petscii_unicode.hpp"
 
+#include "forge/strings.hpp"
 #include "platter/petscii/petscii_tables.hpp"
 
 namespace platter {
@@ -31,25 +32,10 @@ std::u16string petsciiToUtf16(std::span<const std::uint8_t> bytes, Charset set, 
     return out;
 }
 
-std::string codePointToUtf8(std::uint16_t codePoint) {
-    std::string out;
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-    return out;
-}
-
 std::string latin1ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
-    for (char c : bytes) out += codePointToUtf8(static_cast<std::uint8_t>(c));
+    for (char c : bytes) forge::appendUtf8(static_cast<std::uint8_t>(c), out);
     return out;
 }
 

@@ -16,9 +16,6 @@ std::uint16_t petsciiCharToUnicode(std::uint8_t c, Charset set);
 // control codes take the font's control glyphs instead.
 std::u16string petsciiToUtf16(std::span<const std::uint8_t> bytes, Charset set, bool glyphControls);
 
-// UTF-8 form (1 to 3 bytes) of a 16-bit code point.
-std::string codePointToUtf8(std::uint16_t codePoint);
-
 // Every byte taken as a Latin-1 code point, encoded as UTF-8.
 std::string latin1ToUtf8(std::string_view bytes);
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/startup.hpp"
+#include "tests/support/fifo_reader.hpp"
 #include "tests/support/run_zt.hpp"
 #include "tests/support/without_root.hpp"
 
@@ -71,6 +72,24 @@ TEST(WrittenFiles, TheFileStandardInputReadsIsNeverWrittenOver) {
     writer.join();
     EXPECT_EQ(piped.status, 0) << piped.errors;
     EXPECT_EQ(readBytes(scratch.file("piped.d64")), readBytes(scratch.file("out.d64")));
+}
+
+// A zipcode part that is a pipe gets its bytes through the pipe, as a regular part gets them,
+// and stays a pipe; the other parts are written as files.
+TEST(WrittenFiles, ZipWritesIntoAPipePart) {
+    const test_support::ScratchDir scratch;
+    const fs::path image = scratch.copyFixture("d64/base.d64", "base.d64");
+    ASSERT_EQ(runZt({"zip", image.string(), scratch.file("plain").string()}).status, 0);
+    const fs::path fifo = scratch.file("1!x");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    test_support::FifoReader reader(fifo);
+    const zt_run_t zip = runZt({"zip", image.string(), scratch.file("x").string()});
+    const bytes_t received = reader.finish();
+    EXPECT_EQ(zip.status, 0) << zip.errors;
+    EXPECT_EQ(received, readBytes(scratch.file("1!plain")));
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+    for (const std::string part : {"2!", "3!", "4!"})
+        EXPECT_EQ(readBytes(scratch.file(part + "x")), readBytes(scratch.file(part + "plain"))) << part;
 }
 
 // As a normal user, ch, unar and zip leave read-only targets alone (a set whole) and name the

@@ -1,5 +1,6 @@
 #include "forge/files.hpp"
 
+#include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -51,8 +52,8 @@ protected:
 
 TEST_F(FilesTest, ReadFileRegularDevicesAndPipes) {
     const auto bytes = patternBytes(3 * 1048576 + 17);
-    ASSERT_TRUE(forge::writeFile(path("big.d64"), bytes));
-    ASSERT_TRUE(forge::writeFile(path("empty"), {}));
+    test_support::writeBytes(path("big.d64"), bytes);
+    test_support::writeBytes(path("empty"), {});
 
     file_t file;
     ASSERT_TRUE(forge::readFile(path("big.d64"), file));
@@ -69,7 +70,7 @@ TEST_F(FilesTest, ReadFileRegularDevicesAndPipes) {
     }
 
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
-    std::thread writer([&] { forge::writeFile(path("fifo"), bytes, std::ios::binary); });
+    std::thread writer([&] { test_support::writeBytes(path("fifo"), bytes); });
     EXPECT_TRUE(forge::readFile(path("fifo"), file));
     writer.join();
     EXPECT_EQ(file.data, bytes);
@@ -91,28 +92,12 @@ TEST_F(FilesTest, ReadFailuresAreReportedNotThrown) {
                   "'{data from stdin}' is larger than 64 MiB, more than any image or archive this reads");
     }
     EXPECT_EQ(file.name, "kept");
-
-    EXPECT_EQ(printed(*forge::verifyFileForRead(path("missing"))),
-              "'" + path("missing") + "': no such file or directory");
-    EXPECT_EQ(printed(*forge::verifyFileForRead(scratch_.path().string())),
-              "'" + scratch_.path().string() + "': is a directory");
-    ASSERT_TRUE(forge::writeFile(path("f.prg"), std::vector<std::uint8_t>{1, 8, 0}));
-    EXPECT_FALSE(forge::verifyFileForRead(path("f.prg")));
-
-    std::size_t seen = 0;
-    const auto count = [&](file_t& f) {
-        seen = f.data.size();
-        return NoError();
-    };
-    EXPECT_FALSE(forge::readFileAndProcess(path("f.prg"), count));
-    EXPECT_EQ(seen, 3u);
-    EXPECT_TRUE(forge::readFileAndProcess(scratch_.path().string(), count));
 }
 
 TEST_F(FilesTest, ReadStdinPipeEmptyAndFailing) {
     const auto bytes = patternBytes(3 * 1048576);
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
-    std::thread writer([&] { forge::writeFile(path("fifo"), bytes); });
+    std::thread writer([&] { test_support::writeBytes(path("fifo"), bytes); });
     feedStdin(::open(path("fifo").c_str(), O_RDONLY));
     file_t file;
     file.directory = "old";
@@ -127,38 +112,13 @@ TEST_F(FilesTest, ReadStdinPipeEmptyAndFailing) {
     EXPECT_TRUE(file.data.empty());
 
     feedStdin(::open(scratch_.path().c_str(), O_RDONLY | O_DIRECTORY));  // read() fails with EISDIR
-    bool called = false;
-    const auto error = forge::readStdinAndProcess([&](file_t&) {
-        called = true;
-        return NoError();
-    });
+    const NoError error = forge::readStdin(file);
     ASSERT_TRUE(error);
     EXPECT_EQ(printed(*error), "could not read from '{data from stdin}'");
-    EXPECT_FALSE(called);
-}
-
-TEST_F(FilesTest, WritingReportsOpenAndFlushFailures) {
-    auto opened = forge::openForWrite(path("a.txt"), std::ios::binary);
-    ASSERT_TRUE(std::holds_alternative<std::fstream>(opened));
-    auto refused = forge::openForWrite(path("no/such"), std::ios::binary);
-    ASSERT_TRUE(std::holds_alternative<forge::ErrorCli>(refused));
-    EXPECT_EQ(printed(std::get<forge::ErrorCli>(refused)),
-              "'" + path("no/such") + "': could not be opened for writing");
-
-    std::ostringstream captured;
-    std::streambuf* saved = std::cerr.rdbuf(captured.rdbuf());
-    const bool openFailed = forge::writeFile(path("no/such"), patternBytes(10));
-    const bool fullFailed = forge::writeFile("/dev/full", patternBytes(10));  // fails only on flush
-    std::cerr.rdbuf(saved);
-    EXPECT_FALSE(openFailed);
-    EXPECT_FALSE(fullFailed);
-    EXPECT_EQ(captured.str(), "error: could not open \"" + path("no/such") +
-                                  "\" for writing\n"
-                                  "error: failure while trying to write to \"/dev/full\"\n");
 }
 
 TEST_F(FilesTest, FileSystemTests) {
-    ASSERT_TRUE(forge::writeFile(path("f"), std::vector<std::uint8_t>{1}));
+    test_support::writeBytes(path("f"), {1});
     EXPECT_TRUE(forge::isRegularFile(path("f")) && forge::exists(path("f")) && !forge::isDirectory(path("f")));
     EXPECT_TRUE(forge::isDirectory(scratch_.path().string()) && !forge::isRegularFile(scratch_.path().string()));
     EXPECT_FALSE(forge::exists(path("x")) || forge::isDirectory(path("x")) || forge::isRegularFile(path("x")));
@@ -170,7 +130,7 @@ TEST_F(FilesTest, FileSystemTests) {
 // A descriptor's link reads whatever the descriptor is open on, here a regular file: the
 // path names no file of its own, through however many links; a link to a file does.
 TEST_F(FilesTest, DescriptorLinksAreToldFromFiles) {
-    ASSERT_TRUE(forge::writeFile(path("f"), std::vector<std::uint8_t>{1}));
+    test_support::writeBytes(path("f"), {1});
     feedStdin(::open(path("f").c_str(), O_RDONLY));
     fs::create_symlink("f", path("to_file"));
     fs::create_symlink("/dev/stdin", path("to_stdin"));
@@ -182,7 +142,8 @@ TEST_F(FilesTest, DescriptorLinksAreToldFromFiles) {
     }
     EXPECT_TRUE(forge::namesOpenDescriptor(path("to_stdin")));
     EXPECT_TRUE(forge::namesOpenDescriptor(path("to_link")));
-    for (const char* name : {"f", "to_file", "dangling", "missing"}) EXPECT_FALSE(forge::namesOpenDescriptor(path(name)));
+    for (const char* name : {"f", "to_file", "dangling", "missing"})
+        EXPECT_FALSE(forge::namesOpenDescriptor(path(name)));
     EXPECT_FALSE(forge::namesOpenDescriptor(scratch_.path().string()));
 }
 

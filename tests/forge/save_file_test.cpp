@@ -4,7 +4,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/fifo_reader.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/without_root.hpp"
@@ -122,6 +125,43 @@ TEST(SaveFile, SeveralFilesAreWrittenAllOrNone) {
     EXPECT_EQ(test_support::readBytes(first), one);
     EXPECT_EQ(test_support::readBytes(scratch.file("2!game")), two);
     EXPECT_EQ(filesIn(scratch.path()), 2u);
+}
+
+// A pipe among the parts of a set takes its bytes and stays a pipe; a node that refuses its
+// bytes fails the set before any file is replaced.
+TEST(SaveFile, NodesInASetAreWrittenInto) {
+    const test_support::ScratchDir scratch;
+    const fs::path fifo = scratch.file("1!game");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path second = scratch.write("2!game", bytes_t(4, 1));
+    const bytes_t one(6, 11), two(7, 22), three(8, 33);
+    const file_to_save_t set[] = {{fifo, one}, {second, two}, {scratch.file("3!game"), three}};
+    test_support::FifoReader reader(fifo);
+    const std::optional<save_failure_t> saved = saveFiles(set);
+    EXPECT_EQ(reader.finish(), one);
+    EXPECT_FALSE(saved) << saved->text;
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+    EXPECT_EQ(test_support::readBytes(second), two);
+    EXPECT_EQ(test_support::readBytes(scratch.file("3!game")), three);
+    EXPECT_EQ(filesIn(scratch.path()), 3u);
+
+    // A socket refuses to be opened: a node of the scratch directory that fails, where a fault
+    // of the routine cannot replace a device of the system.
+    const fs::path socketPath = scratch.file("5!game");
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.string().size(), sizeof address.sun_path);
+    socketPath.string().copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const file_to_save_t failing[] = {{second, one}, {socketPath, one}, {scratch.file("4!game"), one}};
+    const std::optional<save_failure_t> refused = saveFiles(failing);
+    ::close(listener);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->text, "could not open '" + socketPath.string() + "': No such device or address");
+    EXPECT_EQ(fs::status(socketPath).type(), fs::file_type::socket);
+    EXPECT_EQ(test_support::readBytes(second), two);
+    EXPECT_EQ(filesIn(scratch.path()), 4u);
 }
 
 // A process killed in the middle of a save leaves the old file whole.

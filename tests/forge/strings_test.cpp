@@ -65,10 +65,35 @@ TEST(Strings, NumberRuns) {
 }
 
 TEST(Strings, Utf8AndDisplayWidth) {
-    std::string out;
-    for (std::uint32_t codePoint : {0x41u, 0x7FFu, 0x800u, 0x20ACu, 0xFFFEu, 0xFFFFu, 0x1F600u})
-        EXPECT_TRUE(forge::appendUtf8(codePoint, out));
-    EXPECT_EQ(out, "A\xdf\xbf\xe0\xa0\x80\xe2\x82\xac\xef\xbf\xbe");
+    // Every length's first and last code point; surrogates and values past U+10FFFF give U+FFFD.
+    const std::vector<std::pair<char32_t, std::string>> encoded = {
+        {0x0, std::string(1, '\0')},
+        {0x7F, "\x7f"},
+        {0x80, "\xc2\x80"},
+        {0x7FF, "\xdf\xbf"},
+        {0x800, "\xe0\xa0\x80"},
+        {0xFFFF, "\xef\xbf\xbf"},
+        {0x10000, "\xf0\x90\x80\x80"},
+        {0x10FFFF, "\xf4\x8f\xbf\xbf"},
+        {0xD800, "\xef\xbf\xbd"},
+        {0xDFFF, "\xef\xbf\xbd"},
+        {0x110000, "\xef\xbf\xbd"},
+        {0xFFFFFFFF, "\xef\xbf\xbd"},
+    };
+    for (const auto& [codePoint, bytes] : encoded) {
+        std::string out = "x";
+        forge::appendUtf8(codePoint, out);
+        EXPECT_EQ(out, "x" + bytes) << std::hex << std::uint32_t{codePoint};
+    }
+    // Whatever is a character comes back from the decoder as it went in.
+    std::string all;
+    std::u32string expected;
+    for (char32_t codePoint = 0x80; codePoint <= 0x10FFFF; codePoint += 0x7F) {
+        if (codePoint >= 0xD800 && codePoint <= 0xDFFF) continue;
+        forge::appendUtf8(codePoint, all);
+        expected += codePoint;
+    }
+    EXPECT_EQ(forge::decodeUtf8(all), expected);
 
     const std::string saved = std::setlocale(LC_CTYPE, nullptr);
     if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";

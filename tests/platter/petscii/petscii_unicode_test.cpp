@@ -19,14 +19,7 @@ TEST(PetsciiToUnicode, ChoosesTheSetTable) {
     EXPECT_EQ(petsciiToUtf16(Bytes{0x05, 0x85, 0x41}, Charset::lowerUpper, true), u"\uE345\uEFC5a");
 }
 
-TEST(CodePointToUtf8, OneToThreeBytes) {
-    EXPECT_EQ(codePointToUtf8(0x41), "A");
-    EXPECT_EQ(codePointToUtf8(0xA3), "\xC2\xA3");
-    EXPECT_EQ(codePointToUtf8(0x7FF), "\xDF\xBF");
-    EXPECT_EQ(codePointToUtf8(0x2190), "\xE2\x86\x90");
-    EXPECT_EQ(codePointToUtf8(0xFFFF), "\xEF\xBF\xBF");
-    EXPECT_EQ(latin1ToUtf8("a\xE9"), "a\xC3\xA9");
-}
+TEST(Latin1ToUtf8, EveryByteIsItsCodePoint) { EXPECT_EQ(latin1ToUtf8("a\xE9\xFF"), "a\xC3\xA9\xC3\xBF"); }
 
 TEST(GlyphCodePoints, PositionsOfTheFont) {
     EXPECT_EQ(glyphCodePoint(0x41, Charset::upperGraphics, false), 0xE041);

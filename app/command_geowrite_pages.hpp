@@ -11,9 +11,9 @@
 
 namespace app {
 
-class CommandTest : public Command {
+class CommandGeowritePages : public Command {
 public:
-    explicit CommandTest(std::ostream& out = std::cout) : out_(out) {}
+    explicit CommandGeowritePages(std::ostream& out = std::cout) : out_(out) {}
 
     // 1 when there is no FILE, and at the first FILE that is a directory, missing
     // (all are checked before any is laid out) or no geoWrite document.

@@ -1,4 +1,4 @@
-#include "app/command_test.hpp"
+#include "app/command_geowrite_pages.hpp"
 
 #include <string>
 #include <vector>
@@ -30,7 +30,7 @@ bool isGeoWriteFile(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-int CommandTest::run(forge::getopt::Getopt& getopt) {
+int CommandGeowritePages::run(forge::getopt::Getopt& getopt) {
     const std::vector<std::string>& arguments = getopt.positionalArguments();
     if (arguments.empty()) return reportUsageWithoutFile(getopt);
     for (const std::string& argument : arguments) {
@@ -53,7 +53,7 @@ int CommandTest::run(forge::getopt::Getopt& getopt) {
     return 0;
 }
 
-bool CommandTest::renderGeoWrite(std::span<const std::uint8_t> convertFile) {
+bool CommandGeowritePages::renderGeoWrite(std::span<const std::uint8_t> convertFile) {
     const std::optional<platter::GeoWriteDocument> document = platter::readGeoWrite(convertFile);
     if (!document) return false;
     GeoWriteLayout().print(out_, *document);
