@@ -19,6 +19,7 @@
 #include "platter/petscii/petscii_text.hpp"
 
 #include <iostream>
+#include <utility>
 
 namespace app {
 
@@ -30,6 +31,25 @@ void warnDeprecated(Reporter& reporter, const Option& option, const std::string&
     if (option.isSet())
         reporter.warning(name + " is deprecated and will be removed in a future version", Reporter::kNever);
 }
+
+// Puts the selection that takes every entry in the slot while it lives, for the listings inside
+// an entry the selection picked; without a slot nothing changes.
+class WholeContents {
+public:
+    WholeContents(platter::CbmSelection* slot, platter::CbmSelection& everyEntry)
+        : slot_(slot), everyEntry_(everyEntry) {
+        if (slot_) std::swap(*slot_, everyEntry_);
+    }
+    ~WholeContents() {
+        if (slot_) std::swap(*slot_, everyEntry_);
+    }
+    WholeContents(const WholeContents&) = delete;
+    WholeContents& operator=(const WholeContents&) = delete;
+
+private:
+    platter::CbmSelection* slot_;
+    platter::CbmSelection& everyEntry_;
+};
 
 }  // namespace
 
@@ -141,6 +161,7 @@ void CommandLs::makeRender() {
         .refuseKind(SelectorKind::BlockData)
         .refuseKind(SelectorKind::TrackData)
         .setNestingDisabled(g_option_deep.isSet());
+    everyEntry_.parseSelection("*");
 }
 
 int CommandLs::listStandardInput(const forge::getopt::Getopt& getopt) {
@@ -246,8 +267,10 @@ bool CommandLs::listDeep(platter::Disk& disk, const std::string& path, bool dire
 }
 
 // Entries up to the first empty slot (every entry of a partition table); zipcode sets once
-// each. An entry's data is read only when its name says it holds an archive.
+// each. An entry's data is read only when its name says it holds an archive. The selection
+// picks among the entries of the top level; what those hold is listed whole.
 void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) {
+    const bool top = level_ == 0;
     std::set<std::string> zipcodeSets;
     for (std::uint64_t i = 0;; ++i) {
         platter::dir_entry_t entry;
@@ -257,6 +280,8 @@ void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) 
             if (disk.hasPartitionTable()) continue;
             break;
         }
+        if (top && !render_->isSelected(i)) continue;
+        const WholeContents whole(top ? &render_->selection : nullptr, everyEntry_);
         switch (platter::nestedKindOf(disk, entry)) {
             case platter::nested_kind::directory: listSubdirectory(disk, path, i, entry); break;
             case platter::nested_kind::partition: listPartition(disk, path, i, entry); break;

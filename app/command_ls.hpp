@@ -9,6 +9,7 @@
 #include "app/reporter.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/track_sector.hpp"
+#include "platter/selection/cbm_selection.hpp"
 #include "platter/petscii/charset.hpp"
 
 #include <cstdint>
@@ -78,6 +79,8 @@ private:
     // listed on the way down, to refuse loops.
     std::uint64_t level_ = 0;
     std::set<std::pair<const platter::Disk*, platter::track_sector_t>> enclosing_;
+    // What the deep listing applies inside the entries the selection picked.
+    platter::CbmSelection everyEntry_;
 };
 
 }  // namespace app

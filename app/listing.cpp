@@ -8,7 +8,6 @@
 #include "forge/terminal.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
-#include "platter/petscii/file_type_names.hpp"
 #include "platter/petscii/petscii_text.hpp"
 #include "platter/petscii/screen_codes.hpp"
 
@@ -33,6 +32,10 @@ char fallbackCharacter() {
         if (!value.empty()) return value.front();
     }
     return '`';
+}
+
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 void foregroundWhite(std::ostream& out) {
@@ -71,22 +74,19 @@ void Render::measure(const listed_entry_t& listed) {
         std::uint64_t& width = widths_[id];
         width = std::max(width, value);
     };
-    raise(kFieldBlocks, listed.entryBlocks);
+    raise(kFieldBlocks, listed.line.blocks);
     if (listed.fileRead) raise(kFieldBytes, listed.dataLength);
     raise(kFieldIndex, listed.index);
     raise(kFieldTrackWidth, listed.entry.bytes[3]);
     raise(kFieldSectorWidth, listed.entry.bytes[4]);
     widths_[kFieldType] = 3;
     widths_[kFieldAddr] = 4;
-    if (listed.splat) widths_[kFieldSplat] = 1;
-    if (listed.locked) widths_[kFieldLock] = 1;
+    if (listed.line.splat) widths_[kFieldSplat] = 1;
+    if (listed.line.locked) widths_[kFieldLock] = 1;
 }
 
-// A scratched entry (not closed, not locked, no type) only with almostAll.
 bool Render::isShown(const platter::dir_entry_t& entry) const {
-    const std::uint8_t type = entry.typeByte();
-    const bool scratched = (type & 0x80) == 0 && (type & 0x40) == 0 && (type & 0x0F) == 0;
-    return !scratched || settings.almostAll;
+    return !platter::isScratchedEntry(entry) || settings.almostAll;
 }
 
 bool Render::hasField(std::int32_t id) const { return std::find(fields.begin(), fields.end(), id) != fields.end(); }
@@ -172,20 +172,14 @@ std::string Render::diskIdText(platter::Disk& disk, platter::Charset charset, bo
     return petsciiToText(id, charset, reverse);
 }
 
-std::string Render::typeText(const platter::dir_entry_t& entry, platter::Charset charset,
-                             const platter::Disk& disk) const {
-    const std::uint8_t type = entry.typeByte() & 15;
-    if (disk.typeNameTable() == platter::type_name_table::dos1541 && type == 13) {
-        static constexpr std::array<std::uint8_t, 2> kUnknown = {'R', '?'};
-        static constexpr std::array<std::uint8_t, 1> kSpace = {' '};
-        return petsciiToText(kUnknown, charset, false) + petsciiToText(kSpace, charset, true);
-    }
-    const std::string name = disk.typeWord(entry);
-    std::vector<std::uint8_t> bytes;
-    for (char c : name) {
-        if (static_cast<std::uint8_t>(c) >= 0x20) bytes.push_back(static_cast<std::uint8_t>(c));
-    }
-    return petsciiToText(bytes, charset, false);
+std::string Render::typeWordText(const platter::listing_line_t& line, platter::Charset charset) const {
+    return petsciiToText(bytesOf(line.shownTypeWord()), charset, false);
+}
+
+std::string Render::typeText(const platter::listing_line_t& line, platter::Charset charset) const {
+    static constexpr std::array<std::uint8_t, 1> kSpace = {' '};
+    const std::string word = typeWordText(line, charset);
+    return line.reversesRest() ? word + petsciiToText(kSpace, charset, true) : word;
 }
 
 std::string Render::numberText(std::uint64_t value) const {
@@ -245,15 +239,15 @@ void Render::renderLines(platter::Disk& disk, const std::string& prefix,
         out << '\n';
     }
     // Kinds without a block map (tapes, CMD and IDE64 images) have no blocks-free line.
-    if (!settings.noFooter && disk.showsBlocksFree()) {
+    if (!settings.noFooter && !disk.blocksFreeText().empty()) {
         out << prefix;
         renderFooter(disk);
     }
 }
 
+// The drive's text in the listing's character set: "blocks free." in the lower-case one.
 void Render::renderFooter(platter::Disk& disk) {
-    std::cout << disk.blocksFree() << (charset_ == platter::Charset::upperGraphics ? " BLOCKS FREE." : " blocks free.")
-              << '\n';
+    std::cout << petsciiToText(bytesOf(disk.blocksFreeText()), charset_, false) << '\n';
 }
 
 }  // namespace app

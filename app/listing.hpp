@@ -64,7 +64,10 @@ public:
     std::string diskNameText(platter::Disk& disk, platter::Charset charset, bool reverse) const;
     // Two id bytes, a shifted space and the two DOS type bytes.
     std::string diskIdText(platter::Disk& disk, platter::Charset charset, bool reverse) const;
-    std::string typeText(const platter::dir_entry_t& entry, platter::Charset charset, const platter::Disk& disk) const;
+    // The type word without its control codes.
+    std::string typeWordText(const platter::listing_line_t& line, platter::Charset charset) const;
+    // The same, and a reversed space after a reverse on, which shows the rest of the line reversed.
+    std::string typeText(const platter::listing_line_t& line, platter::Charset charset) const;
     std::string numberText(std::uint64_t value) const;
     std::uint64_t trimmedNameLength(const platter::dir_entry_t& entry) const;
 

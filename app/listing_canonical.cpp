@@ -2,7 +2,6 @@
 
 #include "forge/terminal.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/format_registry.hpp"
 
 #include <array>
 #include <iostream>
@@ -18,27 +17,25 @@ constexpr std::size_t kBlocksField = 5;
 }  // namespace
 
 void RenderCanonical::renderListing(platter::Disk& disk, const std::string& prefix) {
-    renderLines(disk, prefix, [&](std::ostream& out, const listed_entry_t& listed) { renderEntry(out, listed, disk); });
+    renderLines(disk, prefix, [&](std::ostream& out, const listed_entry_t& listed) { renderEntry(out, listed); });
 }
 
 // blocks (left-aligned in 5), the quoted name padded to 16, splat, type, lock.
-void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed, const platter::Disk& disk) const {
-    const platter::dir_entry_t& entry = listed.entry;
+void RenderCanonical::renderEntry(std::ostream& out, const listed_entry_t& listed) const {
+    const platter::listing_line_t& line = listed.line;
     forge::applyAttributes(out, kWhite);
-    std::string blocks = std::to_string(listed.entryBlocks);
+    std::string blocks = std::to_string(line.blocks);
     if (blocks.size() < kBlocksField) blocks.resize(kBlocksField, ' ');
     out << blocks;
     writeQuotedName(out, listed);
-    out << (listed.splat ? '*' : ' ');
-    // An unknown type on a 1541-style image shows "R?" and a reversed lock column.
-    if (disk.typeNameTable() == platter::type_name_table::dos1541 && (entry.typeByte() & 15) == 13) {
-        static constexpr std::array<std::uint8_t, 2> kUnknown = {'R', '?'};
-        static constexpr std::array<std::uint8_t, 2> kLocked = {'<', ' '};
-        static constexpr std::array<std::uint8_t, 2> kOpen = {' ', ' '};
-        out << petsciiToText(kUnknown, charset(), false)
-            << petsciiToText(listed.locked ? kLocked : kOpen, charset(), true);
+    out << (line.splat ? '*' : ' ');
+    out << typeWordText(line, charset());
+    if (line.reversesRest()) {
+        // After the reverse on the machine shows the lock column and the cell after it reversed.
+        const std::array<std::uint8_t, 2> rest = {static_cast<std::uint8_t>(line.locked ? '<' : ' '), ' '};
+        out << petsciiToText(rest, charset(), true);
     } else {
-        out << typeText(entry, charset(), disk) << (listed.locked ? '<' : ' ');
+        out << (line.locked ? '<' : ' ');
     }
 }
 

@@ -10,7 +10,7 @@ public:
     void renderListing(platter::Disk& disk, const std::string& prefix) override;
 
 private:
-    void renderEntry(std::ostream& out, const listed_entry_t& listed, const platter::Disk& disk) const;
+    void renderEntry(std::ostream& out, const listed_entry_t& listed) const;
 };
 
 }  // namespace app

@@ -41,19 +41,18 @@ void RenderColumns::renderListing(platter::Disk& disk, const std::string& prefix
     renderLines(disk, prefix, [&](std::ostream& out, const listed_entry_t& listed) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i != 0) out << ' ';
-            renderField(out, fields[i], listed, disk);
+            renderField(out, fields[i], listed);
         }
     });
 }
 
-void RenderColumns::renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed,
-                                const platter::Disk& disk) const {
+void RenderColumns::renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed) const {
     const platter::dir_entry_t& entry = listed.entry;
-    const std::string splat = listed.splat ? "*" : " ";
-    const std::string lock = listed.locked ? "<" : " ";
+    const std::string splat = listed.line.splat ? "*" : " ";
+    const std::string lock = listed.line.locked ? "<" : " ";
     switch (id) {
         case kFieldBlocks:
-            coloured(out, 11, rightAligned(std::to_string(listed.entryBlocks), fieldWidth(kFieldBlocks)));
+            coloured(out, 11, rightAligned(std::to_string(listed.line.blocks), fieldWidth(kFieldBlocks)));
             break;
         case kFieldBytes:
             if (listed.dataRead && listed.dataLength != 0)
@@ -82,11 +81,11 @@ void RenderColumns::renderField(std::ostream& out, std::int32_t id, const listed
             writeQuotedName(out, listed);
             break;
         case kFieldStl:
-            out << rightAligned(splat + typeText(entry, charset(), disk) + lock,
+            out << rightAligned(splat + typeText(listed.line, charset()) + lock,
                                 fieldWidth(kFieldSplat) + fieldWidth(kFieldType) + fieldWidth(kFieldLock));
             break;
         case kFieldSplat: out << rightAligned(splat, fieldWidth(kFieldSplat)); break;
-        case kFieldType: out << rightAligned(typeText(entry, charset(), disk), fieldWidth(kFieldType)); break;
+        case kFieldType: out << rightAligned(typeText(listed.line, charset()), fieldWidth(kFieldType)); break;
         case kFieldLock: out << rightAligned(lock, fieldWidth(kFieldLock)); break;
         case kFieldFile: white(out, path()); break;
         case kFieldXxh32: white(out, hashNotation(listed.xxh32)); break;

@@ -12,7 +12,7 @@ public:
     void renderListing(platter::Disk& disk, const std::string& prefix) override;
 
 private:
-    void renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed, const platter::Disk& disk) const;
+    void renderField(std::ostream& out, std::int32_t id, const listed_entry_t& listed) const;
 };
 
 }  // namespace app

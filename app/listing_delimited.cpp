@@ -32,23 +32,23 @@ entry_needs_t RenderDelimited::needs() const {
     return needs;
 }
 
-void RenderDelimited::renderListing(platter::Disk& disk, const std::string& /*prefix*/) {
+void RenderDelimited::renderListing(platter::Disk& /*disk*/, const std::string& /*prefix*/) {
     std::ostream& out = std::cout;
     for (const listed_entry_t& listed : entries()) {
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i != 0) out << delimiter_;
-            out << fieldText(fields[i], listed, disk);
+            out << fieldText(fields[i], listed);
         }
         out << '\n';
     }
 }
 
-std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& listed, const platter::Disk& disk) const {
+std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& listed) const {
     const platter::dir_entry_t& entry = listed.entry;
-    const std::string splat = listed.splat ? "*" : "";
-    const std::string lock = listed.locked ? "<" : "";
+    const std::string splat = listed.line.splat ? "*" : "";
+    const std::string lock = listed.line.locked ? "<" : "";
     switch (id) {
-        case kFieldBlocks: return std::to_string(listed.entryBlocks);
+        case kFieldBlocks: return std::to_string(listed.line.blocks);
         case kFieldBytes: return numberText(listed.dataLength != 0 ? listed.size : 0);
         case kFieldIndex: return std::to_string(listed.index);
         case kFieldTs:
@@ -62,9 +62,9 @@ std::string RenderDelimited::fieldText(std::int32_t id, const listed_entry_t& li
         // One field whatever the name holds: not the listing form, whose closing quote may
         // stand inside the name.
         case kFieldName: return platter::csvQuoted(wholeNameText(entry, charset()));
-        case kFieldStl: return splat + typeText(entry, charset(), disk) + lock;
+        case kFieldStl: return splat + typeText(listed.line, charset()) + lock;
         case kFieldSplat: return splat;
-        case kFieldType: return typeText(entry, charset(), disk);
+        case kFieldType: return typeText(listed.line, charset());
         case kFieldLock: return lock;
         case kFieldFile: return path();
         case kFieldXxh32: return listed.dataRead ? hashNotation(listed.xxh32) : "";

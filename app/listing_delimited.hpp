@@ -22,7 +22,7 @@ protected:
     entry_needs_t needs() const override;
 
 private:
-    std::string fieldText(std::int32_t id, const listed_entry_t& listed, const platter::Disk& disk) const;
+    std::string fieldText(std::int32_t id, const listed_entry_t& listed) const;
 
     std::string delimiter_;
 };

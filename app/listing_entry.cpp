@@ -42,9 +42,7 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
     listed_entry_t listed;
     listed.index = index;
     listed.entry = entry;
-    listed.entryBlocks = disk.entryBlocks(entry);
-    listed.splat = disk.showsEntryFlags() && entry.isSplat();
-    listed.locked = disk.showsEntryFlags() && entry.isLocked();
+    listed.line = platter::listingLine(disk, entry);
     // A partition's colour needs none of its bytes, which may be megabytes.
     const bool readsData = needs.data || (needs.nameColour && !disk.hasPartitionTable());
     if (needs.size || readsData || needs.blocks) {

@@ -6,6 +6,7 @@
 #include "forge/terminal.hpp"
 #include "platter/core/chain_walk.hpp"
 #include "platter/core/dir_entry.hpp"
+#include "platter/core/listing_line.hpp"
 #include "platter/core/track_sector.hpp"
 
 #include <cstdint>
@@ -32,9 +33,7 @@ struct entry_needs_t {
 struct listed_entry_t {
     std::uint64_t index = 0;
     platter::dir_entry_t entry;
-    std::uint64_t entryBlocks = 0;  // the blocks the listing shows
-    bool splat = false;             // the CBM flags, where the container's entries have them
-    bool locked = false;
+    platter::listing_line_t line;  // blocks, name, flags and type word, as every listing shows them
     bool dataRead = false;         // readData succeeded
     std::uint64_t size = 0;        // readData's size
     bool fileRead = false;         // readEntry gave the file, or the part of it there is

@@ -41,6 +41,8 @@ bool isEmptyEntry(const dir_entry_t& entry) {
     return entry.bytes[2] == 0 && std::all_of(name.begin(), name.end(), [](std::uint8_t b) { return b == 0; });
 }
 
+bool isScratchedEntry(const dir_entry_t& entry) { return (entry.typeByte() & 0xCF) == 0; }
+
 std::size_t nameLength(const dir_entry_t& entry) {
     const auto name = entry.name();
     return static_cast<std::size_t>(std::find(name.begin(), name.end(), std::uint8_t{0xa0}) - name.begin());

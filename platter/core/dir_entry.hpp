@@ -62,6 +62,8 @@ bool isEntrySplat(std::span<const std::uint8_t> entry);
 bool isEntryLocked(std::span<const std::uint8_t> entry);
 // Name bytes 5-20 all 0 and type byte 0.
 bool isEmptyEntry(const dir_entry_t& entry);
+// Not closed, not locked and of type 0: a listing shows it only when asked for scratched entries.
+bool isScratchedEntry(const dir_entry_t& entry);
 // Length of the name up to the first 0xA0 (16 when none).
 std::size_t nameLength(const dir_entry_t& entry);
 // A part of a four/five-part zipcode set: its name begins "1!" to "5!".

@@ -414,10 +414,6 @@ public:
     void drawPartitionEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse);
     // "%d BLOCKS FREE."; empty for kinds whose listings show no such line.
     std::string blocksFreeText() const;
-    // The type word of an entry in a listing: the CBM type names, "???"
-    // above the highest type the image holds, and the class's own word for
-    // partitions and subdirectories.
-    std::string listingTypeName(const dir_entry_t& entry) const;
     // The listing of the current directory and, with `recurse`, of the
     // subdirectories and partitions of the selected entries, stacked.
     virtual forge::raster_image_t renderDirectoryTree(PetsciiWriter& writer, bool recurse,

@@ -6,9 +6,9 @@
 #include "platter/core/index_selection.hpp"
 #include "platter/core/listing_convert.hpp"
 #include "platter/core/listing_draw.hpp"
+#include "platter/core/listing_line.hpp"
 #include "platter/core/listing_walk.hpp"
 #include "platter/petscii/csv_field.hpp"
-#include "platter/petscii/file_type_names.hpp"
 #include "platter/petscii/html_converter.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 #include "platter/petscii/rtf_converter.hpp"
@@ -30,12 +30,13 @@ void appendCsvEntries(Disk& disk, DirectoryWalk& walk, bool recurse, const Index
     dir_entry_t entry;
     for (std::uint64_t index = 0; disk.getEntry(index, disk.includeEmpty(), entry); ++index) {
         if (skipped.contains(index)) continue;
+        const listing_line_t line = listingLine(disk, entry);
         const std::string first = disk.hasPartitionTable()
                                       ? forge::format("%02llu", static_cast<unsigned long long>(index))
-                                      : std::to_string(entry.blockCount());
+                                      : std::to_string(line.blocks);
         append(document, forge::format("%s%s,%s,%s%s\n", prefix.c_str(), first.c_str(),
-                                       petsciiToCsvField(entry.name(), false).c_str(),
-                                       disk.listingTypeName(entry).c_str(), suffix.c_str()));
+                                       petsciiToCsvField(line.name, false).c_str(), line.shownTypeWord().c_str(),
+                                       suffix.c_str()));
         if (recurse && walk.enter(entry)) {
             appendCsvEntries(disk, walk, recurse, skipped, prefix, suffix, document);
             walk.leave();

@@ -8,8 +8,8 @@
 #include "platter/core/library_options.hpp"
 #include "platter/core/index_selection.hpp"
 #include "platter/core/listing_draw.hpp"
+#include "platter/core/listing_line.hpp"
 #include "platter/core/listing_walk.hpp"
-#include "platter/petscii/file_type_names.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 
 namespace platter {
@@ -31,18 +31,19 @@ void Disk::drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter&
         drawPartitionEntry(entry, row, writer, reverse);
         return;
     }
+    const listing_line_t line = listingLine(*this, entry);
     std::uint32_t column = 0;
-    const auto put = [&](std::string_view text) {
-        writer.write(column, row, text, reverse);
+    const auto putAs = [&](std::string_view text, bool reversed) {
+        writer.write(column, row, text, reversed);
         column += static_cast<std::uint32_t>(text.size());
     };
-    std::string blocks = std::to_string(entry.blockCount());
+    const auto put = [&](std::string_view text) { putAs(text, reverse); };
+    std::string blocks = std::to_string(line.blocks);
     blocks.resize(std::max(blocks.size(), kBlocksColumns), ' ');
     put(blocks);
     put("\"");
-    const auto name = entry.name();
-    std::size_t length = name.size();
-    while (length > 0 && name[length - 1] == kPadding) --length;
+    const std::span<const std::uint8_t> name = line.trimmedName();
+    const std::size_t length = name.size();
     for (std::size_t i = 0; i < length; ++i) {
         const std::uint8_t c = name[i];
         if (c != 0 && c != kPadding) {
@@ -63,10 +64,15 @@ void Disk::drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter&
     }
     put("\"");
     if (column < kSplatColumn) put(std::string(kSplatColumn - column, ' '));
-    put(entry.isSplat() ? "*" : " ");
-    put(listingTypeName(entry));
+    put(line.splat ? "*" : " ");
+    put(line.shownTypeWord());
     if (libraryOptions().listingLineOption == 0) {
-        put(entry.isLocked() ? "<" : " ");
+        // After a reverse on in the type word the machine shows the lock and the cell the code took reversed.
+        const std::string_view lock = line.locked ? "<" : " ";
+        if (line.reversesRest())
+            putAs(std::string(lock) + " ", true);
+        else
+            put(lock);
     } else {
         put(forge::format(" %4u %4u", unsigned{entry.bytes[3]}, unsigned{entry.bytes[4]}));
         const std::span<const std::uint8_t> first = entry.fileType() == kTypePrg
@@ -79,11 +85,12 @@ void Disk::drawEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter&
 
 // The partition's number (the row below the header), its name and its type word.
 void Disk::drawPartitionEntry(const dir_entry_t& entry, std::uint32_t row, PetsciiWriter& writer, bool reverse) {
+    const listing_line_t fields = listingLine(*this, entry);
     std::string line = forge::format("%2u", row == 0 ? 0u : row - 1);
     line.resize(kPartitionNameColumn, ' ');
-    for (const std::uint8_t c : entry.name()) line += static_cast<char>(c == kPadding ? ' ' : c);
+    for (const std::uint8_t c : fields.name) line += static_cast<char>(c == kPadding ? ' ' : c);
     line.resize(kPartitionTypeColumn, ' ');
-    line += typeWord(entry);
+    line += fields.typeWord;
     writer.write(0, row, line, reverse);
     writer.newline();
 }
@@ -91,13 +98,6 @@ void Disk::drawPartitionEntry(const dir_entry_t& entry, std::uint32_t row, Petsc
 std::string Disk::blocksFreeText() const {
     if (!showsBlocksFree()) return {};
     return forge::format("%llu BLOCKS FREE.", static_cast<unsigned long long>(blocksFree()));
-}
-
-std::string Disk::listingTypeName(const dir_entry_t& entry) const {
-    if (hasPartitionTable()) return typeWord(entry);
-    const std::uint8_t type = entry.fileType();
-    if (type > highestFileType()) return std::string(g_cbm_type_names.back());
-    return type >= kTypeCbm ? typeWord(entry) : std::string(g_cbm_type_names[type]);
 }
 
 forge::raster_image_t Disk::renderDirectoryTree(PetsciiWriter& writer, bool recurse,

@@ -7,7 +7,7 @@
 #include "platter/core/library_options.hpp"
 #include "platter/core/listing_convert.hpp"
 #include "platter/core/listing_draw.hpp"
-#include "platter/petscii/file_type_names.hpp"
+#include "platter/core/listing_line.hpp"
 #include "platter/petscii/petscii_text.hpp"
 #include "platter/petscii/petscii_writer.hpp"
 #include "platter/petscii/text_converters.hpp"
@@ -70,11 +70,10 @@ bool writeListingKickAssembler(Disk& disk, const listing_output_t& out) {
                       name ? nameText(std::span(name, 16)).c_str() : "", id ? nameText(std::span(id, 5)).c_str() : "");
     dir_entry_t entry;
     for (std::uint64_t index = 0; disk.getEntry(index, disk.includeEmpty(), entry); ++index) {
-        std::string typeName = disk.listingTypeName(entry);
-        if (entry.isLocked()) typeName += '<';
+        const listing_line_t line = listingLine(disk, entry);
+        const std::string typeName = line.shownTypeWord() + (line.locked ? "<" : "");
         // Every entry keeps its trailing comma, the last one too.
-        text +=
-            forge::format("    [name = \"%s\", type = \"%s\"],\n", nameText(entry.name()).c_str(), typeName.c_str());
+        text += forge::format("    [name = \"%s\", type = \"%s\"],\n", nameText(line.name).c_str(), typeName.c_str());
     }
     text += "}\n";
     disk.setLastError(emitListing(out, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platter/core/disk.hpp"
+#include "platter/core/listing_line.hpp"
 #include "platter/petscii/colour_codes.hpp"
-#include "platter/petscii/file_type_names.hpp"
 
 namespace platter {
 
@@ -44,38 +44,29 @@ void appendHeader(Disk& disk, std::vector<std::uint8_t>& out) {
     out.push_back(kPetsciiReturn);
 }
 
-void appendEntry(const dir_entry_t& entry, type_name_table names, std::vector<std::uint8_t>& out) {
-    std::string blocks = std::to_string(entry.blockCount());
+// The line as the machine's BASIC lister shows what the drive sends: the type word with its
+// control codes; a type 13 gets one more space, as the 1541's reverse on in its word takes no cell.
+void appendEntry(const dir_entry_t& entry, const listing_line_t& line, std::vector<std::uint8_t>& out) {
+    std::string blocks = std::to_string(line.blocks);
     blocks.resize(std::max<std::size_t>(blocks.size(), 5), ' ');
     appendText(out, blocks);
     out.push_back(kQuote);
     std::size_t used = 0;
-    for (; used < entry.name().size() && entry.name()[used] != kPadding; ++used) {
-        const std::uint8_t c = entry.name()[used];
+    for (; used < line.name.size() && line.name[used] != kPadding; ++used) {
+        const std::uint8_t c = line.name[used];
         const bool control = c < 0x20 || (c >= 0x80 && c <= 0x9F);
         if (control) out.push_back(kPetsciiReverseOn);
         out.push_back(printableHeaderByte(c));
         if (control) out.push_back(kPetsciiReverseOff);
     }
     out.push_back(kQuote);
-    out.insert(out.end(), entry.name().size() - used, ' ');
-    out.push_back(entry.isSplat() ? '*' : ' ');
-    const std::uint8_t type = entry.typeByte() & 15;
-    const std::string typeName = fileTypeName(names, type);
-    for (std::size_t i = 0; i < 3 && i < typeName.size(); ++i) {
-        const auto c = static_cast<std::uint8_t>(typeName[i] & 0x7F);
-        if (c == 0 || c == 0x13) break;
-        out.push_back(c);
-    }
-    out.push_back(entry.isLocked() ? '<' : ' ');
+    out.insert(out.end(), line.name.size() - used, ' ');
+    out.push_back(line.splat ? '*' : ' ');
+    appendText(out, line.typeWord);
+    out.push_back(line.locked ? '<' : ' ');
     out.push_back(' ');
-    if (type == 13) out.push_back(' ');
+    if ((entry.typeByte() & 15) == 13) out.push_back(' ');
     out.push_back(kPetsciiReturn);
-}
-
-// A scratched entry: DEL, not closed and not locked.
-bool isScratched(const dir_entry_t& entry) {
-    return entry.fileType() == kTypeDel && entry.isSplat() && !entry.isLocked();
 }
 
 }  // namespace
@@ -86,15 +77,15 @@ std::vector<std::uint8_t> buildPetsciiListing(Disk& disk, Charset charset, bool 
     std::vector<std::uint8_t> out;
     if (charset == Charset::lowerUpper) out.push_back(kLowerCase);
     appendHeader(disk, out);
-    const type_name_table names = disk.typeNameTable();
     const std::uint64_t count = disk.countDirectoryEntries();
     dir_entry_t entry;
     for (std::uint64_t index = 0; index < count; ++index) {
         if (!disk.getEntry(index, includeEmpty, entry) || isEmptyEntry(entry)) continue;
-        if (!includeEmpty && isScratched(entry)) continue;
-        appendEntry(entry, names, out);
+        if (!includeEmpty && isScratchedEntry(entry)) continue;
+        appendEntry(entry, listingLine(disk, entry), out);
     }
-    appendText(out, std::to_string(disk.blocksFree()) + " BLOCKS FREE.             ");
+    const std::string footer = disk.blocksFreeText();
+    if (!footer.empty()) appendText(out, footer + "             ");
     disk.setIncludeEmpty(savedIncludeEmpty);
     return out;
 }

@@ -1,15 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace platter {
-
-// Listing names of the CBM types 0-6 (type byte AND 7), then "???".
-inline constexpr std::array<std::string_view, 8> g_cbm_type_names = {"DEL", "SEQ", "PRG", "USR",
-                                                                     "REL", "CBM", "CMD", "???"};
 
 // Type name of (type byte AND 15) as the 1541 and the 1581 DOS show it
 // (the invalid types give the DOS's own stray bytes).

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/listing_canonical.hpp"
+#include "app/program_state.hpp"
+#include "platter/core/petscii_listing.hpp"
+#include "platter/open/open_argument.hpp"
 #include "tests/support/bytes.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/in_child.hpp"
@@ -92,6 +96,151 @@ TEST(CommandRender, OutputsNeverReplaceAnInput) {
         if (!std::filesystem::exists("rendered_seq_by_zt.html")) return "the other outputs are missing";
         return {};
     }));
+}
+
+// What a listing line shows, cut the same way from ls's text and from render's PETSCII.
+struct shown_line_t {
+    std::string blocks;
+    std::string name;  // up to the closing quote
+    char splat = ' ';
+    std::string type;  // the type word's printable characters
+    bool locked = false;
+    bool operator==(const shown_line_t&) const = default;
+};
+
+struct shown_listing_t {
+    std::vector<shown_line_t> lines;
+    std::string footer;  // the blocks-free line; empty without one
+    bool operator==(const shown_listing_t&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const shown_listing_t& listing) {
+    for (const shown_line_t& line : listing.lines)
+        out << line.blocks << " \"" << line.name << "\" " << line.splat << line.type << (line.locked ? "<" : "")
+            << '\n';
+    return out << "footer: " << listing.footer << '\n';
+}
+
+// After the name field of 18 cells: the splat, then the type word, the lock and spaces.
+void cutTypeColumns(std::string rest, shown_line_t& line) {
+    line.splat = rest.empty() ? ' ' : rest.front();
+    rest.erase(0, 1);
+    line.locked = std::erase(rest, '<') != 0;
+    while (!rest.empty() && rest.back() == ' ') rest.pop_back();
+    line.type = rest;
+}
+
+bool isFooter(const std::string& line) {
+    const std::size_t digits = line.find_first_not_of("0123456789");
+    return digits != 0 && digits != std::string::npos && line.substr(digits) == " BLOCKS FREE.";
+}
+
+// The text without the colour sequences of the header line.
+std::string withoutColour(const std::string& text) {
+    std::string plain;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\x1b') {
+            at = text.find('m', at);
+            if (at == std::string::npos) break;
+        } else {
+            plain += text[at];
+        }
+    }
+    return plain;
+}
+
+// ls -A's canonical text, in US-ASCII without colour.
+shown_listing_t lsListing(RenderCanonical& render, platter::Disk& disk) {
+    render.settings.almostAll = true;
+    EXPECT_TRUE(render.selection.parseSelection("*"));
+    disk.setIncludeEmpty(true);
+    render.selection.processSelection(disk);
+    render.prepare(disk, "x", platter::Charset::upperGraphics);
+    ::testing::internal::CaptureStdout();
+    render.renderListing(disk, "");
+    std::istringstream text(withoutColour(::testing::internal::GetCapturedStdout()));
+    shown_listing_t listing;
+    std::string row;
+    std::getline(text, row);  // the header
+    while (std::getline(text, row)) {
+        if (isFooter(row)) {
+            listing.footer = row;
+            continue;
+        }
+        shown_line_t line;
+        const std::size_t digits = row.find_first_not_of("0123456789");
+        line.blocks = row.substr(0, digits);
+        const std::size_t open = row.find('"');
+        const std::size_t close = row.find('"', open + 1);
+        line.name = row.substr(open + 1, close - open - 1);
+        cutTypeColumns(row.substr(open + 18), line);
+        listing.lines.push_back(line);
+    }
+    return listing;
+}
+
+// render's PETSCII lines: a control code in a name stands reversed as the character the screen shows.
+shown_listing_t renderListing(const RenderCanonical& render, platter::Disk& disk) {
+    const std::vector<std::uint8_t> bytes = platter::buildPetsciiListing(disk, platter::Charset::upperGraphics, true);
+    const auto text = [&](const std::vector<std::uint8_t>& petscii) {
+        return render.petsciiToText(petscii, platter::Charset::upperGraphics, false);
+    };
+    shown_listing_t listing;
+    std::vector<std::vector<std::uint8_t>> rows(1);
+    for (const std::uint8_t c : bytes) {
+        if (c == 13)
+            rows.emplace_back();
+        else
+            rows.back().push_back(c);
+    }
+    std::string last = text(rows.back());
+    while (!last.empty() && last.back() == ' ') last.pop_back();
+    if (isFooter(last)) listing.footer = last;
+    for (std::size_t r = 1; r + 1 < rows.size(); ++r) {
+        const std::vector<std::uint8_t>& row = rows[r];
+        shown_line_t line;
+        std::size_t at = 0;
+        while (at < row.size() && row[at] >= '0' && row[at] <= '9') line.blocks += static_cast<char>(row[at++]);
+        while (at < row.size() && row[at] != '"') ++at;
+        std::vector<std::uint8_t> name;
+        std::size_t cells = 1;
+        for (++at; at < row.size() && row[at] != '"'; ++at, ++cells) {
+            if (row[at] != 18) {
+                name.push_back(row[at]);
+                continue;
+            }
+            const std::uint8_t shown = row[at + 1];
+            name.push_back(shown < 0x60 ? shown & 0x1F : shown + 0x20);
+            at += 2;  // the character and the reverse off
+        }
+        line.name = text(name);
+        at += 1 + (17 - cells);  // the closing quote and the padding to 16 characters
+        std::vector<std::uint8_t> rest;
+        for (; at < row.size(); ++at) {
+            if (row[at] >= 0x20) rest.push_back(row[at]);
+        }
+        cutTypeColumns(text(rest), line);
+        listing.lines.push_back(line);
+    }
+    return listing;
+}
+
+// Every fixture that opens as a container: the lines render draws are those of ls -A, and it
+// has a blocks-free line exactly where ls has one.
+TEST(CommandRender, ListingLinesAreThoseOfLsAll) {
+    g_console.setMode(forge::kModeAscii);
+    std::size_t listed = 0;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(test_support::fixturePath(""))) {
+        if (!file.is_regular_file()) continue;
+        platter::opened_container_t opened = platter::openContainerArgument(file.path().string());
+        if (!opened.disk) continue;
+        RenderCanonical render;
+        const shown_listing_t ls = lsListing(render, *opened.disk);
+        EXPECT_EQ(renderListing(render, *opened.disk), ls) << file.path();
+        ++listed;
+    }
+    g_console.setMode(forge::kModeUnicode);
+    EXPECT_GT(listed, 100u);
 }
 
 }  // namespace

@@ -107,16 +107,19 @@ private:
 TEST_F(RenderText, TypeNamesByImageKind) {
     const DosNames dos1541(platter::type_name_table::dos1541);
     const DosNames dos1581(platter::type_name_table::dos1581);
+    const auto typeText = [&](const platter::Disk& disk, std::uint8_t type, Charset charset) {
+        return render.typeText(platter::listingLine(disk, entryNamed({'X'}, type)), charset);
+    };
     g_console.setMode(forge::kModeAscii);
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x82), Charset::upperGraphics, dos1541), "PRG");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x86), Charset::upperGraphics, dos1541), "EQ");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x85), Charset::upperGraphics, dos1541), "EL");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x85), Charset::upperGraphics, dos1581), "CBM");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, dos1541), "R? ");
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x82), Charset::lowerUpper, dos1541), "prg");
+    EXPECT_EQ(typeText(dos1541, 0x82, Charset::upperGraphics), "PRG");
+    EXPECT_EQ(typeText(dos1541, 0x86, Charset::upperGraphics), "EQ");
+    EXPECT_EQ(typeText(dos1541, 0x85, Charset::upperGraphics), "EL");
+    EXPECT_EQ(typeText(dos1581, 0x85, Charset::upperGraphics), "CBM");
+    EXPECT_EQ(typeText(dos1541, 0x8D, Charset::upperGraphics), "R? ");
+    EXPECT_EQ(typeText(dos1541, 0x82, Charset::lowerUpper), "prg");
     g_console.setMode(forge::kModeUnicode);
-    EXPECT_EQ(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, dos1541), "R?\u2588");
-    EXPECT_NE(render.typeText(entryNamed({'X'}, 0x8D), Charset::upperGraphics, dos1581), "R?\u2588");
+    EXPECT_EQ(typeText(dos1541, 0x8D, Charset::upperGraphics), "R?\u2588");
+    EXPECT_NE(typeText(dos1581, 0x8D, Charset::upperGraphics), "R?\u2588");
 }
 
 TEST_F(RenderText, HumanNumbers) {

@@ -66,6 +66,12 @@ printf 'just some notes\n' >tree/notes.txt
 rm -f lynx.d64
 cc1541 -q -n "archives" -i "ar 2a" -f hello -w "$tmp/hello.prg" -f "arch.lnx" -w "$tmp/arch.lnx" lynx.d64 >/dev/null
 
+# picked.d64: A.LZH, an LHA archive of six files, and GW.CVT, a geoWrite document in GEOS
+# Convert form, for the deep listing of one selected entry.
+rm -f picked.d64
+cc1541 -q -n "picked" -i "pk 2a" -f a.lzh -w ../archive/small.lzh -f gw.cvt -w ../geowrite/doc.cvt \
+    picked.d64 >/dev/null
+
 # archives.d64: entries named as archives, for the deep listing's messages: 0 HELLO, 1
 # FAKE.LNX (a program, no archive), 2 OLD.SDA (an "Archive V1.2" file, a kind nothing
 # expands), 3 ARCH.LNX (a Lynx archive holding HELLO).
