@@ -4,8 +4,8 @@
 
 #include "platter/fileid/type_ids.hpp"
 #include "platter/formats/disk41.hpp"
-#include "platter/formats/gcr_bit_reader.hpp"
 #include "platter/formats/gcr_track_scan.hpp"
+#include "platter/formats/gcr_track_syncs.hpp"
 
 namespace platter {
 
@@ -124,15 +124,16 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
         for (std::size_t at = 0; at < trackBytes; at += kBlockSize) first[at] = 0x4B;
     }
     const slot_t& slot = slots_[track];
+    const GcrTrackSyncs syncs(slot.bytes);
     gcr_code trackCode = slot.present ? slot.code : kGcrNoSync;
-    if (trackCode == kGcrGood) trackCode = findFirstHeader(slot.bytes, !strict_);
+    if (trackCode == kGcrGood) trackCode = findFirstHeader(syncs, !strict_);
     const bool readSectors = trackCode == kGcrGood || trackCode == kGcrHeaderChecksum;
-    GcrBitReader reader(slot.bytes);
+    std::size_t bit = 0;
     for (std::uint64_t sector = 0; sector < Disk41::sectorsOnTrack(track); ++sector) {
         gcr_code code = trackCode;
         if (readSectors) {
-            code = findSectorHeader(reader, track, sector);
-            if (code == kGcrGood) code = readDataBlock(reader, track, sector);
+            code = findSectorHeader(syncs, bit, track, sector);
+            if (code == kGcrGood) code = readDataBlock(syncs, bit, track, sector);
         }
         codes_[blockIndex(track, sector)] = code;
     }
@@ -141,7 +142,7 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
 void GcrDecoder::readDiskId() {
     diskIdRead_ = true;
     const slot_t& slot = slots_[kDirectoryTrack];
-    if (slot.present && slot.code == kGcrGood) findFirstHeader(slot.bytes, true);
+    if (slot.present && slot.code == kGcrGood) findFirstHeader(GcrTrackSyncs(slot.bytes), true);
 }
 
 // A missing track past 35 widens the image as a decoded sector there would:

@@ -11,7 +11,7 @@
 
 namespace platter {
 
-class GcrBitReader;
+class GcrTrackSyncs;
 
 // Decodes the raw 1541 tracks of a G64 or NIB file into a D64 sector image,
 // with the drive's error code for every sector that could not be read. Use:
@@ -87,9 +87,12 @@ private:
     // The track of an offset into the image's blocks is missing (false past the blocks).
     bool isMissingAt(std::uint64_t offset);
     void readDiskId();
-    gcr_code findFirstHeader(std::span<const std::uint8_t> track, bool takeId);
-    gcr_code findSectorHeader(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) const;
-    gcr_code readDataBlock(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector);
+    // The searches walk the track's syncs round the ring; a sector's search starts at
+    // `bit` and leaves it where the drive's head would be.
+    gcr_code findFirstHeader(const GcrTrackSyncs& syncs, bool takeId);
+    gcr_code findSectorHeader(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
+                              std::uint64_t sector) const;
+    gcr_code readDataBlock(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track, std::uint64_t sector);
 
     std::array<slot_t, kHighestTrack + 1> slots_{};
     std::array<bool, kHighestTrack + 1> missing_{};
