@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::size_t kBlockSize = 256;
 constexpr std::uint64_t kDirectoryTrack = 18;
-constexpr std::ptrdiff_t kStandardTracks = 35;
 
 // Block index of sector 0 of each track; the entry after the last is the total.
 const std::array<std::uint16_t, GcrDecoder::kHighestTrack + 2>& firstBlocks() {
@@ -98,10 +97,10 @@ std::vector<std::uint64_t> GcrDecoder::missingTracks() const {
     return tracks;
 }
 
-bool GcrDecoder::holdsDisk() const {
-    const auto firstTrack = slots_.begin() + 1;
-    return !missing_[kDirectoryTrack] &&
-           std::any_of(firstTrack, firstTrack + kStandardTracks, [](const slot_t& slot) { return slot.present; });
+bool GcrDecoder::holdsDisk() {
+    if (missing_[kDirectoryTrack]) return false;
+    decodeTrack(kDirectoryTrack);
+    return headerFound_[kDirectoryTrack];
 }
 
 void GcrDecoder::decodeAllTracks() {
@@ -133,7 +132,10 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
         gcr_code code = trackCode;
         if (readSectors) {
             code = findSectorHeader(syncs, bit, track, sector);
-            if (code == kGcrGood) code = readDataBlock(syncs, bit, track, sector);
+            if (code == kGcrGood) {
+                headerFound_[track] = true;
+                code = readDataBlock(syncs, bit, track, sector);
+            }
         }
         codes_[blockIndex(track, sector)] = code;
     }

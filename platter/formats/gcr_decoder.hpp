@@ -45,9 +45,9 @@ public:
     // Tracks the file's table lists but the file ends before, and that no other
     // dump took the place of: their blocks are missing from the image.
     std::vector<std::uint64_t> missingTracks() const;
-    // False when no dump of the file went to tracks 1 to 35, or the directory
-    // track is missing: there is no disk to read.
-    bool holdsDisk() const;
+    // False when the directory track is missing, or not one header of its
+    // sectors can be read there: there is no disk to read. Decodes that track.
+    bool holdsDisk();
 
     void decodeAllTracks();
     // A track already decoded is left as it is.
@@ -102,6 +102,8 @@ private:
     std::unique_ptr<std::uint8_t[]> sectors_;
     std::vector<gcr_code> codes_;
     std::array<bool, kHighestTrack + 1> decoded_{};
+    // Decoding the track found the header of at least one of its sectors.
+    std::array<bool, kHighestTrack + 1> headerFound_{};
     std::uint64_t highestDecodedTrack_ = 0;
     std::uint64_t imageSize_ = 0;
     std::uint64_t finishedSize_ = 0;

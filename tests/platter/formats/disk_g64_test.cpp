@@ -106,9 +106,9 @@ TEST(DiskG64, TracksPastTheEndOfTheFileAreMissing) {
     }
 }
 
-// Without its directory track, or without a single track, a raw file holds no disk. Offset 0
-// is the format's mark for a track not recorded: such a track is no missing one.
-TEST(DiskG64, AFileWithoutItsDirectoryTrackDoesNotOpen) {
+// Without its directory track, without one header there that can be read, or without a
+// single track, a raw file holds no disk: its listing would be made of the format pattern.
+TEST(DiskG64, AFileWithoutAReadableDirectoryTrackDoesNotOpen) {
     const bytes_t g64 = test_support::readFixture("g64/base.g64");
     for (const std::size_t size :
          {std::size_t{0}, std::size_t{11}, std::size_t{300}, std::size_t{572}, g64.size() / 2, std::size_t{138000}}) {
@@ -122,10 +122,22 @@ TEST(DiskG64, AFileWithoutItsDirectoryTrackDoesNotOpen) {
 
     bytes_t withoutTrack18 = g64;
     std::fill_n(withoutTrack18.begin() + 12 + 4 * 34, 4, 0);
-    const std::unique_ptr<Disk> silent = openAs<DiskG64>("silent.g64", withoutTrack18);
+    DiskG64 unrecorded;
+    EXPECT_FALSE(unrecorded.openBytes("unrecorded.g64", withoutTrack18));
+    DiskG64 noSync;
+    EXPECT_FALSE(noSync.openBytes("no_sync_18.g64", test_support::readFixture("g64/no_sync_18.g64")));
+    for (const char* name : {"g64/zeros_18.nbz", "g64/garbled_18.nbz"}) {
+        DiskNBZ disk;
+        EXPECT_FALSE(disk.openBytes(name, test_support::readFixture(name))) << name;
+    }
+
+    // Offset 0 is the format's mark for a track not recorded: such a track is no missing one.
+    bytes_t withoutTrack5 = g64;
+    std::fill_n(withoutTrack5.begin() + 12 + 4 * 8, 4, 0);
+    const std::unique_ptr<Disk> silent = openAs<DiskG64>("silent.g64", withoutTrack5);
     EXPECT_TRUE(silent->damageNotes().empty());
     EXPECT_FALSE(silent->missesBlocks());
-    EXPECT_EQ(silent->errorCode(makeBlock(18, 0)), 3);
+    EXPECT_EQ(silent->errorCode(makeBlock(5, 0)), 3);
 }
 
 TEST(DiskNIB, NibAndNbzFilesCutShortMissTheirLastTracks) {

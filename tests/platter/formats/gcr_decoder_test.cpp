@@ -107,6 +107,35 @@ TEST(GcrDecoder, SectorDamageGivesTheDrivesErrorCodes) {
     EXPECT_EQ(sectorOf(image, 1, 8), fillerBlock());
 }
 
+// The directory track must hold a header of its own that reads; its data blocks need not.
+TEST(GcrDecoder, ADiskNeedsAReadableHeaderOnItsDirectoryTrack) {
+    const gcr_bytes_t d64 = patternD64();
+    testing::track_layout_t badData;
+    for (std::uint64_t sector = 0; sector < 19; ++sector) badData.damage[sector].badDataChecksum = true;
+    testing::track_layout_t badHeaders;
+    for (std::uint64_t sector = 0; sector < 19; ++sector) badHeaders.damage[sector].badHeaderChecksum = true;
+    const struct {
+        const char* what;
+        gcr_bytes_t track18;
+        bool holdsDisk;
+    } cases[] = {
+        {"whole", testing::encodeTrack(d64, 18), true},
+        {"bad data blocks", testing::encodeTrack(d64, 18, badData), true},
+        {"bad header checksums", testing::encodeTrack(d64, 18, badHeaders), false},
+        {"no sync", gcr_bytes_t(7142, 0x55), false},
+        {"all sync", gcr_bytes_t(7142, 0xFF), false},
+        {"zeros", gcr_bytes_t(7142, 0x00), false},
+        {"track 5 again", testing::encodeTrack(d64, 5), false},
+    };
+    for (const auto& c : cases) {
+        GcrDecoder decoder;
+        decoder.setFastFirst(true);
+        const gcr_bytes_t g64 = g64WithTrack(d64, 18, c.track18);
+        decoder.loadG64(g64);
+        EXPECT_EQ(decoder.holdsDisk(), c.holdsDisk) << c.what;
+    }
+}
+
 TEST(GcrDecoder, ABadFirstHeaderDoesNotCostTheTrack) {
     const gcr_bytes_t d64 = patternD64();
     testing::track_layout_t layout;
