@@ -10,7 +10,8 @@ class GcrDecoder;
 
 // A G64 image: the raw GCR tracks of a 1541 disk. It opens as the D64 its
 // tracks decode to and from then on is one: a sector that could not be read
-// holds the format pattern and carries the drive's error code. The blocks of a track the file ends before are
+// is no data (isBlockReadable is false), holds the format pattern and carries
+// the drive's error code. The blocks of a track the file ends before are
 // missing, as past the end of a cut D64; without its directory track, or
 // without one header there that can be read, the file does not open. Tracks
 // are decoded as their blocks are read; the error codes of all of them once

@@ -192,6 +192,13 @@ std::uint64_t GcrDecoder::decodedBytesAt(std::uint64_t offset) {
     return end - offset;
 }
 
+bool GcrDecoder::isReadableAt(std::uint64_t offset) {
+    if (offset >= imageSize() || isMissingAt(offset)) return false;
+    const std::uint64_t block = offset / kBlockSize;
+    decodeTrack(trackOfBlock(block));
+    return codes_[block] == kGcrGood;
+}
+
 // The error table goes where tracks past the image's last would lie: no
 // sector was read there, or the image would reach further.
 std::uint64_t GcrDecoder::finishImage() {

@@ -65,6 +65,10 @@ public:
     // Bytes from offset to the end of its block (once finished, up to the next
     // missing track or the end); 0 on a missing track.
     std::uint64_t decodedBytesAt(std::uint64_t offset);
+    // Whether the block at offset holds data: its sector was read whole, its track
+    // decoded first. False for a sector that gave an error code, whose bytes are
+    // only the format pattern or what a bad checksum left, and past the blocks.
+    bool isReadableAt(std::uint64_t offset);
     // Decodes every track; when any sector failed, one error byte per sector
     // follows the image. Gives the size of both.
     std::uint64_t finishImage();

@@ -107,6 +107,32 @@ TEST(GcrDecoder, SectorDamageGivesTheDrivesErrorCodes) {
     EXPECT_EQ(sectorOf(image, 1, 8), fillerBlock());
 }
 
+// Whatever the code, a sector that gave one holds no data: neither the filler of a sector
+// never found nor the bytes a bad checksum left.
+TEST(GcrDecoder, OnlySectorsReadWholeAreReadable) {
+    const gcr_bytes_t g64 = g64WithDamagedSectors(patternD64());
+    GcrDecoder decoder;
+    decoder.setFastFirst(true);
+    decoder.loadG64(g64);
+    const auto readable = [&](std::uint64_t track, std::uint64_t sector) {
+        return decoder.isReadableAt(testing::gcrTestBlockOffset(track, sector));
+    };
+    for (std::uint64_t sector = 0; sector < 21; ++sector)
+        EXPECT_EQ(readable(1, sector), sector > 8 || sector % 2 == 1 || sector == 0) << sector;
+    EXPECT_TRUE(readable(35, 16));
+    EXPECT_FALSE(decoder.isReadableAt(kSize35));  // past the blocks: the error table
+    // A block may be asked for before or after the image is finished.
+    EXPECT_EQ(decoder.finishImage(), kSize35 + kBlocks35);
+    EXPECT_FALSE(readable(1, 2));
+    EXPECT_TRUE(readable(1, 3));
+
+    const gcr_bytes_t cut(g64.begin(), g64.begin() + 150000);  // tracks 20-35 missing
+    GcrDecoder missing;
+    missing.loadG64(cut);
+    EXPECT_FALSE(missing.isReadableAt(testing::gcrTestBlockOffset(20, 0)));
+    EXPECT_TRUE(missing.isReadableAt(testing::gcrTestBlockOffset(19, 0)));
+}
+
 // The directory track must hold a header of its own that reads; its data blocks need not.
 TEST(GcrDecoder, ADiskNeedsAReadableHeaderOnItsDirectoryTrack) {
     const gcr_bytes_t d64 = patternD64();
