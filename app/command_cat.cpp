@@ -9,6 +9,7 @@
 #include "forge/terminal.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/formats/gcr_blocks.hpp"
 #include "platter/petscii/petscii_screen.hpp"
 #include "platter/render/petscii_render_txt.hpp"
 
@@ -24,6 +25,13 @@ using platter::SelectorKind;
 constexpr std::size_t kLinkBytes = 2;
 constexpr std::uint8_t kTextColour = 14;
 constexpr std::uint8_t kPageBackground = 6;
+
+// One wording for a block without data, with why when a drive said so.
+std::string noDataText(const platter::track_sector_t& block, std::string_view cause) {
+    std::string text = "block " + chainText({block}) + " holds no data";
+    if (!cause.empty()) text += " (" + std::string(cause) + ")";
+    return text + "; skipped";
+}
 
 }  // namespace
 
@@ -161,7 +169,14 @@ void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& 
                             bool lastBlockRule) {
     const std::span<const std::uint8_t> bytes = std::as_const(disk).blockBytes(block);
     if (bytes.empty()) {
-        reporter_.warning("block " + chainText({block}) + " holds no data; skipped", Reporter::kNever);
+        reporter_.warning(noDataText(block, {}), Reporter::kNever);
+        return;
+    }
+    // A sector the drive could not read: its bytes are no data, and the read fails.
+    if (!disk.isBlockReadable(block)) {
+        const std::uint8_t code = disk.errorCode(block);
+        reporter_.error(noDataText(block, code >= platter::kGcrHeaderNotFound ? platter::gcrErrorText(code) : ""),
+                        Reporter::kNever);
         return;
     }
     writeBinary(blockPart(bytes.first<platter::Disk::kBlockSize>(), wholeBlocks, lastBlockRule));

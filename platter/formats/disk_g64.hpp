@@ -10,12 +10,13 @@ class GcrDecoder;
 
 // A G64 image: the raw GCR tracks of a 1541 disk. It opens as the D64 its
 // tracks decode to and from then on is one: a sector that could not be read
-// holds the format pattern and carries the drive's error code. The blocks of
-// a track the file ends before are missing, as past the end of a cut D64;
-// without its directory track the file does not open. Tracks are
-// decoded as their blocks are read; the error codes of all of them once they
-// are asked for. There is no writer of raw tracks, so the image saves only as
-// a D64, never over the file it came from.
+// is no data (isBlockReadable is false), holds the format pattern and carries
+// the drive's error code. The blocks of a track the file ends before are
+// missing, as past the end of a cut D64; without its directory track, or
+// without one header there that can be read, the file does not open. Tracks
+// are decoded as their blocks are read; the error codes of all of them once
+// they are asked for. There is no writer of raw tracks, so the image saves
+// only as a D64, never over the file it came from.
 class DiskG64 : public Disk41 {
 public:
     void parseImage() override;

@@ -37,6 +37,14 @@ inline constexpr std::array<gcr_error_text_t, 8> g_gcr_error_texts = {{
     {kGcrDiskIdMismatch, "29, read error (disk id mismatch)"},
 }};
 
+// The drive's message for a code; empty for a code it has none for.
+constexpr std::string_view gcrErrorText(std::uint8_t code) {
+    for (const gcr_error_text_t& row : g_gcr_error_texts) {
+        if (row.code == code) return row.text;
+    }
+    return {};
+}
+
 // Every block follows a sync. A header block is marker 8, checksum, sector,
 // track, the two disk ID bytes and 0x0F 0x0F; its first GCR byte is 0x52.
 // A data block is marker 7, 256 bytes and their XOR.

@@ -4,8 +4,8 @@
 
 #include "platter/fileid/type_ids.hpp"
 #include "platter/formats/disk41.hpp"
-#include "platter/formats/gcr_bit_reader.hpp"
 #include "platter/formats/gcr_track_scan.hpp"
+#include "platter/formats/gcr_track_syncs.hpp"
 
 namespace platter {
 
@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::size_t kBlockSize = 256;
 constexpr std::uint64_t kDirectoryTrack = 18;
-constexpr std::ptrdiff_t kStandardTracks = 35;
 
 // Block index of sector 0 of each track; the entry after the last is the total.
 const std::array<std::uint16_t, GcrDecoder::kHighestTrack + 2>& firstBlocks() {
@@ -98,10 +97,10 @@ std::vector<std::uint64_t> GcrDecoder::missingTracks() const {
     return tracks;
 }
 
-bool GcrDecoder::holdsDisk() const {
-    const auto firstTrack = slots_.begin() + 1;
-    return !missing_[kDirectoryTrack] &&
-           std::any_of(firstTrack, firstTrack + kStandardTracks, [](const slot_t& slot) { return slot.present; });
+bool GcrDecoder::holdsDisk() {
+    if (missing_[kDirectoryTrack]) return false;
+    decodeTrack(kDirectoryTrack);
+    return headerFound_[kDirectoryTrack];
 }
 
 void GcrDecoder::decodeAllTracks() {
@@ -124,15 +123,19 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
         for (std::size_t at = 0; at < trackBytes; at += kBlockSize) first[at] = 0x4B;
     }
     const slot_t& slot = slots_[track];
+    const GcrTrackSyncs syncs(slot.bytes);
     gcr_code trackCode = slot.present ? slot.code : kGcrNoSync;
-    if (trackCode == kGcrGood) trackCode = findFirstHeader(slot.bytes, !strict_);
+    if (trackCode == kGcrGood) trackCode = findFirstHeader(syncs, !strict_);
     const bool readSectors = trackCode == kGcrGood || trackCode == kGcrHeaderChecksum;
-    GcrBitReader reader(slot.bytes);
+    std::size_t bit = 0;
     for (std::uint64_t sector = 0; sector < Disk41::sectorsOnTrack(track); ++sector) {
         gcr_code code = trackCode;
         if (readSectors) {
-            code = findSectorHeader(reader, track, sector);
-            if (code == kGcrGood) code = readDataBlock(reader, track, sector);
+            code = findSectorHeader(syncs, bit, track, sector);
+            if (code == kGcrGood) {
+                headerFound_[track] = true;
+                code = readDataBlock(syncs, bit, track, sector);
+            }
         }
         codes_[blockIndex(track, sector)] = code;
     }
@@ -141,7 +144,7 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
 void GcrDecoder::readDiskId() {
     diskIdRead_ = true;
     const slot_t& slot = slots_[kDirectoryTrack];
-    if (slot.present && slot.code == kGcrGood) findFirstHeader(slot.bytes, true);
+    if (slot.present && slot.code == kGcrGood) findFirstHeader(GcrTrackSyncs(slot.bytes), true);
 }
 
 // A missing track past 35 widens the image as a decoded sector there would:
@@ -187,6 +190,13 @@ std::uint64_t GcrDecoder::decodedBytesAt(std::uint64_t offset) {
         }
     }
     return end - offset;
+}
+
+bool GcrDecoder::isReadableAt(std::uint64_t offset) {
+    if (offset >= imageSize() || isMissingAt(offset)) return false;
+    const std::uint64_t block = offset / kBlockSize;
+    decodeTrack(trackOfBlock(block));
+    return codes_[block] == kGcrGood;
 }
 
 // The error table goes where tracks past the image's last would lie: no

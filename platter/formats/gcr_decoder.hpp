@@ -11,7 +11,7 @@
 
 namespace platter {
 
-class GcrBitReader;
+class GcrTrackSyncs;
 
 // Decodes the raw 1541 tracks of a G64 or NIB file into a D64 sector image,
 // with the drive's error code for every sector that could not be read. Use:
@@ -45,9 +45,9 @@ public:
     // Tracks the file's table lists but the file ends before, and that no other
     // dump took the place of: their blocks are missing from the image.
     std::vector<std::uint64_t> missingTracks() const;
-    // False when no dump of the file went to tracks 1 to 35, or the directory
-    // track is missing: there is no disk to read.
-    bool holdsDisk() const;
+    // False when the directory track is missing, or not one header of its
+    // sectors can be read there: there is no disk to read. Decodes that track.
+    bool holdsDisk();
 
     void decodeAllTracks();
     // A track already decoded is left as it is.
@@ -65,6 +65,10 @@ public:
     // Bytes from offset to the end of its block (once finished, up to the next
     // missing track or the end); 0 on a missing track.
     std::uint64_t decodedBytesAt(std::uint64_t offset);
+    // Whether the block at offset holds data: its sector was read whole, its track
+    // decoded first. False for a sector that gave an error code, whose bytes are
+    // only the format pattern or what a bad checksum left, and past the blocks.
+    bool isReadableAt(std::uint64_t offset);
     // Decodes every track; when any sector failed, one error byte per sector
     // follows the image. Gives the size of both.
     std::uint64_t finishImage();
@@ -87,9 +91,12 @@ private:
     // The track of an offset into the image's blocks is missing (false past the blocks).
     bool isMissingAt(std::uint64_t offset);
     void readDiskId();
-    gcr_code findFirstHeader(std::span<const std::uint8_t> track, bool takeId);
-    gcr_code findSectorHeader(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) const;
-    gcr_code readDataBlock(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector);
+    // The searches walk the track's syncs round the ring; a sector's search starts at
+    // `bit` and leaves it where the drive's head would be.
+    gcr_code findFirstHeader(const GcrTrackSyncs& syncs, bool takeId);
+    gcr_code findSectorHeader(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
+                              std::uint64_t sector) const;
+    gcr_code readDataBlock(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track, std::uint64_t sector);
 
     std::array<slot_t, kHighestTrack + 1> slots_{};
     std::array<bool, kHighestTrack + 1> missing_{};
@@ -99,6 +106,8 @@ private:
     std::unique_ptr<std::uint8_t[]> sectors_;
     std::vector<gcr_code> codes_;
     std::array<bool, kHighestTrack + 1> decoded_{};
+    // Decoding the track found the header of at least one of its sectors.
+    std::array<bool, kHighestTrack + 1> headerFound_{};
     std::uint64_t highestDecodedTrack_ = 0;
     std::uint64_t imageSize_ = 0;
     std::uint64_t finishedSize_ = 0;

@@ -4,17 +4,21 @@
 
 #include "platter/formats/gcr_bit_reader.hpp"
 #include "platter/formats/gcr_decoder.hpp"
+#include "platter/formats/gcr_track_syncs.hpp"
 
 namespace platter {
 
 namespace {
 
 constexpr std::size_t kBlockSize = 256;
-
-bool foundSync(GcrBitReader& reader) { return reader.findSync() >= GcrBitReader::kSyncMinimumOnes; }
+constexpr std::size_t kGcrByteBits = 10;
+// A header block's bytes up to the disk ID, as far as they are compared.
+constexpr std::size_t kHeaderBytes = 6;
+// Marker, data and checksum of a data block.
+constexpr std::size_t kDataBlockGcrBytes = 1 + kBlockSize + 1;
 
 // The first six bytes of a header block.
-bool headerChecksumMatches(const std::array<std::uint8_t, 6>& header) {
+bool headerChecksumMatches(const std::array<std::uint8_t, kHeaderBytes>& header) {
     return header[1] == (header[2] ^ header[3] ^ header[4] ^ header[5]);
 }
 
@@ -24,20 +28,29 @@ bool headerChecksumMatches(const std::array<std::uint8_t, 6>& header) {
 // are passed over, and a sync search that comes back empty (a gap longer than
 // the search reads) is one step of the budget: neither may cost the whole
 // track its sectors.
-gcr_code GcrDecoder::findFirstHeader(std::span<const std::uint8_t> track, bool takeId) {
-    GcrBitReader reader(track);
-    bool atHeader = reader.peekRawByte() == kGcrHeaderFirstByte;
+gcr_code GcrDecoder::findFirstHeader(const GcrTrackSyncs& syncs, bool takeId) {
+    GcrBitReader start(syncs.track());
+    bool atHeader = start.peekRawByte() == kGcrHeaderFirstByte;
+    std::size_t bit = 0;
     bool anySync = false;
     bool badChecksum = false;
     for (unsigned step = 0; step < kGcrHeaderBudget; ++step) {
-        if (!atHeader) {
-            if (!foundSync(reader)) continue;
+        std::array<std::uint8_t, kHeaderBytes> header;
+        if (atHeader) {
+            atHeader = false;
+            start.readGcrBytes(header);
+        } else {
+            const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
+            if (!sync) {
+                bit = syncs.advance(bit, GcrBitReader::kSyncBitBudget);
+                continue;
+            }
             anySync = true;
-            if (reader.peekRawByte() != kGcrHeaderFirstByte) continue;
+            bit = sync->end;
+            if (sync->rawByte != kGcrHeaderFirstByte) continue;
+            header = sync->gcrBytes;
         }
-        atHeader = false;
-        std::array<std::uint8_t, 6> header;
-        for (std::uint8_t& byte : header) byte = reader.readGcrByte();
+        bit = syncs.advance(bit, kHeaderBytes * kGcrByteBits);
         if (headerChecksumMatches(header)) {
             if (takeId) diskId_ = {header[4], header[5]};
             return kGcrGood;
@@ -50,16 +63,23 @@ gcr_code GcrDecoder::findFirstHeader(std::span<const std::uint8_t> track, bool t
 // Walks the syncs round the ring for the header of this sector with the disk
 // ID; a header of this sector whose checksum is wrong gives 9 when no good
 // one follows (at once with strict header errors).
-gcr_code GcrDecoder::findSectorHeader(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) const {
+gcr_code GcrDecoder::findSectorHeader(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
+                                      std::uint64_t sector) const {
     bool anySync = false;
     bool badChecksum = false;
     for (unsigned step = 0; step < kGcrHeaderBudget; ++step) {
-        if (!foundSync(reader)) continue;
+        const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
+        if (!sync) {
+            bit = syncs.advance(bit, GcrBitReader::kSyncBitBudget);
+            continue;
+        }
         anySync = true;
-        std::array<std::uint8_t, 6> header;
-        header[0] = reader.readGcrByte();
-        if (header[0] != kGcrHeaderMarker) continue;
-        for (std::size_t k = 1; k < header.size(); ++k) header[k] = reader.readGcrByte();
+        const std::array<std::uint8_t, kHeaderBytes>& header = sync->gcrBytes;
+        if (header[0] != kGcrHeaderMarker) {
+            bit = syncs.advance(sync->end, kGcrByteBits);
+            continue;
+        }
+        bit = syncs.advance(sync->end, kHeaderBytes * kGcrByteBits);
         if (header[2] != sector || header[3] != track) continue;
         if (!headerChecksumMatches(header)) {
             if (strictHeaderErrors_) return kGcrHeaderChecksum;
@@ -73,8 +93,16 @@ gcr_code GcrDecoder::findSectorHeader(GcrBitReader& reader, std::uint64_t track,
 
 // The data block after the header: marker 7, 256 bytes and their XOR. The
 // bytes are kept whatever the outcome, as the drive hands them over too.
-gcr_code GcrDecoder::readDataBlock(GcrBitReader& reader, std::uint64_t track, std::uint64_t sector) {
-    if (!foundSync(reader)) return kGcrNoSync;
+gcr_code GcrDecoder::readDataBlock(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
+                                   std::uint64_t sector) {
+    const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
+    if (!sync) {
+        bit = syncs.advance(bit, GcrBitReader::kSyncBitBudget);
+        return kGcrNoSync;
+    }
+    GcrBitReader reader(syncs.track());
+    reader.seek({sync->end / 8, static_cast<unsigned>(sync->end % 8)});
+    bit = syncs.advance(sync->end, kDataBlockGcrBytes * kGcrByteBits);
     const std::uint8_t marker = reader.readGcrByte();
     std::uint8_t* out = sectors_.get() + blockIndex(track, sector) * kBlockSize;
     reader.readGcrBytes(std::span(out, kBlockSize));

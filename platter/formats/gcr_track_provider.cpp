@@ -53,4 +53,9 @@ std::uint64_t GcrTrackProvider::available(std::uint64_t offset) const {
     return decoder_.decodedBytesAt(offset);
 }
 
+bool GcrTrackProvider::isBlockReadable(std::uint64_t offset) {
+    if (whole_ && offset >= decoder_.imageSize()) return DataProvider::isBlockReadable(offset);
+    return decoder_.isReadableAt(offset);
+}
+
 }  // namespace platter

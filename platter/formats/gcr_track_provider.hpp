@@ -37,6 +37,10 @@ public:
     std::uint8_t* dataAt(std::uint64_t offset, const track_sector_t& block) override;
     // Up to the end of the offset's block until every track is decoded.
     std::uint64_t available(std::uint64_t offset) const override;
+    // A sector that could not be decoded is no data, though its block holds the
+    // bytes a D64 of the image keeps (the format pattern, or what a bad checksum
+    // left). Blocks a resize added past the decoded ones are data.
+    bool isBlockReadable(std::uint64_t offset) override;
 
 private:
     void holdWhole();

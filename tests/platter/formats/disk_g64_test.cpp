@@ -10,6 +10,8 @@
 #include "platter/core/dir_entry.hpp"
 #include "platter/formats/disk_nbz.hpp"
 #include "platter/formats/disk_nib.hpp"
+#include "platter/formats/gcr_decoder.hpp"
+#include "platter/formats/unpack_nbz.hpp"
 #include "tests/platter/formats/gcr_test_encoder.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
@@ -110,9 +112,9 @@ TEST(DiskG64, TracksPastTheEndOfTheFileAreMissing) {
     }
 }
 
-// Without its directory track, or without a single track, a raw file holds no disk. Offset 0
-// is the format's mark for a track not recorded: such a track is no missing one.
-TEST(DiskG64, AFileWithoutItsDirectoryTrackDoesNotOpen) {
+// Without its directory track, without one header there that can be read, or without a
+// single track, a raw file holds no disk: its listing would be made of the format pattern.
+TEST(DiskG64, AFileWithoutAReadableDirectoryTrackDoesNotOpen) {
     const bytes_t g64 = test_support::readFixture("g64/base.g64");
     for (const std::size_t size :
          {std::size_t{0}, std::size_t{11}, std::size_t{300}, std::size_t{572}, g64.size() / 2, std::size_t{138000}}) {
@@ -126,10 +128,23 @@ TEST(DiskG64, AFileWithoutItsDirectoryTrackDoesNotOpen) {
 
     bytes_t withoutTrack18 = g64;
     std::fill_n(withoutTrack18.begin() + 12 + 4 * 34, 4, 0);
-    const std::unique_ptr<Disk> silent = openAs<DiskG64>("silent.g64", withoutTrack18);
+    DiskG64 unrecorded;
+    EXPECT_FALSE(unrecorded.openBytes("unrecorded.g64", withoutTrack18));
+    DiskG64 noSync;
+    EXPECT_FALSE(noSync.openBytes("no_sync_18.g64", test_support::readFixture("g64/no_sync_18.g64")));
+    for (const char* name : {"g64/zeros_18.nbz", "g64/garbled_18.nbz"}) {
+        DiskNBZ disk;
+        EXPECT_FALSE(disk.openBytes(name, test_support::readFixture(name))) << name;
+    }
+
+    // Offset 0 is the format's mark for a track not recorded: such a track is no missing one.
+    bytes_t withoutTrack5 = g64;
+    std::fill_n(withoutTrack5.begin() + 12 + 4 * 8, 4, 0);
+    const std::unique_ptr<Disk> silent = openAs<DiskG64>("silent.g64", withoutTrack5);
     EXPECT_TRUE(silent->damageNotes().empty());
     EXPECT_FALSE(silent->damage().missesBlocks);
-    EXPECT_EQ(silent->errorCode(makeBlock(18, 0)), 3);
+    EXPECT_EQ(silent->errorCode(makeBlock(5, 0)), 3);
+    EXPECT_FALSE(silent->isBlockReadable(makeBlock(5, 0)));
 }
 
 TEST(DiskNIB, NibAndNbzFilesCutShortMissTheirLastTracks) {
@@ -194,6 +209,47 @@ TEST(DiskG64, ChangesBeforeTheErrorCodesAreReadStay) {
     EXPECT_EQ(grown->errorBytes().size(), Disk41::kBlocks40);
     EXPECT_EQ(grown->errorCode(makeBlock(5, 0)), 2);
     EXPECT_EQ(grown->errorCode(makeBlock(36, 0)), 1);
+}
+
+// A sector that could not be decoded is no data to any read: a file through it fails, the
+// directory code is told so, and a D64 of the image still keeps its bytes and error code.
+TEST(DiskG64, SectorsThatCouldNotBeDecodedAreNoData) {
+    const test_support::ScratchDir scratch;
+    const std::unique_ptr<Disk> garbled =
+        openAs<DiskNBZ>("garbled_18_4.nbz", test_support::readFixture("g64/garbled_18_4.nbz"));
+    EXPECT_TRUE(garbled->isBlockReadable(makeBlock(18, 1)));
+    EXPECT_FALSE(garbled->isBlockReadable(makeBlock(18, 4)));
+    EXPECT_FALSE(garbled->blockBytes(makeBlock(18, 4)).empty());
+    EXPECT_EQ(garbled->errorCode(makeBlock(18, 4)), 2);
+    EXPECT_EQ(garbled->errorCode(makeBlock(18, 5)), 1);
+
+    // HELLO's only block, 1/0, has a bad data checksum.
+    const bytes_t nbz = test_support::readFixture("g64/checksum_1_0.nbz");
+    const std::unique_ptr<Disk> disk = openAs<DiskNBZ>("checksum_1_0.nbz", nbz);
+    EXPECT_FALSE(disk->isBlockReadable(makeBlock(1, 0)));
+    dir_entry_t hello;
+    ASSERT_TRUE(disk->getEntry(0, false, hello));
+    bytes_t data;
+    EXPECT_FALSE(disk->readFile(hello, data));
+    EXPECT_EQ(disk->lastError(), kErrUnreadableBlock);
+    dir_entry_t notes;
+    ASSERT_TRUE(disk->getEntry(1, false, notes));
+    EXPECT_TRUE(disk->readFile(notes, data));
+
+    ASSERT_TRUE(disk->saveAs(scratch.file("checksum.d64")));
+    GcrDecoder decoder;
+    const bytes_t nib = unpackNbz(nbz).value();
+    decoder.setFastFirst(true);
+    decoder.loadNib(nib);
+    const bytes_t decoded = decoder.takeImage();
+    EXPECT_EQ(test_support::readBytes(scratch.file("checksum.d64")), decoded);
+    EXPECT_EQ(decoded[kSize35], 5);  // the error byte of 1/0
+
+    // Grown, the image's new blocks are data; its undecodable ones stay none.
+    ASSERT_TRUE(disk->extendDisk(true));
+    EXPECT_TRUE(disk->isBlockReadable(makeBlock(36, 0)));
+    EXPECT_FALSE(disk->isBlockReadable(makeBlock(1, 0)));
+    EXPECT_TRUE(disk->isBlockReadable(makeBlock(1, 1)));
 }
 
 TEST(DiskG64, SavesAsAD64AndNeverOverTheRawFile) {

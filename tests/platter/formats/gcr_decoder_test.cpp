@@ -5,7 +5,9 @@
 #include <random>
 #include <string>
 
+#include "forge/crc32.hpp"
 #include "platter/fileid/type_ids.hpp"
+#include "platter/formats/unpack_nbz.hpp"
 #include "tests/platter/formats/gcr_test_encoder.hpp"
 #include "tests/support/files.hpp"
 
@@ -74,14 +76,20 @@ TEST(GcrDecoder, NibAndStrictDecodingGiveTheSameImage) {
     EXPECT_EQ(decode(g64, false, false), d64);
 }
 
-TEST(GcrDecoder, SectorDamageGivesTheDrivesErrorCodes) {
-    const gcr_bytes_t d64 = patternD64();
+// The G64 of `d64` with sectors 2, 4, 6 and 8 of track 1 damaged: a bad data checksum, a
+// wrong data marker, a bad header checksum, no sync before the header.
+gcr_bytes_t g64WithDamagedSectors(const gcr_bytes_t& d64) {
     testing::track_layout_t layout;
     layout.damage[2].badDataChecksum = true;
     layout.damage[4].dataMarker = 0x06;
     layout.damage[6].badHeaderChecksum = true;
     layout.damage[8].noHeaderSync = true;
-    const gcr_bytes_t image = decodeG64(g64WithTrack(d64, 1, testing::encodeTrack(d64, 1, layout)));
+    return g64WithTrack(d64, 1, testing::encodeTrack(d64, 1, layout));
+}
+
+TEST(GcrDecoder, SectorDamageGivesTheDrivesErrorCodes) {
+    const gcr_bytes_t d64 = patternD64();
+    const gcr_bytes_t image = decodeG64(g64WithDamagedSectors(d64));
     ASSERT_EQ(image.size(), kSize35 + kBlocks35);
     const auto code = [&](std::uint64_t sector) { return image[kSize35 + blockOf(1, sector)]; };
     EXPECT_EQ(code(0), 1);
@@ -97,6 +105,61 @@ TEST(GcrDecoder, SectorDamageGivesTheDrivesErrorCodes) {
     EXPECT_EQ(sectorOf(image, 1, 1), sectorOf(d64, 1, 1));
     EXPECT_EQ(sectorOf(image, 1, 6), fillerBlock());
     EXPECT_EQ(sectorOf(image, 1, 8), fillerBlock());
+}
+
+// Whatever the code, a sector that gave one holds no data: neither the filler of a sector
+// never found nor the bytes a bad checksum left.
+TEST(GcrDecoder, OnlySectorsReadWholeAreReadable) {
+    const gcr_bytes_t g64 = g64WithDamagedSectors(patternD64());
+    GcrDecoder decoder;
+    decoder.setFastFirst(true);
+    decoder.loadG64(g64);
+    const auto readable = [&](std::uint64_t track, std::uint64_t sector) {
+        return decoder.isReadableAt(testing::gcrTestBlockOffset(track, sector));
+    };
+    for (std::uint64_t sector = 0; sector < 21; ++sector)
+        EXPECT_EQ(readable(1, sector), sector > 8 || sector % 2 == 1 || sector == 0) << sector;
+    EXPECT_TRUE(readable(35, 16));
+    EXPECT_FALSE(decoder.isReadableAt(kSize35));  // past the blocks: the error table
+    // A block may be asked for before or after the image is finished.
+    EXPECT_EQ(decoder.finishImage(), kSize35 + kBlocks35);
+    EXPECT_FALSE(readable(1, 2));
+    EXPECT_TRUE(readable(1, 3));
+
+    const gcr_bytes_t cut(g64.begin(), g64.begin() + 150000);  // tracks 20-35 missing
+    GcrDecoder missing;
+    missing.loadG64(cut);
+    EXPECT_FALSE(missing.isReadableAt(testing::gcrTestBlockOffset(20, 0)));
+    EXPECT_TRUE(missing.isReadableAt(testing::gcrTestBlockOffset(19, 0)));
+}
+
+// The directory track must hold a header of its own that reads; its data blocks need not.
+TEST(GcrDecoder, ADiskNeedsAReadableHeaderOnItsDirectoryTrack) {
+    const gcr_bytes_t d64 = patternD64();
+    testing::track_layout_t badData;
+    for (std::uint64_t sector = 0; sector < 19; ++sector) badData.damage[sector].badDataChecksum = true;
+    testing::track_layout_t badHeaders;
+    for (std::uint64_t sector = 0; sector < 19; ++sector) badHeaders.damage[sector].badHeaderChecksum = true;
+    const struct {
+        const char* what;
+        gcr_bytes_t track18;
+        bool holdsDisk;
+    } cases[] = {
+        {"whole", testing::encodeTrack(d64, 18), true},
+        {"bad data blocks", testing::encodeTrack(d64, 18, badData), true},
+        {"bad header checksums", testing::encodeTrack(d64, 18, badHeaders), false},
+        {"no sync", gcr_bytes_t(7142, 0x55), false},
+        {"all sync", gcr_bytes_t(7142, 0xFF), false},
+        {"zeros", gcr_bytes_t(7142, 0x00), false},
+        {"track 5 again", testing::encodeTrack(d64, 5), false},
+    };
+    for (const auto& c : cases) {
+        GcrDecoder decoder;
+        decoder.setFastFirst(true);
+        const gcr_bytes_t g64 = g64WithTrack(d64, 18, c.track18);
+        decoder.loadG64(g64);
+        EXPECT_EQ(decoder.holdsDisk(), c.holdsDisk) << c.what;
+    }
 }
 
 TEST(GcrDecoder, ABadFirstHeaderDoesNotCostTheTrack) {
@@ -355,6 +418,99 @@ TEST(GcrDecoder, ACutEntryWhoseTrackAnotherDumpHoldsIsNotMissing) {
     const std::uint8_t* block = decoder.imageAt(testing::gcrTestBlockOffset(3, 7));
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(gcr_bytes_t(block, block + 256), sectorOf(d64, 3, 7));
+}
+
+// The CRC-32 of the image and error table in each way of decoding: fast-first, strict, and
+// fast-first with strict header errors.
+using decode_digests_t = std::array<std::uint32_t, 3>;
+
+decode_digests_t decodeDigests(const gcr_bytes_t& file, bool nib) {
+    decode_digests_t digests{};
+    for (std::size_t mode = 0; mode < digests.size(); ++mode) {
+        GcrDecoder decoder;
+        decoder.setFastFirst(mode != 1);
+        decoder.setStrictHeaderErrors(mode == 2);
+        if (nib)
+            decoder.loadNib(file);
+        else
+            decoder.loadG64(file);
+        digests[mode] = forge::crc32(0, decoder.takeImage());
+    }
+    return digests;
+}
+
+// Random bytes, syncs, header and gap bytes written over the tracks, and runs of them copied
+// elsewhere, so that headers repeat and gaps grow and shrink.
+gcr_bytes_t scrambled(gcr_bytes_t file, std::size_t firstTrackByte, unsigned seed) {
+    std::mt19937 random(seed);
+    const auto anywhere = [&] { return firstTrackByte + random() % (file.size() - firstTrackByte); };
+    for (int i = 0; i < 400; ++i) {
+        const std::uint8_t values[] = {static_cast<std::uint8_t>(random()), 0xFF, 0x52, 0x55};
+        const std::uint8_t value = values[random() % 4];
+        file[anywhere()] = value;
+    }
+    for (int i = 0; i < 12; ++i) {
+        const std::size_t from = anywhere();
+        const std::size_t to = anywhere();
+        for (std::size_t k = 0; k < 700 && std::max(from, to) + k < file.size(); ++k) file[to + k] = file[from + k];
+    }
+    return file;
+}
+
+// Digests taken while every sector search read the track bit by bit: looking the syncs up
+// in one index of the track must give the same images, error codes and all.
+TEST(GcrDecoder, FixturesAndScrambledCopiesDecodeToTheirKnownImages) {
+    const struct {
+        const char* name;
+        decode_digests_t digests;
+    } fixtures[] = {
+        {"g64/base.g64", {0x9E22114D, 0x9E22114D, 0x9E22114D}},
+        {"g64/cut.g64", {0x17FD8D87, 0x17FD8D87, 0x17FD8D87}},
+        {"g64/no_sync_18.g64", {0x3C601ED3, 0x8F218D0C, 0x3C601ED3}},
+        {"g64/base.nib", {0x9E22114D, 0x9E22114D, 0x9E22114D}},
+        {"g64/base.nbz", {0x9E22114D, 0x9E22114D, 0x9E22114D}},
+        {"g64/damaged.nbz", {0x6E4FC8C0, 0x6E4FC8C0, 0x6E4FC8C0}},
+        {"g64/zeros_18.nbz", {0x3C601ED3, 0x8F218D0C, 0x3C601ED3}},
+        {"g64/garbled_18.nbz", {0x27DFE6B0, 0x949E756F, 0x27DFE6B0}},
+        {"g64/garbled_18_4.nbz", {0x81C1B2FA, 0x81C1B2FA, 0x81C1B2FA}},
+        {"g64/checksum_1_0.nbz", {0xBB5E7766, 0xBB5E7766, 0xBB5E7766}},
+        {"g64/few_syncs.nbz", {0xEABA376F, 0xC245A101, 0xEABA376F}},
+    };
+    for (const auto& fixture : fixtures) {
+        const std::string name = fixture.name;
+        gcr_bytes_t file = test_support::readFixture(name);
+        if (name.ends_with(".nbz")) file = unpackNbz(file).value();
+        EXPECT_EQ(decodeDigests(file, !name.ends_with(".g64")), fixture.digests) << name;
+    }
+    const struct {
+        const char* name;
+        bool nib;
+        std::size_t firstTrackByte;  // past the header and track table
+        std::array<decode_digests_t, 4> digests;
+    } scrambles[] = {
+        {"g64/base.g64",
+         false,
+         684,
+         {{{0x6BEE72CA, 0x6BEE72CA, 0x6BEE72CA},
+           {0x28A5DEC1, 0x28A5DEC1, 0x28A5DEC1},
+           {0x0E0B0812, 0x0E0B0812, 0x0E0B0812},
+           {0xFCFE1775, 0xFCFE1775, 0xFCFE1775}}}},
+        {"g64/base.nib",
+         true,
+         256,
+         {{{0xE2F16D45, 0xE2F16D45, 0xE2F16D45},
+           {0x579AE363, 0x579AE363, 0x579AE363},
+           {0xD189286C, 0xD189286C, 0xD189286C},
+           {0x1101FC49, 0x1101FC49, 0x1101FC49}}}},
+    };
+    for (const auto& scramble : scrambles) {
+        const gcr_bytes_t file = test_support::readFixture(scramble.name);
+        for (unsigned seed = 0; seed < scramble.digests.size(); ++seed) {
+            EXPECT_EQ(decodeDigests(scrambled(file, scramble.firstTrackByte, seed + 1), scramble.nib),
+                      scramble.digests[seed])
+                << scramble.name << " scrambled with seed " << seed + 1;
+        }
+    }
 }
 
 }  // namespace

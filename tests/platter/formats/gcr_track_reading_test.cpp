@@ -2,10 +2,13 @@
 // tables and the first scan of a dump.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "tests/platter/formats/gcr_test_encoder.hpp"
 #include "platter/formats/gcr_bit_reader.hpp"
 #include "platter/formats/gcr_track_checks.hpp"
 #include "platter/formats/gcr_track_scan.hpp"
+#include "platter/formats/gcr_track_syncs.hpp"
 #include "platter/formats/gcr_track_table.hpp"
 
 namespace platter {
@@ -64,6 +67,55 @@ TEST(GcrBitReader, FindsSyncsOfTenOnesAndStopsOnTheZeroAfterThem) {
     GcrBitReader ring(split);
     ring.seek({2, 0});
     EXPECT_EQ(ring.findSync(), 12u);
+}
+
+// From `bit`, the index answers what a sync search reading the bits finds: the same sync (or
+// none), the reader left at the same bit, the same bytes after it.
+void expectIndexAgreesWithReading(const gcr_bytes_t& track, const GcrTrackSyncs& syncs, std::size_t bit) {
+    GcrBitReader reader(track);
+    reader.seek({bit / 8, static_cast<unsigned>(bit % 8)});
+    const bool found = reader.findSync() >= GcrBitReader::kSyncMinimumOnes;
+    const GcrBitReader::position_t after = reader.position();
+    const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
+    ASSERT_EQ(sync != nullptr, found) << "from bit " << bit;
+    const std::size_t expected = sync ? sync->end : syncs.advance(bit, GcrBitReader::kSyncBitBudget);
+    ASSERT_EQ(after.byte * 8 + after.bit, expected) << "from bit " << bit;
+    if (!sync) return;
+    ASSERT_EQ(sync->rawByte, reader.peekRawByte()) << "from bit " << bit;
+    std::array<std::uint8_t, 6> header;
+    reader.readGcrBytes(header);
+    ASSERT_EQ(sync->gcrBytes, header) << "from bit " << bit;
+}
+
+// From every `step`-th bit, and from each bit where the budget ends just before, at or just
+// after a sync's zero bit.
+void expectIndexAgreesWithReading(const gcr_bytes_t& track, std::size_t step = 1) {
+    const GcrTrackSyncs syncs(track);
+    const std::size_t ring = track.size() * 8;
+    for (std::size_t bit = 0; bit < ring; bit += step) expectIndexAgreesWithReading(track, syncs, bit);
+    const std::size_t reach = GcrBitReader::kSyncBitBudget % std::max<std::size_t>(ring, 1);
+    for (const GcrTrackSyncs::sync_t& sync : syncs.syncs()) {
+        for (std::size_t late = 0; late < 3; ++late)
+            expectIndexAgreesWithReading(track, syncs, (sync.end + 2 * ring - reach + late - 1) % ring);
+    }
+}
+
+TEST(GcrTrackSyncs, FindsWhatReadingTheBitsFinds) {
+    expectIndexAgreesWithReading(testing::encodeTrack(patternD64(), 1), 3);
+    // Rings shorter than the bit budget, which a search goes round more than once: a sync over
+    // the end, a lone sync of ten, nine ones alone, one zero bit among ones, ones only.
+    for (const gcr_bytes_t& ring :
+         {gcr_bytes_t{0xFC, 0x00, 0x00, 0x3F}, gcr_bytes_t{0x7F, 0xE0, 0x55}, gcr_bytes_t{0x7F, 0xC0, 0x00},
+          gcr_bytes_t{0xFF, 0xFE, 0xFF}, gcr_bytes_t{0x00}, gcr_bytes_t{0xFF}, gcr_bytes_t{}})
+        expectIndexAgreesWithReading(ring);
+    // A gap longer than the budget on either side of the only sync, and random bytes.
+    gcr_bytes_t sparse(1200, 0x55);
+    sparse[700] = sparse[701] = 0xFF;
+    expectIndexAgreesWithReading(sparse, 3);
+    std::mt19937 random(5);
+    gcr_bytes_t noise(400);
+    for (std::uint8_t& byte : noise) byte = random() % 4 == 0 ? 0xFF : static_cast<std::uint8_t>(random());
+    expectIndexAgreesWithReading(noise);
 }
 
 TEST(GcrTrackChecks, SyncMarksHeaderBytesAndAllSyncTracks) {
