@@ -230,13 +230,13 @@ TEST(DiskG64, SectorsThatCouldNotBeDecodedAreNoData) {
     dir_entry_t hello;
     ASSERT_TRUE(disk->getEntry(0, false, hello));
     bytes_t data;
-    EXPECT_FALSE(disk->readFile(hello, data));
+    EXPECT_FALSE(readWhole(*disk, hello, data));
     EXPECT_EQ(disk->lastError(), kErrUnreadableBlock);
     dir_entry_t notes;
     ASSERT_TRUE(disk->getEntry(1, false, notes));
-    EXPECT_TRUE(disk->readFile(notes, data));
+    EXPECT_TRUE(readWhole(*disk, notes, data));
 
-    ASSERT_TRUE(disk->saveAs(scratch.file("checksum.d64")));
+    ASSERT_TRUE(saved(disk->saveAs(scratch.file("checksum.d64"))));
     GcrDecoder decoder;
     const bytes_t nib = unpackNbz(nbz).value();
     decoder.setFastFirst(true);
