@@ -155,7 +155,7 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
             const std::size_t rest = pattern.size() - (platter::Disk::kBlockSize - hit.offset);
             const platter::track_sector_t link = platter::makeBlock(bytes[0], bytes[1]);
             if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) return true;
-            const std::uint8_t* next = blockAt(link);
+            const std::uint8_t* next = disk.isBlockReadable(link) ? blockAt(link) : nullptr;
             const auto tail = std::span(pattern).last(rest);
             if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes)) return true;
             records.push_back({block.track, block.sector, link.track, link.sector, hit.offset});
@@ -171,8 +171,9 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
     for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
         for (std::uint64_t s = 0; s < kMaxSectors && disk.isValidBlock(platter::makeBlock(t, s)); ++s) {
             const platter::track_sector_t block = platter::makeBlock(t, s);
+            // A block that holds no data (a sector that did not decode) is not searched.
             const std::uint8_t* bytes = blockAt(block);
-            if (bytes == nullptr) continue;
+            if (bytes == nullptr || !disk.isBlockReadable(block)) continue;
             if (!run.empty() && bytes != runStart + run.size() * platter::Disk::kBlockSize && !flush()) return records;
             if (run.empty()) runStart = bytes;
             run.push_back(block);
