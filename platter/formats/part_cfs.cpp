@@ -77,10 +77,12 @@ void PartCFS::parseImage() {
     setName(holdsSector(root) ? bytesAt(root * kSectorBytes, 16) : std::span<const std::uint8_t>());
 }
 
+bool PartCFS::inArea(std::uint64_t sector) const {
+    return sector < end_ / kSectorBytes && sector * kSectorBytes >= start_;
+}
+
 bool PartCFS::holdsSector(std::uint64_t sector) const {
-    if (sector >= end_ / kSectorBytes) return false;
-    const std::uint64_t offset = sector * kSectorBytes;
-    return offset >= start_ && offset + kSectorBytes <= std::min(end_, providerSize());
+    return inArea(sector) && (sector + 1) * kSectorBytes <= providerSize();
 }
 
 bool PartCFS::isValidBlock(const track_sector_t& block) const {
@@ -115,7 +117,8 @@ std::string PartCFS::typeWord(const dir_entry_t& entry) const {
 }
 
 // Sixteen raw entries a 576-byte block, linked by a sector number spread over the entries; the
-// chain ends at sector 0 and at a block that is not wholly inside the partition.
+// chain ends at sector 0 and leaves the partition at a block not wholly inside its area. A
+// block of the area that the image file ends before holds no data.
 struct PartCFS::directory_chain_t {
     static constexpr std::size_t kEntries = kCfsEntriesPerBlock;
     static constexpr std::size_t kEntryBytes = kCfsEntryBytes;
@@ -124,14 +127,15 @@ struct PartCFS::directory_chain_t {
     const PartCFS& part;
     bool includeEmpty;
 
-    // Whether a directory block at `at` lies wholly inside the partition.
+    // Whether a directory block at `at` lies wholly inside the partition's area.
     bool holds(const track_sector_t& at) const {
         const std::uint64_t sector = sectorOfBlock(at);
-        return sector != 0 && part.holdsSector(sector) && sector * kSectorBytes + kDirectoryBlockBytes <= part.end_;
+        return sector != 0 && part.inArea(sector) && sector * kSectorBytes + kDirectoryBlockBytes <= part.end_;
     }
     const std::uint8_t* block(const track_sector_t& at) const {
         if (!holds(at)) return nullptr;
-        const std::span<const std::uint8_t> bytes = part.bytesAt(sectorOfBlock(at) * kSectorBytes, kDirectoryBlockBytes);
+        const std::span<const std::uint8_t> bytes =
+            part.bytesAt(sectorOfBlock(at) * kSectorBytes, kDirectoryBlockBytes);
         return bytes.empty() ? nullptr : bytes.data();
     }
     // Sector 0 ends the chain.

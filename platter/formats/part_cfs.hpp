@@ -68,7 +68,9 @@ private:
     std::uint64_t sizeOf(std::span<const std::uint8_t> raw) const;
     // The file's bytes through its block lists, up to `wanted` bytes; false for a damaged list.
     bool readBlockLists(std::uint64_t firstList, std::uint64_t wanted, bytes_t& out) const;
-    // A whole sector inside the partition.
+    // A whole sector of the partition's area, whether or not the image file still holds it.
+    bool inArea(std::uint64_t sector) const;
+    // A whole sector of the partition that the image file holds.
     bool holdsSector(std::uint64_t sector) const;
 
     std::uint64_t start_ = 0;
