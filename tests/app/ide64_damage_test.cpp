@@ -1,5 +1,5 @@
 // A damaged IDE64 image through ls and cat: what is there is listed and written, what is
-// missing is named once.
+// missing is named once, and a file that is not whole makes cat fail.
 
 #include <gtest/gtest.h>
 
@@ -63,6 +63,39 @@ TEST_F(Ide64Damage, ACutImageListsItsPartitionWithOneWarning) {
     EXPECT_EQ(area.out.size(), (kRootSecondBlock - 8) * kSector);
     EXPECT_NE(area.errors.find("': entry [0] is cut short: 77824 of 159744 bytes could be read\n"), std::string::npos)
         << area.errors;
+}
+
+TEST_F(Ide64Damage, AFileWhoseBlockListsStopEarlyIsWrittenAsFarAsTheyGoAndFails) {
+    const std::string unlinked =
+        patched([](test_support::Bytes& bytes) { spreadLink(bytes, kBigFirstList * kSector, 4, 0); });
+    const zt_run_t cat = runZt({"cat", unlinked + ":PART1:BIG"});
+    EXPECT_EQ(cat.status, 1);
+    EXPECT_EQ(cat.out.size(), 65536u);
+    EXPECT_NE(cat.errors.find("d.hdd': entry [2] is cut short: 65536 of 70000 bytes could be read\n"),
+              std::string::npos)
+        << cat.errors;
+
+    const std::string looping =
+        patched([](test_support::Bytes& bytes) { spreadLink(bytes, kBigFirstList * kSector, 4, kBigFirstList); });
+    const zt_run_t loop = runZt({"cat", looping + ":PART1:BIG"});
+    EXPECT_EQ(loop.status, 1);
+    EXPECT_EQ(loop.out.size(), 65536u);
+    EXPECT_NE(loop.errors.find("': entry [2] is cut short: its chain turns back at block 0.153\n"), std::string::npos)
+        << loop.errors;
+    // A listing that reads the files says where, as for a CBM chain.
+    const zt_run_t ls = runZt({"ls", "-l", looping + ":PART1:*"});
+    EXPECT_EQ(ls.status, 0);
+    EXPECT_NE(ls.errors.find("warning: 'd.hdd': the chain of entry [2] turns back at block 0.153\n"), std::string::npos)
+        << ls.errors;
+
+    const std::string sized = patched([](test_support::Bytes& bytes) {
+        test_support::put(bytes, kRootSecondBlock * kSector + 16, {0x60, 0xea});
+    });
+    const zt_run_t hello = runZt({"cat", sized + ":PART1:HELLO"});
+    EXPECT_EQ(hello.status, 1);
+    EXPECT_EQ(hello.out.size(), kSector);
+    EXPECT_NE(hello.errors.find("': entry [1] is cut short: 512 of 60000 bytes could be read\n"), std::string::npos)
+        << hello.errors;
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platter/core/data_provider.hpp"
 #include "platter/formats/cfs_entry.hpp"
@@ -190,7 +192,8 @@ TEST(DiskIDE64, LinksThatLeaveThePartitionEndTheWalkThere) {
 }
 
 // A cut image names the sectors each partition lacks; a partition opens over what the file
-// holds, its directory stops at the cut and its files inside the file read whole.
+// holds, its directory stops at the cut, its files inside the file read whole and those
+// past the cut read as far as they go.
 TEST(DiskIDE64, ACutImageIsReadAsFarAsItGoes) {
     const bytes_t whole = test_support::readFixture("cmd/x.hdd");
     const auto cut = [&](std::uint64_t size) {
@@ -224,6 +227,17 @@ TEST(DiskIDE64, ACutImageIsReadAsFarAsItGoes) {
     ASSERT_TRUE(readWhole(*part, named(*part, "BIG"), data));
     EXPECT_EQ(data, patternBytes(70000, 3));
 
+    // BIG's last data sector moved to sector 300, past a cut at sector 200.
+    bytes_t moved = cut(200 * kSector);
+    test_support::put(moved, (kBigFirstList + 1) * kSector + 8 * 4 + 1, {0, 1, 44});
+    const auto far = openHdd(moved);
+    const std::shared_ptr<Disk> farPart = part1(*far);
+    const entry_read_t big = farPart->readEntry(named(*farPart, "BIG"));
+    EXPECT_EQ(big.outcome, read_outcome::cutShort);
+    EXPECT_EQ(big.stop, (chain_stop_t{chain_end::missing, DiskIDE64::blockOfSector(kBigFirstList + 1),
+                                      DiskIDE64::blockOfSector(300)}));
+    EXPECT_EQ(big.bytes, patternBytes(136 * kSector, 3));
+
     // Cut inside the partition list: the slots it holds are listed, the rest named.
     const auto list = openHdd(cut(2 * kSector + 100));
     EXPECT_EQ(list->countDirectoryEntries(), 2u);
@@ -235,6 +249,75 @@ TEST(DiskIDE64, ACutImageIsReadAsFarAsItGoes) {
               (std::vector<std::string>{"slots 3-31 of the partition list past the end of the file are missing",
                                         "sectors 8-319 of partition 'part1' past the end of the file are missing",
                                         "sectors 4-5 of partition 'geospart' past the end of the file are missing"}));
+}
+
+// BIG's block lists or HELLO's size damaged: the read gives the bytes the lists hold, never
+// made-up ones, and says where and why it stopped.
+TEST(DiskIDE64, BlockListsThatEndBeforeTheSizeReadAsCutShort) {
+    const std::uint64_t firstList = kBigFirstList * kSector;
+    struct case_t {
+        const char* what;
+        std::function<void(bytes_t&)> patch;
+        const char* entry;
+        std::uint64_t bytes;
+        std::optional<std::uint64_t> expected;
+        chain_stop_t stop;
+    };
+    const case_t cases[] = {
+        {"no link to the second list",
+         [&](bytes_t& b) { spreadLink(b, firstList, 4, 0); },
+         "BIG",
+         128 * kSector,
+         70000,
+         {}},
+        {"a list linked to itself",
+         [&](bytes_t& b) { spreadLink(b, firstList, 4, kBigFirstList); },
+         "BIG",
+         128 * kSector,
+         std::nullopt,
+         {chain_end::turnsBack, DiskIDE64::blockOfSector(kBigFirstList), DiskIDE64::blockOfSector(kBigFirstList)}},
+        {"ten records of 0",
+         [&](bytes_t& b) { std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(firstList + 100 * 4), 40, 0); },
+         "BIG",
+         100 * kSector,
+         70000,
+         {}},
+        {"a data sector outside the partition",
+         [&](bytes_t& b) {
+             test_support::put(b, firstList + 5, {0, 19, 136});
+         },
+         "BIG",
+         kSector,
+         std::nullopt,
+         {chain_end::leaves, DiskIDE64::blockOfSector(kBigFirstList), DiskIDE64::blockOfSector(5000)}},
+        {"HELLO's size 60000",
+         [&](bytes_t& b) {
+             test_support::put(b, kRootSecondBlock * kSector + 16, {0x60, 0xea, 0});
+         },
+         "HELLO",
+         kSector,
+         60000,
+         {}},
+    };
+    for (const case_t& c : cases) {
+        bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+        c.patch(bytes);
+        const auto disk = openHdd(bytes);
+        const std::shared_ptr<Disk> part = part1(*disk);
+        const entry_read_t read = part->readEntry(named(*part, c.entry));
+        EXPECT_EQ(read.outcome, read_outcome::cutShort) << c.what;
+        EXPECT_EQ(read.expected, c.expected) << c.what;
+        EXPECT_EQ(read.stop.end, c.stop.end) << c.what;
+        if (!c.stop.whole()) {
+            EXPECT_EQ(read.stop, c.stop) << c.what;
+        }
+        const bytes_t file = patternBytes(c.entry == std::string("BIG") ? 70000 : 300, c.entry[0] == 'B' ? 3 : 1);
+        ASSERT_EQ(read.bytes.size(), c.bytes) << c.what;
+        EXPECT_TRUE(std::equal(
+            file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(file.size(), c.bytes)),
+            read.bytes.begin()))
+            << c.what;
+    }
 }
 
 // x.hdd with PART1's root directory moved to `blocks` new blocks behind the old end, sixteen
