@@ -140,14 +140,14 @@ TEST(DiskIDE64, CfsPartitionReadsItsFilesAndDirectories) {
 TEST(DiskIDE64, LoopsInDirectoriesAndBlockListsEnd) {
     bytes_t bytes = test_support::readFixture("cmd/x.hdd");
     spreadLink(bytes, kRootSecondBlock * kSector + 24, 36, kRoot);
-    // BIG claims more than its lists hold, and its second list leads back to its first.
+    // BIG claims more than its partition holds, and its second list leads back to its first.
     bytes[kRootSecondBlock * kSector + 36 + 18] = 0x03;
     spreadLink(bytes, (kBigFirstList + 1) * kSector, 4, kBigFirstList);
     const auto disk = openHdd(bytes);
     const std::shared_ptr<Disk> part = part1(*disk);
     EXPECT_EQ(part->countDirectoryEntries(), 5u);
     bytes_t data;
-    EXPECT_FALSE(readWhole(*part, named(*part, "BIG"), data));  // 70144 bytes found of 200000+
+    EXPECT_FALSE(readWhole(*part, named(*part, "BIG"), data));  // a size past the partition gives nothing
     EXPECT_EQ(part->directoryStop().end, chain_end::turnsBack);
     EXPECT_EQ(part->directoryStop().from, DiskIDE64::blockOfSector(kRootSecondBlock));
     std::array<std::uint8_t, 16> star;
