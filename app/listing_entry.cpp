@@ -57,6 +57,7 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
         // What a file cut short holds is listed as what it holds.
         platter::entry_read_t read = disk.readEntry(entry);
         listed.fileRead = read.whole() || read.outcome == platter::read_outcome::cutShort;
+        listed.chainStop = read.stop;
         if (listed.fileRead) data = std::move(read.bytes);
     }
     listed.dataLength = data.size();

@@ -45,7 +45,7 @@ struct listed_entry_t {
     std::string description;
     std::vector<platter::track_sector_t> blocks;
     forge::text_attr_t nameColour;
-    platter::chain_stop_t chainStop;  // where the chain of a file that failed to read stopped
+    platter::chain_stop_t chainStop;  // where the chain of a file that is not whole stopped
 };
 
 // Reads what `needs` asks for; the file's bytes only when readData succeeded

@@ -58,8 +58,52 @@ void DiskIDE64::parseImage() {
     }
     listSector_ = (std::uint64_t{header[kListAt]} << 8 | header[kListAt + 1]) * 256 + header[kListAt + 2];
     setDirectoryStart(blockOfSector(listSector_));
-    const std::span<const std::uint8_t> list = bytesAt(listSector_ * kSectorBytes, kListEntries * kListEntryBytes);
-    if (!list.empty()) setName(list.subspan(kDiskNameAt, 16));
+    const std::span<const std::uint8_t> list = listBytes();
+    if (list.size() >= kDiskNameAt + 16) setName(list.subspan(kDiskNameAt, 16));
+}
+
+std::uint64_t DiskIDE64::listSlots() const {
+    const std::uint64_t at = listSector_ * kSectorBytes;
+    const std::uint64_t size = providerSize();
+    return at >= size ? 0 : std::min(kListEntries, (size - at) / kListEntryBytes);
+}
+
+std::span<const std::uint8_t> DiskIDE64::listBytes() const {
+    return bytesAt(listSector_ * kSectorBytes, listSlots() * kListEntryBytes);
+}
+
+chain_stop_t DiskIDE64::directoryStop() const {
+    ChainWalk walk(directoryStart(), listSector_ * kSectorBytes < providerSize());
+    if (walk.read(listSlots() == kListEntries, true)) walk.finish();
+    return walk.stop();
+}
+
+std::vector<std::string> DiskIDE64::damageNotes() const {
+    const auto sectors = [](std::uint64_t first, std::uint64_t last) {
+        return first == last ? "sector " + std::to_string(first) + " of "
+                             : "sectors " + std::to_string(first) + "-" + std::to_string(last) + " of ";
+    };
+    std::vector<std::string> notes;
+    const std::uint64_t slots = listSlots();
+    if (slots != 0 && slots < kListEntries) {
+        notes.push_back((slots + 1 == kListEntries
+                             ? "slot " + std::to_string(slots)
+                             : "slots " + std::to_string(slots) + "-" + std::to_string(kListEntries - 1)) +
+                        " of the partition list past the end of the file " +
+                        (slots + 1 == kListEntries ? "is" : "are") + " missing");
+    }
+    const std::span<const std::uint8_t> list = listBytes();
+    const std::uint64_t held = providerSize() / kSectorBytes;
+    for (std::uint64_t slot = 0; slot < slots; ++slot) {
+        const std::span<const std::uint8_t> raw = list.subspan(slot * kListEntryBytes, kListEntryBytes);
+        const std::uint64_t start = bigEndian24(raw, kStartAt);
+        const std::uint64_t end = bigEndian24(raw, kEndAt);
+        if ((raw[kFlagsAt] & kInUse) == 0 || end <= start || end <= held) continue;
+        const std::uint64_t first = std::max(start, held);
+        notes.push_back(sectors(first, end - 1) + "partition '" + petsciiNameToUtf8(paddedName(raw.first(16)), false) +
+                        "' past the end of the file " + (first + 1 == end ? "is" : "are") + " missing");
+    }
+    return notes;
 }
 
 void DiskIDE64::setName(std::span<const std::uint8_t> name) {
@@ -115,10 +159,10 @@ std::uint64_t DiskIDE64::countDirectoryEntries() {
 // its name, and its start, end and root sectors.
 std::uint8_t* DiskIDE64::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
                                      std::uint64_t* outSlot) {
-    const std::span<const std::uint8_t> list = bytesAt(listSector_ * kSectorBytes, kListEntries * kListEntryBytes);
-    if (list.empty() || directoryStart().isNone()) return nullptr;
+    const std::span<const std::uint8_t> list = listBytes();
+    if (directoryStart().isNone()) return nullptr;
     std::uint64_t counted = 0;
-    for (std::uint64_t slot = 0; slot < kListEntries; ++slot) {
+    for (std::uint64_t slot = 0; slot < list.size() / kListEntryBytes; ++slot) {
         const std::span<const std::uint8_t> raw = list.subspan(slot * kListEntryBytes, kListEntryBytes);
         // An entry not in use shows as a scratched one while it has a name.
         const bool inUse = (raw[kFlagsAt] & kInUse) != 0;
@@ -149,25 +193,33 @@ bool DiskIDE64::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, st
     return read.whole();
 }
 
+// The partition's sectors as far as the file holds them.
 entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry) {
     entry_read_t read;
     const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
-    const std::span<const std::uint8_t> area = bytesAt(bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes, bytes);
-    if (bytes == 0 || area.empty())
+    const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes;
+    const std::uint64_t size = providerSize();
+    const std::span<const std::uint8_t> area =
+        start < size ? bytesAt(start, std::min(bytes, size - start)) : std::span<const std::uint8_t>();
+    read.bytes.assign(area.begin(), area.end());
+    if (read.bytes.empty()) {
         read.outcome = read_outcome::unreadable;
-    else
-        read.bytes.assign(area.begin(), area.end());
+    } else if (read.bytes.size() < bytes) {
+        read.outcome = read_outcome::cutShort;
+        read.expected = bytes;
+    }
     return read;
 }
 
-// Only CFS partitions open; a GEOS partition or any other kind gives none.
+// Only CFS partitions open; a GEOS partition or any other kind gives none. One the file ends
+// inside opens over what the file holds.
 std::shared_ptr<Disk> DiskIDE64::openPartition(const dir_entry_t& entry) {
     if (entry.typeByte() != kCfsType || !dataProvider()) return nullptr;
     const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes;
     if (std::shared_ptr<Disk> open = partitions_.find(start)) return open;
     const std::uint64_t end = bigEndian24(entry.bytes, kEntryEndAt) * kSectorBytes;
     const std::uint64_t root = bigEndian24(entry.bytes, kEntryRootAt);
-    if (end <= start || end > providerSize()) return nullptr;
+    if (end <= start) return nullptr;
     auto partition = std::make_shared<PartCFS>();
     partition->attach(*dataProvider(), start, end, root, imagePath() / petsciiNameToString(entry.name(), true));
     partitions_.add(partition, partition->tie(), start);

@@ -56,8 +56,11 @@ public:
     const std::uint8_t* diskName() const override;
     const std::uint8_t* diskId() const override { return nullptr; }
 
-    // The partition list: one run of sectors, no chain.
-    chain_stop_t directoryStop() const override { return {}; }
+    // The partition list: one run of sectors, no chain. It leaves the image when the file ends
+    // before it, and misses what the file ends inside.
+    chain_stop_t directoryStop() const override;
+    // The list slots and the sectors of partitions in use that the file ends before.
+    std::vector<std::string> damageNotes() const override;
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
@@ -81,6 +84,10 @@ protected:
     void setName(std::span<const std::uint8_t> name);
 
 private:
+    // The partition list's slots the file holds whole.
+    std::uint64_t listSlots() const;
+    std::span<const std::uint8_t> listBytes() const;
+
     std::uint64_t listSector_ = 0;
     bool named_ = false;
     std::array<std::uint8_t, 16> name_{};

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <set>
 
 #include "platter/core/data_provider.hpp"
 #include "platter/formats/cfs_entry.hpp"
@@ -77,10 +76,12 @@ void PartCFS::parseImage() {
     setName(holdsSector(root) ? bytesAt(root * kSectorBytes, 16) : std::span<const std::uint8_t>());
 }
 
+bool PartCFS::inArea(std::uint64_t sector) const {
+    return sector < end_ / kSectorBytes && sector * kSectorBytes >= start_;
+}
+
 bool PartCFS::holdsSector(std::uint64_t sector) const {
-    if (sector >= end_ / kSectorBytes) return false;
-    const std::uint64_t offset = sector * kSectorBytes;
-    return offset >= start_ && offset + kSectorBytes <= std::min(end_, providerSize());
+    return inArea(sector) && (sector + 1) * kSectorBytes <= providerSize();
 }
 
 bool PartCFS::isValidBlock(const track_sector_t& block) const {
@@ -115,7 +116,8 @@ std::string PartCFS::typeWord(const dir_entry_t& entry) const {
 }
 
 // Sixteen raw entries a 576-byte block, linked by a sector number spread over the entries; the
-// chain ends at sector 0 and at a block that is not wholly inside the partition.
+// chain ends at sector 0 and leaves the partition at a block not wholly inside its area. A
+// block of the area that the image file ends before holds no data.
 struct PartCFS::directory_chain_t {
     static constexpr std::size_t kEntries = kCfsEntriesPerBlock;
     static constexpr std::size_t kEntryBytes = kCfsEntryBytes;
@@ -124,14 +126,15 @@ struct PartCFS::directory_chain_t {
     const PartCFS& part;
     bool includeEmpty;
 
-    // Whether a directory block at `at` lies wholly inside the partition.
+    // Whether a directory block at `at` lies wholly inside the partition's area.
     bool holds(const track_sector_t& at) const {
         const std::uint64_t sector = sectorOfBlock(at);
-        return sector != 0 && part.holdsSector(sector) && sector * kSectorBytes + kDirectoryBlockBytes <= part.end_;
+        return sector != 0 && part.inArea(sector) && sector * kSectorBytes + kDirectoryBlockBytes <= part.end_;
     }
     const std::uint8_t* block(const track_sector_t& at) const {
         if (!holds(at)) return nullptr;
-        const std::span<const std::uint8_t> bytes = part.bytesAt(sectorOfBlock(at) * kSectorBytes, kDirectoryBlockBytes);
+        const std::span<const std::uint8_t> bytes =
+            part.bytesAt(sectorOfBlock(at) * kSectorBytes, kDirectoryBlockBytes);
         return bytes.empty() ? nullptr : bytes.data();
     }
     // Sector 0 ends the chain.
@@ -186,11 +189,14 @@ std::uint64_t PartCFS::countDirectoryEntries() {
     return count;
 }
 
-std::uint64_t PartCFS::sizeOf(std::span<const std::uint8_t> raw) const {
+std::uint64_t PartCFS::sizeField(std::span<const std::uint8_t> raw) {
     std::uint64_t size = 0;
     for (std::size_t i = 8; i > 0; --i) size = size << 8 | raw[kSizeAt + i - 1];
-    if (isRel(raw)) size >>= 8;
-    return std::min(size, end_ - start_);
+    return isRel(raw) ? size >> 8 : size;
+}
+
+std::uint64_t PartCFS::sizeOf(std::span<const std::uint8_t> raw) const {
+    return std::min(sizeField(raw), end_ - start_);
 }
 
 // The raw entry is found going on from the one found last; the CBM entry is made from it.
@@ -269,38 +275,54 @@ bool PartCFS::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std:
     return read.whole();
 }
 
-// The bytes the block lists give, cut or zero-extended to the size field. A size beyond what
-// the lists hold by more than one list's worth is a damaged entry.
+// The bytes the block lists give, up to the size field. A size the partition cannot hold is
+// no size at all: such an entry gives nothing.
 entry_read_t PartCFS::readEntryData(const dir_entry_t& entry) {
     entry_read_t read;
     read.outcome = read_outcome::unreadable;
     const std::span<const std::uint8_t> raw = rawEntryOf(entry);
     if (raw.empty() || entry.fileType() == kTypeDel || entry.fileType() == kTypeCbm) return read;
-    const std::uint64_t size = sizeOf(raw);
-    bytes_t data;
-    if (!readBlockLists(sectorAt(raw, kFirstAt), size, data)) return read;
-    if (size > data.size() + kListRecords * kSectorBytes) return read;
-    data.resize(size, 0);
-    read.bytes = std::move(data);
-    read.outcome = read_outcome::whole;
-    return read;
+    const std::uint64_t size = sizeField(raw);
+    if (size > end_ - start_) return read;
+    return readBlockLists(sectorAt(raw, kFirstAt), size);
 }
 
-// Lists are followed in order, each once; every data sector must lie inside the partition.
-bool PartCFS::readBlockLists(std::uint64_t firstList, std::uint64_t wanted, bytes_t& out) const {
-    std::set<std::uint64_t> seen;
-    for (std::uint64_t list = firstList; list != 0 && out.size() < wanted && seen.insert(list).second;) {
-        if (!holdsSector(list)) return false;
-        const std::span<const std::uint8_t> records = bytesAt(list * kSectorBytes, kSectorBytes);
-        for (std::uint64_t r = 0; r < kListRecords && out.size() < wanted; ++r) {
+// Lists are followed by the chain rule; every data sector must lie inside the partition. A
+// record of 0 before the wanted size is a hole in the list, not data: the file stops there.
+entry_read_t PartCFS::readBlockLists(std::uint64_t firstList, std::uint64_t wanted) const {
+    entry_read_t read;
+    bytes_t& out = read.bytes;
+    ChainWalk walk(firstList == 0 || wanted == 0 ? noBlock() : blockOfSector(firstList), inArea(firstList));
+    bool hole = false;
+    while (walk.going()) {
+        const track_sector_t list = walk.block();
+        const std::span<const std::uint8_t> records = bytesAt(sectorOfBlock(list) * kSectorBytes, kSectorBytes);
+        if (!walk.read(!records.empty(), true)) break;
+        for (std::uint64_t r = 0; r < kListRecords && out.size() < wanted && !hole && read.stop.whole(); ++r) {
             const std::uint64_t sector = sectorAt(records, r * kRecordBytes + 1);
-            if (sector == 0) continue;
-            if (!holdsSector(sector)) return false;
-            appendDeinterleaved(bytesAt(sector * kSectorBytes, kSectorBytes), out);
+            if (sector == 0)
+                hole = true;
+            else if (!holdsSector(sector))
+                read.stop = {inArea(sector) ? chain_end::missing : chain_end::leaves, list, blockOfSector(sector)};
+            else
+                appendDeinterleaved(bytesAt(sector * kSectorBytes, kSectorBytes), out);
         }
-        list = linkedSector(records, 0, kRecordBytes);
+        if (out.size() >= wanted || hole || !read.stop.whole()) break;
+        const std::uint64_t next = linkedSector(records, 0, kRecordBytes);
+        walk.follow(next == 0 ? noBlock() : blockOfSector(next), inArea(next));
     }
-    return true;
+    if (read.stop.whole()) read.stop = walk.stop();
+    if (out.size() >= wanted) {
+        out.resize(wanted);
+    } else if (!read.stop.whole()) {
+        read.outcome = outcomeOf(read.stop, !out.empty());
+    } else if (out.empty()) {
+        read.outcome = read_outcome::unreadable;
+    } else {
+        read.outcome = read_outcome::cutShort;
+        read.expected = wanted;
+    }
+    return read;
 }
 
 }  // namespace platter

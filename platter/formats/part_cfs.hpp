@@ -64,11 +64,15 @@ private:
     bool forEachRawEntry(bool all, Visit&& visit) const;
     // The raw entry a synthesized one was made from, or empty.
     std::span<const std::uint8_t> rawEntryOf(const dir_entry_t& entry) const;
-    // The file's size field, capped at the partition's size.
+    // The file's size in bytes, as its size field says.
+    static std::uint64_t sizeField(std::span<const std::uint8_t> raw);
+    // That size capped at the partition's size.
     std::uint64_t sizeOf(std::span<const std::uint8_t> raw) const;
-    // The file's bytes through its block lists, up to `wanted` bytes; false for a damaged list.
-    bool readBlockLists(std::uint64_t firstList, std::uint64_t wanted, bytes_t& out) const;
-    // A whole sector inside the partition.
+    // The file's bytes through its block lists, as far as they go up to `wanted` bytes.
+    entry_read_t readBlockLists(std::uint64_t firstList, std::uint64_t wanted) const;
+    // A whole sector of the partition's area, whether or not the image file still holds it.
+    bool inArea(std::uint64_t sector) const;
+    // A whole sector of the partition that the image file holds.
     bool holdsSector(std::uint64_t sector) const;
 
     std::uint64_t start_ = 0;

@@ -2,20 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platter/core/data_provider.hpp"
 #include "platter/formats/cfs_entry.hpp"
 #include "platter/formats/part_cfs.hpp"
+#include "tests/support/bytes.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/files.hpp"
+#include "tests/support/hdd_fixture.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/disk_reads.hpp"
 
-using test_support::saved;
 using test_support::readWhole;
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -25,11 +30,7 @@ using test_support::cbmName;
 using test_support::nameOf;
 using test_support::patternBytes;
 
-// Where make_fixtures.sh put things in x.hdd (sector numbers).
-constexpr std::uint64_t kSector = 512;
-constexpr std::uint64_t kBigFirstList = 153;
-constexpr std::uint64_t kRootSecondBlock = 160;
-constexpr std::uint64_t kRoot = 158;
+using namespace test_support::hdd;
 
 std::unique_ptr<DiskIDE64> openHdd(bytes_t bytes = test_support::readFixture("cmd/x.hdd")) {
     auto disk = std::make_unique<DiskIDE64>();
@@ -54,16 +55,6 @@ dir_entry_t named(Disk& disk, const std::string& name) {
 }
 
 std::shared_ptr<Disk> part1(DiskIDE64& disk) { return disk.openPartition(entryAt(disk, 0)); }
-
-// A 32-bit CFS link to `sector` spread over bits 4-5 of one byte in each of 16 records.
-void spreadLink(bytes_t& bytes, std::uint64_t at, std::uint64_t stride, std::uint64_t sector) {
-    const std::uint32_t value =
-        static_cast<std::uint32_t>((sector & 0xff) << 24 | ((sector >> 8) & 0xff) << 16 | ((sector >> 16) & 0xff) << 8);
-    for (std::uint64_t i = 0; i < 16; ++i) {
-        std::uint8_t& byte = bytes[at + i * stride];
-        byte = static_cast<std::uint8_t>((byte & 0xcfu) | ((value >> (30 - 2 * i)) & 3u) << 4);
-    }
-}
 
 TEST(DiskIDE64, ListsItsPartitionsInUse) {
     const auto disk = openHdd();
@@ -92,6 +83,7 @@ TEST(DiskIDE64, NeedsAHeaderOfFortyEightBytes) {
     const auto shortest = openHdd(header);
     EXPECT_EQ(shortest->countDirectoryEntries(), 0u);  // accepted; its list lies past the end
     EXPECT_FALSE(shortest->directoryStart().isNone());
+    EXPECT_EQ(shortest->directoryStop(), (chain_stop_t{chain_end::leaves, noBlock(), DiskIDE64::blockOfSector(2)}));
     header.pop_back();
     EXPECT_FALSE(DiskIDE64().openBytes("x.hdd", header));
     bytes[10] = 'X';
@@ -148,14 +140,14 @@ TEST(DiskIDE64, CfsPartitionReadsItsFilesAndDirectories) {
 TEST(DiskIDE64, LoopsInDirectoriesAndBlockListsEnd) {
     bytes_t bytes = test_support::readFixture("cmd/x.hdd");
     spreadLink(bytes, kRootSecondBlock * kSector + 24, 36, kRoot);
-    // BIG claims more than its lists hold, and its second list leads back to its first.
+    // BIG claims more than its partition holds, and its second list leads back to its first.
     bytes[kRootSecondBlock * kSector + 36 + 18] = 0x03;
     spreadLink(bytes, (kBigFirstList + 1) * kSector, 4, kBigFirstList);
     const auto disk = openHdd(bytes);
     const std::shared_ptr<Disk> part = part1(*disk);
     EXPECT_EQ(part->countDirectoryEntries(), 5u);
     bytes_t data;
-    EXPECT_FALSE(readWhole(*part, named(*part, "BIG"), data));  // 70144 bytes found of 200000+
+    EXPECT_FALSE(readWhole(*part, named(*part, "BIG"), data));  // a size past the partition gives nothing
     EXPECT_EQ(part->directoryStop().end, chain_end::turnsBack);
     EXPECT_EQ(part->directoryStop().from, DiskIDE64::blockOfSector(kRootSecondBlock));
     std::array<std::uint8_t, 16> star;
@@ -164,6 +156,168 @@ TEST(DiskIDE64, LoopsInDirectoriesAndBlockListsEnd) {
     std::uint64_t seen = 0;
     disk->walkDirectory(star, [&](const std::uint8_t*, const bytes_t&) { ++seen; });
     EXPECT_EQ(seen, 2u + 5u + 1u);
+}
+
+// Each directory walk stops at a link that leaves the partition, keeping the blocks before it;
+// the partition list stops where the header points past the file.
+TEST(DiskIDE64, LinksThatLeaveThePartitionEndTheWalkThere) {
+    bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    spreadLink(bytes, kRoot * kSector + 24, 36, 400);
+    spreadLink(bytes, kSubdirectory * kSector + 24, 36, kPartitionEnd);
+    const auto disk = openHdd(bytes);
+    EXPECT_TRUE(disk->damage().whole());
+    const std::shared_ptr<Disk> part = part1(*disk);
+    EXPECT_EQ(part->directoryStop(),
+              (chain_stop_t{chain_end::leaves, DiskIDE64::blockOfSector(kRoot), DiskIDE64::blockOfSector(400)}));
+    part->setIncludeEmpty(true);
+    EXPECT_EQ(part->countDirectoryEntries(), 1u);  // the label of the first block
+
+    bytes = test_support::readFixture("cmd/x.hdd");
+    spreadLink(bytes, kSubdirectory * kSector + 24, 36, kPartitionEnd);
+    const auto withSub = openHdd(bytes);
+    const std::shared_ptr<Disk> sub = part1(*withSub);
+    EXPECT_TRUE(sub->directoryStop().whole());
+    track_sector_t first;
+    ASSERT_TRUE(sub->openDirectory(named(*sub, "SUB"), first, false));
+    EXPECT_EQ(sub->countDirectoryEntries(), 1u);
+    EXPECT_EQ(sub->directoryStop(), (chain_stop_t{chain_end::leaves, DiskIDE64::blockOfSector(kSubdirectory),
+                                                  DiskIDE64::blockOfSector(kPartitionEnd)}));
+
+    bytes = test_support::readFixture("cmd/x.hdd");
+    bytes[26] = 9;  // the list at sector 9 x 256 + 2
+    const auto listless = openHdd(bytes);
+    EXPECT_EQ(listless->countDirectoryEntries(), 0u);
+    EXPECT_EQ(listless->directoryStop(),
+              (chain_stop_t{chain_end::leaves, noBlock(), DiskIDE64::blockOfSector(9 * 256 + 2)}));
+}
+
+// A cut image names the sectors each partition lacks; a partition opens over what the file
+// holds, its directory stops at the cut, its files inside the file read whole and those
+// past the cut read as far as they go.
+TEST(DiskIDE64, ACutImageIsReadAsFarAsItGoes) {
+    const bytes_t whole = test_support::readFixture("cmd/x.hdd");
+    const auto cut = [&](std::uint64_t size) {
+        return bytes_t(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+    };
+
+    const auto half = openHdd(cut(whole.size() / 2));
+    EXPECT_EQ(half->damage().notes,
+              std::vector<std::string>{"sectors 160-319 of partition 'part1' past the end of the file are missing"});
+    EXPECT_FALSE(half->damage().maySave());
+    EXPECT_TRUE(half->directoryStop().whole());
+    const entry_read_t area = half->readEntry(entryAt(*half, 0));
+    EXPECT_EQ(area.outcome, read_outcome::cutShort);
+    EXPECT_EQ(area.bytes.size(), (kRootSecondBlock - 8) * kSector);
+    EXPECT_EQ(area.expected, 312u * kSector);
+    const std::shared_ptr<Disk> halfPart = part1(*half);
+    ASSERT_NE(halfPart, nullptr);
+    EXPECT_EQ(halfPart->directoryStop(), (chain_stop_t{chain_end::missing, DiskIDE64::blockOfSector(kRoot),
+                                                       DiskIDE64::blockOfSector(kRootSecondBlock)}));
+    halfPart->setIncludeEmpty(true);
+    EXPECT_EQ(halfPart->countDirectoryEntries(), 1u);
+
+    const auto last100 = openHdd(cut(whole.size() - 100));
+    EXPECT_EQ(last100->damage().notes,
+              std::vector<std::string>{"sector 319 of partition 'part1' past the end of the file is missing"});
+    const std::shared_ptr<Disk> part = part1(*last100);
+    ASSERT_NE(part, nullptr);
+    EXPECT_TRUE(part->directoryStop().whole());
+    ASSERT_EQ(part->countDirectoryEntries(), 5u);
+    bytes_t data;
+    ASSERT_TRUE(readWhole(*part, named(*part, "BIG"), data));
+    EXPECT_EQ(data, patternBytes(70000, 3));
+
+    // BIG's last data sector moved to sector 300, past a cut at sector 200.
+    bytes_t moved = cut(200 * kSector);
+    test_support::put(moved, (kBigFirstList + 1) * kSector + 8 * 4 + 1, {0, 1, 44});
+    const auto far = openHdd(moved);
+    const std::shared_ptr<Disk> farPart = part1(*far);
+    const entry_read_t big = farPart->readEntry(named(*farPart, "BIG"));
+    EXPECT_EQ(big.outcome, read_outcome::cutShort);
+    EXPECT_EQ(big.stop, (chain_stop_t{chain_end::missing, DiskIDE64::blockOfSector(kBigFirstList + 1),
+                                      DiskIDE64::blockOfSector(300)}));
+    EXPECT_EQ(big.bytes, patternBytes(136 * kSector, 3));
+
+    // Cut inside the partition list: the slots it holds are listed, the rest named.
+    const auto list = openHdd(cut(2 * kSector + 100));
+    EXPECT_EQ(list->countDirectoryEntries(), 2u);
+    std::array<std::uint8_t, 16> name;
+    ASSERT_TRUE(list->getDiskName(name));
+    EXPECT_EQ(name, cbmName("IDE64 DISK", false));
+    EXPECT_EQ(list->directoryStop().end, chain_end::missing);
+    EXPECT_EQ(list->damage().notes,
+              (std::vector<std::string>{"slots 3-31 of the partition list past the end of the file are missing",
+                                        "sectors 8-319 of partition 'part1' past the end of the file are missing",
+                                        "sectors 4-5 of partition 'geospart' past the end of the file are missing"}));
+}
+
+// BIG's block lists or HELLO's size damaged: the read gives the bytes the lists hold, never
+// made-up ones, and says where and why it stopped.
+TEST(DiskIDE64, BlockListsThatEndBeforeTheSizeReadAsCutShort) {
+    const std::uint64_t firstList = kBigFirstList * kSector;
+    struct case_t {
+        const char* what;
+        std::function<void(bytes_t&)> patch;
+        const char* entry;
+        std::uint64_t bytes;
+        std::optional<std::uint64_t> expected;
+        chain_stop_t stop;
+    };
+    const case_t cases[] = {
+        {"no link to the second list",
+         [&](bytes_t& b) { spreadLink(b, firstList, 4, 0); },
+         "BIG",
+         128 * kSector,
+         70000,
+         {}},
+        {"a list linked to itself",
+         [&](bytes_t& b) { spreadLink(b, firstList, 4, kBigFirstList); },
+         "BIG",
+         128 * kSector,
+         std::nullopt,
+         {chain_end::turnsBack, DiskIDE64::blockOfSector(kBigFirstList), DiskIDE64::blockOfSector(kBigFirstList)}},
+        {"ten records of 0",
+         [&](bytes_t& b) { std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(firstList + 100 * 4), 40, 0); },
+         "BIG",
+         100 * kSector,
+         70000,
+         {}},
+        {"a data sector outside the partition",
+         [&](bytes_t& b) {
+             test_support::put(b, firstList + 5, {0, 19, 136});
+         },
+         "BIG",
+         kSector,
+         std::nullopt,
+         {chain_end::leaves, DiskIDE64::blockOfSector(kBigFirstList), DiskIDE64::blockOfSector(5000)}},
+        {"HELLO's size 60000",
+         [&](bytes_t& b) {
+             test_support::put(b, kRootSecondBlock * kSector + 16, {0x60, 0xea, 0});
+         },
+         "HELLO",
+         kSector,
+         60000,
+         {}},
+    };
+    for (const case_t& c : cases) {
+        bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+        c.patch(bytes);
+        const auto disk = openHdd(bytes);
+        const std::shared_ptr<Disk> part = part1(*disk);
+        const entry_read_t read = part->readEntry(named(*part, c.entry));
+        EXPECT_EQ(read.outcome, read_outcome::cutShort) << c.what;
+        EXPECT_EQ(read.expected, c.expected) << c.what;
+        EXPECT_EQ(read.stop.end, c.stop.end) << c.what;
+        if (!c.stop.whole()) {
+            EXPECT_EQ(read.stop, c.stop) << c.what;
+        }
+        const bytes_t file = patternBytes(c.entry == std::string("BIG") ? 70000 : 300, c.entry[0] == 'B' ? 3 : 1);
+        ASSERT_EQ(read.bytes.size(), c.bytes) << c.what;
+        EXPECT_TRUE(std::equal(
+            file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(file.size(), c.bytes)),
+            read.bytes.begin()))
+            << c.what;
+    }
 }
 
 // x.hdd with PART1's root directory moved to `blocks` new blocks behind the old end, sixteen
