@@ -300,8 +300,9 @@ public:
     // given, receives those it read.
     chain_stop_t chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks = nullptr) const;
     // Where the walk of the current directory ends, as chainStop gives it for a chain of
-    // linked blocks; a kind whose directory is laid out otherwise answers for its layout.
-    virtual chain_stop_t directoryStop() const { return chainStop(dirStart_); }
+    // linked blocks (an entered directory's from the link of its header); a kind whose
+    // directory is laid out otherwise answers for its layout.
+    virtual chain_stop_t directoryStop() const;
 
     // ---- Undo journal (disk_undo.cpp) ----
     bool pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,

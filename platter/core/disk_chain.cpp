@@ -303,6 +303,12 @@ bool Disk::nextBlock(track_sector_t& block) {
     return true;
 }
 
+chain_stop_t Disk::directoryStop() const {
+    chain_stop_t stop = chainStop(dirStart_);
+    if (!stop.whole() && stop.from.isNone() && !dirStack_.empty()) stop.from = dirHeader_;
+    return stop;
+}
+
 chain_stop_t Disk::chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks) const {
     // A CBM link to track 0 leads nowhere: an empty chain.
     if (start.track == 0 && !isValidBlock(start)) return chain_stop_t{};

@@ -120,8 +120,8 @@ bool Disk::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
 
 bool Disk::openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo) {
     if (!subdirectoryStart(entry, first)) return false;
+    // A first block the image lacks is entered: the walk of the directory says where it leads.
     if (first == dirStart_ || visited_.count(first) != 0) return false;
-    if (!blockPointer(first)) return false;
     dirStack_.push_back(dir_frame_t{dirStart_, entry.fileType(), entry.firstBlock(), dirHeader_, entry.blockCount()});
     visited_.insert(first);
     dirStart_ = first;

@@ -9,6 +9,9 @@ big.d4m: SYSTEM, "DISK81" (tests/data/d81/c.d81 as a 1581 partition at unit 0) a
   (base.d64 at unit 1700).
 big.dhd: a 2 MiB hard disk "HARD DISK" with SYSTEM, "GAMES" (base.d64 at unit 529) and
   "DISK81" (c.d81 at unit 900).
+
+Damaged copies, one each:
+table.dhd: DISK81's entry in the second table block, the first block's link past the image.
 """
 import os
 import sys
@@ -40,9 +43,21 @@ def main(outdir):
     dhd.add_partition(2, "GAMES", 529, 342, d64)
     dhd.add_partition(4, "DISK81", 900, 1600, d81)
 
-    for name, image in (("big.d2m", d2m), ("big.d4m", d4m), ("big.dhd", dhd)):
+    table = CmdHardDisk(32, "HARD DISK")
+    table.add_partition(2, "GAMES", 529, 342, d64)
+    table.entries = 8
+    table.add_partition(4, "DISK81", 900, 1600, d81)
+    table.data[table.TABLE:table.TABLE + 2] = bytes((99, 0))
+
+    images = {
+        "big.d2m": d2m.data,
+        "big.d4m": d4m.data,
+        "big.dhd": dhd.data,
+        "table.dhd": table.data,
+    }
+    for name, data in images.items():
         with open(os.path.join(outdir, name), "wb") as f:
-            f.write(image.data)
+            f.write(data)
 
 
 if __name__ == "__main__":

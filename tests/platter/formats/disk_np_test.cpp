@@ -94,6 +94,32 @@ TEST(DiskNP, WholeTracksAreReadAndOtherSizesFlagged) {
     EXPECT_EQ(empty->blocksFree(), 0u);
 }
 
+// x.dnp: HELLO in 1/35-1/36, SUB's header 1/37 with its directory in 1/38, INNER from 1/39.
+constexpr std::size_t offsetOf(std::uint64_t track, std::uint64_t sector) {
+    return static_cast<std::size_t>((track - 1) * kTrack + sector * 256);
+}
+constexpr std::size_t kRootEntries = offsetOf(1, 34);
+
+dir_entry_t entryOf(Disk& disk, std::uint64_t index) {
+    dir_entry_t entry;
+    EXPECT_TRUE(disk.getEntry(index, false, entry)) << index;
+    return entry;
+}
+
+// A header whose link leaves the image is entered: the walk of the directory names the link.
+TEST(DiskNP, SubdirectoryWhoseChainLeavesTheImageSaysWhere) {
+    bytes_t bytes = test_support::readFixture("cmd/x.dnp");
+    bytes[offsetOf(1, 37)] = 99;
+    bytes[offsetOf(1, 37) + 1] = 0;
+    const auto disk = openNative(bytes);
+    track_sector_t first;
+    ASSERT_TRUE(disk->openDirectory(entryOf(*disk, 1), first, false));
+    EXPECT_EQ(disk->countDirectoryEntries(), 0u);
+    EXPECT_EQ(disk->directoryStop(), (chain_stop_t{chain_end::leaves, makeBlock(1, 37), makeBlock(99, 0)}));
+    ASSERT_TRUE(disk->closeDirectory(false));
+    EXPECT_TRUE(disk->directoryStop().whole());
+}
+
 TEST(DiskNP, FixtureListsItsFilesAndEntersItsSubdirectory) {
     const auto disk = openNative(test_support::readFixture("cmd/x.dnp"));
     EXPECT_EQ(disk->blocksFree(), 470u);
