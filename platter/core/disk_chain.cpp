@@ -241,7 +241,14 @@ void Disk::noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::
     noteDamage(std::move(text));
 }
 
+// An area its kind cannot use is refused before any of it is read.
 entry_read_t Disk::readEntry(const dir_entry_t& entry) {
+    if (const block_range_fault area = partitionFault(entry); area != block_range_fault::none) {
+        entry_read_t refused;
+        refused.outcome = read_outcome::areaFault;
+        refused.area = area;
+        return refused;
+    }
     entry_read_t read = readEntryData(entry);
     const auto noted = std::find_if(damagedEntries_.begin(), damagedEntries_.end(), [&](const auto& damaged) {
         return std::equal(entry.bytes.begin() + 2, entry.bytes.end(), damaged.first.bytes.begin() + 2);
@@ -260,11 +267,6 @@ entry_read_t Disk::readEntryData(const dir_entry_t& entry) {
         return read;
     }
     if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
-        read.area = partitionFault(entry);
-        if (read.area != block_range_fault::none) {
-            read.outcome = read_outcome::areaFault;
-            return read;
-        }
         if (!readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), 0, &read.bytes)) {
             read.bytes.clear();
             read.outcome = read_outcome::unreadable;

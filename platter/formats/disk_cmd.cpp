@@ -280,7 +280,8 @@ bool DiskD2M::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std:
     return read.whole();
 }
 
-// The partition's bytes, block by block; nothing of a partition whose area the image lacks.
+// The partition's bytes, block by block (its area is the image's: readEntry checked it); a
+// block that a file read on demand no longer holds cuts it short.
 entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry) {
     entry_read_t read;
     const cmd_partition_t partition = cmd_partition_t::of(entry);
@@ -294,9 +295,8 @@ entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry) {
         const std::span<const std::uint8_t> block =
             std::as_const(*this).blockBytes(makeBlock(offset / kTrackBytes + 1, offset % kTrackBytes / kBlockSize));
         if (block.empty()) {
-            read.bytes.clear();
-            read.outcome = read_outcome::areaFault;
-            read.area = block_range_fault::pastEnd;
+            read.outcome = read.bytes.empty() ? read_outcome::unreadable : read_outcome::cutShort;
+            read.expected = partition.bytes();
             return read;
         }
         read.bytes.insert(read.bytes.end(), block.begin(), block.end());

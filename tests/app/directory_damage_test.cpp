@@ -60,5 +60,25 @@ TEST_F(DirectoryDamage, DnpRootDirectoryThatLeavesTheDiskSaysWhere) {
                             {"HELLO", "SUB"});
 }
 
+// SUB's header past the disk, or the root's own: ls -D names it and goes on, cat refuses it.
+TEST_F(DirectoryDamage, DnpSubdirectoryWhoseHeaderIsNotItsOwnIsNamedAndRefused) {
+    const std::pair<std::uint8_t, std::uint8_t> headers[] = {{3, 37}, {1, 1}};
+    const char* faults[] = {"has its header outside the image", "has the header of a directory that encloses it"};
+    for (std::size_t k = 0; k < 2; ++k) {
+        const std::string path = patched("cmd/x.dnp", "s.dnp", [&](test_support::Bytes& bytes) {
+            test_support::put(bytes, kDnpRootEntries + 32 + 3, {headers[k].first, headers[k].second});
+        });
+        const std::string fault = std::string("the subdirectory of entry [1] ") + faults[k];
+        const test_support::zt_run_t ls = test_support::runZt({"ls", "-D", path});
+        EXPECT_EQ(ls.status, 0);
+        EXPECT_NE(ls.errors.find("warning: 's.dnp': " + fault + "; skipping\n"), std::string::npos) << ls.errors;
+        EXPECT_EQ(test_support::countOf(ls.out, "[1] \"SUB\""), 0u);
+        const test_support::zt_run_t cat = test_support::runZt({"cat", path + ":SUB"});
+        EXPECT_EQ(cat.status, 1);
+        EXPECT_TRUE(cat.out.empty());
+        EXPECT_NE(cat.errors.find("error: '" + path + "': " + fault + "\n"), std::string::npos) << cat.errors;
+    }
+}
+
 }  // namespace
 }  // namespace app

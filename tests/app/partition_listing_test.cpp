@@ -40,6 +40,7 @@ TEST(PartitionListing, PartitionPastTheImageCannotBeEntered) {
     const test_support::zt_run_t deep = test_support::runZt({"ls", "--Xcolor", "-D", image.string()});
     EXPECT_EQ(deep.status, 0);
     EXPECT_EQ(test_support::countOf(deep.out, "[2] \"NAT\""), 0u);
+    EXPECT_EQ(deep.errors, "warning: 'far.d1m': the partition of entry [2] runs past the end of the image; skipping\n");
 }
 
 // NAT's entry in the second table block, the first block's link past the image: the listing

@@ -11,6 +11,8 @@ big.dhd: a 2 MiB hard disk "HARD DISK" with SYSTEM, "GAMES" (base.d64 at unit 52
   "DISK81" (c.d81 at unit 900).
 
 Damaged copies, one each:
+half71.d2m, half81.d4m, half81.dhd: WIDE's or DISK81's size field half its kind's size.
+system.dhd: GAMES moved to unit 0, over the system area.
 table.dhd: DISK81's entry in the second table block, the first block's link past the image.
 """
 import os
@@ -53,6 +55,10 @@ def main(outdir):
         "big.d2m": d2m.data,
         "big.d4m": d4m.data,
         "big.dhd": dhd.data,
+        "half71.d2m": d2m.patched_entry(2, units=683 // 2),
+        "half81.d4m": d4m.patched_entry(1, units=800),
+        "half81.dhd": dhd.patched_entry(2, units=800),
+        "system.dhd": dhd.patched_entry(1, start_unit=0),
         "table.dhd": table.data,
     }
     for name, data in images.items():

@@ -106,6 +106,23 @@ dir_entry_t entryOf(Disk& disk, std::uint64_t index) {
     return entry;
 }
 
+// A subdirectory's header is none of a directory enclosing it: INNER made a DIR whose header
+// is SUB's own is a fault once SUB is entered, and is neither entered nor read.
+TEST(DiskNP, SubdirectoryWithTheHeaderOfAnEnclosingOneIsAnAreaFault) {
+    bytes_t bytes = test_support::readFixture("cmd/x.dnp");
+    const std::size_t innerEntry = offsetOf(1, 38);
+    bytes[innerEntry + 2] = 0x86;
+    bytes[innerEntry + 3] = 1;
+    bytes[innerEntry + 4] = 37;
+    const auto disk = openNative(bytes);
+    track_sector_t first;
+    ASSERT_TRUE(disk->openDirectory(entryOf(*disk, 1), first, false));
+    const dir_entry_t inner = entryOf(*disk, 0);
+    EXPECT_EQ(disk->partitionFault(inner), block_range_fault::enclosingHeader);
+    EXPECT_FALSE(disk->openDirectory(inner, first, false));
+    EXPECT_EQ(disk->readEntry(inner).outcome, read_outcome::areaFault);
+}
+
 // A header whose link leaves the image is entered: the walk of the directory names the link.
 TEST(DiskNP, SubdirectoryWhoseChainLeavesTheImageSaysWhere) {
     bytes_t bytes = test_support::readFixture("cmd/x.dnp");
