@@ -83,7 +83,7 @@ void DiskD2M::parseImage() {
     setLastError(kErrNone);
     const std::uint64_t size = providerSize();
     if (layout_.imageBytes == 0) {
-        const std::uint64_t tracks = std::min((size + kTrackBytes - 1) / kTrackBytes, kMaxHardDiskTracks);
+        const std::uint64_t tracks = std::min((imageBytes() + kTrackBytes - 1) / kTrackBytes, kMaxHardDiskTracks);
         setGeometry({tracks, kSectors, 0});
         return;
     }
@@ -93,7 +93,10 @@ void DiskD2M::parseImage() {
         markSizeUnknown();
 }
 
-std::uint64_t DiskD2M::imageBytes() const { return layout_.imageBytes != 0 ? layout_.imageBytes : providerSize(); }
+std::uint64_t DiskD2M::imageBytes() const {
+    if (layout_.imageBytes != 0) return layout_.imageBytes;
+    return std::max(providerSize(), blockOffset(layout_.systemHeader) + kBlockSize);
+}
 
 std::string DiskD2M::typeWord(const dir_entry_t& entry) const { return cmdPartitionTypeWord(entry.typeByte()); }
 

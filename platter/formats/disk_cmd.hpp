@@ -103,7 +103,8 @@ protected:
     const cmd_layout_t& layout() const { return layout_; }
 
 private:
-    // The byte size of the image: its kind's, or the file's for the hard disk.
+    // The byte size of the image: its kind's, or the file's for the hard disk (at least up to
+    // the end of its system header: a file that ends before is cut short).
     std::uint64_t imageBytes() const;
     // The bytes a partition of `type` (1-4) at `startByte` needs for the image of its kind: a
     // native partition the tracks its BAM names, at least one.

@@ -46,14 +46,21 @@ std::uint64_t DiskNP::tracksRecorded(std::span<const std::uint8_t> bamHead) {
     return bamHead.size() > kTracksAt ? bamHead[kTracksAt] : 0;
 }
 
-// Whole tracks only: a size that is no multiple of a track, or beyond 255 tracks, is kept to
-// the whole tracks it holds and flagged.
+// As many tracks as the BAM records when the file ends before them: a cut image, whose
+// missing blocks are missing. Otherwise whole tracks only: a size that is no multiple of a
+// track, or beyond 255 tracks, is kept to the whole tracks it holds and flagged.
 void DiskNP::parseImage() {
     setLastError(kErrNone);
     const std::uint64_t size = providerSize();
     const std::uint64_t tracks = std::min(size / kTrackBytes, kMaxTracks);
-    if (size % kTrackBytes != 0 || tracks == 0 || size > kMaxTracks * kTrackBytes) markSizeUnknown();
-    setGeometry(geometryOf(tracks));
+    setGeometry(geometryOf(1));
+    const std::uint64_t recorded = tracksRecorded(blockBytes(kBamHead));
+    if (recorded > tracks) {
+        setGeometry(geometryOf(recorded));
+    } else {
+        if (size % kTrackBytes != 0 || tracks == 0 || size > kMaxTracks * kTrackBytes) markSizeUnknown();
+        setGeometry(geometryOf(tracks));
+    }
     const std::span<const std::uint8_t> header = blockBytes(kHeader);
     setDirectoryStart(header.empty() ? track_sector_t{} : makeBlock(header[0], header[1]));
 }

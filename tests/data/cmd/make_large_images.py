@@ -14,6 +14,8 @@ Damaged copies, one each:
 half71.d2m, half81.d4m, half81.dhd: WIDE's or DISK81's size field half its kind's size.
 system.dhd: GAMES moved to unit 0, over the system area.
 table.dhd: DISK81's entry in the second table block, the first block's link past the image.
+cut.d2m, cut.d4m: big.d2m cut to a D1M's size, big.d4m to a D2M's.
+cut.dhd: big.dhd cut inside its partition table (after its tenth block).
 """
 import os
 import sys
@@ -60,6 +62,9 @@ def main(outdir):
         "half81.dhd": dhd.patched_entry(2, units=800),
         "system.dhd": dhd.patched_entry(1, start_unit=0),
         "table.dhd": table.data,
+        "cut.d2m": d2m.data[:CmdFloppy.KINDS["d1m"][0]],
+        "cut.d4m": d4m.data[:CmdFloppy.KINDS["d2m"][0]],
+        "cut.dhd": dhd.data[:CmdHardDisk.TABLE + 10 * 256],
     }
     for name, data in images.items():
         with open(os.path.join(outdir, name), "wb") as f:

@@ -106,6 +106,35 @@ dir_entry_t entryOf(Disk& disk, std::uint64_t index) {
     return entry;
 }
 
+// A file that ends before the tracks its BAM names is a cut image of that many tracks: what
+// it holds reads whole, the rest is missing, and it is never saved.
+TEST(DiskNP, CutImageKeepsTheTracksItsBamNames) {
+    const bytes_t fixture = test_support::readFixture("cmd/x.dnp");
+    for (const std::size_t size : {std::size_t{kTrack}, std::size_t{20000}}) {
+        const auto cut = openNative(bytes_t(fixture.begin(), fixture.begin() + static_cast<std::ptrdiff_t>(size)));
+        EXPECT_EQ(cut->trackCount(), 2u) << size;
+        EXPECT_TRUE(cut->damage().missesBlocks) << size;
+        EXPECT_FALSE(cut->damage().sizeUnknown) << size;
+        EXPECT_FALSE(cut->damage().maySave()) << size;
+        ASSERT_EQ(cut->countDirectoryEntries(), 2u) << size;
+        bytes_t data;
+        EXPECT_TRUE(readWhole(*cut, entryOf(*cut, 0), data)) << size;
+        EXPECT_EQ(data, patternBytes(300, 1)) << size;
+    }
+
+    // The BAM names three tracks and HELLO starts on the third, which the file ends before.
+    bytes_t third = fixture;
+    third[offsetOf(1, 2) + 8] = 3;
+    third[kRootEntries + 3] = 3;
+    third[kRootEntries + 4] = 0;
+    const auto disk = openNative(third);
+    EXPECT_EQ(disk->trackCount(), 3u);
+    EXPECT_TRUE(disk->damage().missesBlocks);
+    const entry_read_t read = disk->readEntry(entryOf(*disk, 0));
+    EXPECT_EQ(read.outcome, read_outcome::unreadable);
+    EXPECT_EQ(read.stop.end, chain_end::missing);
+}
+
 // A subdirectory's header is none of a directory enclosing it: INNER made a DIR whose header
 // is SUB's own is a fault once SUB is entered, and is neither entered nor read.
 TEST(DiskNP, SubdirectoryWithTheHeaderOfAnEnclosingOneIsAnAreaFault) {
