@@ -54,6 +54,13 @@ std::string partitionFaultText(std::uint64_t index, platter::block_range_fault f
         case platter::block_range_fault::pastEnd: return text + "runs past the end of the image";
         case platter::block_range_fault::directoryTrack:
             return text + "covers the directory track " + std::to_string(directoryTrack);
+        case platter::block_range_fault::systemArea: return text + "covers the system area";
+        case platter::block_range_fault::smallerThanKind: return text + "is smaller than its kind needs";
+        case platter::block_range_fault::headerOutside:
+            return "the subdirectory of entry [" + std::to_string(index) + "] has its header outside the image";
+        case platter::block_range_fault::enclosingHeader:
+            return "the subdirectory of entry [" + std::to_string(index) +
+                   "] has the header of a directory that encloses it";
         case platter::block_range_fault::none: break;
     }
     return text + "is whole";

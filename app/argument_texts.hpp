@@ -22,8 +22,9 @@ void printPathHeader(std::ostream& out, const std::string& path, std::string_vie
 // track is that of the block before: 18.1,4,19.0.
 std::string chainText(const std::vector<platter::track_sector_t>& blocks);
 
-// "the partition of entry [N] " and what is wrong with its area: "starts outside the image",
-// "runs past the end of the image" or "covers the directory track T".
+// What is wrong with the area of entry [N]: "the partition of entry [N] " and "starts outside
+// the image", "runs past the end of the image", "covers the directory track T", "covers the
+// system area" or "is smaller than its kind needs"; or where its subdirectory's header is.
 std::string partitionFaultText(std::uint64_t index, platter::block_range_fault fault, std::uint64_t directoryTrack);
 
 // The set name of a zipcode part file name: "1!GAME" and "3!!GAME" give GAME,

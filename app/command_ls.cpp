@@ -295,14 +295,19 @@ void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) 
     }
 }
 
+// An entry whose area its kind cannot use is named and not entered.
+bool CommandLs::skipsAreaFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
+                               const platter::dir_entry_t& entry) {
+    const platter::block_range_fault fault = disk.partitionFault(entry);
+    if (fault == platter::block_range_fault::none) return false;
+    reporter_.warning("'" + forge::fileName(path) +
+                      "': " + partitionFaultText(index, fault, disk.directoryStart().track) + "; skipping");
+    return true;
+}
+
 void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
                                  const platter::dir_entry_t& entry) {
-    if (const platter::block_range_fault fault = disk.partitionFault(entry);
-        fault != platter::block_range_fault::none) {
-        reporter_.warning("'" + forge::fileName(path) +
-                          "': " + partitionFaultText(index, fault, disk.directoryStart().track) + "; skipping");
-        return;
-    }
+    if (skipsAreaFault(disk, path, index, entry)) return;
     platter::track_sector_t first;
     if (!disk.openDirectory(entry, first, false)) return;
     if (enclosing_.contains({&disk, disk.directoryStart()})) {
@@ -322,6 +327,7 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
 // listed in the table only.
 void CommandLs::listPartition(platter::Disk& disk, const std::string& path, std::uint64_t index,
                               const platter::dir_entry_t& entry) {
+    if (skipsAreaFault(disk, path, index, entry)) return;
     const std::shared_ptr<platter::Disk> partition = disk.openPartition(entry);
     if (!partition || !mayDescend(index)) return;
     partition->setIncludeEmpty(disk.includeEmpty());
@@ -371,8 +377,8 @@ void CommandLs::warnAboutChains(const platter::Disk& disk, const std::string& pa
     for (const listed_entry_t& listed : render_->entries()) {
         const platter::chain_end end = listed.chainStop.end;
         if (end == platter::chain_end::turnsBack || end == platter::chain_end::leaves) {
-            reporter_.warning(name + chainStopText("the chain of entry [" + std::to_string(listed.index) + "]",
-                                                   listed.chainStop));
+            reporter_.warning(
+                name + chainStopText("the chain of entry [" + std::to_string(listed.index) + "]", listed.chainStop));
         }
     }
 }

@@ -57,6 +57,8 @@ private:
     void listContainer(platter::Disk& disk, const std::string& path);
     bool applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count);
     void listNestedEntries(platter::Disk& disk, const std::string& path);
+    bool skipsAreaFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
+                        const platter::dir_entry_t& entry);
     void listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
                           const platter::dir_entry_t& entry);
     void listPartition(platter::Disk& disk, const std::string& path, std::uint64_t index,

@@ -1,14 +1,18 @@
 #pragma once
-// Why a run of blocks that an entry reserves (a 1581 partition's area) is not a run of its
-// image's blocks.
+// Why the area an entry reserves (a partition's run of blocks, a subdirectory's header block)
+// is not an area of its image that its kind can use.
 
 namespace platter {
 
 enum class block_range_fault {
     none,
-    outsideImage,    // its first block is none of the image's blocks
-    pastEnd,         // it runs past the image's last track or the end of its bytes
-    directoryTrack,  // it covers the track of the directory it is listed in
+    outsideImage,     // its first block is none of the image's blocks
+    pastEnd,          // it runs past the image's last track or the end of its bytes
+    directoryTrack,   // it covers the track of the directory it is listed in
+    systemArea,       // it covers blocks the image keeps for itself (a CMD image's system area)
+    smallerThanKind,  // it holds fewer bytes than an image of its kind needs
+    headerOutside,    // a subdirectory's header block is none of the image's blocks
+    enclosingHeader,  // a subdirectory's header block is that of a directory enclosing it
 };
 
 }  // namespace platter

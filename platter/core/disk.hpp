@@ -253,6 +253,8 @@ public:
     std::size_t directoryDepth() const { return dirStack_.size(); }
     // The subdirectory or partition entered last, or null at the top level.
     const dir_frame_t* directoryFrame() const { return dirStack_.empty() ? nullptr : &dirStack_.back(); }
+    // Every one entered, outermost first.
+    std::span<const dir_frame_t> directoryFrames() const { return dirStack_; }
     // Calls `callback` for every entry whose name matches the 16-byte CBM
     // wildcard pattern, descending into subdirectories and partitions; true when any matched.
     bool walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
@@ -282,8 +284,10 @@ public:
                         bytes_t* out, std::vector<track_sector_t>* blocks = nullptr);
     // What keeps those blocks from all being blocks of this image, without reading them.
     block_range_fault blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const;
-    // That fault of the area a CBM partition entry reserves; none for every other entry.
-    block_range_fault partitionFault(const dir_entry_t& entry) const;
+    // The fault of the area an entry reserves (a partition's blocks, a subdirectory's header):
+    // the one rule by which such an entry is read, entered, opened and listed. A CBM partition's
+    // here; a kind with areas of its own answers for them. None for every other entry.
+    virtual block_range_fault partitionFault(const dir_entry_t& entry) const;
     virtual bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                           std::vector<track_sector_t>* blocks = nullptr);
     // Every block of an entry's file, appended to `blocks`: its chains as readData follows them,
@@ -300,8 +304,9 @@ public:
     // given, receives those it read.
     chain_stop_t chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks = nullptr) const;
     // Where the walk of the current directory ends, as chainStop gives it for a chain of
-    // linked blocks; a kind whose directory is laid out otherwise answers for its layout.
-    virtual chain_stop_t directoryStop() const { return chainStop(dirStart_); }
+    // linked blocks (an entered directory's from the link of its header); a kind whose
+    // directory is laid out otherwise answers for its layout.
+    virtual chain_stop_t directoryStop() const;
 
     // ---- Undo journal (disk_undo.cpp) ----
     bool pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,

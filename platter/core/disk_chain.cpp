@@ -241,7 +241,14 @@ void Disk::noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::
     noteDamage(std::move(text));
 }
 
+// An area its kind cannot use is refused before any of it is read.
 entry_read_t Disk::readEntry(const dir_entry_t& entry) {
+    if (const block_range_fault area = partitionFault(entry); area != block_range_fault::none) {
+        entry_read_t refused;
+        refused.outcome = read_outcome::areaFault;
+        refused.area = area;
+        return refused;
+    }
     entry_read_t read = readEntryData(entry);
     const auto noted = std::find_if(damagedEntries_.begin(), damagedEntries_.end(), [&](const auto& damaged) {
         return std::equal(entry.bytes.begin() + 2, entry.bytes.end(), damaged.first.bytes.begin() + 2);
@@ -260,11 +267,6 @@ entry_read_t Disk::readEntryData(const dir_entry_t& entry) {
         return read;
     }
     if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
-        read.area = partitionFault(entry);
-        if (read.area != block_range_fault::none) {
-            read.outcome = read_outcome::areaFault;
-            return read;
-        }
         if (!readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), 0, &read.bytes)) {
             read.bytes.clear();
             read.outcome = read_outcome::unreadable;
@@ -301,6 +303,12 @@ bool Disk::nextBlock(track_sector_t& block) {
     if (!bytes || bytes[0] == 0) return false;
     block = makeBlock(bytes[0], bytes[1]);
     return true;
+}
+
+chain_stop_t Disk::directoryStop() const {
+    chain_stop_t stop = chainStop(dirStart_);
+    if (!stop.whole() && stop.from.isNone() && !dirStack_.empty()) stop.from = dirHeader_;
+    return stop;
 }
 
 chain_stop_t Disk::chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks) const {

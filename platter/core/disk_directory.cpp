@@ -108,10 +108,9 @@ bool Disk::getEntryAndLocation(std::uint64_t index, bool includeEmpty, dir_entry
 }
 
 bool Disk::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
-    const std::uint8_t type = entry.fileType();
-    if (!holdsDirectory(entry)) return false;
-    // A 1581 partition is entered only when it starts a track and all of its area is there.
-    if (type == kTypeCbm && (entry.bytes[4] != 0 || partitionFault(entry) != block_range_fault::none)) return false;
+    if (!holdsDirectory(entry) || partitionFault(entry) != block_range_fault::none) return false;
+    // A 1581 partition is entered only when it starts a track.
+    if (entry.fileType() == kTypeCbm && entry.bytes[4] != 0) return false;
     const std::uint8_t* header = blockPointer(entry.firstBlock());
     if (!header) return false;
     first = makeBlock(header[0], header[1]);
@@ -120,8 +119,8 @@ bool Disk::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
 
 bool Disk::openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo) {
     if (!subdirectoryStart(entry, first)) return false;
+    // A first block the image lacks is entered: the walk of the directory says where it leads.
     if (first == dirStart_ || visited_.count(first) != 0) return false;
-    if (!blockPointer(first)) return false;
     dirStack_.push_back(dir_frame_t{dirStart_, entry.fileType(), entry.firstBlock(), dirHeader_, entry.blockCount()});
     visited_.insert(first);
     dirStart_ = first;

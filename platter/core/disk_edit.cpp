@@ -58,13 +58,13 @@ bool Disk::findFreeDirectoryBlock(track_sector_t& block) {
 
 bool Disk::findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots) {
     slots.clear();
-    std::set<track_sector_t> seen;
     std::uint64_t passed = 0;
-    track_sector_t block = dirStart_;
     track_sector_t lastBlock{};
-    while (block.track != 0) {
-        if (!seen.insert(block).second) return false;
-        std::uint8_t* data = blockPointer(block);
+    // A directory that does not end whole has no slot to give: it is not written to.
+    ChainWalk walk(dirStart_.track == 0 ? noBlock() : dirStart_, isValidBlock(dirStart_));
+    while (walk.going()) {
+        const track_sector_t block = walk.block();
+        const std::uint8_t* data = walkRead(walk);
         if (!data) return false;
         for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) {
             const std::uint8_t type = data[k * 32 + 2];
@@ -80,8 +80,10 @@ bool Disk::findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots) 
             }
         }
         lastBlock = block;
-        block = makeBlock(data[0], data[1]);
+        const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
+        walk.follow(next, isValidBlock(next));
     }
+    if (!walk.stop().whole()) return false;
     // Every block is full: link a new directory block after the last one.
     track_sector_t fresh;
     if (!findFreeDirectoryBlock(fresh)) return false;

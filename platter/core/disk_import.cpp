@@ -179,17 +179,14 @@ bool Disk::writeChain(std::span<const std::uint8_t> data, track_sector_t& first)
 
 bool Disk::createSideSectors(const track_sector_t& first, std::uint8_t recordLength, track_sector_t& side) {
     std::vector<track_sector_t> sides;
-    std::set<track_sector_t> seen;
     bool groupOpen = false;
     std::size_t pointers = kPointersPerSideSector;  // full: the first data block takes a new one
     bool ok = true;
-    track_sector_t block = first;
-    while (block.track <= geometry_.trackCount && seen.insert(block).second) {
-        const std::uint8_t* data = blockPointer(block);
-        if (!data || !isBlockReadable(block)) {
-            ok = false;
-            break;
-        }
+    ChainWalk walk(first, isValidBlock(first));
+    while (walk.going()) {
+        const track_sector_t block = walk.block();
+        const std::uint8_t* data = walkRead(walk);
+        if (!data) break;
         if (pointers == kPointersPerSideSector) {
             if (sides.size() == kSideSectors) {
                 ok = false;
@@ -215,9 +212,10 @@ bool Disk::createSideSectors(const track_sector_t& first, std::uint8_t recordLen
         current[16 + pointers * 2] = static_cast<std::uint8_t>(block.track);
         current[17 + pointers * 2] = static_cast<std::uint8_t>(block.sector);
         ++pointers;
-        if (data[0] == 0) break;
-        block = makeBlock(data[0], data[1]);
+        const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
+        walk.follow(next, isValidBlock(next));
     }
+    ok = ok && walk.stop().whole();
     if (groupOpen) endUndoGroup("Create Side Sector");
     for (std::size_t i = 0; i < sides.size(); ++i) {
         std::uint8_t* bytes = blockPointer(sides[i]);

@@ -29,6 +29,17 @@ file_traits_t bySize(std::span<const std::uint8_t> data, std::uint64_t blocks, s
     return g_unknown_traits;
 }
 
+// A CMD FD image of 81 drive tracks of `driveSectors` sectors: its size, and the system header
+// on the last track's sector 5, without which a larger kind cut to this size would pass as
+// an empty image of this kind.
+file_traits_t cmdFloppy(std::span<const std::uint8_t> data, std::uint64_t driveSectors, std::uint32_t plain,
+                        std::uint32_t withErrors) {
+    constexpr std::uint64_t kHeaderTextAt = 240;
+    file_traits_t traits = bySize(data, 81 * driveSectors, plain, withErrors);
+    if (!matchAt(data, (80 * driveSectors + 5) * kBlockSize + kHeaderTextAt, "CMD FD SERIES")) return g_unknown_traits;
+    return traits;
+}
+
 // Keys 2 to 4: the 40-track BAM layouts whose five extra entries look sane.
 void addExtendedBamLayouts(file_traits_t& traits, std::span<const std::uint8_t> header) {
     if (bamEntriesConsistent(header, 0xC0, 5)) addFlag(traits, metadata_key::speed_dos);
@@ -99,12 +110,16 @@ file_traits_t detectD80(std::span<const std::uint8_t> data) { return bySize(data
 
 file_traits_t detectD82(std::span<const std::uint8_t> data) { return bySize(data, 4166, type_id::d82, type_id::d82_e); }
 
-file_traits_t detectD1M(std::span<const std::uint8_t> data) { return bySize(data, 3240, type_id::d1m, type_id::d1m_e); }
+file_traits_t detectD1M(std::span<const std::uint8_t> data) {
+    return cmdFloppy(data, 40, type_id::d1m, type_id::d1m_e);
+}
 
-file_traits_t detectD2M(std::span<const std::uint8_t> data) { return bySize(data, 6480, type_id::d2m, type_id::d2m_e); }
+file_traits_t detectD2M(std::span<const std::uint8_t> data) {
+    return cmdFloppy(data, 80, type_id::d2m, type_id::d2m_e);
+}
 
 file_traits_t detectD4M(std::span<const std::uint8_t> data) {
-    return bySize(data, 12960, type_id::d4m, type_id::d4m_e);
+    return cmdFloppy(data, 160, type_id::d4m, type_id::d4m_e);
 }
 
 file_traits_t detectG64(std::span<const std::uint8_t> data) {

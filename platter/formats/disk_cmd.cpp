@@ -83,7 +83,7 @@ void DiskD2M::parseImage() {
     setLastError(kErrNone);
     const std::uint64_t size = providerSize();
     if (layout_.imageBytes == 0) {
-        const std::uint64_t tracks = std::min((size + kTrackBytes - 1) / kTrackBytes, kMaxHardDiskTracks);
+        const std::uint64_t tracks = std::min((imageBytes() + kTrackBytes - 1) / kTrackBytes, kMaxHardDiskTracks);
         setGeometry({tracks, kSectors, 0});
         return;
     }
@@ -93,7 +93,10 @@ void DiskD2M::parseImage() {
         markSizeUnknown();
 }
 
-std::uint64_t DiskD2M::imageBytes() const { return layout_.imageBytes != 0 ? layout_.imageBytes : providerSize(); }
+std::uint64_t DiskD2M::imageBytes() const {
+    if (layout_.imageBytes != 0) return layout_.imageBytes;
+    return std::max(providerSize(), blockOffset(layout_.systemHeader) + kBlockSize);
+}
 
 std::string DiskD2M::typeWord(const dir_entry_t& entry) const { return cmdPartitionTypeWord(entry.typeByte()); }
 
@@ -280,7 +283,8 @@ bool DiskD2M::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std:
     return read.whole();
 }
 
-// The partition's bytes, block by block; nothing of a partition whose area the image lacks.
+// The partition's bytes, block by block (its area is the image's: readEntry checked it); a
+// block that a file read on demand no longer holds cuts it short.
 entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry) {
     entry_read_t read;
     const cmd_partition_t partition = cmd_partition_t::of(entry);
@@ -294,9 +298,8 @@ entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry) {
         const std::span<const std::uint8_t> block =
             std::as_const(*this).blockBytes(makeBlock(offset / kTrackBytes + 1, offset % kTrackBytes / kBlockSize));
         if (block.empty()) {
-            read.bytes.clear();
-            read.outcome = read_outcome::areaFault;
-            read.area = block_range_fault::pastEnd;
+            read.outcome = read.bytes.empty() ? read_outcome::unreadable : read_outcome::cutShort;
+            read.expected = partition.bytes();
             return read;
         }
         read.bytes.insert(read.bytes.end(), block.begin(), block.end());

@@ -75,6 +75,8 @@ public:
     bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
                   std::vector<track_sector_t>* blocks = nullptr) override;
     entry_read_t readEntryData(const dir_entry_t& entry) override;
+    // A partition must lie inside the image, outside its system area, and hold its kind's image.
+    block_range_fault partitionFault(const dir_entry_t& entry) const override;
 
     // Partitions. A partition opens as a view of its kind; the same start gives the same view
     // while it lives.
@@ -101,8 +103,12 @@ protected:
     const cmd_layout_t& layout() const { return layout_; }
 
 private:
-    // The byte size of the image: its kind's, or the file's for the hard disk.
+    // The byte size of the image: its kind's, or the file's for the hard disk (at least up to
+    // the end of its system header: a file that ends before is cut short).
     std::uint64_t imageBytes() const;
+    // The bytes a partition of `type` (1-4) at `startByte` needs for the image of its kind: a
+    // native partition the tracks its BAM names, at least one.
+    std::uint64_t bytesNeeded(std::uint8_t type, std::uint64_t startByte) const;
     // Writes the system header and the table of a new image.
     bool writeSystemArea();
     // The table blocks in chain order, each once, at most the layout's count; `stop`, when

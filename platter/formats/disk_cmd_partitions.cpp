@@ -14,6 +14,7 @@ namespace platter {
 namespace {
 
 constexpr std::uint8_t kNativeType = 1;
+constexpr std::uint8_t kLastImageType = 4;  // 1581: types 1-4 hold images of their kind
 
 struct extent_t {
     std::uint64_t first;
@@ -41,18 +42,52 @@ std::uint64_t DiskD2M::usableEndUnit() const {
     return end / cmd_partition_t::kBlocksPerUnit;
 }
 
+std::uint64_t DiskD2M::bytesNeeded(std::uint8_t type, std::uint64_t startByte) const {
+    switch (type) {
+        case kNativeType: {
+            const std::uint64_t at = startByte + DiskNP::kBamHeadAt;
+            const std::uint8_t* bam = blockData(makeBlock(at / kTrackBytes + 1, at % kTrackBytes / kBlockSize));
+            const std::uint64_t tracks = bam ? DiskNP::tracksRecorded(std::span(bam, kBlockSize)) : 0;
+            return std::max<std::uint64_t>(tracks, 1) * DiskNP::kTrackBytes;
+        }
+        case 2: return Disk41::kSize35;
+        case 3: return Disk71::kSize;
+        case 4: return Disk81::kSize;
+        default: return 0;
+    }
+}
+
+block_range_fault DiskD2M::partitionFault(const dir_entry_t& entry) const {
+    const cmd_partition_t partition = cmd_partition_t::of(entry);
+    if (partition.type == 0 || partition.type == cmd_partition_t::kSystemType) return block_range_fault::none;
+    const bool holdsImage = partition.type >= kNativeType && partition.type <= kLastImageType;
+    if (partition.units == 0) return holdsImage ? block_range_fault::smallerThanKind : block_range_fault::none;
+    // A cut file ends the image where it ends.
+    const std::uint64_t end = std::min(imageBytes(), providerSize());
+    if (partition.startByte() >= end) return block_range_fault::outsideImage;
+    if (partition.startByte() + partition.bytes() > end) return block_range_fault::pastEnd;
+    if (partition.startUnit < layout_.firstUnit || partition.endUnit() > usableEndUnit())
+        return block_range_fault::systemArea;
+    if (holdsImage && partition.bytes() < bytesNeeded(partition.type, partition.startByte()))
+        return block_range_fault::smallerThanKind;
+    return block_range_fault::none;
+}
+
+// Only an area the partition's kind can use opens: the view never shows a part of an image as
+// a whole one.
 std::shared_ptr<Disk> DiskD2M::openPartition(const dir_entry_t& entry) {
     const cmd_partition_t partition = cmd_partition_t::of(entry);
-    if (partition.type == cmd_partition_t::kSystemType) return nullptr;
+    if (partition.type == cmd_partition_t::kSystemType || partitionFault(entry) != block_range_fault::none)
+        return nullptr;
     if (std::shared_ptr<Disk> open = partitions_.find(partition.startByte())) return open;
     return attachPartition(partition, entry.name(), false, 0);
 }
 
-// A partition must lie wholly inside the image; its kind decides the view.
+// Its kind decides the view.
 std::shared_ptr<Disk> DiskD2M::attachPartition(const cmd_partition_t& partition, std::span<const std::uint8_t, 16> name,
                                                bool format, std::uint32_t formatArg) {
     DataProvider* bytes = dataProvider();
-    if (!bytes || partition.units == 0 || partition.startByte() + partition.bytes() > imageBytes()) return nullptr;
+    if (!bytes) return nullptr;
     const path where = imagePath() / petsciiNameToString(name, true);
     switch (partition.type) {
         case kNativeType: return openView<PartNP>(partitions_, *bytes, partition, where, format, formatArg);

@@ -42,14 +42,25 @@ DiskNP::DiskNP() : Disk(format_id::dnp) {
     setGeometry(geometryOf(0));
 }
 
-// Whole tracks only: a size that is no multiple of a track, or beyond 255 tracks, is kept to
-// the whole tracks it holds and flagged.
+std::uint64_t DiskNP::tracksRecorded(std::span<const std::uint8_t> bamHead) {
+    return bamHead.size() > kTracksAt ? bamHead[kTracksAt] : 0;
+}
+
+// As many tracks as the BAM records when the file ends before them: a cut image, whose
+// missing blocks are missing. Otherwise whole tracks only: a size that is no multiple of a
+// track, or beyond 255 tracks, is kept to the whole tracks it holds and flagged.
 void DiskNP::parseImage() {
     setLastError(kErrNone);
     const std::uint64_t size = providerSize();
     const std::uint64_t tracks = std::min(size / kTrackBytes, kMaxTracks);
-    if (size % kTrackBytes != 0 || tracks == 0 || size > kMaxTracks * kTrackBytes) markSizeUnknown();
-    setGeometry(geometryOf(tracks));
+    setGeometry(geometryOf(1));
+    const std::uint64_t recorded = tracksRecorded(blockBytes(kBamHead));
+    if (recorded > tracks) {
+        setGeometry(geometryOf(recorded));
+    } else {
+        if (size % kTrackBytes != 0 || tracks == 0 || size > kMaxTracks * kTrackBytes) markSizeUnknown();
+        setGeometry(geometryOf(tracks));
+    }
     const std::span<const std::uint8_t> header = blockBytes(kHeader);
     setDirectoryStart(header.empty() ? track_sector_t{} : makeBlock(header[0], header[1]));
 }
@@ -57,6 +68,17 @@ void DiskNP::parseImage() {
 std::string DiskNP::typeWord(const dir_entry_t& entry) const {
     if ((entry.typeByte() & 15) == kTypeDir) return "DIR";
     return Disk::typeWord(entry);
+}
+
+block_range_fault DiskNP::partitionFault(const dir_entry_t& entry) const {
+    if (!holdsDirectory(entry)) return block_range_fault::none;
+    const track_sector_t header = entry.firstBlock();
+    if (!isValidBlock(header)) return block_range_fault::headerOutside;
+    const std::span<const dir_frame_t> frames = directoryFrames();
+    const bool enclosing = header == kHeader || std::any_of(frames.begin(), frames.end(), [&](const dir_frame_t& f) {
+                               return f.headerBlock == header;
+                           });
+    return enclosing ? block_range_fault::enclosingHeader : block_range_fault::none;
 }
 
 bool DiskNP::isValidBlock(const track_sector_t& block) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platter/core/disk.hpp"
@@ -15,8 +16,12 @@ public:
     static constexpr std::uint64_t kSectors = 256;
     static constexpr std::uint64_t kMinTracks = 2;  // the smallest image that formats and resizes
     static constexpr std::uint64_t kMaxTracks = 255;
+    static constexpr std::uint64_t kBamHeadAt = 2 * kBlockSize;  // byte offset of the BAM head 1/2
 
     DiskNP();
+
+    // The track count a BAM head records (0 when `bamHead` is too short to hold one).
+    static std::uint64_t tracksRecorded(std::span<const std::uint8_t> bamHead);
 
     void parseImage() override;
     bool resize(std::uint64_t bytes) override;
@@ -26,6 +31,8 @@ public:
     std::uint64_t defaultSubdirectorySize() const override { return 2; }
     bool sizeRange(std::uint64_t& min, std::uint64_t& max, std::uint64_t& current) override;
     bool createSubdirectory(std::uint64_t index, std::uint64_t blocks) override;
+    // A subdirectory's header must be a block of the image and no enclosing directory's header.
+    block_range_fault partitionFault(const dir_entry_t& entry) const override;
 
     std::uint64_t blocksFree() const override;
     bool isValidBlock(const track_sector_t& block) const override;

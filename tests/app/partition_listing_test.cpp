@@ -40,6 +40,28 @@ TEST(PartitionListing, PartitionPastTheImageCannotBeEntered) {
     const test_support::zt_run_t deep = test_support::runZt({"ls", "--Xcolor", "-D", image.string()});
     EXPECT_EQ(deep.status, 0);
     EXPECT_EQ(test_support::countOf(deep.out, "[2] \"NAT\""), 0u);
+    EXPECT_EQ(deep.errors, "warning: 'far.d1m': the partition of entry [2] runs past the end of the image; skipping\n");
+}
+
+// NAT's entry in the second table block, the first block's link past the image: the listing
+// keeps what the first block holds and says where the table leaves; the image is not saved.
+TEST(PartitionListing, TableThatLeavesTheImageKeepsWhatItReadAndIsNotSaved) {
+    test_support::ScratchDir scratch;
+    test_support::bytes_t bytes = test_support::readFixture("cmd/k.d1m");
+    std::copy_n(bytes.begin() + kD1mTableAt + 2 * 32 + 2, 30, bytes.begin() + kD1mTableAt + 256 + 2);
+    std::fill_n(bytes.begin() + kD1mTableAt + 2 * 32 + 2, 30, std::uint8_t{0});
+    test_support::put(bytes, kD1mTableAt, {99, 0});
+    const std::string image = scratch.write("leaves.d1m", bytes).string();
+    const test_support::zt_run_t ls = test_support::runZt({"ls", "--Xcolor", image});
+    EXPECT_EQ(ls.status, 0);
+    EXPECT_EQ(ls.errors, "warning: 'leaves.d1m': the partition table leaves the disk at 13.136 \u2192 111.136\n");
+    EXPECT_EQ(test_support::countOf(ls.out, "\"GAMES\""), 1u);
+    EXPECT_EQ(test_support::countOf(ls.out, "\"NAT\""), 0u);
+    const test_support::zt_run_t ch = test_support::runZt({"ch", "-e", "23", image + ":%1.0"});
+    EXPECT_EQ(ch.status, 1);
+    EXPECT_NE(ch.errors.find("leaves.d1m': the container is damaged; it is left unchanged"), std::string::npos)
+        << ch.errors;
+    EXPECT_EQ(test_support::readBytes(image), bytes);
 }
 
 // A view held by a selection frame outlives the image of its argument; the partition reads

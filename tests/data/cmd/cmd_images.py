@@ -135,6 +135,16 @@ class CmdImage:
         self.put_entry(kind, name, start_unit, units)
         self.data[start_unit * 512:start_unit * 512 + len(contents)] = contents
 
+    def patched_entry(self, slot, start_unit=None, units=None):
+        """A copy of the image whose entry in `slot` has another start or size (a damaged copy)."""
+        data = bytearray(self.data)
+        at = self.entry_offset(slot)
+        if start_unit is not None:
+            data[at + 21:at + 24] = start_unit.to_bytes(3, "big")
+        if units is not None:
+            data[at + 30:at + 32] = units.to_bytes(2, "big")
+        return data
+
 
 class CmdFloppy(CmdImage):
     """A CMD FD image: the system header on drive track 81 sector 5, the table from sector 8."""

@@ -9,6 +9,13 @@ big.d4m: SYSTEM, "DISK81" (tests/data/d81/c.d81 as a 1581 partition at unit 0) a
   (base.d64 at unit 1700).
 big.dhd: a 2 MiB hard disk "HARD DISK" with SYSTEM, "GAMES" (base.d64 at unit 529) and
   "DISK81" (c.d81 at unit 900).
+
+Damaged copies, one each:
+half71.d2m, half81.d4m, half81.dhd: WIDE's or DISK81's size field half its kind's size.
+system.dhd: GAMES moved to unit 0, over the system area.
+table.dhd: DISK81's entry in the second table block, the first block's link past the image.
+cut.d2m, cut.d4m: big.d2m cut to a D1M's size, big.d4m to a D2M's.
+cut.dhd: big.dhd cut inside its partition table (after its tenth block).
 """
 import os
 import sys
@@ -40,9 +47,28 @@ def main(outdir):
     dhd.add_partition(2, "GAMES", 529, 342, d64)
     dhd.add_partition(4, "DISK81", 900, 1600, d81)
 
-    for name, image in (("big.d2m", d2m), ("big.d4m", d4m), ("big.dhd", dhd)):
+    table = CmdHardDisk(32, "HARD DISK")
+    table.add_partition(2, "GAMES", 529, 342, d64)
+    table.entries = 8
+    table.add_partition(4, "DISK81", 900, 1600, d81)
+    table.data[table.TABLE:table.TABLE + 2] = bytes((99, 0))
+
+    images = {
+        "big.d2m": d2m.data,
+        "big.d4m": d4m.data,
+        "big.dhd": dhd.data,
+        "half71.d2m": d2m.patched_entry(2, units=683 // 2),
+        "half81.d4m": d4m.patched_entry(1, units=800),
+        "half81.dhd": dhd.patched_entry(2, units=800),
+        "system.dhd": dhd.patched_entry(1, start_unit=0),
+        "table.dhd": table.data,
+        "cut.d2m": d2m.data[:CmdFloppy.KINDS["d1m"][0]],
+        "cut.d4m": d4m.data[:CmdFloppy.KINDS["d2m"][0]],
+        "cut.dhd": dhd.data[:CmdHardDisk.TABLE + 10 * 256],
+    }
+    for name, data in images.items():
         with open(os.path.join(outdir, name), "wb") as f:
-            f.write(image.data)
+            f.write(data)
 
 
 if __name__ == "__main__":

@@ -38,10 +38,14 @@ TEST(IdentificationReads, IdentifyLooksAtNoOtherByteOfAFixedSizeImage) {
                 ASSERT_LE(range.offset + range.length, size);
                 for (std::uint64_t at = range.offset; at < range.offset + range.length; ++at)
                     zeros[at] = ones[at] = static_cast<std::uint8_t>(random());
-                // A header block with the GEOS signature, so its metadata is looked for too.
+                // A header block with the GEOS signature and the CMD system header's text, so
+                // its metadata is looked for too and a CMD image is one.
                 constexpr std::string_view kGeos = "GEOS format V1.0";
+                constexpr std::string_view kCmd = "CMD FD SERIES   ";
                 for (auto* file : {&zeros, &ones}) {
-                    if (range.offset != 0) std::copy(kGeos.begin(), kGeos.end(), file->data() + range.offset + 0xAD);
+                    if (range.offset == 0) continue;
+                    std::copy(kGeos.begin(), kGeos.end(), file->data() + range.offset + 0xAD);
+                    std::copy(kCmd.begin(), kCmd.end(), file->data() + range.offset + 240);
                 }
             }
             EXPECT_EQ(said(zeros), said(ones)) << size;

@@ -28,6 +28,16 @@ using test_support::text;
 using fileid_test::Keys;
 using fileid_test::keysOf;
 
+// `image` with the text of a CMD FD system header where each CMD FD kind keeps it (drive
+// track 81 sector 5 of 40, 80 or 160 sectors) that it reaches.
+Bytes cmdHeadered(Bytes image) {
+    for (const std::uint64_t sectors : {40u, 80u, 160u}) {
+        const std::uint64_t at = (80 * sectors + 5) * 256 + 240;
+        if (at + 16 <= image.size()) put(image, at, "CMD FD SERIES   ");
+    }
+    return image;
+}
+
 struct exact_size_t {
     detector_t detector;
     std::uint64_t size;
@@ -48,14 +58,27 @@ TEST(ExactSizeImages, EachSizeGivesItsTypeAndNeighboursNothing) {
         {detectD4M, 3317760, type_id::d4m},   {detectD4M, 3330720, type_id::d4m_e},
     };
     for (const auto& entry : sizes) {
-        EXPECT_EQ(entry.detector(bytes(entry.size)).type, entry.type) << entry.size;
-        EXPECT_EQ(entry.detector(bytes(entry.size - 1)).type, type_id::unknown) << entry.size;
-        EXPECT_EQ(entry.detector(bytes(entry.size + 1)).type, type_id::unknown) << entry.size;
+        EXPECT_EQ(entry.detector(cmdHeadered(bytes(entry.size))).type, entry.type) << entry.size;
+        EXPECT_EQ(entry.detector(cmdHeadered(bytes(entry.size - 1))).type, type_id::unknown) << entry.size;
+        EXPECT_EQ(entry.detector(cmdHeadered(bytes(entry.size + 1))).type, type_id::unknown) << entry.size;
         // Through the walk too: images are final and stand alone.
-        const auto results = identify(bytes(entry.size));
+        const auto results = identify(cmdHeadered(bytes(entry.size)));
         ASSERT_EQ(results.size(), 1u);
         EXPECT_EQ(results.front().type, entry.type);
     }
+}
+
+// A CMD FD image is its size and its system header: a D2M or D4M cut to the size of the next
+// smaller kind has none where that kind keeps it, and is none of them.
+TEST(ExactSizeImages, CmdFloppiesNeedTheirSystemHeader) {
+    EXPECT_EQ(detectD1M(bytes(829440)).type, type_id::unknown);
+    EXPECT_EQ(detectD1M(cmdHeadered(bytes(829440))).type, type_id::d1m);
+    Bytes d4m = bytes(3317760);
+    put(d4m, (80 * 160 + 5) * 256 + 240, "CMD FD SERIES   ");
+    ASSERT_EQ(detectD4M(d4m).type, type_id::d4m);
+    d4m.resize(1658880);
+    EXPECT_EQ(detectD2M(d4m).type, type_id::unknown);
+    EXPECT_EQ(identify(d4m).front().type, type_id::unknown);
 }
 
 TEST(ExactSizeImages, OtherKindsHaveNoImageType) {

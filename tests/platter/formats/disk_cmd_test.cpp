@@ -20,8 +20,8 @@
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/disk_reads.hpp"
 
-using test_support::saved;
 using test_support::readWhole;
+using test_support::saved;
 
 namespace platter {
 namespace {
@@ -264,16 +264,50 @@ TEST(DiskD2M, TableThatLinksBackListsEachEntryOnce) {
     EXPECT_EQ(cut->countDirectoryEntries(), 3u);
 }
 
-TEST(DiskD2M, PartitionPastTheImageDoesNotOpen) {
+// k.d1m's entry `slot` with another start and size (in units).
+bytes_t withPartition(std::uint64_t slot, std::uint64_t start, std::uint64_t units) {
     bytes_t bytes = test_support::readFixture("cmd/k.d1m");
-    // NAT starts at unit 1500 and claims 256 units: past the end of the image.
-    bytes[kD1mTableAt + 2 * 32 + 22] = 0x05;
-    bytes[kD1mTableAt + 2 * 32 + 23] = 0xdc;
-    const auto disk = fixtureD1m(bytes);
-    EXPECT_EQ(disk->openPartition(entryAt(*disk, 2)), nullptr);
-    bytes_t raw;
-    EXPECT_FALSE(readWhole(*disk, entryAt(*disk, 2), raw));
-    EXPECT_TRUE(raw.empty());
+    const std::array<std::uint8_t, 32> entry =
+        cmdPartitionEntry(bytes[kD1mTableAt + slot * 32 + 2], cbmName("X", false), start, units);
+    std::copy(entry.begin() + 2, entry.end(), bytes.begin() + static_cast<std::ptrdiff_t>(kD1mTableAt + slot * 32 + 2));
+    return bytes;
+}
+
+// An area its kind cannot use (the D1M has 1620 units, its system track from unit 1600 on)
+// is the partition's fault: it neither opens nor reads, and the one query says why.
+TEST(DiskD2M, PartitionAreasTheirKindCannotUseAreFaults) {
+    struct case_t {
+        std::uint64_t slot, start, units;
+        block_range_fault fault;
+    };
+    const case_t cases[] = {
+        {2, 1700, 256, block_range_fault::outsideImage},
+        {2, 1500, 256, block_range_fault::pastEnd},
+        {2, 1480, 128, block_range_fault::systemArea},
+        {1, 0, 100, block_range_fault::smallerThanKind},  // a 1541 partition of 100 units
+        {1, 0, 0, block_range_fault::smallerThanKind},
+        {2, 400, 128, block_range_fault::smallerThanKind},  // one track of a native partition of two
+        {1, 0, 342, block_range_fault::none},
+        {2, 400, 256, block_range_fault::none},
+    };
+    for (const case_t& c : cases) {
+        const auto disk = fixtureD1m(withPartition(c.slot, c.start, c.units));
+        const dir_entry_t entry = entryAt(*disk, c.slot);
+        EXPECT_EQ(disk->partitionFault(entry), c.fault) << c.start << " " << c.units;
+        const entry_read_t read = disk->readEntry(entry);
+        if (c.fault == block_range_fault::none) {
+            EXPECT_NE(disk->openPartition(entry), nullptr) << c.start << " " << c.units;
+            EXPECT_TRUE(read.whole());
+            continue;
+        }
+        EXPECT_EQ(disk->openPartition(entry), nullptr) << c.start << " " << c.units;
+        EXPECT_EQ(read.outcome, read_outcome::areaFault);
+        EXPECT_EQ(read.area, c.fault);
+        EXPECT_TRUE(read.bytes.empty());
+    }
+    // The system entry reserves nothing.
+    const auto disk = fixtureD1m();
+    EXPECT_EQ(disk->partitionFault(entryAt(*disk, 0)), block_range_fault::none);
 }
 
 TEST(DiskD2M, InsertedD64TakesItsUnitsAndEqualsTheImage) {

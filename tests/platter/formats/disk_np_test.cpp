@@ -94,6 +94,78 @@ TEST(DiskNP, WholeTracksAreReadAndOtherSizesFlagged) {
     EXPECT_EQ(empty->blocksFree(), 0u);
 }
 
+// x.dnp: HELLO in 1/35-1/36, SUB's header 1/37 with its directory in 1/38, INNER from 1/39.
+constexpr std::size_t offsetOf(std::uint64_t track, std::uint64_t sector) {
+    return static_cast<std::size_t>((track - 1) * kTrack + sector * 256);
+}
+constexpr std::size_t kRootEntries = offsetOf(1, 34);
+
+dir_entry_t entryOf(Disk& disk, std::uint64_t index) {
+    dir_entry_t entry;
+    EXPECT_TRUE(disk.getEntry(index, false, entry)) << index;
+    return entry;
+}
+
+// A file that ends before the tracks its BAM names is a cut image of that many tracks: what
+// it holds reads whole, the rest is missing, and it is never saved.
+TEST(DiskNP, CutImageKeepsTheTracksItsBamNames) {
+    const bytes_t fixture = test_support::readFixture("cmd/x.dnp");
+    for (const std::size_t size : {std::size_t{kTrack}, std::size_t{20000}}) {
+        const auto cut = openNative(bytes_t(fixture.begin(), fixture.begin() + static_cast<std::ptrdiff_t>(size)));
+        EXPECT_EQ(cut->trackCount(), 2u) << size;
+        EXPECT_TRUE(cut->damage().missesBlocks) << size;
+        EXPECT_FALSE(cut->damage().sizeUnknown) << size;
+        EXPECT_FALSE(cut->damage().maySave()) << size;
+        ASSERT_EQ(cut->countDirectoryEntries(), 2u) << size;
+        bytes_t data;
+        EXPECT_TRUE(readWhole(*cut, entryOf(*cut, 0), data)) << size;
+        EXPECT_EQ(data, patternBytes(300, 1)) << size;
+    }
+
+    // The BAM names three tracks and HELLO starts on the third, which the file ends before.
+    bytes_t third = fixture;
+    third[offsetOf(1, 2) + 8] = 3;
+    third[kRootEntries + 3] = 3;
+    third[kRootEntries + 4] = 0;
+    const auto disk = openNative(third);
+    EXPECT_EQ(disk->trackCount(), 3u);
+    EXPECT_TRUE(disk->damage().missesBlocks);
+    const entry_read_t read = disk->readEntry(entryOf(*disk, 0));
+    EXPECT_EQ(read.outcome, read_outcome::unreadable);
+    EXPECT_EQ(read.stop.end, chain_end::missing);
+}
+
+// A subdirectory's header is none of a directory enclosing it: INNER made a DIR whose header
+// is SUB's own is a fault once SUB is entered, and is neither entered nor read.
+TEST(DiskNP, SubdirectoryWithTheHeaderOfAnEnclosingOneIsAnAreaFault) {
+    bytes_t bytes = test_support::readFixture("cmd/x.dnp");
+    const std::size_t innerEntry = offsetOf(1, 38);
+    bytes[innerEntry + 2] = 0x86;
+    bytes[innerEntry + 3] = 1;
+    bytes[innerEntry + 4] = 37;
+    const auto disk = openNative(bytes);
+    track_sector_t first;
+    ASSERT_TRUE(disk->openDirectory(entryOf(*disk, 1), first, false));
+    const dir_entry_t inner = entryOf(*disk, 0);
+    EXPECT_EQ(disk->partitionFault(inner), block_range_fault::enclosingHeader);
+    EXPECT_FALSE(disk->openDirectory(inner, first, false));
+    EXPECT_EQ(disk->readEntry(inner).outcome, read_outcome::areaFault);
+}
+
+// A header whose link leaves the image is entered: the walk of the directory names the link.
+TEST(DiskNP, SubdirectoryWhoseChainLeavesTheImageSaysWhere) {
+    bytes_t bytes = test_support::readFixture("cmd/x.dnp");
+    bytes[offsetOf(1, 37)] = 99;
+    bytes[offsetOf(1, 37) + 1] = 0;
+    const auto disk = openNative(bytes);
+    track_sector_t first;
+    ASSERT_TRUE(disk->openDirectory(entryOf(*disk, 1), first, false));
+    EXPECT_EQ(disk->countDirectoryEntries(), 0u);
+    EXPECT_EQ(disk->directoryStop(), (chain_stop_t{chain_end::leaves, makeBlock(1, 37), makeBlock(99, 0)}));
+    ASSERT_TRUE(disk->closeDirectory(false));
+    EXPECT_TRUE(disk->directoryStop().whole());
+}
+
 TEST(DiskNP, FixtureListsItsFilesAndEntersItsSubdirectory) {
     const auto disk = openNative(test_support::readFixture("cmd/x.dnp"));
     EXPECT_EQ(disk->blocksFree(), 470u);
