@@ -481,7 +481,8 @@ public:
     void noteDamage(std::string text) { openerNotes_.push_back(std::move(text)); }
     // What its opener knows of one entry it made, whose file is not whole (an archive's file
     // cut short by the end of the archive, or missing from it): `readEntry` of that entry
-    // gives `outcome`, named by the report, whose notes hold `text`.
+    // gives `outcome`, named by the report, whose notes hold `text` (empty when the note of
+    // another entry names this one too).
     void noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::string text);
     // Blocks its opener could not fill (a zipcode part missing or not decoded) are empty: like
     // one that misses blocks, such an image is never saved.
