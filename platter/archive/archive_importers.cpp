@@ -51,10 +51,16 @@ std::optional<dir_entry_t> storedEntry(Disk& disk, std::uint64_t position, std::
 }
 
 // What a GEOS Convert file whose record table and data disagree lost on the way in: the
-// bytes after its last record, the records it ends before.
+// bytes after its last record, the records it ends before, a record the table gives no size.
 std::string leftOverRecordText(const std::string& name, std::uint64_t leftOver) {
     return std::to_string(leftOver) + " bytes of " + name +
            " follow its last record and belong to no record; they were left out";
+}
+
+std::string unsizedRecordText(const std::string& name, const convert_unsized_record_t& record) {
+    return "record " + std::to_string(record.record) + " of " + name + " gives its last block the byte " +
+           std::to_string(record.lastByte) + ", which says no size; its " + std::to_string(record.blocks) +
+           (record.blocks == 1 ? " block was" : " blocks were") + " kept whole";
 }
 
 std::string missingRecordsText(const std::string& name, const convert_record_gaps_t& gaps) {
@@ -108,6 +114,7 @@ import_result_t importCvt(Disk& disk, const archive_source_t& source) {
     if (!gaps.any()) return import_result_t::done;
     if (!source.damage) return import_result_t::partial;
     const std::string name = quotedName(source.bytes.subspan(kConvertNameAt, kNameSize));
+    for (const convert_unsized_record_t& record : gaps.unsized) source.damage->note(unsizedRecordText(name, record));
     if (gaps.leftOver != 0) source.damage->note(leftOverRecordText(name, gaps.leftOver));
     if (gaps.missing != 0) {
         // The file lacks the bytes of its records that the GEOS Convert file ends before.

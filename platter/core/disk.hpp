@@ -463,7 +463,8 @@ public:
     // records and their index) as a new entry at `position`. Nothing stays on the image when
     // it fails: last error 2 or 24 when there was no room, 1 for a damaged file. Records the
     // file ends before are stored as far as it holds them (an empty record when it holds none),
-    // data after the last record is left out; `gaps`, when given, receives both.
+    // data after the last record is left out, and a record whose last-block byte gives no size
+    // keeps its blocks whole; `gaps`, when given, receives all three.
     bool importCvt(std::span<const std::uint8_t> data, std::int64_t position, convert_record_gaps_t* gaps = nullptr);
     bool writeChain(std::span<const std::uint8_t> data, track_sector_t& first);
     bool createSideSectors(const track_sector_t& first, std::uint8_t recordLength, track_sector_t& side);
