@@ -8,6 +8,7 @@
 #include "platter/archive/lzw_crunch.hpp"
 #include "platter/archive/squeeze_table.hpp"
 #include "platter/petscii/file_type_names.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 

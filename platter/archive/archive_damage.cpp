@@ -13,8 +13,6 @@ std::string fileText(const dir_entry_t& entry) { return "file " + quotedName(ent
 
 }  // namespace
 
-std::string quotedName(std::span<const std::uint8_t> name) { return "'" + petsciiNameToUtf8(name, false) + "'"; }
-
 bool isPadding(std::span<const std::uint8_t> bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
 }

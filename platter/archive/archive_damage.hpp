@@ -50,8 +50,6 @@ private:
     std::vector<std::string> notes_;
 };
 
-// "'NAME'": a file's name as the texts about an archive quote it.
-std::string quotedName(std::span<const std::uint8_t> name);
 // Bytes after an archive's last file that are all zero: the padding of a last block.
 bool isPadding(std::span<const std::uint8_t> bytes);
 // What is said of `bytes` after a file (`after`, "the last file" unless named) that no file

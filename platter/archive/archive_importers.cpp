@@ -12,6 +12,7 @@
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/petscii/cbm_name.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 

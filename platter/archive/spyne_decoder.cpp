@@ -2,6 +2,7 @@
 
 #include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 

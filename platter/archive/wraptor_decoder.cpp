@@ -7,6 +7,7 @@
 #include "platter/archive/chunks.hpp"
 #include "platter/archive/wraptor_stream.hpp"
 #include "platter/petscii/cbm_name.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
