@@ -2,11 +2,13 @@
 #include <optional>
 
 #include "platter/archive/arc_header.hpp"
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/bit_reader.hpp"
 #include "platter/archive/lzw_crunch.hpp"
 #include "platter/archive/squeeze_table.hpp"
 #include "platter/petscii/file_type_names.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -58,6 +60,8 @@ public:
     }
 
     std::uint8_t runMarker() const { return marker_; }
+    // The bytes of the data read so far.
+    std::size_t bytesUsed() const { return mode_ == kStored || mode_ == kPacked ? next_ : bits_.bytesUsed(); }
     bool sawEndCode() const { return ended_; }
     // The checksum that followed the end code; none before it or when the input ended.
     std::optional<std::uint16_t> endChecksum() const { return endChecksum_; }
@@ -109,28 +113,70 @@ bool matchesChecksum(const arc_header_t& header, const ArcStream& stream, std::s
     return expected == arcChecksum(header.version, data);
 }
 
+// What follows the last entry without being one: nothing, zeros, or an end mark (version,
+// mode and type 0) end the archive as they should.
+bool endsTheArchive(std::span<const std::uint8_t> rest) {
+    return (rest.size() >= arc_header_t::kFixedSize && rest[0] == 0 && rest[1] == 0 && rest[9] == 0) ||
+           isPadding(rest);
+}
+
+std::string headerLostText(std::span<const std::uint8_t> rest, const entry_name_t& previous) {
+    const std::string after = "the header after file " + quotedName(previous);
+    if (rest.size() < arc_header_t::kFixedSize) return "the archive ends inside " + after;
+    return after + " cannot be read; the " + std::to_string(rest.size()) +
+           " bytes from it to the end of the archive were left out";
+}
+
 }  // namespace
 
 import_result_t ArchiveDecoder::decodeArc() {
     std::size_t at = 0;
     std::vector<std::uint8_t> data;
+    entry_name_t previous{};
     for (bool first = true;; first = false) {
-        const std::optional<arc_header_t> header = readArcHeader(input_.subspan(at));
-        if (!header) return first ? import_result_t::damaged : status_.result();
-        ArcStream stream(*header, input_.subspan(at + header->dataOffset));
-        if (!stream.prepare()) return first ? import_result_t::damaged : status_.result();
+        const std::span<const std::uint8_t> rest = input_.subspan(at);
+        const std::optional<arc_header_t> header = readArcHeader(rest);
+        if (!header) {
+            if (first) return import_result_t::damaged;
+            if (!endsTheArchive(rest)) lost(headerLostText(rest, previous));
+            return status_.result();
+        }
+        // The entry's data end with its blocks, or with the archive.
+        const std::size_t claimed = std::size_t{header->blocks} * arc_header_t::kBlockSize;
+        const std::span<const std::uint8_t> blocks = rest.first(std::min(rest.size(), claimed));
+        ArcStream stream(*header, blocks.subspan(std::min(header->dataOffset, blocks.size())));
+        const bool prepared = stream.prepare();
+        if (!prepared && first) return import_result_t::damaged;
 
         // A damaged stream ends the entry; what was decoded is kept.
-        if (!decodeArcEntry(*header, stream, data)) status_.note(import_result_t::partial);
+        const bool whole = prepared && decodeArcEntry(*header, stream, data);
+        if (!prepared) data.clear();
+        const std::size_t dataEnd = std::min(header->dataOffset + stream.bytesUsed(), rest.size());
         archive_entry_t entry;
         entry.name = header->name;
         entry.setType(fileTypeFromLetter(header->typeLetter) | archive_entry_t::kClosed, header->recordLength);
         entry.data = data;
-        if (!matchesChecksum(*header, stream, data)) failedCheck(entry.name);
+        if (!whole) {
+            const bool cut = claimed > rest.size() && dataEnd == rest.size();
+            entry.loss = entry_loss_t{cut ? entry_loss_t::cause::archiveEnds : entry_loss_t::cause::undecodable,
+                                      header->mode == kCrunchedEndCode ? std::nullopt
+                                                                       : std::optional<std::uint64_t>(header->length)};
+        } else if (!matchesChecksum(*header, stream, data)) {
+            failedCheck(entry.name);
+        }
         if (!store(entry)) return status_.result();
+        previous = entry.name;
 
-        at += std::size_t{header->blocks} * arc_header_t::kBlockSize;
-        if (at >= input_.size()) return status_.result();
+        if (claimed >= rest.size()) {
+            // Only the last block may be short; blocks that lead further leave out what follows.
+            if (rest.size() - dataEnd >= arc_header_t::kBlockSize) {
+                lost("file " + quotedName(entry.name) + " claims " + std::to_string(header->blocks) +
+                     " blocks, more than the archive holds; the " + std::to_string(rest.size() - dataEnd) +
+                     " bytes after its data were left out");
+            }
+            return status_.result();
+        }
+        at += claimed;
     }
 }
 

@@ -8,14 +8,15 @@ ArchiveDecoder::ArchiveDecoder(std::span<const std::uint8_t> input, entry_sink s
     : input_(input), sink_(std::move(sink)) {}
 
 bool ArchiveDecoder::store(const archive_entry_t& entry) {
+    if (entry.loss) status_.note(import_result_t::partial);
     const import_result_t result = sink_(entry);
     if (result == import_result_t::done) ++stored_;
     return status_.note(result);
 }
 
-import_result_t ArchiveDecoder::cutShort() {
-    status_.note(stored_ > 0 ? import_result_t::partial : import_result_t::damaged);
-    return status_.result();
+void ArchiveDecoder::lost(std::string text) {
+    notes_.push_back(std::move(text));
+    status_.note(import_result_t::partial);
 }
 
 }  // namespace platter

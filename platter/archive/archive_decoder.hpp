@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platter/archive/archive_entry.hpp"
@@ -35,14 +36,16 @@ public:
     // The names of the entries whose data do not match the archive's check
     // value (ARC checksum, LHA CRC, SPYne sum); they were handed on as decoded.
     const std::vector<entry_name_t>& failedChecks() const { return failedChecks_; }
+    // What the archive lacks that is no one entry's, in words: bytes no entry accounts for,
+    // an entry its directory makes up, a header that leads past its end.
+    const std::vector<std::string>& notes() const { return notes_; }
 
 private:
     // Hands an entry to the sink; false when the run must stop.
     bool store(const archive_entry_t& entry);
     void failedCheck(const entry_name_t& name) { failedChecks_.push_back(name); }
-    // A damaged stream ends the run: `partial` when files were stored before
-    // it, else `damaged`.
-    import_result_t cutShort();
+    // Damage that is no one entry's: named, and the run is partial.
+    void lost(std::string text);
 
     std::span<const std::uint8_t> input_;
     entry_sink sink_;
@@ -50,6 +53,7 @@ private:
     std::size_t stored_ = 0;
     std::vector<std::uint8_t> title_;
     std::vector<entry_name_t> failedChecks_;
+    std::vector<std::string> notes_;
 };
 
 }  // namespace platter

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -26,6 +27,18 @@ struct vlir_record_t {
 // An entry's name: PETSCII, padded with 0xA0.
 using entry_name_t = std::array<std::uint8_t, 16>;
 
+// What an entry lacks when the archive holds only part of its file, or none of it.
+struct entry_loss_t {
+    enum class cause : std::uint8_t {
+        archiveEnds,  // the archive ends before the rest of the data
+        undecodable,  // the data that follow cannot be decoded
+    };
+    cause why = cause::archiveEnds;
+    std::optional<std::uint64_t> expected;  // the bytes the archive says the file holds
+
+    bool operator==(const entry_loss_t&) const = default;
+};
+
 // One file decoded from an archive, with what its directory entry needs.
 // The spans point into the archive or the decoder and stay valid only while
 // the sink that receives the entry runs.
@@ -45,6 +58,8 @@ struct archive_entry_t {
     std::span<const std::uint8_t> infoBlock;    // GEOS: the 254 bytes of the info block
     std::span<const std::uint8_t> recordIndex;  // GEOS VLIR: the archived 254-byte record index
     std::vector<vlir_record_t> records;         // GEOS VLIR: one per index pair, in order
+    // Set when the data are not all of the file: it is stored as far as it goes, and named.
+    std::optional<entry_loss_t> loss;
 
     // Sets the type byte; a REL file whose archive gives no record length
     // cannot get side sectors and is kept as SEQ.

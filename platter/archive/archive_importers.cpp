@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "platter/archive/archive_decoder.hpp"
@@ -24,28 +25,46 @@ constexpr std::size_t kConvertNameAt = 3;  // a GEOS Convert file starts with en
 // directory positions from `firstPosition`, and hands the source what it asks for.
 import_result_t decodeInto(Disk& disk, std::span<const std::uint8_t> bytes, std::int64_t firstPosition,
                            import_result_t (ArchiveDecoder::*decode)(), const archive_source_t& source) {
-    DiskEntrySink sink(disk, firstPosition);
+    DiskEntrySink sink(disk, firstPosition, source.damage);
     ArchiveDecoder decoder(bytes, sink.sink());
     const import_result_t result = (decoder.*decode)();
     const bool damaged = result == import_result_t::damaged;
     if (source.title) *source.title = damaged ? std::vector<std::uint8_t>{} : std::move(decoder.title());
-    if (source.failedChecks) *source.failedChecks = damaged ? std::vector<entry_name_t>{} : decoder.failedChecks();
+    if (source.damage && !damaged) {
+        for (const entry_name_t& name : decoder.failedChecks()) source.damage->failedCheck(name);
+        for (const std::string& note : decoder.notes()) source.damage->note(note);
+    }
     return result;
 }
 
-// Lynx directories give a block count and the bytes of the last block; a
-// file shorter than its full blocks was cut by the end of the archive.
+// A Lynx file is cut when the archive holds fewer bytes than its directory gives it; one that
+// takes the rest of the archive, when they do not fill the blocks before its last.
 bool isCut(const lynx_entry_t& entry) {
+    if (entry.expected) return entry.data.size() < *entry.expected;
     return entry.blocks > 0 && entry.data.size() < (entry.blocks - 1) * kBlockData;
 }
 
-// What a GEOS Convert file whose record table and data disagree lost on the way in.
-std::string recordGapsText(std::span<const std::uint8_t> cvt, const convert_record_gaps_t& gaps) {
-    const std::string name = "'" + petsciiNameToUtf8(cvt.subspan(kConvertNameAt, kNameSize), false) + "'";
-    if (gaps.missing == 0) {
-        return std::to_string(gaps.leftOver) + " bytes of " + name +
-               " follow its last record and belong to no record; they were left out";
-    }
+// The entry an importer stored at `position` of a directory that held `before` entries.
+std::optional<dir_entry_t> storedEntry(Disk& disk, std::uint64_t position, std::uint64_t before) {
+    dir_entry_t entry;
+    if (!disk.getEntry(std::min(position, before), false, entry)) return std::nullopt;
+    return entry;
+}
+
+// What a GEOS Convert file whose record table and data disagree lost on the way in: the
+// bytes after its last record, the records it ends before, a record the table gives no size.
+std::string leftOverRecordText(const std::string& name, std::uint64_t leftOver) {
+    return std::to_string(leftOver) + " bytes of " + name +
+           " follow its last record and belong to no record; they were left out";
+}
+
+std::string unsizedRecordText(const std::string& name, const convert_unsized_record_t& record) {
+    return "record " + std::to_string(record.record) + " of " + name + " gives its last block the byte " +
+           std::to_string(record.lastByte) + ", which says no size; its " + std::to_string(record.blocks) +
+           (record.blocks == 1 ? " block was" : " blocks were") + " kept whole";
+}
+
+std::string missingRecordsText(const std::string& name, const convert_record_gaps_t& gaps) {
     const std::string records = gaps.firstCut == gaps.lastCut
                                     ? "record " + std::to_string(gaps.firstCut) + " of " + name + " runs"
                                     : "records " + std::to_string(gaps.firstCut) + " to " +
@@ -94,7 +113,15 @@ import_result_t importCvt(Disk& disk, const archive_source_t& source) {
     convert_record_gaps_t gaps;
     if (!disk.importCvt(source.bytes, 0, &gaps)) return failureOf(disk, import_result_t::damaged);
     if (!gaps.any()) return import_result_t::done;
-    if (source.warnings) *source.warnings = {recordGapsText(source.bytes, gaps)};
+    if (!source.damage) return import_result_t::partial;
+    const std::string name = quotedName(source.bytes.subspan(kConvertNameAt, kNameSize));
+    for (const convert_unsized_record_t& record : gaps.unsized) source.damage->note(unsizedRecordText(name, record));
+    if (gaps.leftOver != 0) source.damage->note(leftOverRecordText(name, gaps.leftOver));
+    if (gaps.missing != 0) {
+        // The file lacks the bytes of its records that the GEOS Convert file ends before.
+        if (const std::optional<dir_entry_t> stored = storedEntry(disk, 0, 0))
+            source.damage->entryShort(*stored, missingRecordsText(name, gaps));
+    }
     return import_result_t::partial;
 }
 
@@ -103,17 +130,28 @@ import_result_t importLnx(Disk& disk, const archive_source_t& source) {
     const std::vector<lynx_entry_t> entries = parseLynxDirectory(source.bytes, source.typeId, &declared);
     if (entries.empty()) return import_result_t::damaged;
     ImportStatus status;
-    if (entries.size() < declared) status.note(import_result_t::partial);
+    if (entries.size() < declared) {
+        status.note(import_result_t::partial);
+        if (source.damage) {
+            source.damage->note("the directory ends after " + std::to_string(entries.size()) + " of the " +
+                                std::to_string(declared) + " files it counts");
+        }
+    }
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const lynx_entry_t& entry = entries[k];
         std::array<std::uint8_t, kNameSize> name;
         name.fill(kNamePad);
         std::copy_n(entry.name.begin(), std::min(entry.name.size(), name.size()), name.begin());
         const auto recordLength = static_cast<std::uint8_t>(std::min<std::uint32_t>(entry.recordLength, 0xff));
+        const std::uint64_t before = disk.countDirectoryEntries();
         const bool stored =
             disk.importFile(name, static_cast<std::int64_t>(k), entry.data, recordLength, formatByCbmType(entry.type));
         if (!stored && !status.note(failureOf(disk, import_result_t::partial))) break;
-        if (stored && isCut(entry)) status.note(import_result_t::partial);
+        if (!stored || !isCut(entry)) continue;
+        status.note(import_result_t::partial);
+        const std::optional<dir_entry_t> made = storedEntry(disk, k, before);
+        if (source.damage && made)
+            source.damage->entryShort(*made, entry.data.size(), {entry_loss_t::cause::archiveEnds, entry.expected});
     }
     return status.result();
 }

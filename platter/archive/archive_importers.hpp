@@ -2,15 +2,16 @@
 // The importers that fill a freshly formatted image from an archive, one per
 // archive kind. Each answers how it ended: `done`, `partial` (files stored,
 // some short or left out), `full` (a larger image kind may hold the archive)
-// or `damaged` (nothing usable); files whose data fail the archive's check
-// value are stored as decoded and named in `failedChecks`; what an importer
-// can say of a file it stored short goes to `warnings`.
+// or `damaged` (nothing usable); what it finds wrong on the way (files stored
+// short or without their data, files that fail the archive's check value,
+// bytes no file accounts for) goes to the source's `damage`.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_entry.hpp"
 #include "platter/archive/import_result.hpp"
 
@@ -25,10 +26,8 @@ struct archive_source_t {
     std::uint32_t typeId = 1;
     // Receives the data of a leading LHA "title" entry; may be null.
     std::vector<std::uint8_t>* title = nullptr;
-    // Receives the names of the files whose data fail the archive's check value; may be null.
-    std::vector<entry_name_t>* failedChecks = nullptr;
-    // Receives one text for each file stored short or without some of its data; may be null.
-    std::vector<std::string>* warnings = nullptr;
+    // Receives what the importer finds wrong with the archive; may be null.
+    ArchiveDamage* damage = nullptr;
 };
 
 import_result_t importArc(Disk& disk, const archive_source_t& source);

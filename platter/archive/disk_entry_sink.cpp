@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/core/disk.hpp"
 
 namespace platter {
@@ -14,6 +15,13 @@ constexpr std::uint64_t kPointersPerSideSector = 120;
 constexpr std::size_t kTailAt = 23;
 
 std::uint64_t blocksFor(std::uint64_t bytes) { return (bytes + kBlockData - 1) / kBlockData; }
+
+// The bytes of the file an entry hands on: its data, or a VLIR file's records.
+std::uint64_t heldBytes(const archive_entry_t& entry) {
+    std::uint64_t held = entry.data.size();
+    for (const vlir_record_t& record : entry.records) held += record.bytes.size();
+    return held;
+}
 
 void setBlock(std::uint8_t* at, const track_sector_t& block) {
     at[0] = static_cast<std::uint8_t>(block.track);
@@ -100,6 +108,7 @@ import_result_t DiskEntrySink::store(const archive_entry_t& entry) {
     stored.setBlockCount(static_cast<std::uint16_t>(std::min<std::uint64_t>(blocks, 0xffff)));
     if (!disk_.insertEntry(position_, stored)) return failureOf(disk_, import_result_t::partial);
     group.commit(entry.infoBlock.empty() ? "Import File" : "Insert File");
+    if (entry.loss && damage_) damage_->entryShort(stored, heldBytes(entry), *entry.loss);
     ++position_;
     return import_result_t::done;
 }

@@ -100,18 +100,22 @@ import_result_t ArchiveDecoder::decodeLha() {
             // A stored entry gives what it holds, however much it claims.
             data.assign(header.data.begin(),
                         header.data.begin() + std::min<std::ptrdiff_t>(header.unpackedSize, std::ssize(header.data)));
-            if (header.unpackedSize > header.data.size()) status_.note(import_result_t::partial);
         }
+        const bool cut = data.size() < header.unpackedSize;
         const auto shown = header.name.first(std::min(header.name.size(), kMaxNameBytes));
         const std::string_view name(reinterpret_cast<const char*>(shown.data()),
                                     static_cast<std::size_t>(std::find(shown.begin(), shown.end(), 0) - shown.begin()));
         archive_entry_t entry;
         entry.name.fill(kNamePad);
         nameFromHostText(name, entry.name);
-        if (crc16Arc(data) != header.crc) failedCheck(entry.name);
+        if (cut)
+            entry.loss = entry_loss_t{entry_loss_t::cause::undecodable, header.unpackedSize};
+        else if (crc16Arc(data) != header.crc)
+            failedCheck(entry.name);
 
         if (first && name == "title") {
             title_ = data;
+            if (cut) lost("the title entry is cut short");
         } else {
             entry.setType(lhaFileType(header.name) | archive_entry_t::kClosed, 0);
             entry.data = data;

@@ -2,6 +2,7 @@
 #include <array>
 #include <string_view>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/chunks.hpp"
 #include "platter/petscii/cbm_name.hpp"
@@ -74,14 +75,17 @@ import_result_t ArchiveDecoder::decodeLibrary() {
     }
     std::size_t dataAt = text.position();
     for (const library_file_t& file : files) {
-        if (input_.size() - dataAt < file.length) return import_result_t::damaged;
+        // A file the archive ends inside is stored as far as it goes, those after it empty.
+        const std::size_t held = std::min(file.length, input_.size() - dataAt);
         archive_entry_t entry;
         entry.name = file.name;
         entry.setType(fileTypeFromLetter(file.typeLetter) | archive_entry_t::kClosed, 0);
-        entry.data = input_.subspan(dataAt, file.length);
+        entry.data = input_.subspan(dataAt, held);
+        if (held < file.length) entry.loss = entry_loss_t{entry_loss_t::cause::archiveEnds, file.length};
         if (!store(entry)) return status_.result();
-        dataAt += file.length;
+        dataAt += held;
     }
+    if (!isPadding(input_.subspan(dataAt))) lost(leftOverText(input_.size() - dataAt));
     return status_.result();
 }
 

@@ -77,9 +77,6 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
             // A file of 0 blocks is empty.
             size = blocks == 0 ? 0 : (blocks - 1) * kBlockData + (lastBlock == 0 ? 0 : lastBlock - 1);
         }
-        // Only an empty file may start where the archive has ended.
-        if (blocks > 0 && dataAt >= archive.size()) break;
-
         std::uint64_t dataStart = dataAt;
         if (entry.type == kTypeRel) {
             // The side sectors come before the data.
@@ -95,6 +92,7 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
             const auto data = archive.subspan(dataStart, std::min(size, archive.size() - dataStart));
             entry.data.assign(data.begin(), data.end());
         }
+        if (!takesRest) entry.expected = size;
         entry.blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(blocks, 0xffffffff));
         entry.recordLength = static_cast<std::uint32_t>(std::min<std::uint64_t>(recordLength, 0xffffffff));
         entries.push_back(std::move(entry));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -12,10 +13,13 @@ struct lynx_entry_t {
     std::uint32_t blocks = 0;
     std::uint32_t recordLength = 0;  // REL only
     std::uint32_t lastBlockBytes = 0;
-    std::vector<std::uint8_t> data;
+    // The bytes the directory gives the file; none for a last file that takes the rest.
+    std::optional<std::uint64_t> expected;
+    std::vector<std::uint8_t> data;  // as far as the archive holds them
 };
 
-// The directory of a Lynx archive with each file's bytes; empty on a malformed directory.
+// The directory of a Lynx archive with each file's bytes, every file it lists even where the
+// archive ends before its data; empty on a malformed directory.
 // Type id 1 asks for identification first; 87 is the layout whose text starts at byte 113.
 // `declared`, when given, receives the number of files the directory claims.
 std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId,

@@ -1,6 +1,8 @@
 #include <algorithm>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -18,6 +20,7 @@ constexpr std::size_t kRecordsPerBlock = 8;
 // Record fields.
 constexpr std::size_t kType = 0;
 constexpr std::size_t kName = 3;
+constexpr std::size_t kNameSize = 16;
 constexpr std::size_t kChecksum = 23;
 constexpr std::size_t kLastBlockBytes = 25;
 constexpr std::size_t kMoreFollow = 26;
@@ -40,11 +43,21 @@ std::uint16_t dataChecksum(std::span<const std::uint8_t> data) {
 import_result_t ArchiveDecoder::decodeSpyne() {
     if (input_.size() < kMinArchive || (input_[0] == 167 && input_[1] != 2)) return import_result_t::damaged;
 
+    // The records up to the first without the "another follows" mark; a mark that leads past
+    // the archive, or to a record of zeros, promises a file the directory does not hold.
     std::size_t count = 0;
-    while (recordOffset(count) + kRecordSize <= input_.size()) {
-        const bool more = input_[recordOffset(count) + kMoreFollow] == kMoreMark;
-        ++count;
-        if (!more) break;
+    for (bool more = true; more; ++count) {
+        if (recordOffset(count) + kRecordSize > input_.size()) {
+            lost("the directory runs past the end of the archive");
+            break;
+        }
+        const std::span<const std::uint8_t> record = input_.subspan(recordOffset(count), kRecordSize);
+        if (count > 0 && std::all_of(record.begin(), record.end(), [](std::uint8_t b) { return b == 0; })) {
+            const std::span<const std::uint8_t> last = input_.subspan(recordOffset(count - 1) + kName, kNameSize);
+            lost("the directory says a file follows " + quotedName(last) + ", but holds none");
+            break;
+        }
+        more = record[kMoreFollow] == kMoreMark;
     }
     const std::size_t lastBlock = (count - 1) / kRecordsPerBlock;
     std::size_t dataAt = kDirectoryAt + (lastBlock + 1) * kBlockData;
@@ -65,11 +78,14 @@ import_result_t ArchiveDecoder::decodeSpyne() {
         entry.setType(type | archive_entry_t::kClosed, 0);
         entry.data = input_.subspan(start, taken);
         const auto checksum = static_cast<std::uint16_t>(record[kChecksum] | (record[kChecksum + 1] << 8));
-        if (taken < static_cast<std::size_t>(length)) status_.note(import_result_t::partial);
-        if (dataChecksum(entry.data) != checksum) failedCheck(entry.name);
+        if (taken < static_cast<std::size_t>(length))
+            entry.loss = entry_loss_t{entry_loss_t::cause::archiveEnds, static_cast<std::uint64_t>(length)};
+        else if (dataChecksum(entry.data) != checksum)
+            failedCheck(entry.name);
         if (!store(entry)) return status_.result();
         dataAt += (static_cast<std::size_t>(length) + kBlockData - 1) / kBlockData * kBlockData;
     }
+    if (dataAt < input_.size() && !isPadding(input_.subspan(dataAt))) lost(leftOverText(input_.size() - dataAt));
     return status_.result();
 }
 

@@ -1,10 +1,13 @@
 #include <algorithm>
 #include <array>
+#include <optional>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/chunks.hpp"
 #include "platter/archive/wraptor_stream.hpp"
 #include "platter/petscii/cbm_name.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -29,7 +32,7 @@ constexpr std::size_t kMaxRecords = 127;
 constexpr std::size_t kRecordTrailer = 2;
 
 // The VLIR records from the decoded data, one per index pair while data
-// remain; false when a chunk runs past the data.
+// remain; false when a chunk runs past the data, with the records before it read.
 bool readVlirRecords(std::span<const std::uint8_t> data, std::vector<vlir_record_t>& records) {
     std::size_t at = 0;
     while (at < data.size() && records.size() < kMaxRecords) {
@@ -53,14 +56,15 @@ bool readVlirRecords(std::span<const std::uint8_t> data, std::vector<vlir_record
 
 enum class wraptor_file : std::uint8_t {
     ready,
-    tooShort,  // no data to store, skipped as the format's own writer skips it
-    damaged,   // a type no file has, or records that run past the data
+    tooShort,     // no data to store, skipped as the format's own writer skips it
+    badType,      // a type no file has
+    recordsLost,  // records that run past the data: those before them are ready
 };
 
 // Fills the entry from the archived type (the CBM type + 1) and the decoded data.
 wraptor_file describeWraptorFile(std::uint8_t archivedType, std::span<const std::uint8_t> decoded,
                                  archive_entry_t& entry) {
-    if (archivedType == 0 || archivedType - 1 > kLastType) return wraptor_file::damaged;
+    if (archivedType == 0 || archivedType - 1 > kLastType) return wraptor_file::badType;
     const auto type = static_cast<std::uint8_t>(archivedType - 1);
     entry.typeByte = static_cast<std::uint8_t>(type | archive_entry_t::kClosed);
     const std::size_t minimum = type < kFirstGeosType ? kHead + 1 : kMinGeos;
@@ -76,7 +80,28 @@ wraptor_file describeWraptorFile(std::uint8_t archivedType, std::span<const std:
         return wraptor_file::ready;
     }
     entry.recordIndex = decoded.subspan(kIndexAt, kRecordsAt - kIndexAt);
-    return readVlirRecords(decoded.subspan(kRecordsAt), entry.records) ? wraptor_file::ready : wraptor_file::damaged;
+    return readVlirRecords(decoded.subspan(kRecordsAt), entry.records) ? wraptor_file::ready
+                                                                          : wraptor_file::recordsLost;
+}
+
+bool startsEntry(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= kSignature.size() && std::equal(kSignature.begin(), kSignature.end(), bytes.begin());
+}
+
+// Where the next entry's signature lies in `rest` after `from`; the end of `rest` when none.
+std::size_t nextEntry(std::span<const std::uint8_t> rest, std::size_t from) {
+    return static_cast<std::size_t>(
+        std::search(rest.begin() + static_cast<std::ptrdiff_t>(from), rest.end(), kSignature.begin(), kSignature.end()) -
+        rest.begin());
+}
+
+// Decodes the stream from `streamAt` of `rest` up to `bound`: where it ends (after its check
+// bytes), or none when it does not end before `bound`.
+std::optional<std::size_t> decodeStream(std::span<const std::uint8_t> rest, std::size_t streamAt, std::size_t bound,
+                                        std::vector<std::uint8_t>& decoded) {
+    MsbBitReader bits(rest.subspan(streamAt, bound - streamAt));
+    if (!decodeWraptorStream(bits, decoded)) return std::nullopt;
+    return std::min(streamAt + bits.bytesUsed() + kCheckBytes, rest.size());
 }
 
 }  // namespace
@@ -84,34 +109,65 @@ wraptor_file describeWraptorFile(std::uint8_t archivedType, std::span<const std:
 import_result_t ArchiveDecoder::decodeWraptor() {
     std::vector<std::uint8_t> decoded;
     std::size_t at = 0;
+    entry_name_t previous{};
     while (at < input_.size()) {
         const std::span<const std::uint8_t> rest = input_.subspan(at);
-        if (rest.size() < kSignature.size() || !std::equal(kSignature.begin(), kSignature.end(), rest.begin())) {
-            return import_result_t::damaged;
-        }
+        // Every later entry starts at a signature: only the first can lack one.
+        if (!startsEntry(rest)) return import_result_t::damaged;
         // The name runs to a 0 byte; only its first 16 bytes are kept.
         const auto nameStart = rest.begin() + kSignature.size();
         const auto nameEnd = std::find(nameStart, rest.end(), 0);
-        if (nameEnd == rest.end() || nameEnd + 1 == rest.end()) return cutShort();
+        if (nameEnd == rest.end() || nameEnd + 1 == rest.end()) {
+            if (stored_ == 0) return import_result_t::damaged;
+            lost("the archive ends inside the header after file " + quotedName(previous));
+            return status_.result();
+        }
         const auto typeAt = static_cast<std::size_t>(nameEnd - rest.begin()) + 1;
         const std::size_t streamAt = typeAt + 1;
-        if (streamAt >= rest.size()) return status_.result();
-
-        MsbBitReader bits(rest.subspan(streamAt));
-        if (!decodeWraptorStream(bits, decoded)) return cutShort();
-
         archive_entry_t entry;
         entry.name.fill(kNamePad);
         std::copy_n(nameStart, std::min<std::ptrdiff_t>(nameEnd - nameStart, kNameSize), entry.name.begin());
-        switch (describeWraptorFile(rest[typeAt], decoded, entry)) {
-            case wraptor_file::ready:
-                if (!store(entry)) return status_.result();
-                break;
-            case wraptor_file::tooShort: break;
-            case wraptor_file::damaged: status_.note(import_result_t::partial); break;
+        previous = entry.name;
+
+        // A stream ends where the next entry begins, or with the archive. One that does not
+        // has lost its end: it is read up to the next signature, and the entry is cut short.
+        const std::size_t next = nextEntry(rest, streamAt);
+        std::optional<std::size_t> end = decodeStream(rest, streamAt, rest.size(), decoded);
+        const bool endsAtAnEntry = end && (*end == rest.size() || startsEntry(rest.subspan(*end)));
+        if (end && !endsAtAnEntry && *end > next) end = std::nullopt;
+        if (!end && next < rest.size()) decodeStream(rest, streamAt, std::max(streamAt, next - kCheckBytes), decoded);
+        if (!end) {
+            entry.loss = entry_loss_t{next < rest.size() ? entry_loss_t::cause::undecodable
+                                                         : entry_loss_t::cause::archiveEnds,
+                                      std::nullopt};
         }
 
-        at += streamAt + bits.bytesUsed() + kCheckBytes;
+        bool stores = true;
+        switch (describeWraptorFile(rest[typeAt], decoded, entry)) {
+            case wraptor_file::ready: break;
+            case wraptor_file::tooShort:
+                // A whole one has nothing to store; a cut one is listed without data.
+                stores = entry.loss.has_value();
+                break;
+            case wraptor_file::recordsLost:
+                if (!entry.loss) entry.loss = entry_loss_t{entry_loss_t::cause::undecodable, std::nullopt};
+                break;
+            case wraptor_file::badType:
+                stores = false;
+                lost("file " + quotedName(entry.name) + " has a type no file has (" + std::to_string(rest[typeAt]) +
+                     "); it was left out");
+                break;
+        }
+        if (stores && !store(entry)) return status_.result();
+
+        if (endsAtAnEntry) {
+            at += *end;
+            continue;
+        }
+        // What lies between a whole stream and the next entry, but for zeros, belongs to no file.
+        if (end && !isPadding(rest.subspan(*end, next - *end)))
+            lost(leftOverText(next - *end, "file " + quotedName(entry.name)));
+        at += next;
     }
     return status_.result();
 }

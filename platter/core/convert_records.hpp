@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace platter {
 
@@ -18,16 +19,28 @@ struct vlir_record_blocks_t {
     bool operator==(const vlir_record_blocks_t&) const = default;
 };
 
+// A record of more than one block whose table pair gives its last block a byte of 0 or 1,
+// which says no size: its blocks are kept whole.
+struct convert_unsized_record_t {
+    std::size_t record = 0;
+    std::uint8_t lastByte = 0;
+    std::uint64_t blocks = 0;
+
+    bool operator==(const convert_unsized_record_t&) const = default;
+};
+
 // How the record table of a GEOS Convert file and the data the file holds disagree: bytes
-// after the last record that no record counts, or records (`firstCut` to `lastCut`) that
-// the file ends before, lacking `missing` bytes between them.
+// after the last record that no record counts, records (`firstCut` to `lastCut`) that
+// the file ends before, lacking `missing` bytes between them, and records whose size the
+// table does not give.
 struct convert_record_gaps_t {
     std::uint64_t leftOver = 0;
     std::uint64_t missing = 0;
     std::size_t firstCut = 0;
     std::size_t lastCut = 0;
+    std::vector<convert_unsized_record_t> unsized;
 
-    bool any() const { return leftOver != 0 || missing != 0; }
+    bool any() const { return leftOver != 0 || missing != 0 || !unsized.empty(); }
 };
 
 }  // namespace platter

@@ -463,7 +463,8 @@ public:
     // records and their index) as a new entry at `position`. Nothing stays on the image when
     // it fails: last error 2 or 24 when there was no room, 1 for a damaged file. Records the
     // file ends before are stored as far as it holds them (an empty record when it holds none),
-    // data after the last record is left out; `gaps`, when given, receives both.
+    // data after the last record is left out, and a record whose last-block byte gives no size
+    // keeps its blocks whole; `gaps`, when given, receives all three.
     bool importCvt(std::span<const std::uint8_t> data, std::int64_t position, convert_record_gaps_t* gaps = nullptr);
     bool writeChain(std::span<const std::uint8_t> data, track_sector_t& first);
     bool createSideSectors(const track_sector_t& first, std::uint8_t recordLength, track_sector_t& side);
@@ -481,7 +482,8 @@ public:
     void noteDamage(std::string text) { openerNotes_.push_back(std::move(text)); }
     // What its opener knows of one entry it made, whose file is not whole (an archive's file
     // cut short by the end of the archive, or missing from it): `readEntry` of that entry
-    // gives `outcome`, named by the report, whose notes hold `text`.
+    // gives `outcome`, named by the report, whose notes hold `text` (empty when the note of
+    // another entry names this one too).
     void noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::string text);
     // Blocks its opener could not fill (a zipcode part missing or not decoded) are empty: like
     // one that misses blocks, such an image is never saved.

@@ -238,7 +238,7 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
 
 void Disk::noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::string text) {
     damagedEntries_.emplace_back(entry, outcome);
-    noteDamage(std::move(text));
+    if (!text.empty()) noteDamage(std::move(text));
 }
 
 // An area its kind cannot use is refused before any of it is read.

@@ -65,7 +65,12 @@ bool Disk::importCvt(std::span<const std::uint8_t> data, std::int64_t position, 
             const std::size_t count = table[p];
             const std::size_t last = table[p + 1];
             if (count <= 1 && last == 0) break;
-            const std::size_t length = count == 0 ? 0 : (count - 1) * kBlockData + last - 1;
+            // A last-block byte of 0 or 1 gives the last block no bytes: a record of one block
+            // is empty (and still takes its block), one of more has no size, and keeps them all.
+            const bool unsized = count > 1 && last < 2;
+            if (unsized) found.unsized.push_back({p / 2, static_cast<std::uint8_t>(last), count});
+            const std::size_t length =
+                count == 0 ? 0 : (unsized ? count * kBlockData : (count - 1) * kBlockData + last - 1);
             const std::size_t start = offset;
             // Records follow one another on whole blocks; a pair (1, 1) still takes its block.
             offset += count * kBlockData;

@@ -126,20 +126,12 @@ std::uint64_t DiskT64::headerSlots() const {
     return field.empty() || tapeSize() < kHeaderSize ? 0 : wordAt(field.data(), 2);
 }
 
-std::uint64_t DiskT64::slotsInFile() const {
-    return tapeSize() < kHeaderSize ? 0 : (tapeSize() - kHeaderSize) / kEntrySize;
-}
+std::uint64_t DiskT64::slotCount() const { return tapeIndex().slots; }
 
-std::uint64_t DiskT64::slotCount() const {
-    // Only a header that promises too much needs the index to tell where its directory ends.
-    const std::uint64_t promised = headerSlots();
-    return promised <= slotsInFile() ? promised : tapeIndex().slots;
-}
-
-std::uint64_t DiskT64::slotsBeforeData() const {
+std::uint64_t DiskT64::slotsBeforeData(std::uint64_t promised) const {
     std::uint64_t end = tapeSize();
     std::uint64_t slots = 0;
-    while (slotOffset(slots + 1) <= end) {
+    while (slots < promised && slotOffset(slots + 1) <= end) {
         const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(slots), kEntrySize);
         ++slots;
         if (entry.empty() || entry[kUsedAt] == 0) continue;
@@ -161,8 +153,7 @@ const DiskT64::tape_index_t& DiskT64::tapeIndex() const {
     index.used.clear();
     index.size = tapeSize();
     // The slots are read directly: slotBytes would ask this index for their count.
-    const std::uint64_t promised = headerSlots();
-    index.slots = promised <= slotsInFile() ? promised : slotsBeforeData();
+    index.slots = slotsBeforeData(headerSlots());
     index.fileOfSlot.assign(index.slots, kNoFile);
     for (std::uint64_t slot = 0; slot < index.slots; ++slot) {
         const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(slot), kEntrySize);
@@ -408,8 +399,10 @@ bool DiskT64::addTapeEntry(std::uint64_t position, std::span<const std::uint8_t,
         pushUndoRecord(kUndoAddTapeEntry, track_sector_t{}, at, {}, "Add Tape Entry");
         shiftTail(at, kEntrySize, true);
         if (!setWord(kMaxEntriesAt, slots + 1, 2, "Increment Max Files")) return false;
+        // The slots are read directly: until every offset has moved on, the directory seems to
+        // end at the data that lay behind the old table.
         for (std::uint64_t slot = 0; slot <= slots; ++slot) {
-            const std::span<const std::uint8_t> entry = slotBytes(slot);
+            const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(slot), kEntrySize);
             if (slot == position || entry[kUsedAt] == 0) continue;
             if (!setWord(slotOffset(slot) + kOffsetAt, wordAt(&entry[kOffsetAt], 4) + kEntrySize, 4,
                          "Increment Offset"))

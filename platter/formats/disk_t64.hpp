@@ -106,13 +106,12 @@ private:
     // Writes bytes into the file, journalling the old ones.
     bool setTapeBytes(std::uint64_t offset, std::span<const std::uint8_t> bytes, const std::string& name);
     bool setWord(std::uint64_t offset, std::uint64_t value, std::size_t length, const std::string& name);
-    // The entries the header promises and the file holds.
+    // The entries of the directory, and those its header promises.
     std::uint64_t slotCount() const;
     std::uint64_t headerSlots() const;
-    std::uint64_t slotsInFile() const;
-    // The directory of a header that promises more entries than the file holds: it ends where
-    // the file ends or the data of an entry read so far begin.
-    std::uint64_t slotsBeforeData() const;
+    // The directory: the slots the header promises up to where the file ends or the data of
+    // an entry read so far begin.
+    std::uint64_t slotsBeforeData(std::uint64_t promised) const;
     std::span<std::uint8_t> slotBytes(std::uint64_t slot) const;
     // The entries whose type says they hold a file.
     std::uint64_t usedSlots() const;

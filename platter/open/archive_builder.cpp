@@ -8,7 +8,6 @@
 #include "platter/core/host_entry_names.hpp"
 #include "platter/fileid/format_for_type.hpp"
 #include "platter/open/format_classes.hpp"
-#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -32,11 +31,6 @@ void shrinkNativeImage(Disk& disk) {
         disk.resize(min * kDnpTrackBytes);
 }
 
-// The warning for a file (kept as decoded) whose data fail the archive's check value.
-std::string failedCheckText(std::span<const std::uint8_t> name) {
-    return "file '" + petsciiNameToUtf8(name, false) + "' does not match its checksum";
-}
-
 }  // namespace
 
 open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id,
@@ -45,26 +39,22 @@ open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::f
     if (!line || !line->importArchive) return {};
     std::vector<format_id> kinds = {format_id::d64, format_id::d81, format_id::dnp};
     if (build.startWithD81 || bytes.size() > kLargestD64Archive) kinds.erase(kinds.begin());
-    std::vector<entry_name_t> failedChecks;
-    std::vector<std::string> shortFiles;
-    const archive_source_t source{bytes, build.typeId, build.title, &failedChecks, &shortFiles};
     for (const format_id kind : kinds) {
         std::unique_ptr<Disk> disk = makeDiskOfFormat(kind);
         if (!disk) continue;
         if (!disk->open(path, false, true, kind == format_id::dnp ? kDnpArchiveSize : 0)) return {};
         nameDiskAfter(*disk, path);
         disk->setPathForFormat(path);
+        ArchiveDamage damage;
+        const archive_source_t source{bytes, build.typeId, build.title, &damage};
         const import_result_t result = line->importArchive(*disk, source);
         if (result == import_result_t::full) continue;
         if (result == import_result_t::damaged) return {};
         shrinkNativeImage(*disk);
-        std::vector<std::string> notes;
-        for (const entry_name_t& name : failedChecks) notes.push_back(failedCheckText(name));
-        notes.insert(notes.end(), shortFiles.begin(), shortFiles.end());
-        // An importer that named what it stored short has said it all.
-        if (result == import_result_t::partial && shortFiles.empty()) notes.push_back(kPartlyExpandedText);
-        disk->setLastError(notes.empty() ? kErrNone : kErrArchiveImport);
-        for (std::string& note : notes) disk->noteDamage(std::move(note));
+        // An importer that named what it found has said it all.
+        if (result == import_result_t::partial && damage.empty()) damage.note(kPartlyExpandedText);
+        disk->setLastError(damage.empty() ? kErrNone : kErrArchiveImport);
+        damage.noteIn(*disk);
         disk->setModified(false);
         return {std::move(disk), {}};
     }

@@ -19,11 +19,12 @@ struct archive_build_t {
 
 // Expands an archive of registry kind `id` into a new image named after `path`: a D64 (a D81
 // for archives larger than any D64 holds, or when asked), and the next larger kind only when
-// the files did not fit. An archive whose files were not all stored keeps its image with last
-// error 13 (kErrArchiveImport) and kPartlyExpandedText among the notes of its damage report,
-// or instead the importer's own note for each file it stored short; so does one with files
-// that fail the archive's checksum, each kept as decoded and named in a note. A damaged one
-// gives no image. A DNP is cut to the tracks it uses.
+// the files did not fit. An archive whose files were not all stored whole keeps its image with
+// last error 13 (kErrArchiveImport) and what its importer found in the damage report: each file
+// stored short or without its data is named (and reads so), as are files that fail the
+// archive's checksum (kept as decoded) and bytes no file accounts for; kPartlyExpandedText
+// when the importer could say no more. A damaged one gives no image. A DNP is cut to the
+// tracks it uses.
 // The image comes back unmodified.
 open_result_t archiveToDisk(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path, format_id id,
                             const archive_build_t& build = {});

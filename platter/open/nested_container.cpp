@@ -16,8 +16,6 @@ namespace platter {
 
 namespace {
 
-std::string quotedName(const dir_entry_t& entry) { return "'" + petsciiNameToUtf8(entry.name(), false) + "'"; }
-
 // An expanded archive is named after its entry.
 open_result_t expandArchive(const Disk::bytes_t& data, format_id id, const archive_build_t& build,
                             const dir_entry_t& entry) {
@@ -62,7 +60,7 @@ nested_open_t openNestedContainer(Disk& disk, const dir_entry_t& entry) {
         archive_build_t build;
         build.typeId = type;
         nested_open_t nested{expandArchive(data, id, build, entry)};
-        if (!nested.disk) nested.failure = quotedName(entry) + ": could not expand the archive.";
+        if (!nested.disk) nested.failure = quotedName(entry.name()) + ": could not expand the archive.";
         return nested;
     }
     if (isUnsupportedArchive(type)) return {{}, nested_data::unsupportedArchive};

@@ -112,6 +112,8 @@ std::string petsciiNameToUtf8(std::span<const std::uint8_t> name, bool hostSafe)
     return latin1ToUtf8(petsciiNameToString(name, hostSafe));
 }
 
+std::string quotedName(std::span<const std::uint8_t> name) { return "'" + petsciiNameToUtf8(name, false) + "'"; }
+
 bool petsciiToAscii(std::uint8_t c, std::uint8_t& out, Charset mode, bool strict) {
     out = c;
     const bool refused = !strict;

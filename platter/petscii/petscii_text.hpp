@@ -29,6 +29,8 @@ std::string petsciiNameToString(std::span<const std::uint8_t> name, bool hostSaf
 std::string petsciiNameToAscii(std::span<const std::uint8_t> name, bool asciiOnly);
 // petsciiNameToString with each resulting byte encoded as a Latin-1 code point in UTF-8.
 std::string petsciiNameToUtf8(std::span<const std::uint8_t> name, bool hostSafe);
+// "'NAME'": a file's name as messages quote it.
+std::string quotedName(std::span<const std::uint8_t> name);
 
 // One PETSCII byte to ASCII. out is set even when the byte is refused; a
 // refusal returns false only when strict is set.

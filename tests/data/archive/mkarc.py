@@ -208,6 +208,24 @@ def write_arc(outdir, archive, version, files, manifest, prefix=b""):
         manifest.write(manifest_line(archive, i, name[:16], cbm_type, data))
 
 
+def entry_at(archive, index):
+    """Where entry `index` starts: each header gives the blocks to the next one."""
+    at = 0
+    for _ in range(index):
+        at += (archive[at + 7] | archive[at + 8] << 8) * BLOCK
+    return at
+
+
+def read(outdir, archive):
+    with open(os.path.join(outdir, archive), "rb") as f:
+        return f.read()
+
+
+def write(outdir, archive, data):
+    with open(os.path.join(outdir, archive), "wb") as f:
+        f.write(data)
+
+
 def sda_stub():
     """A 762-byte extractor stand-in: a BASIC load address, byte 4 = 9 (three
     blocks of stub), and the method words a detector looks for at 608."""
@@ -260,6 +278,14 @@ def main(outdir):
             (b"SDA TEXT", "S", 3, 0, prose[:2500]),
             (b"SDA PROGRAM", "P", 2, 0, prose[2500:3300]),
         ], manifest, prefix=sda_stub())
+    # Damaged copies: cut 600 bytes into CRUNCHED (entry 2); SQUEEZED (entry 1) claiming
+    # 0xFFFF blocks; the SDA cut 5 bytes into its second header.
+    v2 = read(outdir, "modes_v2.arc")
+    write(outdir, "cut_entry.arc", v2[:entry_at(v2, 2) + 600])
+    at = entry_at(v2, 1)
+    write(outdir, "blocks.arc", v2[:at + 7] + b"\xff\xff" + v2[at + 9:])
+    sda = read(outdir, "small.sda")
+    write(outdir, "header_cut.sda", sda[:len(sda_stub()) + entry_at(sda[len(sda_stub()):], 1) + 5])
 
 
 if __name__ == "__main__":

@@ -28,6 +28,9 @@ def main(outdir):
         out += data
     with open(os.path.join(outdir, ARCHIVE), "wb") as f:
         f.write(out)
+    # A damaged copy: the first length 1200 made 1100.
+    with open(os.path.join(outdir, "short_length.lbr"), "wb") as f:
+        f.write(bytes(out).replace(b"\r 1200 \r", b"\r 1100 \r", 1))
     with open(os.path.join(outdir, "expected.txt"), "a") as manifest:
         for i, (name, letter, data) in enumerate(files):
             manifest.write(manifest_line(ARCHIVE, i, name, TYPES[letter], data))

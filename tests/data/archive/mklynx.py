@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes Lynx archives with cbmconvert (-L) from native files: five.lnx with
 five files of different types and lengths (one ending on a whole block), and
-cut.lnx, the same archive without its last 600 bytes.
+cut.lnx, the same archive without its last 600 bytes; cut22.lnx, 22 files
+(600, 1500 and twenty times 200 bytes) cut 700 bytes into the second one.
 
 Usage: mklynx.py OUTDIR  (appends the expected entries of five.lnx to OUTDIR/expected.txt)
 """
@@ -16,6 +17,20 @@ ARCHIVE = "five.lnx"
 TYPES = {"prg": 2, "seq": 1, "usr": 3}
 
 
+def lynx(target, files):
+    """Writes the (name, data) files into the Lynx archive `target`; gives its bytes."""
+    with tempfile.TemporaryDirectory() as work:
+        paths = []
+        for name, data in files:
+            path = os.path.join(work, name)
+            with open(path, "wb") as f:
+                f.write(data)
+            paths.append(path)
+        subprocess.run(["cbmconvert", "-v0", "-L", target, "-n"] + paths, check=True)
+    with open(target, "rb") as f:
+        return f.read()
+
+
 def main(outdir):
     files = [
         ("game.prg", noise(3000, 51)),
@@ -24,19 +39,15 @@ def main(outdir):
         ("tiny.usr", text(7, 54)),
         ("story.seq", text(2100, 55)),
     ]
-    with tempfile.TemporaryDirectory() as work:
-        paths = []
-        for name, data in files:
-            path = os.path.join(work, name)
-            with open(path, "wb") as f:
-                f.write(data)
-            paths.append(path)
-        target = os.path.join(outdir, ARCHIVE)
-        subprocess.run(["cbmconvert", "-v0", "-L", target, "-n"] + paths, check=True)
-    with open(target, "rb") as f:
-        whole = f.read()
+    whole = lynx(os.path.join(outdir, ARCHIVE), files)
     with open(os.path.join(outdir, "cut.lnx"), "wb") as f:
         f.write(whole[:-600])
+    many = [("f%02d.prg" % k, noise([600, 1500][k] if k < 2 else 200, 70 + k)) for k in range(22)]
+    target = os.path.join(outdir, "cut22.lnx")
+    whole = lynx(target, many)
+    # The directory's block count follows the 96 bytes of the BASIC stub; file 0 takes 3 blocks.
+    with open(target, "wb") as f:
+        f.write(whole[:int(whole[96:].split()[0]) * 254 + 3 * 254 + 700])
     with open(os.path.join(outdir, "expected.txt"), "a") as manifest:
         for i, (name, data) in enumerate(files):
             stem, kind = name.split(".")

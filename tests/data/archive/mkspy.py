@@ -41,6 +41,13 @@ def main(outdir):
         out += data + bytes(-len(data) % BLOCK)
     with open(os.path.join(outdir, ARCHIVE), "wb") as f:
         f.write(out)
+    # Damaged copies: record 0's block count 0xFFFF; record 9 marked as followed by another.
+    directory_at = 15 * BLOCK
+    with open(os.path.join(outdir, "blocks.spy"), "wb") as f:
+        f.write(out[:directory_at + 28] + b"\xff\xff" + out[directory_at + 30:])
+    with open(os.path.join(outdir, "phantom.spy"), "wb") as f:
+        at = directory_at + BLOCK + 32 + 26
+        f.write(out[:at] + b"\xff" + out[at + 1:])
     with open(os.path.join(outdir, "expected.txt"), "a") as manifest:
         for k, (name, type_byte, data) in enumerate(files):
             manifest.write(manifest_line(ARCHIVE, k, name, type_byte & 7, data))

@@ -130,8 +130,13 @@ def main(outdir):
         (b"GEOS SEQUENTIAL", 3, head(0, 6) + info_block() + prose[:900]),
         (b"GEOS VLIR", 3, head(1, 7) + info_block() + bytes(index) + bytes(vlir)),
     ]
+    archive = b"".join(entry(name, cbm_type, decoded) for name, cbm_type, decoded in files)
     with open(os.path.join(outdir, ARCHIVE), "wb") as f:
-        f.write(b"".join(entry(name, cbm_type, decoded) for name, cbm_type, decoded in files))
+        f.write(archive)
+    # A damaged copy: the last 3 bytes of HELLO's stream (its end token) and its 2 check bytes zeroed.
+    end = archive.index(b"\xff\x42\x4c\xff", 1)
+    with open(os.path.join(outdir, "no_end.wr3"), "wb") as f:
+        f.write(archive[:end - 5] + bytes(5) + archive[end:])
     stored = [
         (b"HELLO", 2, files[0][2][9:]),
         (b"LONG TEXT FILE N", 1, prose),

@@ -12,6 +12,8 @@
 # pairs and the records on whole 254-byte blocks. A table has one byte for the blocks:
 # record 1 of LONG VLIR is counted as 255.
 # cut.cvt: small.cvt cut 100 bytes into its record 2.
+# last_byte.cvt: small.cvt with record 0's last-block byte (0x93 at 509) set to 1, a size no
+# record has.
 set -eu
 cd "$(dirname "$0")"
 . ../fixture_steps.sh
@@ -39,7 +41,7 @@ for name, data in files.items():
     open(f"{sys.argv[1]}/{name}", "wb").write(data)
 PY
 
-rm -f records.d64 long.cvt small.cvt cut.cvt
+rm -f records.d64 long.cvt small.cvt cut.cvt last_byte.cvt
 set --
 for name in 10 11 12 13 14 20 21 22 24; do set -- "$@" -f "$name" -w "$tmp/$name"; done
 cc1541 -q -n "geos records" -i "gr" "$@" records.d64 >/dev/null
@@ -121,6 +123,7 @@ open("long.cvt", "wb").write(long_cvt)
 open("small.cvt", "wb").write(small_cvt)
 # Record 2 of SMALL VLIR starts after the two blocks of record 0.
 open("cut.cvt", "wb").write(small_cvt[:762 + 2 * 254 + 100])
+open("last_byte.cvt", "wb").write(small_cvt[:509] + b"\x01" + small_cvt[510:])
 PY
 
 # cbmconvert extracts the same Convert files, with the entry's block addresses (bytes 1-2

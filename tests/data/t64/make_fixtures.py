@@ -19,6 +19,8 @@ claims 200 bytes, NONZERO (start 0x2000, 120 bytes, seed 18), whose end
 address says 100 bytes when the 20 after them are not zero, and CONVERTED
 (start 0x0801, 50 bytes, seed 19) with the converter's end address 0xC3C6.
 cut.t64: the first 600 bytes of files.t64, which end inside HELLO's data.
+nine.t64: files.t64 with a header that claims 9 entries, 9 of them used, where the data
+of SECOND begin after the third slot.
 claims.t64: a header that claims 65535 entries and four entries whose data
 offsets (0x1000, 0x7F0001CC, 0xFFFFFFFF, 0x200) lie past the end of the file.
 """
@@ -61,6 +63,7 @@ hello = pattern(600, 11)
 files = [(1, b"SECOND", 0xC000, 0x0100, second), (0, b"HELLO", 0x0801, 0x0801 + 600, hello)]
 write("files.t64", tape(banner, b"TEST TAPE", 3, 2, files))
 write("cut.t64", tape(banner, b"TEST TAPE", 3, 2, files)[:600])
+write("nine.t64", header(banner, b"TEST TAPE", 9, 9) + tape(banner, b"TEST TAPE", 3, 2, files)[64:])
 
 files = [(0, b"ONE", 0x1000, 0x1000 + 40, pattern(40, 13)), (1, b"TWO", 0x2000, 0xC3C6, pattern(20, 14))]
 write("other.t64", tape(b"C64S tape file\r\n", b"OTHER", 2, 5, files, padding=b"\0" * 10))

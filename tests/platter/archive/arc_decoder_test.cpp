@@ -155,13 +155,60 @@ TEST(ArcDecoder, CodeLengthAbove24MakesTheHeaderInvalid) {
     const bytes_t table = squeezeTable(bits, {{'A', 25, 0}});
     EXPECT_EQ(decodeArc(arcEntry({.mode = 2, .length = 1}, table)).result, import_result_t::damaged);
 
-    // After a good entry the archive just ends there.
+    // After a good entry it is an entry without data, and the next header is read on.
     bytes_t archive = arcEntry({.length = 2}, text("OK"));
     const bytes_t bad = arcEntry({.mode = 4, .length = 1}, table);
-    archive.insert(archive.end(), bad.begin(), bad.end());
+    const bytes_t after = arcEntry({.length = 5}, text("AFTER"));
+    for (const bytes_t& entry : {bad, after}) archive.insert(archive.end(), entry.begin(), entry.end());
     const auto run = decodeArc(archive);
-    EXPECT_EQ(run.result, import_result_t::done);
-    EXPECT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_EQ(run.entries.size(), 3u);
+    EXPECT_TRUE(run.entries[1].data.empty());
+    EXPECT_EQ(run.entries[1].loss, (entry_loss_t{entry_loss_t::cause::undecodable, 1}));
+    EXPECT_EQ(run.entries[2].data, text("AFTER"));
+    EXPECT_FALSE(run.entries[2].loss);
+}
+
+// Where entry `index` of an archive starts: each header gives the blocks to the next one.
+std::size_t entryAt(const bytes_t& archive, std::size_t index) {
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < index; ++i) at += (archive[at + 7] + archive[at + 8] * std::size_t{256}) * 254;
+    return at;
+}
+
+// A damaged entry ends at its blocks: it keeps what was decoded, is named, and every header
+// after it is read. (The fixture: STORED, SQUEEZED, CRUNCHED and four more.)
+TEST(ArcDecoder, ADamagedEntryStopsAtItsBlocks) {
+    const bytes_t whole = readFixture("modes_v2.arc");
+    const auto full = decodeArc(whole);
+    ASSERT_EQ(full.entries.size(), 7u);
+    const std::size_t squeezed = entryAt(whole, 1);
+    const std::size_t crunched = entryAt(whole, 2);
+    const std::size_t squeezedData = squeezed + 11 + 8 + 3;  // header, "SQUEEZED", record length and spares
+    const auto damage = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+        bytes_t archive = whole;
+        test_support::put(archive, at, bytes);
+        return decodeArc(archive);
+    };
+    const std::vector<std::pair<std::string, decoded_t>> runs = {
+        {"garbage in the crunched stream", damage(crunched + 300, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})},
+        {"a squeeze code of 31 bits", damage(squeezedData, {0x1F})},
+        {"a name of 200 bytes", damage(squeezed + 10, {200})},
+    };
+    for (const auto& [what, run] : runs) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(run.result, import_result_t::partial);
+        ASSERT_EQ(run.entries.size(), 7u);
+        const std::size_t damaged = what == "garbage in the crunched stream" ? 2 : 1;
+        for (std::size_t i = 0; i < 7; ++i) {
+            if (i == damaged) {
+                EXPECT_TRUE(run.entries[i].loss);
+                EXPECT_LT(run.entries[i].data.size(), full.entries[i].data.size());
+            } else {
+                EXPECT_EQ(run.entries[i], full.entries[i]) << i;
+            }
+        }
+    }
 }
 
 // LZW codes: 9 bits, first bit most significant, bytes filled from bit 0.

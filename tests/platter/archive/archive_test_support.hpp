@@ -2,6 +2,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <span>
 #include <sstream>
 #include <cstdint>
@@ -25,6 +26,7 @@ struct collected_entry_t {
     std::vector<std::uint8_t> infoBlock;
     std::vector<std::uint8_t> recordIndex;
     std::vector<vlir_record_t> records;
+    std::optional<entry_loss_t> loss;
 
     bool operator==(const collected_entry_t&) const = default;
 };
@@ -54,6 +56,7 @@ struct EntryCollector {
             copy.infoBlock.assign(entry.infoBlock.begin(), entry.infoBlock.end());
             copy.recordIndex.assign(entry.recordIndex.begin(), entry.recordIndex.end());
             copy.records = entry.records;
+            copy.loss = entry.loss;
             entries.push_back(std::move(copy));
             return answer;
         };
@@ -105,6 +108,7 @@ struct decoded_t {
     std::vector<collected_entry_t> entries;
     bytes_t title;
     std::vector<std::string> failedChecks;  // names up to their padding
+    std::vector<std::string> notes;
 };
 
 // Runs one decoder over the archive with a collecting sink.
@@ -118,6 +122,7 @@ inline decoded_t runDecoder(std::span<const std::uint8_t> archive, import_result
     out.entries = std::move(collector.entries);
     out.title = decoder.title();
     for (const entry_name_t& name : decoder.failedChecks()) out.failedChecks.push_back(shownName(name));
+    out.notes = decoder.notes();
     return out;
 }
 

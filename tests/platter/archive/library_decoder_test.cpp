@@ -18,7 +18,7 @@ TEST(LibraryDecoder, TextDirectoryThenData) {
     EXPECT_EQ(run.entries[0].data, text("ABC"));
     EXPECT_EQ(run.entries[1].typeByte, 0x82);  // any other letter: PRG
     EXPECT_EQ(run.entries[1].data, text("DE"));
-    EXPECT_EQ(decodeLibrary("DWB 0 \r    ").result, import_result_t::done);
+    EXPECT_EQ(decodeLibrary(std::string("DWB 0 \r\0\0\0", 10)).result, import_result_t::done);
 }
 
 TEST(LibraryDecoder, EveryMisplacedByteFails) {
@@ -30,10 +30,22 @@ TEST(LibraryDecoder, EveryMisplacedByteFails) {
     EXPECT_EQ(decodeLibrary("DWB 999999 \rNAME\rS\r 3 \rABC").result, import_result_t::damaged);
 }
 
-TEST(LibraryDecoder, ShortLastFileFailsAfterTheOthers) {
-    const auto run = decodeLibrary("DWB 2 \rFIRST\rP\r 3 \rSECOND\rP\r 3 \rABCDE");
-    EXPECT_EQ(run.result, import_result_t::damaged);
-    EXPECT_EQ(run.entries.size(), 1u);
+// Every file the directory lists is handed on: one the archive ends inside with what there
+// is, those after it empty; bytes that no length accounts for are named.
+TEST(LibraryDecoder, LengthsThatDoNotFitTheDataAreNamed) {
+    auto run = decodeLibrary("DWB 3 \rFIRST\rP\r 3 \rSECOND\rP\r 3 \rTHIRD\rP\r 1 \rABCDE");
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_EQ(run.entries.size(), 3u);
+    EXPECT_FALSE(run.entries[0].loss);
+    EXPECT_EQ(run.entries[1].data, text("DE"));
+    EXPECT_EQ(run.entries[1].loss, (entry_loss_t{entry_loss_t::cause::archiveEnds, 3}));
+    EXPECT_TRUE(run.entries[2].data.empty());
+    EXPECT_EQ(run.entries[2].loss, (entry_loss_t{entry_loss_t::cause::archiveEnds, 1}));
+
+    run = decodeLibrary("DWB 1 \rFIRST\rP\r 3 \rABCDE");
+    EXPECT_EQ(run.result, import_result_t::partial);
+    EXPECT_EQ(run.entries.at(0).data, text("ABC"));
+    EXPECT_EQ(run.notes, std::vector<std::string>{"2 bytes after the last file belong to no file; they were left out"});
 }
 
 }  // namespace

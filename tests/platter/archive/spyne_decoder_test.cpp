@@ -42,6 +42,27 @@ TEST(SpyneDecoder, ArchiveCutShortKeepsWhatIsThere) {
     EXPECT_EQ(run.result, import_result_t::partial);
     ASSERT_EQ(run.entries.size(), 1u);
     EXPECT_EQ(run.entries[0].data.size(), 2 * 254u);
+    EXPECT_EQ(run.entries[0].loss, (entry_loss_t{entry_loss_t::cause::archiveEnds, 2 * 254 + 46}));
+    EXPECT_TRUE(run.failedChecks.empty());
+}
+
+// A mark that another record follows where none does makes up no file, and data after the
+// last file's blocks belong to none: both named; zeros there are padding.
+TEST(SpyneDecoder, RecordsAndBytesThatNoFileHasAreNamed) {
+    bytes_t archive = oneFile();
+    archive[kDirectory + 26] = 0xFF;
+    auto run = decodeSpyne(archive);
+    EXPECT_EQ(run.result, import_result_t::partial);
+    EXPECT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.notes, std::vector<std::string>{"the directory says a file follows 'spy', but holds none"});
+
+    archive = oneFile();
+    archive.insert(archive.end(), 254, 0);
+    EXPECT_EQ(decodeSpyne(archive).result, import_result_t::done);
+    archive.push_back(7);
+    run = decodeSpyne(archive);
+    EXPECT_EQ(run.result, import_result_t::partial);
+    EXPECT_EQ(run.notes, std::vector<std::string>{"255 bytes after the last file belong to no file; they were left out"});
 }
 
 TEST(SpyneDecoder, Refusals) {

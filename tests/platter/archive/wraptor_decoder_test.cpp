@@ -141,25 +141,56 @@ TEST(WraptorDecoder, FilesTooShortForTheirKindAreSkipped) {
 TEST(WraptorDecoder, EndsAndDamage) {
     EXPECT_EQ(decodeWraptor({}).result, import_result_t::done);
     const bytes_t good = wraptorArchive({{"ONE", 3, concat({head(0), text("data")})}});
-    // A wrong signature fails the archive, also after a good entry.
-    EXPECT_EQ(decodeWraptor(concat({good, text("JUNK")})).result, import_result_t::damaged);
-    // Signature, name and type with nothing after them end the archive.
-    const auto run = decodeWraptor(concat({good, {0xFF, 0x42, 0x4C, 0xFF, 'X', 0, 3}}));
-    EXPECT_EQ(run.result, import_result_t::done);
+    EXPECT_EQ(decodeWraptor(text("JUNK")).result, import_result_t::damaged);
+    // Bytes after the last stream belong to no file; zeros are padding.
+    auto run = decodeWraptor(concat({good, text("JUNK")}));
+    EXPECT_EQ(run.result, import_result_t::partial);
     EXPECT_EQ(run.entries.size(), 1u);
-    // A stream cut short drops its entry: the whole archive when it is the first.
+    EXPECT_EQ(run.notes, std::vector<std::string>{"4 bytes after file 'one' belong to no file; they were left out"});
+    EXPECT_EQ(decodeWraptor(concat({good, bytes_t(5, 0)})).result, import_result_t::done);
+    // Signature, name and type with nothing after them: a file the archive ends before.
+    run = decodeWraptor(concat({good, {0xFF, 0x42, 0x4C, 0xFF, 'X', 0, 3}}));
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_EQ(run.entries.size(), 2u);
+    EXPECT_TRUE(run.entries[1].data.empty());
+    EXPECT_EQ(run.entries[1].loss, (entry_loss_t{entry_loss_t::cause::archiveEnds, std::nullopt}));
+    // A stream cut short keeps what it decoded.
     bytes_t cut = good;
     cut.resize(cut.size() - 4);
-    EXPECT_EQ(decodeWraptor(cut).result, import_result_t::damaged);
-    EXPECT_EQ(decodeWraptor(concat({good, cut})).result, import_result_t::partial);
+    run = decodeWraptor(cut);
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.entries[0].data, text("dat"));
+    EXPECT_TRUE(run.entries[0].loss);
     // A name that never ends.
-    EXPECT_EQ(decodeWraptor(concat({good, {0xFF, 0x42, 0x4C, 0xFF, 'X', 'Y'}})).result, import_result_t::partial);
+    run = decodeWraptor(concat({good, {0xFF, 0x42, 0x4C, 0xFF, 'X', 'Y'}}));
+    EXPECT_EQ(run.result, import_result_t::partial);
+    EXPECT_EQ(run.notes, std::vector<std::string>{"the archive ends inside the header after file 'one'"});
     // Archived types 0 and 6 name no file.
     for (const std::uint8_t type : {std::uint8_t{0}, std::uint8_t{6}}) {
         const auto bad = decodeWraptor(concat({good, wraptorArchive({{"BAD", type, concat({head(0), text("x")})}})}));
         EXPECT_EQ(bad.result, import_result_t::partial);
         EXPECT_EQ(bad.entries.size(), 1u);
+        EXPECT_EQ(bad.notes.size(), 1u);
     }
+}
+
+// A stream whose end is lost stops at the next entry's signature instead of decoding it as
+// its own data, and the entries after it are read.
+TEST(WraptorDecoder, AStreamWithoutItsEndStopsAtTheNextEntry) {
+    const wraptor_file_t first{"FIRST", 3, concat({head(0), text("first file")})};
+    WraptorBits tokens;
+    for (std::uint8_t byte : first.decoded) tokens.literal(byte);
+    bytes_t endless = tokens.bits.bytes();
+    const bytes_t after = wraptorArchive({{"AFTER", 2, concat({head(0), text("after")})}});
+    const auto run = decodeWraptor(concat({wraptorEntry(first, endless), after}));
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_EQ(run.entries.size(), 2u);
+    EXPECT_EQ(run.entries[0].data, text("first file"));
+    EXPECT_EQ(run.entries[0].loss, (entry_loss_t{entry_loss_t::cause::undecodable, std::nullopt}));
+    EXPECT_EQ(run.entries[1].name, "AFTER");
+    EXPECT_EQ(run.entries[1].data, text("after"));
+    EXPECT_FALSE(run.entries[1].loss);
 }
 
 bytes_t chunk(const bytes_t& data, bool more) {
@@ -167,8 +198,8 @@ bytes_t chunk(const bytes_t& data, bool more) {
     return concat({{static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8)}, data});
 }
 
-// Records are joined from chunks; one that runs past the data fails its
-// file, and only the file.
+// Records are joined from chunks; one that runs past the data cuts its
+// file short, and only the file.
 TEST(WraptorDecoder, VlirRecordsFromChunks) {
     const bytes_t info(254, 0x11);
     const bytes_t index(254, 0x22);
@@ -184,8 +215,11 @@ TEST(WraptorDecoder, VlirRecordsFromChunks) {
     const bytes_t broken = concat({head(1), info, index, chunk(text("ABC"), true), bytes_t{9}});
     run = decodeWraptor(wraptorArchive({{"BROKEN", 4, broken}, {"AFTER", 2, concat({head(0), text("x")})}}));
     EXPECT_EQ(run.result, import_result_t::partial);
-    ASSERT_EQ(run.entries.size(), 1u);
-    EXPECT_EQ(run.entries[0].name, "AFTER");
+    ASSERT_EQ(run.entries.size(), 2u);
+    EXPECT_EQ(run.entries[0].name, "BROKEN");
+    EXPECT_TRUE(run.entries[0].records.empty());
+    EXPECT_TRUE(run.entries[0].loss);
+    EXPECT_EQ(run.entries[1].name, "AFTER");
 }
 
 }  // namespace

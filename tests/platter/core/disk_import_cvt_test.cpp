@@ -139,6 +139,29 @@ TEST(DiskImportCvt, AnEmptyOneBlockRecordKeepsItsBlock) {
     EXPECT_EQ(chain(disk, index[4], index[5]), bytes_t(file.begin() + 762 + 254, file.begin() + 762 + 254 + 353));
 }
 
+// A last-block byte of 0 or 1 gives a record of two blocks no size: both are kept whole, and
+// the record is named, not cut to its first block.
+TEST(DiskImportCvt, ARecordWhoseLastBlockByteGivesNoSizeKeepsItsBlocks) {
+    for (const std::uint8_t last : {std::uint8_t{0}, std::uint8_t{1}}) {
+        TestImage image = TestImage::blank();
+        Disk& disk = *image.disk;
+        bytes_t tail(254, 0);
+        tail[0] = 2, tail[1] = last;
+        const bytes_t records = pattern(2 * 254, 3);
+        tail.insert(tail.end(), records.begin(), records.end());
+        convert_record_gaps_t gaps;
+        ASSERT_TRUE(disk.importCvt(convertFile(true, tail), 0, &gaps));
+        EXPECT_EQ(gaps.unsized, (std::vector<convert_unsized_record_t>{{0, last, 2}}));
+        EXPECT_EQ(gaps.missing, 0u);
+
+        dir_entry_t entry;
+        ASSERT_TRUE(disk.getEntry(0, false, entry));
+        const std::uint8_t* index = disk.sectorPointer(entry.firstBlock());
+        ASSERT_NE(index, nullptr);
+        EXPECT_EQ(chain(disk, index[2], index[3]), records) << int{last};
+    }
+}
+
 // A type byte of 0 would make the entry a scratched one, hiding the blocks just written.
 TEST(DiskImportCvt, AFileOfTypeZeroIsStoredAsAClosedDelFile) {
     TestImage image = TestImage::blank();

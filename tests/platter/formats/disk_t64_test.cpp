@@ -161,6 +161,19 @@ TEST(DiskT64Damage, EntriesPastTheEndOfAHeaderThatClaimsTooMuch) {
     }
 }
 
+// A header that claims 9 entries where SECOND's data begin after the third slot: the slots
+// after it are data, not entries.
+TEST(DiskT64Damage, TheDirectoryEndsWhereTheFirstDataBegin) {
+    Image image = Image::fromFixture("t64/nine.t64");
+    DiskT64& tape = *image.disk;
+    EXPECT_EQ(tape.damageNotes(), notes_t{"the header claims 9 entries; the tape has room for 3"});
+    EXPECT_EQ(tape.countDirectoryEntries(), 2u);
+    tape.setIncludeEmpty(true);
+    EXPECT_EQ(tape.countDirectoryEntries(), 3u);
+    EXPECT_EQ(readEntry(tape, 0).data, program(0x0801, patternBytes(600, 11)));
+    EXPECT_EQ(readEntry(tape, 1).data, program(0xc000, patternBytes(300, 12)));
+}
+
 // Every entry of a full directory starts its data at one offset past the end: each is still
 // found by its name, in one lookup (this once took minutes).
 TEST(DiskT64Damage, AFullDirectoryOfEntriesAtOneOffsetReadsEachByItsName) {
