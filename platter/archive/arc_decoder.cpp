@@ -120,13 +120,6 @@ bool endsTheArchive(std::span<const std::uint8_t> rest) {
            isPadding(rest);
 }
 
-std::string headerLostText(std::span<const std::uint8_t> rest, const entry_name_t& previous) {
-    const std::string after = "the header after file " + quotedName(previous);
-    if (rest.size() < arc_header_t::kFixedSize) return "the archive ends inside " + after;
-    return after + " cannot be read; the " + std::to_string(rest.size()) +
-           " bytes from it to the end of the archive were left out";
-}
-
 }  // namespace
 
 import_result_t ArchiveDecoder::decodeArc() {
@@ -138,7 +131,7 @@ import_result_t ArchiveDecoder::decodeArc() {
         const std::optional<arc_header_t> header = readArcHeader(rest);
         if (!header) {
             if (first) return import_result_t::damaged;
-            if (!endsTheArchive(rest)) lost(headerLostText(rest, previous));
+            if (!endsTheArchive(rest)) lost(headerLostText(rest.size(), arc_header_t::kFixedSize, previous));
             return status_.result();
         }
         // The entry's data end with its blocks, or with the archive.

@@ -52,6 +52,12 @@ private:
 
 // Bytes after an archive's last file that are all zero: the padding of a last block.
 bool isPadding(std::span<const std::uint8_t> bytes);
+// What is said of a header after file `previous` that cannot be read, `restBytes` from the
+// end of an archive whose headers take `headerBytes`.
+std::string headerLostText(std::size_t restBytes, std::size_t headerBytes, const entry_name_t& previous);
+// What is said of a file or record (`subject`, named) whose last block's byte, below 2, says
+// no size, so that its `blocks` were kept whole.
+std::string unsizedLastBlockText(const std::string& subject, std::uint8_t lastByte, std::uint64_t blocks);
 // What is said of `bytes` after a file (`after`, "the last file" unless named) that no file
 // of the archive accounts for.
 std::string leftOverText(std::uint64_t bytes, const std::string& after = "the last file");

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/disk_entry_sink.hpp"
 #include "platter/archive/extractor_stubs.hpp"
@@ -59,9 +60,8 @@ std::string leftOverRecordText(const std::string& name, std::uint64_t leftOver) 
 }
 
 std::string unsizedRecordText(const std::string& name, const convert_unsized_record_t& record) {
-    return "record " + std::to_string(record.record) + " of " + name + " gives its last block the byte " +
-           std::to_string(record.lastByte) + ", which says no size; its " + std::to_string(record.blocks) +
-           (record.blocks == 1 ? " block was" : " blocks were") + " kept whole";
+    return unsizedLastBlockText("record " + std::to_string(record.record) + " of " + name, record.lastByte,
+                                record.blocks);
 }
 
 std::string missingRecordsText(const std::string& name, const convert_record_gaps_t& gaps) {

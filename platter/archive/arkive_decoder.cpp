@@ -1,6 +1,8 @@
 #include <algorithm>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
+#include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
 
@@ -10,7 +12,7 @@ namespace {
 // from the next 254-byte boundary after them.
 constexpr std::size_t kMinArchive = 30;
 constexpr std::size_t kRecordSize = 29;
-constexpr std::ptrdiff_t kBlockData = 254;
+constexpr std::size_t kBlockData = 254;
 // Record fields.
 constexpr std::size_t kType = 0;
 constexpr std::size_t kLastBlockBytes = 1;
@@ -30,30 +32,40 @@ import_result_t ArchiveDecoder::decodeArkive() {
     const std::size_t files = input_[0];
     if (files == 0) return import_result_t::done;
     const std::size_t directoryEnd = 1 + files * kRecordSize;
-    std::size_t dataAt = (files * kRecordSize + kBlockData) / kBlockData * kBlockData;
-    if (input_.size() < dataAt) return import_result_t::damaged;
-
+    if (input_.size() < directoryEnd) return import_result_t::damaged;
+    // Every file the directory lists is stored, with what of its data the archive holds.
+    std::size_t dataAt = std::min((files * kRecordSize + kBlockData) / kBlockData * kBlockData, input_.size());
     for (std::size_t at = 1; at < directoryEnd; at += kRecordSize) {
         const std::span<const std::uint8_t> record = input_.subspan(at, kRecordSize);
-        const std::ptrdiff_t blocks = record[kBlocks] | (record[kBlocks + 1] << 8);
-        const std::ptrdiff_t lastBytes = std::ptrdiff_t{record[kLastBlockBytes]} - 1;
-        const std::ptrdiff_t length = blocks == 0 ? lastBytes : (blocks - 1) * kBlockData + lastBytes;
-        if (length < 0) return import_result_t::damaged;
-        if (input_.size() - dataAt < static_cast<std::size_t>(length)) return import_result_t::damaged;
+        const std::size_t blocks = record[kBlocks] | std::size_t{record[kBlocks + 1]} << 8;
 
         archive_entry_t entry;
         std::copy_n(record.begin() + kName, entry.name.size(), entry.name.begin());
+        // The last block's byte counts its bytes plus one; one below 2 says no size, and the
+        // blocks are kept whole.
+        const std::uint8_t lastByte = record[kLastBlockBytes];
+        std::size_t length = blocks * kBlockData;
+        if (lastByte >= 2) {
+            length = blocks == 0 ? lastByte - 1u : (blocks - 1) * kBlockData + lastByte - 1u;
+        } else if (blocks > 0 || lastByte == 0) {
+            lost(unsizedLastBlockText("file " + quotedName(entry.name), lastByte, blocks));
+        }
         entry.setType(record[kType] & kTypeBits, record[kRecordLength]);
         std::copy_n(record.begin() + kDate, entry.entryTail.size() - kEntryTailDate,
                     entry.entryTail.begin() + kEntryTailDate);
-        entry.data = input_.subspan(dataAt, static_cast<std::size_t>(length));
+        const std::size_t held = std::min(input_.size() - dataAt, length);
+        entry.data = input_.subspan(dataAt, held);
+        if (held < length) entry.loss = entry_loss_t{entry_loss_t::cause::archiveEnds, length};
         if (!store(entry)) return status_.result();
 
-        dataAt += static_cast<std::size_t>(blocks * kBlockData);
+        dataAt += blocks * kBlockData;
         // A REL file's side sectors are stored after its data.
-        if ((record[kType] & 7) == archive_entry_t::kRel) dataAt += record[kSideSectorBlocks] * std::size_t{254};
+        if ((record[kType] & 7) == archive_entry_t::kRel) dataAt += record[kSideSectorBlocks] * kBlockData;
         dataAt = std::min(dataAt, input_.size());
     }
+    // Data in whole blocks: only a block or more after the last file's is no file's.
+    const std::span<const std::uint8_t> after = input_.subspan(dataAt);
+    if (after.size() >= kBlockData && !isPadding(after)) lost(leftOverText(after.size()));
     return status_.result();
 }
 

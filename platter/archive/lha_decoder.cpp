@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "platter/archive/archive_damage.hpp"
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/crc16.hpp"
 #include "platter/archive/lzhuf.hpp"
@@ -45,19 +46,22 @@ struct lha_header_t {
     std::uint32_t unpackedSize = 0;
     std::span<const std::uint8_t> name;
     std::uint16_t crc = 0;
-    std::span<const std::uint8_t> data;  // the packed bytes
+    std::span<const std::uint8_t> data;  // the packed bytes the archive holds
+    bool cut = false;                    // the archive ends inside them
     bool last = false;                   // nothing follows the data
 };
 
 enum class header_read : std::uint8_t { entry, end, damaged };
 
 // The entry at the start of `rest` (at least kMinEntry bytes), checked
-// against everything that could take a read past the archive's end.
+// against everything that could take a read past the archive's end; the end
+// mark is a 0 byte.
 header_read readLhaHeader(std::span<const std::uint8_t> rest, lha_header_t& header) {
     const std::size_t headerSize = rest[0];
+    if (headerSize == 0) return header_read::end;
     if (rest.size() < headerSize + 2) return header_read::damaged;
     const std::size_t nameLength = rest[21];
-    if (headerSize != nameLength + kFixedHeader) return header_read::end;
+    if (headerSize != nameLength + kFixedHeader) return header_read::damaged;
 
     const std::string_view method(reinterpret_cast<const char*>(rest.data() + 2), 5);
     header.packed = method == "-lh1-";
@@ -66,15 +70,15 @@ header_read readLhaHeader(std::span<const std::uint8_t> rest, lha_header_t& head
     const std::uint32_t packedSize = le32(rest, 7);
     header.unpackedSize = le32(rest, 11);
     if (header.unpackedSize > kMaxUnpacked) return header_read::damaged;
-    // After the name: the CRC, then the data.
+    // After the name: the CRC, then the data, which the archive's end may cut.
     const std::size_t crcAt = kNameOffset + nameLength;
-    const std::size_t afterName = rest.size() - crcAt;
-    if (afterName < std::size_t{packedSize} + 2) return header_read::damaged;
+    const std::size_t held = rest.size() - crcAt - 2;
 
     header.name = rest.subspan(kNameOffset, nameLength);
     header.crc = static_cast<std::uint16_t>(rest[crcAt] | (rest[crcAt + 1] << 8));
-    header.data = rest.subspan(crcAt + 2, packedSize);
-    header.last = afterName == std::size_t{packedSize} + 2;
+    header.data = rest.subspan(crcAt + 2, std::min<std::size_t>(packedSize, held));
+    header.cut = held < packedSize;
+    header.last = held <= packedSize;
     return header_read::entry;
 }
 
@@ -87,17 +91,22 @@ import_result_t ArchiveDecoder::decodeLha() {
     }
     std::vector<std::uint8_t> data;
     std::size_t at = 0;
+    entry_name_t previous{};
     for (bool first = true;; first = false) {
+        const std::span<const std::uint8_t> rest = input_.subspan(at);
         lha_header_t header;
-        switch (readLhaHeader(input_.subspan(at), header)) {
+        switch (readLhaHeader(rest, header)) {
             case header_read::entry: break;
             case header_read::end: return first ? import_result_t::damaged : status_.result();
-            case header_read::damaged: return import_result_t::damaged;
+            case header_read::damaged:
+                if (first) return import_result_t::damaged;
+                lost(headerLostText(rest.size(), kMinEntry, previous));
+                return status_.result();
         }
+        // A stream that breaks off keeps what it gave; a stored entry gives what it holds.
         if (header.packed) {
-            if (!lzhufDecode(header.data, header.unpackedSize, data)) return import_result_t::damaged;
+            lzhufDecode(header.data, header.unpackedSize, data);
         } else {
-            // A stored entry gives what it holds, however much it claims.
             data.assign(header.data.begin(),
                         header.data.begin() + std::min<std::ptrdiff_t>(header.unpackedSize, std::ssize(header.data)));
         }
@@ -109,7 +118,8 @@ import_result_t ArchiveDecoder::decodeLha() {
         entry.name.fill(kNamePad);
         nameFromHostText(name, entry.name);
         if (cut)
-            entry.loss = entry_loss_t{entry_loss_t::cause::undecodable, header.unpackedSize};
+            entry.loss = entry_loss_t{header.cut ? entry_loss_t::cause::archiveEnds : entry_loss_t::cause::undecodable,
+                                      header.unpackedSize};
         else if (crc16Arc(data) != header.crc)
             failedCheck(entry.name);
 
@@ -121,10 +131,16 @@ import_result_t ArchiveDecoder::decodeLha() {
             entry.data = data;
             if (!store(entry)) return status_.result();
         }
+        previous = entry.name;
 
         if (header.last) return status_.result();
         at = static_cast<std::size_t>(header.data.data() + header.data.size() - input_.data());
-        if (input_.size() - at < kMinEntry) return status_.result();
+        // Too few bytes for a header: the end mark, padding, or a header the end cuts.
+        const std::span<const std::uint8_t> after = input_.subspan(at);
+        if (after.size() < kMinEntry) {
+            if (!after.empty() && after[0] != 0) lost(headerLostText(after.size(), kMinEntry, previous));
+            return status_.result();
+        }
     }
 }
 

@@ -64,12 +64,8 @@ TEST(LhaDecoder, DamagedHeadersFailTheArchive) {
     EXPECT_EQ(decodeLha(sum).result, import_result_t::damaged);
     EXPECT_EQ(decodeLha(withEndMark(lhaEntry({.method = "-lh5-"}, text("some file data")))).result,
               import_result_t::damaged);
-    // Cut inside the name and CRC, and inside the packed data.
-    for (std::size_t size : {std::size_t{28}, good.size() - 4}) {
-        EXPECT_EQ(decodeLha(bytes_t(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size))).result,
-                  import_result_t::damaged)
-            << size;
-    }
+    // Cut inside the name and CRC.
+    EXPECT_EQ(decodeLha(bytes_t(good.begin(), good.begin() + 27)).result, import_result_t::damaged);
     // An unpacked size no C64 file has.
     EXPECT_EQ(decodeLha(withEndMark(lhaEntry({.method = "-lh1-", .unpacked = 0x1000000}, bytes_t(8, 0)))).result,
               import_result_t::damaged);
@@ -98,18 +94,59 @@ TEST(LhaDecoder, EmptyEntryIsAFileWithoutData) {
     EXPECT_TRUE(run.entries[0].data.empty());
 }
 
-TEST(LhaDecoder, CutLh1StreamFailsTheArchive) {
+TEST(LhaDecoder, CutArchiveKeepsWhatItHolds) {
+    // Cut inside a stored entry's data: what is there, and how much the file held.
+    bytes_t archive = lhaEntry({.name = "first"}, text("whole data"));
+    const bytes_t second = lhaEntry({.name = "second"}, text("data the end cuts"));
+    archive.insert(archive.end(), second.begin(), second.end());
+    archive.resize(archive.size() - 5);
+    auto run = decodeLha(archive);
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_EQ(run.entries.size(), 2u);
+    EXPECT_FALSE(run.entries[0].loss);
+    EXPECT_EQ(run.entries[1].data, text("data the end"));
+    EXPECT_EQ(run.entries[1].loss, (entry_loss_t{entry_loss_t::cause::archiveEnds, 17}));
+
+    // An lh1 stream cut by the end gives what it decoded.
     bytes_t big = readFixture("big.lzh");
     big.resize(big.size() / 2);
-    EXPECT_EQ(decodeLha(big).result, import_result_t::damaged);
-    // Packed size cut to half, header sum kept right: the stream runs out.
+    run = decodeLha(big);
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_FALSE(run.entries.empty());
+    ASSERT_TRUE(run.entries.back().loss);
+    EXPECT_EQ(run.entries.back().loss->why, entry_loss_t::cause::archiveEnds);
+
+    // Packed size cut to half, header sum kept right: the stream runs out inside its entry.
     bytes_t shortened = readFixture("big.lzh");
     const auto packed = static_cast<std::uint32_t>(shortened[7] | shortened[8] << 8 | shortened[9] << 16);
     putLe32(shortened, 7, packed / 2);
     std::uint32_t sum = 0;
     for (std::size_t i = 2; i < shortened[0] + 2u; ++i) sum += shortened[i];
     shortened[1] = static_cast<std::uint8_t>(sum);
-    EXPECT_EQ(decodeLha(shortened).result, import_result_t::damaged);
+    run = decodeLha(shortened);
+    EXPECT_EQ(run.result, import_result_t::partial);
+    ASSERT_FALSE(run.entries.empty());
+    ASSERT_TRUE(run.entries[0].loss);
+    EXPECT_EQ(run.entries[0].loss->why, entry_loss_t::cause::undecodable);
+}
+
+TEST(LhaDecoder, DamagedLaterHeaderIsNamed) {
+    bytes_t archive = lhaEntry({.name = "first"}, text("whole data"));
+    bytes_t second = lhaEntry({.name = "second"}, text("more data"));
+    second[1] ^= 1;
+    archive.insert(archive.end(), second.begin(), second.end());
+    auto run = decodeLha(withEndMark(archive));
+    EXPECT_EQ(run.result, import_result_t::partial);
+    EXPECT_EQ(run.entries.size(), 1u);
+    EXPECT_EQ(run.notes, std::vector<std::string>{"the header after file 'first' cannot be read; the " +
+                                                  std::to_string(second.size() + 1) +
+                                                  " bytes from it to the end of the archive were left out"});
+    // A few bytes after the last entry that are not its end mark.
+    archive = lhaEntry({.name = "first"}, text("whole data"));
+    archive.push_back(9);
+    archive.push_back(9);
+    run = decodeLha(archive);
+    EXPECT_EQ(run.notes, std::vector<std::string>{"the archive ends inside the header after file 'first'"});
 }
 
 }  // namespace
