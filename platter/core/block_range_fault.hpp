@@ -13,6 +13,7 @@ enum class block_range_fault {
     smallerThanKind,  // it holds fewer bytes than an image of its kind needs
     headerOutside,    // a subdirectory's header block is none of the image's blocks
     enclosingHeader,  // a subdirectory's header block is that of a directory enclosing it
+    directoryOutside, // a subdirectory's first directory block lies outside the partition holding it
 };
 
 }  // namespace platter

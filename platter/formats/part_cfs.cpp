@@ -100,11 +100,14 @@ track_sector_t PartCFS::firstBlock(const dir_entry_t& entry) const {
     return blockOfSector(std::uint64_t{entry.bytes[1]} << 16 | std::uint64_t{entry.bytes[3]} << 8 | entry.bytes[4]);
 }
 
+block_range_fault PartCFS::partitionFault(const dir_entry_t& entry) const {
+    if (!holdsDirectory(entry) || holdsSector(sectorOfBlock(firstBlock(entry)))) return block_range_fault::none;
+    return block_range_fault::directoryOutside;
+}
+
 bool PartCFS::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
-    if (!holdsDirectory(entry)) return false;
-    const track_sector_t block = firstBlock(entry);
-    if (!holdsSector(sectorOfBlock(block))) return false;
-    first = block;
+    if (!holdsDirectory(entry) || partitionFault(entry) != block_range_fault::none) return false;
+    first = firstBlock(entry);
     return true;
 }
 

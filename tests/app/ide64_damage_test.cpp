@@ -45,6 +45,20 @@ TEST_F(Ide64Damage, ARootDirectoryLinkedPastItsPartitionListsWhatItReadAndSaysWh
     EXPECT_NE(ls.out.find("PART ONE"), std::string::npos) << ls.out;
 }
 
+TEST_F(Ide64Damage, ASubdirectoryOutsideItsPartitionIsNamedAndRefused) {
+    // SUB, the fifth entry of the root's second block, made to start at sector 400.
+    const std::string path = patched([](test_support::Bytes& bytes) {
+        test_support::put(bytes, kRootSecondBlock * kSector + 4 * 36 + 25, {0x00, 0x01, 0x90});
+    });
+    const zt_run_t ls = runZt({"ls", "-D", path});
+    expectOneWarning(ls, "'d.hdd': the subdirectory of entry [5] starts outside its partition; skipping");
+    EXPECT_NE(ls.out.find("\"SUB\""), std::string::npos) << ls.out;
+    EXPECT_EQ(ls.out.find("\"INNER\""), std::string::npos) << ls.out;
+    const zt_run_t cat = runZt({"cat", path + ":PART1:SUB"});
+    EXPECT_EQ(cat.status, 1);
+    EXPECT_TRUE(cat.out.empty());
+}
+
 TEST_F(Ide64Damage, ACutImageListsItsPartitionWithOneWarning) {
     const std::string last100 = patched([](test_support::Bytes& bytes) { bytes.resize(bytes.size() - 100); });
     const zt_run_t ls = runZt({"ls", "-D", last100});
