@@ -6,14 +6,15 @@ namespace platter {
 
 enum class block_range_fault {
     none,
-    outsideImage,     // its first block is none of the image's blocks
-    pastEnd,          // it runs past the image's last track or the end of its bytes
-    directoryTrack,   // it covers the track of the directory it is listed in
-    systemArea,       // it covers blocks the image keeps for itself (a CMD image's system area)
-    smallerThanKind,  // it holds fewer bytes than an image of its kind needs
-    headerOutside,    // a subdirectory's header block is none of the image's blocks
-    enclosingHeader,  // a subdirectory's header block is that of a directory enclosing it
-    directoryOutside, // a subdirectory's first directory block lies outside the partition holding it
+    outsideImage,      // its first block is none of the image's blocks
+    pastEnd,           // it runs past the image's last track or the end of its bytes
+    directoryTrack,    // it covers the track of the directory it is listed in
+    systemArea,        // it covers blocks the image keeps for itself (a CMD image's system area)
+    smallerThanKind,   // it holds fewer bytes than an image of its kind needs
+    headerOutside,     // a subdirectory's header block is none of the image's blocks
+    enclosingHeader,   // a subdirectory's header block is that of a directory enclosing it
+    directoryOutside,  // a subdirectory's first directory block lies outside the partition holding it
+    enclosingStart,    // a subdirectory's first directory block starts a directory enclosing it
 };
 
 }  // namespace platter

@@ -36,7 +36,8 @@ public:
     bool isValidBlock(const track_sector_t& block) const override;
     bool isBlockFree(const track_sector_t& block) const override;
     track_sector_t firstBlock(const dir_entry_t& entry) const override;
-    // A DIR entry whose first directory block lies outside the partition.
+    // A DIR entry whose first directory block lies outside the partition, or starts the
+    // current directory or one enclosing it.
     block_range_fault partitionFault(const dir_entry_t& entry) const override;
 
     chain_stop_t directoryStop() const override;

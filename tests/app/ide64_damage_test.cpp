@@ -57,6 +57,13 @@ TEST_F(Ide64Damage, ASubdirectoryOutsideItsPartitionIsNamedAndRefused) {
     const zt_run_t cat = runZt({"cat", path + ":PART1:SUB"});
     EXPECT_EQ(cat.status, 1);
     EXPECT_TRUE(cat.out.empty());
+
+    // Made to start at the root's first block.
+    const std::string looping = patched([](test_support::Bytes& bytes) {
+        test_support::put(bytes, kRootSecondBlock * kSector + 4 * 36 + 25, {0x00, 0x00, kRoot});
+    });
+    expectOneWarning(runZt({"ls", "-D", looping}),
+                     "'d.hdd': the subdirectory of entry [5] leads back into a directory enclosing it; skipping");
 }
 
 TEST_F(Ide64Damage, ACutImageListsItsPartitionWithOneWarning) {

@@ -95,7 +95,8 @@ TEST(ArkiveDecoder, BytesAfterTheLastFile) {
     archive.back() = 1;
     const auto run = decodeArkive(archive);
     EXPECT_EQ(run.result, import_result_t::partial);
-    EXPECT_EQ(run.notes, std::vector<std::string>{"508 bytes after the last file belong to no file; they were left out"});
+    EXPECT_EQ(run.notes,
+              std::vector<std::string>{"508 bytes after the last file belong to no file; they were left out"});
 }
 
 TEST(ArkiveDecoder, TypeBitsAndRecordLength) {
