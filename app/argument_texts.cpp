@@ -64,7 +64,7 @@ std::string partitionFaultText(std::uint64_t index, platter::block_range_fault f
         case platter::block_range_fault::directoryOutside:
             return "the subdirectory of entry [" + std::to_string(index) + "] starts outside its partition";
         case platter::block_range_fault::enclosingStart:
-            return "the subdirectory of entry [" + std::to_string(index) + "] leads back into a directory enclosing it";
+            return "entry [" + std::to_string(index) + "] leads back into an enclosing directory";
         case platter::block_range_fault::none: break;
     }
     return text + "is whole";

@@ -255,6 +255,8 @@ public:
     const dir_frame_t* directoryFrame() const { return dirStack_.empty() ? nullptr : &dirStack_.back(); }
     // Every one entered, outermost first.
     std::span<const dir_frame_t> directoryFrames() const { return dirStack_; }
+    // Whether a directory starting at `first` is the current one or one enclosing it.
+    bool startsEnclosingDirectory(const track_sector_t& first) const;
     // Calls `callback` for every entry whose name matches the 16-byte CBM
     // wildcard pattern, descending into subdirectories and partitions; true when any matched.
     bool walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,

@@ -93,7 +93,13 @@ block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t secto
 
 block_range_fault Disk::partitionFault(const dir_entry_t& entry) const {
     if (entry.fileType() != kTypeCbm || !hasCbmPartitions()) return block_range_fault::none;
-    return blockRangeFault(entry.bytes[3], entry.bytes[4], entry.blockCount());
+    if (const block_range_fault area = blockRangeFault(entry.bytes[3], entry.bytes[4], entry.blockCount());
+        area != block_range_fault::none || entry.bytes[4] != 0)
+        return area;
+    // One that starts a track is a subdirectory: its header links to a directory of its own.
+    const std::uint8_t* header = blockData(entry.firstBlock());
+    if (header && startsEnclosingDirectory(makeBlock(header[0], header[1]))) return block_range_fault::enclosingStart;
+    return block_range_fault::none;
 }
 
 bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64_t count, std::uint32_t bamMode,

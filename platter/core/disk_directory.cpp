@@ -117,6 +117,11 @@ bool Disk::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {
     return true;
 }
 
+bool Disk::startsEnclosingDirectory(const track_sector_t& first) const {
+    return first == dirStart_ || std::any_of(dirStack_.begin(), dirStack_.end(),
+                                             [&](const dir_frame_t& frame) { return frame.savedStart == first; });
+}
+
 bool Disk::openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo) {
     if (!subdirectoryStart(entry, first)) return false;
     // A first block the image lacks is entered: the walk of the directory says where it leads.

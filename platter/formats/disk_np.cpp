@@ -78,7 +78,12 @@ block_range_fault DiskNP::partitionFault(const dir_entry_t& entry) const {
     const bool enclosing = header == kHeader || std::any_of(frames.begin(), frames.end(), [&](const dir_frame_t& f) {
                                return f.headerBlock == header;
                            });
-    return enclosing ? block_range_fault::enclosingHeader : block_range_fault::none;
+    if (enclosing) return block_range_fault::enclosingHeader;
+    // The header links to the subdirectory's first block, which must start no enclosing one.
+    const std::uint8_t* bytes = blockData(header);
+    if (!bytes) return block_range_fault::none;
+    const track_sector_t first = makeBlock(bytes[0], bytes[1]);
+    return startsEnclosingDirectory(first) ? block_range_fault::enclosingStart : block_range_fault::none;
 }
 
 bool DiskNP::isValidBlock(const track_sector_t& block) const {

@@ -104,11 +104,7 @@ block_range_fault PartCFS::partitionFault(const dir_entry_t& entry) const {
     if (!holdsDirectory(entry)) return block_range_fault::none;
     const track_sector_t first = firstBlock(entry);
     if (!holdsSector(sectorOfBlock(first))) return block_range_fault::directoryOutside;
-    const std::span<const dir_frame_t> frames = directoryFrames();
-    const bool enclosing =
-        first == directoryStart() ||
-        std::any_of(frames.begin(), frames.end(), [&](const dir_frame_t& f) { return f.savedStart == first; });
-    return enclosing ? block_range_fault::enclosingStart : block_range_fault::none;
+    return startsEnclosingDirectory(first) ? block_range_fault::enclosingStart : block_range_fault::none;
 }
 
 bool PartCFS::subdirectoryStart(const dir_entry_t& entry, track_sector_t& first) {

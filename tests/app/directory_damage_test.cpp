@@ -1,4 +1,4 @@
-// Damaged directories and subdirectories of D8B and DNP images, through the whole program:
+// Damaged directories and subdirectories of D8B, DNP and D81 images, through the whole program:
 // what a listing keeps and says, and what cat and ch refuse.
 
 #include <gtest/gtest.h>
@@ -78,6 +78,28 @@ TEST_F(DirectoryDamage, DnpSubdirectoryWhoseHeaderIsNotItsOwnIsNamedAndRefused) 
         EXPECT_TRUE(cat.out.empty());
         EXPECT_NE(cat.errors.find("error: '" + path + "': " + fault + "\n"), std::string::npos) << cat.errors;
     }
+    // SUB's own header, linked to the root's first directory block.
+    const std::string path = patched("cmd/x.dnp", "s.dnp", [](test_support::Bytes& bytes) {
+        test_support::put(bytes, dnpOffset(1, 37), {1, 34});
+    });
+    const test_support::zt_run_t ls = test_support::runZt({"ls", "-D", path});
+    EXPECT_EQ(ls.status, 0);
+    EXPECT_NE(ls.errors.find("warning: 's.dnp': entry [1] leads back into an enclosing directory; skipping\n"),
+              std::string::npos)
+        << ls.errors;
+}
+
+// p.d81's partition PART, its header in 70/0 linked to the root's first directory block 40/3.
+TEST_F(DirectoryDamage, D81PartitionLinkedBackToTheRootIsNamed) {
+    const std::string path = patched("d81/p.d81", "p.d81", [](test_support::Bytes& bytes) {
+        test_support::put(bytes, (69 * 40) * 256, {40, 3});
+    });
+    const test_support::zt_run_t ls = test_support::runZt({"ls", "-D", path});
+    EXPECT_EQ(ls.status, 0);
+    EXPECT_NE(ls.errors.find("warning: 'p.d81': entry [2] leads back into an enclosing directory; skipping\n"),
+              std::string::npos)
+        << ls.errors;
+    EXPECT_EQ(test_support::countOf(ls.out, "[2] \"PART\""), 0u);
 }
 
 }  // namespace

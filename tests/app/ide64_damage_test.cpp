@@ -63,7 +63,7 @@ TEST_F(Ide64Damage, ASubdirectoryOutsideItsPartitionIsNamedAndRefused) {
         test_support::put(bytes, kRootSecondBlock * kSector + 4 * 36 + 25, {0x00, 0x00, kRoot});
     });
     expectOneWarning(runZt({"ls", "-D", looping}),
-                     "'d.hdd': the subdirectory of entry [5] leads back into a directory enclosing it; skipping");
+                     "'d.hdd': entry [5] leads back into an enclosing directory; skipping");
 }
 
 TEST_F(Ide64Damage, ACutImageListsItsPartitionWithOneWarning) {
