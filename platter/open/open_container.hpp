@@ -50,9 +50,6 @@ open_result_t openByExtension(const std::filesystem::path& path, std::vector<std
 // own (single files).
 bool opensAsContainer(const container_format_t& row);
 
-// The registry row of a path's extension, the first in table order; null for none.
-const container_format_t* rowOfPathExtension(const std::filesystem::path& path);
-
 // The single-file opener: a fresh D64 holding the one file, named after the path. Without
 // bytes the host file is read.
 open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& path,
