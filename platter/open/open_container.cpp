@@ -145,7 +145,7 @@ open_result_t openAsKind(format_id id, const std::filesystem::path& path, std::v
 open_result_t openByExtension(const std::filesystem::path& path, std::vector<std::uint8_t> bytes) {
     const container_format_t* row = formatByExtension(forge::fileExtension(path.string()));
     if (!row) {
-        if (isZipcodePartPath(path.string())) return openZipcodeFiles(path, &bytes);
+        if (isZip4PartName(forge::fileName(path.string()))) return openZipcodeFiles(path, &bytes);
         return {};
     }
     return openKind(*row, path, std::move(bytes));
@@ -169,15 +169,9 @@ open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& pa
     return {std::move(disk), {}};
 }
 
-bool isArchiveFileName(std::string_view name) {
-    if (isZipcodePartPath(name)) return true;
-    const container_format_t* row = formatByExtension(forge::fileExtension(name));
-    return row && (row->category & kCategoryArchive);
-}
-
 bool isArchiveEntry(Disk& disk, const dir_entry_t* entry) {
     if (!entry) return false;
-    if (isZipcodePartEntry(*entry)) return true;
+    if (isAnyZipcodePartEntry(*entry)) return true;
     const auto name = entry->name();
 
     const std::string extension = forge::toLower(nameExtension(name));

@@ -55,11 +55,8 @@ bool opensAsContainer(const container_format_t& row);
 open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& path,
                                    const std::vector<std::uint8_t>* bytes);
 
-// True for a zipcode part name ("1!" to "5!" first) or a name whose extension is an archive row.
-bool isArchiveFileName(std::string_view name);
-
-// True for a zipcode part entry or an entry whose name extension is an archive row; a ".cvt"
-// entry must also carry the GEOS Convert signature in its first block.
+// True for a zipcode part entry (of either kind of set) or an entry whose name extension is
+// an archive row; a ".cvt" entry must also carry the GEOS Convert signature in its first block.
 bool isArchiveEntry(Disk& disk, const dir_entry_t* entry);
 
 }  // namespace platter

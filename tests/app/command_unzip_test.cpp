@@ -28,19 +28,6 @@ test_support::zip6_set_t writeSet(const test_support::ScratchDir& dir, const std
     return parts;
 }
 
-TEST(CommandUnzip, FindsTheExistingPartsOfASet) {
-    test_support::ScratchDir dir;
-    const std::string directory = dir.path().string() + "/";
-    dir.write("1!g", {0});
-    dir.write("3!g", {0});
-    dir.write("5!g", {0});
-    std::vector<std::string> found;
-    EXPECT_EQ(CommandUnzip::findParts(directory, "g", 5, "0!", found), 3u);
-    EXPECT_EQ(found, (std::vector<std::string>{directory + "1!g", directory + "3!g", directory + "5!g"}));
-    found.clear();
-    EXPECT_EQ(CommandUnzip::findParts(directory, "g", 6, "0!!", found), 0u);
-}
-
 // A six-part set becomes the D64 its tracks decode to, or with -z the G64 itself.
 TEST(CommandUnzip, SixPartSetsDecodeToTheImageTheyCameFrom) {
     test_support::ScratchDir dir;
