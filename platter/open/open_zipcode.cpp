@@ -16,6 +16,9 @@ namespace platter {
 
 namespace {
 
+// An empty part 5: decoding it makes the image 40 tracks, as a whole part 5 does first.
+constexpr std::array<std::uint8_t, 2> kEmptyLaterPart = {0x00, 0x04};
+
 // Part 1 is told by its load address, 0x03FE; the others load at 0x0400.
 bool isFirstPart(std::span<const std::uint8_t> part) { return part.size() >= 4 && part[0] == 0xfe && part[1] == 0x03; }
 
@@ -38,7 +41,7 @@ struct decoded_set_t {
 
 // Decodes the parts into a fresh D64 in the order 5 to 1: part 5 makes the image 40 tracks
 // before the others fill tracks 1-35.
-decoded_set_t decodeParts(const zipcode_set_t& set) {
+decoded_set_t decodeParts(const zipcode_set_t& set, bool fortyTracks) {
     decoded_set_t out{std::make_unique<Disk41>(), {}, false};
     Disk41& disk = *out.disk;
     if (!disk.open({}, false)) return {};
@@ -48,12 +51,13 @@ decoded_set_t decodeParts(const zipcode_set_t& set) {
         // Another part's file in the place of part 1 would fill the tracks of that part.
         const bool decodable = part.state == zipcode_part_state::read && (k != 1 || isFirstPart(part.bytes));
         const std::optional<zip4_part_gaps_t> gaps = decodable ? disk.unpackZip4Part(part.bytes, k) : std::nullopt;
+        if (partFive && fortyTracks && !gaps) disk.unpackZip4Part(kEmptyLaterPart, k);
         if (gaps) {
             noteGaps(part.name, *gaps, out.gaps);
             out.decodedAny = true;
             continue;
         }
-        if (partFive && part.missing()) continue;  // a 35-track set
+        if (partFive && !fortyTracks) continue;  // a 35-track set
         if (part.state == zipcode_part_state::read) {
             out.gaps.push_back("'" + part.name + "' is no zipcode part; its tracks are empty");
             continue;
@@ -64,6 +68,13 @@ decoded_set_t decodeParts(const zipcode_set_t& set) {
     return out;
 }
 
+// Parts 1-4 whose BAM has blocks of tracks 36-40 in use are those of a 40-track disk whose
+// part 5 is lost; without any, nothing lies past track 35 (a set zip -4 made of such a disk).
+bool claimsFortyTracks(Disk41& disk) {
+    const std::uint8_t* bam = disk.sectorPointer(disk.headerBlock());
+    return bam && Disk41::extendedBamUsesBlocks({bam, Disk::kBlockSize});
+}
+
 // A part's data alone are no disk: the set is found by its part names.
 open_result_t notAPartName() { return {nullptr, "a zipcode part needs its sibling files, named 1!NAME to 4!NAME"}; }
 
@@ -71,7 +82,9 @@ open_result_t notAPartName() { return {nullptr, "a zipcode part needs its siblin
 
 open_result_t decodeZipcodeSet(const zipcode_set_t& set) {
     if (set.sixParts) return notAPartName();
-    decoded_set_t decoded = decodeParts(set);
+    const bool partFive = set.parts.size() == kZipcodeParts && set.parts.back().state != zipcode_part_state::absent;
+    decoded_set_t decoded = decodeParts(set, partFive);
+    if (!partFive && decoded.disk && claimsFortyTracks(*decoded.disk)) decoded = decodeParts(set, true);
     if (!decoded.disk) return {};
     if (!decoded.decodedAny) return {nullptr, "the zipcode set '" + set.name + "' has no valid part"};
     Disk41& disk = *decoded.disk;
