@@ -22,15 +22,29 @@ constexpr std::array<std::uint8_t, 2> kEmptyLaterPart = {0x00, 0x04};
 // Part 1 is told by its load address, 0x03FE; the others load at 0x0400.
 bool isFirstPart(std::span<const std::uint8_t> part) { return part.size() >= 4 && part[0] == 0xfe && part[1] == 0x03; }
 
+std::string blockList(const std::vector<track_sector_t>& blocks) {
+    std::string text;
+    for (const track_sector_t& block : blocks)
+        text += (text.empty() ? "" : ", ") + std::to_string(block.track) + "." + std::to_string(block.sector);
+    return text;
+}
+
 // What decoding a part left undone, in one note each.
 void noteGaps(const std::string& part, const zip4_part_gaps_t& gaps, std::vector<std::string>& notes) {
-    if (gaps.emptyBlocks == 0) return;
-    const std::string count = std::to_string(gaps.emptyBlocks) + " block" + forge::plural("s", gaps.emptyBlocks);
-    const std::string are = gaps.emptyBlocks == 1 ? " is" : " are";
-    if (gaps.cutShort)
-        notes.push_back("zipcode part '" + part + "' is cut short; " + count + " of its tracks" + are + " empty");
-    else
-        notes.push_back("zipcode part '" + part + "' has no record of " + count + " of its tracks; they are empty");
+    if (gaps.emptyBlocks != 0) {
+        const std::string count = std::to_string(gaps.emptyBlocks) + " block" + forge::plural("s", gaps.emptyBlocks);
+        const std::string are = gaps.emptyBlocks == 1 ? " is" : " are";
+        if (gaps.cutShort)
+            notes.push_back("zipcode part '" + part + "' is cut short; " + count + " of its tracks" + are + " empty");
+        else
+            notes.push_back("zipcode part '" + part + "' has no record of " + count + " of its tracks; they are empty");
+    }
+    if (gaps.undecodable.size() == 1)
+        notes.push_back("zipcode part '" + part + "' has a record of block " + blockList(gaps.undecodable) +
+                        " that does not decode; the block is empty");
+    else if (!gaps.undecodable.empty())
+        notes.push_back("zipcode part '" + part + "' has records of blocks " + blockList(gaps.undecodable) +
+                        " that do not decode; the blocks are empty");
 }
 
 struct decoded_set_t {

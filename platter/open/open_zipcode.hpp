@@ -18,9 +18,10 @@ class Disk;
 // The D64 that the read parts of a four/five-part set decode to, with what it lacks in its
 // damage report. A part that is missing (or too short to hold a block), unreadable, no part
 // or cut short leaves (some of) its tracks empty (last error 5 for a missing part, 3 for an
-// unreadable one); each is named and makes the image incomplete. The image has 40 tracks
-// when part 5's file is there, whatever it holds, or when the BAM of the other parts has
-// blocks of tracks 36-40 in use. No disk when no part decoded at all.
+// unreadable one), and a run-length record that does not decode leaves its block empty; each
+// is named and makes the image incomplete. The image has 40 tracks when part 5's file is
+// there, whatever it holds, or when the BAM of the other parts has blocks of tracks 36-40 in
+// use. No disk when no part decoded at all.
 open_result_t decodeZipcodeSet(const zipcode_set_t& set);
 
 // The set of the host part file `path`, read with its siblings from the same directory and

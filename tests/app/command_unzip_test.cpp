@@ -28,6 +28,23 @@ test_support::zip6_set_t writeSet(const test_support::ScratchDir& dir, const std
     return parts;
 }
 
+// A run-length record whose runs pass the end of its block (3!s's record of 18/1) is named
+// as ls names it, and the image written without the block fails the run.
+TEST(CommandUnzip, ARecordThatDoesNotDecodeFailsTheRun) {
+    test_support::ScratchDir dir;
+    const std::string set = dir.file("s").string();
+    ASSERT_EQ(test_support::runZt({"zip", test_support::fixturePath("d64/base.d64").string(), set}).status, 0);
+    bytes_t third = test_support::readBytes(dir.file("3!s"));
+    third.insert(third.end(), {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2});  // 257 bytes for 18/1
+    dir.write("3!s", third);
+    const std::string out = dir.file("out.d64").string();
+    const test_support::zt_run_t run = test_support::runZt({"unzip", "-q", set, out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors,
+              "warning: 's': zipcode part '3!s' has a record of block 18.1 that does not decode; the block is empty\n");
+    EXPECT_EQ(test_support::readBytes(out).size(), 174848u);
+}
+
 // A six-part set becomes the D64 its tracks decode to, or with -z the G64 itself.
 TEST(CommandUnzip, SixPartSetsDecodeToTheImageTheyCameFrom) {
     test_support::ScratchDir dir;

@@ -206,6 +206,23 @@ TEST(ZipcodeFiles, AFortyTrackSetIsNeverOpenedAsThirtyFive) {
     }
 }
 
+// 3!NAME's record of 18/1 with a run past the block's end (as the last record of the block):
+// the directory block is empty and named, and the image is never saved.
+TEST(ZipcodeFiles, ARecordThatDoesNotDecodeLeavesItsBlockEmpty) {
+    const ScratchDir dir;
+    std::vector<bytes_t> parts = zip(test_support::readFixture("d64/base.d64"), 35);
+    parts[2].insert(parts[2].end(), {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2});
+    for (std::size_t k = 1; k <= 4; ++k) dir.write(partName(k, "set"), parts[k - 1]);
+    open_result_t opened = openZipcodeFiles(dir.file("2!set"));
+    ASSERT_TRUE(opened.disk);
+    EXPECT_EQ(opened.disk->damage().notes,
+              std::vector<std::string>{
+                  "zipcode part '3!set' has a record of block 18.1 that does not decode; the block is empty"});
+    EXPECT_FALSE(opened.disk->damage().maySave());
+    const std::uint8_t* directory = opened.disk->sectorPointer(18, 1);
+    EXPECT_TRUE(std::all_of(directory, directory + 256, [](std::uint8_t b) { return b == 0; }));
+}
+
 TEST(ZipcodeFiles, OpenAsTheirKindFromIdentification) {
     const ScratchDir dir;
     const std::filesystem::path first = dir.copyFixture("zipcode/1!game", "1!game");
