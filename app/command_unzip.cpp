@@ -17,9 +17,8 @@
 #include "platter/fileid/identify.hpp"
 #include "platter/fileid/type_ids.hpp"
 #include "platter/formats/gcr_decoder.hpp"
-#include "platter/archive/zip6.hpp"
 #include "platter/open/open_zipcode.hpp"
-#include "platter/petscii/zipcode_names.hpp"
+#include "platter/open/zip6_set_image.hpp"
 
 namespace app {
 
@@ -96,13 +95,7 @@ bool CommandUnzip::locateSet(const std::string& zipName) {
                         Reporter::kQuietErrors);
         return false;
     }
-    if (set_.sixParts) {
-        if (found == static_cast<std::ptrdiff_t>(set_.parts.size())) return true;
-        const bool namesPart = platter::zipcodePartName(name_) && forge::exists(zipName);
-        const std::string named = namesPart ? zipName : set_.directory + "1!!" + set_.name;
-        reporter_.error("found '" + named + "'; can't find one or more other file parts", Reporter::kQuietErrors);
-        return false;
-    }
+    if (set_.sixParts) return true;
     // Parts 1-4 are the 35 tracks every set has; part 5 only a 40-track one.
     const auto firstFour = std::count_if(set_.parts.begin(), set_.parts.begin() + 4,
                                          [](const platter::zipcode_part_t& part) { return !part.missing(); });
@@ -181,22 +174,21 @@ bool CommandUnzip::unpackZip4(std::vector<std::uint8_t>& image) {
 }
 
 bool CommandUnzip::unpackZip6(std::vector<std::uint8_t>& image, bool g64, const std::string& target) {
-    std::array<std::vector<std::uint8_t>, platter::kZip6Parts> files;
-    for (std::size_t k = 0; k < platter::kZip6Parts; ++k) files[k] = std::move(set_.parts[k].bytes);
-    std::vector<std::uint8_t> stream;
-    if (const std::size_t bad = platter::zip6ToG64(files, stream)) {
-        reportNoHeader(set_.parts[bad - 1].path.string());
+    platter::zip6_set_image_t unpacked = platter::unpackZip6Set(set_);
+    if (unpacked.misfit != 0) {
+        reportNoHeader(set_.parts[unpacked.misfit - 1].path.string());
         return false;
     }
-    if (g64) {
-        image = std::move(stream);
-        return true;
-    }
+    reportGaps(std::move(unpacked.notes));
+    // Both forms are decoded: what the D64 lacks, the G64 cannot give either.
     std::size_t unreadable = 0;
-    image = decodeG64(stream, unreadable);
+    image = decodeG64(unpacked.g64, unreadable);
+    if (g64) image = std::move(unpacked.g64);
     if (unreadable != 0) {
+        const std::string holds =
+            g64 ? "' holds their tracks as the set stores them" : "' holds the error bytes that say why";
         reporter_.warning(std::to_string(unreadable) + " sector" + forge::plural("s", unreadable) +
-                              " could not be decoded; '" + target + "' holds the error bytes that say why",
+                              " could not be decoded; '" + target + holds,
                           Reporter::kQuietWarnings);
         reporter_.fail();
     }
