@@ -70,12 +70,6 @@ std::string partitionFaultText(std::uint64_t index, platter::block_range_fault f
     return text + "is whole";
 }
 
-std::string zipcodeBaseName(std::string_view fileName) {
-    if (fileName.size() < 3 || fileName[0] < '1' || fileName[0] > '5' || fileName[1] != '!') return {};
-    const std::size_t skip = fileName[2] == '!' ? 3 : 2;
-    return std::string(fileName.substr(skip));
-}
-
 int reportUsageError(const forge::getopt::Getopt& getopt, std::string_view text) {
     std::cerr << "error: " << text << "\n\n";
     getopt.printShortUsage(std::cerr);

@@ -1,6 +1,6 @@
 #pragma once
 // Small texts shared by the commands that walk FILE arguments: the path label
-// of a listing, block chains, zipcode set names and render targets.
+// of a listing, block chains and render targets.
 
 #include "forge/getopt.hpp"
 #include "platter/core/block_range_fault.hpp"
@@ -26,10 +26,6 @@ std::string chainText(const std::vector<platter::track_sector_t>& blocks);
 // the image", "runs past the end of the image", "covers the directory track T", "covers the
 // system area" or "is smaller than its kind needs"; or where its subdirectory's header is.
 std::string partitionFaultText(std::uint64_t index, platter::block_range_fault fault, std::uint64_t directoryTrack);
-
-// The set name of a zipcode part file name: "1!GAME" and "3!!GAME" give GAME,
-// anything else an empty text.
-std::string zipcodeBaseName(std::string_view fileName);
 
 // "error: " + text, an empty line, the short usage and the --help hint, on the error
 // stream; always 1, the exit status of a usage error.

@@ -1,6 +1,7 @@
 #include "app/command_diff.hpp"
 
 #include "app/argument_texts.hpp"
+#include "app/damage_report.hpp"
 #include "app/option_numbers.hpp"
 #include "app/options.hpp"
 #include "app/program_state.hpp"
@@ -48,11 +49,13 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
         std::cerr << "error: \"" << path << "\" is a directory.\n";
         return std::nullopt;
     }
+    // Opened as ls opens it; the kinds diff does not compare are refused in its own words.
     platter::opened_container_t opened = platter::openContainerArgument(path);
-    // A file identification does not name counts as the kind its extension opened it as; one
-    // whose kind could not open it says why, in the open step's words.
+    // An image whose type diff does not know (opened by its extension, or cut short) counts as
+    // the kind it opened as; one whose kind could not open it says why, in the open step's words.
     const bool byExtension = opened.type == 0 && !opened.nothingToOpen;
-    const std::uint32_t type = byExtension ? blockBasedTypeOf(opened.format) : opened.type;
+    std::uint32_t type = opened.type;
+    if (opened.disk && !isBlockBasedType(type)) type = blockBasedTypeOf(opened.format);
     if (opened.read && (opened.disk || !byExtension) && !isBlockBasedType(type)) {
         std::cerr << "error: cannot diff \"" << path << "\"; not a block-based disk image. \n";
         return std::nullopt;
@@ -61,6 +64,8 @@ std::optional<CommandDiff::image_t> CommandDiff::openImage(const std::string& pa
         reporter_.report(opened.messages, Reporter::kNever);
         return std::nullopt;
     }
+    // The blocks a damaged image lacks are compared as having no data, and named.
+    reportDamage(reporter_, *opened.disk, forge::fileName(path));
     return image_t{path, type, std::move(opened.disk)};
 }
 

@@ -17,6 +17,7 @@
 #include "platter/core/disk.hpp"
 #include "platter/open/nested_container.hpp"
 #include "platter/petscii/petscii_text.hpp"
+#include "platter/petscii/zipcode_names.hpp"
 
 #include <iostream>
 #include <utility>
@@ -206,9 +207,11 @@ void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
 // Sets are told apart by directory and set name, so parts of equally named
 // sets in two directories are both listed.
 bool CommandLs::isRepeatedZipcodePart(const std::string& path) {
-    const std::string setName = zipcodeBaseName(forge::fileName(path));
-    if (setName.empty()) return false;
-    return !zipcodeSets_.insert(forge::dirName(path) + setName).second;
+    const std::string name = forge::fileName(path);
+    const std::optional<platter::zipcode_part_name_t> part = platter::zipcodePartName(name);
+    if (!part) return false;
+    const std::string_view prefix = part->sixParts ? "!!" : "!";
+    return !zipcodeSets_.insert(forge::dirName(path) + std::string(prefix) + std::string(part->setName)).second;
 }
 
 // Processes the selection on the container and prints its messages (with

@@ -6,22 +6,19 @@
 #include "app/argument_loop.hpp"
 #include "app/argument_texts.hpp"
 #include "app/file_arguments.hpp"
-#include "app/options.hpp"
+#include "app/damage_report.hpp"
 #include "app/entry_read_report.hpp"
+#include "app/options.hpp"
 #include "forge/files.hpp"
+#include "forge/paths.hpp"
 #include "forge/save_file.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/fileid/format_for_type.hpp"
-#include "platter/fileid/type_ids.hpp"
-#include "platter/open/identified_format.hpp"
-#include "platter/open/open_container.hpp"
+#include "platter/open/open_argument.hpp"
 #include "platter/petscii/text_to_petscii.hpp"
 
 namespace app {
 
 namespace {
-
-namespace type_id = platter::fileid::type_id;
 
 constexpr std::string_view kDefaultOutput = "out.reu";
 // The data of every separator and header entry.
@@ -32,11 +29,12 @@ constexpr std::size_t kHeaderPathLength = 14;
 
 std::string outputPath() { return g_option_out.isSet() ? g_option_out.value(0) : std::string(kDefaultOutput); }
 
-// D64 in all its identified variants, D71, D81 and the CMD D2M and D4M, with or without error bytes.
-bool isMergeable(std::uint32_t type) {
-    return (type >= type_id::d64 && type <= type_id::d64_42_e) || type == type_id::d71 || type == type_id::d71_e ||
-           type == type_id::d81 || type == type_id::d81_e || type == type_id::d2m || type == type_id::d2m_e ||
-           type == type_id::d4m || type == type_id::d4m_e;
+// D64 (35, 40 and 42 tracks, cut short too), D71, D81 and the CMD D2M and D4M, with or
+// without error bytes.
+bool isMergeable(platter::format_id format) {
+    using platter::format_id;
+    return format == format_id::d64 || format == format_id::d71 || format == format_id::d81 ||
+           format == format_id::d2m || format == format_id::d4m;
 }
 
 // A partition or subdirectory holds files of its own, not file data.
@@ -91,7 +89,7 @@ int CommandMerge::run(forge::getopt::Getopt& getopt) {
     };
     loop.stopped = [this] { return reporter_.failed(); };
     if (loop.run(arguments) != 0) return 1;
-    return writeContainer() && !countedShort_ ? 0 : 1;
+    return writeContainer() && !mergedInPart_ ? 0 : 1;
 }
 
 // Every argument is checked before any work, so that a typo costs no time.
@@ -117,23 +115,25 @@ bool CommandMerge::mergeImage(const std::string& path) {
                         Reporter::kQuietErrors);
         return false;
     }
-    forge::file_t file;
-    if (!forge::readFile(path, file)) {
+    // Opened as ls opens it; the kinds merge does not take are refused in its own words.
+    platter::opened_container_t opened = platter::openContainerArgument(path);
+    if (!opened.read) {
         reporter_.error("failed to open/read " + quoted(path) + ".", Reporter::kQuietErrors);
         return false;
     }
-    const std::uint32_t type = platter::firstIdentifiedType(file.data);
-    if (!isMergeable(type)) {
+    if (!isMergeable(opened.format)) {
         reporter_.error("cannot merge from " + quoted(path) + "; file is not a supported disk image.",
                         Reporter::kQuietErrors);
         return false;
     }
-    const platter::open_result_t opened =
-        platter::openContainer(platter::formatIdForType(type), path, std::move(file.data));
-    if (!opened) {
+    if (!opened.disk) {
         reporter_.error("failed to read " + quoted(path) + " as a CBM container. ", Reporter::kQuietErrors);
         return false;
     }
+    reporter_.report(opened.messages);
+    // A damaged image gives the files it holds whole; the run fails, as what is lost is not merged.
+    reportDamage(reporter_, *opened.disk, forge::fileName(path));
+    if (!opened.disk->damage().whole()) mergedInPart_ = true;
     return mergeFiles(*opened.disk, path);
 }
 
@@ -158,7 +158,7 @@ bool CommandMerge::mergeFiles(platter::Disk& disk, const std::string& path) {
         // Merged as read, but the GEOS Convert form cannot count all of a long record's blocks.
         for (const std::string& warning : recordsCountedShortWarnings(read, entry, platter::Charset::upperGraphics)) {
             reporter_.warning("'" + path + "': " + warning, Reporter::kQuietErrors);
-            countedShort_ = true;
+            mergedInPart_ = true;
         }
         if (!headed) {
             headed = true;

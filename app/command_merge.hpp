@@ -19,7 +19,8 @@ namespace app {
 class CommandMerge : public Command {
 public:
     // 1 on a usage error or when any image could not be merged; nothing is
-    // written then.
+    // written then. Also 1, with the container written, when an image was damaged or a file
+    // was merged in a form that does not hold all of it.
     int run(forge::getopt::Getopt& getopt) override;
 
     // The entry between groups of files: type 0xC3, a name of 16 x 0xC0.
@@ -38,8 +39,9 @@ private:
     bool writeContainer();
 
     Reporter reporter_;
-    // A file was merged in a form that does not hold all of it: the run fails.
-    bool countedShort_ = false;
+    // What was merged does not hold all of its source (a damaged image, a file in a form that
+    // cannot count all of it): the run fails.
+    bool mergedInPart_ = false;
     platter::MergeWriter writer_;
 };
 

@@ -2,14 +2,13 @@
 // The unzip command: a four/five-part zipcode set back into a D64 image, a six-part
 // GCR set into a G64 image or, through the GCR decoder, a D64.
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/command.hpp"
 #include "app/reporter.hpp"
+#include "platter/open/zipcode_set_files.hpp"
 
 namespace app {
 
@@ -20,23 +19,10 @@ public:
     // or sectors could not be decoded.
     int run(forge::getopt::Getopt& getopt) override;
 
-    // For k = 1 to `parts`: directory + the template with its digit replaced by k + the set
-    // name; the paths of the files that exist are added to `found`. Returns how many.
-    static std::size_t findParts(const std::string& directory, const std::string& setName, std::size_t parts,
-                                 std::string_view partTemplate, std::vector<std::string>& found);
-
 private:
-    struct part_t {
-        std::string path;
-        std::vector<std::uint8_t> bytes;
-        unsigned number = 0;  // which part of the set its content is, 1-6
-    };
-
-    // The part files of the set ZIPNAME names; false after reporting that there is none.
+    // The parts of the set ZIPNAME names; false after reporting that there is none.
     bool locateSet(const std::string& zipName);
-    bool locateSixParts(const std::string& directory, const std::string& setName, const std::string& named);
-    bool locateZip4Parts(const std::string& directory, const std::string& setName, const std::string& zipName);
-    // Reads and identifies every part, in order, each named on standard output when
+    // Reads and checks every part found, in order, each named on standard output when
     // `showReading`; false after naming the first that is no part.
     bool readParts(bool showReading);
     void reportNoHeader(const std::string& path);
@@ -44,15 +30,16 @@ private:
     bool isPart(const std::string& target);
     // Warns when FILE has an extension other than that of what is written.
     void warnAboutExtension(const std::string& file, bool g64);
-    // The image of the four/five parts read; names each part cut short.
-    std::vector<std::uint8_t> unpackZip4();
+    // Warns of the parts and blocks that the image lacks, in the words of ls, and fails the run.
+    void reportGaps(std::vector<std::string> notes);
+    // The image of the four/five parts read; false when none of them decoded.
+    bool unpackZip4(std::vector<std::uint8_t>& image);
     bool unpackZip6(std::vector<std::uint8_t>& image, bool g64, const std::string& target);
     bool write(const std::string& target, const std::vector<std::uint8_t>& image);
 
     Reporter reporter_;
-    bool sixParts_ = false;
-    std::vector<std::string> paths_;
-    std::vector<part_t> parts_;
+    std::string name_;  // ZIPNAME's file name, which messages of the image name it by
+    platter::zipcode_set_t set_;
 };
 
 }  // namespace app

@@ -1,17 +1,17 @@
 #include "app/picture_output.hpp"
 
+#include "forge/paths.hpp"
 #include "forge/pixel_limit.hpp"
-#include "platter/core/format_registry.hpp"
-#include "platter/open/open_container.hpp"
 #include "forge/scale.hpp"
 #include "forge/sixel.hpp"
+#include "platter/core/format_registry.hpp"
 #include "platter/picture/paint_decode.hpp"
 #include "platter/picture/paint_identify.hpp"
 
 namespace app {
 
 bool opensAsImageByExtension(const std::string& path) {
-    const platter::container_format_t* row = platter::rowOfPathExtension(path);
+    const platter::container_format_t* row = platter::formatByExtension(forge::fileExtension(path));
     return row != nullptr && platter::isImageKind(*row);
 }
 

@@ -12,9 +12,9 @@ namespace {
 constexpr std::uint8_t kLoadLow = 0xFF;
 constexpr std::uint8_t kLoadHigh = 0x03;
 constexpr std::size_t kPartStart = 2;           // the track-count byte, after the load address
-constexpr std::size_t kMinFirstPart = 8;        // load address, count and the start of track 1
 constexpr std::uint64_t kLastTrack = 42;        // the G64 table's tracks
-constexpr std::size_t kFirstTrackOffset = 684;  // after the signature and the two tables
+constexpr std::size_t kOffsetTable = 12;        // after the signature, version, half-track count and size
+constexpr std::size_t kSpeedTable = kOffsetTable + 8 * kLastTrack;
 constexpr std::size_t kG64Capacity = 296522;    // all 42 tracks
 constexpr std::uint64_t kPartFirstTrack[] = {1, 7, 13, 19, 26, 33, kLastTrack + 1};
 
@@ -49,23 +49,17 @@ void putLe32(std::vector<std::uint8_t>& out, std::uint64_t value) {
     for (unsigned shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-// The G64 header: signature, 84 half tracks, the longest track, then per
-// half track its offset and its speed zone (0 for half tracks and for tracks
-// without data). Every track's slot is its nominal length and a length word.
-void appendG64Frame(std::uint64_t tracks, std::vector<std::uint8_t>& g64) {
+void setLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint64_t value) {
+    for (unsigned shift = 0; shift < 32; shift += 8) out[at++] = static_cast<std::uint8_t>(value >> shift);
+}
+
+// The G64 header: signature, 84 half tracks, the longest track, then per half track its
+// offset and its speed zone, all 0 until a track is written (half tracks stay 0).
+void appendG64Frame(std::vector<std::uint8_t>& g64) {
     static constexpr std::string_view kSignature = "GCR-1541";
     g64.insert(g64.end(), kSignature.begin(), kSignature.end());
     g64.insert(g64.end(), {0, 2 * kLastTrack, 0x0C, 0x1E});
-    std::size_t offset = kFirstTrackOffset;
-    for (std::uint64_t track = 1; track <= kLastTrack; ++track) {
-        putLe32(g64, track <= tracks ? offset : 0);
-        putLe32(g64, 0);
-        offset += 2u + zoneOfTrack(track).trackBytes;
-    }
-    for (std::uint64_t track = 1; track <= kLastTrack; ++track) {
-        putLe32(g64, track <= tracks ? zoneOfTrack(track).speed : 0);
-        putLe32(g64, 0);
-    }
+    for (std::uint64_t entry = 0; entry < 4 * kLastTrack; ++entry) putLe32(g64, 0);
 }
 
 // The interleave of the data blocks: forward by 8, else back by the zone's
@@ -117,16 +111,20 @@ std::array<std::uint8_t, 4> decodeGcrHeader(std::span<const std::uint8_t, 5> gcr
     return out;
 }
 
-bool unpackZip6Part(unsigned partNumber, std::span<const std::uint8_t> part, std::vector<std::uint8_t>& g64) {
-    if (partNumber < 1 || partNumber > 6 || part.empty()) return false;
+zip6_part_tracks_t unpackZip6Part(unsigned partNumber, std::span<const std::uint8_t> part,
+                                  std::vector<std::uint8_t>& g64) {
+    zip6_part_tracks_t tracks;
+    if (partNumber < 1 || partNumber > 6 || part.empty()) return tracks;
+    const std::uint64_t firstTrack = kPartFirstTrack[partNumber - 1];
     const std::uint64_t endTrack = std::min(kPartFirstTrack[partNumber] - 1, dataTracks(part[0]));
+    tracks.announced = endTrack >= firstTrack ? endTrack - firstTrack + 1 : 0;
     std::size_t at = 1;
-    for (std::uint64_t track = kPartFirstTrack[partNumber - 1]; track <= endTrack; ++track) {
-        if (part.size() - at < kHeaderArea) return false;
+    for (std::uint64_t track = firstTrack; track <= endTrack; ++track) {
+        if (part.size() - at < kHeaderArea) return tracks;
         const auto area = part.subspan(at, kHeaderArea);
         const std::size_t blocks = std::min<std::size_t>(area[kHeaderArea - 1], kMaxHeaders);
+        if ((part.size() - at - kHeaderArea) / kDataBytes < blocks) return tracks;
         at += kHeaderArea;
-        if ((part.size() - at) / kDataBytes < blocks) return false;
         const auto data = part.subspan(at, blocks * kDataBytes);
         at += data.size();
 
@@ -150,28 +148,45 @@ bool unpackZip6Part(unsigned partNumber, std::span<const std::uint8_t> part, std
                 appendRun(g64, 7, 0x55);
             }
         }
-        // Every track fills its slot exactly, so each lands at the offset the
-        // G64 table gives it.
+        // Every track fills its slot exactly, so the next starts at the offset its table
+        // entry is given.
         appendRun(g64, trackStart + 2 + zone.trackBytes - g64.size(), 0xAA);
+        ++tracks.written;
     }
-    return true;
+    return tracks;
 }
 
-std::size_t zip6ToG64(std::span<const std::vector<std::uint8_t>, 6> parts, std::vector<std::uint8_t>& g64) {
-    const std::vector<std::uint8_t>& first = parts[0];
-    if (first.size() < kMinFirstPart) return 1;
+zip6_unpacked_t zip6ToG64(std::span<const std::vector<std::uint8_t>, 6> parts, std::vector<std::uint8_t>& g64) {
+    zip6_unpacked_t unpacked;
+    const auto first = std::find_if(parts.begin(), parts.end(), [](const auto& part) { return !part.empty(); });
+    if (first == parts.end()) {
+        unpacked.misfit = 1;
+        return unpacked;
+    }
     for (std::size_t k = 0; k < parts.size(); ++k) {
         const std::vector<std::uint8_t>& part = parts[k];
+        if (part.empty()) continue;
         if (part.size() <= kPartStart || part[0] != kLoadLow || part[1] != kLoadHigh ||
-            part[kPartStart] != first[kPartStart])
-            return k + 1;
+            part[kPartStart] != (*first)[kPartStart]) {
+            unpacked.misfit = k + 1;
+            return unpacked;
+        }
     }
-    g64.reserve(g64.size() + kG64Capacity);
-    appendG64Frame(dataTracks(first[kPartStart]), g64);
+    const std::size_t frame = g64.size();
+    g64.reserve(frame + kG64Capacity);
+    appendG64Frame(g64);
     for (std::size_t k = 0; k < parts.size(); ++k) {
-        if (!unpackZip6Part(static_cast<unsigned>(k + 1), std::span(parts[k]).subspan(kPartStart), g64)) return k + 1;
+        if (parts[k].empty()) continue;
+        std::size_t offset = g64.size() - frame;
+        unpacked.parts[k] = unpackZip6Part(static_cast<unsigned>(k + 1), std::span(parts[k]).subspan(kPartStart), g64);
+        for (std::uint64_t i = 0; i < unpacked.parts[k].written; ++i) {
+            const std::uint64_t track = kPartFirstTrack[k] + i;
+            setLe32(g64, frame + kOffsetTable + 8 * (track - 1), offset);
+            setLe32(g64, frame + kSpeedTable + 8 * (track - 1), zoneOfTrack(track).speed);
+            offset += 2u + zoneOfTrack(track).trackBytes;
+        }
     }
-    return 0;
+    return unpacked;
 }
 
 }  // namespace platter

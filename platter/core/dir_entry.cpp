@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
+#include <string_view>
+
+#include "platter/petscii/zipcode_names.hpp"
 
 namespace platter {
 
@@ -23,17 +27,26 @@ bool isEntrySplat(std::span<const std::uint8_t> entry) { return entry.size() > 2
 
 bool isEntryLocked(std::span<const std::uint8_t> entry) { return entry.size() > 2 && (entry[2] & 0x40) != 0; }
 
-bool isZipcodePartEntry(const dir_entry_t& entry) {
+namespace {
+
+// The name up to its padding, as the zipcode part rule reads it.
+std::string_view paddedName(const dir_entry_t& entry) {
     const auto name = entry.name();
-    return name[0] >= '1' && name[0] <= '5' && name[1] == '!';
+    return {reinterpret_cast<const char*>(name.data()), nameLength(entry)};
 }
 
+}  // namespace
+
+bool isZipcodePartEntry(const dir_entry_t& entry) { return isZip4PartName(paddedName(entry)); }
+
+bool isAnyZipcodePartEntry(const dir_entry_t& entry) { return zipcodePartName(paddedName(entry)).has_value(); }
+
 std::string zipcodeSetName(const dir_entry_t& entry) {
-    const auto name = entry.name();
-    std::size_t length = 2;
-    while (length < name.size() && name[length] != 0xa0) ++length;
-    while (length > 2 && name[length - 1] == 0x20) --length;
-    return std::string(name.begin() + 2, name.begin() + static_cast<std::ptrdiff_t>(length));
+    const std::optional<zipcode_part_name_t> part = zipcodePartName(paddedName(entry));
+    if (!part) return {};
+    std::string_view name = part->setName;
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    return std::string(name);
 }
 
 bool isEmptyEntry(const dir_entry_t& entry) {

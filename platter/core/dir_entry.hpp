@@ -66,9 +66,13 @@ bool isEmptyEntry(const dir_entry_t& entry);
 bool isScratchedEntry(const dir_entry_t& entry);
 // Length of the name up to the first 0xA0 (16 when none).
 std::size_t nameLength(const dir_entry_t& entry);
-// A part of a four/five-part zipcode set: its name begins "1!" to "5!".
+// A part of a four/five-part zipcode set: its name up to the padding is one by the rule of
+// zipcode part names ("1!NAME" to "5!NAME").
 bool isZipcodePartEntry(const dir_entry_t& entry);
-// The set name of such a part: the name after "N!" up to its padding, without trailing spaces.
+// A part of a zipcode set of either kind, six-part GCR sets ("1!!NAME" to "6!!NAME") too.
+bool isAnyZipcodePartEntry(const dir_entry_t& entry);
+// The set name of a part's entry: the name after "N!" (or "N!!") up to its padding, without
+// trailing spaces; empty for an entry that is no part.
 std::string zipcodeSetName(const dir_entry_t& entry);
 // The current local time into entry bytes 25-29 (year - 1900, at most 255).
 void stampEntryTime(dir_entry_t& entry);

@@ -411,7 +411,9 @@ public:
     // Decodes part `number` (1-5) of a four/five-part set into this image's blocks; part 5
     // first makes the image 40 tracks. Nothing for a part whose load address is neither part
     // 1's nor the others', or a number outside 1-5; else the blocks of the part's tracks that
-    // its records left empty. A record cut short by the end of the part ends the decoding.
+    // its records left empty, and those whose run-length record does not decode to a block (a
+    // run past its end), which are left empty. A record cut short by the end of the part
+    // ends the decoding.
     std::optional<zip4_part_gaps_t> unpackZip4Part(std::span<const std::uint8_t> part, unsigned number);
 
     // ---- Listings (disk_listing_draw.cpp, disk_listing_documents.cpp) ----

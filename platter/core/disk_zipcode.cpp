@@ -18,22 +18,24 @@ constexpr std::size_t kMostPartTracks = 10;
 enum zip4_mode : std::uint8_t { kStored = 0, kFilled = 1, kRuns = 2, kHeaderOnly = 3 };
 
 // Decodes the N coded bytes of a run-length record: a byte equal to the marker starts
-// {marker, count, value}, any other byte is a literal. Stops when the block is full; a run
-// that would pass its end is dropped and ends the record.
-void decodeRuns(std::span<const std::uint8_t> coded, std::uint8_t marker, std::span<std::uint8_t, 256> block) {
+// {marker, count, value}, any other byte is a literal. Stops when the block is full. False for
+// a record that is no block: a run that would pass the block's end, or one cut off by the end
+// of the coded bytes.
+bool decodeRuns(std::span<const std::uint8_t> coded, std::uint8_t marker, std::span<std::uint8_t, 256> block) {
     std::size_t out = 0;
     for (std::size_t at = 0; at < coded.size() && out < block.size();) {
         if (coded[at] != marker) {
             block[out++] = coded[at++];
             continue;
         }
-        if (at + 2 >= coded.size()) return;
+        if (at + 2 >= coded.size()) return false;
         const std::size_t count = coded[at + 1];
-        if (out + count > block.size()) return;
+        if (out + count > block.size()) return false;
         std::fill_n(block.begin() + static_cast<std::ptrdiff_t>(out), count, coded[at + 2]);
         out += count;
         at += 3;
     }
+    return true;
 }
 
 }  // namespace
@@ -64,6 +66,7 @@ std::optional<zip4_part_gaps_t> Disk::unpackZip4Part(std::span<const std::uint8_
         std::uint8_t* data = blockPointer(makeBlock(track, sector));
         std::span<std::uint8_t, kBlockSize> target(data ? data : scratch.data(), kBlockSize);
         const std::size_t left = part.size() - at;
+        bool decodes = true;
         switch (mode) {
             case kStored:
                 // A stored record cut short copies nothing; nothing can follow it either.
@@ -80,13 +83,24 @@ std::optional<zip4_part_gaps_t> Disk::unpackZip4Part(std::span<const std::uint8_
                 const std::size_t coded = part[at];
                 // A record whose coded bytes pass the end of the part ends the decoding.
                 gaps.cutShort = left < 2 + coded;
-                if (!gaps.cutShort) decodeRuns(part.subspan(at + 2, coded), part[at + 1], target);
+                if (gaps.cutShort) break;
+                // A record that is no block leaves the block empty, not half written.
+                std::array<std::uint8_t, kBlockSize> decoded;
+                std::copy(target.begin(), target.end(), decoded.begin());
+                decodes = decodeRuns(part.subspan(at + 2, coded), part[at + 1], decoded);
+                if (!decodes) decoded.fill(0);
+                std::copy(decoded.begin(), decoded.end(), target.begin());
                 at += 2 + coded;
                 break;
             }
             case kHeaderOnly: break;
         }
-        if (data && !gaps.cutShort && track >= firstTrack && track < endTrack && sector <= maxSector(track))
+        if (!data || gaps.cutShort) continue;
+        // The block's last record decides whether it holds one.
+        const track_sector_t block = makeBlock(track, sector);
+        std::erase(gaps.undecodable, block);
+        if (!decodes) gaps.undecodable.push_back(block);
+        if (track >= firstTrack && track < endTrack && sector <= maxSector(track))
             reached[track - firstTrack].set(sector);
     }
     // One or two bytes after the last record are the start of one more.

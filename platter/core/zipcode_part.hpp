@@ -3,6 +3,9 @@
 // left undone.
 
 #include <cstdint>
+#include <vector>
+
+#include "platter/core/track_sector.hpp"
 
 namespace platter {
 
@@ -15,8 +18,12 @@ inline constexpr unsigned kZipcodeParts = 5;
 inline constexpr std::uint64_t kSmallestZipcodePart = 6;
 
 struct zip4_part_gaps_t {
-    std::uint64_t emptyBlocks = 0;  // blocks of the part's own tracks that no whole record reached
+    std::uint64_t emptyBlocks = 0;  // blocks of the part's own tracks that no record reached
     bool cutShort = false;          // the part ends inside a record
+    // Blocks whose run-length record does not decode to a block; they are left empty.
+    std::vector<track_sector_t> undecodable;
+
+    bool none() const { return emptyBlocks == 0 && !cutShort && undecodable.empty(); }
 };
 
 }  // namespace platter

@@ -111,15 +111,27 @@ bool Disk41::isBamBlock(const track_sector_t& block) const { return block == hea
 
 int Disk41::detectExtendedBam() const {
     if (!fortyTracks()) return kExtendedNone;
-    const std::span<const std::uint8_t> block = blockBytes(headerBlock());
-    if (block.empty()) return kExtendedNone;
-    if (bamEntriesConsistent(block, kSpeedDosAt, 5)) return kExtendedSpeed;
-    if (bamEntriesConsistent(block, kDolphinDosAt, 5)) return kExtendedDolphin;
-    if (bamEntriesConsistent(block, kPrologicDosAt, 5)) return kExtendedPrologic;
+    return extendedBamLayoutOf(blockBytes(headerBlock()));
+}
+
+int Disk41::extendedBamLayoutOf(std::span<const std::uint8_t> bam) {
+    if (bam.size() < kBlockSize) return kExtendedNone;
+    if (bamEntriesConsistent(bam, kSpeedDosAt, 5)) return kExtendedSpeed;
+    if (bamEntriesConsistent(bam, kDolphinDosAt, 5)) return kExtendedDolphin;
+    if (bamEntriesConsistent(bam, kPrologicDosAt, 5)) return kExtendedPrologic;
     // Tracks 36-40 all used leave PrologicDOS entries of zeros where other disks keep the name.
-    if (allZero(block.data() + kPrologicDosAt, kExtendedBytes) && !allZero(block.data() + kPrologicNameAt, 16))
+    if (allZero(bam.data() + kPrologicDosAt, kExtendedBytes) && !allZero(bam.data() + kPrologicNameAt, 16))
         return kExtendedPrologic;
     return kExtendedNone;
+}
+
+bool Disk41::extendedBamUsesBlocks(std::span<const std::uint8_t> bam) {
+    const int layout = extendedBamLayoutOf(bam);
+    if (layout == kExtendedNone) return false;
+    for (std::uint64_t track = 36; track <= 40; ++track) {
+        if (bam[extendedOffset(layout) + (track - 36) * 4] < sectorsOnTrack(track)) return true;
+    }
+    return false;
 }
 
 int Disk41::extendedBamType() const {

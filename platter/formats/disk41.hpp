@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platter/formats/bam_disk.hpp"
@@ -58,6 +59,12 @@ public:
     // BAM patched in place is seen; a known layout stays, even where its entries become all
     // zero (every block of those tracks used).
     int extendedBamType() const;
+    // The extended-BAM layout that a BAM block shows, whatever the tracks of its image:
+    // consistent entries at 0xC0, 0xAC or 0x90, else PrologicDOS when its area is all zero and
+    // its name slot holds a name.
+    static int extendedBamLayoutOf(std::span<const std::uint8_t> bam);
+    // Whether that layout has blocks of tracks 36-40 in use: files of the disk lie there.
+    static bool extendedBamUsesBlocks(std::span<const std::uint8_t> bam);
     static std::uint64_t sectorsOnTrack(std::uint64_t track);
     // Block index of sector 0 of a 1541 track (1-40).
     static std::uint64_t firstBlockOfTrack(std::uint64_t track);
@@ -73,8 +80,7 @@ protected:
     void writeNewHeader();
 
 private:
-    // The layout the BAM block shows now: consistent entries at 0xC0, 0xAC or 0x90, else
-    // PrologicDOS when its area is all zero and its name slot holds a name.
+    // The layout the BAM block shows now, on a 40-track image.
     int detectExtendedBam() const;
 
     mutable int extendedBam_ = kExtendedNone;

@@ -90,7 +90,8 @@ std::optional<opened_container_t> openFixedSizeImage(const std::string& path, fo
     result.read = true;
     result.type = type;
     result.format = format;
-    open_result_t opened = openImageOver(format, path, std::move(provider), rowOfPathExtension(path) != nullptr);
+    open_result_t opened =
+        openImageOver(format, path, std::move(provider), formatByExtension(forge::fileExtension(path)) != nullptr);
     result.disk = std::move(opened.disk);
     if (!result.disk) {
         result.messages.push_back(notOpened(format, opened, quoted));
@@ -110,7 +111,8 @@ opened_container_t openContainerArgument(const std::string& path, const open_req
         return result;
     }
     // A kind that reads its blocks on demand is never read whole.
-    if (const container_format_t* row = rowOfPathExtension(path); row && row->readsOnDemand && file.isRegular()) {
+    if (const container_format_t* row = formatByExtension(forge::fileExtension(path));
+        row && row->readsOnDemand && file.isRegular()) {
         open_result_t opened = openAsKind(row->id, path, {});
         result.read = true;
         result.format = row->id;
@@ -150,7 +152,7 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     const std::size_t size = bytes.size();
     if (result.format == format_id::none) {
         // What identification does not name opens by the extension, and says so.
-        const container_format_t* row = rowOfPathExtension(path);
+        const container_format_t* row = formatByExtension(forge::fileExtension(path));
         if (size == 0 || !row || !opensAsContainer(*row)) {
             result.nothingToOpen = true;
             result.messages.push_back(nothingToOpen(result, size, quoted));
@@ -168,8 +170,9 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     }
     // A file named with an extension the registry knows opens whatever its size, for what it
     // holds (a truncated image); the bytes are never read twice.
-    open_result_t opened = rowOfPathExtension(path) ? openAsKind(result.format, path, std::move(bytes))
-                                                    : openContainer(result.format, path, std::move(bytes));
+    open_result_t opened = formatByExtension(forge::fileExtension(path))
+                               ? openAsKind(result.format, path, std::move(bytes))
+                               : openContainer(result.format, path, std::move(bytes));
     result.disk = std::move(opened.disk);
     if (!result.disk) {
         result.messages.push_back(notOpened(result.format, opened, quoted));

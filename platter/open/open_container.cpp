@@ -122,20 +122,10 @@ bool opensAsContainer(const container_format_t& row) {
     return isImageKind(row) || row.category == kCategoryArchive || formatClass(row.id) != nullptr;
 }
 
-const container_format_t* rowOfPathExtension(const std::filesystem::path& path) {
-    const std::string extension = forge::fileExtension(path.string());
-    if (extension.empty()) return nullptr;
-    const std::string wanted = "." + forge::toLower(extension);
-    for (const container_format_t& row : containerFormats()) {
-        if (row.extension == wanted) return &row;
-    }
-    return nullptr;
-}
-
 open_result_t openContainerFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error)) return {};
-    const container_format_t* row = rowOfPathExtension(path);
+    const container_format_t* row = formatByExtension(forge::fileExtension(path.string()));
     if (row && row->readsOnDemand) return openKind(*row, path, {});
     std::vector<std::uint8_t> bytes;
     if (!readWhole(path, bytes)) return {};
@@ -153,9 +143,9 @@ open_result_t openAsKind(format_id id, const std::filesystem::path& path, std::v
 }
 
 open_result_t openByExtension(const std::filesystem::path& path, std::vector<std::uint8_t> bytes) {
-    const container_format_t* row = rowOfPathExtension(path);
+    const container_format_t* row = formatByExtension(forge::fileExtension(path.string()));
     if (!row) {
-        if (isZipcodePartPath(path.string())) return openZipcodeFiles(path, &bytes);
+        if (isZip4PartName(forge::fileName(path.string()))) return openZipcodeFiles(path, &bytes);
         return {};
     }
     return openKind(*row, path, std::move(bytes));
@@ -179,15 +169,9 @@ open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& pa
     return {std::move(disk), {}};
 }
 
-bool isArchiveFileName(std::string_view name) {
-    if (isZipcodePartPath(name)) return true;
-    const container_format_t* row = formatByExtension(forge::fileExtension(name));
-    return row && (row->category & kCategoryArchive);
-}
-
 bool isArchiveEntry(Disk& disk, const dir_entry_t* entry) {
     if (!entry) return false;
-    if (isZipcodePartEntry(*entry)) return true;
+    if (isAnyZipcodePartEntry(*entry)) return true;
     const auto name = entry->name();
 
     const std::string extension = forge::toLower(nameExtension(name));

@@ -50,19 +50,13 @@ open_result_t openByExtension(const std::filesystem::path& path, std::vector<std
 // own (single files).
 bool opensAsContainer(const container_format_t& row);
 
-// The registry row of a path's extension, the first in table order; null for none.
-const container_format_t* rowOfPathExtension(const std::filesystem::path& path);
-
 // The single-file opener: a fresh D64 holding the one file, named after the path. Without
 // bytes the host file is read.
 open_result_t openSingleFileAsDisk(format_id id, const std::filesystem::path& path,
                                    const std::vector<std::uint8_t>* bytes);
 
-// True for a zipcode part name ("1!" to "5!" first) or a name whose extension is an archive row.
-bool isArchiveFileName(std::string_view name);
-
-// True for a zipcode part entry or an entry whose name extension is an archive row; a ".cvt"
-// entry must also carry the GEOS Convert signature in its first block.
+// True for a zipcode part entry (of either kind of set) or an entry whose name extension is
+// an archive row; a ".cvt" entry must also carry the GEOS Convert signature in its first block.
 bool isArchiveEntry(Disk& disk, const dir_entry_t* entry);
 
 }  // namespace platter

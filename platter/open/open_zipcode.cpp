@@ -1,71 +1,92 @@
 #include "platter/open/open_zipcode.hpp"
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "forge/files.hpp"
+#include "forge/paths.hpp"
 #include "forge/strings.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/zipcode_part.hpp"
 #include "platter/formats/disk41.hpp"
-#include "platter/petscii/string_parts.hpp"
 #include "platter/petscii/zipcode_names.hpp"
 
 namespace platter {
 
 namespace {
 
-constexpr int kParts = kZipcodeParts;
-
-// Gives part k's bytes; false when it cannot be read, with `missing` set when the set has no
-// such part.
-using part_reader = std::function<bool(int k, std::vector<std::uint8_t>& bytes, bool& missing)>;
+// An empty part 5: decoding it makes the image 40 tracks, as a whole part 5 does first.
+constexpr std::array<std::uint8_t, 2> kEmptyLaterPart = {0x00, 0x04};
 
 // Part 1 is told by its load address, 0x03FE; the others load at 0x0400.
 bool isFirstPart(std::span<const std::uint8_t> part) { return part.size() >= 4 && part[0] == 0xfe && part[1] == 0x03; }
 
-std::string partName(int part, const std::string& base) { return std::to_string(part) + "!" + base; }
+std::string blockList(const std::vector<track_sector_t>& blocks) {
+    std::string text;
+    for (const track_sector_t& block : blocks)
+        text += (text.empty() ? "" : ", ") + std::to_string(block.track) + "." + std::to_string(block.sector);
+    return text;
+}
 
-// Decodes the parts into a fresh D64 in the order 5 to 1: part 5 makes the image 40 tracks
-// before the others fill tracks 1-35. A part that is missing (or too short to hold a block),
-// unreadable, no part or cut short leaves (some of) its tracks empty, is named in a warning
-// and makes the image one that is never saved; no image when no part decoded at all.
-open_result_t decodeSet(const std::string& base, const part_reader& readPart) {
-    auto disk = std::make_unique<Disk41>();
-    if (!disk->open({}, false)) return {};
+// What decoding a part left undone, in one note each.
+void noteGaps(const std::string& part, const zip4_part_gaps_t& gaps, std::vector<std::string>& notes) {
+    if (gaps.emptyBlocks != 0) {
+        const std::string count = std::to_string(gaps.emptyBlocks) + " block" + forge::plural("s", gaps.emptyBlocks);
+        const std::string are = gaps.emptyBlocks == 1 ? " is" : " are";
+        if (gaps.cutShort)
+            notes.push_back("zipcode part '" + part + "' is cut short; " + count + " of its tracks" + are + " empty");
+        else
+            notes.push_back("zipcode part '" + part + "' has no record of " + count + " of its tracks; they are empty");
+    }
+    if (gaps.undecodable.size() == 1)
+        notes.push_back("zipcode part '" + part + "' has a record of block " + blockList(gaps.undecodable) +
+                        " that does not decode; the block is empty");
+    else if (!gaps.undecodable.empty())
+        notes.push_back("zipcode part '" + part + "' has records of blocks " + blockList(gaps.undecodable) +
+                        " that do not decode; the blocks are empty");
+}
+
+struct decoded_set_t {
+    std::unique_ptr<Disk41> disk;
     std::vector<std::string> gaps;
     bool decodedAny = false;
-    for (int k = kParts; k >= 1; --k) {
-        std::vector<std::uint8_t> part;
-        bool missing = false;
-        const bool read = readPart(k, part, missing);
-        if (read && part.size() < kSmallestZipcodePart) missing = true;
-        if (!read || missing) {
-            if (missing && k == kParts) continue;  // a 35-track set
-            disk->setLastError(missing ? kErrOpenFile : kErrHostRead);
-            gaps.push_back("zipcode part '" + partName(k, base) + "' " +
-                                      (missing ? "is missing" : "could not be read") + "; its tracks are empty");
-            continue;
-        }
+};
+
+// Decodes the parts into a fresh D64 in the order 5 to 1: part 5 makes the image 40 tracks
+// before the others fill tracks 1-35.
+decoded_set_t decodeParts(const zipcode_set_t& set, bool fortyTracks) {
+    decoded_set_t out{std::make_unique<Disk41>(), {}, false};
+    Disk41& disk = *out.disk;
+    if (!disk.open({}, false)) return {};
+    for (unsigned k = static_cast<unsigned>(set.parts.size()); k >= 1; --k) {
+        const zipcode_part_t& part = set.parts[k - 1];
+        const bool partFive = k == kZipcodeParts;
         // Another part's file in the place of part 1 would fill the tracks of that part.
-        const std::optional<zip4_part_gaps_t> empty =
-            k == 1 && !isFirstPart(part) ? std::nullopt : disk->unpackZip4Part(part, static_cast<unsigned>(k));
-        if (!empty) {
-            gaps.push_back("'" + partName(k, base) + "' is no zipcode part; its tracks are empty");
+        const bool decodable = part.state == zipcode_part_state::read && (k != 1 || isFirstPart(part.bytes));
+        const std::optional<zip4_part_gaps_t> gaps = decodable ? disk.unpackZip4Part(part.bytes, k) : std::nullopt;
+        if (partFive && fortyTracks && !gaps) disk.unpackZip4Part(kEmptyLaterPart, k);
+        if (gaps) {
+            noteGaps(part.name, *gaps, out.gaps);
+            out.decodedAny = true;
             continue;
         }
-        if (empty->emptyBlocks != 0) gaps.push_back(zip4GapsWarning(partName(k, base), *empty));
-        decodedAny = true;
+        if (partFive && !fortyTracks) continue;  // a 35-track set
+        if (part.state == zipcode_part_state::read) {
+            out.gaps.push_back("'" + part.name + "' is no zipcode part; its tracks are empty");
+            continue;
+        }
+        disk.setLastError(part.missing() ? kErrOpenFile : kErrHostRead);
+        out.gaps.push_back(missingPartNote(part));
     }
-    if (!decodedAny) return {nullptr, "the zipcode set '" + base + "' has no valid part"};
-    const std::uint32_t error = disk->lastError();
-    // Opening again reads the directory the parts wrote.
-    if (!disk->open({}, false)) return {};
-    disk->setLastError(error);
-    if (!gaps.empty()) disk->markIncomplete();
-    for (std::string& gap : gaps) disk->noteDamage(std::move(gap));
-    return {std::move(disk), {}};
+    return out;
+}
+
+// Parts 1-4 whose BAM has blocks of tracks 36-40 in use are those of a 40-track disk whose
+// part 5 is lost; without any, nothing lies past track 35 (a set zip -4 made of such a disk).
+bool claimsFortyTracks(Disk41& disk) {
+    const std::uint8_t* bam = disk.sectorPointer(disk.headerBlock());
+    return bam && Disk41::extendedBamUsesBlocks({bam, Disk::kBlockSize});
 }
 
 // A part's data alone are no disk: the set is found by its part names.
@@ -73,65 +94,66 @@ open_result_t notAPartName() { return {nullptr, "a zipcode part needs its siblin
 
 }  // namespace
 
-std::string zip4GapsWarning(const std::string& part, const zip4_part_gaps_t& gaps) {
-    if (gaps.emptyBlocks == 0) return {};
-    const std::string count = std::to_string(gaps.emptyBlocks) + " block" + forge::plural("s", gaps.emptyBlocks);
-    const std::string are = gaps.emptyBlocks == 1 ? " is" : " are";
-    if (gaps.cutShort) return "zipcode part '" + part + "' is cut short; " + count + " of its tracks" + are + " empty";
-    return "zipcode part '" + part + "' has no record of " + count + " of its tracks; they are empty";
+open_result_t decodeZipcodeSet(const zipcode_set_t& set) {
+    if (set.sixParts) return notAPartName();
+    const bool partFive = set.parts.size() == kZipcodeParts && set.parts.back().state != zipcode_part_state::absent;
+    decoded_set_t decoded = decodeParts(set, partFive);
+    if (!partFive && decoded.disk && claimsFortyTracks(*decoded.disk)) decoded = decodeParts(set, true);
+    if (!decoded.disk) return {};
+    if (!decoded.decodedAny) return {nullptr, "the zipcode set '" + set.name + "' has no valid part"};
+    Disk41& disk = *decoded.disk;
+    const std::uint32_t error = disk.lastError();
+    // Opening again reads the directory the parts wrote.
+    if (!disk.open({}, false)) return {};
+    disk.setLastError(error);
+    if (!decoded.gaps.empty()) disk.markIncomplete();
+    for (std::string& gap : decoded.gaps) disk.noteDamage(std::move(gap));
+    return {std::move(decoded.disk), {}};
 }
 
 open_result_t openZipcodeFiles(const std::filesystem::path& path, const std::vector<std::uint8_t>* bytes) {
-    const std::string fileName = path.filename().string();
-    const std::string base = afterFirst(fileName, '!');
-    const std::filesystem::path directory = path.parent_path();
-    const int given = bytes && isZipcodePartName(fileName) ? fileName[0] - '0' : 0;
-    open_result_t result = decodeSet(base, [&](int k, std::vector<std::uint8_t>& part, bool& missing) {
-        missing = false;
-        if (k == given) {
-            part = *bytes;
-            return true;
-        }
-        const std::filesystem::path file = directory / partName(k, base);
-        missing = !forge::exists(file.string());
-        forge::file_t read;
-        if (missing || !forge::readFile(file.string(), read)) return false;
-        part = std::move(read.data);
-        return true;
-    });
+    zipcode_set_t set = findZipcodeSet(path.string());
+    if (set.sixParts) return notAPartName();
+    const std::optional<zipcode_part_name_t> named = zipcodePartName(forge::fileName(path.string()));
+    readZipcodeParts(set, bytes && named ? named->number : 0, bytes);
+    open_result_t result = decodeZipcodeSet(set);
     // Saved beside the parts as NAME.d64, never over a part.
-    if (result.disk) result.disk->setPathForFormat(directory / base);
+    if (result.disk) result.disk->setPathForFormat(set.directory + set.name);
     return result;
 }
 
 open_result_t openZipcodeSet(Disk& disk, const dir_entry_t& entry, const std::vector<std::uint8_t>* bytes) {
     if (!isZipcodePartEntry(entry)) return notAPartName();
     const auto name = entry.name();
-    const int given = bytes ? name[0] - '0' : 0;
-    const std::string base = zipcodeSetName(entry);
+    zipcode_set_t set = namedZipcodeSet({}, zipcodeSetName(entry), false);
     // Scratched entries of the same name hold no part.
     const bool includeEmpty = disk.includeEmpty();
     disk.setIncludeEmpty(false);
-    open_result_t result = decodeSet(base, [&](int k, std::vector<std::uint8_t>& part, bool& missing) {
-        missing = false;
-        if (k == given) {
-            part = *bytes;
-            return true;
+    for (unsigned k = 1; k <= set.parts.size(); ++k) {
+        zipcode_part_t& part = set.parts[k - 1];
+        if (bytes && name[0] == '0' + k) {
+            takePartBytes(part, *bytes, false);
+            continue;
         }
         std::array<std::uint8_t, dir_entry_t::kNameLength> partEntry;
         std::copy(name.begin(), name.end(), partEntry.begin());
         partEntry[0] = static_cast<std::uint8_t>('0' + k);
         std::uint64_t index = 0;
-        missing = !disk.findEntryByName(partEntry, index, false);
-        return !missing && disk.readFileByIndex(index, false, part);
-    });
+        if (!disk.findEntryByName(partEntry, index, false)) continue;
+        std::vector<std::uint8_t> data;
+        if (disk.readFileByIndex(index, false, data))
+            takePartBytes(part, std::move(data), false);
+        else
+            part.state = zipcode_part_state::unreadable;
+    }
     disk.setIncludeEmpty(includeEmpty);
-    if (result.disk) result.disk->setPathForFormat(base);
+    open_result_t result = decodeZipcodeSet(set);
+    if (result.disk) result.disk->setPathForFormat(set.name);
     return result;
 }
 
 open_result_t openZipcodeKind(format_id, const std::filesystem::path& path, const std::vector<std::uint8_t>* bytes) {
-    if (!isZipcodePartPath(path.string()) || !forge::exists(path.string())) return notAPartName();
+    if (!isZip4PartName(forge::fileName(path.string())) || !forge::exists(path.string())) return notAPartName();
     return openZipcodeFiles(path, bytes);
 }
 

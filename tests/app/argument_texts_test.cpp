@@ -25,16 +25,5 @@ TEST(PrintPathHeader, BlankLineAndLabelGoToTheGivenStream) {
     EXPECT_EQ(out.str(), "\ndir/x.d64 (2)\n");
 }
 
-TEST(ZipcodeBaseName, PartPrefixesOneToFiveWithOneOrTwoBangs) {
-    EXPECT_EQ(zipcodeBaseName("1!GAME"), "GAME");
-    EXPECT_EQ(zipcodeBaseName("5!x"), "x");
-    EXPECT_EQ(zipcodeBaseName("3!!GAME"), "GAME");
-    EXPECT_EQ(zipcodeBaseName("6!GAME"), "");
-    EXPECT_EQ(zipcodeBaseName("0!GAME"), "");
-    EXPECT_EQ(zipcodeBaseName("GAME"), "");
-    EXPECT_EQ(zipcodeBaseName("1!"), "");
-    EXPECT_EQ(zipcodeBaseName("1!!"), "");
-}
-
 }  // namespace
 }  // namespace app

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/run_zt.hpp"
+
 #include <map>
 #include <sstream>
 
@@ -120,6 +122,20 @@ TEST(DiffReport, DetailLinesPerTrack) {
               "  track 18; sectors: 1, 4\n"
               "\ndetail (different errors):\n"
               "  track 18; sectors: 0, 4\n");
+}
+
+// A cut image is compared as ls opens it: its damage named, the blocks it lacks counted as
+// differing.
+TEST(CommandDiff, ADamagedImageIsComparedWithAWarning) {
+    const test_support::ScratchDir scratch;
+    const std::vector<std::uint8_t> whole = test_support::readFixture("d64/base.d64");
+    const std::string cut = scratch.write("cut.d64", {whole.begin(), whole.begin() + 100000}).string();
+    const test_support::zt_run_t run =
+        test_support::runZt({"diff", cut, test_support::fixturePath("d64/base.d64").string()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.errors.starts_with("warning: 'cut.d64': blocks past the end of the image are missing\n"))
+        << run.errors;
+    EXPECT_TRUE(run.out.starts_with("disks differ: 75008 bytes over 293 blocks.")) << run.out;
 }
 
 }  // namespace

@@ -109,6 +109,25 @@ TEST(CommandMerge, TheContainerListsBackEveryFile) {
     EXPECT_TRUE(merged[5].data.empty());
 }
 
+// A cut image opens as ls opens it: merged with its damage named, and the run fails, since
+// what it lost is not in the container.
+TEST(CommandMerge, ADamagedImageIsMergedWithAWarning) {
+    const test_support::ScratchDir scratch;
+    const bytes whole = test_support::readFixture("d64/base.d64");
+    const std::string cut = scratch.write("cut.d64", bytes(whole.begin(), whole.begin() + 100000)).string();
+    const std::string out = scratch.file("m.reu").string();
+    const test_support::zt_run_t run = test_support::runZt({"merge", "-o", out, cut});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors,
+              "warning: 'cut.d64': blocks past the end of the image are missing\n"
+              "warning: the RAMDOS program is not included: bytes 0x0300-0x1fff of '" +
+                  out + "' are zeros in its place\n");
+    const std::vector<merged_entry_t> merged = readContainer(test_support::readBytes(out));
+    const std::vector<merged_entry_t> files = filesOf("d64/base.d64");
+    ASSERT_EQ(merged.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) expectSame(merged[i], files[i]);
+}
+
 TEST(CommandMerge, ContainersAreLimitedTo16MiB) {
     const test_support::ScratchDir scratch;
     test_support::TestImage image = test_support::TestImage::blank();

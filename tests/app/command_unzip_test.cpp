@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,17 +30,21 @@ test_support::zip6_set_t writeSet(const test_support::ScratchDir& dir, const std
     return parts;
 }
 
-TEST(CommandUnzip, FindsTheExistingPartsOfASet) {
+// A run-length record whose runs pass the end of its block (3!s's record of 18/1) is named
+// as ls names it, and the image written without the block fails the run.
+TEST(CommandUnzip, ARecordThatDoesNotDecodeFailsTheRun) {
     test_support::ScratchDir dir;
-    const std::string directory = dir.path().string() + "/";
-    dir.write("1!g", {0});
-    dir.write("3!g", {0});
-    dir.write("5!g", {0});
-    std::vector<std::string> found;
-    EXPECT_EQ(CommandUnzip::findParts(directory, "g", 5, "0!", found), 3u);
-    EXPECT_EQ(found, (std::vector<std::string>{directory + "1!g", directory + "3!g", directory + "5!g"}));
-    found.clear();
-    EXPECT_EQ(CommandUnzip::findParts(directory, "g", 6, "0!!", found), 0u);
+    const std::string set = dir.file("s").string();
+    ASSERT_EQ(test_support::runZt({"zip", test_support::fixturePath("d64/base.d64").string(), set}).status, 0);
+    bytes_t third = test_support::readBytes(dir.file("3!s"));
+    third.insert(third.end(), {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2});  // 257 bytes for 18/1
+    dir.write("3!s", third);
+    const std::string out = dir.file("out.d64").string();
+    const test_support::zt_run_t run = test_support::runZt({"unzip", "-q", set, out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors,
+              "warning: 's': zipcode part '3!s' has a record of block 18.1 that does not decode; the block is empty\n");
+    EXPECT_EQ(test_support::readBytes(out).size(), 174848u);
 }
 
 // A six-part set becomes the D64 its tracks decode to, or with -z the G64 itself.
@@ -63,35 +69,77 @@ TEST(CommandUnzip, SixPartSetsDecodeToTheImageTheyCameFrom) {
     EXPECT_EQ(decoder.takeImage(), test_support::readFixture("d64/base.d64"));
 }
 
-// Sectors that do not decode are written with their error bytes, named, and fail the run.
-TEST(CommandUnzip, UndecodableSectorsAreWrittenAndReported) {
-    test_support::ScratchDir dir;
-    test_support::zip6_set_t parts = writeSet(dir, "g");
-    // Track 1's first data block, stored after the header area: its data GCR ruined.
-    for (std::size_t i = 3 + 256 + 100; i < 3 + 256 + 110; ++i) parts[0][i] = 0;
-    dir.write("1!!g", parts[0]);
-    const test_support::zt_run_t run =
-        test_support::runZt({"unzip", "-q", dir.file("1!!g").string(), dir.file("out.d64").string()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors, "warning: 1 sector could not be decoded; '" + dir.file("out.d64").string() +
-                              "' holds the error bytes that say why\n");
-    EXPECT_EQ(test_support::readBytes(dir.file("out.d64")).size(), 174848u + 683);
+// Track 18, the last of part 3, with no header and no data a drive could read.
+void ruinTrack18(bytes_t& partThree) {
+    std::size_t at = 3;
+    for (unsigned track = 13; track < 18; ++track) at += 256 + partThree[at + 255] * std::size_t{326};
+    const std::size_t blocks = partThree[at + 255];
+    std::fill_n(partThree.begin() + static_cast<std::ptrdiff_t>(at), 255, std::uint8_t{0});
+    std::fill_n(partThree.begin() + static_cast<std::ptrdiff_t>(at + 256), blocks * 326, std::uint8_t{0});
 }
 
-// Nothing is written for a set that is incomplete or holds a file that is no part of it.
+// A set missing a part, with a part cut short, or whose sectors do not decode is written
+// all the same, as a D64 or a G64, with the same warnings and status 1 either way.
+TEST(CommandUnzip, DamagedSixPartSetsAreWrittenWithWhatTheyLack) {
+    struct case_t {
+        std::function<void(const test_support::ScratchDir&, test_support::zip6_set_t&)> damage;
+        std::string note;
+        std::size_t undecodable;
+    };
+    const std::vector<case_t> cases = {
+        {[](const test_support::ScratchDir& dir, test_support::zip6_set_t&) {
+             std::filesystem::remove(dir.file("5!!g"));
+         },
+         "warning: 'g': zipcode part '5!!g' is missing; its tracks are empty\n", 5 * 18 + 2 * 17},
+        {[](const test_support::ScratchDir& dir, test_support::zip6_set_t& parts) {
+             parts[5].pop_back();
+             dir.write("6!!g", parts[5]);
+         },
+         "warning: 'g': zipcode part '6!!g' is cut short; 1 of its tracks is empty\n", 17},
+        {[](const test_support::ScratchDir& dir, test_support::zip6_set_t& parts) {
+             ruinTrack18(parts[2]);
+             dir.write("3!!g", parts[2]);
+         },
+         "", 19},
+    };
+    for (const case_t& c : cases) {
+        for (const std::string form : {"d64", "g64"}) {
+            test_support::ScratchDir dir;
+            test_support::zip6_set_t parts = writeSet(dir, "g");
+            c.damage(dir, parts);
+            const std::string out = dir.file("out." + form).string();
+            std::vector<std::string> words = {"unzip", "-q", dir.file("g").string(), out};
+            if (form == "g64") words.insert(words.begin() + 1, "-z");
+            const test_support::zt_run_t run = test_support::runZt(words);
+            EXPECT_EQ(run.status, 1) << form << c.note;
+            const std::string holds = form == "g64" ? "' holds their tracks as the set stores them\n"
+                                                    : "' holds the error bytes that say why\n";
+            EXPECT_EQ(run.errors, c.note + "warning: " + std::to_string(c.undecodable) +
+                                      " sectors could not be decoded; '" + out + holds);
+            const bytes_t written = test_support::readBytes(out);
+            if (form == "d64") {
+                EXPECT_EQ(written.size(), 174848u + 683);
+                continue;
+            }
+            platter::GcrDecoder decoder;
+            decoder.loadG64(written);
+            const bytes_t image = decoder.takeImage();
+            ASSERT_EQ(image.size(), 174848u + 683);
+            EXPECT_EQ(static_cast<std::size_t>(
+                          std::count_if(image.end() - 683, image.end(), [](std::uint8_t code) { return code != 1; })),
+                      c.undecodable);
+        }
+    }
+}
+
+// Nothing is written for a set that holds a file that is no part of it.
 TEST(CommandUnzip, SixPartSetsThatCannotBeUnpacked) {
     test_support::ScratchDir dir;
     test_support::zip6_set_t parts = writeSet(dir, "g");
     const std::string out = dir.file("out.g64").string();
-    std::filesystem::remove(dir.file("5!!g"));
-    test_support::zt_run_t run = test_support::runZt({"unzip", "-z", dir.file("2!!g").string(), out});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.errors,
-              "error: found '" + dir.file("2!!g").string() + "'; can't find one or more other file parts\n");
-
     parts[4][2] = ')';  // a track count other than part 1's
     dir.write("5!!g", parts[4]);
-    run = test_support::runZt({"unzip", "-z", "-q", dir.file("g").string(), out});
+    test_support::zt_run_t run = test_support::runZt({"unzip", "-z", "-q", dir.file("g").string(), out});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errors,
               "error: after reading \"" + dir.file("5!!g").string() + "\" a standard zip6 header was not found\n");

@@ -12,7 +12,7 @@ pattern 509 5 > "$tmp/f509.bin"
 cc1541 -q -n "base disk" -i "ab 2a" -f one -w "$tmp/f1.bin" -T SEQ -f seq254 -w "$tmp/f254.bin" \
     -T USR -f u255 -w "$tmp/f255.bin" -P -f locked -w "$tmp/f509.bin" "$tmp/game.d64"
 
-rm -rf '1!game' '2!game' '3!game' '4!game' zset.d64 solo gap cut short '../unzip/1!clash.d64'
+rm -rf '1!game' '2!game' '3!game' '4!game' zset.d64 solo gap cut short one '../unzip/1!clash.d64'
 (cd "$tmp" && disk2zip game.d64 game)
 cp "$tmp/1!game" "$tmp/2!game" "$tmp/3!game" "$tmp/4!game" .
 # The peer reads its own set back into the image it came from.
@@ -41,5 +41,8 @@ cp '1!game' 'short/1!short'
 head -c 5 '2!game' > 'short/2!short'
 cp '3!game' 'short/3!short'
 : > 'short/4!short'
+# The set under a name of one character, as "zt zip IMAGE g" names it: parts "1!g" ... "4!g".
+mkdir one
+for k in 1 2 3 4; do cp "$k!game" "one/$k!g"; done
 # Part 1 under a name with an extension, which unzip must not write over.
 cp '1!game' '../unzip/1!clash.d64'

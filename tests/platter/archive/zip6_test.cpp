@@ -86,11 +86,15 @@ std::uint32_t le(const bytes& data, std::size_t at, int size) {
     return value;
 }
 
-bytes build(const set_t& parts, std::size_t expectBad = 0) {
+bytes build(const set_t& parts) {
     bytes g64;
-    EXPECT_EQ(zip6ToG64(parts, g64), expectBad);
+    const zip6_unpacked_t unpacked = zip6ToG64(parts, g64);
+    EXPECT_EQ(unpacked.misfit, 0u);
+    for (const zip6_part_tracks_t& tracks : unpacked.parts) EXPECT_FALSE(tracks.cutShort());
     return g64;
 }
+
+std::uint32_t trackOffset(const bytes& g64, unsigned track) { return le(g64, 12 + 8 * (track - 1), 4); }
 
 TEST(Zip6, DecodesHeaderBytes) {
     const bytes header = headerGcr(18, 7);
@@ -174,21 +178,51 @@ TEST(Zip6, DamagedHeaderAreas) {
 
 TEST(Zip6, PartsThatDoNotFitTheSet) {
     const set_t good = makeSet(35);
+    const auto misfit = [](const set_t& parts) {
+        bytes g64;
+        const std::size_t part = zip6ToG64(parts, g64).misfit;
+        EXPECT_TRUE(g64.empty());
+        return part;
+    };
     set_t parts = good;
     parts[3][2] = ')';  // a track count other than part 1's
-    build(parts, 4);
+    EXPECT_EQ(misfit(parts), 4u);
     parts = good;
     parts[4][0] = 0x00;
-    build(parts, 5);
+    EXPECT_EQ(misfit(parts), 5u);
     parts = good;
+    parts[0].clear();
+    parts[1][2] = ')';  // the track count is the first present part's
+    EXPECT_EQ(misfit(parts), 3u);
+    EXPECT_EQ(misfit(set_t{}), 1u);
+}
+
+// A part that is missing or ends inside a track leaves its tracks out of the table; the other
+// tracks stand where the table says.
+TEST(Zip6, MissingAndCutPartsLeaveTheirTracksOut) {
+    const set_t good = makeSet(35);
+    set_t parts = good;
+    parts[1].clear();
     parts[5].resize(parts[5].size() - 1);
-    build(parts, 6);
-    parts = good;
-    parts[0].resize(7);
-    build(parts, 1);
-    parts = good;
-    parts[2][3 + 255] = 255;  // 255 headers announced
-    build(parts, 3);
+    parts[2].resize(3 + 256 + 100);  // inside track 13's first data block
+    bytes g64;
+    const zip6_unpacked_t unpacked = zip6ToG64(parts, g64);
+    EXPECT_EQ(unpacked.misfit, 0u);
+    EXPECT_EQ(unpacked.parts[1].announced, 0u);
+    EXPECT_EQ(unpacked.parts[2].announced, 6u);
+    EXPECT_EQ(unpacked.parts[2].written, 0u);
+    EXPECT_EQ(unpacked.parts[5].announced, 3u);
+    EXPECT_EQ(unpacked.parts[5].written, 2u);
+    EXPECT_FALSE(unpacked.parts[0].cutShort());
+    for (unsigned track = 1; track <= 35; ++track) {
+        const bool leftOut = (track >= 7 && track <= 18) || track == 35;
+        EXPECT_EQ(trackOffset(g64, track) == 0, leftOut) << "track " << track;
+        if (leftOut) continue;
+        const std::vector<bytes> blocks = blocksAfterSyncs(trackOf(g64, track));
+        ASSERT_EQ(blocks.size(), 2 * sectorsOf(track)) << "track " << track;
+        EXPECT_EQ(blocks.back(), dataGcr(track, sectorsOf(track) - 1));
+    }
+    EXPECT_EQ(g64.size(), trackOffset(g64, 34) + 2 + 6250);
 }
 
 TEST(Zip6, RandomAndTruncatedPartsNeverReadPastTheirEnd) {
@@ -203,7 +237,7 @@ TEST(Zip6, RandomAndTruncatedPartsNeverReadPastTheirEnd) {
         }
         parts[0].resize(std::max<std::size_t>(parts[0].size(), 8));
         bytes g64;
-        const std::size_t bad = zip6ToG64(parts, g64);
+        const std::size_t bad = zip6ToG64(parts, g64).misfit;
         EXPECT_LE(bad, 6u);
         EXPECT_LE(g64.size(), 252758u + 7 * 6252);
     }

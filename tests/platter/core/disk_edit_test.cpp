@@ -414,6 +414,14 @@ TEST(ZipcodeEntries, AreToldAndNamedByTheirFirstBytes) {
     EXPECT_EQ(zipcodeSetName(entry), std::string(14, 'Z'));
     entry.setName(rawName({'6', '!', 'X'}));
     EXPECT_FALSE(isZipcodePartEntry(entry));
+    // The rule of part names: a six-part GCR part is no four/five-part one, a prefix without
+    // a set name is no part at all.
+    entry.setName(rawName({'1', '!', '!', 'X'}));
+    EXPECT_FALSE(isZipcodePartEntry(entry));
+    EXPECT_TRUE(isAnyZipcodePartEntry(entry));
+    EXPECT_EQ(zipcodeSetName(entry), "X");
+    entry.setName(rawName({'1', '!', 0xa0, 'X'}));
+    EXPECT_FALSE(isAnyZipcodePartEntry(entry));
 }
 
 }  // namespace

@@ -52,15 +52,30 @@ TEST(Zip4Part, RejectsOtherLoadAddresses) {
     EXPECT_EQ(image.bytes(), before);
 }
 
-TEST(Zip4Part, RunsStayInsideTheirBlockAndRecord) {
+// A record whose runs pass 256 bytes, or whose last run is cut off, is no block: the block is
+// left empty and named; the next record still decodes.
+TEST(Zip4Part, RunsThatDoNotFitTheirBlockLeaveItEmpty) {
     TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
-    // A run passing 256 bytes is dropped and ends the record; the next record still decodes.
-    const bytes_t records = {0x80 | 1, 0, 6, 0xfe, 0xfe, 250, 1, 0xfe, 7, 2, 0x40 | 1, 1, 0x66};
-    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), 2));
-    bytes_t expected(256, 0);
-    std::fill_n(expected.begin(), 250, 1);
-    EXPECT_EQ(block(image, 1, 0), expected);
-    EXPECT_EQ(block(image, 1, 1), bytes_t(256, 0x66));
+    image.block(9, 0)[0] = 0x44;
+    const bytes_t records = {0x80 | 9, 0, 6,    0xfe,     0xfe, 250, 1,    0xfe, 7,    2,  // 257 bytes
+                             0x40 | 9, 1, 0x66, 0x80 | 9, 2,    3,   0xfe, 0x55, 0xfe, 3,  // a run token cut off
+                             0x80 | 9, 3, 4,    0xfe,     0xfe, 255, 1,    0x02};          // 255 bytes, then a literal
+    const auto gaps = image.disk->unpackZip4Part(part(false, records), 2);
+    ASSERT_TRUE(gaps);
+    EXPECT_EQ(gaps->undecodable, (std::vector<track_sector_t>{makeBlock(9, 0), makeBlock(9, 2)}));
+    EXPECT_EQ(gaps->emptyBlocks, 8u * 21 - 4);
+    EXPECT_FALSE(gaps->none());
+    EXPECT_EQ(block(image, 9, 0), bytes_t(256, 0));
+    EXPECT_EQ(block(image, 9, 1), bytes_t(256, 0x66));
+    EXPECT_EQ(block(image, 9, 2), bytes_t(256, 0));
+    bytes_t full(256, 1);
+    full[255] = 0x02;
+    EXPECT_EQ(block(image, 9, 3), full);
+    // A later record of the same block that decodes makes it whole.
+    const auto again =
+        image.disk->unpackZip4Part(part(false, {0x80 | 9, 0, 6, 0xfe, 0xfe, 250, 1, 0xfe, 7, 2, 0x40 | 9, 0, 7}), 2);
+    EXPECT_TRUE(again->undecodable.empty());
+    EXPECT_EQ(block(image, 9, 0), bytes_t(256, 7));
     // A record whose coded bytes pass the end of the part ends the decoding.
     ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x80 | 2, 0, 200, 0xfe, 1, 2, 3}), 2));
     EXPECT_EQ(block(image, 2, 0), bytes_t(256, 0));

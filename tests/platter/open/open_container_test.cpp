@@ -282,11 +282,6 @@ TEST_F(OpenContainerFile, ReportsKindsThatCannotBeOpenedYet) {
               "the zipcode set 'game' has no valid part");
 }
 
-TEST(ArchiveNames, TellZipcodePartsAndArchiveExtensions) {
-    for (const char* name : {"1!game", "5!x", "dir/stuff.LNX", "a.cvt"}) EXPECT_TRUE(isArchiveFileName(name)) << name;
-    for (const char* name : {"6!x", "a.d64", "plain"}) EXPECT_FALSE(isArchiveFileName(name)) << name;
-}
-
 TEST(ArchiveEntries, NeedTheConvertSignatureForCvtNames) {
     std::unique_ptr<Disk> disk = createBlankDisk(format_id::d64, 0).disk;
     ASSERT_NE(disk, nullptr);

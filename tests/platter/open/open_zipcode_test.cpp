@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 #include "platter/archive/zipcode_writer.hpp"
 #include "platter/core/disk.hpp"
@@ -161,6 +162,65 @@ TEST(ZipcodeFiles, APartCutShortIsNamedAndLeavesTheBlocksItLacksEmpty) {
     EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{
                                    "zipcode part '2!cut' has no record of 168 blocks of its tracks; they are empty"});
     EXPECT_TRUE(opened.disk->damage().incomplete);
+}
+
+// A 40-track set whose part 5 is emptied, holds only its load address, is part 4's file, or
+// is gone while the BAM of the others has files on tracks 36-40: the image keeps its 40
+// tracks and names what part 5 lacks.
+TEST(ZipcodeFiles, AFortyTrackSetIsNeverOpenedAsThirtyFive) {
+    const std::string missing = "zipcode part '5!set' is missing; its tracks are empty";
+    for (const char* fixture : {"d64/speed40.d64", "d64/dolphin40.d64"}) {
+        const bytes_t image = test_support::readFixture(fixture);
+        const std::vector<bytes_t> parts = zip(image, 40);
+        ASSERT_EQ(parts.size(), 5u);
+        const std::vector<std::pair<bytes_t, std::string>> cases = {
+            {bytes_t{}, missing},
+            {bytes_t{0x00, 0x04}, missing},
+            {parts[3], "zipcode part '5!set' has no record of 85 blocks of its tracks; they are empty"},
+        };
+        for (const auto& [partFive, note] : cases) {
+            const ScratchDir dir;
+            for (std::size_t k = 1; k <= 4; ++k) dir.write(partName(k, "set"), parts[k - 1]);
+            dir.write("5!set", partFive);
+            open_result_t opened = openZipcodeFiles(dir.file("1!set"));
+            ASSERT_TRUE(opened.disk) << fixture;
+            EXPECT_EQ(opened.disk->trackCount(), 40u) << fixture << " " << note;
+            EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{note}) << fixture;
+            EXPECT_TRUE(opened.disk->damage().incomplete);
+            EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 1, 36)) << fixture;
+        }
+    }
+    // Without part 5, the set is 40 tracks when its BAM has blocks of tracks 36-40 in use
+    // (speed40.d64's file BIG); a 35-track BAM, or one whose tracks 36-40 are free, is 35.
+    for (const auto& [fixture, tracks] :
+         {std::pair{"d64/speed40.d64", 40u}, std::pair{"d64/dolphin40.d64", 35u}, std::pair{"d64/base.d64", 35u}}) {
+        const ScratchDir dir;
+        const std::vector<bytes_t> parts = zip(test_support::readFixture(fixture), 35);
+        for (std::size_t k = 1; k <= 4; ++k) dir.write(partName(k, "set"), parts[k - 1]);
+        open_result_t opened = openZipcodeFiles(dir.file("1!set"));
+        ASSERT_TRUE(opened.disk);
+        EXPECT_EQ(opened.disk->trackCount(), tracks) << fixture;
+        EXPECT_EQ(opened.disk->damage().notes,
+                  tracks == 40 ? std::vector<std::string>{missing} : std::vector<std::string>{})
+            << fixture;
+    }
+}
+
+// 3!NAME's record of 18/1 with a run past the block's end (as the last record of the block):
+// the directory block is empty and named, and the image is never saved.
+TEST(ZipcodeFiles, ARecordThatDoesNotDecodeLeavesItsBlockEmpty) {
+    const ScratchDir dir;
+    std::vector<bytes_t> parts = zip(test_support::readFixture("d64/base.d64"), 35);
+    parts[2].insert(parts[2].end(), {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2});
+    for (std::size_t k = 1; k <= 4; ++k) dir.write(partName(k, "set"), parts[k - 1]);
+    open_result_t opened = openZipcodeFiles(dir.file("2!set"));
+    ASSERT_TRUE(opened.disk);
+    EXPECT_EQ(opened.disk->damage().notes,
+              std::vector<std::string>{
+                  "zipcode part '3!set' has a record of block 18.1 that does not decode; the block is empty"});
+    EXPECT_FALSE(opened.disk->damage().maySave());
+    const std::uint8_t* directory = opened.disk->sectorPointer(18, 1);
+    EXPECT_TRUE(std::all_of(directory, directory + 256, [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(ZipcodeFiles, OpenAsTheirKindFromIdentification) {

@@ -78,14 +78,23 @@ TEST(P00Header, LayoutAndTrailingPadding) {
     EXPECT_EQ(header[9], 0);
 }
 
-TEST(ZipcodeNames, PartNames) {
-    EXPECT_TRUE(isZipcodePartName("1!a"));
-    EXPECT_TRUE(isZipcodePartName("5!"));
-    EXPECT_FALSE(isZipcodePartName("6!a"));
-    EXPECT_FALSE(isZipcodePartName("1"));
-    EXPECT_FALSE(isZipcodePartName(""));
-    EXPECT_TRUE(isZipcodePartPath("some/dir/2!game"));
-    EXPECT_FALSE(isZipcodePartPath("1!dir/game"));
+// Three characters make a part's name ("1!g", as zip writes for the set "g"); "N!!" is the
+// six-part prefix, which alone has part 6.
+TEST(ZipcodeNames, OneRuleForEveryPartName) {
+    const auto part = [](std::string_view name) { return zipcodePartName(name); };
+    ASSERT_TRUE(part("1!g"));
+    EXPECT_EQ(part("1!g")->number, 1u);
+    EXPECT_EQ(part("1!g")->setName, "g");
+    EXPECT_FALSE(part("1!g")->sixParts);
+    ASSERT_TRUE(part("6!!GAME"));
+    EXPECT_EQ(part("6!!GAME")->number, 6u);
+    EXPECT_TRUE(part("6!!GAME")->sixParts);
+    EXPECT_EQ(part("3!!GAME")->setName, "GAME");
+    EXPECT_EQ(part("5!x!y")->setName, "x!y");
+    for (const char* name : {"", "1", "1!", "1!!", "6!GAME", "0!GAME", "7!!GAME", "GAME", "!1!x"})
+        EXPECT_FALSE(part(name)) << name;
+    EXPECT_TRUE(isZip4PartName("5!x"));
+    EXPECT_FALSE(isZip4PartName("5!!x"));
 }
 
 TEST(PartitionSize, SectorCountIsByteSwapped) {
