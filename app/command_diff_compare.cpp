@@ -51,6 +51,12 @@ constexpr std::uint8_t kFirstErrorCode = 2;
 // Sector numbers are bytes in block links, so no track has more.
 constexpr std::uint64_t kMaxSectors = 256;
 
+// A block's bytes, or null when the image lacks it or could not decode it.
+const std::uint8_t* blockDataOf(platter::Disk& disk, const platter::track_sector_t& block) {
+    const std::uint8_t* bytes = disk.sectorPointer(block);
+    return bytes && disk.isBlockReadable(block) ? bytes : nullptr;
+}
+
 }  // namespace
 
 bool isBlockBasedType(std::uint32_t type) { return groupOf(type).has_value(); }
@@ -74,7 +80,7 @@ char comparisonSymbol(const block_comparison_t& record) {
 }
 
 // Sectors are those of the first image; a block the second image lacks, or
-// whose bytes either image cannot supply, differs in all its bytes.
+// whose bytes either image cannot supply (or decode), differs in all its bytes.
 std::vector<block_comparison_t> CommandDiff::compareDisks(platter::Disk& first, platter::Disk& second) {
     missing_.clear();
     std::vector<block_comparison_t> records;
@@ -86,8 +92,8 @@ std::vector<block_comparison_t> CommandDiff::compareDisks(platter::Disk& first, 
         for (std::uint64_t s = 0; s < kMaxSectors && first.isValidBlock(platter::makeBlock(t, s)); ++s) {
             const platter::track_sector_t block = platter::makeBlock(t, s);
             block_comparison_t record{t, s, false, false, platter::Disk::kBlockSize};
-            const std::uint8_t* a = first.sectorPointer(block);
-            const std::uint8_t* b = second.sectorPointer(block);
+            const std::uint8_t* a = blockDataOf(first, block);
+            const std::uint8_t* b = blockDataOf(second, block);
             if (a == nullptr) missing_.push_back({t, s, 0});
             if (b == nullptr) missing_.push_back({t, s, 1});
             if (a != nullptr && b != nullptr) record.differingBytes = countDifferingBytes(a, b);

@@ -199,6 +199,8 @@ public:
     }
     std::uint8_t* sectorPointer(const track_sector_t& block) { return blockPointer(block); }
     bool readSector(const track_sector_t& block, std::span<std::uint8_t, kBlockSize> out);
+    // False for a block whose provider could not decode it; a kind that keeps its own bytes
+    // has every block it gives readable.
     bool isBlockReadable(const track_sector_t& block);
     std::uint64_t providerSize() const;
     std::uint8_t* providerData(std::uint64_t offset);

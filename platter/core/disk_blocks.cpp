@@ -49,7 +49,7 @@ bool Disk::readSector(const track_sector_t& block, std::span<std::uint8_t, kBloc
 }
 
 bool Disk::isBlockReadable(const track_sector_t& block) {
-    return provider_ && provider_->isBlockReadable(blockOffset(block));
+    return !provider_ || provider_->isBlockReadable(blockOffset(block));
 }
 
 std::uint64_t Disk::providerSize() const { return provider_ ? provider_->size() : 0; }
