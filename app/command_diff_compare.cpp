@@ -51,12 +51,6 @@ constexpr std::uint8_t kFirstErrorCode = 2;
 // Sector numbers are bytes in block links, so no track has more.
 constexpr std::uint64_t kMaxSectors = 256;
 
-// A block's bytes, or null when the image lacks it or could not decode it.
-const std::uint8_t* blockDataOf(platter::Disk& disk, const platter::track_sector_t& block) {
-    const std::uint8_t* bytes = disk.sectorPointer(block);
-    return bytes && disk.isBlockReadable(block) ? bytes : nullptr;
-}
-
 }  // namespace
 
 bool isBlockBasedType(std::uint32_t type) { return groupOf(type).has_value(); }
@@ -92,8 +86,8 @@ std::vector<block_comparison_t> CommandDiff::compareDisks(platter::Disk& first, 
         for (std::uint64_t s = 0; s < kMaxSectors && first.isValidBlock(platter::makeBlock(t, s)); ++s) {
             const platter::track_sector_t block = platter::makeBlock(t, s);
             block_comparison_t record{t, s, false, false, platter::Disk::kBlockSize};
-            const std::uint8_t* a = blockDataOf(first, block);
-            const std::uint8_t* b = blockDataOf(second, block);
+            const std::uint8_t* a = first.readableBlock(block);
+            const std::uint8_t* b = second.readableBlock(block);
             if (a == nullptr) missing_.push_back({t, s, 0});
             if (b == nullptr) missing_.push_back({t, s, 1});
             if (a != nullptr && b != nullptr) record.differingBytes = countDifferingBytes(a, b);

@@ -202,6 +202,11 @@ public:
     // False for a block whose provider could not decode it; a kind that keeps its own bytes
     // has every block it gives readable.
     bool isBlockReadable(const track_sector_t& block);
+    // A block's bytes, or null when the image lacks the block or could not decode it.
+    std::uint8_t* readableBlock(const track_sector_t& block) {
+        std::uint8_t* data = blockPointer(block);
+        return data && isBlockReadable(block) ? data : nullptr;
+    }
     std::uint64_t providerSize() const;
     std::uint8_t* providerData(std::uint64_t offset);
     std::uint8_t* providerData(std::uint64_t offset, const track_sector_t& block);

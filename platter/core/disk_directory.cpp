@@ -26,10 +26,7 @@ struct cbm_directory_chain_t {
     bool includeEmpty;
 
     // Null where the chain rule ends the walk: a block the image lacks or cannot read.
-    std::uint8_t* block(const track_sector_t& at) {
-        std::uint8_t* data = disk.blockPointer(at);
-        return data && disk.isBlockReadable(at) ? data : nullptr;
-    }
+    std::uint8_t* block(const track_sector_t& at) { return disk.readableBlock(at); }
     static track_sector_t next(const std::uint8_t* data) {
         return data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
     }

@@ -206,8 +206,8 @@ void Disk::deleteFile(std::uint64_t index, bool freeBlocks, bool wipe) {
     } else {
         const std::uint8_t fill = libraryOptions().fillByte;
         for (const track_sector_t& b : freed) {
-            std::uint8_t* data = blockPointer(b);
-            if (!data || !isBlockReadable(b)) continue;
+            std::uint8_t* data = readableBlock(b);
+            if (!data) continue;
             pushUndoRecord(kUndoBytes, b, 0, std::span<const std::uint8_t>(data, kBlockSize), "erase sectors");
             std::fill(data, data + kBlockSize, fill);
         }

@@ -176,9 +176,8 @@ bool Disk::recalculateFileSize(std::uint64_t index) {
 void Disk::collectBlocks(bytes_t& out) {
     for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
         for (std::uint64_t sector = 0; sector < geometry_.sectorsPerTrack; ++sector) {
-            const track_sector_t block = makeBlock(track, sector);
-            const std::uint8_t* data = blockPointer(block);
-            if (data && isBlockReadable(block)) out.insert(out.end(), data, data + kBlockSize);
+            if (const std::uint8_t* data = readableBlock(makeBlock(track, sector)))
+                out.insert(out.end(), data, data + kBlockSize);
         }
     }
 }

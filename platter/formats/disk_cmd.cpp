@@ -46,10 +46,7 @@ struct partition_table_chain_t {
     bool includeEmpty;
 
     // Null where the chain rule ends the walk: a block the image lacks or cannot read.
-    std::uint8_t* block(const track_sector_t& at) {
-        std::uint8_t* data = disk.blockPointer(at);
-        return data && disk.isBlockReadable(at) ? data : nullptr;
-    }
+    std::uint8_t* block(const track_sector_t& at) { return disk.readableBlock(at); }
     track_sector_t next(const std::uint8_t* data) const { return nextTableBlock(base, data); }
     bool counts(const std::uint8_t* entry) const { return includeEmpty || entry[cmd_partition_t::kTypeAt] != 0; }
 };
