@@ -32,10 +32,12 @@ void walk(Disk& disk, const std::string& path, int depth, snapshot_t& seen) {
         if (!disk.getEntry(i, false, entry)) break;
         const std::string key = keyOf(path, entry);
         platter::entry_read_t read = disk.readEntry(entry);
-        seen.entries.push_back({key, read.whole(), std::move(read.bytes)});
-        if (depth >= kMaxDepth) continue;
         const platter::nested_kind kind = platter::nestedKindOf(disk, entry);
-        if (kind != platter::nested_kind::directory && kind != platter::nested_kind::partition) continue;
+        const bool holdsEntries = kind == platter::nested_kind::directory || kind == platter::nested_kind::partition;
+        // An area's bytes hold the damage itself: what it holds is compared entry by entry.
+        if (holdsEntries) read.bytes.clear();
+        seen.entries.push_back({key, read.whole(), std::move(read.bytes)});
+        if (depth >= kMaxDepth || !holdsEntries) continue;
         if (disk.partitionFault(entry) != platter::block_range_fault::none) {
             seen.entries.push_back({key + " (its area)", false, {}});
             continue;
