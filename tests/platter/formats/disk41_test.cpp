@@ -187,11 +187,6 @@ TEST(Disk41Layout, FortyTracksWithoutExtendedBamNeverFreeOrAllocated) {
     EXPECT_FALSE(image.disk->isBlockFree(makeBlock(36, 0)));
     EXPECT_FALSE(image.disk->toggleBlock(makeBlock(36, 0)));
     EXPECT_EQ(image.disk->blocksFree(), 652u);
-    // A 35-track image never has an extended BAM.
-    TestImage dolphin35 = TestImage::fromFixture("dolphin40.d64");
-    bytes_t cut = dolphin35.bytes();
-    cut.resize(Disk41::kSize35);
-    EXPECT_EQ(TestImage::fromBytes(cut).disk->extendedBamType(), Disk41::kExtendedNone);
 }
 
 TEST(Disk41Layout, ImageSizesAndErrorBytes) {
