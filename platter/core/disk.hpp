@@ -170,6 +170,10 @@ public:
     // ---- What a format class supplies ----
     virtual std::uint64_t blocksFree() const = 0;
     virtual bool isValidBlock(const track_sector_t& block) const = 0;
+    // Whether a walk of the current directory's area may enter `block`: a block of the image,
+    // and of the partition entered (a kind whose partitions are entered answers for their
+    // area). A link to any other leaves the walk's container.
+    virtual bool holdsBlock(const track_sector_t& block) const { return isValidBlock(block); }
     virtual bool isBlockFree(const track_sector_t& block) const = 0;
     // Flips the BAM bit (journals kind 10). Invalid blocks: false, nothing journalled.
     virtual bool toggleBlock(const track_sector_t& block) = 0;
@@ -488,6 +492,9 @@ public:
     // a G64 ends before, a tape entry whose data run past the end of the file); none for a
     // whole image, and none for a cut image whose end is all it lacks.
     virtual std::vector<std::string> damageNotes() const { return {}; }
+    // Whether an entry of the current directory reserves an area its kind cannot use
+    // (partitionFault); the listing and the reading of that entry name it.
+    virtual bool hasAreaFaults() const { return false; }
     // What its opener knows the image lacks, in its words (a zipcode part that is missing, an
     // archive's file that was cut short): a note of the damage report.
     void noteDamage(std::string text) { openerNotes_.push_back(std::move(text)); }

@@ -25,8 +25,9 @@ struct cbm_directory_chain_t {
     Disk& disk;
     bool includeEmpty;
 
-    // Null where the chain rule ends the walk: a block the image lacks or cannot read.
-    std::uint8_t* block(const track_sector_t& at) { return disk.readableBlock(at); }
+    // Null where the chain rule ends the walk: a block outside the image or the partition
+    // entered, or one the image lacks or cannot read.
+    std::uint8_t* block(const track_sector_t& at) { return disk.holdsBlock(at) ? disk.readableBlock(at) : nullptr; }
     static track_sector_t next(const std::uint8_t* data) {
         return data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
     }

@@ -146,6 +146,7 @@ disk_damage_t Disk::damage() const {
     report.missesBlocks = missesBlocks();
     report.incomplete = incomplete_;
     report.sourceChanged = provider_ && provider_->readFailed();
+    report.areaFaults = hasAreaFaults();
     report.directoryKind = hasPartitionTable() ? directory_kind::partitionTable : directory_kind::directory;
     report.directory = directoryStop();
     report.notes = damageNotes();
