@@ -312,7 +312,7 @@ bool Disk::nextBlock(track_sector_t& block) {
 }
 
 chain_stop_t Disk::directoryStop() const {
-    chain_stop_t stop = chainStop(dirStart_);
+    chain_stop_t stop = directoryWalkStop();
     if (!stop.whole() && stop.from.isNone() && !dirStack_.empty()) stop.from = dirHeader_;
     return stop;
 }

@@ -19,7 +19,7 @@ std::uint8_t* Disk::slotPointer(const entry_slot_t& slot) {
 std::uint8_t* Disk::writeEntryName(std::uint64_t index, std::span<const std::uint8_t, 16> name) {
     std::uint8_t* stored = entryAt(index);
     if (stored) std::copy(name.begin(), name.end(), stored + dir_entry_t::kNameOffset);
-    forgetEntryCursor();
+    forgetWalks();
     return stored;
 }
 
@@ -28,7 +28,7 @@ void Disk::swapEntries(std::uint64_t a, std::uint64_t b) {
     std::uint8_t* second = entryAt(b);
     if (!first || !second || first == second) return;
     std::swap_ranges(first + 2, first + 32, second + 2);
-    forgetEntryCursor();
+    forgetWalks();
 }
 
 std::uint64_t Disk::moveEntry(bool up, std::uint64_t index) {
