@@ -38,11 +38,7 @@ std::unique_ptr<DiskIDE64> openHdd(bytes_t bytes = test_support::readFixture("cm
     return disk;
 }
 
-dir_entry_t entryAt(Disk& disk, std::uint64_t index) {
-    dir_entry_t entry;
-    EXPECT_TRUE(disk.getEntry(index, false, entry)) << index;
-    return entry;
-}
+using test_support::entryAt;
 
 // The entry of the current directory with the given name.
 dir_entry_t named(Disk& disk, const std::string& name) {

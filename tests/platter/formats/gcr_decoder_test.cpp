@@ -16,14 +16,9 @@ namespace {
 
 using testing::gcr_bytes_t;
 
-constexpr std::size_t kSize35 = 174848;
+using testing::kSize35;
+using testing::patternD64;
 constexpr std::size_t kBlocks35 = 683;
-
-gcr_bytes_t patternD64(std::size_t size = kSize35) {
-    gcr_bytes_t out(size);
-    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
-    return out;
-}
 
 // The decoder used the way the image classes use it.
 gcr_bytes_t decode(const gcr_bytes_t& file, bool nib, bool fastFirst = true) {

@@ -17,6 +17,15 @@ namespace platter::testing {
 
 using gcr_bytes_t = std::vector<std::uint8_t>;
 
+inline constexpr std::size_t kSize35 = 174848;  // a 35-track D64 without error bytes
+
+// A D64 of `size` bytes whose every byte tells where it stands.
+inline gcr_bytes_t patternD64(std::size_t size = kSize35) {
+    gcr_bytes_t out(size);
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
+    return out;
+}
+
 inline std::uint64_t gcrTestSectorsOn(std::uint64_t track) {
     return track <= 17 ? 21 : track <= 24 ? 19 : track <= 30 ? 18 : 17;
 }

@@ -16,11 +16,7 @@ namespace {
 
 using testing::gcr_bytes_t;
 
-gcr_bytes_t patternD64(std::size_t size = 174848) {
-    gcr_bytes_t out(size);
-    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
-    return out;
-}
+using testing::patternD64;
 
 TEST(GcrBitReader, ReadsMostSignificantBitFirstAndWrapsTheRing) {
     const gcr_bytes_t track = {0xA0, 0x0F};
