@@ -131,28 +131,21 @@ bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64
     return true;
 }
 
-bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data,
-                    std::vector<track_sector_t>* blocks) {
-    if (!isGeosFile(entry)) {
-        if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
-            bytes_t area;
-            const bool ok = readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, &area);
-            if (size) *size = area.size();
-            if (data) data->insert(data->end(), area.begin(), area.end());
-            return ok;
-        }
-        return readChain(entry.bytes[3], entry.bytes[4], bamMode, size, data, nullptr, blocks);
-    }
-    std::uint64_t total = 0;
-    std::uint64_t part = 0;
-    auto readPart = [&](const track_sector_t& start) {
-        part = 0;
-        const bool ok = readChain(start.track, start.sector, bamMode, &part, data, nullptr, blocks);
-        total += part;
-        return ok;
+bool Disk::readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks) {
+    // A tape, a partition table and a partition of block lists keep no chains of blocks.
+    if (!isCbmDosImage() || hasPartitionTable()) return true;
+    const bool geos = isGeosFile(entry);
+    if (entry.fileType() == kTypeCbm && hasCbmPartitions() && !geos)
+        return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, nullptr, &blocks);
+    std::uint64_t size = 0;
+    const auto readPart = [&](const track_sector_t& start) {
+        return readChain(start.track, start.sector, bamMode, &size, nullptr, nullptr, &blocks);
     };
-    bool ok = readPart(entry.sideBlock());
-    if (ok) ok = readPart(entry.firstBlock());
+    if (!geos) {
+        if (!readPart(entry.firstBlock())) return false;
+        return entry.fileType() != kTypeRel || readPart(entry.sideBlock());
+    }
+    bool ok = readPart(entry.sideBlock()) && readPart(entry.firstBlock());
     if (ok && entry.geosStructure() == 1) {
         // Copy the index first: freeing the records journals but the block stays put.
         std::uint8_t index[kBlockSize];
@@ -165,20 +158,10 @@ bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64
             ok = readPart(makeBlock(index[i], index[i + 1]));
         }
     }
-    if (size) *size = total;
     return ok;
 }
 
-bool Disk::readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks) {
-    if (entry.fileType() == kTypeCbm && hasCbmPartitions() && !isGeosFile(entry))
-        return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, nullptr, &blocks);
-    std::uint64_t size = 0;
-    if (!readData(entry, bamMode, &size, nullptr, &blocks)) return false;
-    if (entry.fileType() != kTypeRel || isGeosFile(entry)) return true;
-    return readChain(entry.bytes[21], entry.bytes[22], bamMode, &size, nullptr, nullptr, &blocks);
-}
-
-void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
+void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read, std::vector<track_sector_t>* blocks) {
     bytes_t& out = read.bytes;
     const bool vlir = entry.geosStructure() == 1;
     out.resize(kDataPerBlock, 0);
@@ -196,10 +179,11 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
         read.outcome = read_outcome::unreadable;
         return;
     }
+    if (blocks) blocks->push_back(infoBlock);
     out.insert(out.end(), info + 2, info + kBlockSize);
     if (!vlir) {
         std::uint64_t size = 0;
-        readChain(entry.bytes[3], entry.bytes[4], 0, &size, &out, nullptr, nullptr, false, &read.stop);
+        readChain(entry.bytes[3], entry.bytes[4], 0, &size, &out, nullptr, blocks, false, &read.stop);
         read.outcome = read.stop.whole() ? read_outcome::whole : read_outcome::cutShort;
         return;
     }
@@ -209,6 +193,7 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
         read.outcome = read_outcome::cutShort;
         return;
     }
+    if (blocks) blocks->push_back(entry.firstBlock());
     // The record table becomes (block count, last-byte index) pairs: 00 00
     // ends it, 00 FF marks an empty record.
     const std::size_t tableAt = out.size();
@@ -234,6 +219,7 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
             read.outcome = read_outcome::cutShort;
             return;
         }
+        if (blocks) blocks->insert(blocks->end(), recordBlocks.begin(), recordBlocks.end());
         const std::uint64_t count = recordBlocks.size();
         const std::uint64_t lastBytes = size - kDataPerBlock * (count - 1);
         if (count > kConvertRecordBlocks) read.recordsCountedShort.push_back({(i - 2) / 2, count});
@@ -248,14 +234,14 @@ void Disk::noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::
 }
 
 // An area its kind cannot use is refused before any of it is read.
-entry_read_t Disk::readEntry(const dir_entry_t& entry) {
+entry_read_t Disk::readEntry(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) {
     if (const block_range_fault area = partitionFault(entry); area != block_range_fault::none) {
         entry_read_t refused;
         refused.outcome = read_outcome::areaFault;
         refused.area = area;
         return refused;
     }
-    entry_read_t read = readEntryData(entry);
+    entry_read_t read = readEntryData(entry, blocks);
     const auto noted = std::find_if(damagedEntries_.begin(), damagedEntries_.end(), [&](const auto& damaged) {
         return std::equal(entry.bytes.begin() + 2, entry.bytes.end(), damaged.first.bytes.begin() + 2);
     });
@@ -266,10 +252,10 @@ entry_read_t Disk::readEntry(const dir_entry_t& entry) {
     return read;
 }
 
-entry_read_t Disk::readEntryData(const dir_entry_t& entry) {
+entry_read_t Disk::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) {
     entry_read_t read;
     if (isGeosFile(entry)) {
-        readGeosFile(entry, read);
+        readGeosFile(entry, read, blocks);
         return read;
     }
     if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
@@ -280,7 +266,7 @@ entry_read_t Disk::readEntryData(const dir_entry_t& entry) {
         return read;
     }
     std::uint64_t size = 0;
-    readChain(entry.bytes[3], entry.bytes[4], 0, &size, &read.bytes, nullptr, nullptr, false, &read.stop);
+    readChain(entry.bytes[3], entry.bytes[4], 0, &size, &read.bytes, nullptr, blocks, false, &read.stop);
     read.outcome = outcomeOf(read.stop, !read.bytes.empty());
     return read;
 }
@@ -300,8 +286,8 @@ std::uint64_t Disk::fileSize(std::uint64_t index) {
     const std::uint8_t* stored = entryAt(index);
     if (!stored) return 0;
     const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
-    std::uint64_t size = 0;
-    return readData(entry, 0, &size) ? size : 0;
+    const entry_read_t read = readEntry(entry);
+    return read.whole() ? read.bytes.size() : 0;
 }
 
 bool Disk::nextBlock(track_sector_t& block) {

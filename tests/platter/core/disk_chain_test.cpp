@@ -158,9 +158,14 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     entry.bytes[25] = 90, entry.bytes[26] = 5, entry.bytes[27] = 17, entry.bytes[28] = 12, entry.bytes[29] = 30;
     ASSERT_TRUE(disk.isGeosFile(entry));
     EXPECT_EQ(disk.geosInfoWord(entry, geos_info_field::LoadAddress), 0u);
-    std::uint64_t size = 0;
-    ASSERT_TRUE(disk.readData(entry, 0, &size));
-    EXPECT_EQ(size, 254u + 254 + 264 + 4);
+    // The info block, the index and the records' blocks.
+    std::vector<track_sector_t> blocks;
+    ASSERT_TRUE(disk.readFileBlocks(entry, 0, blocks));
+    EXPECT_EQ(blocks.size(), 1u + 1 + 3);
+    // The one read of the entry goes through the same blocks.
+    std::vector<track_sector_t> read;
+    EXPECT_TRUE(disk.readEntry(entry, &read).whole());
+    EXPECT_EQ(read, blocks);
     bytes_t cvt;
     ASSERT_TRUE(readWhole(disk, entry, cvt));
     ASSERT_EQ(cvt.size(), 762u + 2 * 254 + 4);
