@@ -52,8 +52,7 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
         // What a file cut short holds is listed as what it holds; one whose chain stopped early
         // (it turns back or leaves) is listed as unreadable, with a warning where it stopped.
         platter::entry_read_t read = disk.readEntry(entry, needs.blocks ? &listed.blocks : nullptr);
-        listed.dataRead =
-            read.whole() || (read.outcome == platter::read_outcome::cutShort && read.stop.whole());
+        listed.dataRead = read.whole() || (read.outcome == platter::read_outcome::cutShort && read.stop.whole());
         listed.size = listed.dataRead ? read.bytes.size() : 0;
         listed.chainStop = read.stop;
         if (readsData && listed.dataRead) data = std::move(read.bytes);
