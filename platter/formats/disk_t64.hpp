@@ -49,7 +49,7 @@ public:
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
     // The load address and the data the file holds; an entry whose data run past the end of
-    // the file gives what is there and leaves last error 9.
+    // the file gives what is there, cut short.
     entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) override;
     std::uint64_t fileSize(std::uint64_t index) override;
     // A directory larger than the file holds, the entries whose data run past its end, lie in
