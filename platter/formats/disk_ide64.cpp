@@ -183,19 +183,8 @@ std::uint8_t* DiskIDE64::locateEntry(std::uint64_t index, bool includeEmpty, tra
     return nullptr;
 }
 
-// A partition entry's data is the partition's sectors.
-bool DiskIDE64::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std::uint64_t* size, bytes_t* data,
-                         std::vector<track_sector_t>* /*blocks*/) {
-    const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
-    if (size) *size = bytes;
-    if (!data) return bytes != 0;
-    entry_read_t read = readEntry(entry);
-    data->insert(data->end(), read.bytes.begin(), read.bytes.end());
-    return read.whole();
-}
-
 // The partition's sectors as far as the file holds them.
-entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry) {
+entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
     entry_read_t read;
     const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
     const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes;

@@ -315,19 +315,9 @@ void DiskT64::appendFileData(const tape_file_t& file, bytes_t& out) const {
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-bool DiskT64::readData(const dir_entry_t& entry, std::uint32_t, std::uint64_t* size, bytes_t* data,
-                       std::vector<track_sector_t>*) {
-    const std::optional<tape_file_t> file = fileOfEntry(entry);
-    if (!file) return false;
-    if (size) *size = file->size + 2;
-    if (data) appendFileData(*file, *data);
-    if (file->cutShort) setLastError(kErrPastImage);
-    return true;
-}
-
 // An entry whose data run past the end of the tape gives the bytes there are; the tape's
 // damage notes name it.
-entry_read_t DiskT64::readEntryData(const dir_entry_t& entry) {
+entry_read_t DiskT64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
     entry_read_t read;
     const std::optional<tape_file_t> file = fileOfEntry(entry);
     if (!file || file->faults & kInsideDirectory) {

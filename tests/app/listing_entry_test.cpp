@@ -33,7 +33,7 @@ std::unique_ptr<platter::Disk> openLsFixture(const std::string& name) {
     return platter::openContainer(platter::format_id::d64, name, bytes).disk;
 }
 
-entry_needs_t everything() { return {true, true, true, false, true, true}; }
+entry_needs_t everything() { return {true, true, false, true, true}; }
 
 listed_entry_t gather(platter::Disk& disk, std::uint64_t index, const entry_needs_t& needs) {
     platter::dir_entry_t entry;

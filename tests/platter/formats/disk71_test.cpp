@@ -23,7 +23,7 @@ TEST(Disk71Fixture, CbmconvertImageReadsAcrossBothSides) {
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(1, false, entry));
     std::vector<track_sector_t> blocks;
-    ASSERT_TRUE(image.disk->readData(entry, 0, nullptr, nullptr, &blocks));
+    ASSERT_TRUE(image.disk->readEntry(entry, &blocks).whole());
     EXPECT_TRUE(std::any_of(blocks.begin(), blocks.end(), [](const track_sector_t& b) { return b.track == 53; }));
 }
 
