@@ -421,11 +421,12 @@ public:
 
     // ---- Zipcode parts (disk_zipcode.cpp) ----
     // Decodes part `number` (1-5) of a four/five-part set into this image's blocks; part 5
-    // first makes the image 40 tracks. Nothing for a part whose load address is neither part
-    // 1's nor the others', or a number outside 1-5; else the blocks of the part's tracks that
-    // its records left empty, and those whose run-length record does not decode to a block (a
-    // run past its end), which are left empty. A record cut short by the end of the part
-    // ends the decoding.
+    // first makes the image 40 tracks. Nothing for a part that does not load as that part
+    // (loadsAsZip4Part) or a number outside 1-5; else what its records left undone: the blocks
+    // of its tracks they left empty, those whose run-length record does not decode to a block
+    // (a run past its end), which are left empty, and the first record that no whole part
+    // holds (a second one of a block, one of a block outside its tracks), which ends the
+    // decoding as a record cut short by the end of the part does.
     std::optional<zip4_part_gaps_t> unpackZip4Part(std::span<const std::uint8_t> part, unsigned number);
 
     // ---- Listings (disk_listing_draw.cpp, disk_listing_documents.cpp) ----

@@ -164,7 +164,9 @@ TEST(DiskT64Damage, EntriesPastTheEndOfAHeaderThatClaimsTooMuch) {
 TEST(DiskT64Damage, TheDirectoryEndsWhereTheFirstDataBegin) {
     T64Image image = T64Image::fromFixture("t64/nine.t64");
     DiskT64& tape = *image.disk;
-    EXPECT_EQ(tape.damageNotes(), notes_t{"the header claims 9 entries; the tape has room for 3"});
+    // SECOND, whose end address says nothing, may begin inside the slots the header claims.
+    EXPECT_EQ(tape.damageNotes(), notes_t({"the header claims 9 entries; the tape has room for 3",
+                                           "the data of entry 1 of 'test tape' are not placed for sure"}));
     EXPECT_EQ(tape.countDirectoryEntries(), 2u);
     tape.setIncludeEmpty(true);
     EXPECT_EQ(tape.countDirectoryEntries(), 3u);
