@@ -27,7 +27,10 @@ bool BlockBatch::add(const track_sector_t& block) {
 }
 
 void BlockBatch::read() {
-    buffer_.resize(blocks_.size() * Disk::kBlockSize);
+    if (blocks_.size() > held_) {
+        held_ = blocks_.size();
+        buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(held_ * Disk::kBlockSize);
+    }
     present_.assign(blocks_.size(), false);
     std::size_t first = 0;
     for (std::size_t i = 1; i <= blocks_.size(); ++i) {
@@ -46,12 +49,12 @@ void BlockBatch::clear() {
 }
 
 const std::uint8_t* BlockBatch::bytes(std::size_t index) const {
-    return present_[index] ? buffer_.data() + index * Disk::kBlockSize : nullptr;
+    return present_[index] ? buffer_.get() + index * Disk::kBlockSize : nullptr;
 }
 
 void BlockBatch::copyPiece(std::size_t first, std::size_t end) {
     if (first == end) return;
-    std::uint8_t* out = buffer_.data() + first * Disk::kBlockSize;
+    std::uint8_t* out = buffer_.get() + first * Disk::kBlockSize;
     const std::size_t bytes = (end - first) * Disk::kBlockSize;
     const auto span = static_cast<std::size_t>(offsets_[end - 1] + Disk::kBlockSize - offsets_[first]);
     if (span != bytes) spread_.resize(span);
@@ -66,7 +69,7 @@ void BlockBatch::copyPiece(std::size_t first, std::size_t end) {
     // Some block lacks its bytes, or holds no data: each as the image gives it.
     for (std::size_t i = first; i < end; ++i) {
         const std::uint8_t* data = readable_ ? disk_.readableBlock(blocks_[i]) : disk_.blockPointer(blocks_[i]);
-        if (data) std::copy_n(data, Disk::kBlockSize, buffer_.data() + i * Disk::kBlockSize);
+        if (data) std::copy_n(data, Disk::kBlockSize, buffer_.get() + i * Disk::kBlockSize);
         present_[i] = data != nullptr;
     }
 }

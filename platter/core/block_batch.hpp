@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platter/core/track_sector.hpp"
@@ -44,7 +45,9 @@ private:
     std::size_t capacity_;
     std::vector<track_sector_t> blocks_;
     std::vector<std::uint64_t> offsets_;
-    std::vector<std::uint8_t> buffer_;
+    // As many blocks as the largest batch read, never zeroed: every block read is written.
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t held_ = 0;
     std::vector<std::uint8_t> spread_;  // a piece with bytes between its blocks
     std::vector<bool> present_;
 };
