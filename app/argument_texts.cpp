@@ -56,6 +56,7 @@ std::string partitionFaultText(std::uint64_t index, platter::block_range_fault f
             return text + "covers the directory track " + std::to_string(directoryTrack);
         case platter::block_range_fault::systemArea: return text + "covers the system area";
         case platter::block_range_fault::smallerThanKind: return text + "is smaller than its kind needs";
+        case platter::block_range_fault::notWholeTracks: return text + "is not whole tracks";
         case platter::block_range_fault::headerOutside:
             return "the subdirectory of entry [" + std::to_string(index) + "] has its header outside the image";
         case platter::block_range_fault::enclosingHeader:

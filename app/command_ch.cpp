@@ -90,7 +90,7 @@ int CommandCh::processDisk(platter::Disk& disk, const std::string& path) {
         return 1;
     }
     // A damaged image is never saved: refused before anything changes.
-    if (const platter::disk_damage_t damage = disk.damage(); !damage.maySave()) {
+    if (const platter::disk_damage_t damage = disk.damageBeforeSave(); !damage.maySave()) {
         reporter_.error("'" + path + "': " + saveRefusalText(damage) + "; it is left unchanged", Reporter::kNever);
         return 1;
     }

@@ -63,6 +63,7 @@ void reportDamageFoundWhileReading(Reporter& reporter, const platter::Disk& disk
 std::string saveRefusalText(const platter::disk_damage_t& damage) {
     if (damage.missesBlocks || damage.incomplete) return "some blocks of the container hold no data";
     if (damage.sizeUnknown) return "the size of the container is not one its format knows";
+    if (damage.areaFaults) return "a partition of the container is damaged";
     return "the container is damaged";
 }
 

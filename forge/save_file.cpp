@@ -6,8 +6,11 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <set>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -24,6 +27,20 @@ constexpr char kTemporaryMark[] = ".zt-";
 constexpr std::size_t kSuffixLength = 6;
 
 std::string reason() { return std::strerror(errno); }
+
+// Test hook: with ZT_SAVE_KILL_AT=POINT#N in the environment, the process kills itself with
+// SIGKILL the Nth time a save reaches POINT ("staged": a temporary file written and flushed,
+// "named": one given its name, "renamed": one renamed over its target), so that a test can
+// see what a SIGKILL there leaves. Without the variable it does nothing.
+void killPoint(const char* point) {
+    const char* wanted = std::getenv("ZT_SAVE_KILL_AT");
+    if (wanted == nullptr) return;
+    const std::string_view spec(wanted);
+    const std::size_t hash = spec.find('#');
+    if (spec.substr(0, hash) != point) return;
+    static int reached = 0;
+    if (hash != std::string_view::npos && std::to_string(++reached) == spec.substr(hash + 1)) std::raise(SIGKILL);
+}
 
 // The file a path finally names: symbolic links followed, the last one possibly dangling.
 std::filesystem::path finalTarget(const std::filesystem::path& target) {
@@ -184,7 +201,10 @@ std::optional<save_failure_t> stage(const save_job_t& job, staged_file_t& staged
     // An unnamed file stays open until it gets its name.
     if (staged.unnamed < 0 && ::close(fd) != 0 && failure.empty())
         failure = "could not close " + quoted + ": " + reason();
-    if (failure.empty()) return std::nullopt;
+    if (failure.empty()) {
+        killPoint("staged");
+        return std::nullopt;
+    }
     return save_failure_t{true, failure};
 }
 
@@ -218,7 +238,10 @@ std::optional<save_failure_t> flushDirectory(const std::filesystem::path& direct
 std::optional<save_failure_t> renameAll(std::vector<staged_file_t>& staged, TemporaryFileGuard& guard) {
     const HeldSignals held;
     for (staged_file_t& file : staged) {
-        if (nameTemporary(file)) continue;
+        if (nameTemporary(file)) {
+            killPoint("named");
+            continue;
+        }
         const std::string failure = "could not name a temporary file in '" + file.directory.string() + "': " + reason();
         discardAll(staged, guard);
         return save_failure_t{true, failure};
@@ -232,6 +255,7 @@ std::optional<save_failure_t> renameAll(std::vector<staged_file_t>& staged, Temp
         }
         guard.forget(file.temporary);
         file.temporary.clear();
+        killPoint("renamed");
     }
     return std::nullopt;
 }

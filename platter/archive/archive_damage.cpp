@@ -46,6 +46,11 @@ void ArchiveDamage::failedCheck(const entry_name_t& name) {
     notes_.push_back("file " + quotedName(name) + " does not match its checksum");
 }
 
+void ArchiveDamage::entriesMisplaced(std::span<const dir_entry_t> stored, std::string text) {
+    misplaced_.insert(misplaced_.end(), stored.begin(), stored.end());
+    notes_.push_back(std::move(text));
+}
+
 void ArchiveDamage::note(std::string text) { notes_.push_back(std::move(text)); }
 
 bool ArchiveDamage::lostToTheEnd(const short_entry_t& entry) {
@@ -81,6 +86,7 @@ void ArchiveDamage::noteIn(Disk& disk) const {
         disk.noteEntryDamage(entry.stored, entry.outcome, textOf(entry));
         ++i;
     }
+    for (const dir_entry_t& entry : misplaced_) disk.noteEntryDamage(entry, read_outcome::cutShort, std::string());
     for (const std::string& text : notes_) disk.noteDamage(text);
 }
 

@@ -24,11 +24,15 @@ public:
     void entryShort(const dir_entry_t& stored, std::string text);
     // A file kept as decoded whose data fail the archive's check value.
     void failedCheck(const entry_name_t& name);
+    // Files stored as the archive gives them that its counts cannot place for sure (its
+    // directory and its data do not account for each other): each reads as cut short, and
+    // `text` names them all once.
+    void entriesMisplaced(std::span<const dir_entry_t> stored, std::string text);
     // Damage that is no one file's: bytes that no file accounts for, a file the directory
     // makes up, a header that leads past the archive.
     void note(std::string text);
 
-    bool empty() const { return entries_.empty() && notes_.empty(); }
+    bool empty() const { return entries_.empty() && misplaced_.empty() && notes_.empty(); }
     // Puts it all in the image's damage report: an entry stored short reads as cut short, or
     // as unreadable when it holds nothing; the files the archive ends before share one note.
     void noteIn(Disk& disk) const;
@@ -47,6 +51,7 @@ private:
     static std::string textOf(const short_entry_t& entry);
 
     std::vector<short_entry_t> entries_;
+    std::vector<dir_entry_t> misplaced_;
     std::vector<std::string> notes_;
 };
 

@@ -12,6 +12,7 @@
 #include "platter/archive/lynx_directory.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
+#include "platter/core/transfer_padding.hpp"
 #include "platter/petscii/cbm_name.hpp"
 #include "platter/petscii/petscii_text.hpp"
 
@@ -43,6 +44,25 @@ import_result_t decodeInto(Disk& disk, std::span<const std::uint8_t> bytes, std:
 bool isCut(const lynx_entry_t& entry) {
     if (entry.expected) return entry.data.size() < *entry.expected;
     return entry.blocks > 0 && entry.data.size() < (entry.blocks - 1) * kBlockData;
+}
+
+// What the counts of a Lynx directory and the size of its archive leave unaccounted for: a
+// directory whose text runs past the blocks it counts, so that the files start inside it, or
+// bytes after the last file's blocks that are no transfer's padding.
+std::optional<std::string> unaccountedLynxText(const lynx_directory_t& directory,
+                                               std::span<const std::uint8_t> archive) {
+    const std::uint64_t dataStart = directory.blocks * kBlockData;
+    if (directory.textEnd > dataStart) {
+        const std::uint64_t textBlocks = (directory.textEnd + kBlockData - 1) / kBlockData;
+        return "the directory counts " + std::to_string(directory.blocks) +
+               (directory.blocks == 1 ? " block" : " blocks") + ", but its text takes " + std::to_string(textBlocks) +
+               ": the files' data start inside it";
+    }
+    if (directory.dataEnd >= archive.size() || isTransferPadding(archive.subspan(directory.dataEnd))) return std::nullopt;
+    const std::uint64_t left = archive.size() - directory.dataEnd;
+    return "the directory accounts for " + std::to_string(directory.dataEnd) + " of the archive's " +
+           std::to_string(archive.size()) + " bytes; the " + std::to_string(left) + " after its last file " +
+           (left == 1 ? "was" : "were") + " left out";
 }
 
 // The entry an importer stored at `position` of a directory that held `before` entries.
@@ -126,17 +146,18 @@ import_result_t importCvt(Disk& disk, const archive_source_t& source) {
 }
 
 import_result_t importLnx(Disk& disk, const archive_source_t& source) {
-    std::uint64_t declared = 0;
-    const std::vector<lynx_entry_t> entries = parseLynxDirectory(source.bytes, source.typeId, &declared);
+    const lynx_directory_t directory = parseLynxDirectory(source.bytes, source.typeId);
+    const std::vector<lynx_entry_t>& entries = directory.entries;
     if (entries.empty()) return import_result_t::damaged;
     ImportStatus status;
-    if (entries.size() < declared) {
+    if (entries.size() < directory.declared) {
         status.note(import_result_t::partial);
         if (source.damage) {
             source.damage->note("the directory ends after " + std::to_string(entries.size()) + " of the " +
-                                std::to_string(declared) + " files it counts");
+                                std::to_string(directory.declared) + " files it counts");
         }
     }
+    std::vector<dir_entry_t> whole;
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const lynx_entry_t& entry = entries[k];
         std::array<std::uint8_t, kNameSize> name;
@@ -147,11 +168,21 @@ import_result_t importLnx(Disk& disk, const archive_source_t& source) {
         const bool stored =
             disk.importFile(name, static_cast<std::int64_t>(k), entry.data, recordLength, formatByCbmType(entry.type));
         if (!stored && !status.note(failureOf(disk, import_result_t::partial))) break;
-        if (!stored || !isCut(entry)) continue;
-        status.note(import_result_t::partial);
+        if (!stored) continue;
         const std::optional<dir_entry_t> made = storedEntry(disk, k, before);
+        if (!isCut(entry)) {
+            if (made) whole.push_back(*made);
+            continue;
+        }
+        status.note(import_result_t::partial);
         if (source.damage && made)
             source.damage->entryShort(*made, entry.data.size(), {entry_loss_t::cause::archiveEnds, entry.expected});
+    }
+    // Where the directory and the archive's size do not account for each other, no file is
+    // sure to lie where the directory places it.
+    if (const std::optional<std::string> text = unaccountedLynxText(directory, source.bytes)) {
+        status.note(import_result_t::partial);
+        if (source.damage) source.damage->entriesMisplaced(whole, *text);
     }
     return status.result();
 }

@@ -5,6 +5,7 @@
 #include "platter/archive/archive_decoder.hpp"
 #include "platter/archive/crc16.hpp"
 #include "platter/archive/lzhuf.hpp"
+#include "platter/core/transfer_padding.hpp"
 #include "platter/petscii/cbm_name.hpp"
 #include "platter/petscii/file_type_names.hpp"
 
@@ -97,7 +98,8 @@ import_result_t ArchiveDecoder::decodeLha() {
         lha_header_t header;
         switch (readLhaHeader(rest, header)) {
             case header_read::entry: break;
-            case header_read::end: return first ? import_result_t::damaged : status_.result();
+            // Only the first header can be the end mark here: later ones are looked at below.
+            case header_read::end: return import_result_t::damaged;
             case header_read::damaged:
                 if (first) return import_result_t::damaged;
                 lost(headerLostText(rest.size(), kMinEntry, previous));
@@ -135,10 +137,16 @@ import_result_t ArchiveDecoder::decodeLha() {
 
         if (header.last) return status_.result();
         at = static_cast<std::size_t>(header.data.data() + header.data.size() - input_.data());
-        // Too few bytes for a header: the end mark, padding, or a header the end cuts.
+        // The end mark, with a transfer's padding after it or none; bytes after the mark
+        // belong to no file.
         const std::span<const std::uint8_t> after = input_.subspan(at);
+        if (isTransferPadding(after)) return status_.result();
+        if (after[0] == 0) {
+            if (!isTransferPadding(after.subspan(1))) lost(leftOverText(after.size() - 1, "the archive's end mark"));
+            return status_.result();
+        }
         if (after.size() < kMinEntry) {
-            if (!after.empty() && after[0] != 0) lost(headerLostText(after.size(), kMinEntry, previous));
+            lost(headerLostText(after.size(), kMinEntry, previous));
             return status_.result();
         }
     }

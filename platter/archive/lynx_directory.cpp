@@ -33,6 +33,8 @@ public:
         return true;
     }
 
+    std::size_t at() const { return at_; }
+
 private:
     std::span<const std::uint8_t> bytes_;
     std::size_t at_;
@@ -40,8 +42,7 @@ private:
 
 }  // namespace
 
-std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId,
-                                             std::uint64_t* declared) {
+lynx_directory_t parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId) {
     if (typeId == 1) typeId = fileid::identify(archive).front().type;
     if (typeId == 0 || archive.empty()) return {};
 
@@ -50,13 +51,13 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
     const bool lastTakesRest = fromFirstByte || typeId == 87;
     LynxText text(archive, start);
 
-    std::uint64_t directoryBlocks = 0;
+    lynx_directory_t directory;
     std::uint64_t fileCount = 0;
-    if (!text.numberLine(directoryBlocks) || !text.numberLine(fileCount) || fileCount == 0) return {};
-    if (declared) *declared = fileCount;
+    if (!text.numberLine(directory.blocks) || !text.numberLine(fileCount) || fileCount == 0) return {};
+    directory.declared = fileCount;
 
-    std::vector<lynx_entry_t> entries;
-    std::uint64_t dataAt = directoryBlocks * kBlockData;
+    std::vector<lynx_entry_t>& entries = directory.entries;
+    std::uint64_t dataAt = directory.blocks * kBlockData;
     for (std::uint64_t file = 0; file < fileCount; ++file) {
         lynx_entry_t entry;
         std::vector<std::uint8_t> typeLine;
@@ -69,7 +70,8 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
         if (entry.type == kTypeRel && !text.numberLine(recordLength)) break;
 
         const bool takesRest = lastTakesRest && file + 1 == fileCount;
-        std::uint64_t size = archive.size() - std::min<std::uint64_t>(dataAt, archive.size());
+        std::uint64_t size = std::min(archive.size() - std::min<std::uint64_t>(dataAt, archive.size()),
+                                      blocks * kBlockData);
         if (!takesRest) {
             std::uint64_t lastBlock = 0;
             if (!text.numberLine(lastBlock)) break;
@@ -96,10 +98,11 @@ std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archi
         entry.blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(blocks, 0xffffffff));
         entry.recordLength = static_cast<std::uint32_t>(std::min<std::uint64_t>(recordLength, 0xffffffff));
         entries.push_back(std::move(entry));
-        if (takesRest) break;
+        directory.textEnd = text.at();
         dataAt = dataStart + blocks * kBlockData;
+        directory.dataEnd = dataAt;
     }
-    return entries;
+    return directory;
 }
 
 }  // namespace platter

@@ -18,11 +18,19 @@ struct lynx_entry_t {
     std::vector<std::uint8_t> data;  // as far as the archive holds them
 };
 
+// A Lynx directory and where it places the files, for holding against the archive's size.
+struct lynx_directory_t {
+    std::vector<lynx_entry_t> entries;
+    std::uint64_t declared = 0;  // the files it counts
+    std::uint64_t blocks = 0;    // the blocks it counts for itself
+    std::uint64_t textEnd = 0;   // where the text of the entries read ends
+    std::uint64_t dataEnd = 0;   // where the blocks of the last file read end
+};
+
 // The directory of a Lynx archive with each file's bytes, every file it lists even where the
-// archive ends before its data; empty on a malformed directory.
+// archive ends before its data; no entries on a malformed directory. A last file that takes
+// the rest of the archive is given no more than its blocks.
 // Type id 1 asks for identification first; 87 is the layout whose text starts at byte 113.
-// `declared`, when given, receives the number of files the directory claims.
-std::vector<lynx_entry_t> parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId,
-                                             std::uint64_t* declared = nullptr);
+lynx_directory_t parseLynxDirectory(std::span<const std::uint8_t> archive, std::uint32_t typeId);
 
 }  // namespace platter

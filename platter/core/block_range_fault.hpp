@@ -11,6 +11,7 @@ enum class block_range_fault {
     directoryTrack,    // it covers the track of the directory it is listed in
     systemArea,        // it covers blocks the image keeps for itself (a CMD image's system area)
     smallerThanKind,   // it holds fewer bytes than an image of its kind needs
+    notWholeTracks,    // it starts or ends inside a track, where its kind takes whole tracks
     headerOutside,     // a subdirectory's header block is none of the image's blocks
     enclosingHeader,   // a subdirectory's header block is that of a directory enclosing it
     directoryOutside,  // a subdirectory's first directory block lies outside the partition holding it

@@ -170,6 +170,10 @@ public:
     // ---- What a format class supplies ----
     virtual std::uint64_t blocksFree() const = 0;
     virtual bool isValidBlock(const track_sector_t& block) const = 0;
+    // Whether a walk of the current directory's area may enter `block`: a block of the image,
+    // and of the partition entered (a kind whose partitions are entered answers for their
+    // area). A link to any other leaves the walk's container.
+    virtual bool holdsBlock(const track_sector_t& block) const { return isValidBlock(block); }
     virtual bool isBlockFree(const track_sector_t& block) const = 0;
     // Flips the BAM bit (journals kind 10). Invalid blocks: false, nothing journalled.
     virtual bool toggleBlock(const track_sector_t& block) = 0;
@@ -249,8 +253,8 @@ public:
                                      std::uint64_t& slot);
     virtual track_sector_t firstBlock(const dir_entry_t& entry) const { return entry.firstBlock(); }
     // The blocks of the current directory chain in order, up to a link past the image, a
-    // block met before or a block that cannot be read.
-    std::vector<track_sector_t> directoryChain();
+    // block met before or a block that cannot be read; where the walk ended is kept.
+    std::vector<track_sector_t> directoryChain() const;
     virtual bool openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo);
     // The image a partition-table entry holds, shared with whoever has it open already; null for
     // an entry that holds none. The view never outlives this image's bytes: closing or destroying
@@ -313,8 +317,9 @@ public:
     // given, receives those it read.
     chain_stop_t chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks = nullptr) const;
     // Where the walk of the current directory ends, as chainStop gives it for a chain of
-    // linked blocks (an entered directory's from the link of its header); a kind whose
-    // directory is laid out otherwise answers for its layout.
+    // linked blocks (an entered directory's from the link of its header): what the walk behind
+    // directoryChain met, not a walk of its own. A kind whose directory is laid out otherwise
+    // answers for its layout.
     virtual chain_stop_t directoryStop() const;
 
     // ---- Undo journal (disk_undo.cpp) ----
@@ -483,11 +488,17 @@ public:
 
     // ---- Damage ----
     // Everything known to be wrong with the image, told once by whoever reads it.
+    // What the walk of the directory met is the one its listing made, kept until the image changes.
     disk_damage_t damage() const;
+    // The report a save is decided on: the directory walked afresh, whatever was kept.
+    disk_damage_t damageBeforeSave() const;
     // Damage that a reader is told of once, one text each, in its kind's own words (the tracks
     // a G64 ends before, a tape entry whose data run past the end of the file); none for a
     // whole image, and none for a cut image whose end is all it lacks.
     virtual std::vector<std::string> damageNotes() const { return {}; }
+    // Whether an entry of the current directory reserves an area its kind cannot use
+    // (partitionFault); the listing and the reading of that entry name it.
+    virtual bool hasAreaFaults() const { return false; }
     // What its opener knows the image lacks, in its words (a zipcode part that is missing, an
     // archive's file that was cut short): a note of the damage report.
     void noteDamage(std::string text) { openerNotes_.push_back(std::move(text)); }
@@ -553,6 +564,13 @@ protected:
     // block that changes, and relinks moved subdirectories; true when anything changed.
     bool rewriteDirectorySlots(const std::vector<entry_slot_t>& slots, const std::vector<dir_entry_t>& entries);
 
+    // The walk behind directoryChain and directoryStop: the current directory's blocks in order
+    // into `blocks`, and where it ended. A kind whose directory chain links otherwise (a
+    // partition table) walks it here.
+    virtual chain_stop_t walkDirectoryChain(std::vector<track_sector_t>& blocks) const;
+    // Where the last walk of the current directory ended, walking it when no walk since the
+    // last change did.
+    const chain_stop_t& directoryWalkStop() const;
     // The count countDirectoryEntries keeps, for a kind that counts its entries itself.
     void setDirectoryEntryCount(std::uint64_t count) { entryCount_ = count; }
     // The shape and the fixed blocks of the kind, set by a class (in its constructor and parseImage).
@@ -562,8 +580,10 @@ protected:
     void setDirectoryStart(const track_sector_t& block) { dirStart_ = block; }
     void setHighestFileType(int type) { highestFileType_ = type; }
     void setGrowsOnDemand(bool on) { growsOnDemand_ = on; }
-    // Some valid block lies (partly) past the end of the data: a truncated image.
-    bool missesBlocks() const;
+    // Some valid block lies (partly) past the end of the data: a truncated image. One look at
+    // the last block, as blocks lie in the file in geometry order; a kind whose file can lack
+    // blocks before its end says so too.
+    virtual bool missesBlocks() const;
     // From parseImage: the bytes hold no image of the class at all (a packed file that does not
     // unpack), so opening fails.
     void markUnreadable() { unreadable_ = true; }
@@ -601,9 +621,18 @@ private:
     // What every way of opening ends with, once the provider holds the image; false when the
     // class found no image in it.
     bool finishOpen();
+    // Where the last walk of a directory chain, from `start`, ended.
+    struct directory_walk_t {
+        bool valid = false;
+        track_sector_t start{};
+        chain_stop_t stop;
+    };
     // Every change of the image may change the directory: the next entry lookup starts at the
-    // directory start again.
-    void forgetEntryCursor() { entryCursor_.valid = false; }
+    // directory start again, and the next question about its chain walks it again.
+    void forgetWalks() {
+        entryCursor_.valid = false;
+        directoryWalk_.valid = false;
+    }
     bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                            const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
                            std::size_t depth);
@@ -645,6 +674,9 @@ private:
     std::vector<std::pair<dir_entry_t, read_outcome>> damagedEntries_;
     std::set<track_sector_t> visited_;
     entry_cursor_t entryCursor_;
+    // Kept by every walk of the chain (opening and a listing count the entries through one),
+    // so that the damage report does not walk it again.
+    mutable directory_walk_t directoryWalk_;
 };
 
 }  // namespace platter

@@ -33,7 +33,7 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
         return true;
     }
     const track_sector_t start = makeBlock(track, sector);
-    ChainWalk walk(start, isValidBlock(start));
+    ChainWalk walk(start, holdsBlock(start));
     std::uint64_t bytes = 0;
     while (walk.going()) {
         const track_sector_t block = walk.block();
@@ -52,7 +52,7 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
             appendData(data, at + 2, kDataPerBlock);
             bytes += kDataPerBlock;
             const track_sector_t next = makeBlock(linkTrack, linkSector);
-            walk.follow(next, isValidBlock(next));
+            walk.follow(next, holdsBlock(next));
             continue;
         }
         const std::uint64_t used = wholeLastBlock ? kDataPerBlock : (linkSector >= 2 ? linkSector - 1u : 0);
@@ -82,9 +82,9 @@ const std::uint8_t* Disk::walkRead(ChainWalk& walk) const {
 block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const {
     if (count == 0) return block_range_fault::none;
     track_sector_t block = makeBlock(track, sector);
-    if (!isValidBlock(block)) return block_range_fault::outsideImage;
+    if (!holdsBlock(block)) return block_range_fault::outsideImage;
     for (std::uint64_t done = 0; done < count; ++done, block = nextAreaBlock(*this, block)) {
-        if (!isValidBlock(block)) return block_range_fault::pastEnd;
+        if (!holdsBlock(block)) return block_range_fault::pastEnd;
         if (block.track == dirStart_.track) return block_range_fault::directoryTrack;
         if (!provider_ || provider_->available(blockOffset(block)) < kBlockSize) return block_range_fault::pastEnd;
     }
@@ -188,7 +188,7 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
 
     // The info block first: without it there is no GEOS Convert form.
     const track_sector_t infoBlock = entry.sideBlock();
-    ChainWalk infoWalk(infoBlock, isValidBlock(infoBlock), 1);
+    ChainWalk infoWalk(infoBlock, holdsBlock(infoBlock), 1);
     const std::uint8_t* info = walkRead(infoWalk);
     if (!info) {
         out.clear();
@@ -312,7 +312,7 @@ bool Disk::nextBlock(track_sector_t& block) {
 }
 
 chain_stop_t Disk::directoryStop() const {
-    chain_stop_t stop = chainStop(dirStart_);
+    chain_stop_t stop = directoryWalkStop();
     if (!stop.whole() && stop.from.isNone() && !dirStack_.empty()) stop.from = dirHeader_;
     return stop;
 }
@@ -320,14 +320,14 @@ chain_stop_t Disk::directoryStop() const {
 chain_stop_t Disk::chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks) const {
     // A CBM link to track 0 leads nowhere: an empty chain.
     if (start.track == 0 && !isValidBlock(start)) return chain_stop_t{};
-    ChainWalk walk(start, isValidBlock(start));
+    ChainWalk walk(start, holdsBlock(start));
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* data = walkRead(walk);
         if (!data) break;
         if (blocks) blocks->push_back(block);
         const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
-        walk.follow(next, isValidBlock(next));
+        walk.follow(next, holdsBlock(next));
     }
     return walk.stop();
 }

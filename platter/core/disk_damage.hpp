@@ -22,12 +22,14 @@ struct disk_damage_t {
     bool missesBlocks = false;   // blocks its file ends before: a cut image
     bool incomplete = false;     // blocks its opener could not fill (a zipcode part missing)
     bool sourceChanged = false;  // the host file lost bytes it had while it was read
+    bool areaFaults = false;     // an entry reserves an area its kind cannot use (told where it is listed)
     directory_kind directoryKind = directory_kind::directory;
     chain_stop_t directory;          // how the walk of the current directory ended
     std::vector<std::string> notes;  // what its kind and its opener say of it in their own words
 
     bool whole() const {
-        return !sizeUnknown && !missesBlocks && !incomplete && !sourceChanged && directory.whole() && notes.empty();
+        return !sizeUnknown && !missesBlocks && !incomplete && !sourceChanged && !areaFaults && directory.whole() &&
+               notes.empty();
     }
     // Only a whole image is written back: a save would write what is missing as if it were
     // not, a cut image shorter, and one of an unknown size reshaped.

@@ -25,8 +25,9 @@ struct cbm_directory_chain_t {
     Disk& disk;
     bool includeEmpty;
 
-    // Null where the chain rule ends the walk: a block the image lacks or cannot read.
-    std::uint8_t* block(const track_sector_t& at) { return disk.readableBlock(at); }
+    // Null where the chain rule ends the walk: a block outside the image or the partition
+    // entered, or one the image lacks or cannot read.
+    std::uint8_t* block(const track_sector_t& at) { return disk.holdsBlock(at) ? disk.readableBlock(at) : nullptr; }
     static track_sector_t next(const std::uint8_t* data) {
         return data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
     }
@@ -58,6 +59,7 @@ std::uint64_t Disk::countDirectoryEntries() {
     std::uint64_t count = 0;
     for (const track_sector_t& block : directoryChain()) {
         const std::uint8_t* data = blockPointer(block);
+        if (!data) break;
         for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) {
             if (includeEmpty_ || data[k * 32 + 2] != 0) ++count;
         }
@@ -66,11 +68,18 @@ std::uint64_t Disk::countDirectoryEntries() {
     return count;
 }
 
-std::vector<track_sector_t> Disk::directoryChain() {
-    std::vector<track_sector_t> chain;
-    chainStop(dirStart_, &chain);
-    return chain;
+std::vector<track_sector_t> Disk::directoryChain() const {
+    std::vector<track_sector_t> blocks;
+    directoryWalk_ = {true, dirStart_, walkDirectoryChain(blocks)};
+    return blocks;
 }
+
+const chain_stop_t& Disk::directoryWalkStop() const {
+    if (!directoryWalk_.valid || directoryWalk_.start != dirStart_) directoryChain();
+    return directoryWalk_.stop;
+}
+
+chain_stop_t Disk::walkDirectoryChain(std::vector<track_sector_t>& blocks) const { return chainStop(dirStart_, &blocks); }
 
 std::vector<entry_slot_t> Disk::directorySlots() {
     std::vector<entry_slot_t> slots;

@@ -19,7 +19,7 @@ std::uint8_t* Disk::slotPointer(const entry_slot_t& slot) {
 std::uint8_t* Disk::writeEntryName(std::uint64_t index, std::span<const std::uint8_t, 16> name) {
     std::uint8_t* stored = entryAt(index);
     if (stored) std::copy(name.begin(), name.end(), stored + dir_entry_t::kNameOffset);
-    forgetEntryCursor();
+    forgetWalks();
     return stored;
 }
 
@@ -28,7 +28,7 @@ void Disk::swapEntries(std::uint64_t a, std::uint64_t b) {
     std::uint8_t* second = entryAt(b);
     if (!first || !second || first == second) return;
     std::swap_ranges(first + 2, first + 32, second + 2);
-    forgetEntryCursor();
+    forgetWalks();
 }
 
 std::uint64_t Disk::moveEntry(bool up, std::uint64_t index) {
@@ -61,7 +61,7 @@ bool Disk::findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots) 
     std::uint64_t passed = 0;
     track_sector_t lastBlock{};
     // A directory that does not end whole has no slot to give: it is not written to.
-    ChainWalk walk(dirStart_.track == 0 ? noBlock() : dirStart_, isValidBlock(dirStart_));
+    ChainWalk walk(dirStart_.track == 0 ? noBlock() : dirStart_, holdsBlock(dirStart_));
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* data = walkRead(walk);
@@ -81,7 +81,7 @@ bool Disk::findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots) 
         }
         lastBlock = block;
         const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
-        walk.follow(next, isValidBlock(next));
+        walk.follow(next, holdsBlock(next));
     }
     if (!walk.stop().whole()) return false;
     // Every block is full: link a new directory block after the last one.

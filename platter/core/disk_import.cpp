@@ -182,7 +182,7 @@ bool Disk::createSideSectors(const track_sector_t& first, std::uint8_t recordLen
     bool groupOpen = false;
     std::size_t pointers = kPointersPerSideSector;  // full: the first data block takes a new one
     bool ok = true;
-    ChainWalk walk(first, isValidBlock(first));
+    ChainWalk walk(first, holdsBlock(first));
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* data = walkRead(walk);
@@ -213,7 +213,7 @@ bool Disk::createSideSectors(const track_sector_t& first, std::uint8_t recordLen
         current[17 + pointers * 2] = static_cast<std::uint8_t>(block.sector);
         ++pointers;
         const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
-        walk.follow(next, isValidBlock(next));
+        walk.follow(next, holdsBlock(next));
     }
     ok = ok && walk.stop().whole();
     if (groupOpen) endUndoGroup("Create Side Sector");

@@ -27,7 +27,7 @@ Disk::Disk(format_id id) : formatId_(id) {}
 Disk::~Disk() = default;
 
 bool Disk::open(const path& file, bool existing, bool format, std::uint32_t formatArg) {
-    forgetEntryCursor();
+    forgetWalks();
     sourcePath_ = file;
     if (!provider_) adoptDataProvider(std::make_unique<DataProvider>());
     if (provider_->size() == 0) {
@@ -66,7 +66,7 @@ bool Disk::openProvider(const path& file, std::unique_ptr<DataProvider> provider
 }
 
 bool Disk::finishOpen() {
-    forgetEntryCursor();
+    forgetWalks();
     unreadable_ = false;
     parseImage();
     if (unreadable_) return false;
@@ -107,7 +107,7 @@ std::optional<forge::save_failure_t> Disk::saveAs(const path& target, const list
 }
 
 std::optional<forge::save_failure_t> Disk::refusedSave() {
-    if (damage().maySave()) return std::nullopt;
+    if (damageBeforeSave().maySave()) return std::nullopt;
     lastError_ = kErrImageWrite;
     return forge::save_failure_t{false, "the image is damaged; it is not saved"};
 }
@@ -146,6 +146,7 @@ disk_damage_t Disk::damage() const {
     report.missesBlocks = missesBlocks();
     report.incomplete = incomplete_;
     report.sourceChanged = provider_ && provider_->readFailed();
+    report.areaFaults = hasAreaFaults();
     report.directoryKind = hasPartitionTable() ? directory_kind::partitionTable : directory_kind::directory;
     report.directory = directoryStop();
     report.notes = damageNotes();
@@ -153,19 +154,21 @@ disk_damage_t Disk::damage() const {
     return report;
 }
 
+disk_damage_t Disk::damageBeforeSave() const {
+    directoryWalk_.valid = false;
+    return damage();
+}
+
+// Blocks lie in the file in geometry order, so the file holds them all when it holds the last.
 bool Disk::missesBlocks() const {
     if (!provider_) return true;
-    for (std::uint64_t track = 1; track <= geometry_.trackCount; ++track) {
-        for (std::uint64_t sector = 0; isValidBlock(makeBlock(track, sector)); ++sector) {
-            if (provider_->available(blockOffset(makeBlock(track, sector))) < kBlockSize) return true;
-        }
-    }
-    return false;
+    const track_sector_t last = makeBlock(geometry_.trackCount, maxSector(geometry_.trackCount));
+    return isValidBlock(last) && provider_->available(blockOffset(last)) < kBlockSize;
 }
 
 bool Disk::resize(std::uint64_t bytes) {
     if (!provider_) return false;
-    forgetEntryCursor();
+    forgetWalks();
     completeImage();
     provider_->setSize(bytes);
     return true;
@@ -174,7 +177,7 @@ bool Disk::resize(std::uint64_t bytes) {
 bool Disk::sizeRange(std::uint64_t&, std::uint64_t&, std::uint64_t&) { return false; }
 
 void Disk::setDataProvider(DataProvider* provider) {
-    forgetEntryCursor();
+    forgetWalks();
     ownedProvider_.reset();
     provider_ = provider;
 }
@@ -186,7 +189,7 @@ std::unique_ptr<DataProvider> Disk::replaceDataProvider(std::unique_ptr<DataProv
 }
 
 void Disk::adoptDataProvider(std::unique_ptr<DataProvider> provider) {
-    forgetEntryCursor();
+    forgetWalks();
     ownedProvider_ = std::move(provider);
     provider_ = ownedProvider_.get();
 }

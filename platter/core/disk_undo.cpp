@@ -13,7 +13,7 @@ constexpr std::size_t kMaxRevertBytes = 8192;
 bool Disk::pushUndoRecord(std::uint32_t kind, const track_sector_t& block, std::uint64_t value,
                           std::span<const std::uint8_t> bytes, const std::string& name) {
     // Every edit journals what it changes, also while the journal is suspended.
-    forgetEntryCursor();
+    forgetWalks();
     return journal_.push(kind, block, value, bytes, name, includeEmpty_);
 }
 
@@ -45,7 +45,7 @@ bool Disk::undo() {
     }
     includeEmpty_ = wasIncludeEmpty;
     journal_.setSuspended(wasSuspended);
-    forgetEntryCursor();
+    forgetWalks();
     if (result && journal_.empty()) setModified(false);
     return result;
 }

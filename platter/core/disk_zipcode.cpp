@@ -50,7 +50,7 @@ std::optional<zip4_part_gaps_t> Disk::unpackZip4Part(std::span<const std::uint8_
         extendDisk(true);
     }
     setModified(true);
-    forgetEntryCursor();
+    forgetWalks();
     const std::uint64_t firstTrack = kZipcodePartFirstTrack[number - 1];
     const std::uint64_t endTrack = std::min<std::uint64_t>(kZipcodePartFirstTrack[number], trackCount() + 1);
     std::array<std::bitset<256>, kMostPartTracks> reached;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <span>
 
+#include "platter/core/data_provider.hpp"
 #include "platter/core/library_options.hpp"
 #include "platter/fileid/bam_entries.hpp"
 #include "platter/formats/bam_track.hpp"
@@ -58,11 +59,41 @@ bool allZero(const std::uint8_t* from, std::size_t count) {
     return std::all_of(from, from + count, [](std::uint8_t b) { return b == 0; });
 }
 
+// The entries of tracks 36-40 at `at` as a 40-track DOS writes them: each free count that of
+// its map, no map naming a sector past the 17 of those tracks, and some track with a free block.
+bool writtenForFortyTracks(std::span<const std::uint8_t> bam, std::size_t at) {
+    bool anyFree = false;
+    for (std::size_t k = 0; k < 5; ++k) {
+        const std::uint8_t* entry = bam.data() + at + 4 * k;
+        const unsigned map = entry[1] | (entry[2] << 8) | (entry[3] << 16);
+        if ((map >> 17) != 0 || std::popcount(map) != entry[0]) return false;
+        anyFree = anyFree || entry[0] != 0;
+    }
+    return anyFree;
+}
+
+// A BAM block that names 40 tracks: tracks 1-35 as a drive keeps them and one of the three
+// extended layouts written whole. Garbage or zeros past track 35's entry name nothing.
+bool namesFortyTracks(std::span<const std::uint8_t> bam) {
+    if (bam.size() < Disk::kBlockSize || !bamEntriesConsistent(bam, 4, 35)) return false;
+    return writtenForFortyTracks(bam, kSpeedDosAt) || writtenForFortyTracks(bam, kDolphinDosAt) ||
+           writtenForFortyTracks(bam, kPrologicDosAt);
+}
+
+// Bytes that are an error table: one error byte a block (0-15), or the DOS codes they stand
+// for (0, 20-29, 74), as the table is loaded.
+bool isErrorTable(std::span<const std::uint8_t> table) {
+    if (table.empty()) return false;
+    if (table.front() <= 12) return std::all_of(table.begin(), table.end(), [](std::uint8_t b) { return b <= 15; });
+    return std::all_of(table.begin(), table.end(),
+                       [](std::uint8_t b) { return b == 0 || (b >= 20 && b <= 29) || b == 74; });
+}
+
 }  // namespace
 
 Disk41::Disk41() : Disk41(format_id::d64) {}
 
-Disk41::Disk41(format_id id) : BamDisk(id) {
+Disk41::Disk41(format_id id) : BamDisk(id), tracksFromBam_(id == format_id::d64) {
     setHighestFileType(kTypeRel);
     setHeaderBlock(makeBlock(kDirectoryTrack, 0));
     setDirectoryStart(makeBlock(kDirectoryTrack, 1));
@@ -76,13 +107,30 @@ std::uint64_t Disk41::firstBlockOfTrack(std::uint64_t track) {
     return track >= 1 && track <= kMaxTracks ? kFirstBlock[track] : 0;
 }
 
+// The size names the tracks, unless the BAM names more: a 40-track BAM in a file of 35
+// tracks (with or without error bytes) is a 40-track image cut short, and 768 bytes after 40
+// tracks that are no error table are track 41 of a 42-track image. An odd size keeps the
+// tracks the file holds.
 void Disk41::parseImage() {
     setLastError(kErrNone);
-    switch (providerSize()) {
-        case kSize35: break;
-        case kSize35 + kBlocks35: loadErrorBytes(kBlocks35); break;
+    const std::uint64_t size = providerSize();
+    const bool fortyTrackBam = tracksFromBam_ && namesFortyTracks(blockBytes(headerBlock()));
+    switch (size) {
+        case kSize35:
+            if (fortyTrackBam) setGeometry(kGeometry40);
+            break;
+        case kSize35 + kBlocks35:
+            if (fortyTrackBam)
+                setGeometry(kGeometry40);
+            else
+                loadErrorBytes(kBlocks35);
+            break;
         case kSize40: setGeometry(kGeometry40); break;
         case kSize40 + kBlocks40:
+            if (tracksFromBam_ && !isErrorTable(fileBytes(kSize40, kBlocks40))) {
+                setGeometry(kGeometry42);
+                break;
+            }
             setGeometry(kGeometry40);
             loadErrorBytes(kBlocks40);
             break;
@@ -91,9 +139,21 @@ void Disk41::parseImage() {
             setGeometry(kGeometry42);
             loadErrorBytes(kBlocks42);
             break;
-        default: markSizeUnknown(); break;
+        default:
+            markSizeUnknown();
+            if (tracksFromBam_ && size > kSize40)
+                setGeometry(kGeometry42);
+            else if (fortyTrackBam)
+                setGeometry(kGeometry40);
+            break;
     }
     extendedBam_ = detectExtendedBam();
+}
+
+std::span<const std::uint8_t> Disk41::fileBytes(std::uint64_t offset, std::uint64_t count) const {
+    DataProvider* provider = dataProvider();
+    const std::uint8_t* bytes = provider ? provider->rangeAt(offset, count) : nullptr;
+    return bytes ? std::span<const std::uint8_t>(bytes, count) : std::span<const std::uint8_t>();
 }
 
 std::uint64_t Disk41::maxSector(std::uint64_t track) const {

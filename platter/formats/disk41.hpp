@@ -66,6 +66,9 @@ public:
     // Whether that layout has blocks of tracks 36-40 in use: files of the disk lie there.
     static bool extendedBamUsesBlocks(std::span<const std::uint8_t> bam);
     static std::uint64_t sectorsOnTrack(std::uint64_t track);
+    // The tracks of an image whose bytes another step shaped (a partition's window, a decoded
+    // zipcode set) are its size's, whatever its BAM names. Called before it opens.
+    void keepTracksOfSize() { tracksFromBam_ = false; }
     // Block index of sector 0 of a 1541 track (1-40).
     static std::uint64_t firstBlockOfTrack(std::uint64_t track);
 
@@ -82,8 +85,11 @@ protected:
 private:
     // The layout the BAM block shows now, on a 40-track image.
     int detectExtendedBam() const;
+    // `count` bytes of the file from `offset`, or an empty span where it ends before them.
+    std::span<const std::uint8_t> fileBytes(std::uint64_t offset, std::uint64_t count) const;
 
     mutable int extendedBam_ = kExtendedNone;
+    bool tracksFromBam_ = true;
 };
 
 }  // namespace platter

@@ -40,6 +40,14 @@ std::uint64_t Disk71::sectorsOnSide(std::uint64_t track) {
     return sectorsOnTrack(track > kSideTracks ? track - kSideTracks : track);
 }
 
+bool Disk71::namesTwoSides(std::span<const std::uint8_t> header) {
+    if (header.size() < kBlockSize || (header[3] & kDoubleSided) == 0) return false;
+    for (std::uint64_t k = 0; k < kSideTracks; ++k) {
+        if (header[kSecondCountsAt + k] > sectorsOnTrack(k + 1)) return false;
+    }
+    return true;
+}
+
 std::uint64_t Disk71::blockOffset(const track_sector_t& block) const {
     if (block.track > kSideTracks && block.track <= kTracks)
         return (kBlocks35 + firstBlockOfTrack(block.track - kSideTracks) + block.sector) * kBlockSize;

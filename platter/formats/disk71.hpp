@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platter/formats/bam_track.hpp"
@@ -35,6 +36,9 @@ public:
 
     // Sectors of a track of either side (0 outside 1-70).
     static std::uint64_t sectorsOnSide(std::uint64_t track);
+    // Whether a header block (18/0) is a 1571's of both sides: the double-sided flag set, and
+    // each free count of the second side within its track.
+    static bool namesTwoSides(std::span<const std::uint8_t> header);
 
 protected:
     std::uint64_t sectorsOf(std::uint64_t track) const override { return sectorsOnSide(track); }

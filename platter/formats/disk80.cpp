@@ -59,9 +59,18 @@ std::uint64_t Disk80::maxSector(std::uint64_t track) const {
     return sectors == 0 ? 0 : sectors - 1;
 }
 
-std::uint64_t Disk80::blockOffset(const track_sector_t& block) const {
+std::uint64_t Disk80::blockOffset(const track_sector_t& block) const { return offsetOf(block); }
+
+std::uint64_t Disk80::offsetOf(const track_sector_t& block) {
     const std::uint64_t track = std::min(block.track, kMaxTracks + 1);
     return (kFirstBlock[track] + block.sector) * kBlockSize;
+}
+
+bool Disk80::namesDoubleSidedTracks(std::span<const std::uint8_t> secondBam) {
+    constexpr std::size_t kLowTrackAt = 4;
+    constexpr std::size_t kEndTrackAt = 5;
+    return secondBam.size() >= kBlockSize && secondBam[kLowTrackAt] == kTracksPerBamBlock + 1 &&
+           secondBam[kEndTrackAt] == 2 * kTracksPerBamBlock + 1;
 }
 
 bool Disk80::isBamBlock(const track_sector_t& block) const {

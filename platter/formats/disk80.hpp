@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platter/formats/bam_disk.hpp"
@@ -37,6 +38,11 @@ public:
 
     // Sectors of a track of an 8050 or 8250 disk (0 outside 1-154).
     static std::uint64_t sectorsOnTrack(std::uint64_t track);
+    // Byte offset of a block of an 8050 or 8250 image.
+    static std::uint64_t offsetOf(const track_sector_t& block);
+    // Whether the second BAM block (38/3) is an 8250's: it covers tracks 51-100, where an
+    // 8050's covers 51-77.
+    static bool namesDoubleSidedTracks(std::span<const std::uint8_t> secondBam);
 
 protected:
     Disk80(format_id id, std::uint64_t tracks, std::uint64_t size, std::uint64_t blocks);

@@ -46,6 +46,36 @@ bool Disk81::isBamBlock(const track_sector_t& block) const {
     return block.track == currentTrack() && block.sector <= 2;
 }
 
+bool Disk81::holdsBlock(const track_sector_t& block) const {
+    if (!isValidBlock(block)) return false;
+    const dir_frame_t* frame = directoryFrame();
+    if (!frame || frame->entryType != kTypeCbm) return true;
+    const std::uint64_t first = frame->headerBlock.track;
+    return block.track >= first && block.track - first < frame->size / kSectors;
+}
+
+block_range_fault Disk81::partitionFault(const dir_entry_t& entry) const {
+    const block_range_fault area = Disk::partitionFault(entry);
+    if (area != block_range_fault::none || entry.fileType() != kTypeCbm) return area;
+    if (entry.blockCount() < kSmallestPartition) return block_range_fault::smallerThanKind;
+    if (entry.bytes[4] != 0 || entry.blockCount() % kSectors != 0) return block_range_fault::notWholeTracks;
+    return block_range_fault::none;
+}
+
+bool Disk81::hasAreaFaults() const {
+    std::vector<track_sector_t> blocks;
+    chainStop(directoryStart(), &blocks);
+    for (const track_sector_t& block : blocks) {
+        const std::uint8_t* data = blockData(block);
+        for (std::uint64_t k = 0; data && k < kEntriesPerBlock; ++k) {
+            const auto bytes = std::span<const std::uint8_t>(data + k * dir_entry_t::kSize, dir_entry_t::kSize);
+            const dir_entry_t entry = dir_entry_t::fromBytes(bytes);
+            if (entry.fileType() == kTypeCbm && partitionFault(entry) != block_range_fault::none) return true;
+        }
+    }
+    return false;
+}
+
 std::optional<BamTrack> Disk81::bamEntryOn(std::uint64_t bamTrack, std::uint64_t track) const {
     if (track == 0 || track > kTracks) return std::nullopt;
     const track_sector_t block = makeBlock(bamTrack, track <= 40 ? 1 : 2);

@@ -30,6 +30,12 @@ public:
     std::uint64_t blocksFree() const override;
     std::uint64_t defaultSubdirectorySize() const override;
     bool isBamBlock(const track_sector_t& block) const override;
+    // Inside an entered partition, only the blocks of its tracks.
+    bool holdsBlock(const track_sector_t& block) const override;
+    // Also a partition that is not whole tracks from a track's first sector, or is smaller
+    // than the 120 blocks that hold its own header, BAM and directory: no 1581 enters it.
+    block_range_fault partitionFault(const dir_entry_t& entry) const override;
+    bool hasAreaFaults() const override;
     std::uint64_t blockOffset(const track_sector_t& block) const override;
     bool nextDirectorySector(track_sector_t& block) override;
     bool sizeRange(std::uint64_t& min, std::uint64_t& max, std::uint64_t& current) override;

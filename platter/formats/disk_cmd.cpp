@@ -164,8 +164,7 @@ bool DiskD2M::writeSystemArea() {
 
 // The chain of table blocks by the chain rule: relative links added to the table base, a zero
 // track ends it; a link beyond the layout's count of blocks leaves the table.
-std::vector<track_sector_t> DiskD2M::tableBlocks(chain_stop_t* stop) const {
-    std::vector<track_sector_t> blocks;
+chain_stop_t DiskD2M::walkDirectoryChain(std::vector<track_sector_t>& blocks) const {
     ChainWalk walk(directoryStart(), isValidBlock(directoryStart()), layout_.tableBlocks);
     while (walk.going()) {
         const track_sector_t block = walk.block();
@@ -175,19 +174,12 @@ std::vector<track_sector_t> DiskD2M::tableBlocks(chain_stop_t* stop) const {
         const track_sector_t next = nextTableBlock(layout_.tableBase, data);
         walk.follow(next, next.isNone() || isValidBlock(next));
     }
-    if (stop) *stop = walk.stop();
-    return blocks;
-}
-
-chain_stop_t DiskD2M::directoryStop() const {
-    chain_stop_t stop;
-    tableBlocks(&stop);
-    return stop;
+    return walk.stop();
 }
 
 std::uint64_t DiskD2M::countDirectoryEntries() {
     std::uint64_t count = 0;
-    for (const track_sector_t& block : tableBlocks()) {
+    for (const track_sector_t& block : directoryChain()) {
         const std::uint8_t* data = blockData(block);
         for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) {
             if (includeEmpty() || data[k * dir_entry_t::kSize + cmd_partition_t::kTypeAt] != 0) ++count;
@@ -197,7 +189,7 @@ std::uint64_t DiskD2M::countDirectoryEntries() {
     return count;
 }
 
-// The table is walked as tableBlocks gives it, going on from the entry found last.
+// The table is walked as directoryChain gives it, going on from the entry found last.
 std::uint8_t* DiskD2M::locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* outBlock,
                                    std::uint64_t* outSlot) {
     partition_table_chain_t chain{*this, layout_.tableBase, layout_.tableBlocks, includeEmpty};
@@ -213,7 +205,7 @@ std::uint8_t* DiskD2M::locateEntry(std::uint64_t index, bool includeEmpty, track
 bool DiskD2M::insertEntry(std::int64_t index, const dir_entry_t& entry, std::uint32_t /*word*/) {
     constexpr std::size_t kBody = dir_entry_t::kSize - 2;
     std::vector<std::uint8_t*> slots;
-    for (const track_sector_t& block : tableBlocks()) {
+    for (const track_sector_t& block : directoryChain()) {
         std::uint8_t* data = blockPointer(block);
         for (std::uint64_t k = 0; k < kEntriesPerBlock; ++k) slots.push_back(data + k * dir_entry_t::kSize);
     }
@@ -246,7 +238,7 @@ bool DiskD2M::insertEntry(std::int64_t index, const dir_entry_t& entry, std::uin
     }
 
     UndoGroup group(*this);
-    for (const track_sector_t& block : tableBlocks()) {
+    for (const track_sector_t& block : directoryChain()) {
         pushUndoRecord(kUndoBytes, block, 0, std::as_const(*this).blockBytes(block), "Insert Partition");
     }
     if (free > target) {

@@ -65,7 +65,6 @@ public:
     void snapshotBam() override {}
 
     // The table as the directory.
-    chain_stop_t directoryStop() const override;
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
@@ -101,6 +100,8 @@ public:
 protected:
     explicit DiskD2M(const cmd_layout_t& layout);
     const cmd_layout_t& layout() const { return layout_; }
+    // The table blocks in chain order, each once, at most the layout's count.
+    chain_stop_t walkDirectoryChain(std::vector<track_sector_t>& blocks) const override;
 
 private:
     // The byte size of the image: its kind's, or the file's for the hard disk (at least up to
@@ -111,9 +112,6 @@ private:
     std::uint64_t bytesNeeded(std::uint8_t type, std::uint64_t startByte) const;
     // Writes the system header and the table of a new image.
     bool writeSystemArea();
-    // The table blocks in chain order, each once, at most the layout's count; `stop`, when
-    // given, says where the chain ended.
-    std::vector<track_sector_t> tableBlocks(chain_stop_t* stop = nullptr) const;
     // Units [first, end) partitions may use.
     std::uint64_t usableEndUnit() const;
     // Fills a partition area from `data` (zeros past its end), journalled when asked.

@@ -11,6 +11,7 @@
 #include "platter/formats/disk81.hpp"
 #include "platter/formats/disk_cmd.hpp"
 #include "platter/formats/disk_g64.hpp"
+#include "platter/formats/header_kind.hpp"
 #include "platter/formats/disk_nib.hpp"
 #include "platter/formats/disk_np.hpp"
 
@@ -23,7 +24,7 @@ constexpr std::uint64_t kLargestImage = DiskNP::kMaxTracks * DiskNP::kTrackBytes
 
 // The kind the opening step gives the file: what its bytes are identified as, else its extension.
 format_id hostImageKind(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-    const format_id identified = formatIdForType(fileid::identify(bytes).front().type);
+    const format_id identified = kindNamedByHeader(formatIdForType(fileid::identify(bytes).front().type), bytes);
     if (identified != format_id::none) return identified;
     const container_format_t* row = formatByExtension(file.extension().string());
     return row ? row->id : format_id::none;

@@ -46,6 +46,8 @@ std::vector<std::string> DiskG64::damageNotes() const {
             (one ? "is" : "are") + " missing"};
 }
 
+bool DiskG64::missesBlocks() const { return !missingTracks_.empty() || Disk41::missesBlocks(); }
+
 void DiskG64::completeImage() {
     if (complete_) return;
     complete_ = true;

@@ -27,6 +27,8 @@ public:
     std::vector<std::string> damageNotes() const override;
 
 protected:
+    // Past a cut file's end, or in a track the file's table points past its end.
+    bool missesBlocks() const override;
     void completeImage() override;
     // Hands the file's tracks to the decoder. `unpacked` keeps bytes the
     // decoder reads when the file must be unpacked first. False when the file

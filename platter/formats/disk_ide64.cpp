@@ -60,6 +60,7 @@ void DiskIDE64::parseImage() {
     setDirectoryStart(blockOfSector(listSector_));
     const std::span<const std::uint8_t> list = listBytes();
     if (list.size() >= kDiskNameAt + 16) setName(list.subspan(kDiskNameAt, 16));
+    notes_ = listDamage();
 }
 
 std::uint64_t DiskIDE64::listSlots() const {
@@ -78,7 +79,7 @@ chain_stop_t DiskIDE64::directoryStop() const {
     return walk.stop();
 }
 
-std::vector<std::string> DiskIDE64::damageNotes() const {
+std::vector<std::string> DiskIDE64::listDamage() const {
     const auto sectors = [](std::uint64_t first, std::uint64_t last) {
         return first == last ? "sector " + std::to_string(first) + " of "
                              : "sectors " + std::to_string(first) + "-" + std::to_string(last) + " of ";

@@ -60,7 +60,7 @@ public:
     // before it, and misses what the file ends inside.
     chain_stop_t directoryStop() const override;
     // The list slots and the sectors of partitions in use that the file ends before.
-    std::vector<std::string> damageNotes() const override;
+    std::vector<std::string> damageNotes() const override { return notes_; }
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
@@ -87,8 +87,11 @@ private:
     // The partition list's slots the file holds whole.
     std::uint64_t listSlots() const;
     std::span<const std::uint8_t> listBytes() const;
+    // What the file lacks of the list and of the partitions it names, as the notes say it.
+    std::vector<std::string> listDamage() const;
 
     std::uint64_t listSector_ = 0;
+    std::vector<std::string> notes_;  // from the parse: the image is never resized
     bool named_ = false;
     std::array<std::uint8_t, 16> name_{};
     std::array<std::uint8_t, dir_entry_t::kSize> entry_{};

@@ -9,6 +9,7 @@
 #include "platter/core/container_format.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/library_options.hpp"
+#include "platter/core/transfer_padding.hpp"
 #include "platter/petscii/petscii_text.hpp"
 
 namespace platter {
@@ -131,12 +132,17 @@ std::uint64_t DiskT64::slotCount() const { return tapeIndex().slots; }
 std::uint64_t DiskT64::slotsBeforeData(std::uint64_t promised) const {
     std::uint64_t end = tapeSize();
     std::uint64_t slots = 0;
-    while (slots < promised && slotOffset(slots + 1) <= end) {
+    while (slotOffset(slots + 1) <= end) {
         const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(slots), kEntrySize);
+        const std::uint64_t offset = entry.empty() ? 0 : wordAt(&entry[kOffsetAt], 4);
+        // Past the slots the header promises (tapes often count too few), only entries of a
+        // file whose data lie after them, before the end of the tape.
+        if (slots >= promised &&
+            (entry.empty() || entry[kUsedAt] != 1 || offset < slotOffset(slots + 1) || offset >= tapeSize()))
+            break;
         ++slots;
         if (entry.empty() || entry[kUsedAt] == 0) continue;
         // An offset into the slots read so far says nothing of where they end.
-        const std::uint64_t offset = wordAt(&entry[kOffsetAt], 4);
         if (offset >= slotOffset(slots)) end = std::min(end, offset);
     }
     return slots;
@@ -164,7 +170,14 @@ const DiskT64::tape_index_t& DiskT64::tapeIndex() const {
     std::vector<tape_file_t>& files = index.files;
     std::stable_sort(files.begin(), files.end(),
                      [](const tape_file_t& a, const tape_file_t& b) { return a.offset < b.offset; });
-    for (std::size_t first = 0, next = 0; first < files.size(); first = next) {
+    // Data inside the header and directory are none of the entry's.
+    const std::uint64_t directoryEnd = slotOffset(index.slots);
+    std::size_t inside = 0;
+    for (; inside < files.size() && files[inside].offset < directoryEnd; ++inside) {
+        files[inside].faults = kInsideDirectory;
+        index.fileOfSlot[files[inside].slot] = inside;
+    }
+    for (std::size_t first = inside, next = inside; first < files.size(); first = next) {
         // The entries whose data start at one offset end where the next entry's data start.
         next = first + 1;
         while (next < files.size() && files[next].offset == files[first].offset) ++next;
@@ -173,6 +186,13 @@ const DiskT64::tape_index_t& DiskT64::tapeIndex() const {
         for (std::size_t i = first; i < next; ++i) {
             measureFile(files[i], bound, next - first > 1, last);
             index.fileOfSlot[files[i].slot] = i;
+        }
+        // An end address that overshoots the next entry's data, or stops short of data that
+        // are no padding: the offsets or the end address lie, and either neighbour may hold
+        // the other's bytes.
+        if (next - first == 1 && files[first].faults & kDisagrees) {
+            if (files[first].overshoots && !last) files[next].faults |= kDisagrees;
+            if (!files[first].overshoots && first > inside) files[first - 1].faults |= kDisagrees;
         }
     }
     index.byView.clear();
@@ -200,14 +220,21 @@ void DiskT64::measureFile(tape_file_t& file, std::uint64_t bound, bool shared, b
         // The end address is taken where only zeros follow it up to the gap: they are padding.
         const std::uint64_t padding = std::min(gap, there) - *stated;
         const std::span<const std::uint8_t> rest = tapeBytes(file.offset + *stated, padding);
-        if (rest.size() == padding && std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == 0; }))
-            extent = *stated;
+        const bool zeros = std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == 0; });
+        if (rest.size() == padding && (zeros || (last && isTransferPadding(rest)))) extent = *stated;
+    }
+    // Data that the file holds only in part: they start or run past the end of the tape, or no
+    // entry's data follow and the end address says more than the tape holds.
+    file.cutShort = file.offset > tapeSize() || extent > there || (last && stated && *stated > there);
+    const bool endAgrees = ((start + extent) & 0xffff) == end;  // 16 bits: a longer file's wraps
+    if (shared) {
+        file.faults |= kSharesData;
+    } else if (stated && !endAgrees && !file.cutShort) {
+        file.faults |= kDisagrees;
+        file.overshoots = *stated > gap;
     }
     file.size = std::min(extent, there);
     file.stored = shared ? file.size : std::min(gap, there);
-    // Data that the file holds only in part. An end address past the gap is a wrong one, unless
-    // no entry's data follow, when only the end address can tell that the file was cut.
-    file.cutShort = file.offset > tapeSize() || extent > there || (last && stated && *stated > there);
 }
 
 std::uint64_t DiskT64::usedSlots() const { return tapeIndex().used.size(); }
@@ -303,12 +330,13 @@ bool DiskT64::readData(const dir_entry_t& entry, std::uint32_t, std::uint64_t* s
 entry_read_t DiskT64::readEntryData(const dir_entry_t& entry) {
     entry_read_t read;
     const std::optional<tape_file_t> file = fileOfEntry(entry);
-    if (!file) {
+    if (!file || file->faults & kInsideDirectory) {
         read.outcome = read_outcome::unreadable;
+        read.namedByContainer = file.has_value();
         return read;
     }
     appendFileData(*file, read.bytes);
-    if (file->cutShort) {
+    if (file->cutShort || file->faults != 0) {
         read.outcome = read_outcome::cutShort;
         read.namedByContainer = true;
     }
@@ -329,19 +357,31 @@ std::vector<std::string> DiskT64::damageNotes() const {
                         std::to_string(index.slots));
     // Entries are numbered as listings number them (the used slots alone, unless empty ones are
     // listed too), the tape by the name in its header.
-    std::vector<std::uint64_t> cut;
-    for (const tape_file_t& file : index.files) {
-        if (!file.cutShort) continue;
-        const auto used = std::lower_bound(index.used.begin(), index.used.end(), file.slot);
-        cut.push_back(includeEmpty() ? file.slot : static_cast<std::uint64_t>(used - index.used.begin()));
-    }
-    if (cut.empty()) return notes;
-    std::sort(cut.begin(), cut.end());
     const std::uint8_t* tapeName = diskName();
     const std::string name = tapeName ? petsciiNameToUtf8(cbmName(tapeName), false) : std::string();
-    const bool one = cut.size() == 1;
-    notes.push_back((one ? "entry " : "entries ") + forge::numberRuns(cut) + " of '" + name + "' " + (one ? "runs" : "run") +
-                    " past the end of the tape");
+    const auto note = [&](auto&& faulty, const char* one, const char* many) {
+        std::vector<std::uint64_t> numbers;
+        for (const tape_file_t& file : index.files) {
+            if (!faulty(file)) continue;
+            const auto used = std::lower_bound(index.used.begin(), index.used.end(), file.slot);
+            numbers.push_back(includeEmpty() ? file.slot : static_cast<std::uint64_t>(used - index.used.begin()));
+        }
+        if (numbers.empty()) return;
+        std::sort(numbers.begin(), numbers.end());
+        const std::string entries = (numbers.size() == 1 ? "entry " : "entries ") + forge::numberRuns(numbers);
+        std::string text = numbers.size() == 1 ? one : many;
+        text.replace(text.find('@'), 1, entries + " of '" + name + "'");
+        notes.push_back(std::move(text));
+    };
+    note([](const tape_file_t& file) { return file.faults & kInsideDirectory; },
+         "@ has its data inside the tape's header and directory",
+         "@ have their data inside the tape's header and directory");
+    note([](const tape_file_t& file) { return file.cutShort; }, "@ runs past the end of the tape",
+         "@ run past the end of the tape");
+    note([](const tape_file_t& file) { return file.faults & kSharesData; }, "@ shares its data offset",
+         "@ share one data offset");
+    note([](const tape_file_t& file) { return file.faults & kDisagrees; },
+         "the data offset and end address of @ disagree", "the data offsets and end addresses of @ disagree");
     return notes;
 }
 

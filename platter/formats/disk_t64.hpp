@@ -54,7 +54,8 @@ public:
                   std::vector<track_sector_t>* blocks = nullptr) override;
     entry_read_t readEntryData(const dir_entry_t& entry) override;
     std::uint64_t fileSize(std::uint64_t index) override;
-    // A directory larger than the file holds, and the entries whose data run past its end.
+    // A directory larger than the file holds, the entries whose data run past its end, lie in
+    // its header and directory, share an offset, or do not end where their end addresses say.
     std::vector<std::string> damageNotes() const override;
     std::uint16_t loadAddress(std::uint64_t index) override;
 
@@ -98,7 +99,14 @@ private:
         std::uint64_t size = 0;    // the bytes of its data that the file holds, padding left out
         std::uint64_t stored = 0;  // the bytes up to the next entry's data, padding included
         bool cutShort = false;     // its data start or run past the end of the file
+        bool overshoots = false;  // its end address gives more than the next entry's data leave it
+        std::uint8_t faults = 0;  // what its entry and the others' do not account for
     };
+    // Faults of a tape file: its data lie in the header and directory, start where another
+    // entry's do, or its end address and the data offsets disagree.
+    static constexpr std::uint8_t kInsideDirectory = 1;
+    static constexpr std::uint8_t kSharesData = 2;
+    static constexpr std::uint8_t kDisagrees = 4;
 
     std::uint64_t tapeSize() const;
     // `length` bytes of the file from `offset`, or an empty span when they are not all there.
@@ -110,7 +118,7 @@ private:
     std::uint64_t slotCount() const;
     std::uint64_t headerSlots() const;
     // The directory: the slots the header promises up to where the file ends or the data of
-    // an entry read so far begin.
+    // an entry read so far begin, and the used entries after them up to there.
     std::uint64_t slotsBeforeData(std::uint64_t promised) const;
     std::span<std::uint8_t> slotBytes(std::uint64_t slot) const;
     // The entries whose type says they hold a file.

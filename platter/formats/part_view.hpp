@@ -21,7 +21,9 @@ namespace platter {
 template <class Base>
 class PartView : public Base {
 public:
-    PartView() = default;
+    PartView() {
+        if constexpr (std::is_same_v<Base, Disk41>) this->keepTracksOfSize();
+    }
 
     void close() override { tie_.untie(); }
     void setModified(bool on) override {

@@ -12,8 +12,15 @@ std::uint32_t firstIdentifiedType(std::span<const std::uint8_t> bytes) {
 }
 
 format_id identifiedFormat(std::span<const std::uint8_t> bytes) {
-    const std::uint32_t type = firstIdentifiedType(bytes);
-    return type == 0 ? format_id::none : formatIdForType(type);
+    return formatOfIdentified(firstIdentifiedType(bytes), bytes);
+}
+
+format_id formatOfIdentified(std::uint32_t type, const FileBlockReader& read) {
+    return type == 0 ? format_id::none : kindNamedByHeader(formatIdForType(type), read);
+}
+
+format_id formatOfIdentified(std::uint32_t type, std::span<const std::uint8_t> bytes) {
+    return type == 0 ? format_id::none : kindNamedByHeader(formatIdForType(type), bytes);
 }
 
 }  // namespace platter

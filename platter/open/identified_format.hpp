@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platter/formats/header_kind.hpp"
 #include "platter/ids/format_id.hpp"
 
 namespace platter {
@@ -13,5 +14,11 @@ std::uint32_t firstIdentifiedType(std::span<const std::uint8_t> bytes);
 
 // The registry id that the first identified type opens as; none when it is no container kind.
 format_id identifiedFormat(std::span<const std::uint8_t> bytes);
+
+// The registry id a file of identified type `type` (0: none) opens as: the kind identified, or
+// the larger one its header names (kindNamedByHeader), whose image the file is cut short of.
+format_id formatOfIdentified(std::uint32_t type, const FileBlockReader& read);
+// The same for a file held whole in `bytes`.
+format_id formatOfIdentified(std::uint32_t type, std::span<const std::uint8_t> bytes);
 
 }  // namespace platter

@@ -3,10 +3,10 @@
 #include "forge/files.hpp"
 #include "forge/host_file.hpp"
 #include "forge/paths.hpp"
+#include "platter/core/disk.hpp"
 #include "platter/core/file_data_provider.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/fileid/file_types.hpp"
-#include "platter/fileid/format_for_type.hpp"
 #include "platter/fileid/identification_reads.hpp"
 #include "platter/fileid/type_ids.hpp"
 #include "platter/open/format_classes.hpp"
@@ -76,7 +76,10 @@ std::optional<opened_container_t> openFixedSizeImage(const std::string& path, fo
         }
     }
     const std::uint32_t type = firstIdentifiedType(provider->partialBytes());
-    const format_id format = type == 0 ? format_id::none : formatIdForType(type);
+    const format_id format = formatOfIdentified(type, [&provider](std::uint64_t offset) {
+        const std::uint8_t* block = provider->rangeAt(offset, Disk::kBlockSize);
+        return block ? std::span<const std::uint8_t>(block, Disk::kBlockSize) : std::span<const std::uint8_t>();
+    });
     const container_format_t* row = formatById(format);
     if (!row || !isImageKind(*row) || !formatClass(format)) {
         // Not an image this opens over the file: the usual road, with every byte.
@@ -148,7 +151,7 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     const std::string quoted = "'" + forge::fileName(path) + "'";
     result.read = true;
     result.type = type;
-    result.format = type == 0 ? format_id::none : formatIdForType(type);
+    result.format = formatOfIdentified(type, bytes);
     const std::size_t size = bytes.size();
     if (result.format == format_id::none) {
         // What identification does not name opens by the extension, and says so.
@@ -186,7 +189,7 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     const std::string name(forge::kStdinName);
     result.read = true;
     result.type = firstIdentifiedType(bytes);
-    result.format = result.type == 0 ? format_id::none : formatIdForType(result.type);
+    result.format = formatOfIdentified(result.type, bytes);
     if (result.format == format_id::none) {
         result.nothingToOpen = true;
         result.messages.push_back(nothingToOpen(result, bytes.size(), name));

@@ -58,6 +58,7 @@ struct decoded_set_t {
 decoded_set_t decodeParts(const zipcode_set_t& set, bool fortyTracks) {
     decoded_set_t out{std::make_unique<Disk41>(), {}, false};
     Disk41& disk = *out.disk;
+    disk.keepTracksOfSize();
     if (!disk.open({}, false)) return {};
     for (unsigned k = static_cast<unsigned>(set.parts.size()); k >= 1; --k) {
         const zipcode_part_t& part = set.parts[k - 1];

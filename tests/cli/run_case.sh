@@ -36,17 +36,17 @@ stdin=/dev/null
 (cd "$workdir" && exec -a zt "$zt" "${args[@]}" <"$stdin" >"$out/stdout" 2>"$out/stderr")
 echo $? > "$out/rc"
 
-# The files the run created or changed, copied into $out/written.
+# The files the run created or changed, by a digest listing of the tree before and after:
+# their listing lines in $out/files.sha256 and, for a CASE.files/ folder, the files
+# themselves copied into $out/written.
+listing() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum); }
 if $writes; then
-  mkdir -p "$out/written"
-  (cd "$workdir" && find . -type f -print0) | while IFS= read -r -d '' file; do
-    if ! cmp -s "$workdir/$file" "$data/$file"; then
-      mkdir -p "$out/written/$(dirname "$file")"
-      cp "$workdir/$file" "$out/written/$file"
-    fi
-  done
-  if $digests; then
-    (cd "$out/written" && find . -type f -print0 | sort -z | xargs -0 -r sha256sum) > "$out/files.sha256"
+  listing "$data" > "$out/before.sha256"
+  listing "$workdir" | awk 'NR == FNR { before[$0] = 1; next } !($0 in before)' "$out/before.sha256" - \
+    > "$out/files.sha256"
+  if ! $digests; then
+    mkdir -p "$out/written"
+    cut -c67- "$out/files.sha256" | (cd "$workdir" && tr '\n' '\0' | xargs -0 -r cp --parents -t "$out/written")
   fi
 fi
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes level-0 LHA archives with libjlha-java (MkLha.java): C64 names are
 NAME, a 0 byte and the CBM type letter; an entry named "title" first is the
-archive's title, not a file.
+archive's title, not a file. stored_end_early.lzh is stored.lzh with the
+size byte of its second header set to 0, the end mark, before the archive's end.
 
 Usage: mklha.py OUTDIR  (appends the expected entries to OUTDIR/expected.txt;
 the title's line has the index "title")
@@ -67,6 +68,16 @@ def write(outdir, work, archive, method, entries, manifest):
         index += 1
 
 
+def damaged(outdir):
+    """The copy of stored.lzh whose end mark comes before its second entry."""
+    with open(os.path.join(outdir, "stored.lzh"), "rb") as f:
+        whole = bytearray(f.read())
+    second = 2 + whole[0] + int.from_bytes(whole[7:11], "little")  # after the first header and its data
+    whole[second] = 0
+    with open(os.path.join(outdir, "stored_end_early.lzh"), "wb") as f:
+        f.write(whole)
+
+
 def main(outdir):
     with tempfile.TemporaryDirectory() as work:
         subprocess.run(["javac", "-nowarn", "-cp", JAR, "-d", work, os.path.join(HERE, "MkLha.java")],
@@ -86,6 +97,7 @@ def main(outdir):
                 ("prog", "p", noise(300, 79)),
             ], manifest)
             write(outdir, work, "big.lzh", "-lh1-", [("big", "s", big_text())], manifest)
+    damaged(outdir)
 
 
 if __name__ == "__main__":

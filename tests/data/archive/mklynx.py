@@ -3,6 +3,10 @@
 five files of different types and lengths (one ending on a whole block), and
 cut.lnx, the same archive without its last 600 bytes; cut22.lnx, 22 files
 (600, 1500 and twenty times 200 bytes) cut 700 bytes into the second one.
+Copies of five.lnx whose numbers do not add up: five_fewer.lnx counts 4 files,
+five_game_short.lnx gives GAME 11 blocks, five_dir_short.lnx gives the
+directory 1 block, five_junk.lnx has 1024 bytes of noise appended; and
+five_xmodem.lnx, padded with 0x1A to 128 bytes as an XMODEM transfer pads.
 
 Usage: mklynx.py OUTDIR  (appends the expected entries of five.lnx to OUTDIR/expected.txt)
 """
@@ -31,6 +35,23 @@ def lynx(target, files):
         return f.read()
 
 
+def damaged(outdir, whole):
+    """The copies of five.lnx whose directory and data do not account for each other."""
+    game = b"GAME" + b"\xa0" * 12 + b"\r"
+    # The directory's block count is the first number of the text, after the 96-byte stub.
+    copies = {
+        "five_fewer.lnx": whole.replace(b"\r 5 \rGAME", b"\r 4 \rGAME", 1),
+        "five_game_short.lnx": whole.replace(game + b" 12\r", game + b" 11\r", 1),
+        "five_dir_short.lnx": whole[:96] + b"1" + whole[97:],
+        "five_junk.lnx": whole + noise(1024, 56),
+        "five_xmodem.lnx": whole + b"\x1a" * (-len(whole) % 128),
+    }
+    for name, data in copies.items():
+        assert data != whole, name
+        with open(os.path.join(outdir, name), "wb") as f:
+            f.write(data)
+
+
 def main(outdir):
     files = [
         ("game.prg", noise(3000, 51)),
@@ -42,6 +63,7 @@ def main(outdir):
     whole = lynx(os.path.join(outdir, ARCHIVE), files)
     with open(os.path.join(outdir, "cut.lnx"), "wb") as f:
         f.write(whole[:-600])
+    damaged(outdir, whole)
     many = [("f%02d.prg" % k, noise([600, 1500][k] if k < 2 else 200, 70 + k)) for k in range(22)]
     target = os.path.join(outdir, "cut22.lnx")
     whole = lynx(target, many)

@@ -6,7 +6,8 @@ header 39/0, BAM blocks on track 38 (50 tracks each, 5-byte entries from byte
 files.d80: HELLO (PRG, 300 bytes, seed 1) in 38/10, 38/20; NOTES (SEQ, 254
 bytes, seed 2) in 37/0; UPPER (PRG, 600 bytes, seed 3) in 40/0, 41/5, 77/22.
 2046 blocks free. files.d82 adds FAR (PRG, 1000 bytes, seed 4) in 100/0,
-101/0, 154/22, 78/28: 4123 blocks free.
+101/0, 154/22, 78/28: 4123 blocks free. cut.d82: files.d82 cut to the size of
+an 8050 image (its first 77 tracks).
 """
 import os
 import sys
@@ -76,3 +77,5 @@ D82_FILES = D80_FILES + [("FAR", 0x82, 1000, 4, [(100, 0), (101, 0), (154, 22), 
 here = os.path.dirname(os.path.abspath(__file__))
 build(77, D80_FILES, os.path.join(here, "files.d80"))
 build(154, D82_FILES, os.path.join(here, "files.d82"))
+with open(os.path.join(here, "files.d82"), "rb") as whole, open(os.path.join(here, "cut.d82"), "wb") as cut:
+    cut.write(whole.read(533248))

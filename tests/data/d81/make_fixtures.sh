@@ -11,13 +11,16 @@
 # bad_parts.d81: p.d81 with five more partition entries of 120 blocks whose areas are not
 # the image's: BAD0 from 0/0, BAD40 from 40/0 (the directory track), BAD81 from 81/0,
 # BAD200 from 200/0, and BADEND from 79/0 (past track 80).
+# bad_inner.d81: p.d81 whose partition links outside its area (its directory block 70/3 to
+# 75/0, INNER's 70/4 to 1/0), with five more partition entries no 1581 enters: SIZE0, SIZE1,
+# SIZE119 and SIZE121 from 70/0 with those sizes, and SECTOR5 of 120 blocks from 73/5.
 set -eu
 cd "$(dirname "$0")"
 . ../fixture_steps.sh
 printf '\001\010hello' >"$tmp/one.prg"
 pattern 60000 2 >"$tmp/big.prg"
 
-rm -f c.d81 p.d81 bad_parts.d81
+rm -f c.d81 p.d81 bad_parts.d81 bad_inner.d81
 cbmconvert -v0 -D8 c.d81 -n "$tmp/one.prg" "$tmp/big.prg"
 cc1541 -q -n "d81 disk" -i "81" -f afile -w "$tmp/one.prg" -f bfile -w "$tmp/big.prg" p.d81 >/dev/null
 
@@ -70,6 +73,20 @@ for slot, (name, track) in enumerate(
         ((b"BAD0", 0), (b"BAD40", 40), (b"BAD81", 81), (b"BAD200", 200), (b"BADEND", 79)), start=3):
     e = directory + slot * 32
     image[e + 2:e + 32] = bytes((0x85, track, 0)) + name.ljust(16, b"\xa0") + bytes(9) + bytes((120, 0))
+open(sys.argv[2], "wb").write(image)
+PY
+
+python3 - p.d81 bad_inner.d81 <<'PY'
+import sys
+image = bytearray(open(sys.argv[1], "rb").read())
+def at(t, s): return ((t - 1) * 40 + s) * 256
+image[at(70, 3):at(70, 3) + 2] = bytes((75, 0))
+image[at(70, 4):at(70, 4) + 2] = bytes((1, 0))
+parts = ((b"SIZE0", 70, 0, 0), (b"SIZE1", 70, 0, 1), (b"SIZE119", 70, 0, 119), (b"SIZE121", 70, 0, 121),
+         (b"SECTOR5", 73, 5, 120))
+for slot, (name, track, sector, blocks) in enumerate(parts, start=3):
+    e = at(40, 3) + slot * 32
+    image[e + 2:e + 32] = bytes((0x85, track, sector)) + name.ljust(16, b"\xa0") + bytes(9) + bytes((blocks, 0))
 open(sys.argv[2], "wb").write(image)
 PY
 

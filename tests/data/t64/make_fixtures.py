@@ -23,6 +23,11 @@ nine.t64: files.t64 with a header that claims 9 entries, 9 of them used, where t
 of SECOND begin after the third slot.
 claims.t64: a header that claims 65535 entries and four entries whose data
 offsets (0x1000, 0x7F0001CC, 0xFFFFFFFF, 0x200) lie past the end of the file.
+Copies of files.t64 whose offsets and counts lie: offset_in_header.t64 gives
+SECOND the data offset 10, shared_offset.t64 gives HELLO SECOND's offset,
+inside_data.t64 starts HELLO's data 100 bytes into SECOND's; few_slots.t64 has
+a header that counts 1 entry where the directory holds SECOND too, and
+xmodem.t64 is padded with 0x1A to 128 bytes as an XMODEM transfer pads.
 """
 import os
 import struct
@@ -51,6 +56,11 @@ def tape(banner, name, slots, used, files, padding=b""):
     return header(banner, name, slots, used) + bytes(table) + bytes(data)
 
 
+def patched(contents, at, value, length):
+    """`contents` with the little-endian `value` of `length` bytes at `at`."""
+    return contents[:at] + value.to_bytes(length, "little") + contents[at + length:]
+
+
 def write(file_name, contents):
     with open(os.path.join(here, file_name), "wb") as out:
         out.write(contents)
@@ -62,6 +72,13 @@ second = pattern(300, 12)
 hello = pattern(600, 11)
 files = [(1, b"SECOND", 0xC000, 0x0100, second), (0, b"HELLO", 0x0801, 0x0801 + 600, hello)]
 write("files.t64", tape(banner, b"TEST TAPE", 3, 2, files))
+whole = tape(banner, b"TEST TAPE", 3, 2, files)
+second_data = 64 + 3 * 32
+write("offset_in_header.t64", patched(whole, 64 + 32 + 8, 10, 4))
+write("shared_offset.t64", patched(whole, 64 + 8, second_data, 4))
+write("inside_data.t64", patched(whole, 64 + 8, second_data + 100, 4))
+write("few_slots.t64", patched(whole, 0x22, 1, 2))
+write("xmodem.t64", whole + b"\x1a" * (-len(whole) % 128))
 write("cut.t64", tape(banner, b"TEST TAPE", 3, 2, files)[:600])
 write("nine.t64", header(banner, b"TEST TAPE", 9, 9) + tape(banner, b"TEST TAPE", 3, 2, files)[64:])
 

@@ -179,6 +179,55 @@ TEST(ArchiveImporters, LynxFilesCutByTheEndArePartial) {
     EXPECT_EQ(importInto("x.lnx", bytes_t(lynx.begin(), lynx.begin() + 40)).result, import_result_t::damaged);
 }
 
+// The directory of a Lynx archive and its data must account for each other's bytes: where
+// they do not, it is named and no file reads as whole; a transfer's padding is no damage.
+TEST(ArchiveImporters, LynxCountsAreHeldAgainstTheArchive) {
+    struct row_t {
+        const char* fixture;
+        bytes_t appended;
+        import_result_t result;
+        std::vector<bool> whole;
+        const char* note;  // the start of the one note, or none
+    };
+    const std::vector<bool> all(5, true);
+    const std::vector<bool> none(5, false);
+    const std::vector<row_t> rows = {
+        {"five.lnx", {}, import_result_t::done, all, nullptr},
+        {"five_xmodem.lnx", {}, import_result_t::done, all, nullptr},
+        // The last block's fill, then zeros up to the next block.
+        {"five.lnx", bytes_t(186, 0x55), import_result_t::done, all, nullptr},
+        {"five.lnx", bytes_t(186 + 253, 0), import_result_t::done, all, nullptr},
+        {"five.lnx", bytes_t(186 + 254, 0), import_result_t::partial, none, "the directory accounts for 7874 of"},
+        {"five_fewer.lnx", {}, import_result_t::partial, {false, false, false, false}, "the directory accounts for 5588"},
+        {"five_game_short.lnx", {}, import_result_t::partial, none, "the directory accounts for 7620"},
+        {"five_dir_short.lnx", {}, import_result_t::partial, none, "the directory counts 1 block, but"},
+        {"five_junk.lnx", {}, import_result_t::partial, none, "the directory accounts for 7874 of the archive's 8712"},
+        {"cut.lnx", {}, import_result_t::partial, {true, true, true, true, false}, "file 'story' is cut short"},
+    };
+    for (const row_t& row : rows) {
+        SCOPED_TRACE(std::string(row.fixture) + " and " + std::to_string(row.appended.size()));
+        bytes_t bytes = readFixture(row.fixture);
+        bytes.insert(bytes.end(), row.appended.begin(), row.appended.end());
+        std::unique_ptr<Disk> disk = blankD64();
+        ArchiveDamage damage;
+        EXPECT_EQ(importLnx(*disk, {bytes, 1, nullptr, &damage}), row.result);
+        damage.noteIn(*disk);
+        const std::vector<std::string> notes = disk->damage().notes;
+        if (row.note) {
+            ASSERT_EQ(notes.size(), 1u);
+            EXPECT_EQ(notes[0].rfind(row.note, 0), 0u) << notes[0];
+        } else {
+            EXPECT_TRUE(notes.empty());
+        }
+        ASSERT_EQ(countDirectoryEntries(*disk), row.whole.size());
+        for (std::size_t k = 0; k < row.whole.size(); ++k) {
+            dir_entry_t entry;
+            ASSERT_TRUE(disk->getEntry(k, false, entry));
+            EXPECT_EQ(disk->readEntry(entry).whole(), row.whole[k]) << k;
+        }
+    }
+}
+
 TEST(ArchiveImporters, ExtractorStubsThatDoNotFitAreDamaged) {
     bytes_t sda = readFixture("small.sda");
     sda[4] = 5;

@@ -149,5 +149,39 @@ TEST(LhaDecoder, DamagedLaterHeaderIsNamed) {
     EXPECT_EQ(run.notes, std::vector<std::string>{"the archive ends inside the header after file 'first'"});
 }
 
+// After the end mark only a transfer's padding may follow; other bytes belong to no file.
+TEST(LhaDecoder, WhatFollowsTheEndMarkIsNamed) {
+    const bytes_t first = lhaEntry({.name = "first"}, text("whole data"));
+    const bytes_t second = lhaEntry({.name = "second"}, text("more data"));
+    bytes_t secondWithoutHeader = second;
+    secondWithoutHeader[0] = 0;
+    struct row_t {
+        bytes_t after;
+        std::vector<std::string> notes;
+    };
+    const auto joined = [](bytes_t a, const bytes_t& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const std::vector<row_t> rows = {
+        {{}, {}},
+        {{0}, {}},
+        {joined({0}, bytes_t(100, 0x1A)), {}},
+        {bytes_t(127, 0x1A), {}},
+        {bytes_t(253, 0), {}},
+        {bytes_t(301, 0), {"300 bytes after the archive's end mark belong to no file; they were left out"}},
+        {{0, 7}, {"1 byte after the archive's end mark belongs to no file; it was left out"}},
+        {joined(secondWithoutHeader, {0}),
+         {std::to_string(second.size()) + " bytes after the archive's end mark belong to no file; they were left out"}},
+    };
+    for (const row_t& row : rows) {
+        SCOPED_TRACE(row.after.size());
+        const decoded_t run = decodeLha(joined(first, row.after));
+        EXPECT_EQ(run.entries.size(), 1u);
+        EXPECT_EQ(run.notes, row.notes);
+        EXPECT_EQ(run.result, row.notes.empty() ? import_result_t::done : import_result_t::partial);
+    }
+}
+
 }  // namespace
 }  // namespace platter::test

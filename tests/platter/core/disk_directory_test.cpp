@@ -54,6 +54,24 @@ TEST(DiskDirectory, DirectoryLoopsEndCountLookupAndWalk) {
     }
 }
 
+// The report tells the end of the walk that opening made, and a change walks it again; a save
+// walks it afresh, whatever was written without the image knowing.
+TEST(DiskDirectory, TheReportTellsWhereTheLastWalkOfTheDirectoryEnded) {
+    TestImage image = TestImage::fromFixture("base.d64");
+    Disk& disk = *image.disk;
+    EXPECT_TRUE(disk.damage().directory.whole());
+    const std::uint8_t toItself[] = {18, 1};
+    ASSERT_TRUE(disk.setBlockBytes(makeBlock(18, 1), 0, toItself, "link"));
+    EXPECT_EQ(disk.damage().directory.end, chain_end::turnsBack);
+    ASSERT_TRUE(disk.undo());
+    EXPECT_TRUE(disk.damage().directory.whole());
+
+    image.block(18, 1)[0] = 99;  // past the disk, written behind the image's back
+    EXPECT_EQ(disk.damageBeforeSave().directory.end, chain_end::leaves);
+    disk.countDirectoryEntries();
+    EXPECT_EQ(disk.damage().directory.end, chain_end::leaves);
+}
+
 TEST(DiskDirectory, IncludeEmptyFindsDeletedButNotNeverUsedSlots) {
     TestImage image = TestImage::fromFixture("base.d64");
     std::uint8_t* dir = image.block(18, 1);

@@ -57,5 +57,23 @@ TEST(DiskOpenBytes, ParsesTheSizeLikeAFileOpen) {
     EXPECT_EQ(odd.sectorPointer(18, 0), nullptr);
 }
 
+// A file that ends before its geometry's last block lacks blocks; one that holds it whole, error
+// bytes or not, lacks none, and an odd size is read as the geometry it holds.
+TEST(DiskDamage, AFileEndingBeforeTheLastBlockMissesBlocks) {
+    const struct {
+        std::size_t size;
+        bool misses;
+    } cases[] = {{174848, false}, {175531, false}, {174847, true}, {174848 - 256, true},
+                 {174848 - 17 * 256, true}, {1000, true}, {196608, false}, {196607, false}};
+    for (const auto& item : cases) {
+        std::vector<std::uint8_t> bytes = smallImage();
+        bytes.resize(item.size, 1);
+        Disk41 disk;
+        ASSERT_TRUE(disk.openBytes("cut.d64", std::move(bytes))) << item.size;
+        EXPECT_EQ(disk.damage().missesBlocks, item.misses) << item.size;
+        EXPECT_EQ(disk.damageBeforeSave().missesBlocks, item.misses) << item.size;
+    }
+}
+
 }  // namespace
 }  // namespace platter

@@ -187,11 +187,6 @@ TEST(Disk41Layout, FortyTracksWithoutExtendedBamNeverFreeOrAllocated) {
     EXPECT_FALSE(image.disk->isBlockFree(makeBlock(36, 0)));
     EXPECT_FALSE(image.disk->toggleBlock(makeBlock(36, 0)));
     EXPECT_EQ(image.disk->blocksFree(), 652u);
-    // A 35-track image never has an extended BAM.
-    TestImage dolphin35 = TestImage::fromFixture("dolphin40.d64");
-    bytes_t cut = dolphin35.bytes();
-    cut.resize(Disk41::kSize35);
-    EXPECT_EQ(TestImage::fromBytes(cut).disk->extendedBamType(), Disk41::kExtendedNone);
 }
 
 TEST(Disk41Layout, ImageSizesAndErrorBytes) {
@@ -222,6 +217,66 @@ TEST(Disk41Layout, ImageSizesAndErrorBytes) {
         image.disk->countDirectoryEntries();
         EXPECT_EQ(image.disk->damage().sizeUnknown, !c.known) << c.size;
     }
+}
+
+// What the header and BAM say decides the tracks: a file cut to a smaller size is the image it
+// was cut from, missing blocks; a 35-track BAM with anything past track 35's entry stays 35.
+TEST(Disk41Layout, ACutImageHasTheTracksItsBamNames) {
+    const bytes_t base = test_support::readFixture("d64/base.d64");
+    const bytes_t speed = test_support::readFixture("d64/speed40.d64");
+    const bytes_t dolphin = test_support::readFixture("d64/dolphin40.d64");
+    const auto cut = [](bytes_t bytes, std::size_t size) {
+        bytes.resize(size, 0);
+        return bytes;
+    };
+    const auto withHeaderBytes = [&](std::size_t at, const bytes_t& bytes) {
+        bytes_t image = base;
+        std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(test_support::d64Offset(18, 0) + at));
+        return image;
+    };
+    // 42 tracks, track 41 formatted empty (each sector 0x4B, then 0x01).
+    bytes_t formatted41 = cut(base, Disk41::kSize40);
+    for (std::size_t s = 0; s < 17; ++s) {
+        formatted41.push_back(0x4b);
+        formatted41.insert(formatted41.end(), 255, 0x01);
+    }
+    formatted41.resize(Disk41::kSize42, 0x01);
+    struct cut_case_t {
+        const char* what;
+        bytes_t bytes;
+        std::uint64_t tracks;
+        bool missesBlocks;
+        bool sizeUnknown;
+    };
+    const cut_case_t cases[] = {
+        {"40 tracks cut to 35", cut(speed, Disk41::kSize35), 40, true, false},
+        {"40 tracks cut to 35 with error bytes", cut(dolphin, Disk41::kSize35 + Disk41::kBlocks35), 40, true, false},
+        {"40 tracks cut to an odd size", cut(speed, 180000), 40, true, true},
+        {"42 tracks cut to 40 with error bytes", cut(formatted41, Disk41::kSize40 + Disk41::kBlocks40), 42, true,
+         false},
+        {"42 tracks cut to an odd size", cut(formatted41, 200000), 42, true, true},
+        {"zeros past track 35's entry", withHeaderBytes(0xac, bytes_t(40, 0)), 35, false, false},
+        {"bytes past track 35's entry", withHeaderBytes(0xac, patternBytes(40, 9)), 35, false, false},
+        {"a GEOS signature", withHeaderBytes(0xab, {18, 5, 'G', 'E', 'O', 'S', ' ', 'f', 'o', 'r', 'm'}), 35, false,
+         false},
+        {"a 40-track layout of counts that are no map's", withHeaderBytes(0xc0, bytes_t(20, 17)), 35, false, false},
+    };
+    for (const cut_case_t& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestImage image = TestImage::fromBytes(c.bytes);
+        EXPECT_EQ(image.disk->trackCount(), c.tracks);
+        EXPECT_EQ(image.disk->damage().missesBlocks, c.missesBlocks);
+        EXPECT_EQ(image.disk->damage().sizeUnknown, c.sizeUnknown);
+        EXPECT_FALSE(image.disk->hasErrorBytes());
+    }
+    // The tracks past 40 that an odd-sized file holds are read.
+    TestImage odd = TestImage::fromBytes(cut(formatted41, 200000));
+    EXPECT_EQ(odd.block(41, 0)[0], 0x4b);
+    EXPECT_EQ(odd.block(41, 13), nullptr);
+    // Zeros after 40 tracks cannot be told from an error table of no errors.
+    TestImage zeros = TestImage::fromBytes(cut(base, Disk41::kSize40 + Disk41::kBlocks40));
+    EXPECT_EQ(zeros.disk->trackCount(), 40u);
+    EXPECT_TRUE(zeros.disk->hasErrorBytes());
 }
 
 TEST(Disk41Layout, FortyTwoTracksReachEveryBlockButHaveNoBamBitsPastTrack35) {

@@ -77,6 +77,45 @@ TEST(Disk81Partition, AnAreaThatIsNotTheImagesIsRefusedWhole) {
     EXPECT_TRUE(cut.file(2).empty());
 }
 
+TEST(Disk81Partition, WalksInsideEndAtItsAreasEdge) {
+    Image image = Image::fromFixture("d81/bad_inner.d81");
+    Disk81& disk = *image.disk;
+    EXPECT_TRUE(disk.damage().areaFaults);
+    EXPECT_FALSE(disk.damage().maySave());
+    EXPECT_TRUE(Image::fromFixture("d81/bad_parts.d81").disk->damage().areaFaults);
+    EXPECT_TRUE(Image::fromFixture("d81/p.d81").disk->damage().maySave());
+    // SIZE0, SIZE1, SIZE119, SIZE121 and SECTOR5: no 1581 enters them, and cat reads none.
+    const block_range_fault expected[] = {block_range_fault::smallerThanKind, block_range_fault::smallerThanKind,
+                                          block_range_fault::smallerThanKind, block_range_fault::notWholeTracks,
+                                          block_range_fault::notWholeTracks};
+    for (std::uint64_t index = 3; index <= 7; ++index) {
+        SCOPED_TRACE(index);
+        dir_entry_t entry;
+        ASSERT_TRUE(disk.getEntry(index, false, entry));
+        EXPECT_EQ(disk.partitionFault(entry), expected[index - 3]);
+        EXPECT_EQ(disk.readEntry(entry).outcome, read_outcome::areaFault);
+        track_sector_t first;
+        EXPECT_FALSE(disk.openDirectory(entry, first, false));
+    }
+
+    // Inside PART (tracks 70-72) the blocks of the other tracks are not the walks'.
+    enter(disk, 2);
+    EXPECT_TRUE(disk.holdsBlock(makeBlock(72, 39)));
+    EXPECT_FALSE(disk.holdsBlock(makeBlock(73, 0)));
+    EXPECT_FALSE(disk.holdsBlock(makeBlock(1, 0)));
+    EXPECT_EQ(disk.directoryStop(), (chain_stop_t{chain_end::leaves, makeBlock(70, 3), makeBlock(75, 0)}));
+    EXPECT_EQ(disk.countDirectoryEntries(), 1u);
+    dir_entry_t inner;
+    ASSERT_TRUE(disk.getEntry(0, false, inner));
+    const entry_read_t read = disk.readEntry(inner);
+    EXPECT_EQ(read.outcome, read_outcome::cutShort);
+    EXPECT_EQ(read.stop, (chain_stop_t{chain_end::leaves, makeBlock(70, 4), makeBlock(1, 0)}));
+    const std::vector<std::uint8_t> whole = patternBytes(300, 3);
+    EXPECT_EQ(read.bytes, std::vector<std::uint8_t>(whole.begin(), whole.begin() + 254));
+    disk.closeDirectory(false);
+    EXPECT_TRUE(disk.holdsBlock(makeBlock(1, 0)));
+}
+
 TEST(Disk81Layout, SizesAndDirectoryOrder) {
     Image image = Image::blank();
     std::vector<std::uint8_t> bytes = image.bytes();

@@ -112,6 +112,32 @@ TEST(DiskG64, TracksPastTheEndOfTheFileAreMissing) {
     }
 }
 
+// A track the table places past the end of the file, or whose length runs past it, is missing
+// though the file holds the tracks after it; the others read as they are.
+TEST(DiskG64, ATrackPlacedPastTheEndOfTheFileIsMissing) {
+    const bytes_t g64 = test_support::readFixture("g64/base.g64");
+    const std::size_t slot34 = 12 + 4 * 66;
+    const std::size_t offset34 = std::size_t{g64[slot34]} | std::size_t{g64[slot34 + 1]} << 8 |
+                                 std::size_t{g64[slot34 + 2]} << 16;
+    for (const bool byLength : {false, true}) {
+        bytes_t bytes = g64;
+        if (byLength) {
+            bytes[offset34] = 0xFF;
+            bytes[offset34 + 1] = 0xFF;
+        } else {
+            std::fill_n(bytes.begin() + slot34, 4, 0x7F);
+        }
+        const std::unique_ptr<Disk> disk = openAs<DiskG64>("past.g64", bytes);
+        EXPECT_EQ(disk->damageNotes(), std::vector<std::string>{"track 34 past the end of the file is missing"})
+            << byLength;
+        EXPECT_TRUE(disk->damage().missesBlocks);
+        EXPECT_FALSE(disk->damage().maySave());
+        EXPECT_TRUE(disk->blockBytes(makeBlock(34, 0)).empty());
+        EXPECT_FALSE(disk->blockBytes(makeBlock(35, 0)).empty());
+        EXPECT_TRUE(disk->damage().directory.whole());
+    }
+}
+
 // Without its directory track, without one header there that can be read, or without a
 // single track, a raw file holds no disk: its listing would be made of the format pattern.
 TEST(DiskG64, AFileWithoutAReadableDirectoryTrackDoesNotOpen) {

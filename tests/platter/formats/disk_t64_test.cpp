@@ -219,25 +219,84 @@ TEST(DiskT64Sizes, EndAddressesLeaveOutZeroPadding) {
     EXPECT_EQ(image.bytes(), before);
 }
 
-TEST(DiskT64Sizes, WrongEndAddressesKeepTheGap) {
-    Image image = Image::fromFixture("t64/wrong_end.t64");
-    // An end address past the next entry's data, one followed by bytes that are not zero, and
-    // the converter's 0xC3C6 on the last entry: no data are cut, and none is called cut short.
-    EXPECT_EQ(image.file(0), program(0x0801, patternBytes(100, 17)));
-    EXPECT_EQ(image.file(1), program(0x2000, patternBytes(120, 18)));
-    EXPECT_EQ(image.file(2), program(0x0801, patternBytes(50, 19)));
-    EXPECT_TRUE(image.disk->damageNotes().empty());
+// A tape's directory and its data must account for each other: data offsets after the
+// directory, one offset an entry's, end addresses that end where the next data begin (or
+// zero padding, or a transfer's fill after the last). What does not add up is named, and
+// the entries it touches read as they are there but not whole (none when inside the
+// directory); the header's counts of entries may be wrong as long as nothing is lost.
+TEST(DiskT64Damage, OffsetsAndEndAddressesAreHeldAgainstEachOther) {
+    struct entry_t {
+        bytes_t data;  // empty: nothing read
+        read_outcome outcome;
+    };
+    struct row_t {
+        const char* fixture;
+        notes_t notes;
+        std::vector<entry_t> entries;
+    };
+    const read_outcome whole = read_outcome::whole;
+    const read_outcome cut = read_outcome::cutShort;
+    const bytes_t hello = program(0x0801, patternBytes(600, 11));
+    const bytes_t second = program(0xc000, patternBytes(300, 12));
+    const bytes_t secondAndHello = [&] {
+        bytes_t joined = second;
+        joined.insert(joined.end(), hello.begin() + 2, hello.end());
+        return joined;
+    }();
+    const std::vector<row_t> rows = {
+        {"t64/files.t64", {}, {{hello, whole}, {second, whole}}},
+        {"t64/xmodem.t64", {}, {{hello, whole}, {second, whole}}},
+        {"t64/few_slots.t64", {}, {{hello, whole}, {second, whole}}},
+        {"t64/offset_in_header.t64",
+         {"entry 1 of 'test tape' has its data inside the tape's header and directory"},
+         {{hello, whole}, {{}, read_outcome::unreadable}}},
+        // HELLO's end address takes SECOND's 300 bytes and 300 of its own.
+        {"t64/shared_offset.t64",
+         {"entries 0-1 of 'test tape' share one data offset"},
+         {{program(0x0801, bytes_t(secondAndHello.begin() + 2, secondAndHello.begin() + 602)), cut},
+          {program(0xc000, {}), cut}}},
+        {"t64/inside_data.t64",
+         {"the data offsets and end addresses of entries 0-1 of 'test tape' disagree"},
+         {{program(0x0801, bytes_t(secondAndHello.begin() + 102, secondAndHello.end())), cut},
+          {prefix(second, 102), cut}}},
+        // An end address past the next entry's data, and one followed by bytes that are not
+        // zero: the gaps are read, but not as whole; the converter's 0xC3C6 says nothing.
+        {"t64/wrong_end.t64",
+         {"the data offsets and end addresses of entries 0-1 of 'wrong end' disagree"},
+         {{program(0x0801, patternBytes(100, 17)), cut},
+          {program(0x2000, patternBytes(120, 18)), cut},
+          {program(0x0801, patternBytes(50, 19)), whole}}},
+    };
+    for (const row_t& row : rows) {
+        SCOPED_TRACE(row.fixture);
+        Image image = Image::fromFixture(row.fixture);
+        DiskT64& tape = *image.disk;
+        EXPECT_EQ(tape.damageNotes(), row.notes);
+        ASSERT_EQ(tape.countDirectoryEntries(), row.entries.size());
+        for (std::size_t k = 0; k < row.entries.size(); ++k) {
+            dir_entry_t entry;
+            ASSERT_TRUE(tape.getEntry(k, false, entry));
+            const entry_read_t read = tape.readEntry(entry);
+            EXPECT_EQ(read.outcome, row.entries[k].outcome) << k;
+            EXPECT_EQ(read.bytes, row.entries[k].data) << k;
+            EXPECT_EQ(read.namedByContainer, !read.whole()) << k;
+        }
+    }
 }
 
+// A third entry over SECOND's data, named by its end address: each of the two reads as its
+// end address says, neither as whole.
 TEST(DiskT64Layout, EntriesSharingTheirDataTakeTheirEndAddresses) {
     bytes_t bytes = test_support::readFixture("t64/files.t64");
-    // The free third slot becomes a 100-byte entry over SECOND's data.
     const std::uint8_t shared[] = {1, 0x82, 0x00, 0x30, 0x64, 0x30, 0,   0,   160, 0,  0,
                                    0, 0,    0,    0,    0,    'T',  'H', 'I', 'R', 'D'};
     std::copy(std::begin(shared), std::end(shared), bytes.begin() + 0x80);
     Image image = Image::fromBytes(bytes);
-    EXPECT_EQ(image.file(2), program(0x3000, patternBytes(100, 12)));
+    const read_t third = readEntry(*image.disk, 2);
+    EXPECT_EQ(third.data, program(0x3000, patternBytes(100, 12)));
+    EXPECT_TRUE(third.cutShort);
     EXPECT_EQ(image.file(0), program(0x0801, patternBytes(600, 11)));
+    EXPECT_EQ(image.disk->damageNotes(), notes_t{"entries 1-2 of 'test tape' share one data offset"});
 }
 
 TEST(DiskT64Edit, NewTapeImportAndUndo) {
