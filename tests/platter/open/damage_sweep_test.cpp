@@ -1,0 +1,392 @@
+// The damage sweep: every fixture kind under every operator that applies to it, each damaged
+// copy opened, listed and read in process and held to one property against the intact copy
+// (damage_sweep.hpp). A new damage case is a row here: an operator in a fixture's list, a
+// line in the undetectable list with its reason, or a line in the known failures with the
+// fault it shows.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <map>
+
+#include "tests/platter/open/damage_sweep.hpp"
+#include "tests/support/files.hpp"
+
+namespace damage_sweep {
+namespace {
+
+// Every size of a smaller kind or variant: D64 of 35, 40 and 42 tracks with and without error
+// bytes, D71 with and without, D80, D81 with and without, D1M, D82, DNP of one and two tracks.
+const std::vector<std::size_t> kKindSizes{65536,  131072, 174848, 175531, 196608,  197376, 205312, 206114,
+                                          349696, 351062, 533248, 819200, 822400, 829440, 1066496};
+
+// Operators of every CBM DOS image whose file is its blocks.
+std::vector<operator_t> cbmDos(std::vector<operator_t> more = {}) {
+    std::vector<operator_t> ops{cuts(kKindSizes), chainLinks, lastBlockBytes, entryBlockCounts};
+    ops.insert(ops.end(), more.begin(), more.end());
+    return ops;
+}
+
+std::vector<operator_t> archive(std::vector<operator_t> more = {}) {
+    std::vector<operator_t> ops{cuts(kKindSizes), appendedJunk};
+    ops.insert(ops.end(), more.begin(), more.end());
+    return ops;
+}
+
+struct sweep_fixture_t {
+    std::string name;  // below tests/data
+    std::vector<operator_t> operators;
+};
+
+const std::vector<sweep_fixture_t>& fixtures() {
+    static const std::vector<sweep_fixture_t> rows{
+        {"d64/base.d64", cbmDos({errorBytes})},
+        {"d64/speed40.d64", cbmDos({errorBytes})},
+        {"d64/dolphin40.d64", cbmDos()},
+        {"geos/records.d64", cbmDos()},
+        {"d71/c.d71", cbmDos({errorBytes})},
+        {"d80/files.d80", cbmDos()},
+        {"d80/files.d82", cbmDos()},
+        {"d81/c.d81", cbmDos({errorBytes})},
+        {"d81/p.d81", cbmDos({partitionSizes})},
+        {"cmd/x.dnp", cbmDos()},
+        {"cmd/k.d1m", cbmDos({cmdTableFields})},
+        {"g64/base.g64", {cuts(kKindSizes)}},
+        {"g64/base.nib", {cuts(kKindSizes)}},
+        {"g64/base.nbz", {cuts(kKindSizes)}},
+        {"t64/files.t64", archive({t64Fields})},
+        {"archive/five.lnx", archive({lynxFields})},
+        {"archive/modes_v1.arc", archive()},
+        {"archive/files.ark", archive()},
+        {"archive/small.lzh", archive()},
+        {"archive/small.sda", archive()},
+        {"archive/files.wr3", archive()},
+        {"archive/files.lbr", archive()},
+        {"archive/files.spy", archive()},
+    };
+    return rows;
+}
+
+// Operators whose damage no reader can tell from a valid image, with the reason; they run
+// (nothing may crash or hang) but the property is not asked of them. Matched as part of the
+// operator's name, for every fixture.
+const std::map<std::string, std::string> kUndetectable{
+    {"last-block byte one lower", "a file one byte shorter: every last-block byte from 2 to 255 is valid"},
+    {"last-block byte one higher", "a file one byte longer: every last-block byte from 2 to 255 is valid"},
+    {"last-block byte at its maximum", "a file whose last block is full: 255 is valid"},
+    {"entry block count", "a file is read by its chain; the block count its entry shows is free (directory art)"},
+    {"directory link at 0/0", "a directory that ends at that block is a valid shorter directory"},
+};
+
+// Rows that break the property today, each with the fault it shows: the list of work. The
+// sweep checks that each still fails; a row that passes must leave the list.
+const std::map<std::pair<std::string, std::string>, std::string> kKnownFailures{
+    {{"d64/base.d64", "error byte on a BAM block"}, "a D64's error bytes are read by no one"},
+    {{"d64/base.d64", "error byte on a directory block"}, "a D64's error bytes are read by no one"},
+    {{"d64/base.d64", "error byte on a file's first block"}, "a D64's error bytes are read by no one"},
+    {{"d64/base.d64", "error byte on a file's second block"}, "a D64's error bytes are read by no one"},
+    {{"d64/base.d64", "error byte on the header"}, "a D64's error bytes are read by no one"},
+    {{"d64/speed40.d64", "error byte on a BAM block"}, "a D64's error bytes are read by no one"},
+    {{"d64/speed40.d64", "error byte on a directory block"}, "a D64's error bytes are read by no one"},
+    {{"d64/speed40.d64", "error byte on a file's first block"}, "a D64's error bytes are read by no one"},
+    {{"d64/speed40.d64", "error byte on a file's second block"}, "a D64's error bytes are read by no one"},
+    {{"d64/speed40.d64", "error byte on the header"}, "a D64's error bytes are read by no one"},
+    {{"d71/c.d71", "error byte on a BAM block"}, "a D64's error bytes are read by no one"},
+    {{"d71/c.d71", "error byte on a directory block"}, "a D64's error bytes are read by no one"},
+    {{"d71/c.d71", "error byte on a file's first block"}, "a D64's error bytes are read by no one"},
+    {{"d71/c.d71", "error byte on a file's second block"}, "a D64's error bytes are read by no one"},
+    {{"d71/c.d71", "error byte on the header"}, "a D64's error bytes are read by no one"},
+    {{"d81/c.d81", "error byte on a BAM block"}, "a D64's error bytes are read by no one"},
+    {{"d81/c.d81", "error byte on a directory block"}, "a D64's error bytes are read by no one"},
+    {{"d81/c.d81", "error byte on a file's first block"}, "a D64's error bytes are read by no one"},
+    {{"d81/c.d81", "error byte on a file's second block"}, "a D64's error bytes are read by no one"},
+    {{"d81/c.d81", "error byte on the header"}, "a D64's error bytes are read by no one"},
+    {{"archive/five.lnx", "lynx block count one higher"}, "Lynx numbers that do not add up"},
+    {{"archive/five.lnx", "lynx directory block count one higher"}, "Lynx numbers that do not add up"},
+    {{"archive/five.lnx", "lynx last-block byte 0"}, "Lynx numbers that do not add up"},
+    {{"cmd/k.d1m", "cut to a smaller kind's size"}, "an image cut to a smaller variant's size is taken for it"},
+    {{"cmd/k.d1m", "partition directory link at the BAM"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition directory link at the header"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "partition entry start link at itself"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition entry start link at the BAM"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition entry start link at the directory"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition entry start link at the header"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "partition file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "partition file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "partition file link at the BAM"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition file link at the directory"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition file link at the header"}, "a CMD partition's chains are not bounded"},
+    {{"cmd/k.d1m", "partition table start 0"}, "a CMD partition table entry's area is not checked"},
+    {{"cmd/k.d1m", "partition table start one higher"}, "a CMD partition table entry's area is not checked"},
+    {{"cmd/k.d1m", "partition table start one lower"}, "a CMD partition table entry's area is not checked"},
+    {{"cmd/k.d1m", "subdirectory directory link at the header"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/k.d1m", "subdirectory entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "subdirectory entry start link at itself"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/k.d1m", "subdirectory entry start link at the BAM"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/k.d1m", "subdirectory entry start link at the directory"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/k.d1m", "subdirectory entry start link at the header"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/k.d1m", "subdirectory file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "subdirectory file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "subdirectory file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/k.d1m", "subdirectory file link at the BAM"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/k.d1m", "subdirectory file link at the directory"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/k.d1m", "subdirectory file link at the header"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"cmd/x.dnp", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"cmd/x.dnp", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"cmd/x.dnp", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"cmd/x.dnp", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"cmd/x.dnp", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"cmd/x.dnp", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"cmd/x.dnp", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"cmd/x.dnp", "header link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "header link at itself"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"cmd/x.dnp", "header link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"cmd/x.dnp", "header link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"cmd/x.dnp", "subdirectory directory link at the header"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "subdirectory entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "subdirectory entry start link at itself"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "subdirectory entry start link at the BAM"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "subdirectory entry start link at the directory"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "subdirectory entry start link at the header"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "subdirectory file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "subdirectory file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "subdirectory file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"cmd/x.dnp", "subdirectory file link at the BAM"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "subdirectory file link at the directory"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"cmd/x.dnp", "subdirectory file link at the header"}, "a DNP subdirectory's chains enter structure blocks"},
+    {{"d64/base.d64", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d64/base.d64", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d64/base.d64", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/base.d64", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/base.d64", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/base.d64", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/base.d64", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/base.d64", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/base.d64", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/base.d64", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/base.d64", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/base.d64", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/base.d64", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/dolphin40.d64", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d64/dolphin40.d64", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d64/dolphin40.d64", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/dolphin40.d64", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/dolphin40.d64", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/dolphin40.d64", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/dolphin40.d64", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/dolphin40.d64", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/dolphin40.d64", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/dolphin40.d64", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/dolphin40.d64", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/dolphin40.d64", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/dolphin40.d64", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/speed40.d64", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d64/speed40.d64", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d64/speed40.d64", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/speed40.d64", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/speed40.d64", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/speed40.d64", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/speed40.d64", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/speed40.d64", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/speed40.d64", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/speed40.d64", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d64/speed40.d64", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/speed40.d64", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d64/speed40.d64", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d71/c.d71", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d71/c.d71", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d71/c.d71", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d71/c.d71", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d71/c.d71", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d71/c.d71", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d71/c.d71", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d71/c.d71", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d71/c.d71", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d71/c.d71", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d71/c.d71", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d80", "cut to a smaller kind's size"}, "an image cut to a smaller variant's size is taken for it"},
+    {{"d80/files.d80", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d80/files.d80", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d80/files.d80", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d80", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d80", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d80", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d80", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d80", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d80", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d80", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d80", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d80", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d80", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d82", "cut to a smaller kind's size"}, "an image cut to a smaller variant's size is taken for it"},
+    {{"d80/files.d82", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d80/files.d82", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d80/files.d82", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d82", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d82", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d82", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d82", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d82", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d82", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d82", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d80/files.d82", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d82", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d80/files.d82", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/c.d81", "cut to a smaller kind's size"}, "an image cut to a smaller variant's size is taken for it"},
+    {{"d81/c.d81", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d81/c.d81", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d81/c.d81", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/c.d81", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/c.d81", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/c.d81", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/c.d81", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/c.d81", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/c.d81", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/c.d81", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/c.d81", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/c.d81", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/c.d81", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "cut to a smaller kind's size"}, "an image cut to a smaller variant's size is taken for it"},
+    {{"d81/p.d81", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d81/p.d81", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"d81/p.d81", "entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "entry start link at itself"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "entry start link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "entry start link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "entry start link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "file link at the BAM"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "file link at the directory"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "file link at the header"}, "a file chain into the header, BAM or directory is followed"},
+    {{"d81/p.d81", "partition directory link at the header"}, "1581 partition not bounded"},
+    {{"d81/p.d81", "partition entry start link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "partition entry start link at itself"}, "1581 partition not bounded"},
+    {{"d81/p.d81", "partition entry start link at the BAM"}, "1581 partition not bounded"},
+    {{"d81/p.d81", "partition entry start link at the directory"}, "1581 partition not bounded"},
+    {{"d81/p.d81", "partition entry start link at the header"}, "1581 partition not bounded"},
+    {{"d81/p.d81", "partition file last-block byte 0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "partition file last-block byte 1"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "partition file link at 0/0"}, "a last-block byte of 0 or 1 drops a block silently"},
+    {{"d81/p.d81", "partition file link at the BAM"}, "1581 partition not bounded"},
+    {{"d81/p.d81", "partition file link at the directory"}, "1581 partition not bounded"},
+    {{"d81/p.d81", "partition file link at the header"}, "1581 partition not bounded"},
+    {{"geos/records.d64", "GEOS info link at 0/0"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "GEOS info link at itself"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "GEOS info link at the BAM"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "GEOS info link at the directory"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "GEOS info link at the header"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "GEOS info link past its track"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "GEOS info link past the image"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record chain last-block byte 0"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record chain last-block byte 1"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record chain link at 0/0"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record chain link at the BAM"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record chain link at the directory"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record chain link at the header"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record link at 0/0"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record link at itself"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record link at the BAM"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record link at the directory"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "VLIR record link at the header"}, "GEOS info and record links are followed"},
+    {{"geos/records.d64", "directory link at the BAM"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"geos/records.d64", "directory link at the header"}, "a directory link into the header, BAM or a data block is followed"},
+    {{"t64/files.t64", "tape offset 0"}, "a T64's offsets and counts are not held against each other"},
+    {{"t64/files.t64", "tape offset inside the directory"}, "a T64's offsets and counts are not held against each other"},
+    {{"t64/files.t64", "tape offset inside the tape header"}, "a T64's offsets and counts are not held against each other"},
+    {{"t64/files.t64", "tape offset one higher"}, "a T64's offsets and counts are not held against each other"},
+    {{"t64/files.t64", "tape offset one lower"}, "a T64's offsets and counts are not held against each other"},
+    {{"t64/files.t64", "tape start address at its maximum"}, "a T64's offsets and counts are not held against each other"},
+    {{"t64/files.t64", "tape start address one higher"}, "a T64's offsets and counts are not held against each other"},
+    {{"t64/files.t64", "tape start address one lower"}, "a T64's offsets and counts are not held against each other"},
+};
+
+std::optional<std::string> undetectableReason(const std::string& op) {
+    for (const auto& [part, reason] : kUndetectable)
+        if (op.find(part) != std::string::npos) return reason;
+    return std::nullopt;
+}
+
+// At most `limit` of `count` cases, spread evenly from the first to the last.
+std::vector<std::size_t> sample(std::size_t count, std::size_t limit) {
+    std::vector<std::size_t> picked;
+    if (count <= limit) {
+        for (std::size_t i = 0; i < count; ++i) picked.push_back(i);
+        return picked;
+    }
+    for (std::size_t i = 0; i < limit; ++i) picked.push_back(limit == 1 ? 0 : i * (count - 1) / (limit - 1));
+    return picked;
+}
+
+struct row_result_t {
+    std::size_t cases = 0;
+    std::size_t failed = 0;
+    std::string firstFailure;
+};
+
+constexpr std::size_t kCasesPerRow = 6;
+
+TEST(DamageSweep, EveryDamagedCopyReadsWholeAndEqualOrNamesItsDamage) {
+    const bool verbose = std::getenv("ZT_DAMAGE_SWEEP_VERBOSE") != nullptr;
+    std::map<std::pair<std::string, std::string>, row_result_t> rows;
+    std::size_t copies = 0;
+    for (const sweep_fixture_t& fixture : fixtures()) {
+        intact_t intact{fixture.name, test_support::readFixture(fixture.name), nullptr, nullptr};
+        intact.disk = openCopy(fixture.name, intact.bytes);
+        const snapshot_t whole = snapshotOf(intact.disk.get());
+        if (!whole.opened || whole.reportNamed || whole.entries.empty()) {
+            ADD_FAILURE() << fixture.name << " is no intact fixture";
+            continue;
+        }
+        std::map<std::string, std::vector<damage_t>> byOperator;
+        for (const operator_t& op : fixture.operators) {
+            for (damage_t& damage : op(intact)) byOperator[damage.op].push_back(std::move(damage));
+        }
+        for (const auto& [op, damages] : byOperator) {
+            const bool undetectable = undetectableReason(op).has_value();
+            row_result_t& row = rows[{fixture.name, op}];
+            for (std::size_t index : sample(damages.size(), undetectable ? 1 : kCasesPerRow)) {
+                const damage_t& damage = damages[index];
+                const std::unique_ptr<platter::Disk> copy = openCopy(fixture.name, damage.apply(intact.bytes));
+                const snapshot_t seen = snapshotOf(copy.get());
+                ++copies;
+                ++row.cases;
+                if (undetectable) continue;
+                if (const std::optional<std::string> broken = violation(whole, seen, damage)) {
+                    if (row.failed++ == 0) row.firstFailure = damage.where + ": " + *broken;
+                }
+            }
+        }
+    }
+    std::size_t failing = 0;
+    for (const auto& [key, row] : rows) {
+        const auto known = kKnownFailures.find(key);
+        if (row.failed > 0) ++failing;
+        if (verbose && row.failed > 0)
+            std::cout << "FAIL\t" << key.first << "\t" << key.second << "\t" << row.failed << "/" << row.cases << "\t"
+                      << row.firstFailure << "\n";
+        if (undetectableReason(key.second)) continue;
+        if (known == kKnownFailures.end()) {
+            EXPECT_EQ(row.failed, 0u) << key.first << ", " << key.second << ": " << row.failed << " of " << row.cases
+                                      << " copies break the property; first " << row.firstFailure;
+        } else {
+            EXPECT_GT(row.failed, 0u) << key.first << ", " << key.second
+                                      << " holds now: take it off the known failures (" << known->second << ")";
+        }
+    }
+    for (const auto& [key, fault] : kKnownFailures)
+        EXPECT_TRUE(rows.contains(key)) << key.first << ", " << key.second << " is no row of the sweep (" << fault << ")";
+    if (verbose) std::cout << copies << " copies, " << rows.size() << " rows, " << failing << " failing\n";
+}
+
+}  // namespace
+}  // namespace damage_sweep
