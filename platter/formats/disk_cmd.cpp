@@ -272,8 +272,22 @@ entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry, std::vector<track_
         return read;
     }
     read.bytes.reserve(partition.bytes());
-    for (std::uint64_t offset = partition.startByte(); offset < partition.startByte() + partition.bytes();
-         offset += kBlockSize) {
+    const std::uint64_t end = partition.startByte() + partition.bytes();
+    std::uint64_t offset = partition.startByte();
+    // A piece at a time straight from the provider, which keeps none of it; from a piece it
+    // cannot give whole on, block by block.
+    for (DataProvider* provider = dataProvider(); provider && offset < end;) {
+        constexpr std::uint64_t kPiece = std::uint64_t{1} << 20;
+        const std::size_t held = read.bytes.size();
+        const auto length = static_cast<std::size_t>(std::min(kPiece, end - offset));
+        read.bytes.resize(held + length);
+        if (!provider->copyBytes(offset, {read.bytes.data() + held, length})) {
+            read.bytes.resize(held);
+            break;
+        }
+        offset += length;
+    }
+    for (; offset < end; offset += kBlockSize) {
         const std::span<const std::uint8_t> block =
             std::as_const(*this).blockBytes(makeBlock(offset / kTrackBytes + 1, offset % kTrackBytes / kBlockSize));
         if (block.empty()) {

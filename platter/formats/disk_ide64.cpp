@@ -189,9 +189,13 @@ entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry, std::vector<trac
     const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
     const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes;
     const std::uint64_t size = providerSize();
-    const std::span<const std::uint8_t> area =
-        start < size ? bytesAt(start, std::min(bytes, size - start)) : std::span<const std::uint8_t>();
-    read.bytes.assign(area.begin(), area.end());
+    const std::uint64_t held = start < size ? std::min(bytes, size - start) : 0;
+    // Straight from the provider, which keeps none of it, when it can give the area whole.
+    read.bytes.resize(static_cast<std::size_t>(held));
+    if (held == 0 || !dataProvider()->copyBytes(start, read.bytes)) {
+        const std::span<const std::uint8_t> area = held != 0 ? bytesAt(start, held) : std::span<const std::uint8_t>();
+        read.bytes.assign(area.begin(), area.end());
+    }
     if (read.bytes.empty()) {
         read.outcome = read_outcome::unreadable;
     } else if (read.bytes.size() < bytes) {

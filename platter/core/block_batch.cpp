@@ -1,0 +1,77 @@
+#include "platter/core/block_batch.hpp"
+
+#include <algorithm>
+
+#include "platter/core/data_provider.hpp"
+#include "platter/core/disk.hpp"
+
+namespace platter {
+
+namespace {
+
+// The widest step from one block's offset to the next's within one piece: a block apart.
+constexpr std::uint64_t kMaxStride = 2 * Disk::kBlockSize;
+
+}  // namespace
+
+BlockBatch::BlockBatch(Disk& disk, bool readable, std::size_t capacity)
+    : disk_(disk), readable_(readable), capacity_(std::max<std::size_t>(capacity, 1)) {
+    blocks_.reserve(capacity_);
+    offsets_.reserve(capacity_);
+}
+
+bool BlockBatch::add(const track_sector_t& block) {
+    blocks_.push_back(block);
+    offsets_.push_back(disk_.blockOffset(block));
+    return blocks_.size() < capacity_;
+}
+
+void BlockBatch::read() {
+    if (blocks_.size() > held_) {
+        held_ = blocks_.size();
+        buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(held_ * Disk::kBlockSize);
+    }
+    present_.assign(blocks_.size(), false);
+    std::size_t first = 0;
+    for (std::size_t i = 1; i <= blocks_.size(); ++i) {
+        // Blocks close behind one another are read in one piece, the bytes between them too
+        // (an IDE64 block is the first half of a 512-byte sector).
+        if (i < blocks_.size() && offsets_[i] > offsets_[i - 1] && offsets_[i] - offsets_[i - 1] <= kMaxStride)
+            continue;
+        copyPiece(first, i);
+        first = i;
+    }
+}
+
+void BlockBatch::clear() {
+    blocks_.clear();
+    offsets_.clear();
+}
+
+const std::uint8_t* BlockBatch::bytes(std::size_t index) const {
+    return present_[index] ? buffer_.get() + index * Disk::kBlockSize : nullptr;
+}
+
+void BlockBatch::copyPiece(std::size_t first, std::size_t end) {
+    if (first == end) return;
+    std::uint8_t* out = buffer_.get() + first * Disk::kBlockSize;
+    const std::size_t bytes = (end - first) * Disk::kBlockSize;
+    const auto span = static_cast<std::size_t>(offsets_[end - 1] + Disk::kBlockSize - offsets_[first]);
+    if (span != bytes) spread_.resize(span);
+    DataProvider* provider = disk_.dataProvider();
+    if (provider && provider->copyBytes(offsets_[first], {span == bytes ? out : spread_.data(), span})) {
+        for (std::size_t i = first; span != bytes && i < end; ++i)
+            std::copy_n(spread_.data() + (offsets_[i] - offsets_[first]), Disk::kBlockSize, out + (i - first) * Disk::kBlockSize);
+        std::fill(present_.begin() + static_cast<std::ptrdiff_t>(first), present_.begin() + static_cast<std::ptrdiff_t>(end),
+                  true);
+        return;
+    }
+    // Some block lacks its bytes, or holds no data: each as the image gives it.
+    for (std::size_t i = first; i < end; ++i) {
+        const std::uint8_t* data = readable_ ? disk_.readableBlock(blocks_[i]) : disk_.blockPointer(blocks_[i]);
+        if (data) std::copy_n(data, Disk::kBlockSize, buffer_.get() + i * Disk::kBlockSize);
+        present_[i] = data != nullptr;
+    }
+}
+
+}  // namespace platter
