@@ -128,7 +128,7 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
 
 // A partial match at a block's end goes on at the data of the block its link
 // names; a chain's last block (link track 0) names no valid block. Blocks that
-// follow one another in a batch are searched as one run.
+// follow one another in memory are searched as one run.
 std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
                                                     std::optional<std::uint64_t> maximum) const {
     std::vector<fgrep_match_t> records;
@@ -161,13 +161,16 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
     const auto searchBatch = [&] {
         batch.read();
         for (std::size_t first = 0; first < batch.count();) {
-            std::size_t end = first;
-            while (end < batch.count() && batch.bytes(end) != nullptr) ++end;
+            if (batch.bytes(first) == nullptr) {
+                ++first;
+                continue;
+            }
+            std::size_t end = first + 1;
+            while (end < batch.count() && batch.bytes(end) == batch.bytes(end - 1) + platter::Disk::kBlockSize) ++end;
             runFirst = first;
-            if (end > first &&
-                !search.scan(std::span(batch.bytes(first), (end - first) * platter::Disk::kBlockSize), record))
+            if (!search.scan(std::span(batch.bytes(first), (end - first) * platter::Disk::kBlockSize), record))
                 return false;
-            first = end + 1;
+            first = end;
         }
         batch.clear();
         return true;
