@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platter/formats/gcr_decoder.hpp"
-#include "tests/platter/formats/gcr_test_encoder.hpp"
+#include "tests/platter/formats/gcr_test_decode.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/process.hpp"
 
@@ -13,25 +13,12 @@ namespace platter {
 namespace {
 
 using testing::gcr_bytes_t;
+using testing::decode;
+using testing::g64WithTrack;
+using testing::kBlocks35;
+using testing::kSize35;
+using testing::patternD64;
 
-constexpr std::size_t kSize35 = 174848;
-constexpr std::size_t kBlocks35 = 683;
-
-gcr_bytes_t decode(const gcr_bytes_t& file, bool nib, bool fastFirst = true) {
-    GcrDecoder decoder;
-    decoder.setFastFirst(fastFirst);
-    if (nib)
-        decoder.loadNib(file);
-    else
-        decoder.loadG64(file);
-    return decoder.takeImage();
-}
-
-gcr_bytes_t formatPattern() {
-    gcr_bytes_t block(256, 0x01);
-    block[0] = 0x4B;
-    return block;
-}
 
 // Every sector off track 18 holds the format pattern, so that a byte-aligned 0x52 is found
 // only where a header puts it.
@@ -66,7 +53,7 @@ TEST_P(GcrBitOffset, TracksTurnedByAnyBitDecodeToTheSameBlocks) {
         for (std::size_t block = 0; block < kBlocks35; ++block) {
             const auto at = expected.begin() + static_cast<std::ptrdiff_t>(256 * block);
             if (block < 357 || block >= 376) {
-                EXPECT_EQ(gcr_bytes_t(at, at + 256), formatPattern()) << block;
+                EXPECT_EQ(gcr_bytes_t(at, at + 256), testing::formatPatternBlock()) << block;
             }
         }
     } else {
@@ -87,18 +74,6 @@ INSTANTIATE_TEST_SUITE_P(Images, GcrBitOffset,
                          [](const ::testing::TestParamInfo<turned_image_t>& row) {
                              return std::string(row.param.nib ? "nib" : row.index == 0 ? "format_pattern" : "g64");
                          });
-
-gcr_bytes_t patternD64() {
-    gcr_bytes_t out(kSize35);
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
-    return out;
-}
-
-gcr_bytes_t g64WithTrack(const gcr_bytes_t& d64, std::uint64_t track, const gcr_bytes_t& bytes) {
-    std::map<std::size_t, gcr_bytes_t> entries;
-    for (std::uint64_t t = 1; t <= 35; ++t) entries[2 * (t - 1)] = t == track ? bytes : testing::encodeTrack(d64, t);
-    return testing::makeG64(entries);
-}
 
 // A header of the wanted sector that carries another disk's ID gives 29 (code 11), unless a
 // copy with the track's own ID follows; the sector holds no data. How the ID is chosen stays:
@@ -140,7 +115,7 @@ TEST(GcrDecoder, AHeaderOfAnotherDiskGivesError29) {
             const std::size_t block = testing::gcrTestBlockOffset(7, sector) / 256;
             EXPECT_EQ(+image[kSize35 + block], +kGcrDiskIdMismatch) << c.what << " " << sector;
             const auto at = image.begin() + static_cast<std::ptrdiff_t>(256 * block);
-            EXPECT_EQ(gcr_bytes_t(at, at + 256), formatPattern()) << c.what << " " << sector;
+            EXPECT_EQ(gcr_bytes_t(at, at + 256), testing::formatPatternBlock()) << c.what << " " << sector;
         }
     }
     EXPECT_EQ(gcrErrorText(kGcrDiskIdMismatch), "29, read error (disk id mismatch)");
