@@ -1,5 +1,6 @@
 #include "app/block_map.hpp"
 
+#include "platter/core/block_batch.hpp"
 #include "platter/core/disk.hpp"
 
 #include <algorithm>
@@ -28,23 +29,30 @@ void BlockMap::measure() {
     cells_.assign(tracks_ * columns_, block_cell_t{});
 }
 
+// A batch of blocks at a time: the image keeps none of them.
 void BlockMap::scan() {
+    platter::BlockBatch batch(disk_, false);
+    const auto classifyBatch = [&] {
+        batch.read();
+        for (std::size_t i = 0; i < batch.count(); ++i) classify(batch.block(i), batch.bytes(i));
+        batch.clear();
+    };
     for (std::uint64_t t = 1; t <= tracks_; ++t) {
-        for (std::uint64_t s = 0; s < sectorCount(t); ++s) classify(t, s);
+        for (std::uint64_t s = 0; s < sectorCount(t); ++s) {
+            if (!batch.add(platter::makeBlock(t, s))) classifyBatch();
+        }
     }
+    classifyBatch();
     markSystemChains();
 }
 
-block_cell_t& BlockMap::classify(std::uint64_t track, std::uint64_t sector) {
-    const platter::track_sector_t block = platter::makeBlock(track, sector);
-    block_cell_t& result = cell(track, sector);
-    const std::uint8_t* bytes = disk_.sectorPointer(block);
+void BlockMap::classify(const platter::track_sector_t& block, const std::uint8_t* bytes) {
+    block_cell_t& result = cell(block.track, block.sector);
     result.blank = bytes != nullptr && isBlankBlock(std::span<const std::uint8_t, 256>(bytes, 256)) ? 1 : 0;
     result.used = disk_.isBlockFree(block) ? 0 : 1;
     const std::uint8_t code = disk_.errorCode(block);
     result.errorCode = code >= 2 ? code : 0;
     result.inChain = 0;
-    return result;
 }
 
 void BlockMap::markSystemChains() {

@@ -7,16 +7,19 @@
 #include <span>
 #include <vector>
 
+#include "platter/core/track_sector.hpp"
+
 namespace platter {
 class Disk;
 }
 
 namespace app {
 
+// Two bytes: a grid of a 4 GiB hard disk's 16 million blocks stays within 32 MiB.
 struct block_cell_t {
-    std::uint8_t used = 0;
-    std::uint8_t inChain = 0;
-    std::uint8_t blank = 0;
+    std::uint8_t used : 1 = 0;
+    std::uint8_t inChain : 1 = 0;
+    std::uint8_t blank : 1 = 0;
     std::uint8_t errorCode = 0;  // 2 or more, else 0
 };
 
@@ -36,7 +39,6 @@ public:
     void measure();
     // Classifies every block, then marks the system chains.
     void scan();
-    block_cell_t& classify(std::uint64_t track, std::uint64_t sector);
     void markSystemChains();
 
     // Track from 1, sector from 0, both inside the grid.
@@ -50,6 +52,8 @@ public:
     std::uint64_t columns() const { return columns_; }
 
 private:
+    // The cell of a block whose bytes (null: none) were read.
+    void classify(const platter::track_sector_t& block, const std::uint8_t* bytes);
     void markChain(std::uint64_t track, std::uint64_t sector);
 
     platter::Disk& disk_;

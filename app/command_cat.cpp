@@ -7,6 +7,7 @@
 #include "app/selection_report.hpp"
 #include "forge/paths.hpp"
 #include "forge/terminal.hpp"
+#include "platter/core/block_batch.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/formats/gcr_blocks.hpp"
@@ -102,9 +103,7 @@ void CommandCat::writeNode(const platter::file_selector& node, const std::string
     platter::Disk* disk = selection_.enterFrame(node);
     if (disk == nullptr) return;
     switch (node.kind) {
-        case SelectorKind::BlockData:
-            for (const platter::track_sector_t& block : node.blocks) writeBlock(*disk, block, node.wholeBlocks, true);
-            break;
+        case SelectorKind::BlockData: writeBlocks(*disk, node.blocks, node.wholeBlocks, true); break;
         case SelectorKind::TrackData: writeTrack(*disk, node); break;
         case SelectorKind::DirectoryChain:
         case SelectorKind::BlockChain: writeChain(*disk, node); break;
@@ -117,11 +116,40 @@ void CommandCat::writeNode(const platter::file_selector& node, const std::string
 
 // Whole tracks have no last block: only the link bytes are dropped.
 void CommandCat::writeTrack(platter::Disk& disk, const platter::file_selector& node) {
-    for (std::uint64_t sector = 0; !refused_; ++sector) {
+    std::vector<platter::track_sector_t> blocks;
+    for (std::uint64_t sector = 0;; ++sector) {
         const platter::track_sector_t block = platter::makeBlock(node.first, sector);
         if (!disk.isValidBlock(block)) break;
-        writeBlock(disk, block, node.wholeBlocks, false);
+        blocks.push_back(block);
     }
+    writeBlocks(disk, blocks, node.wholeBlocks, false);
+}
+
+// A batch at a time, which the image keeps none of; a block the batch has no data of says why.
+void CommandCat::writeBlocks(platter::Disk& disk, std::span<const platter::track_sector_t> blocks, bool wholeBlocks,
+                             bool lastBlockRule) {
+    platter::BlockBatch batch(disk, true);
+    const auto writeBatch = [&] {
+        batch.read();
+        for (std::size_t i = 0; i < batch.count() && !refused_; ++i) {
+            const std::uint8_t* bytes = batch.bytes(i);
+            if (bytes == nullptr)
+                writeBlock(disk, batch.block(i), wholeBlocks, lastBlockRule);
+            else
+                writeBinary(blockPart(std::span<const std::uint8_t, platter::Disk::kBlockSize>(bytes, platter::Disk::kBlockSize),
+                                      wholeBlocks, lastBlockRule));
+        }
+        batch.clear();
+    };
+    for (std::size_t i = 0; i < blocks.size() && !refused_; ++i) {
+        if (!disk.isValidBlock(blocks[i])) {
+            writeBatch();
+            writeBlock(disk, blocks[i], wholeBlocks, lastBlockRule);
+        } else if (!batch.add(blocks[i])) {
+            writeBatch();
+        }
+    }
+    writeBatch();
 }
 
 void CommandCat::writeChain(platter::Disk& disk, const platter::file_selector& node) {

@@ -56,6 +56,8 @@ private:
     void writeTrack(platter::Disk& disk, const platter::file_selector& node);
     void writeChain(platter::Disk& disk, const platter::file_selector& node);
     void writeEntries(platter::Disk& disk, const platter::file_selector& node, const std::string& path);
+    void writeBlocks(platter::Disk& disk, std::span<const platter::track_sector_t> blocks, bool wholeBlocks,
+                     bool lastBlockRule);
     void writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks, bool lastBlockRule);
     // One warning for each VLIR record the last read counted short; the run fails.
     void warnRecordsCountedShort(const platter::entry_read_t& read, const platter::dir_entry_t& entry);

@@ -8,7 +8,7 @@
 #include "forge/log.hpp"
 #include "forge/numbers.hpp"
 #include "forge/paths.hpp"
-#include "platter/core/data_provider.hpp"
+#include "platter/core/block_batch.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/open/open_argument.hpp"
 #include "platter/petscii/text_to_petscii.hpp"
@@ -132,54 +132,55 @@ bool CommandFgrep::searchFile(const std::vector<std::uint8_t>& pattern, const st
 std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8_t>& pattern, platter::Disk& disk,
                                                     std::optional<std::uint64_t> maximum) const {
     std::vector<fgrep_match_t> records;
-    // Every block is searched: one read of the whole image instead of one per block. Held in
-    // one piece, a block lies at its offset in it, found without asking the provider.
-    platter::DataProvider* provider = disk.dataProvider();
-    const std::uint64_t size = provider ? provider->size() : 0;
-    const std::uint8_t* whole = provider ? provider->rangeAt(0, size) : nullptr;
-    const auto blockAt = [&](const platter::track_sector_t& block) -> const std::uint8_t* {
-        if (!whole) return disk.sectorPointer(block);
-        const std::uint64_t offset = disk.blockOffset(block);
-        return offset < size && size - offset >= platter::Disk::kBlockSize ? whole + offset : nullptr;
-    };
+    // Every block is searched, a batch at a time; the image keeps none of them. A block that
+    // holds no data (a sector that did not decode) is not searched.
+    platter::BlockBatch batch(disk, true);
+    platter::BlockBatch linked(disk, true, 1);
     const BlockPatternSearch search(pattern);
-    std::vector<platter::track_sector_t> run;
-    run.reserve(static_cast<std::size_t>(disk.totalBlocks()));
-    const std::uint8_t* runStart = nullptr;
+    std::size_t runFirst = 0;  // the batch index of the run's first block
     const auto record = [&](const block_hit_t& hit) {
-        const platter::track_sector_t& block = run[hit.block];
+        const std::size_t index = runFirst + hit.block;
+        const platter::track_sector_t& block = batch.block(index);
         if (!hit.partial) {
             records.push_back({block.track, block.sector, 0, 0, hit.offset});
         } else {
-            const std::uint8_t* bytes = runStart + hit.block * platter::Disk::kBlockSize;
+            const std::uint8_t* bytes = batch.bytes(index);
             const std::size_t rest = pattern.size() - (platter::Disk::kBlockSize - hit.offset);
             const platter::track_sector_t link = platter::makeBlock(bytes[0], bytes[1]);
             if (rest > platter::Disk::kBlockSize - kLinkBytes || !disk.isValidBlock(link)) return true;
-            const std::uint8_t* next = disk.isBlockReadable(link) ? blockAt(link) : nullptr;
+            linked.clear();
+            linked.add(link);
+            linked.read();
+            const std::uint8_t* next = linked.bytes(0);
             const auto tail = std::span(pattern).last(rest);
             if (next == nullptr || !std::equal(tail.begin(), tail.end(), next + kLinkBytes)) return true;
             records.push_back({block.track, block.sector, link.track, link.sector, hit.offset});
         }
         return !(maximum.has_value() && records.size() >= *maximum);
     };
-    const auto flush = [&] {
-        const bool more =
-            run.empty() || search.scan(std::span(runStart, run.size() * platter::Disk::kBlockSize), record);
-        run.clear();
-        return more;
+    const auto searchBatch = [&] {
+        batch.read();
+        for (std::size_t first = 0; first < batch.count();) {
+            if (batch.bytes(first) == nullptr) {
+                ++first;
+                continue;
+            }
+            std::size_t end = first + 1;
+            while (end < batch.count() && batch.bytes(end) == batch.bytes(end - 1) + platter::Disk::kBlockSize) ++end;
+            runFirst = first;
+            if (!search.scan(std::span(batch.bytes(first), (end - first) * platter::Disk::kBlockSize), record))
+                return false;
+            first = end;
+        }
+        batch.clear();
+        return true;
     };
     for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
         for (std::uint64_t s = 0; s < kMaxSectors && disk.isValidBlock(platter::makeBlock(t, s)); ++s) {
-            const platter::track_sector_t block = platter::makeBlock(t, s);
-            // A block that holds no data (a sector that did not decode) is not searched.
-            const std::uint8_t* bytes = blockAt(block);
-            if (bytes == nullptr || !disk.isBlockReadable(block)) continue;
-            if (!run.empty() && bytes != runStart + run.size() * platter::Disk::kBlockSize && !flush()) return records;
-            if (run.empty()) runStart = bytes;
-            run.push_back(block);
+            if (!batch.add(platter::makeBlock(t, s)) && !searchBatch()) return records;
         }
     }
-    flush();
+    searchBatch();
     return records;
 }
 

@@ -31,11 +31,11 @@ constexpr std::array<std::size_t, 3> kPlainD64Sizes = {174848, 196608, 205312};
 
 std::string inQuotes(const std::string& path) { return "\"" + path + "\""; }
 
-// Whether the bytes are a part of a set of the kind, as identification tells it.
-bool holdsPartOfKind(const std::vector<std::uint8_t>& bytes, bool sixParts) {
+// Whether the bytes are part `number` of a set of the kind: a six-part part as
+// identification tells it, another by the load address the opener decodes it by.
+bool holdsPartOfKind(const std::vector<std::uint8_t>& bytes, unsigned number, bool sixParts) {
     if (sixParts) return platter::fileid::identifyAs(bytes, type_id::zip6).front().type == type_id::zip6;
-    const std::uint32_t type = platter::fileid::identifyAs(bytes, type_id::zip4, true).front().type;
-    return type >= type_id::zip4_part1 && type <= type_id::zip4_part5;
+    return platter::loadsAsZip4Part(bytes, number);
 }
 
 // The D64 that the tracks of a G64 decode to; sectors that could not be read hold the
@@ -112,11 +112,12 @@ bool CommandUnzip::locateSet(const std::string& zipName) {
 bool CommandUnzip::readParts(bool showReading) {
     platter::readZipcodeParts(set_);
     bool first = true;
-    for (const platter::zipcode_part_t& part : set_.parts) {
+    for (unsigned k = 1; k <= set_.parts.size(); ++k) {
+        const platter::zipcode_part_t& part = set_.parts[k - 1];
         if (part.missing()) continue;
         if (showReading) std::cout << (first ? "reading " : "        ") << part.path.string() << '\n';
         first = false;
-        if (part.state != platter::zipcode_part_state::read || !holdsPartOfKind(part.bytes, set_.sixParts)) {
+        if (part.state != platter::zipcode_part_state::read || !holdsPartOfKind(part.bytes, k, set_.sixParts)) {
             reportNoHeader(part.path.string());
             return false;
         }

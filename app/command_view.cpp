@@ -150,18 +150,15 @@ int CommandView::processDisk(platter::Disk& disk, const std::string& name) {
             if (!selection_.isIndexSelected(index, node) || !image->getEntry(index, true, entry) ||
                 platter::isEmptyEntry(entry))
                 continue;
-            std::uint64_t size = 0;
-            image->readData(entry, 0, &size);
-            if (size == 0) continue;
+            const platter::entry_read_t read = image->readEntry(entry);
+            if (read.bytes.empty()) continue;
             considered = true;
             printPathHeader(out_, name, ":" + names.entryNameText(entry, charset, false));
             // What there is of a file that is not whole is shown, and is no success.
-            const platter::entry_read_t read = image->readEntry(entry);
             if (const auto problem = readProblemText(read, index, image->directoryStart().track))
                 reporter_.error("'" + name + "': " + *problem, Reporter::kQuietErrors);
             else if (!read.whole())
                 reporter_.fail();
-            if (read.bytes.empty()) continue;
             const std::vector<std::uint8_t>& data = read.bytes;
             const platter::fileid::file_traits_t traits = platter::fileid::identify(data).front();
             if (renderFile(traits, data, name, extension) == 0) shown = true;

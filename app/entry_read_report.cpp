@@ -16,6 +16,12 @@ std::optional<std::string> readProblemText(const platter::entry_read_t& read, st
         case platter::read_outcome::unreadable: return entry + " could not be read";
         case platter::read_outcome::areaFault: return partitionFaultText(index, read.area, directoryTrack);
         case platter::read_outcome::cutShort:
+            if (read.unsized) {
+                const platter::unsized_chain_t& chain = *read.unsized;
+                const std::string subject =
+                    chain.record ? "record " + std::to_string(*chain.record) + " of " + entry : entry;
+                return platter::unsizedLastBlockText(subject, chain.lastByte, chain.blocks);
+            }
             if (read.expected) {
                 return entry + " is cut short: " + std::to_string(read.bytes.size()) + " of " +
                        std::to_string(*read.expected) + " bytes could be read";

@@ -75,7 +75,7 @@ void Render::measure(const listed_entry_t& listed) {
         width = std::max(width, value);
     };
     raise(kFieldBlocks, listed.line.blocks);
-    if (listed.fileRead) raise(kFieldBytes, listed.dataLength);
+    if (listed.dataRead) raise(kFieldBytes, listed.dataLength);
     raise(kFieldIndex, listed.index);
     raise(kFieldTrackWidth, listed.entry.bytes[3]);
     raise(kFieldSectorWidth, listed.entry.bytes[4]);
@@ -98,7 +98,6 @@ entry_needs_t Render::needs() const {
     needs.blocks = hasField(kFieldChain);
     needs.nameColour = g_console.writesColor() && (fields.empty() || hasField(kFieldName));
     needs.data = needs.hashes || needs.description || hasField(kFieldBytes) || hasField(kFieldAddr);
-    needs.size = needs.data;
     return needs;
 }
 

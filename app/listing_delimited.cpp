@@ -28,7 +28,6 @@ entry_needs_t RenderDelimited::needs() const {
     needs.blocks = false;
     needs.description = false;
     needs.data = needs.hashes || hasField(kFieldBytes) || hasField(kFieldAddr);
-    needs.size = needs.data;
     return needs;
 }
 

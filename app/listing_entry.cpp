@@ -43,22 +43,19 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
     listed.index = index;
     listed.entry = entry;
     listed.line = platter::listingLine(disk, entry);
-    // A partition's colour needs none of its bytes, which may be megabytes.
+    // A partition's colour needs none of its bytes, which may be megabytes, and its table's
+    // entries have no chains of blocks.
     const bool readsData = needs.data || (needs.nameColour && !disk.hasPartitionTable());
-    if (needs.size || readsData || needs.blocks) {
-        listed.dataRead = disk.readData(entry, 0, &listed.size, nullptr, needs.blocks ? &listed.blocks : nullptr);
-        if (!listed.dataRead) {
-            listed.size = 0;
-            listed.chainStop = disk.chainStop(disk.firstBlock(entry));
-        }
-    }
+    const bool readsBlocks = needs.blocks && !disk.hasPartitionTable();
     platter::Disk::bytes_t data;
-    if (readsData && listed.dataRead && listed.size != 0) {
-        // What a file cut short holds is listed as what it holds.
-        platter::entry_read_t read = disk.readEntry(entry);
-        listed.fileRead = read.whole() || read.outcome == platter::read_outcome::cutShort;
+    if (readsData || readsBlocks) {
+        // What a file cut short holds is listed as what it holds; one whose chain stopped early
+        // (it turns back or leaves) is listed as unreadable, with a warning where it stopped.
+        platter::entry_read_t read = disk.readEntry(entry, needs.blocks ? &listed.blocks : nullptr);
+        listed.dataRead = read.whole() || (read.outcome == platter::read_outcome::cutShort && read.stop.whole());
+        listed.size = listed.dataRead ? read.bytes.size() : 0;
         listed.chainStop = read.stop;
-        if (listed.fileRead) data = std::move(read.bytes);
+        if (readsData && listed.dataRead) data = std::move(read.bytes);
     }
     listed.dataLength = data.size();
     listed.hasLoadAddress = data.size() >= 2;

@@ -22,7 +22,6 @@ namespace app {
 
 // Which facts a listing shows; only those are read.
 struct entry_needs_t {
-    bool size = false;  // readData's result and size
     bool data = false;  // the file's bytes (load address, length); the name colour reads them too
     bool hashes = false;
     bool description = false;
@@ -34,10 +33,9 @@ struct listed_entry_t {
     std::uint64_t index = 0;
     platter::dir_entry_t entry;
     platter::listing_line_t line;  // blocks, name, flags and type word, as every listing shows them
-    bool dataRead = false;         // readData succeeded
-    std::uint64_t size = 0;        // readData's size
-    bool fileRead = false;         // readEntry gave the file, or the part of it there is
-    std::uint64_t dataLength = 0;  // bytes readEntry gave (0 when not read)
+    bool dataRead = false;         // the entry was read: the file, or the part its size names
+    std::uint64_t size = 0;        // the bytes that read gave
+    std::uint64_t dataLength = 0;  // bytes kept of that read (0 when the listing needs none)
     bool hasLoadAddress = false;   // the data has at least 2 bytes
     std::uint16_t loadAddress = 0;
     std::uint32_t xxh32 = 0;  // of the data, of empty input when none was read
@@ -48,8 +46,7 @@ struct listed_entry_t {
     platter::chain_stop_t chainStop;  // where the chain of a file that is not whole stopped
 };
 
-// Reads what `needs` asks for; the file's bytes only when readData succeeded
-// with a non-zero size.
+// Reads what `needs` asks for, with one read of the entry.
 listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platter::dir_entry_t& entry,
                            const entry_needs_t& needs);
 

@@ -24,11 +24,6 @@ std::string headerLostText(std::size_t restBytes, std::size_t headerBytes, const
            " bytes from it to the end of the archive were left out";
 }
 
-std::string unsizedLastBlockText(const std::string& subject, std::uint8_t lastByte, std::uint64_t blocks) {
-    return subject + " gives its last block the byte " + std::to_string(lastByte) + ", which says no size; its " +
-           std::to_string(blocks) + (blocks == 1 ? " block was" : " blocks were") + " kept whole";
-}
-
 std::string leftOverText(std::uint64_t bytes, const std::string& after) {
     if (bytes == 1) return "1 byte after " + after + " belongs to no file; it was left out";
     return std::to_string(bytes) + " bytes after " + after + " belong to no file; they were left out";

@@ -11,6 +11,7 @@
 #include "platter/archive/archive_entry.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/entry_read.hpp"
+#include "platter/core/last_block_byte.hpp"
 
 namespace platter {
 
@@ -60,9 +61,6 @@ bool isPadding(std::span<const std::uint8_t> bytes);
 // What is said of a header after file `previous` that cannot be read, `restBytes` from the
 // end of an archive whose headers take `headerBytes`.
 std::string headerLostText(std::size_t restBytes, std::size_t headerBytes, const entry_name_t& previous);
-// What is said of a file or record (`subject`, named) whose last block's byte, below 2, says
-// no size, so that its `blocks` were kept whole.
-std::string unsizedLastBlockText(const std::string& subject, std::uint8_t lastByte, std::uint64_t blocks);
 // What is said of `bytes` after a file (`after`, "the last file" unless named) that no file
 // of the archive accounts for.
 std::string leftOverText(std::uint64_t bytes, const std::string& after = "the last file");

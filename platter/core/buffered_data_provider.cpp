@@ -46,17 +46,48 @@ bool BufferedDataProvider::writeBlock(std::uint64_t offset, std::span<const std:
 }
 
 bool BufferedDataProvider::loadBlock(std::uint64_t offset, const track_sector_t& /*block*/, cached_block_t& out) {
+    out.loaded.fill(0);
+    // Past the end nothing is read: no phantom zero block. A short last block is zero-filled.
+    if (readFile(offset, out.loaded) <= 0) return false;
+    out.present = 1;
+    return true;
+}
+
+std::streamsize BufferedDataProvider::readFile(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (!file_.is_open()) file_.open(name_, std::ios::binary);
     file_.clear();
-    std::ifstream& in = file_;
-    if (!in) return false;
-    in.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
-    if (!in) return false;
-    out.loaded.fill(0);
-    in.read(reinterpret_cast<char*>(out.loaded.data()), static_cast<std::streamsize>(out.loaded.size()));
-    // Past the end nothing is read: no phantom zero block. A short last block is zero-filled.
-    if (in.bad() || in.gcount() <= 0) return false;
-    out.present = 1;
+    if (!file_) return -1;
+    file_.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
+    if (!file_) return -1;
+    file_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    return file_.bad() ? -1 : file_.gcount();
+}
+
+bool BufferedDataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
+    // A range past the end takes the zero-filled last block through dataAt.
+    if (offset > size_ || out.size() > size_ - offset) return DataProvider::copyBytes(offset, out);
+    constexpr std::uint64_t kBlock = sizeof(cached_block_t::data);
+    const std::uint64_t end = offset + out.size();
+    // Every cached block that overlaps the range, in its place, as a save writes it.
+    auto cached = cache_.lower_bound(static_cast<std::int64_t>(offset >= kBlock ? offset - kBlock + 1 : 0));
+    for (std::uint64_t at = offset; at < end;) {
+        const auto start = cached == cache_.end() ? end : static_cast<std::uint64_t>(cached->first);
+        if (start <= at) {
+            const std::uint64_t stop = std::min(start + kBlock, end);
+            if (stop > at)
+                std::copy(cached->second.data.begin() + static_cast<std::ptrdiff_t>(at - start),
+                          cached->second.data.begin() + static_cast<std::ptrdiff_t>(stop - start),
+                          out.begin() + static_cast<std::ptrdiff_t>(at - offset));
+            at = std::max(at, stop);
+            ++cached;
+            continue;
+        }
+        const std::uint64_t next = std::min(start, end);
+        const std::span<std::uint8_t> piece =
+            out.subspan(static_cast<std::size_t>(at - offset), static_cast<std::size_t>(next - at));
+        if (readFile(at, piece) != static_cast<std::streamsize>(piece.size())) return false;
+        at = next;
+    }
     return true;
 }
 

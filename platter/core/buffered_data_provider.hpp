@@ -30,6 +30,8 @@ public:
     std::uint64_t available(std::uint64_t offset) const override;
     // Remembers the path and takes the file's size; blocks are read when asked for.
     bool load(const std::filesystem::path& path) override;
+    // Cached blocks come from the cache, the rest straight from the file, and nothing is cached.
+    bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
     virtual bool assignToParent(std::span<const std::uint8_t> data);
     // Replaces both copies of an already cached block; false when the offset is not cached.
@@ -53,6 +55,9 @@ protected:
     std::map<std::int64_t, cached_block_t> cache_;
 
 private:
+    // Reads up to `out.size()` bytes of the file at offset: the count, -1 when it cannot be read.
+    std::streamsize readFile(std::uint64_t offset, std::span<std::uint8_t> out);
+
     // The file, opened once for all the blocks read from it.
     std::ifstream file_;
 };

@@ -1,5 +1,6 @@
 #include "platter/core/data_provider.hpp"
 
+#include <algorithm>
 #include <fstream>
 
 namespace platter {
@@ -43,6 +44,21 @@ bool DataProvider::load(const std::filesystem::path& path) {
 }
 
 bool DataProvider::isBlockReadable(std::uint64_t /*offset*/) { return true; }
+
+// Block by block, so that every block's readability is asked.
+bool DataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
+    constexpr std::uint64_t kBlock = 256;
+    for (std::size_t done = 0; done < out.size();) {
+        const std::uint64_t at = offset + done;
+        const std::uint64_t length =
+            std::min({available(at), kBlock - at % kBlock, static_cast<std::uint64_t>(out.size() - done)});
+        const std::uint8_t* bytes = length != 0 && isBlockReadable(at) ? dataAt(at, track_sector_t{}) : nullptr;
+        if (bytes == nullptr) return false;
+        std::copy_n(bytes, length, out.data() + done);
+        done += static_cast<std::size_t>(length);
+    }
+    return true;
+}
 
 std::uint64_t partitionBlockNumber(std::uint32_t value) {
     const std::uint64_t b1 = (value >> 8) & 0xff;

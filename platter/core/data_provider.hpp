@@ -38,6 +38,11 @@ public:
     // Reads the whole file into memory and remembers its path as the name.
     virtual bool load(const std::filesystem::path& path);
     virtual bool isBlockReadable(std::uint64_t offset);
+    // Copies the bytes from offset on, as dataAt shows them (edits included), into the caller's
+    // buffer without keeping what it read, so an image of any size streams through a buffer of
+    // fixed size. False when a byte cannot be had or a block it touches holds no data
+    // (isBlockReadable): the caller then asks for those blocks one at a time.
+    virtual bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out);
     // True once bytes the file held when it was opened could no longer be read: it shrank.
     virtual bool readFailed() const { return false; }
 

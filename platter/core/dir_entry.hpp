@@ -43,6 +43,11 @@ struct dir_entry_t {
     track_sector_t sideBlock() const { return makeBlock(bytes[21], bytes[22]); }  // REL side sector / GEOS info block
     std::uint8_t recordLength() const { return bytes[23]; }                       // REL; GEOS structure
     std::uint8_t geosStructure() const { return bytes[23]; }
+    // Its own bytes say GEOS, its info block aside: no REL type, a structure of 0 or 1, a date.
+    bool saysGeos() const {
+        return (bytes[2] & 0x04) == 0 && bytes[23] < 2 && bytes[26] >= 1 && bytes[26] <= 12 && bytes[27] >= 1 &&
+               bytes[27] <= 31 && bytes[28] < 24 && bytes[29] < 60;
+    }
     std::uint8_t geosType() const { return bytes[24]; }
     std::uint16_t blockCount() const { return static_cast<std::uint16_t>(bytes[30] | (bytes[31] << 8)); }
 

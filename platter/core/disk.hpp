@@ -301,14 +301,14 @@ public:
     // the one rule by which such an entry is read, entered, opened and listed. A CBM partition's
     // here; a kind with areas of its own answers for them. None for every other entry.
     virtual block_range_fault partitionFault(const dir_entry_t& entry) const;
-    virtual bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
-                          std::vector<track_sector_t>* blocks = nullptr);
-    // Every block of an entry's file, appended to `blocks`: its chains as readData follows them,
-    // a REL file's side sectors, a partition's area; `bamMode` as readChain's.
+    // Every block of an entry's file, appended to `blocks`: its chains (a GEOS file's info
+    // block, index and records), a REL file's side sectors, a partition's area; `bamMode` as
+    // readChain's. Nothing for kinds whose files are no chains of blocks.
     bool readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks);
     // An entry's file: a chained file's data, a GEOS file in the GEOS Convert form, a
     // partition's area; and whether that is all of it (an entry noted damaged is not).
-    entry_read_t readEntry(const dir_entry_t& entry);
+    // `blocks`, when given, receives the blocks of the chains it read.
+    entry_read_t readEntry(const dir_entry_t& entry, std::vector<track_sector_t>* blocks = nullptr);
     virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
     virtual std::uint64_t fileSize(std::uint64_t index);
     // Follows a block's link; false at the chain's end or for an unreadable block.
@@ -421,11 +421,12 @@ public:
 
     // ---- Zipcode parts (disk_zipcode.cpp) ----
     // Decodes part `number` (1-5) of a four/five-part set into this image's blocks; part 5
-    // first makes the image 40 tracks. Nothing for a part whose load address is neither part
-    // 1's nor the others', or a number outside 1-5; else the blocks of the part's tracks that
-    // its records left empty, and those whose run-length record does not decode to a block (a
-    // run past its end), which are left empty. A record cut short by the end of the part
-    // ends the decoding.
+    // first makes the image 40 tracks. Nothing for a part that does not load as that part
+    // (loadsAsZip4Part) or a number outside 1-5; else what its records left undone: the blocks
+    // of its tracks they left empty, those whose run-length record does not decode to a block
+    // (a run past its end), which are left empty, and the first record that no whole part
+    // holds (a second one of a block, one of a block outside its tracks), which ends the
+    // decoding as a record cut short by the end of the part does.
     std::optional<zip4_part_gaps_t> unpackZip4Part(std::span<const std::uint8_t> part, unsigned number);
 
     // ---- Listings (disk_listing_draw.cpp, disk_listing_documents.cpp) ----
@@ -536,8 +537,9 @@ public:
 
 protected:
     UndoJournal& undoJournal() { return journal_; }
-    // The entry's file as its kind reads it, and whether that is all of it: readEntry's hook.
-    virtual entry_read_t readEntryData(const dir_entry_t& entry);
+    // The entry's file as its kind reads it, and whether that is all of it: the one hook by
+    // which an entry is read. `blocks` as readEntry's.
+    virtual entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks);
     // A class that reads its blocks on first use reads the rest here and
     // loads its error bytes: called before the error table is looked at and
     // before the image is resized or written.
@@ -640,7 +642,7 @@ private:
     bool walkPartitions(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                         const stop_predicate& stop);
     void revertRecord(const undo_record_t& record);
-    void readGeosFile(const dir_entry_t& entry, entry_read_t& read);
+    void readGeosFile(const dir_entry_t& entry, entry_read_t& read, std::vector<track_sector_t>* blocks);
     std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
     void restoreGeometry(const undo_record_t& record);
 

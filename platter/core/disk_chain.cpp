@@ -4,6 +4,7 @@
 #include "platter/core/chain_walk.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/last_block_byte.hpp"
 
 namespace platter {
 
@@ -19,6 +20,18 @@ void appendData(Disk::bytes_t* out, const std::uint8_t* from, std::size_t count)
 track_sector_t nextAreaBlock(const Disk& disk, const track_sector_t& block) {
     const track_sector_t next = makeBlock(block.track, block.sector + 1);
     return disk.isValidBlock(next) ? next : makeBlock(block.track + 1, 0);
+}
+
+// A chain read whole up to `last` (`bytes` of data): when the last block's byte says no size,
+// its data are kept whole (the chain gave none of them) and the read is cut short, naming it.
+void keepUnsizedLastBlock(const Disk& disk, const track_sector_t& last, std::uint64_t bytes,
+                          std::optional<std::size_t> record, entry_read_t& read) {
+    if (last.track == 0) return;
+    const std::span<const std::uint8_t> block = disk.blockBytes(last);
+    if (block.size() < Disk::kBlockSize || !saysNoSize(block[1])) return;
+    read.bytes.insert(read.bytes.end(), block.begin() + 2, block.end());
+    read.outcome = read_outcome::cutShort;
+    if (!read.unsized) read.unsized = unsized_chain_t{record, block[1], bytes / kDataPerBlock + 1};
 }
 
 }  // namespace
@@ -131,28 +144,21 @@ bool Disk::readBlockRange(std::uint64_t track, std::uint64_t sector, std::uint64
     return true;
 }
 
-bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data,
-                    std::vector<track_sector_t>* blocks) {
-    if (!isGeosFile(entry)) {
-        if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
-            bytes_t area;
-            const bool ok = readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, &area);
-            if (size) *size = area.size();
-            if (data) data->insert(data->end(), area.begin(), area.end());
-            return ok;
-        }
-        return readChain(entry.bytes[3], entry.bytes[4], bamMode, size, data, nullptr, blocks);
-    }
-    std::uint64_t total = 0;
-    std::uint64_t part = 0;
-    auto readPart = [&](const track_sector_t& start) {
-        part = 0;
-        const bool ok = readChain(start.track, start.sector, bamMode, &part, data, nullptr, blocks);
-        total += part;
-        return ok;
+bool Disk::readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks) {
+    // A tape, a partition table and a partition of block lists keep no chains of blocks.
+    if (!isCbmDosImage() || hasPartitionTable()) return true;
+    const bool geos = isGeosFile(entry);
+    if (entry.fileType() == kTypeCbm && hasCbmPartitions() && !geos)
+        return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, nullptr, &blocks);
+    std::uint64_t size = 0;
+    const auto readPart = [&](const track_sector_t& start) {
+        return readChain(start.track, start.sector, bamMode, &size, nullptr, nullptr, &blocks);
     };
-    bool ok = readPart(entry.sideBlock());
-    if (ok) ok = readPart(entry.firstBlock());
+    if (!geos) {
+        if (!readPart(entry.firstBlock())) return false;
+        return entry.fileType() != kTypeRel || readPart(entry.sideBlock());
+    }
+    bool ok = readPart(entry.sideBlock()) && readPart(entry.firstBlock());
     if (ok && entry.geosStructure() == 1) {
         // Copy the index first: freeing the records journals but the block stays put.
         std::uint8_t index[kBlockSize];
@@ -165,20 +171,10 @@ bool Disk::readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64
             ok = readPart(makeBlock(index[i], index[i + 1]));
         }
     }
-    if (size) *size = total;
     return ok;
 }
 
-bool Disk::readFileBlocks(const dir_entry_t& entry, std::uint32_t bamMode, std::vector<track_sector_t>& blocks) {
-    if (entry.fileType() == kTypeCbm && hasCbmPartitions() && !isGeosFile(entry))
-        return readBlockRange(entry.bytes[3], entry.bytes[4], entry.blockCount(), bamMode, nullptr, &blocks);
-    std::uint64_t size = 0;
-    if (!readData(entry, bamMode, &size, nullptr, &blocks)) return false;
-    if (entry.fileType() != kTypeRel || isGeosFile(entry)) return true;
-    return readChain(entry.bytes[21], entry.bytes[22], bamMode, &size, nullptr, nullptr, &blocks);
-}
-
-void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
+void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read, std::vector<track_sector_t>* blocks) {
     bytes_t& out = read.bytes;
     const bool vlir = entry.geosStructure() == 1;
     out.resize(kDataPerBlock, 0);
@@ -196,11 +192,14 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
         read.outcome = read_outcome::unreadable;
         return;
     }
+    if (blocks) blocks->push_back(infoBlock);
     out.insert(out.end(), info + 2, info + kBlockSize);
     if (!vlir) {
         std::uint64_t size = 0;
-        readChain(entry.bytes[3], entry.bytes[4], 0, &size, &out, nullptr, nullptr, false, &read.stop);
+        track_sector_t last = noBlock();
+        readChain(entry.bytes[3], entry.bytes[4], 0, &size, &out, &last, blocks, false, &read.stop);
         read.outcome = read.stop.whole() ? read_outcome::whole : read_outcome::cutShort;
+        if (read.whole()) keepUnsizedLastBlock(*this, last, size, std::nullopt, read);
         return;
     }
     std::uint8_t index[kBlockSize];
@@ -209,6 +208,7 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
         read.outcome = read_outcome::cutShort;
         return;
     }
+    if (blocks) blocks->push_back(entry.firstBlock());
     // The record table becomes (block count, last-byte index) pairs: 00 00
     // ends it, 00 FF marks an empty record.
     const std::size_t tableAt = out.size();
@@ -216,7 +216,12 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
     bool ended = false;
     for (std::size_t i = 2; i + 1 < kBlockSize; i += 2) {
         const std::size_t at = tableAt + i - 2;
-        if (ended) continue;
+        const std::size_t record = (i - 2) / 2;
+        if (ended) {
+            // A record after the pair that ends the table: the table was ended early.
+            if (index[i] != 0) read.outcome = read_outcome::cutShort;
+            continue;
+        }
         if (index[i] == 0) {
             if (index[i + 1] == 0) {
                 ended = true;
@@ -229,14 +234,31 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read) {
         const std::size_t padded = (out.size() + kDataPerBlock - 1) / kDataPerBlock * kDataPerBlock;
         out.resize(padded, 0);
         std::uint64_t size = 0;
+        track_sector_t last = noBlock();
         std::vector<track_sector_t> recordBlocks;
-        if (!readChain(index[i], index[i + 1], 0, &size, &out, nullptr, &recordBlocks, false, &read.stop)) {
+        const bool ok = readChain(index[i], index[i + 1], 0, &size, &out, &last, &recordBlocks, false, &read.stop);
+        // A record that leads into the file's own index or info block turns back there.
+        const auto intoFile = std::find_if(recordBlocks.begin(), recordBlocks.end(), [&](const track_sector_t& b) {
+            return b == entry.firstBlock() || b == infoBlock;
+        });
+        if (intoFile != recordBlocks.end()) {
+            const std::size_t kept = static_cast<std::size_t>(intoFile - recordBlocks.begin());
+            out.resize(padded + kept * kDataPerBlock);
+            read.stop = chain_stop_t{chain_end::turnsBack, kept == 0 ? entry.firstBlock() : *(intoFile - 1), *intoFile};
             read.outcome = read_outcome::cutShort;
             return;
         }
+        if (!ok) {
+            read.outcome = read_outcome::cutShort;
+            return;
+        }
+        if (blocks) blocks->insert(blocks->end(), recordBlocks.begin(), recordBlocks.end());
+        const std::size_t before = out.size();
+        keepUnsizedLastBlock(*this, last, size, record, read);
+        size += out.size() - before;
         const std::uint64_t count = recordBlocks.size();
         const std::uint64_t lastBytes = size - kDataPerBlock * (count - 1);
-        if (count > kConvertRecordBlocks) read.recordsCountedShort.push_back({(i - 2) / 2, count});
+        if (count > kConvertRecordBlocks) read.recordsCountedShort.push_back({record, count});
         out[at] = static_cast<std::uint8_t>(std::min(count, kConvertRecordBlocks));
         out[at + 1] = static_cast<std::uint8_t>(lastBytes + 1);
     }
@@ -248,14 +270,14 @@ void Disk::noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::
 }
 
 // An area its kind cannot use is refused before any of it is read.
-entry_read_t Disk::readEntry(const dir_entry_t& entry) {
+entry_read_t Disk::readEntry(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) {
     if (const block_range_fault area = partitionFault(entry); area != block_range_fault::none) {
         entry_read_t refused;
         refused.outcome = read_outcome::areaFault;
         refused.area = area;
         return refused;
     }
-    entry_read_t read = readEntryData(entry);
+    entry_read_t read = readEntryData(entry, blocks);
     const auto noted = std::find_if(damagedEntries_.begin(), damagedEntries_.end(), [&](const auto& damaged) {
         return std::equal(entry.bytes.begin() + 2, entry.bytes.end(), damaged.first.bytes.begin() + 2);
     });
@@ -266,10 +288,11 @@ entry_read_t Disk::readEntry(const dir_entry_t& entry) {
     return read;
 }
 
-entry_read_t Disk::readEntryData(const dir_entry_t& entry) {
+entry_read_t Disk::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) {
     entry_read_t read;
-    if (isGeosFile(entry)) {
-        readGeosFile(entry, read);
+    // A GEOS file by its entry whose info block the image lacks is read as one: it fails there.
+    if (isGeosFile(entry) || (entry.saysGeos() && entry.bytes[24] != 0)) {
+        readGeosFile(entry, read, blocks);
         return read;
     }
     if (entry.fileType() == kTypeCbm && hasCbmPartitions()) {
@@ -279,9 +302,17 @@ entry_read_t Disk::readEntryData(const dir_entry_t& entry) {
         }
         return read;
     }
+    // No first block: an entry without data (directory art: a DEL entry, or one of no blocks)
+    // is whole and empty, any other holds nothing that can be read.
+    if (entry.firstBlock().track == 0) {
+        if (entry.fileType() != kTypeDel && entry.blockCount() != 0) read.outcome = read_outcome::unreadable;
+        return read;
+    }
     std::uint64_t size = 0;
-    readChain(entry.bytes[3], entry.bytes[4], 0, &size, &read.bytes, nullptr, nullptr, false, &read.stop);
+    track_sector_t last = noBlock();
+    readChain(entry.bytes[3], entry.bytes[4], 0, &size, &read.bytes, &last, blocks, false, &read.stop);
     read.outcome = outcomeOf(read.stop, !read.bytes.empty());
+    if (read.whole()) keepUnsizedLastBlock(*this, last, size, std::nullopt, read);
     return read;
 }
 
@@ -300,8 +331,8 @@ std::uint64_t Disk::fileSize(std::uint64_t index) {
     const std::uint8_t* stored = entryAt(index);
     if (!stored) return 0;
     const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
-    std::uint64_t size = 0;
-    return readData(entry, 0, &size) ? size : 0;
+    const entry_read_t read = readEntry(entry);
+    return read.whole() ? read.bytes.size() : 0;
 }
 
 bool Disk::nextBlock(track_sector_t& block) {

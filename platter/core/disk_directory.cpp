@@ -260,10 +260,7 @@ const container_format_t* Disk::fileTypeInfo(const dir_entry_t& entry) const {
 }
 
 bool Disk::isGeosFile(const dir_entry_t& entry) {
-    const auto& b = entry.bytes;
-    if ((b[2] & 0x04) != 0 || b[23] >= 2) return false;
-    if (b[21] == 0 && b[22] == 0) return false;
-    if (b[26] < 1 || b[26] > 12 || b[27] < 1 || b[27] > 31 || b[28] >= 24 || b[29] >= 60) return false;
+    if (!entry.saysGeos() || (entry.bytes[21] == 0 && entry.bytes[22] == 0)) return false;
     return blockPointer(entry.sideBlock()) != nullptr;
 }
 

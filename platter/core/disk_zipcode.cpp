@@ -8,10 +8,6 @@ namespace platter {
 
 namespace {
 
-// Load addresses of the parts: part 1 (two disk-ID bytes follow) and every other part.
-constexpr std::uint16_t kFirstPart = 0x03fe;
-constexpr std::uint16_t kLaterPart = 0x0400;
-
 // Part 4 holds the most tracks, 26-35.
 constexpr std::size_t kMostPartTracks = 10;
 
@@ -41,9 +37,7 @@ bool decodeRuns(std::span<const std::uint8_t> coded, std::uint8_t marker, std::s
 }  // namespace
 
 std::optional<zip4_part_gaps_t> Disk::unpackZip4Part(std::span<const std::uint8_t> part, unsigned number) {
-    if (part.size() < 2 || number < 1 || number > kZipcodeParts) return std::nullopt;
-    const std::uint16_t load = static_cast<std::uint16_t>(part[0] | (part[1] << 8));
-    if (load != kFirstPart && load != kLaterPart) return std::nullopt;
+    if (!loadsAsZip4Part(part, number)) return std::nullopt;
     if (number == kZipcodeParts) {
         // The decoded blocks are not journalled either: both are the image's contents.
         UndoSuspension quiet(journal_);
@@ -55,15 +49,22 @@ std::optional<zip4_part_gaps_t> Disk::unpackZip4Part(std::span<const std::uint8_
     const std::uint64_t endTrack = std::min<std::uint64_t>(kZipcodePartFirstTrack[number], trackCount() + 1);
     std::array<std::bitset<256>, kMostPartTracks> reached;
     zip4_part_gaps_t gaps;
-    std::size_t at = load == kFirstPart ? 4 : 2;
-    // Records of blocks the image lacks are decoded here and dropped.
+    std::size_t at = number == 1 ? 4 : 2;
+    // Records of blocks the image lacks decode here.
     std::array<std::uint8_t, kBlockSize> scratch{};
     while (part.size() >= at + 3 && !gaps.cutShort) {
         const std::uint8_t mode = part[at] >> 6;
         const std::uint64_t track = part[at] & 0x3f;
         const std::uint8_t sector = part[at + 1];
         at += 2;
-        std::uint8_t* data = blockPointer(makeBlock(track, sector));
+        const track_sector_t block = makeBlock(track, sector);
+        const bool own = track >= firstTrack && track < endTrack && sector <= maxSector(track);
+        if (!own || reached[track - firstTrack].test(sector)) {
+            gaps.stray = own ? zip4_part_gaps_t::stray_record::repeated : zip4_part_gaps_t::stray_record::foreign;
+            gaps.strayBlock = block;
+            break;
+        }
+        std::uint8_t* data = blockPointer(block);
         std::span<std::uint8_t, kBlockSize> target(data ? data : scratch.data(), kBlockSize);
         const std::size_t left = part.size() - at;
         bool decodes = true;
@@ -95,18 +96,17 @@ std::optional<zip4_part_gaps_t> Disk::unpackZip4Part(std::span<const std::uint8_
             }
             case kHeaderOnly: break;
         }
-        if (!data || gaps.cutShort) continue;
-        // The block's last record decides whether it holds one.
-        const track_sector_t block = makeBlock(track, sector);
-        std::erase(gaps.undecodable, block);
+        if (gaps.cutShort) continue;
         if (!decodes) gaps.undecodable.push_back(block);
-        if (track >= firstTrack && track < endTrack && sector <= maxSector(track))
-            reached[track - firstTrack].set(sector);
+        reached[track - firstTrack].set(sector);
     }
     // One or two bytes after the last record are the start of one more.
-    gaps.cutShort = gaps.cutShort || at < part.size();
-    for (std::uint64_t track = firstTrack; track < endTrack; ++track)
-        gaps.emptyBlocks += maxSector(track) + 1 - reached[track - firstTrack].count();
+    const bool stray = gaps.stray != zip4_part_gaps_t::stray_record::none;
+    gaps.cutShort = gaps.cutShort || (!stray && at < part.size());
+    for (std::uint64_t track = firstTrack; track < endTrack; ++track) {
+        for (std::uint64_t sector = 0; sector <= maxSector(track); ++sector)
+            if (!reached[track - firstTrack].test(sector)) gaps.unreached.push_back(makeBlock(track, sector));
+    }
     return gaps;
 }
 

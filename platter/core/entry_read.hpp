@@ -8,6 +8,7 @@
 #include "platter/core/block_range_fault.hpp"
 #include "platter/core/chain_walk.hpp"
 #include "platter/core/convert_records.hpp"
+#include "platter/core/last_block_byte.hpp"
 
 namespace platter {
 
@@ -31,6 +32,8 @@ struct entry_read_t {
     bool namedByContainer = false;
     // A VLIR file read in the GEOS Convert form: records whose blocks its table counts short.
     std::vector<vlir_record_blocks_t> recordsCountedShort;
+    // Cut short: the first chain whose last block says no size, kept whole.
+    std::optional<unsized_chain_t> unsized;
 
     bool whole() const { return outcome == read_outcome::whole; }
 };

@@ -96,6 +96,28 @@ bool FileDataProvider::load(const std::filesystem::path& path) {
 
 bool FileDataProvider::isBlockReadable(std::uint64_t offset) { return dataAt(offset, track_sector_t{}) != nullptr; }
 
+bool FileDataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (offset > size_ || out.size() > size_ - offset) return false;
+    const std::uint64_t end = offset + out.size();
+    const auto held = [this](std::uint64_t at) { return unloaded_ == 0 || loaded_[static_cast<std::size_t>(at / kBlock)]; };
+    for (std::uint64_t at = offset; at < end;) {
+        // The run of blocks from `at` that are all in the buffer, or all not.
+        const bool inBuffer = held(at);
+        std::uint64_t next = std::min(end, (at / kBlock + 1) * kBlock);
+        while (next < end && held(next) == inBuffer) next = std::min(end, next + kBlock);
+        const std::span<std::uint8_t> piece = out.subspan(static_cast<std::size_t>(at - offset), static_cast<std::size_t>(next - at));
+        if (inBuffer) {
+            std::copy_n(data_.get() + at, piece.size(), piece.data());
+        } else if (!file_.isOpen() || file_.readAt(at, piece) != static_cast<std::int64_t>(piece.size())) {
+            // As in fetch: the file shrank, and these blocks are gone.
+            readFailed_ = true;
+            return false;
+        }
+        at = next;
+    }
+    return true;
+}
+
 std::size_t FileDataProvider::loadedBlockCount() const {
     return static_cast<std::size_t>(std::count(loaded_.begin(), loaded_.end(), true));
 }

@@ -31,6 +31,9 @@ public:
     std::uint8_t* rangeAt(std::uint64_t offset, std::uint64_t length) override;
     bool load(const std::filesystem::path& path) override;
     bool isBlockReadable(std::uint64_t offset) override;
+    // Blocks in the buffer come from there, the others straight from the file, left unread in
+    // the buffer.
+    bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) override;
     bool readFailed() const override { return readFailed_; }
     // How many 256-byte blocks hold their bytes so far.
     std::size_t loadedBlockCount() const;

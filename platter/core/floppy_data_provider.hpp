@@ -12,6 +12,7 @@ public:
     explicit FloppyDataProvider(std::string device) : device_(std::move(device)) {}
 
     bool isBlockReadable(std::uint64_t offset) override;
+    bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) override;
     const std::string& device() const { return device_; }
 
 protected:

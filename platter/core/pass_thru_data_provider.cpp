@@ -31,6 +31,11 @@ bool PassThruDataProvider::isBlockReadable(std::uint64_t offset) {
     return parent_->isBlockReadable(base_ + offset);
 }
 
+bool PassThruDataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
+    if (offset > size_ || out.size() > size_ - offset) return false;
+    return parent_->copyBytes(base_ + offset, out);
+}
+
 bool PassThruDataProvider::assignToParent(std::span<const std::uint8_t> data) { return parent_->assign(data); }
 
 }  // namespace platter

@@ -262,19 +262,9 @@ void DiskD2M::markDeleted(dir_entry_t& entry, std::uint64_t index, bool includeE
     std::fill(entry.bytes.begin() + 2, entry.bytes.end(), std::uint8_t{0});
 }
 
-bool DiskD2M::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std::uint64_t* size, bytes_t* data,
-                       std::vector<track_sector_t>* /*blocks*/) {
-    const cmd_partition_t partition = cmd_partition_t::of(entry);
-    if (size) *size = partition.bytes();
-    if (!data) return partition.units != 0;
-    entry_read_t read = readEntry(entry);
-    data->insert(data->end(), read.bytes.begin(), read.bytes.end());
-    return read.whole();
-}
-
 // The partition's bytes, block by block (its area is the image's: readEntry checked it); a
 // block that a file read on demand no longer holds cuts it short.
-entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry) {
+entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
     entry_read_t read;
     const cmd_partition_t partition = cmd_partition_t::of(entry);
     if (partition.units == 0 || partition.type == cmd_partition_t::kSystemType) {
@@ -282,8 +272,22 @@ entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry) {
         return read;
     }
     read.bytes.reserve(partition.bytes());
-    for (std::uint64_t offset = partition.startByte(); offset < partition.startByte() + partition.bytes();
-         offset += kBlockSize) {
+    const std::uint64_t end = partition.startByte() + partition.bytes();
+    std::uint64_t offset = partition.startByte();
+    // A piece at a time straight from the provider, which keeps none of it; from a piece it
+    // cannot give whole on, block by block.
+    for (DataProvider* provider = dataProvider(); provider && offset < end;) {
+        constexpr std::uint64_t kPiece = std::uint64_t{1} << 20;
+        const std::size_t held = read.bytes.size();
+        const auto length = static_cast<std::size_t>(std::min(kPiece, end - offset));
+        read.bytes.resize(held + length);
+        if (!provider->copyBytes(offset, {read.bytes.data() + held, length})) {
+            read.bytes.resize(held);
+            break;
+        }
+        offset += length;
+    }
+    for (; offset < end; offset += kBlockSize) {
         const std::span<const std::uint8_t> block =
             std::as_const(*this).blockBytes(makeBlock(offset / kTrackBytes + 1, offset % kTrackBytes / kBlockSize));
         if (block.empty()) {

@@ -71,9 +71,7 @@ public:
     bool insertEntry(std::int64_t index, const dir_entry_t& entry, std::uint32_t word = 0) override;
     void markDeleted(dir_entry_t& entry, std::uint64_t index, bool includeEmpty) override;
     // An entry's data is its partition's bytes.
-    bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
-                  std::vector<track_sector_t>* blocks = nullptr) override;
-    entry_read_t readEntryData(const dir_entry_t& entry) override;
+    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) override;
     // A partition must lie inside the image, outside its system area, and hold its kind's image.
     block_range_fault partitionFault(const dir_entry_t& entry) const override;
 

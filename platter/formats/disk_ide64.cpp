@@ -183,26 +183,19 @@ std::uint8_t* DiskIDE64::locateEntry(std::uint64_t index, bool includeEmpty, tra
     return nullptr;
 }
 
-// A partition entry's data is the partition's sectors.
-bool DiskIDE64::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std::uint64_t* size, bytes_t* data,
-                         std::vector<track_sector_t>* /*blocks*/) {
-    const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
-    if (size) *size = bytes;
-    if (!data) return bytes != 0;
-    entry_read_t read = readEntry(entry);
-    data->insert(data->end(), read.bytes.begin(), read.bytes.end());
-    return read.whole();
-}
-
 // The partition's sectors as far as the file holds them.
-entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry) {
+entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
     entry_read_t read;
     const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
     const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes;
     const std::uint64_t size = providerSize();
-    const std::span<const std::uint8_t> area =
-        start < size ? bytesAt(start, std::min(bytes, size - start)) : std::span<const std::uint8_t>();
-    read.bytes.assign(area.begin(), area.end());
+    const std::uint64_t held = start < size ? std::min(bytes, size - start) : 0;
+    // Straight from the provider, which keeps none of it, when it can give the area whole.
+    read.bytes.resize(static_cast<std::size_t>(held));
+    if (held == 0 || !dataProvider()->copyBytes(start, read.bytes)) {
+        const std::span<const std::uint8_t> area = held != 0 ? bytesAt(start, held) : std::span<const std::uint8_t>();
+        read.bytes.assign(area.begin(), area.end());
+    }
     if (read.bytes.empty()) {
         read.outcome = read_outcome::unreadable;
     } else if (read.bytes.size() < bytes) {

@@ -195,6 +195,13 @@ const DiskT64::tape_index_t& DiskT64::tapeIndex() const {
             if (!files[first].overshoots && first > inside) files[first - 1].faults |= kDisagrees;
         }
     }
+    // Data inside the directory lie somewhere else, and data that begin inside the slots the
+    // header promises may begin elsewhere: an entry that only the next one's data bound may
+    // hold their bytes.
+    if (inside > 0 || headerSlots() > index.slots) {
+        for (std::size_t i = inside; i < files.size(); ++i)
+            if (!files[i].endAgrees && !files[i].cutShort && files[i].faults == 0) files[i].faults |= kUnplaced;
+    }
     index.byView.clear();
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::span<const std::uint8_t> entry = tapeBytes(slotOffset(files[i].slot), kEntrySize);
@@ -227,6 +234,7 @@ void DiskT64::measureFile(tape_file_t& file, std::uint64_t bound, bool shared, b
     // entry's data follow and the end address says more than the tape holds.
     file.cutShort = file.offset > tapeSize() || extent > there || (last && stated && *stated > there);
     const bool endAgrees = ((start + extent) & 0xffff) == end;  // 16 bits: a longer file's wraps
+    file.endAgrees = stated.has_value() && endAgrees;
     if (shared) {
         file.faults |= kSharesData;
     } else if (stated && !endAgrees && !file.cutShort) {
@@ -315,19 +323,9 @@ void DiskT64::appendFileData(const tape_file_t& file, bytes_t& out) const {
     out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
-bool DiskT64::readData(const dir_entry_t& entry, std::uint32_t, std::uint64_t* size, bytes_t* data,
-                       std::vector<track_sector_t>*) {
-    const std::optional<tape_file_t> file = fileOfEntry(entry);
-    if (!file) return false;
-    if (size) *size = file->size + 2;
-    if (data) appendFileData(*file, *data);
-    if (file->cutShort) setLastError(kErrPastImage);
-    return true;
-}
-
 // An entry whose data run past the end of the tape gives the bytes there are; the tape's
 // damage notes name it.
-entry_read_t DiskT64::readEntryData(const dir_entry_t& entry) {
+entry_read_t DiskT64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
     entry_read_t read;
     const std::optional<tape_file_t> file = fileOfEntry(entry);
     if (!file || file->faults & kInsideDirectory) {
@@ -382,6 +380,8 @@ std::vector<std::string> DiskT64::damageNotes() const {
          "@ share one data offset");
     note([](const tape_file_t& file) { return file.faults & kDisagrees; },
          "the data offset and end address of @ disagree", "the data offsets and end addresses of @ disagree");
+    note([](const tape_file_t& file) { return file.faults & kUnplaced; }, "the data of @ are not placed for sure",
+         "the data of @ are not placed for sure");
     return notes;
 }
 

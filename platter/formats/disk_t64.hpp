@@ -49,10 +49,8 @@ public:
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
     // The load address and the data the file holds; an entry whose data run past the end of
-    // the file gives what is there and leaves last error 9.
-    bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
-                  std::vector<track_sector_t>* blocks = nullptr) override;
-    entry_read_t readEntryData(const dir_entry_t& entry) override;
+    // the file gives what is there, cut short.
+    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) override;
     std::uint64_t fileSize(std::uint64_t index) override;
     // A directory larger than the file holds, the entries whose data run past its end, lie in
     // its header and directory, share an offset, or do not end where their end addresses say.
@@ -100,13 +98,16 @@ private:
         std::uint64_t stored = 0;  // the bytes up to the next entry's data, padding included
         bool cutShort = false;     // its data start or run past the end of the file
         bool overshoots = false;  // its end address gives more than the next entry's data leave it
+        bool endAgrees = false;   // its end address gives the extent its data have
         std::uint8_t faults = 0;  // what its entry and the others' do not account for
     };
     // Faults of a tape file: its data lie in the header and directory, start where another
-    // entry's do, or its end address and the data offsets disagree.
+    // entry's do, its end address and the data offsets disagree, or another entry's data are
+    // not placed and its own end address does not tell where it ends.
     static constexpr std::uint8_t kInsideDirectory = 1;
     static constexpr std::uint8_t kSharesData = 2;
     static constexpr std::uint8_t kDisagrees = 4;
+    static constexpr std::uint8_t kUnplaced = 8;
 
     std::uint64_t tapeSize() const;
     // `length` bytes of the file from `offset`, or an empty span when they are not all there.

@@ -40,16 +40,6 @@ unsigned GcrBitReader::readBits(unsigned count) {
     return value;
 }
 
-unsigned GcrBitReader::skipBytesOf(std::uint8_t value, unsigned& budget) {
-    unsigned bytes = 0;
-    while (bit_ == 0 && budget >= 8 && !track_.empty() && track_[byte_] == value) {
-        budget -= 8;
-        nextByte();
-        ++bytes;
-    }
-    return bytes;
-}
-
 std::uint8_t GcrBitReader::readRawByte() { return static_cast<std::uint8_t>(readBits(8)); }
 
 std::uint8_t GcrBitReader::peekRawByte() {
@@ -71,36 +61,6 @@ void GcrBitReader::readGcrBytes(std::span<std::uint8_t> out) {
     for (std::uint8_t& byte : out) byte = readGcrByte();
 }
 
-unsigned GcrBitReader::findSync() {
-    unsigned budget = kSyncBitBudget;
-    unsigned run = 0;
-    while (budget > 0) {
-        // Whole bytes of zeros or ones are taken at once, as eight single bits would be.
-        skipBytesOf(0x00, budget);
-        if (budget == 0) break;
-        --budget;
-        if (readBit() == 0) continue;
-        run = 1;
-        bool ended = false;
-        while (budget > 0) {
-            run += 8 * skipBytesOf(0xFF, budget);
-            if (budget == 0) break;
-            --budget;
-            if (readBit() == 0) {
-                ended = true;
-                break;
-            }
-            ++run;
-        }
-        if (!ended) break;
-        if (run >= kSyncMinimumOnes) {
-            stepBack();
-            return run;
-        }
-    }
-    return run < kSyncMinimumOnes ? run : kSyncMinimumOnes - 1;
-}
-
 // A byte offset past the end goes round the ring.
 void GcrBitReader::seek(position_t position) {
     byte_ = track_.empty() ? 0 : position.byte % track_.size();
@@ -108,13 +68,22 @@ void GcrBitReader::seek(position_t position) {
     wrapped_ = position.wrapped || position.byte >= track_.size();
 }
 
-void GcrBitReader::stepBack() {
-    if (bit_ > 0) {
-        --bit_;
-        return;
+// Nine bytes hold the 64 bits wherever they start in the first one.
+std::uint64_t rawBitsAt(std::span<const std::uint8_t> track, std::size_t bit) {
+    const std::size_t size = track.size();
+    if (size == 0) return 0;
+    const std::size_t first = bit / 8 % size;
+    std::uint64_t word = 0;
+    unsigned low = 0;
+    if (first + 9 <= size) {
+        for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | track[first + i];
+        low = track[first + 8];
+    } else {
+        for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | track[(first + i) % size];
+        low = track[(first + 8) % size];
     }
-    bit_ = 7;
-    byte_ = byte_ == 0 ? track_.size() - 1 : byte_ - 1;
+    const unsigned shift = bit % 8;
+    return shift == 0 ? word : (word << shift) | (low >> (8 - shift));
 }
 
 }  // namespace platter

@@ -16,12 +16,6 @@ public:
         bool wrapped = false;
     };
 
-    // Bits a sync search reads before it gives up: 788 bytes, more than the
-    // longest gap a 1541 writes between two syncs.
-    static constexpr unsigned kSyncBitBudget = 6304;
-    // A sync is a run of at least this many one bits.
-    static constexpr unsigned kSyncMinimumOnes = 10;
-
     // The track must outlive the reader.
     explicit GcrBitReader(std::span<const std::uint8_t> track, std::size_t startByte = 0);
 
@@ -35,11 +29,6 @@ public:
     // readGcrByte for each byte of `out`.
     void readGcrBytes(std::span<std::uint8_t> out);
 
-    // Moves the cursor past the next run of at least ten one bits and returns
-    // its length, with the cursor on the zero bit that ended it. A result
-    // below kSyncMinimumOnes means no sync within the bit budget.
-    unsigned findSync();
-
     position_t position() const { return {byte_, bit_, wrapped_}; }
     void seek(position_t position);
     // True once the cursor has passed the end of the track and started again.
@@ -48,16 +37,16 @@ public:
 private:
     // The next `count` bits (1 to 10), most significant first.
     unsigned readBits(unsigned count);
-    // Moves the cursor on by whole bytes while they all are `value` and the
-    // budget holds eight more bits; the count of bytes passed.
-    unsigned skipBytesOf(std::uint8_t value, unsigned& budget);
     void nextByte();
-    void stepBack();
 
     std::span<const std::uint8_t> track_;
     std::size_t byte_ = 0;
     unsigned bit_ = 0;
     bool wrapped_ = false;
 };
+
+// The 64 bits of the ring from bit `bit` on (any value: counted on round the
+// ring), the first one highest. Zero for an empty track.
+std::uint64_t rawBitsAt(std::span<const std::uint8_t> track, std::size_t bit);
 
 }  // namespace platter

@@ -16,7 +16,7 @@ enum gcr_code : std::uint8_t {
     kGcrDataNotPresent = 4,   // 22
     kGcrDataChecksum = 5,     // 23
     kGcrHeaderChecksum = 9,   // 27
-    kGcrDiskIdMismatch = 11,  // 29, never produced: a header of another disk is not this sector's
+    kGcrDiskIdMismatch = 11,  // 29: the sector's header carries another disk's ID
     kGcrNoCode = 255,
 };
 
@@ -51,6 +51,13 @@ constexpr std::string_view gcrErrorText(std::uint8_t code) {
 inline constexpr std::uint8_t kGcrHeaderFirstByte = 0x52;
 inline constexpr std::uint8_t kGcrHeaderMarker = 0x08;
 inline constexpr std::uint8_t kGcrDataMarker = 0x07;
+
+// A sync is a run of at least this many one bits; the block after it starts
+// at the zero bit that ends the run, at any bit of a byte.
+inline constexpr unsigned kGcrSyncMinimumOnes = 10;
+// Bits a sync search reads before it gives up: 788 bytes, more than the
+// longest gap a 1541 writes between two syncs.
+inline constexpr unsigned kGcrSyncBitBudget = 6304;
 
 // Syncs (or header candidates) a search walks before it gives up: two
 // revolutions of a track of 21 sectors and then some.

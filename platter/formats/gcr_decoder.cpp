@@ -38,7 +38,8 @@ std::uint64_t GcrDecoder::trackOfBlock(std::uint64_t block) {
 
 GcrDecoder::GcrDecoder()
     : sectors_(std::make_unique_for_overwrite<std::uint8_t[]>(Disk41::kBlocks42 * (kBlockSize + 1))),
-      codes_(Disk41::kBlocks42, kGcrGood) {}
+      codes_(Disk41::kBlocks42, kGcrGood),
+      pendingData_(Disk41::kBlocks42, kDecoded) {}
 
 void GcrDecoder::loadG64(std::span<const std::uint8_t> file) { fileTracks(file, listG64Tracks(file)); }
 
@@ -134,7 +135,7 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
             code = findSectorHeader(syncs, bit, track, sector);
             if (code == kGcrGood) {
                 headerFound_[track] = true;
-                code = readDataBlock(syncs, bit, track, sector);
+                code = findDataBlock(syncs, bit, track, sector);
             }
         }
         codes_[blockIndex(track, sector)] = code;
@@ -170,7 +171,11 @@ bool GcrDecoder::isMissingAt(std::uint64_t offset) {
 std::uint8_t* GcrDecoder::imageAt(std::uint64_t offset) {
     const std::uint64_t size = finished() ? finishedSize_ : imageSize();
     if (offset > size || isMissingAt(offset)) return nullptr;
-    if (!finished() && offset < size) decodeTrack(trackOfBlock(offset / kBlockSize));
+    if (!finished() && offset < size) {
+        const std::uint64_t block = offset / kBlockSize;
+        decodeTrack(trackOfBlock(block));
+        readBlock(static_cast<std::size_t>(block));
+    }
     return sectors_.get() + offset;
 }
 
@@ -196,7 +201,7 @@ bool GcrDecoder::isReadableAt(std::uint64_t offset) {
     if (offset >= imageSize() || isMissingAt(offset)) return false;
     const std::uint64_t block = offset / kBlockSize;
     decodeTrack(trackOfBlock(block));
-    return codes_[block] == kGcrGood;
+    return readBlock(static_cast<std::size_t>(block)) == kGcrGood;
 }
 
 // The error table goes where tracks past the image's last would lie: no
@@ -206,6 +211,7 @@ std::uint64_t GcrDecoder::finishImage() {
     decodeAllTracks();
     const std::uint64_t size = imageSize();
     const std::size_t blocks = static_cast<std::size_t>(size / kBlockSize);
+    for (std::size_t block = 0; block < blocks; ++block) readBlock(block);
     const auto codesEnd = codes_.begin() + static_cast<std::ptrdiff_t>(blocks);
     finishedSize_ = size;
     if (std::any_of(codes_.begin(), codesEnd, [](gcr_code code) { return code != kGcrGood; })) {

@@ -96,7 +96,11 @@ private:
     gcr_code findFirstHeader(const GcrTrackSyncs& syncs, bool takeId);
     gcr_code findSectorHeader(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
                               std::uint64_t sector) const;
-    gcr_code readDataBlock(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track, std::uint64_t sector);
+    // Finds the sync of the data block after a header and leaves `bit` past the block;
+    // its bytes are decoded when the block is first asked for (readBlock).
+    gcr_code findDataBlock(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track, std::uint64_t sector);
+    // Decodes the block's data when it is still to be read; gives its code.
+    gcr_code readBlock(std::size_t block);
 
     std::array<slot_t, kHighestTrack + 1> slots_{};
     std::array<bool, kHighestTrack + 1> missing_{};
@@ -105,6 +109,10 @@ private:
     // written when it is decoded, never before.
     std::unique_ptr<std::uint8_t[]> sectors_;
     std::vector<gcr_code> codes_;
+    // Per block, the bit of its track where the data block's sync ends while its
+    // bytes are still to be decoded; kDecoded once they are, or when there are none.
+    static constexpr std::uint32_t kDecoded = UINT32_MAX;
+    std::vector<std::uint32_t> pendingData_;
     std::array<bool, kHighestTrack + 1> decoded_{};
     // Decoding the track found the header of at least one of its sectors.
     std::array<bool, kHighestTrack + 1> headerFound_{};

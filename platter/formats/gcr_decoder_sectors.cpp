@@ -42,7 +42,7 @@ gcr_code GcrDecoder::findFirstHeader(const GcrTrackSyncs& syncs, bool takeId) {
         } else {
             const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
             if (!sync) {
-                bit = syncs.advance(bit, GcrBitReader::kSyncBitBudget);
+                bit = syncs.advance(bit, kGcrSyncBitBudget);
                 continue;
             }
             anySync = true;
@@ -61,16 +61,17 @@ gcr_code GcrDecoder::findFirstHeader(const GcrTrackSyncs& syncs, bool takeId) {
 }
 
 // Walks the syncs round the ring for the header of this sector with the disk
-// ID; a header of this sector whose checksum is wrong gives 9 when no good
-// one follows (at once with strict header errors).
+// ID. A header of this sector with a wrong checksum (9, at once with strict
+// header errors) or another disk's ID (11) gives its code when no good one
+// follows; the first of them met counts.
 gcr_code GcrDecoder::findSectorHeader(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
                                       std::uint64_t sector) const {
     bool anySync = false;
-    bool badChecksum = false;
+    gcr_code failure = kGcrGood;
     for (unsigned step = 0; step < kGcrHeaderBudget; ++step) {
         const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
         if (!sync) {
-            bit = syncs.advance(bit, GcrBitReader::kSyncBitBudget);
+            bit = syncs.advance(bit, kGcrSyncBitBudget);
             continue;
         }
         anySync = true;
@@ -81,37 +82,53 @@ gcr_code GcrDecoder::findSectorHeader(const GcrTrackSyncs& syncs, std::size_t& b
         }
         bit = syncs.advance(sync->end, kHeaderBytes * kGcrByteBits);
         if (header[2] != sector || header[3] != track) continue;
+        gcr_code code = kGcrGood;
         if (!headerChecksumMatches(header)) {
             if (strictHeaderErrors_) return kGcrHeaderChecksum;
-            badChecksum = true;
-            continue;
+            code = kGcrHeaderChecksum;
+        } else if (header[4] != diskId_[0] || header[5] != diskId_[1]) {
+            code = kGcrDiskIdMismatch;
         }
-        if (header[4] == diskId_[0] && header[5] == diskId_[1]) return kGcrGood;
+        if (code == kGcrGood) return kGcrGood;
+        if (failure == kGcrGood) failure = code;
     }
-    return badChecksum ? kGcrHeaderChecksum : anySync ? kGcrHeaderNotFound : kGcrNoSync;
+    if (failure != kGcrGood) return failure;
+    return anySync ? kGcrHeaderNotFound : kGcrNoSync;
 }
 
-// The data block after the header: marker 7, 256 bytes and their XOR. The
-// bytes are kept whatever the outcome, as the drive hands them over too.
-gcr_code GcrDecoder::readDataBlock(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
+// The data block after the header: marker 7, 256 bytes and their XOR. Where
+// the next block starts does not depend on its bytes, so the walk round the
+// track goes on without decoding them.
+gcr_code GcrDecoder::findDataBlock(const GcrTrackSyncs& syncs, std::size_t& bit, std::uint64_t track,
                                    std::uint64_t sector) {
     const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
     if (!sync) {
-        bit = syncs.advance(bit, GcrBitReader::kSyncBitBudget);
+        bit = syncs.advance(bit, kGcrSyncBitBudget);
         return kGcrNoSync;
     }
-    GcrBitReader reader(syncs.track());
-    reader.seek({sync->end / 8, static_cast<unsigned>(sync->end % 8)});
     bit = syncs.advance(sync->end, kDataBlockGcrBytes * kGcrByteBits);
+    highestDecodedTrack_ = std::max(highestDecodedTrack_, track);
+    pendingData_[blockIndex(track, sector)] = static_cast<std::uint32_t>(sync->end);
+    return kGcrGood;
+}
+
+// The bytes are kept whatever the outcome, as the drive hands them over too.
+gcr_code GcrDecoder::readBlock(std::size_t block) {
+    const std::uint32_t end = pendingData_[block];
+    if (end == kDecoded) return codes_[block];
+    pendingData_[block] = kDecoded;
+    GcrBitReader reader(slots_[trackOfBlock(block)].bytes);
+    reader.seek({end / 8, end % 8});
     const std::uint8_t marker = reader.readGcrByte();
-    std::uint8_t* out = sectors_.get() + blockIndex(track, sector) * kBlockSize;
+    std::uint8_t* out = sectors_.get() + block * kBlockSize;
     reader.readGcrBytes(std::span(out, kBlockSize));
     std::uint8_t checksum = 0;
     for (std::size_t i = 0; i < kBlockSize; ++i) checksum ^= out[i];
     const std::uint8_t stored = reader.readGcrByte();
-    highestDecodedTrack_ = std::max(highestDecodedTrack_, track);
-    if (marker != kGcrDataMarker) return kGcrDataNotPresent;
-    return stored == checksum ? kGcrGood : kGcrDataChecksum;
+    const gcr_code code =
+        marker != kGcrDataMarker ? kGcrDataNotPresent : stored == checksum ? kGcrGood : kGcrDataChecksum;
+    codes_[block] = code;
+    return code;
 }
 
 }  // namespace platter

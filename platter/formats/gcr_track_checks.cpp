@@ -14,22 +14,6 @@ bool isAllSync(std::span<const std::uint8_t> track) {
     return std::all_of(track.begin(), track.end(), [](std::uint8_t b) { return b == 0xFF; });
 }
 
-bool hasSyncMark(std::span<const std::uint8_t> track) {
-    for (std::size_t i = 0; i + 1 < track.size(); ++i) {
-        const std::uint8_t here = track[i];
-        const std::uint8_t next = track[i + 1];
-        if (next < 0xC0 || ((here & 0x0F) != 0x0F && here < 0xEF)) continue;
-        if (here == 0xFF) return true;
-        if (here == 0x7F && next >= 0xE0) return true;
-        if (next == 0xFF && (here & 1) != 0 && i + 2 < track.size() && track[i + 2] >= 0x80) return true;
-    }
-    return false;
-}
-
-bool hasHeaderByte(std::span<const std::uint8_t> track) {
-    return std::find(track.begin(), track.end(), std::uint8_t{0x52}) != track.end();
-}
-
 std::optional<track_period_t> findTrackPeriod(std::span<const std::uint8_t> track) {
     const std::size_t size = track.size();
     // Up to half the dump, so a run always starts before its window.

@@ -1,6 +1,6 @@
 #pragma once
-// Byte-level looks at a raw 1541 track, cheap enough to run before the bit
-// reader: whether it can hold sectors at all, and where one revolution ends.
+// Byte-level looks at a raw 1541 track, exact for its bits too: whether it is
+// nothing but sync, and where one revolution of a longer dump ends.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,12 +11,6 @@ namespace platter {
 
 // Every byte is 0xFF: a track of nothing but sync.
 bool isAllSync(std::span<const std::uint8_t> track);
-
-// A run of at least ten one bits ends within two neighbouring bytes.
-bool hasSyncMark(std::span<const std::uint8_t> track);
-
-// Some byte is 0x52, the first GCR byte of every sector header.
-bool hasHeaderByte(std::span<const std::uint8_t> track);
 
 struct track_period_t {
     std::size_t start = 0;

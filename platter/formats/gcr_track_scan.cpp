@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "platter/formats/gcr_bit_reader.hpp"
 #include "platter/formats/gcr_track_checks.hpp"
+#include "platter/formats/gcr_track_syncs.hpp"
 #include "platter/formats/gcr_track_table.hpp"
 
 namespace platter {
@@ -20,21 +22,30 @@ constexpr std::size_t kShortestRevolution = 6000;
 constexpr std::size_t kRepeatSearchBytes = 2048;
 // Past a header whose repeat was not found, the next one is looked for this far on.
 constexpr std::size_t kSkipPastHeader = 20;
+// The bits of a header's ten GCR bytes past the first 64.
+constexpr unsigned kTailShift = 64 - (8 * kHeaderGcrBytes - 64);
 
 bool plausibleHeader(const std::array<std::uint8_t, 8>& header) {
     return header[0] == kGcrHeaderMarker && header[3] >= 1 && header[3] <= kHighestTrack;
 }
 
-// The byte offset of the repeat of `raw` (read at `headerByte`) one revolution
-// on, or 0 when the dump's tail does not hold it.
-std::size_t findRepeat(std::span<const std::uint8_t> track, std::size_t headerByte,
-                       const std::array<std::uint8_t, kHeaderGcrBytes>& raw) {
+// The bit offset of the repeat of the header's GCR bytes (read at bit `header`)
+// one revolution on, at any bit of the dump's tail, or 0 when the tail does
+// not hold it.
+std::size_t findRepeat(std::span<const std::uint8_t> track, std::size_t header) {
     const std::size_t size = track.size();
     if (size < kHeaderGcrBytes + kRepeatSearchBytes) return 0;
+    const std::uint64_t head = rawBitsAt(track, header);
+    const std::uint64_t tail = rawBitsAt(track, header + 64) >> kTailShift;
     const std::size_t earliest =
-        std::max(headerByte + kShortestRevolution, size - kHeaderGcrBytes - kRepeatSearchBytes + 1);
-    for (std::size_t at = size - kHeaderGcrBytes; at >= earliest; --at) {
-        if (std::equal(raw.begin(), raw.end(), track.begin() + static_cast<std::ptrdiff_t>(at))) return at;
+        8 * std::max(header / 8 + kShortestRevolution, size - kHeaderGcrBytes - kRepeatSearchBytes + 1);
+    const auto firstByte = static_cast<unsigned>(head >> 56);
+    for (std::size_t at = 8 * (size - kHeaderGcrBytes); at >= earliest; --at) {
+        // The byte at `at` first: it lies within the dump, as does the byte after it.
+        const std::size_t byte = at / 8;
+        const unsigned pair = (unsigned{track[byte]} << 8) | track[byte + 1];
+        if (((pair << (at % 8)) >> 8 & 0xFF) != firstByte) continue;
+        if (rawBitsAt(track, at) == head && rawBitsAt(track, at + 64) >> kTailShift == tail) return at;
     }
     return 0;
 }
@@ -45,17 +56,28 @@ std::span<const std::uint8_t> oneRevolution(std::span<const std::uint8_t> track)
     return track.subspan(period->start, period->length);
 }
 
+// The header's first eight GCR bytes when its first raw byte is 0x52.
+std::optional<std::array<std::uint8_t, 8>> headerAt(std::span<const std::uint8_t> track, std::size_t bit) {
+    GcrBitReader reader(track);
+    reader.seek({bit / 8, static_cast<unsigned>(bit % 8)});
+    if (reader.peekRawByte() != kGcrHeaderFirstByte) return std::nullopt;
+    std::array<std::uint8_t, 8> header;
+    reader.readGcrBytes(header);
+    return header;
+}
+
 }  // namespace
 
 // Walks the syncs of the dump until a plausible header (marker 8, a track from
-// 1 to 42). A G64 track holds one revolution and ends the scan there; an
-// 8192-byte NIB dump holds more and is cut at the repeat of that header.
+// 1 to 42), at any bit offset; the first bit of the dump counts as one after a
+// sync. A G64 track holds one revolution and ends the scan there; an 8192-byte
+// NIB dump holds more and is cut at the repeat of that header, within the sync
+// before it. Positions are bits from the dump's start, counted on past its end.
 gcr_scan_t scanTrack(std::span<const std::uint8_t> track) {
     if (isAllSync(track)) return {kGcrNoSync, track};
-    if (!hasSyncMark(track)) return {.code = kGcrNoSync, .track = track, .noSyncMark = true};
-    if (!hasHeaderByte(track)) return {kGcrHeaderNotFound, track};
+    const std::size_t ringBits = 8 * track.size();
+    if (findSyncEnd(track, 0, ringBits) == ringBits) return {.code = kGcrNoSync, .track = track, .noSyncMark = true};
 
-    GcrBitReader reader(track);
     unsigned budget = kGcrHeaderBudget;
     bool seenPlausible = false;
     gcr_scan_t found{kGcrGood, track};
@@ -64,38 +86,35 @@ gcr_scan_t scanTrack(std::span<const std::uint8_t> track) {
         found.track = oneRevolution(track);
         return found;
     };
+    std::size_t at = 0;
     for (;;) {
-        const GcrBitReader::position_t here = reader.position();
-        bool plausible = false;
-        if (reader.peekRawByte() == kGcrHeaderFirstByte) {
-            std::array<std::uint8_t, 8> header;
-            for (std::uint8_t& byte : header) byte = reader.readGcrByte();
-            reader.seek(here);
-            plausible = plausibleHeader(header);
-            if (plausible) {
-                found.headerTrack = header[3];
-                found.headerSector = header[2];
-            }
-        }
-        if (!plausible) {
-            if (--budget == 0 || reader.wrapped()) {
+        const std::optional<std::array<std::uint8_t, 8>> header = headerAt(track, at);
+        if (!header || !plausibleHeader(*header)) {
+            if (--budget == 0 || at >= ringBits) {
                 if (!seenPlausible) return {kGcrHeaderNotFound, track};
                 return byPeriod();
             }
         } else {
+            found.headerTrack = (*header)[3];
+            found.headerSector = (*header)[2];
             if (track.size() != kNibTrackBytes) return found;
-            std::array<std::uint8_t, kHeaderGcrBytes> raw;
-            for (std::uint8_t& byte : raw) byte = reader.readRawByte();
-            const std::size_t repeat = findRepeat(track, here.byte, raw);
+            const std::size_t start = at % ringBits / 8;
+            const std::size_t repeat = findRepeat(track, at % ringBits);
             if (repeat != 0) {
-                found.track = track.subspan(here.byte, repeat - here.byte);
+                found.track = track.subspan(start, repeat / 8 - start);
                 return found;
             }
             if (seenPlausible) return byPeriod();
             seenPlausible = true;
-            reader.seek({here.byte + kSkipPastHeader, 0, here.wrapped});
+            at = 8 * (at / 8 + kSkipPastHeader);
         }
-        while (reader.findSync() < GcrBitReader::kSyncMinimumOnes) {
+        for (;;) {
+            const std::size_t end = findSyncEnd(track, at + kGcrSyncMinimumOnes, at + kGcrSyncBitBudget);
+            at += kGcrSyncBitBudget;
+            if (end < at) {
+                at = end;
+                break;
+            }
             if (seenPlausible) return byPeriod();
             if (--budget == 0) return {kGcrNoSync, track};
         }

@@ -1,55 +1,70 @@
 #include "platter/formats/gcr_track_syncs.hpp"
 
 #include <algorithm>
+#include <bit>
 
 #include "platter/formats/gcr_bit_reader.hpp"
+#include "platter/formats/gcr_blocks.hpp"
 
 namespace platter {
 
 namespace {
 
 constexpr std::size_t kBitsPerByte = 8;
+// A word of the ring is looked at from byte `first` - 2 on: its bits 16 to 63
+// (the first bit 0) are the candidates, each with ten bits before it in the word.
+constexpr std::size_t kLeadBits = 16;
+constexpr std::size_t kCandidateBits = 64 - kLeadBits;
 
-unsigned bitAt(std::span<const std::uint8_t> track, std::size_t bit) {
-    return (unsigned{track[bit / kBitsPerByte]} >> (7u - bit % kBitsPerByte)) & 1u;
+// The 64 bits from byte `byte` of the ring on (round the ring), the first highest.
+std::uint64_t ringWord(std::span<const std::uint8_t> track, std::size_t byte) {
+    const std::size_t size = track.size();
+    std::uint64_t word = 0;
+    if (byte + 8 <= size) {
+        for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | track[byte + i];
+    } else {
+        for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | track[(byte + i) % size];
+    }
+    return word;
 }
 
-GcrTrackSyncs::sync_t syncEndingAt(std::span<const std::uint8_t> track, std::size_t end, std::size_t ones) {
-    GcrTrackSyncs::sync_t sync{end, ones};
-    GcrBitReader reader(track);
-    reader.seek({end / kBitsPerByte, static_cast<unsigned>(end % kBitsPerByte)});
-    sync.rawByte = reader.peekRawByte();
-    reader.readGcrBytes(sync.gcrBytes);
-    return sync;
+// The bits of `word` that are zero after ten one bits of the word. Each AND of
+// the word with itself shifted doubles the run of ones a bit stands for.
+std::uint64_t syncEndsIn(std::uint64_t word) {
+    std::uint64_t ones = word & (word << 1);  // the bit and the next are ones
+    ones &= ones << 2;                        // four ones from the bit on
+    ones &= ones << 4;                        // eight
+    ones &= ones << 2;                        // ten
+    return (ones >> kGcrSyncMinimumOnes) & ~word;
 }
 
 }  // namespace
 
-// The walk starts on a zero bit, so that no run is cut in two where it starts.
-// A ring of ones alone has no sync: a search reads ones until its budget ends.
+// Word by word, 48 candidate bits at a time.
+std::size_t findSyncEnd(std::span<const std::uint8_t> track, std::size_t from, std::size_t to) {
+    const std::size_t size = track.size();
+    if (size == 0) return to;
+    for (std::size_t first = from - from % kBitsPerByte; first < to; first += kCandidateBits) {
+        const std::size_t byte = (first / kBitsPerByte + 2 * size - kLeadBits / kBitsPerByte) % size;
+        std::uint64_t ends = syncEndsIn(ringWord(track, byte)) & (~std::uint64_t{0} >> kLeadBits);
+        if (first < from) ends &= ~std::uint64_t{0} >> (kLeadBits + from - first);
+        if (ends == 0) continue;
+        const std::size_t end = first + static_cast<std::size_t>(std::countl_zero(ends)) - kLeadBits;
+        return end < to ? end : to;
+    }
+    return to;
+}
+
 GcrTrackSyncs::GcrTrackSyncs(std::span<const std::uint8_t> track)
     : track_(track), ringBits_(track.size() * kBitsPerByte) {
-    const auto notAllOnes = std::find_if(track.begin(), track.end(), [](std::uint8_t byte) { return byte != 0xFF; });
-    if (notAllOnes == track.end()) return;
-    std::size_t start = static_cast<std::size_t>(notAllOnes - track.begin()) * kBitsPerByte;
-    while (bitAt(track, start) != 0) ++start;
-    std::size_t ones = 0;
-    for (std::size_t walked = 1; walked <= ringBits_; ++walked) {
-        const std::size_t bit = advance(start, walked);
-        // A whole byte of ones never holds the zero bit the walk ends on.
-        if (bit % kBitsPerByte == 0 && track[bit / kBitsPerByte] == 0xFF) {
-            ones += kBitsPerByte;
-            walked += kBitsPerByte - 1;
-            continue;
-        }
-        if (bitAt(track, bit) != 0) {
-            ++ones;
-            continue;
-        }
-        if (ones >= GcrBitReader::kSyncMinimumOnes) syncs_.push_back(syncEndingAt(track, bit, ones));
-        ones = 0;
+    GcrBitReader reader(track);
+    for (std::size_t end = findSyncEnd(track, 0, ringBits_); end < ringBits_;
+         end = findSyncEnd(track, end + 1, ringBits_)) {
+        sync_t& sync = syncs_.emplace_back(sync_t{end});
+        reader.seek({end / kBitsPerByte, static_cast<unsigned>(end % kBitsPerByte)});
+        sync.rawByte = reader.peekRawByte();
+        reader.readGcrBytes(sync.gcrBytes);
     }
-    std::sort(syncs_.begin(), syncs_.end(), [](const sync_t& a, const sync_t& b) { return a.end < b.end; });
 }
 
 std::size_t GcrTrackSyncs::advance(std::size_t bit, std::size_t bits) const {
@@ -69,7 +84,7 @@ const GcrTrackSyncs::sync_t* GcrTrackSyncs::next(std::size_t bit) const {
                                         [](const sync_t& sync, std::size_t at) { return sync.end < at; });
     std::size_t index = after == syncs_.end() ? 0 : static_cast<std::size_t>(after - syncs_.begin());
     std::size_t bits = distance(syncs_[index]);
-    if (std::min(syncs_[index].ones, bits) < GcrBitReader::kSyncMinimumOnes) {
+    if (bits < kGcrSyncMinimumOnes) {
         if (syncs_.size() == 1) {
             bits += ringBits_;
         } else {
@@ -77,7 +92,7 @@ const GcrTrackSyncs::sync_t* GcrTrackSyncs::next(std::size_t bit) const {
             bits = distance(syncs_[index]);
         }
     }
-    return bits < GcrBitReader::kSyncBitBudget ? &syncs_[index] : nullptr;
+    return bits < kGcrSyncBitBudget ? &syncs_[index] : nullptr;
 }
 
 }  // namespace platter

@@ -8,15 +8,20 @@
 
 namespace platter {
 
+// The first zero bit at or after `from` and before `to` that ends a sync, a run
+// of at least ten one bits (which may start before `from`); `to` when there is
+// none. Positions are bit offsets into the track, 0 the most significant bit
+// of its first byte, counted on past the end round the ring.
+std::size_t findSyncEnd(std::span<const std::uint8_t> track, std::size_t from, std::size_t to);
+
 // Every sync of one raw track and the bytes behind it, found in one pass over
 // the ring: a search round the track for a sector's header looks them up
 // instead of reading the track's bits again for every sector. Positions are
-// bit offsets into the track, 0 the most significant bit of its first byte.
+// bit offsets into the track, as for findSyncEnd, below its length in bits.
 class GcrTrackSyncs {
 public:
     struct sync_t {
         std::size_t end = 0;                     // the zero bit after the run of ones: where a reader stands after it
-        std::size_t ones = 0;                    // the length of the run
         std::uint8_t rawByte = 0;                // eight raw bits from `end`
         std::array<std::uint8_t, 6> gcrBytes{};  // six GCR bytes from `end`: a header block's first six
     };
@@ -24,8 +29,9 @@ public:
     // The track must outlive the index.
     explicit GcrTrackSyncs(std::span<const std::uint8_t> track);
 
-    // The sync GcrBitReader::findSync stops at when it starts at `bit`, or null
-    // when its bit budget runs out first (the reader is then the budget on).
+    // The sync a search that starts reading at `bit` stops at: the first whose
+    // run holds ten ones from `bit` on, within the sync bit budget; null when
+    // the budget runs out first (the reader is then the budget on).
     const sync_t* next(std::size_t bit) const;
     // The bit `bits` on from `bit`, round the ring.
     std::size_t advance(std::size_t bit, std::size_t bits) const;

@@ -269,20 +269,9 @@ std::uint64_t PartCFS::fileSize(std::uint64_t index) {
     return raw.empty() ? 0 : sizeOf(raw);
 }
 
-bool PartCFS::readData(const dir_entry_t& entry, std::uint32_t /*bamMode*/, std::uint64_t* size, bytes_t* data,
-                       std::vector<track_sector_t>* /*blocks*/) {
-    const std::span<const std::uint8_t> raw = rawEntryOf(entry);
-    if (raw.empty()) return false;
-    if (size) *size = sizeOf(raw);
-    if (!data) return true;
-    entry_read_t read = readEntry(entry);
-    data->insert(data->end(), read.bytes.begin(), read.bytes.end());
-    return read.whole();
-}
-
 // The bytes the block lists give, up to the size field. A size the partition cannot hold is
 // no size at all: such an entry gives nothing.
-entry_read_t PartCFS::readEntryData(const dir_entry_t& entry) {
+entry_read_t PartCFS::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
     entry_read_t read;
     read.outcome = read_outcome::unreadable;
     const std::span<const std::uint8_t> raw = rawEntryOf(entry);

@@ -44,9 +44,7 @@ public:
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
-    bool readData(const dir_entry_t& entry, std::uint32_t bamMode, std::uint64_t* size, bytes_t* data = nullptr,
-                  std::vector<track_sector_t>* blocks = nullptr) override;
-    entry_read_t readEntryData(const dir_entry_t& entry) override;
+    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) override;
     std::uint64_t fileSize(std::uint64_t index) override;
 
 protected:

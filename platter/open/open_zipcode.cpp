@@ -1,5 +1,6 @@
 #include "platter/open/open_zipcode.hpp"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "forge/paths.hpp"
 #include "forge/strings.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/partial_data_provider.hpp"
 #include "platter/core/zipcode_part.hpp"
 #include "platter/formats/disk41.hpp"
 #include "platter/petscii/zipcode_names.hpp"
@@ -19,9 +21,6 @@ namespace {
 // An empty part 5: decoding it makes the image 40 tracks, as a whole part 5 does first.
 constexpr std::array<std::uint8_t, 2> kEmptyLaterPart = {0x00, 0x04};
 
-// Part 1 is told by its load address, 0x03FE; the others load at 0x0400.
-bool isFirstPart(std::span<const std::uint8_t> part) { return part.size() >= 4 && part[0] == 0xfe && part[1] == 0x03; }
-
 std::string blockList(const std::vector<track_sector_t>& blocks) {
     std::string text;
     for (const track_sector_t& block : blocks)
@@ -31,9 +30,9 @@ std::string blockList(const std::vector<track_sector_t>& blocks) {
 
 // What decoding a part left undone, in one note each.
 void noteGaps(const std::string& part, const zip4_part_gaps_t& gaps, std::vector<std::string>& notes) {
-    if (gaps.emptyBlocks != 0) {
-        const std::string count = std::to_string(gaps.emptyBlocks) + " block" + forge::plural("s", gaps.emptyBlocks);
-        const std::string are = gaps.emptyBlocks == 1 ? " is" : " are";
+    if (const std::uint64_t empty = gaps.unreached.size(); empty != 0) {
+        const std::string count = std::to_string(empty) + " block" + forge::plural("s", empty);
+        const std::string are = empty == 1 ? " is" : " are";
         if (gaps.cutShort)
             notes.push_back("zipcode part '" + part + "' is cut short; " + count + " of its tracks" + are + " empty");
         else
@@ -45,35 +44,55 @@ void noteGaps(const std::string& part, const zip4_part_gaps_t& gaps, std::vector
     else if (!gaps.undecodable.empty())
         notes.push_back("zipcode part '" + part + "' has records of blocks " + blockList(gaps.undecodable) +
                         " that do not decode; the blocks are empty");
+    if (gaps.stray != zip4_part_gaps_t::stray_record::none) {
+        const bool repeated = gaps.stray == zip4_part_gaps_t::stray_record::repeated;
+        notes.push_back("zipcode part '" + part + "' has " + (repeated ? "a second record" : "a record") +
+                        " of block " + blockList({gaps.strayBlock}) + (repeated ? "" : ", outside its tracks") +
+                        "; it and the records after it were left out");
+    }
+}
+
+// Every block of part `number`'s tracks, for a part that gave none of them.
+void appendPartBlocks(const Disk& disk, unsigned number, std::vector<track_sector_t>& blocks) {
+    const std::uint64_t end = std::min<std::uint64_t>(kZipcodePartFirstTrack[number], disk.trackCount() + 1);
+    for (std::uint64_t track = kZipcodePartFirstTrack[number - 1]; track < end; ++track) {
+        for (std::uint64_t sector = 0; sector <= disk.maxSector(track); ++sector)
+            blocks.push_back(makeBlock(track, sector));
+    }
 }
 
 struct decoded_set_t {
     std::unique_ptr<Disk41> disk;
     std::vector<std::string> gaps;
+    std::vector<track_sector_t> noData;  // blocks the set gave no whole record of
     bool decodedAny = false;
 };
 
 // Decodes the parts into a fresh D64 in the order 5 to 1: part 5 makes the image 40 tracks
 // before the others fill tracks 1-35.
 decoded_set_t decodeParts(const zipcode_set_t& set, bool fortyTracks) {
-    decoded_set_t out{std::make_unique<Disk41>(), {}, false};
+    decoded_set_t out{std::make_unique<Disk41>(), {}, {}, false};
     Disk41& disk = *out.disk;
+    disk.adoptDataProvider(std::make_unique<PartialDataProvider>());
     disk.keepTracksOfSize();
     if (!disk.open({}, false)) return {};
     for (unsigned k = static_cast<unsigned>(set.parts.size()); k >= 1; --k) {
         const zipcode_part_t& part = set.parts[k - 1];
         const bool partFive = k == kZipcodeParts;
-        // Another part's file in the place of part 1 would fill the tracks of that part.
-        const bool decodable = part.state == zipcode_part_state::read && (k != 1 || isFirstPart(part.bytes));
-        const std::optional<zip4_part_gaps_t> gaps = decodable ? disk.unpackZip4Part(part.bytes, k) : std::nullopt;
+        const bool read = part.state == zipcode_part_state::read;
+        const std::optional<zip4_part_gaps_t> gaps = read ? disk.unpackZip4Part(part.bytes, k) : std::nullopt;
         if (partFive && fortyTracks && !gaps) disk.unpackZip4Part(kEmptyLaterPart, k);
         if (gaps) {
             noteGaps(part.name, *gaps, out.gaps);
+            out.noData.insert(out.noData.end(), gaps->unreached.begin(), gaps->unreached.end());
+            out.noData.insert(out.noData.end(), gaps->undecodable.begin(), gaps->undecodable.end());
             out.decodedAny = true;
             continue;
         }
         if (partFive && !fortyTracks) continue;  // a 35-track set
-        if (part.state == zipcode_part_state::read) {
+        appendPartBlocks(disk, k, out.noData);
+        // Another part's file in the place of this one would fill the tracks of that part.
+        if (read) {
             out.gaps.push_back("'" + part.name + "' is no zipcode part; its tracks are empty");
             continue;
         }
@@ -108,6 +127,9 @@ open_result_t decodeZipcodeSet(const zipcode_set_t& set) {
     if (!disk.open({}, false)) return {};
     disk.setLastError(error);
     if (!decoded.gaps.empty()) disk.markIncomplete();
+    // The blocks the set lacks hold no data: a read through one is not whole.
+    auto& provider = static_cast<PartialDataProvider&>(*disk.dataProvider());
+    for (const track_sector_t& block : decoded.noData) provider.markNoData(disk.blockOffset(block));
     for (std::string& gap : decoded.gaps) disk.noteDamage(std::move(gap));
     return {std::move(decoded.disk), {}};
 }

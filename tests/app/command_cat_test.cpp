@@ -94,7 +94,7 @@ TEST_F(CatTest, ChainThatLoopsBackEndsWithAWarning) {
 // 35/13 to 35/16 are valid but lie past its end.
 TEST_F(CatTest, BlocksPastATruncatedEndAreSkippedWithAWarning) {
     const test_support::ScratchDir scratch;
-    image_.resize(image_.size() - 848);
+    image_.erase(image_.end() - 848, image_.end());
     const std::filesystem::path path = scratch.write("truncated.d64", image_);
     const auto open = [&path]() { return platter::openContainerFile(path).disk; };
     EXPECT_EQ(cat(open(), "%35", false).size(), 13u * 256u);

@@ -15,24 +15,24 @@ using test_support::readWhole;
 namespace app {
 namespace {
 
-using bytes = std::vector<std::uint8_t>;
+using merge_bytes_t = std::vector<std::uint8_t>;
 
 // One entry of a merged container, read the way RAMDOS walks them.
 struct merged_entry_t {
     std::size_t offset = 0;
     std::uint8_t type = 0;
-    bytes name;
-    bytes data;
+    merge_bytes_t name;
+    merge_bytes_t data;
 };
 
-std::vector<merged_entry_t> readContainer(const bytes& image) {
+std::vector<merged_entry_t> readContainer(const merge_bytes_t& image) {
     std::vector<merged_entry_t> entries;
     for (std::size_t at = 0x2200; at + 26 <= image.size() && image[at + 3] != 0;) {
         const std::size_t length =
             (std::size_t{image[at + 1]} << 16 | std::size_t{image[at]} << 8 | image[at + 4]) - 25;
         merged_entry_t entry{at,
                              image[at + 3],
-                             bytes(image.begin() + static_cast<std::ptrdiff_t>(at + 8),
+                             merge_bytes_t(image.begin() + static_cast<std::ptrdiff_t>(at + 8),
                                    image.begin() + static_cast<std::ptrdiff_t>(at + 24)),
                              {}};
         entry.data.assign(image.begin() + static_cast<std::ptrdiff_t>(at + 26),
@@ -65,17 +65,19 @@ void expectSame(const merged_entry_t& merged, const merged_entry_t& file) {
     EXPECT_EQ(merged.data, file.data);
 }
 
-bytes marker(const platter::dir_entry_t& entry) { return bytes(entry.bytes.begin() + 5, entry.bytes.begin() + 21); }
+merge_bytes_t marker(const platter::dir_entry_t& entry) {
+    return merge_bytes_t(entry.bytes.begin() + 5, entry.bytes.begin() + 21);
+}
 
 TEST(CommandMerge, MarkerEntries) {
     const platter::dir_entry_t separator = CommandMerge::makeSeparatorEntry();
     EXPECT_EQ(separator.typeByte(), 0xC3);
-    EXPECT_EQ(marker(separator), bytes(16, 0xC0));
+    EXPECT_EQ(marker(separator), merge_bytes_t(16, 0xC0));
     const platter::dir_entry_t header = CommandMerge::makeHeaderEntry("games/Mine.d64-and-more");
     EXPECT_EQ(marker(header),
-              (bytes{0xC0, ' ', 'G', 'A', 'M', 'E', 'S', '/', 0xCD, 'I', 'N', 'E', '.', 'D', '6', '4'}));
+              (merge_bytes_t{0xC0, ' ', 'G', 'A', 'M', 'E', 'S', '/', 0xCD, 'I', 'N', 'E', '.', 'D', '6', '4'}));
     EXPECT_EQ(marker(CommandMerge::makeHeaderEntry("a.d64")),
-              (bytes{0xC0, ' ', 'A', '.', 'D', '6', '4', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}));
+              (merge_bytes_t{0xC0, ' ', 'A', '.', 'D', '6', '4', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}));
 }
 
 TEST(CommandMerge, TheContainerListsBackEveryFile) {
@@ -88,7 +90,7 @@ TEST(CommandMerge, TheContainerListsBackEveryFile) {
     ASSERT_TRUE(run.ran);
     EXPECT_EQ(run.status, 0) << run.errors;
 
-    const bytes container = test_support::readBytes(out);
+    const merge_bytes_t container = test_support::readBytes(out);
     ASSERT_EQ(container.size(), 0x1000000u);
     const std::vector<merged_entry_t> merged = readContainer(container);
     std::size_t at = 0;
@@ -99,8 +101,8 @@ TEST(CommandMerge, TheContainerListsBackEveryFile) {
         }
         if (i + 1 == images.size()) break;
         ASSERT_LT(at, merged.size());
-        EXPECT_EQ(merged[at].name, bytes(16, 0xC0));
-        EXPECT_EQ(merged[at++].data, (bytes{'Z', 'T', '/', 'K', '.'}));
+        EXPECT_EQ(merged[at].name, merge_bytes_t(16, 0xC0));
+        EXPECT_EQ(merged[at++].data, (merge_bytes_t{'Z', 'T', '/', 'K', '.'}));
     }
     EXPECT_EQ(at, merged.size());
     // base.d64: HELLO at 0x2200, ... and NOFILE, no data, at 0x2C00.
@@ -113,8 +115,8 @@ TEST(CommandMerge, TheContainerListsBackEveryFile) {
 // what it lost is not in the container.
 TEST(CommandMerge, ADamagedImageIsMergedWithAWarning) {
     const test_support::ScratchDir scratch;
-    const bytes whole = test_support::readFixture("d64/base.d64");
-    const std::string cut = scratch.write("cut.d64", bytes(whole.begin(), whole.begin() + 100000)).string();
+    const merge_bytes_t whole = test_support::readFixture("d64/base.d64");
+    const std::string cut = scratch.write("cut.d64", merge_bytes_t(whole.begin(), whole.begin() + 100000)).string();
     const std::string out = scratch.file("m.reu").string();
     const test_support::zt_run_t run = test_support::runZt({"merge", "-o", out, cut});
     EXPECT_EQ(run.status, 1);

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/d64_image.hpp"
 #include "tests/support/run_zt.hpp"
 
 namespace app {
@@ -17,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uintmax_t kD64Size = 174848;
+using test_support::kD64Size;
 
 // The archive given again as DISK, by its path or through a link, keeps its bytes; a hard
 // link may be written (the save renames, so the archive's own name keeps them) or refused.

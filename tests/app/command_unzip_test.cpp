@@ -36,9 +36,20 @@ TEST(CommandUnzip, ARecordThatDoesNotDecodeFailsTheRun) {
     test_support::ScratchDir dir;
     const std::string set = dir.file("s").string();
     ASSERT_EQ(test_support::runZt({"zip", test_support::fixturePath("d64/base.d64").string(), set}).status, 0);
-    bytes_t third = test_support::readBytes(dir.file("3!s"));
-    third.insert(third.end(), {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2});  // 257 bytes for 18/1
-    dir.write("3!s", third);
+    const bytes_t third = test_support::readBytes(dir.file("3!s"));
+    // Its records, with 18/1's in place given 257 bytes.
+    bytes_t damaged(third.begin(), third.begin() + 2);
+    for (std::size_t at = 2; at + 2 <= third.size();) {
+        const unsigned mode = third[at] >> 6;
+        const std::size_t length = mode == 0 ? 258 : mode == 1 ? 3 : mode == 2 ? 4 + third[at + 2] : 2;
+        if ((third[at] & 0x3f) == 18 && third[at + 1] == 1)
+            damaged.insert(damaged.end(), {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2});
+        else
+            damaged.insert(damaged.end(), third.begin() + static_cast<std::ptrdiff_t>(at),
+                           third.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    }
+    dir.write("3!s", damaged);
     const std::string out = dir.file("out.d64").string();
     const test_support::zt_run_t run = test_support::runZt({"unzip", "-q", set, out});
     EXPECT_EQ(run.status, 1);

@@ -82,6 +82,14 @@ TEST(EntryReadReport, AReadThatIsNotWholeIsNamedOnceWithWhy) {
     read.bytes.assign(512, 0);
     read.expected = 70000;
     EXPECT_EQ(readProblemText(read, 3, 18), "entry [3] is cut short: 512 of 70000 bytes could be read");
+    // A chain whose last block says no size, a record's named as the record.
+    read.unsized = platter::unsized_chain_t{std::nullopt, 0, 2};
+    EXPECT_EQ(readProblemText(read, 3, 18),
+              "entry [3] gives its last block the byte 0, which says no size; its 2 blocks were kept whole");
+    read.unsized->record = 4;
+    EXPECT_EQ(readProblemText(read, 3, 18),
+              "record 4 of entry [3] gives its last block the byte 0, which says no size; its 2 blocks were kept "
+              "whole");
     // Its container's report named it already.
     read.namedByContainer = true;
     EXPECT_EQ(readProblemText(read, 3, 18), std::nullopt);
@@ -132,6 +140,36 @@ TEST_F(DamageThroughCommands, AFileWhoseChainLeavesTheDiskIsWrittenAsFarAsItGoes
     const test_support::zt_run_t ls = test_support::runZt({"ls", "-l", path});
     EXPECT_EQ(ls.status, 0);
     EXPECT_NE(ls.errors.find("'b.d64': the chain of entry [4] leaves the disk at "), std::string::npos) << ls.errors;
+}
+
+// A last block whose byte says no size is kept whole and named; an entry of blocks that
+// starts nowhere holds nothing: both fail the read.
+TEST_F(DamageThroughCommands, ALastBlockThatSaysNoSizeOrAStartAtNothingIsNamedAndFails) {
+    struct case_t {
+        std::size_t offset;
+        std::vector<std::uint8_t> bytes;
+        std::size_t written;
+        std::string error;
+    };
+    const std::size_t helloEntry = offsetOf(18, 1);
+    for (const case_t& c : {case_t{offsetOf(1, 0),
+                                   {0, 1},
+                                   254,
+                                   "entry [0] gives its last block the byte 1, which says no size; its 1 block was "
+                                   "kept whole"},
+                            case_t{offsetOf(1, 0),
+                                   {0, 0},
+                                   254,
+                                   "entry [0] gives its last block the byte 0, which says no size; its 1 block was "
+                                   "kept whole"},
+                            case_t{helloEntry + 3, {0, 0}, 0, "entry [0] could not be read"}}) {
+        const std::string path =
+            patched([&](test_support::Bytes& bytes) { std::copy(c.bytes.begin(), c.bytes.end(), &bytes[c.offset]); });
+        const test_support::zt_run_t cat = test_support::runZt({"cat", path + ":#0"});
+        EXPECT_EQ(cat.status, 1) << c.error;
+        EXPECT_EQ(cat.out.size(), c.written) << c.error;
+        EXPECT_EQ(cat.errors, "error: '" + path + "': " + c.error + "\n");
+    }
 }
 
 }  // namespace

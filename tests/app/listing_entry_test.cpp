@@ -28,12 +28,12 @@ TEST(HashNotation, SignificantBytesRoundedUpToEvenCounts) {
     EXPECT_EQ(hashNotation(XXH3_64bits(nullptr, 0)), "2d06800538d394c2");
 }
 
-std::unique_ptr<platter::Disk> openImage(const std::string& name) {
+std::unique_ptr<platter::Disk> openLsFixture(const std::string& name) {
     const std::vector<std::uint8_t> bytes = test_support::readFixture("ls/" + name);
     return platter::openContainer(platter::format_id::d64, name, bytes).disk;
 }
 
-entry_needs_t everything() { return {true, true, true, false, true, true}; }
+entry_needs_t everything() { return {true, true, false, true, true}; }
 
 listed_entry_t gather(platter::Disk& disk, std::uint64_t index, const entry_needs_t& needs) {
     platter::dir_entry_t entry;
@@ -42,7 +42,7 @@ listed_entry_t gather(platter::Disk& disk, std::uint64_t index, const entry_need
 }
 
 TEST(GatherEntry, ReadsDataHashesAndColour) {
-    const std::unique_ptr<platter::Disk> disk = openImage("flags.d64");
+    const std::unique_ptr<platter::Disk> disk = openLsFixture("flags.d64");
     ASSERT_TRUE(disk);
     const listed_entry_t hello = gather(*disk, 0, everything());
     EXPECT_TRUE(hello.dataRead);
@@ -61,7 +61,7 @@ TEST(GatherEntry, ReadsDataHashesAndColour) {
 }
 
 TEST(GatherEntry, LoopingChainIsUnreadable) {
-    const std::unique_ptr<platter::Disk> disk = openImage("broken.d64");
+    const std::unique_ptr<platter::Disk> disk = openLsFixture("broken.d64");
     ASSERT_TRUE(disk);
     const listed_entry_t looped = gather(*disk, 0, everything());
     EXPECT_FALSE(looped.dataRead);

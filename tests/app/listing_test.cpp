@@ -24,7 +24,7 @@ namespace {
 using platter::Charset;
 using platter::dir_entry_t;
 
-std::unique_ptr<platter::Disk> openImage(const std::string& name) {
+std::unique_ptr<platter::Disk> openLsFixtureWithEmptySlots(const std::string& name) {
     const std::vector<std::uint8_t> bytes = test_support::readFixture("ls/" + name);
     std::unique_ptr<platter::Disk> disk = platter::openContainer(platter::format_id::d64, name, bytes).disk;
     if (disk) disk->setIncludeEmpty(true);
@@ -131,12 +131,12 @@ TEST_F(RenderText, HumanNumbers) {
 
 TEST_F(RenderText, DiskNameAndIdKeepTheirPadding) {
     g_console.setMode(forge::kModeAscii);
-    const std::unique_ptr<platter::Disk> disk = openImage("t.d64");
+    const std::unique_ptr<platter::Disk> disk = openLsFixtureWithEmptySlots("t.d64");
     ASSERT_TRUE(disk);
     EXPECT_EQ(render.diskNameText(*disk, Charset::upperGraphics, false), "\"TEST DISK       \" ");
     EXPECT_EQ(render.diskIdText(*disk, Charset::upperGraphics, false), "AB 2A");
     // cc1541 writes the id as given; cbmconvert puts a shifted space between.
-    const std::unique_ptr<platter::Disk> other = openImage("tree/A.d64");
+    const std::unique_ptr<platter::Disk> other = openLsFixtureWithEmptySlots("tree/A.d64");
     ASSERT_TRUE(other);
     g_console.setMode(forge::kModeUnicode);
     EXPECT_EQ(render.diskIdText(*other, Charset::upperGraphics, false), "98\u00a02A");
@@ -145,7 +145,7 @@ TEST_F(RenderText, DiskNameAndIdKeepTheirPadding) {
 class RenderPrepare : public ::testing::Test {
 protected:
     void SetUp() override {
-        disk = openImage("flags.d64");
+        disk = openLsFixtureWithEmptySlots("flags.d64");
         ASSERT_TRUE(disk);
     }
 

@@ -16,6 +16,7 @@
 
 #include "app/startup.hpp"
 #include "tests/support/fifo_reader.hpp"
+#include "tests/support/d64_image.hpp"
 #include "tests/support/run_zt.hpp"
 #include "tests/support/without_root.hpp"
 
@@ -28,7 +29,7 @@ using test_support::readBytes;
 using test_support::runZt;
 using test_support::zt_run_t;
 
-constexpr std::uintmax_t kD64Size = 174848;
+using test_support::kD64Size;
 
 std::size_t filesIn(const fs::path& directory) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));

@@ -5,11 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/bytes.hpp"
+
 namespace {
 
-std::span<const std::uint8_t> bytesOf(std::string_view text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
+using test_support::bytesOf;
 
 // Reduced at every byte, as RFC 1950 states it.
 std::uint32_t slowAdler(std::uint32_t adler, std::span<const std::uint8_t> bytes) {

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/bytes.hpp"
+
 namespace {
 
-std::span<const std::uint8_t> bytesOf(std::string_view text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
+using test_support::bytesOf;
 
 TEST(Crc32, CheckValueAndEmptyInput) {
     EXPECT_EQ(forge::crc32(0, bytesOf("123456789")), 0xCBF43926u);

@@ -24,10 +24,10 @@ inline void walkDisk(platter::Disk& disk) {
         for (std::uint64_t i = 0; i < count; ++i) {
             platter::dir_entry_t entry;
             if (!disk.getEntry(i, includeEmpty, entry)) break;
-            disk.readEntry(entry);
-            std::uint64_t size = 0;
             blocks.clear();
-            disk.readData(entry, 0, &size, nullptr, &blocks);
+            disk.readEntry(entry, &blocks);
+            disk.readFileBlocks(entry, 0, blocks);
+            std::uint64_t size = 0;
             disk.readChain(disk.firstBlock(entry), 0, &size);
             disk.loadAddress(i);
             disk.errorCode(entry.firstBlock());

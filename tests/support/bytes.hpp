@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,11 @@ inline void put(Bytes& data, std::size_t offset, std::string_view text) {
 }
 
 inline Bytes text(std::string_view chars) { return Bytes(chars.begin(), chars.end()); }
+
+// The bytes of `chars` where they stand.
+inline std::span<const std::uint8_t> bytesOf(std::string_view chars) {
+    return {reinterpret_cast<const std::uint8_t*>(chars.data()), chars.size()};
+}
 
 // A program file of `size` bytes in all: its load address, then `fill`.
 inline Bytes programFile(std::uint16_t loadAddress, std::size_t size, std::uint8_t fill = 0) {

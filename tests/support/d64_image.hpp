@@ -14,6 +14,9 @@
 
 namespace test_support {
 
+// The size of a 35-track D64 without error bytes.
+inline constexpr std::uintmax_t kD64Size = platter::Disk41::kSize35;
+
 // The deterministic contents the fixture script writes: ((i * 7 + seed) & 255).
 bytes_t patternBytes(std::size_t size, unsigned seed);
 

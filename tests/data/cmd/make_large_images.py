@@ -16,6 +16,10 @@ system.dhd: GAMES moved to unit 0, over the system area.
 table.dhd: DISK81's entry in the second table block, the first block's link past the image.
 cut.d2m, cut.d4m: big.d2m cut to a D1M's size, big.d4m to a D2M's.
 cut.dhd: big.dhd cut inside its partition table (after its tenth block).
+
+Sparse copies, a few MiB on disk, for reading an image far larger than memory would hold
+whole: sparse.dhd is big.dhd and sparse.hdd is x.hdd, each grown to 320 MiB with "ZZZ" at
+300 MiB + 2 (DHD block 4801,5 from byte 2; IDE64 block 2400,0 from byte 2).
 """
 import os
 import sys
@@ -23,6 +27,8 @@ import sys
 from cmd_images import CmdFloppy, CmdHardDisk
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+SPARSE_MARK = 300 << 20
+SPARSE_SIZE = 320 << 20
 
 
 def fixture(path):
@@ -69,6 +75,13 @@ def main(outdir):
     for name, data in images.items():
         with open(os.path.join(outdir, name), "wb") as f:
             f.write(data)
+    for name, data, planted in (("sparse.dhd", dhd.data, SPARSE_MARK + 5 * 256 + 2),
+                                ("sparse.hdd", fixture("x.hdd"), SPARSE_MARK + 2)):
+        with open(os.path.join(outdir, name), "wb") as f:
+            f.write(data)
+            f.seek(planted)
+            f.write(b"ZZZ")
+            f.truncate(SPARSE_SIZE)
 
 
 if __name__ == "__main__":

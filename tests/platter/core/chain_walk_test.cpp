@@ -32,51 +32,51 @@ struct chain_t {
     }
 };
 
-const track_sector_t a = makeBlock(18, 1);
-const track_sector_t b = makeBlock(18, 4);
-const track_sector_t c = makeBlock(18, 7);
-const track_sector_t past = makeBlock(99, 0);
+const track_sector_t blockA = makeBlock(18, 1);
+const track_sector_t blockB = makeBlock(18, 4);
+const track_sector_t blockC = makeBlock(18, 7);
+const track_sector_t pastTheDisk = makeBlock(99, 0);
 
 TEST(ChainWalk, EachWayAChainEndsIsToldWithTheLinkItStoppedAt) {
-    chain_t chain{{{a, b}, {b, noBlock()}}};
+    chain_t chain{{{blockA, blockB}, {blockB, noBlock()}}};
     std::vector<track_sector_t> read;
-    EXPECT_EQ(chain.walk(a, &read), (chain_stop_t{chain_end::ended, b, noBlock()}));
-    EXPECT_EQ(read, (std::vector<track_sector_t>{a, b}));
+    EXPECT_EQ(chain.walk(blockA, &read), (chain_stop_t{chain_end::ended, blockB, noBlock()}));
+    EXPECT_EQ(read, (std::vector<track_sector_t>{blockA, blockB}));
 
     // A link back, and a link past the container, stop the walk alike; what was read stays.
-    chain.links[b] = a;
+    chain.links[blockB] = blockA;
     read.clear();
-    EXPECT_EQ(chain.walk(a, &read), (chain_stop_t{chain_end::turnsBack, b, a}));
-    EXPECT_EQ(read, (std::vector<track_sector_t>{a, b}));
-    chain.links[b] = past;
+    EXPECT_EQ(chain.walk(blockA, &read), (chain_stop_t{chain_end::turnsBack, blockB, blockA}));
+    EXPECT_EQ(read, (std::vector<track_sector_t>{blockA, blockB}));
+    chain.links[blockB] = pastTheDisk;
     read.clear();
-    EXPECT_EQ(chain.walk(a, &read), (chain_stop_t{chain_end::leaves, b, past}));
-    EXPECT_EQ(read, (std::vector<track_sector_t>{a, b}));
+    EXPECT_EQ(chain.walk(blockA, &read), (chain_stop_t{chain_end::leaves, blockB, pastTheDisk}));
+    EXPECT_EQ(read, (std::vector<track_sector_t>{blockA, blockB}));
 
     // A block that holds no data ends the walk before it.
-    chain.links[b] = c;
-    chain.links[c] = noBlock();
-    chain.unreadable = {c};
-    EXPECT_EQ(chain.walk(a), (chain_stop_t{chain_end::unreadable, b, c}));
+    chain.links[blockB] = blockC;
+    chain.links[blockC] = noBlock();
+    chain.unreadable = {blockC};
+    EXPECT_EQ(chain.walk(blockA), (chain_stop_t{chain_end::unreadable, blockB, blockC}));
     chain.unreadable.clear();
-    chain.links.erase(c);
-    chain.missing = {c};
-    EXPECT_EQ(chain.walk(a), (chain_stop_t{chain_end::missing, b, c}));
+    chain.links.erase(blockC);
+    chain.missing = {blockC};
+    EXPECT_EQ(chain.walk(blockA), (chain_stop_t{chain_end::missing, blockB, blockC}));
 }
 
 TEST(ChainWalk, AStartOutsideTheContainerReadsNothing) {
-    const chain_t chain{{{a, noBlock()}}};
-    EXPECT_EQ(chain.walk(past), (chain_stop_t{chain_end::leaves, noBlock(), past}));
+    const chain_t chain{{{blockA, noBlock()}}};
+    EXPECT_EQ(chain.walk(pastTheDisk), (chain_stop_t{chain_end::leaves, noBlock(), pastTheDisk}));
     EXPECT_TRUE(chain.walk(noBlock()).whole());
 }
 
 // A chain of at most two blocks leaves through its third link; a link back wins over that.
 TEST(ChainWalk, ALinkBeyondTheMostBlocksLeavesTheChain) {
-    chain_t chain{{{a, b}, {b, c}, {c, noBlock()}}};
-    EXPECT_EQ(chain.walk(a, nullptr, 2), (chain_stop_t{chain_end::leaves, b, c}));
-    EXPECT_TRUE(chain.walk(a, nullptr, 3).whole());
-    chain.links[b] = a;
-    EXPECT_EQ(chain.walk(a, nullptr, 2), (chain_stop_t{chain_end::turnsBack, b, a}));
+    chain_t chain{{{blockA, blockB}, {blockB, blockC}, {blockC, noBlock()}}};
+    EXPECT_EQ(chain.walk(blockA, nullptr, 2), (chain_stop_t{chain_end::leaves, blockB, blockC}));
+    EXPECT_TRUE(chain.walk(blockA, nullptr, 3).whole());
+    chain.links[blockB] = blockA;
+    EXPECT_EQ(chain.walk(blockA, nullptr, 2), (chain_stop_t{chain_end::turnsBack, blockB, blockA}));
 }
 
 }  // namespace

@@ -167,5 +167,60 @@ TEST(FileDataProvider, BlocksAFileNoLongerHoldsAreUnreadableNotJunk) {
     EXPECT_FALSE(provider.load("/nonexistent/zt/image.d64"));
 }
 
+// What dataAt shows of the 300 bytes from 100, an edit of the block at 256 included, after the
+// blocks at 0 and 256 were read.
+std::vector<std::uint8_t> shownBytes(DataProvider& provider) {
+    provider.dataAt(0, kAnyBlock);
+    provider.dataAt(256, kAnyBlock)[10] = 0x99;
+    std::vector<std::uint8_t> shown;
+    for (std::uint64_t at = 100; at < 400; ++at) shown.push_back(provider.dataAt(at & ~std::uint64_t{255}, kAnyBlock)[at % 256]);
+    return shown;
+}
+
+// Every provider copies what dataAt shows, edits included; those that read a file keep none of
+// what they read for the copy, and a range past the end is no copy.
+TEST(DataProviderCopy, CopiesWhatDataAtShowsAndKeepsNothingNew) {
+    TempFile file(sequence(8192));
+    DataProvider memory(sequence(8192));
+    FileDataProvider onDemand;
+    ASSERT_TRUE(onDemand.load(file.path()));
+    BufferedDataProvider buffered;
+    ASSERT_TRUE(buffered.load(file.path()));
+    DataProvider parent(sequence(8192 + 512));
+    PassThruDataProvider window(parent, 512, 8192);
+    std::vector<std::uint8_t> windowed = sequence(8192 + 512);
+    windowed.erase(windowed.begin(), windowed.begin() + 512);
+    for (DataProvider* provider : std::initializer_list<DataProvider*>{&memory, &onDemand, &buffered, &window}) {
+        const std::vector<std::uint8_t> shown = shownBytes(*provider);
+        const std::size_t loaded = onDemand.loadedBlockCount();
+        const std::size_t cached = buffered.cachedBlockCount();
+        std::vector<std::uint8_t> copy(300);
+        ASSERT_TRUE(provider->copyBytes(100, copy));
+        EXPECT_EQ(copy, shown);
+        // Far from anything read so far.
+        std::vector<std::uint8_t> far(1000);
+        ASSERT_TRUE(provider->copyBytes(6000, far));
+        const std::vector<std::uint8_t>& source = provider == &window ? windowed : sequence(8192);
+        EXPECT_TRUE(std::equal(far.begin(), far.end(), source.begin() + 6000));
+        EXPECT_EQ(onDemand.loadedBlockCount(), loaded);
+        EXPECT_EQ(buffered.cachedBlockCount(), cached);
+        EXPECT_FALSE(provider->copyBytes(8000, far));
+    }
+}
+
+TEST(DataProviderCopy, AFileThatShrankFailsTheCopyAndSaysSo) {
+    TempFile file(sequence(8192));
+    FileDataProvider onDemand;
+    ASSERT_TRUE(onDemand.load(file.path()));
+    BufferedDataProvider buffered;
+    ASSERT_TRUE(buffered.load(file.path()));
+    std::filesystem::resize_file(file.path(), 4096);
+    std::vector<std::uint8_t> copy(2048);
+    EXPECT_TRUE(onDemand.copyBytes(1024, copy));
+    EXPECT_FALSE(onDemand.copyBytes(4000, copy));
+    EXPECT_TRUE(onDemand.readFailed());
+    EXPECT_FALSE(buffered.copyBytes(4000, copy));
+}
+
 }  // namespace
 }  // namespace platter

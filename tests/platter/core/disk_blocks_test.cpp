@@ -19,10 +19,6 @@ using test_support::readWhole;
 namespace platter {
 namespace {
 
-std::vector<std::uint8_t> smallImage() {
-    return test_support::readFixture("core/small.d64");
-}
-
 // Remembers every offset the image asks `dataAt` for, as a provider that loads blocks on
 // demand would have to fetch them.
 class RecordingProvider : public DataProvider {
@@ -38,9 +34,9 @@ public:
 constexpr std::uint64_t kLastBlockOffset = 174848 - 256;  // 35/16
 
 TEST(DiskBlocks, APartialLastBlockIsNeverFetched) {
-    std::vector<std::uint8_t> image = smallImage();
+    std::vector<std::uint8_t> image = test_support::readFixture("core/small.d64");
     ASSERT_EQ(image.size(), 174848u);
-    image.resize(image.size() - 100);
+    image.resize(174848 - 100);
     const std::uint64_t size = image.size();
     auto owned = std::make_unique<RecordingProvider>(std::move(image));
     RecordingProvider& provider = *owned;
@@ -61,7 +57,7 @@ TEST(DiskBlocks, APartialLastBlockIsNeverFetched) {
 }
 
 TEST(DiskBlocks, BlocksOutsideTheGeometryAreNotFetched) {
-    auto owned = std::make_unique<RecordingProvider>(smallImage());
+    auto owned = std::make_unique<RecordingProvider>(test_support::readFixture("core/small.d64"));
     RecordingProvider& provider = *owned;
     Disk41 disk;
     disk.adoptDataProvider(std::move(owned));

@@ -131,10 +131,9 @@ TEST(DiskChain, BlockRangeStopsAtTheDirectoryTrackAndTheEnd) {
     EXPECT_TRUE(image.disk->readBlockRange(1, 0, 0, 0, &out));
 }
 
-TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
-    TestImage image = TestImage::blank();
-    Disk& disk = *image.disk;
-    // Info block 1/0, record index 1/1, records at 1/2 (two blocks 1/2-1/3) and 1/4.
+// A VLIR file on a blank image: info block 1/0, record index 1/1, records at 1/2 (two blocks
+// 1/2-1/3) and 1/4.
+dir_entry_t writeVlirFile(TestImage& image) {
     std::uint8_t* info = image.block(1, 0);
     std::fill(info, info + 256, 0);
     info[1] = 0xff;
@@ -156,11 +155,23 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     entry.bytes[23] = 1;
     entry.bytes[24] = 6;
     entry.bytes[25] = 90, entry.bytes[26] = 5, entry.bytes[27] = 17, entry.bytes[28] = 12, entry.bytes[29] = 30;
+    return entry;
+}
+
+TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
+    TestImage image = TestImage::blank();
+    Disk& disk = *image.disk;
+    dir_entry_t entry = writeVlirFile(image);
     ASSERT_TRUE(disk.isGeosFile(entry));
     EXPECT_EQ(disk.geosInfoWord(entry, geos_info_field::LoadAddress), 0u);
-    std::uint64_t size = 0;
-    ASSERT_TRUE(disk.readData(entry, 0, &size));
-    EXPECT_EQ(size, 254u + 254 + 264 + 4);
+    // The info block, the index and the records' blocks.
+    std::vector<track_sector_t> blocks;
+    ASSERT_TRUE(disk.readFileBlocks(entry, 0, blocks));
+    EXPECT_EQ(blocks.size(), 1u + 1 + 3);
+    // The one read of the entry goes through the same blocks.
+    std::vector<track_sector_t> read;
+    EXPECT_TRUE(disk.readEntry(entry, &read).whole());
+    EXPECT_EQ(read, blocks);
     bytes_t cvt;
     ASSERT_TRUE(readWhole(disk, entry, cvt));
     ASSERT_EQ(cvt.size(), 762u + 2 * 254 + 4);
@@ -173,6 +184,72 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
     // An invalid date is not a GEOS file.
     entry.bytes[26] = 13;
     EXPECT_FALSE(disk.isGeosFile(entry));
+}
+
+// An entry's chain whose last block says no size is kept whole and cut short; one of blocks
+// that starts nowhere holds nothing, while directory art (DEL, or no blocks) is empty and whole.
+TEST(DiskChain, ALastBlockThatSaysNoSizeIsKeptWholeAndAStartAtNothingHoldsNothing) {
+    struct case_t {
+        std::uint8_t type;
+        std::uint8_t firstTrack;
+        std::uint16_t blocks;
+        std::uint8_t lastByte;
+        read_outcome outcome;
+        std::size_t bytes;
+    };
+    for (const case_t c : {case_t{0x82, 1, 2, 1, read_outcome::cutShort, 508},
+                           {0x82, 1, 2, 0, read_outcome::cutShort, 508},
+                           {0x82, 1, 2, 2, read_outcome::whole, 255},
+                           {0x82, 0, 2, 2, read_outcome::unreadable, 0},
+                           {0x80, 0, 0, 2, read_outcome::whole, 0},
+                           {0x82, 0, 0, 2, read_outcome::whole, 0}}) {
+        TestImage image = TestImage::blank();
+        writeTrackOneChain(image, 2, c.lastByte);
+        dir_entry_t entry;
+        entry.bytes[2] = c.type;
+        entry.bytes[3] = c.firstTrack, entry.bytes[4] = 0;
+        entry.bytes[30] = static_cast<std::uint8_t>(c.blocks);
+        const entry_read_t read = image.disk->readEntry(entry);
+        EXPECT_EQ(read.outcome, c.outcome) << int{c.lastByte} << " " << int{c.firstTrack};
+        EXPECT_EQ(read.bytes.size(), c.bytes) << int{c.lastByte} << " " << int{c.firstTrack};
+        if (c.outcome == read_outcome::cutShort) {
+            EXPECT_EQ(read.unsized, (unsized_chain_t{std::nullopt, c.lastByte, 2}));
+        }
+    }
+}
+
+// A VLIR file whose index, records or info link are damaged reads as not whole, saying why.
+TEST(DiskChain, AVlirFileWhoseLinksAreDamagedIsNotWhole) {
+    struct case_t {
+        const char* what;
+        track_sector_t block;  // of the damage; none for the entry
+        std::size_t at;        // two bytes from here
+        std::uint8_t first;
+        std::uint8_t second;
+        read_outcome outcome;
+    };
+    for (const case_t& c : {case_t{"record 0 at its index", makeBlock(1, 1), 2, 1, 1, read_outcome::cutShort},
+                            case_t{"record 0 ends the table", makeBlock(1, 1), 2, 0, 0, read_outcome::cutShort},
+                            case_t{"record 2's last byte", makeBlock(1, 4), 0, 0, 1, read_outcome::cutShort},
+                            case_t{"info past the image", noBlock(), 21, 99, 0, read_outcome::unreadable},
+                            case_t{"info at 0/0", noBlock(), 21, 0, 0, read_outcome::unreadable}}) {
+        TestImage image = TestImage::blank();
+        dir_entry_t entry = writeVlirFile(image);
+        std::uint8_t* at =
+            c.block.isNone() ? &entry.bytes[c.at] : image.disk->sectorPointer(c.block.track, c.block.sector) + c.at;
+        at[0] = c.first;
+        at[1] = c.second;
+        const entry_read_t read = image.disk->readEntry(entry);
+        EXPECT_EQ(read.outcome, c.outcome) << c.what;
+        if (c.first == 1 && c.second == 1) {
+            EXPECT_EQ(read.stop, (chain_stop_t{chain_end::turnsBack, makeBlock(1, 1), makeBlock(1, 1)}));
+            EXPECT_EQ(read.bytes.size(), 762u) << "nothing of the index is read as a record";
+        }
+        if (c.block == makeBlock(1, 4)) {
+            EXPECT_EQ(read.unsized, (unsized_chain_t{2, 1, 1}));
+            EXPECT_EQ(read.bytes.size(), 762u + 2 * 254 + 254);
+        }
+    }
 }
 
 // A record of 300 blocks goes out whole, counted as the 255 blocks the form's table can hold,

@@ -27,7 +27,7 @@ name_t rawName(const std::vector<std::uint8_t>& bytes) {
     return name;
 }
 
-bool import(Disk& disk, const std::string& name, std::size_t size, format_id row = format_id::prg) {
+bool importPatternFile(Disk& disk, const std::string& name, std::size_t size, format_id row = format_id::prg) {
     return disk.importFile(cbmName(name, false), -1, patternBytes(size, static_cast<unsigned>(size)), 0,
                            formatById(row));
 }
@@ -102,7 +102,7 @@ TEST(DiskNames, ExpandTrimsAndAligns) {
     // Only a space leads; 0xA0 inside the text stays.
     EXPECT_EQ(expanded({'A', 0xa0, 'B'}, 0), rawName({'A', 0xa0, 'B'}));
 
-    ASSERT_TRUE(import(disk, "x", 1));
+    ASSERT_TRUE(importPatternFile(disk, "x", 1));
     const bytes_t before = image.bytes();
     ASSERT_TRUE(disk.expandFileName(2, 0));
     EXPECT_FALSE(disk.expandFileName(2, 1));
@@ -131,7 +131,7 @@ TEST(DiskNames, FindByNameComparesUpToThePadding) {
 TEST(DiskMove, RunsMoveAsOneUndoableGroup) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    for (const char* name : {"A", "B", "C", "D", "E"}) ASSERT_TRUE(import(disk, name, 10));
+    for (const char* name : {"A", "B", "C", "D", "E"}) ASSERT_TRUE(importPatternFile(disk, name, 10));
     const bytes_t before = image.bytes();
     // Targets inside or right after the run change nothing.
     EXPECT_TRUE(disk.moveEntries(2, 4, 3));
@@ -159,7 +159,7 @@ TEST(DiskMove, RunsMoveAsOneUndoableGroup) {
 TEST(DiskMove, AFailedInsertRollsTheWholeMoveBack) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    for (int i = 0; i < 144; ++i) ASSERT_TRUE(import(disk, "F" + std::to_string(i), 1));
+    for (int i = 0; i < 144; ++i) ASSERT_TRUE(importPatternFile(disk, "F" + std::to_string(i), 1));
     // The only free slots lie before the target, and the directory track is full.
     disk.deleteFile(0, true, false);
     const bytes_t before = image.bytes();
@@ -173,7 +173,7 @@ TEST(DiskSort, ByNameAndSizeAlongTheOwnChain) {
     Disk& disk = *image.disk;
     for (const auto& [name, size] : std::vector<std::pair<std::string, std::size_t>>{
              {"ABC", 600}, {"AB", 300}, {"Z", 300}, {"M", 10}, {"Q", 3000}, {"K", 10}, {"B", 5}, {"C", 5}, {"D", 5}}) {
-        ASSERT_TRUE(import(disk, name, size));
+        ASSERT_TRUE(importPatternFile(disk, name, size));
     }
     disk.deleteFile(3, true, true);  // M: a hole in the first block
     const std::uint64_t free = disk.blocksFree();
@@ -204,8 +204,8 @@ TEST(DiskSort, NothingToSortRecordsNothing) {
     Disk& disk = *image.disk;
     EXPECT_TRUE(disk.sortDirectory(true, false));
     EXPECT_TRUE(disk.journal().empty());
-    ASSERT_TRUE(import(disk, "A", 1));
-    ASSERT_TRUE(import(disk, "B", 1));
+    ASSERT_TRUE(importPatternFile(disk, "A", 1));
+    ASSERT_TRUE(importPatternFile(disk, "B", 1));
     const std::size_t records = disk.journal().size();
     EXPECT_TRUE(disk.sortDirectory(true, false));
     EXPECT_EQ(disk.journal().size(), records);
@@ -215,7 +215,7 @@ TEST(DiskSubdirectoryLinks, AreNeverWrittenIntoFileData) {
     // A DIR type byte on a D64 (directory art) names a file, not a subdirectory header.
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    for (const char* name : {"C", "B", "A"}) ASSERT_TRUE(import(disk, name, 300));
+    for (const char* name : {"C", "B", "A"}) ASSERT_TRUE(importPatternFile(disk, name, 300));
     image.block(18, 1)[32 + 2] = 0x86;
     dir_entry_t entry;
     ASSERT_TRUE(disk.getEntry(1, false, entry));
@@ -229,9 +229,9 @@ TEST(DiskSubdirectoryLinks, AreNeverWrittenIntoFileData) {
 TEST(DiskFileSize, CountsTheBlocksTheChainsTake) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    ASSERT_TRUE(import(disk, "PRG", 509));
+    ASSERT_TRUE(importPatternFile(disk, "PRG", 509));
     ASSERT_TRUE(disk.importFile(cbmName("REL"), -1, patternBytes(121 * 254, 1), 32, formatById(format_id::rel)));
-    ASSERT_TRUE(import(disk, "EMPTY", 0));
+    ASSERT_TRUE(importPatternFile(disk, "EMPTY", 0));
     dir_entry_t entry;
     for (std::uint64_t i = 0; i < 3; ++i) {
         ASSERT_TRUE(disk.getEntry(i, false, entry));
@@ -354,11 +354,11 @@ TEST(DiskUndo, EveryEditIsUndoneByOneUndo) {
     const edit_t nothing = [](Disk&) {};
     // A file named in plain letters with a wrong block count.
     const edit_t plainFile = [](Disk& d) {
-        ASSERT_TRUE(import(d, " ab", 300));
+        ASSERT_TRUE(importPatternFile(d, " ab", 300));
         d.entryAt(8)[30] = 77;
     };
     const std::vector<std::tuple<std::string, edit_t, edit_t>> edits = {
-        {"insert into a full block", nothing, [](Disk& d) { ASSERT_TRUE(import(d, "NEW", 300)); }},
+        {"insert into a full block", nothing, [](Disk& d) { ASSERT_TRUE(importPatternFile(d, "NEW", 300)); }},
         {"import REL", nothing,
          [](Disk& d) {
              ASSERT_TRUE(d.importFile(cbmName("R"), 0, patternBytes(3000, 1), 20, formatById(format_id::rel)));

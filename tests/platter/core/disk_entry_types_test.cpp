@@ -35,9 +35,7 @@ TEST(DiskEntryTypes, PartitionAndDirectoryTypesOnAD64AreChainedFiles) {
         ASSERT_TRUE(readWhole(*image.disk, entry, data)) << int{typeByte};
         EXPECT_EQ(data, test_support::patternBytes(254, 2)) << int{typeByte};
         std::vector<track_sector_t> blocks;
-        std::uint64_t size = 0;
-        ASSERT_TRUE(image.disk->readData(entry, 0, &size, nullptr, &blocks));
-        EXPECT_EQ(size, 254u);
+        ASSERT_TRUE(image.disk->readEntry(entry, &blocks).whole());
         EXPECT_EQ(blocks.size(), 1u);
         // Freeing and reachability go by the same chain, not by a block range from 1/0.
         std::vector<track_sector_t> fileBlocks;

@@ -18,7 +18,7 @@ using test_support::cbmName;
 using test_support::patternBytes;
 using test_support::TestImage;
 
-bool import(Disk& disk, const std::string& name, std::size_t size) {
+bool importPrgFile(Disk& disk, const std::string& name, std::size_t size) {
     return disk.importFile(cbmName(name, false), -1, patternBytes(size, 3), 0, formatById(format_id::prg));
 }
 
@@ -64,7 +64,7 @@ TEST(DiskCompact, MovesEntriesUpAndCutsTheChainAfterTheLastOne) {
 TEST(DiskCompact, KeepsEveryRemainingDirectoryBlockAllocated) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    for (int i = 0; i < 20; ++i) ASSERT_TRUE(import(disk, "F" + std::to_string(i), 1));
+    for (int i = 0; i < 20; ++i) ASSERT_TRUE(importPrgFile(disk, "F" + std::to_string(i), 1));
     // Three directory blocks, the second left free in the BAM.
     markFreeInBam(image, 18, 4);
     disk.deleteFile(2, true, false);
@@ -93,7 +93,7 @@ TEST(DiskMarkDirectoryChain, ReleasesAndMarksEveryBlockUnderOneSnapshot) {
 TEST(ReachableBlocks, CoverTheDirectoryAndEveryChainWhateverTheBam) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    ASSERT_TRUE(import(disk, "A", 600));
+    ASSERT_TRUE(importPrgFile(disk, "A", 600));
     ASSERT_TRUE(disk.importFile(cbmName("R", false), -1, patternBytes(121 * 254, 1), 16, formatById(format_id::rel)));
     dir_entry_t a;
     dir_entry_t rel;
@@ -122,9 +122,9 @@ TEST(ReachableBlocks, CoverTheDirectoryAndEveryChainWhateverTheBam) {
 TEST(DiskFill, FillsOnlyBlocksNothingReachesAndTheTailsOfFiles) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    ASSERT_TRUE(import(disk, "A", 300));
-    ASSERT_TRUE(import(disk, "FULL", 254));
-    for (int i = 0; i < 9; ++i) ASSERT_TRUE(import(disk, "F" + std::to_string(i), 1));
+    ASSERT_TRUE(importPrgFile(disk, "A", 300));
+    ASSERT_TRUE(importPrgFile(disk, "FULL", 254));
+    for (int i = 0; i < 9; ++i) ASSERT_TRUE(importPrgFile(disk, "F" + std::to_string(i), 1));
     dir_entry_t a;
     dir_entry_t full;
     ASSERT_TRUE(disk.getEntry(0, false, a));
@@ -156,7 +156,7 @@ TEST(DiskFill, FillsOnlyBlocksNothingReachesAndTheTailsOfFiles) {
 TEST(DiskFill, ATailOfIndexZeroOrOneKeepsItsLink) {
     TestImage image = TestImage::blank();
     Disk& disk = *image.disk;
-    ASSERT_TRUE(import(disk, "A", 10));
+    ASSERT_TRUE(importPrgFile(disk, "A", 10));
     dir_entry_t a;
     ASSERT_TRUE(disk.getEntry(0, false, a));
     std::uint8_t* block = disk.sectorPointer(a.firstBlock());

@@ -14,12 +14,8 @@
 namespace platter {
 namespace {
 
-std::vector<std::uint8_t> smallImage() {
-    return test_support::readFixture("core/small.d64");
-}
-
 TEST(DiskOpenBytes, OpensTheBytesAsTheNamedFileWithoutReadingIt) {
-    std::vector<std::uint8_t> image = smallImage();
+    std::vector<std::uint8_t> image = test_support::readFixture("core/small.d64");
     const std::uint8_t* const original = image.data();
     Disk41 disk;
     // The name is no file on disk: nothing may be read from it.
@@ -37,7 +33,7 @@ TEST(DiskOpenBytes, FillsAProviderTheImageAlreadyHas) {
     DataProvider provider;
     Disk41 disk;
     disk.setDataProvider(&provider);
-    ASSERT_TRUE(disk.openBytes("x.d64", smallImage()));
+    ASSERT_TRUE(disk.openBytes("x.d64", test_support::readFixture("core/small.d64")));
     EXPECT_EQ(disk.dataProvider(), &provider);
     EXPECT_EQ(provider.size(), 174848u);
     EXPECT_EQ(disk.blocksFree(), 661u);
@@ -45,7 +41,7 @@ TEST(DiskOpenBytes, FillsAProviderTheImageAlreadyHas) {
 
 TEST(DiskOpenBytes, ParsesTheSizeLikeAFileOpen) {
     Disk41 disk;
-    std::vector<std::uint8_t> withErrors = smallImage();
+    std::vector<std::uint8_t> withErrors = test_support::readFixture("core/small.d64");
     withErrors.resize(175531, 1);
     ASSERT_TRUE(disk.openBytes("e.d64", std::move(withErrors)));
     EXPECT_EQ(disk.errorBytes().size(), 683u);
@@ -66,7 +62,7 @@ TEST(DiskDamage, AFileEndingBeforeTheLastBlockMissesBlocks) {
     } cases[] = {{174848, false}, {175531, false}, {174847, true}, {174848 - 256, true},
                  {174848 - 17 * 256, true}, {1000, true}, {196608, false}, {196607, false}};
     for (const auto& item : cases) {
-        std::vector<std::uint8_t> bytes = smallImage();
+        std::vector<std::uint8_t> bytes = test_support::readFixture("core/small.d64");
         bytes.resize(item.size, 1);
         Disk41 disk;
         ASSERT_TRUE(disk.openBytes("cut.d64", std::move(bytes))) << item.size;

@@ -63,7 +63,7 @@ TEST(Zip4Part, RunsThatDoNotFitTheirBlockLeaveItEmpty) {
     const auto gaps = image.disk->unpackZip4Part(part(false, records), 2);
     ASSERT_TRUE(gaps);
     EXPECT_EQ(gaps->undecodable, (std::vector<track_sector_t>{makeBlock(9, 0), makeBlock(9, 2)}));
-    EXPECT_EQ(gaps->emptyBlocks, 8u * 21 - 4);
+    EXPECT_EQ(gaps->unreached.size(), 8u * 21 - 4);
     EXPECT_FALSE(gaps->none());
     EXPECT_EQ(block(image, 9, 0), bytes_t(256, 0));
     EXPECT_EQ(block(image, 9, 1), bytes_t(256, 0x66));
@@ -71,23 +71,38 @@ TEST(Zip4Part, RunsThatDoNotFitTheirBlockLeaveItEmpty) {
     bytes_t full(256, 1);
     full[255] = 0x02;
     EXPECT_EQ(block(image, 9, 3), full);
-    // A later record of the same block that decodes makes it whole.
-    const auto again =
-        image.disk->unpackZip4Part(part(false, {0x80 | 9, 0, 6, 0xfe, 0xfe, 250, 1, 0xfe, 7, 2, 0x40 | 9, 0, 7}), 2);
-    EXPECT_TRUE(again->undecodable.empty());
+    // A second record of the same block is named and replaces nothing.
+    const auto again = image.disk->unpackZip4Part(part(false, {0x40 | 9, 0, 7, 0x40 | 9, 0, 8, 0x40 | 9, 1, 9}), 2);
+    EXPECT_EQ(again->stray, zip4_part_gaps_t::stray_record::repeated);
+    EXPECT_EQ(again->strayBlock, makeBlock(9, 0));
+    EXPECT_FALSE(again->cutShort);
     EXPECT_EQ(block(image, 9, 0), bytes_t(256, 7));
+    EXPECT_EQ(block(image, 9, 1), bytes_t(256, 0x66));
     // A record whose coded bytes pass the end of the part ends the decoding.
     ASSERT_TRUE(image.disk->unpackZip4Part(part(false, {0x80 | 2, 0, 200, 0xfe, 1, 2, 3}), 2));
     EXPECT_EQ(block(image, 2, 0), bytes_t(256, 0));
 }
 
-TEST(Zip4Part, RecordsOfBlocksTheImageLacksAreDropped) {
+// A record of a block outside the part's own tracks (one the image lacks, or another part's)
+// ends the part: it and the records after it are left out.
+TEST(Zip4Part, ARecordOutsideItsTracksEndsThePart) {
     TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
     const bytes_t before = image.bytes();
-    // Track 0, track 63 and sector 30 of track 1.
-    const bytes_t records = {0x40 | 0, 0, 0x11, 0x40 | 63, 0, 0x22, 0x40 | 1, 30, 0x33, 0xc0 | 36, 0};
-    ASSERT_TRUE(image.disk->unpackZip4Part(part(false, records), 2));
+    // Track 0, track 63, sector 30 of track 9, track 36 of a 35-track image and 18/0.
+    for (const track_sector_t stray : {makeBlock(0, 0), makeBlock(63, 0), makeBlock(9, 30), makeBlock(36, 0),
+                                       makeBlock(18, 0)}) {
+        const bytes_t records = {static_cast<std::uint8_t>(0x40 | stray.track), static_cast<std::uint8_t>(stray.sector),
+                                 0x11, 0x40 | 9, 0, 0x22};
+        const auto gaps = image.disk->unpackZip4Part(part(false, records), 2);
+        ASSERT_TRUE(gaps);
+        EXPECT_EQ(gaps->stray, zip4_part_gaps_t::stray_record::foreign);
+        EXPECT_EQ(gaps->strayBlock, stray);
+        EXPECT_EQ(gaps->unreached.size(), 8u * 21);
+    }
     EXPECT_EQ(image.bytes(), before);
+    // Part 1 loads at 0x03FE and no other part does.
+    EXPECT_FALSE(image.disk->unpackZip4Part(part(true, {0x40 | 9, 0, 1}), 2));
+    EXPECT_FALSE(image.disk->unpackZip4Part(part(false, {0x40 | 1, 0, 1}), 1));
 }
 
 TEST(Zip4Part, PartFiveMakesTheImageFortyTracks) {
@@ -105,7 +120,7 @@ TEST(Zip4Part, NamesTheBlocksOfItsTracksNoWholeRecordReached) {
         const auto gaps =
             image.disk->unpackZip4Part(test_support::readFixture("zipcode/" + std::to_string(k) + "!game"), k);
         ASSERT_TRUE(gaps);
-        EXPECT_EQ(gaps->emptyBlocks, 0u) << k;
+        EXPECT_EQ(gaps->unreached.size(), 0u) << k;
         EXPECT_FALSE(gaps->cutShort);
     }
     const bytes_t whole = test_support::readFixture("zipcode/2!game");
@@ -114,21 +129,21 @@ TEST(Zip4Part, NamesTheBlocksOfItsTracksNoWholeRecordReached) {
         const auto gaps =
             image.disk->unpackZip4Part(bytes_t(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)), 2);
         ASSERT_TRUE(gaps);
-        EXPECT_GT(gaps->emptyBlocks, 0u) << size;
+        EXPECT_GT(gaps->unreached.size(), 0u) << size;
     }
     TestImage image = TestImage::fromBytes(bytes_t(174848, 0));
     // Cut inside a stored record: that block stays empty as well.
-    bytes_t records = {0x40 | 9, 0, 1, 0xc0 | 9, 1, 0x40 | 9, 1, 2, 0x40 | 1, 0, 3, 9, 2, 7};
+    bytes_t records = {0x40 | 9, 0, 1, 0xc0 | 9, 1, 0x40 | 9, 2, 2, 9, 3, 7};
     auto gaps = image.disk->unpackZip4Part(part(false, records), 2);
     ASSERT_TRUE(gaps);
     EXPECT_TRUE(gaps->cutShort);
-    EXPECT_EQ(gaps->emptyBlocks, 8u * 21 - 2);
-    // Records of other tracks only; one or two bytes after the last record.
-    gaps = image.disk->unpackZip4Part(part(false, {0x40 | 1, 1, 5, 0x40 | 9}), 2);
-    EXPECT_EQ(gaps->emptyBlocks, 8u * 21);
+    EXPECT_EQ(gaps->unreached.size(), 8u * 21 - 3);
+    // One or two bytes after the last record.
+    gaps = image.disk->unpackZip4Part(part(false, {0x40 | 9, 1, 5, 0x40 | 9}), 2);
+    EXPECT_EQ(gaps->unreached.size(), 8u * 21 - 1);
     EXPECT_TRUE(gaps->cutShort);
     gaps = image.disk->unpackZip4Part(part(false, {0x40 | 36, 0, 5}), 5);
-    EXPECT_EQ(gaps->emptyBlocks, 5u * 17 - 1);
+    EXPECT_EQ(gaps->unreached.size(), 5u * 17 - 1);
     EXPECT_FALSE(gaps->cutShort);
 }
 

@@ -9,7 +9,9 @@
 namespace platter {
 namespace {
 
-using namespace fileid;
+namespace type_id = fileid::type_id;
+using fileid::g_file_types;
+using fileid::isTypeInCategory;
 
 std::uint32_t numberFor(std::uint32_t type) { return formatNumber(formatIdForType(type)); }
 

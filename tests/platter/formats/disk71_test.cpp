@@ -8,13 +8,13 @@
 namespace platter {
 namespace {
 
-using Image = test_support::ImageOf<Disk71>;
+using D71Image = test_support::ImageOf<Disk71>;
 using test_support::patternBytes;
 
 std::vector<std::uint8_t> hello() { return {0x01, 0x08, 'h', 'e', 'l', 'l', 'o'}; }
 
 TEST(Disk71Fixture, CbmconvertImageReadsAcrossBothSides) {
-    Image image = Image::fromFixture("d71/c.d71");
+    D71Image image = D71Image::fromFixture("d71/c.d71");
     EXPECT_EQ(image.disk->lastError(), 0u);
     EXPECT_EQ(image.disk->blocksFree(), 557u);
     EXPECT_EQ(image.file(0), hello());
@@ -23,13 +23,13 @@ TEST(Disk71Fixture, CbmconvertImageReadsAcrossBothSides) {
     dir_entry_t entry;
     ASSERT_TRUE(image.disk->getEntry(1, false, entry));
     std::vector<track_sector_t> blocks;
-    ASSERT_TRUE(image.disk->readData(entry, 0, nullptr, nullptr, &blocks));
+    ASSERT_TRUE(image.disk->readEntry(entry, &blocks).whole());
     EXPECT_TRUE(std::any_of(blocks.begin(), blocks.end(), [](const track_sector_t& b) { return b.track == 53; }));
 }
 
 TEST(Disk71Fixture, ZeroSecondSideCountsAreKeptButNeverWrap) {
     // cc1541 stores 0 for every second-side count and free bits in the maps.
-    Image image = Image::fromFixture("d71/t.d71");
+    D71Image image = D71Image::fromFixture("d71/t.d71");
     EXPECT_EQ(image.file(1), patternBytes(200000, 1));
     EXPECT_EQ(image.disk->blocksFree(), 0u);
     ASSERT_TRUE(image.disk->isBlockFree(makeBlock(60, 0)));
@@ -40,7 +40,7 @@ TEST(Disk71Fixture, ZeroSecondSideCountsAreKeptButNeverWrap) {
 }
 
 TEST(Disk71Layout, GeometryAndSizes) {
-    Image image = Image::blank();
+    D71Image image = D71Image::blank();
     Disk71& disk = *image.disk;
     EXPECT_FALSE(disk.isValidBlock(makeBlock(70, 17)));
     EXPECT_FALSE(disk.isValidBlock(makeBlock(71, 0)));
@@ -51,18 +51,18 @@ TEST(Disk71Layout, GeometryAndSizes) {
     std::vector<std::uint8_t> errors(Disk71::kBlocks, 1);
     errors.back() = 5;
     bytes.insert(bytes.end(), errors.begin(), errors.end());
-    Image withErrors = Image::fromBytes(bytes);
+    D71Image withErrors = D71Image::fromBytes(bytes);
     EXPECT_EQ(withErrors.disk->lastError(), 0u);
     EXPECT_TRUE(withErrors.disk->hasErrorBytes());
     EXPECT_EQ(withErrors.disk->errorCode(makeBlock(70, 16)), 5);
     EXPECT_EQ(withErrors.disk->errorCode(makeBlock(53, 0)), 1);
 
     bytes.resize(Disk71::kSize + 683);
-    EXPECT_TRUE(Image::fromBytes(bytes).disk->damage().sizeUnknown);
+    EXPECT_TRUE(D71Image::fromBytes(bytes).disk->damage().sizeUnknown);
 }
 
 TEST(Disk71Format, NewImage) {
-    Image image = Image::blank();
+    D71Image image = D71Image::blank();
     Disk71& disk = *image.disk;
     EXPECT_EQ(image.bytes().size(), Disk71::kSize);
     EXPECT_EQ(disk.blocksFree(), 1328u);
@@ -74,7 +74,7 @@ TEST(Disk71Format, NewImage) {
 }
 
 TEST(Disk71Allocation, ZonesThenEveryTrackBeforeFull) {
-    Image image = Image::blank();
+    D71Image image = D71Image::blank();
     Disk71& disk = *image.disk;
     const std::vector<track_sector_t> first = image.allocate(2);
     EXPECT_EQ(first[0], makeBlock(17, 0));
@@ -99,7 +99,7 @@ TEST(Disk71Allocation, ZonesThenEveryTrackBeforeFull) {
     EXPECT_EQ(at, makeBlock(17, 11));
 
     // Every data block of the disk is handed out once, never one of track 18 or 53.
-    Image fresh = Image::blank();
+    D71Image fresh = D71Image::blank();
     const std::vector<track_sector_t> all = fresh.allocate(2000);
     EXPECT_EQ(all.size(), 1328u);
     EXPECT_EQ(fresh.disk->blocksFree(), 0u);
@@ -108,7 +108,7 @@ TEST(Disk71Allocation, ZonesThenEveryTrackBeforeFull) {
 }
 
 TEST(Disk71Bam, SnapshotUndoRestoresBothBlocksInPlace) {
-    Image image = Image::blank();
+    D71Image image = D71Image::blank();
     Disk71& disk = *image.disk;
     const std::vector<std::uint8_t> before = image.bytes();
     disk.snapshotBam();

@@ -8,7 +8,7 @@
 namespace platter {
 namespace {
 
-using Image = test_support::ImageOf<Disk81>;
+using D81Image = test_support::ImageOf<Disk81>;
 using test_support::bytes_t;
 using test_support::cbmName;
 using test_support::patternBytes;
@@ -20,7 +20,7 @@ bool importPartition(Disk& disk, const bytes_t& data) {
 // A raw partition image becomes a 1581 partition holding its blocks in order; one undo
 // takes it all back.
 TEST(Disk81Import, RawBlocksBecomeAPartition) {
-    Image image = Image::blank();
+    D81Image image = D81Image::blank();
     const bytes_t before = image.bytes();
     const bytes_t data = patternBytes(160 * 256, 9);
     ASSERT_TRUE(importPartition(*image.disk, data)) << image.disk->lastError();
@@ -41,7 +41,7 @@ TEST(Disk81Import, RawBlocksBecomeAPartition) {
 // Data of a part track would not fit the whole-track partition made for it: refused, and
 // the blocks after it stay as they were.
 TEST(Disk81Import, DataLargerThanThePartitionIsRefused) {
-    Image image = Image::blank();
+    D81Image image = D81Image::blank();
     const bytes_t before = image.bytes();
     EXPECT_FALSE(importPartition(*image.disk, patternBytes(161 * 256, 9)));
     EXPECT_EQ(image.disk->lastError(), kErrImportFailed);

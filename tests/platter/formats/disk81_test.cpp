@@ -8,7 +8,7 @@
 namespace platter {
 namespace {
 
-using Image = test_support::ImageOf<Disk81>;
+using D81Image = test_support::ImageOf<Disk81>;
 using test_support::patternBytes;
 
 // Enters the entry at `index` (a 1581 partition) of the current directory.
@@ -20,12 +20,12 @@ void enter(Disk& disk, std::uint64_t index) {
 }
 
 TEST(Disk81Fixture, ToolImagesListAndRead) {
-    Image converted = Image::fromFixture("d81/c.d81");
+    D81Image converted = D81Image::fromFixture("d81/c.d81");
     EXPECT_EQ(converted.disk->lastError(), 0u);
     EXPECT_EQ(converted.disk->blocksFree(), 2922u);
     EXPECT_EQ(converted.file(1), patternBytes(60000, 2));
 
-    Image made = Image::fromFixture("d81/p.d81");
+    D81Image made = D81Image::fromFixture("d81/p.d81");
     EXPECT_EQ(made.file(1), patternBytes(60000, 2));
     EXPECT_EQ(made.disk->blocksFree(), 2922u - 120u);
     // The partition on tracks 70-72 has its own BAM and directory.
@@ -40,7 +40,7 @@ TEST(Disk81Fixture, ToolImagesListAndRead) {
 }
 
 TEST(Disk81Partition, AnAreaThatIsNotTheImagesIsRefusedWhole) {
-    Image image = Image::fromFixture("d81/bad_parts.d81");
+    D81Image image = D81Image::fromFixture("d81/bad_parts.d81");
     Disk81& disk = *image.disk;
     const std::vector<std::uint8_t> before = image.bytes();
     const block_range_fault expected[] = {block_range_fault::outsideImage, block_range_fault::directoryTrack,
@@ -72,18 +72,18 @@ TEST(Disk81Partition, AnAreaThatIsNotTheImagesIsRefusedWhole) {
     EXPECT_EQ(disk.blockRangeFault(0, 0, 0), block_range_fault::none);
 
     // Cut inside the partition's tracks: its area runs past the end of the bytes.
-    Image cut = Image::fromBytes(std::vector<std::uint8_t>(before.begin(), before.begin() + 71 * 40 * 256));
+    D81Image cut = D81Image::fromBytes(std::vector<std::uint8_t>(before.begin(), before.begin() + 71 * 40 * 256));
     EXPECT_EQ(cut.disk->partitionFault(part), block_range_fault::pastEnd);
     EXPECT_TRUE(cut.file(2).empty());
 }
 
 TEST(Disk81Partition, WalksInsideEndAtItsAreasEdge) {
-    Image image = Image::fromFixture("d81/bad_inner.d81");
+    D81Image image = D81Image::fromFixture("d81/bad_inner.d81");
     Disk81& disk = *image.disk;
     EXPECT_TRUE(disk.damage().areaFaults);
     EXPECT_FALSE(disk.damage().maySave());
-    EXPECT_TRUE(Image::fromFixture("d81/bad_parts.d81").disk->damage().areaFaults);
-    EXPECT_TRUE(Image::fromFixture("d81/p.d81").disk->damage().maySave());
+    EXPECT_TRUE(D81Image::fromFixture("d81/bad_parts.d81").disk->damage().areaFaults);
+    EXPECT_TRUE(D81Image::fromFixture("d81/p.d81").disk->damage().maySave());
     // SIZE0, SIZE1, SIZE119, SIZE121 and SECTOR5: no 1581 enters them, and cat reads none.
     const block_range_fault expected[] = {block_range_fault::smallerThanKind, block_range_fault::smallerThanKind,
                                           block_range_fault::smallerThanKind, block_range_fault::notWholeTracks,
@@ -117,15 +117,15 @@ TEST(Disk81Partition, WalksInsideEndAtItsAreasEdge) {
 }
 
 TEST(Disk81Layout, SizesAndDirectoryOrder) {
-    Image image = Image::blank();
+    D81Image image = D81Image::blank();
     std::vector<std::uint8_t> bytes = image.bytes();
     bytes.resize(Disk81::kSize + Disk81::kBlocks, 1);
     bytes.back() = 9;
-    Image withErrors = Image::fromBytes(bytes);
+    D81Image withErrors = D81Image::fromBytes(bytes);
     EXPECT_EQ(withErrors.disk->lastError(), 0u);
     EXPECT_EQ(withErrors.disk->errorCode(makeBlock(80, 39)), 9);
     bytes.resize(Disk81::kSize - 256);
-    EXPECT_TRUE(Image::fromBytes(bytes).disk->damage().sizeUnknown);
+    EXPECT_TRUE(D81Image::fromBytes(bytes).disk->damage().sizeUnknown);
 
     track_sector_t at = noBlock();
     std::uint64_t visited = 0;
@@ -135,7 +135,7 @@ TEST(Disk81Layout, SizesAndDirectoryOrder) {
 }
 
 TEST(Disk81Format, NewImageAndAllocation) {
-    Image image = Image::blank();
+    D81Image image = D81Image::blank();
     Disk81& disk = *image.disk;
     EXPECT_EQ(disk.blocksFree(), 3160u);
     EXPECT_EQ(image.block(40, 1)[0], 40);
@@ -144,7 +144,7 @@ TEST(Disk81Format, NewImageAndAllocation) {
     EXPECT_EQ(chain[0], makeBlock(39, 0));
     EXPECT_EQ(chain[1], makeBlock(39, 1));
     EXPECT_EQ(chain[40], makeBlock(38, 0));
-    EXPECT_EQ(Image::blank().allocate(4000).size(), 3160u);
+    EXPECT_EQ(D81Image::blank().allocate(4000).size(), 3160u);
 
     const std::array<std::uint8_t, 5> id = {'X', 'Y', 0xa0, '3', 'D'};
     disk.setDiskId(id);
@@ -154,7 +154,7 @@ TEST(Disk81Format, NewImageAndAllocation) {
 }
 
 TEST(Disk81Partition, CreateEnterAndAllocateInside) {
-    Image image = Image::blank();
+    D81Image image = D81Image::blank();
     Disk81& disk = *image.disk;
     std::uint64_t min = 0, max = 0, current = 1;
     ASSERT_TRUE(disk.sizeRange(min, max, current));
@@ -185,7 +185,7 @@ TEST(Disk81Partition, CreateEnterAndAllocateInside) {
 }
 
 TEST(Disk81Partition, SizesAndPlacement) {
-    Image image = Image::blank();
+    D81Image image = D81Image::blank();
     Disk81& disk = *image.disk;
     EXPECT_FALSE(disk.createSubdirectory(0, 119));
     EXPECT_EQ(disk.lastError(), kErrBadSize);
@@ -207,7 +207,7 @@ TEST(Disk81Partition, SizesAndPlacement) {
 }
 
 TEST(Disk81Partition, FailedCreationLeavesTheImageAsItWas) {
-    Image image = Image::blank();
+    D81Image image = D81Image::blank();
     Disk81& disk = *image.disk;
     // A full directory: 37 linked blocks of eight entries, all of track 40 used.
     for (std::uint64_t s = 3; s <= 39; ++s) {

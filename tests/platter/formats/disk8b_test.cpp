@@ -8,11 +8,11 @@
 namespace platter {
 namespace {
 
-using Image = test_support::ImageOf<Disk8B>;
+using D8BImage = test_support::ImageOf<Disk8B>;
 using test_support::patternBytes;
 
 TEST(Disk8BFixture, ListsAndReadsOverTheMapSeams) {
-    Image image = Image::fromFixture("d8b/files.d8b");
+    D8BImage image = D8BImage::fromFixture("d8b/files.d8b");
     EXPECT_EQ(image.disk->lastError(), 0u);
     EXPECT_FALSE(image.disk->hasErrorBytes());
     EXPECT_EQ(image.disk->blocksFree(), 5300u);
@@ -27,7 +27,7 @@ TEST(Disk8BLayout, SizesErrorBytesAndDirectoryEnd) {
     bytes.resize(Disk8B::kSize + Disk8B::kBlocks, 1);
     bytes.back() = 7;
     bytes[Disk8B::kSize + 136] = 3;
-    Image withErrors = Image::fromBytes(bytes);
+    D8BImage withErrors = D8BImage::fromBytes(bytes);
     EXPECT_EQ(withErrors.disk->lastError(), 0u);
     EXPECT_EQ(withErrors.disk->errorCode(makeBlock(40, 135)), 7);
     EXPECT_EQ(withErrors.disk->errorCode(makeBlock(2, 0)), 3);
@@ -36,12 +36,12 @@ TEST(Disk8BLayout, SizesErrorBytesAndDirectoryEnd) {
 
     for (std::size_t size : {Disk8B::kSize + 1, Disk8B::kSize - 256, std::size_t{1000}}) {
         bytes.resize(size);
-        Image odd = Image::fromBytes(bytes);
+        D8BImage odd = D8BImage::fromBytes(bytes);
         EXPECT_TRUE(odd.disk->damage().sizeUnknown) << size;
         EXPECT_FALSE(odd.disk->hasErrorBytes()) << size;
     }
 
-    Image image = Image::blank();
+    D8BImage image = D8BImage::blank();
     EXPECT_EQ(image.disk->maxSector(7), 135u);
     track_sector_t at = noBlock();
     std::uint64_t visited = 0;
@@ -50,7 +50,7 @@ TEST(Disk8BLayout, SizesErrorBytesAndDirectoryEnd) {
 }
 
 TEST(Disk8BFormat, NewImageAllocationAndNoPartitions) {
-    Image image = Image::blank();
+    D8BImage image = D8BImage::blank();
     Disk8B& disk = *image.disk;
     EXPECT_EQ(image.bytes().size(), Disk8B::kSize);
     EXPECT_EQ(disk.blocksFree(), 5304u);
@@ -67,7 +67,7 @@ TEST(Disk8BFormat, NewImageAllocationAndNoPartitions) {
 }
 
 TEST(Disk8BBam, TracksWhoseMapCrossesIntoTheNextBlock) {
-    Image image = Image::blank();
+    D8BImage image = D8BImage::blank();
     Disk8B& disk = *image.disk;
     ASSERT_TRUE(disk.toggleBlock(makeBlock(14, 135)));
     // Track 14: count in 1/1 at 16 + 13 * 18, sector 135 in the map's last byte, in 1/2.

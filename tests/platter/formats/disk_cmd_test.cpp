@@ -48,11 +48,7 @@ std::unique_ptr<DiskD1M> fixtureD1m(bytes_t bytes = test_support::readFixture("c
     return disk;
 }
 
-dir_entry_t entryAt(Disk& disk, std::uint64_t index) {
-    dir_entry_t entry;
-    EXPECT_TRUE(disk.getEntry(index, false, entry)) << index;
-    return entry;
-}
+using test_support::entryAt;
 
 // Two images list alike when their names, ids, entries and files are equal.
 void expectListsAlike(Disk& partition, Disk& image) {

@@ -4,22 +4,21 @@
 
 #include "platter/core/format_registry.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/disk_reads.hpp"
 #include "tests/support/image_of.hpp"
 
 namespace platter {
 namespace {
 
-using Image = test_support::ImageOf<DiskFI>;
+using DfiImage = test_support::ImageOf<DiskFI>;
 using test_support::bytes_t;
 using test_support::cbmName;
 using test_support::patternBytes;
 
-bool importPrg(Disk& disk, const char* name, const bytes_t& data) {
-    return disk.importFile(cbmName(name), 1000, data, 0, formatById(format_id::prg));
-}
+using test_support::importPrg;
 
 TEST(DiskFIFixture, ListsAndReadsAcrossTracks) {
-    Image image = Image::fromFixture("dfi/files.dfi");
+    DfiImage image = DfiImage::fromFixture("dfi/files.dfi");
     EXPECT_EQ(image.disk->lastError(), 0u);
     EXPECT_EQ(image.disk->trackCount(), 2u);
     EXPECT_EQ(image.disk->blocksFree(), 239u);
@@ -46,7 +45,7 @@ TEST(DiskFILayout, TrackCountFollowsBothTheByteAndTheFile) {
         bytes_t bytes = good;
         bytes.resize(c.size);
         bytes[0x1c] = c.count;
-        Image odd = Image::fromBytes(bytes);
+        DfiImage odd = DfiImage::fromBytes(bytes);
         EXPECT_TRUE(odd.disk->damage().sizeUnknown) << c.size << " " << int{c.count};
         EXPECT_EQ(odd.disk->trackCount(), c.tracks) << c.size << " " << int{c.count};
         EXPECT_LE(odd.disk->blocksFree(), c.tracks * DiskFI::kSectors);
@@ -55,7 +54,7 @@ TEST(DiskFILayout, TrackCountFollowsBothTheByteAndTheFile) {
 }
 
 TEST(DiskFIFormat, NewArchiveAndFirstBlock) {
-    Image image = Image::blank();
+    DfiImage image = DfiImage::blank();
     DiskFI& disk = *image.disk;
     EXPECT_EQ(image.bytes().size(), DiskFI::kTrackBytes);
     EXPECT_EQ(disk.blocksFree(), 221u);
@@ -67,7 +66,7 @@ TEST(DiskFIFormat, NewArchiveAndFirstBlock) {
 }
 
 TEST(DiskFIGrowth, ImportGrowsOneTrackAndUndoShrinksBack) {
-    Image image = Image::blank();
+    DfiImage image = DfiImage::blank();
     DiskFI& disk = *image.disk;
     const bytes_t before = image.bytes();
     const bytes_t data = patternBytes(300 * 254, 9);
@@ -86,7 +85,7 @@ TEST(DiskFIGrowth, ImportGrowsOneTrackAndUndoShrinksBack) {
 }
 
 TEST(DiskFIGrowth, StopsAt255TracksAndAFailedImportLeavesNoTrace) {
-    Image image = Image::blank();
+    DfiImage image = DfiImage::blank();
     DiskFI& disk = *image.disk;
     const bytes_t before = image.bytes();
     const bytes_t tooBig(DiskFI::kMaxTracks * DiskFI::kSectors * 254, 0x55);

@@ -25,7 +25,7 @@ namespace {
 
 using test_support::bytes_t;
 
-constexpr std::size_t kSize35 = 174848;
+using testing::kSize35;
 
 // The image's bytes, error bytes included, as far as `available` lets each pointer reach.
 bytes_t contentOf(Disk& disk) {

@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "platter/core/data_provider.hpp"
+#include "platter/core/file_data_provider.hpp"
+#include "platter/open/open_container.hpp"
 #include "platter/formats/cfs_entry.hpp"
 #include "platter/formats/part_cfs.hpp"
 #include "tests/support/bytes.hpp"
@@ -38,11 +40,7 @@ std::unique_ptr<DiskIDE64> openHdd(bytes_t bytes = test_support::readFixture("cm
     return disk;
 }
 
-dir_entry_t entryAt(Disk& disk, std::uint64_t index) {
-    dir_entry_t entry;
-    EXPECT_TRUE(disk.getEntry(index, false, entry)) << index;
-    return entry;
-}
+using test_support::entryAt;
 
 // The entry of the current directory with the given name.
 dir_entry_t named(Disk& disk, const std::string& name) {
@@ -516,6 +514,31 @@ TEST(DiskIDE64, PartitionOutlivingItsImageReadsNothing) {
     EXPECT_EQ(part->countDirectoryEntries(), 0u);
     bytes_t data;
     EXPECT_FALSE(readWhole(*part, dir_entry_t{}, data));
+}
+
+}  // namespace
+}  // namespace platter
+
+namespace platter {
+namespace {
+
+// A partition read from a file grown far past it, a few blocks of which are ever loaded, gives
+// the bytes it gives from memory; the file's provider keeps none of them.
+TEST(DiskIDE64, APartitionOfALargeSparseFileReadsAsFromMemory) {
+    test_support::ScratchDir scratch;
+    const std::filesystem::path path = scratch.file("sparse.hdd");
+    test_support::writeBytes(path, test_support::readFixture("cmd/x.hdd"));
+    std::filesystem::resize_file(path, std::uintmax_t{96} << 20);
+    const open_result_t opened = openContainerFile(path);
+    ASSERT_TRUE(opened.disk);
+    auto memory = openHdd();
+    const entry_read_t fromFile = opened.disk->readEntry(entryAt(*opened.disk, 0));
+    const entry_read_t fromMemory = memory->readEntry(entryAt(*memory, 0));
+    EXPECT_TRUE(fromFile.whole());
+    EXPECT_EQ(fromFile.bytes, fromMemory.bytes);
+    const auto* provider = dynamic_cast<const FileDataProvider*>(opened.disk->dataProvider());
+    ASSERT_NE(provider, nullptr);
+    EXPECT_LT(provider->loadedBlockCount() * Disk::kBlockSize, fromFile.bytes.size());
 }
 
 }  // namespace

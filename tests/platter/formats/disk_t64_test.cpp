@@ -17,7 +17,7 @@ using test_support::saved;
 namespace platter {
 namespace {
 
-using Image = test_support::ImageOf<DiskT64>;
+using T64Image = test_support::ImageOf<DiskT64>;
 using test_support::bytes_t;
 using test_support::cbmName;
 using test_support::patternBytes;
@@ -31,9 +31,7 @@ bytes_t program(std::uint16_t start, const bytes_t& data) {
 
 std::uint64_t word(const bytes_t& bytes, std::size_t at) { return bytes[at] + 256u * bytes[at + 1]; }
 
-bool importPrg(Disk& disk, const char* name, const bytes_t& data) {
-    return disk.importFile(cbmName(name), 1000, data, 0, formatById(format_id::prg));
-}
+using test_support::importPrg;
 
 bytes_t prefix(const bytes_t& bytes, std::ptrdiff_t length) { return bytes_t(bytes.begin(), bytes.begin() + length); }
 
@@ -54,7 +52,7 @@ read_t readEntry(DiskT64& tape, std::uint64_t index) {
 using notes_t = std::vector<std::string>;
 
 TEST(DiskT64Fixture, SizesComeFromTheDataOffsetsNotTheEndAddresses) {
-    Image image = Image::fromFixture("t64/files.t64");
+    T64Image image = T64Image::fromFixture("t64/files.t64");
     DiskT64& tape = *image.disk;
     EXPECT_EQ(tape.lastError(), 0u);
     EXPECT_EQ(tape.countDirectoryEntries(), 2u);
@@ -83,7 +81,7 @@ TEST(DiskT64Layout, DamagedHeadersAndOffsetsStayInsideTheFile) {
     const bytes_t good = test_support::readFixture("t64/files.t64");
     for (std::size_t size : {std::size_t{1}, std::size_t{63}, std::size_t{64}, std::size_t{100}, good.size() - 1}) {
         bytes_t bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
-        Image cut = Image::fromBytes(bytes);
+        T64Image cut = T64Image::fromBytes(bytes);
         EXPECT_EQ(cut.disk->damage().sizeUnknown, size < DiskT64::kHeaderSize) << size;
         for (std::uint64_t i = 0; i < cut.disk->countDirectoryEntries(); ++i) cut.file(i);
     }
@@ -93,7 +91,7 @@ TEST(DiskT64Layout, DamagedHeadersAndOffsetsStayInsideTheFile) {
     bytes[0x22] = 0xff;
     bytes[0x23] = 0xff;
     bytes[0x40 + 8 + 3] = 0x7f;
-    Image odd = Image::fromBytes(bytes);
+    T64Image odd = T64Image::fromBytes(bytes);
     DiskT64& tape = *odd.disk;
     tape.setIncludeEmpty(true);
     EXPECT_EQ(tape.countDirectoryEntries(), 3u);
@@ -107,7 +105,7 @@ TEST(DiskT64Layout, DamagedHeadersAndOffsetsStayInsideTheFile) {
 }
 
 TEST(DiskT64Damage, ACutTapeGivesWhatIsThereAndSaysSo) {
-    Image image = Image::fromFixture("t64/cut.t64");
+    T64Image image = T64Image::fromFixture("t64/cut.t64");
     DiskT64& tape = *image.disk;
     EXPECT_EQ(tape.damageNotes(), notes_t{"entry 0 of 'test tape' runs past the end of the tape"});
     // Only HELLO's end address tells that its 600 bytes are cut after 140.
@@ -124,12 +122,12 @@ TEST(DiskT64Damage, ACutTapeGivesWhatIsThereAndSaysSo) {
     EXPECT_FALSE(second.cutShort);
 
     // Cut inside SECOND: HELLO's data start past the end, and SECOND's run to where they start.
-    Image earlier = Image::fromBytes(prefix(test_support::readFixture("t64/files.t64"), 300));
+    T64Image earlier = T64Image::fromBytes(prefix(test_support::readFixture("t64/files.t64"), 300));
     EXPECT_EQ(earlier.disk->damageNotes(), notes_t{"entries 0-1 of 'test tape' run past the end of the tape"});
     EXPECT_EQ(readEntry(*earlier.disk, 1).data, program(0xc000, prefix(patternBytes(300, 12), 140)));
 
     // Cut inside FIRST's padding: its data are whole, LAST's are gone.
-    Image padding = Image::fromBytes(prefix(test_support::readFixture("t64/padded.t64"), 64 + 64 + 110));
+    T64Image padding = T64Image::fromBytes(prefix(test_support::readFixture("t64/padded.t64"), 64 + 64 + 110));
     EXPECT_EQ(padding.disk->damageNotes(), notes_t{"entry 1 of 'padded' runs past the end of the tape"});
     EXPECT_FALSE(readEntry(*padding.disk, 0).cutShort);
     EXPECT_EQ(readEntry(*padding.disk, 1).data, program(0x1000, {}));
@@ -140,14 +138,14 @@ TEST(DiskT64Damage, ACutTapeGivesWhatIsThereAndSaysSo) {
     const std::size_t last = DiskT64::kHeaderSize + 2 * DiskT64::kEntrySize;
     std::copy_n(moved.begin() + first, DiskT64::kEntrySize, moved.begin() + last);
     moved[first] = 0;
-    Image behindEmpty = Image::fromBytes(moved);
+    T64Image behindEmpty = T64Image::fromBytes(moved);
     EXPECT_EQ(behindEmpty.disk->damageNotes(), notes_t{"entry 1 of 'test tape' runs past the end of the tape"});
     behindEmpty.disk->setIncludeEmpty(true);
     EXPECT_EQ(behindEmpty.disk->damageNotes(), notes_t{"entry 2 of 'test tape' runs past the end of the tape"});
 }
 
 TEST(DiskT64Damage, EntriesPastTheEndOfAHeaderThatClaimsTooMuch) {
-    Image image = Image::fromFixture("t64/claims.t64");
+    T64Image image = T64Image::fromFixture("t64/claims.t64");
     DiskT64& tape = *image.disk;
     tape.setIncludeEmpty(true);
     EXPECT_EQ(tape.countDirectoryEntries(), 4u);
@@ -164,9 +162,11 @@ TEST(DiskT64Damage, EntriesPastTheEndOfAHeaderThatClaimsTooMuch) {
 // A header that claims 9 entries where SECOND's data begin after the third slot: the slots
 // after it are data, not entries.
 TEST(DiskT64Damage, TheDirectoryEndsWhereTheFirstDataBegin) {
-    Image image = Image::fromFixture("t64/nine.t64");
+    T64Image image = T64Image::fromFixture("t64/nine.t64");
     DiskT64& tape = *image.disk;
-    EXPECT_EQ(tape.damageNotes(), notes_t{"the header claims 9 entries; the tape has room for 3"});
+    // SECOND, whose end address says nothing, may begin inside the slots the header claims.
+    EXPECT_EQ(tape.damageNotes(), notes_t({"the header claims 9 entries; the tape has room for 3",
+                                           "the data of entry 1 of 'test tape' are not placed for sure"}));
     EXPECT_EQ(tape.countDirectoryEntries(), 2u);
     tape.setIncludeEmpty(true);
     EXPECT_EQ(tape.countDirectoryEntries(), 3u);
@@ -188,7 +188,7 @@ TEST(DiskT64Damage, AFullDirectoryOfEntriesAtOneOffsetReadsEachByItsName) {
         std::string name = "F" + std::to_string(slot);
         test_support::put(bytes, at + 16, name.append(16 - name.size(), ' '));
     }
-    Image image = Image::fromBytes(bytes);
+    T64Image image = T64Image::fromBytes(bytes);
     DiskT64& tape = *image.disk;
     tape.setIncludeEmpty(true);
     ASSERT_EQ(tape.countDirectoryEntries(), kSlots);
@@ -200,7 +200,7 @@ TEST(DiskT64Damage, AFullDirectoryOfEntriesAtOneOffsetReadsEachByItsName) {
 }
 
 TEST(DiskT64Sizes, EndAddressesLeaveOutZeroPadding) {
-    Image image = Image::fromFixture("t64/padded.t64");
+    T64Image image = T64Image::fromFixture("t64/padded.t64");
     DiskT64& tape = *image.disk;
     EXPECT_EQ(image.file(0), program(0x0801, patternBytes(100, 15)));
     EXPECT_EQ(image.file(1), program(0x1000, patternBytes(300, 16)));
@@ -269,7 +269,7 @@ TEST(DiskT64Damage, OffsetsAndEndAddressesAreHeldAgainstEachOther) {
     };
     for (const row_t& row : rows) {
         SCOPED_TRACE(row.fixture);
-        Image image = Image::fromFixture(row.fixture);
+        T64Image image = T64Image::fromFixture(row.fixture);
         DiskT64& tape = *image.disk;
         EXPECT_EQ(tape.damageNotes(), row.notes);
         ASSERT_EQ(tape.countDirectoryEntries(), row.entries.size());
@@ -291,7 +291,7 @@ TEST(DiskT64Layout, EntriesSharingTheirDataTakeTheirEndAddresses) {
     const std::uint8_t shared[] = {1, 0x82, 0x00, 0x30, 0x64, 0x30, 0,   0,   160, 0,  0,
                                    0, 0,    0,    0,    0,    'T',  'H', 'I', 'R', 'D'};
     std::copy(std::begin(shared), std::end(shared), bytes.begin() + 0x80);
-    Image image = Image::fromBytes(bytes);
+    T64Image image = T64Image::fromBytes(bytes);
     const read_t third = readEntry(*image.disk, 2);
     EXPECT_EQ(third.data, program(0x3000, patternBytes(100, 12)));
     EXPECT_TRUE(third.cutShort);
@@ -300,7 +300,7 @@ TEST(DiskT64Layout, EntriesSharingTheirDataTakeTheirEndAddresses) {
 }
 
 TEST(DiskT64Edit, NewTapeImportAndUndo) {
-    Image image = Image::blank();
+    T64Image image = T64Image::blank();
     DiskT64& tape = *image.disk;
     const bytes_t blank = image.bytes();
     EXPECT_EQ(blank.size(), DiskT64::kNewTapeSize);
@@ -322,7 +322,7 @@ TEST(DiskT64Edit, NewTapeImportAndUndo) {
 }
 
 TEST(DiskT64Edit, DeleteKeepsTheDataRemoveCutsItAndUndoRestores) {
-    Image image = Image::fromFixture("t64/files.t64");
+    T64Image image = T64Image::fromFixture("t64/files.t64");
     DiskT64& tape = *image.disk;
     const bytes_t before = image.bytes();
     dir_entry_t entry;
@@ -344,7 +344,7 @@ TEST(DiskT64Edit, DeleteKeepsTheDataRemoveCutsItAndUndoRestores) {
 }
 
 TEST(DiskT64Edit, RenameMoveAndValidate) {
-    Image image = Image::fromFixture("t64/other.t64");
+    T64Image image = T64Image::fromFixture("t64/other.t64");
     DiskT64& tape = *image.disk;
     dir_entry_t entry;
     ASSERT_TRUE(tape.getEntry(0, false, entry));
@@ -368,7 +368,7 @@ TEST(DiskT64Edit, RenameMoveAndValidate) {
 }
 
 TEST(DiskT64Edit, SortAndMoveRunsKeepEachEntryWithItsData) {
-    Image image = Image::fromFixture("t64/files.t64");
+    T64Image image = T64Image::fromFixture("t64/files.t64");
     DiskT64& tape = *image.disk;
     const bytes_t before = image.bytes();
     const bytes_t hello = program(0x0801, patternBytes(600, 11));
@@ -392,7 +392,7 @@ TEST(DiskT64Edit, SortAndMoveRunsKeepEachEntryWithItsData) {
 }
 
 TEST(DiskT64Save, TapesOverOneTrackAreSavedByteForByte) {
-    Image image = Image::blank();
+    T64Image image = T64Image::blank();
     DiskT64& tape = *image.disk;
     ASSERT_TRUE(importPrg(tape, "BIG", program(0x1000, patternBytes(70000, 4))));
     // No free slot is left: the second entry grows the table and moves all data on.

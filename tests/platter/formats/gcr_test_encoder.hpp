@@ -4,6 +4,7 @@
 // apart from the decoder so the two do not share a misreading; only the GCR
 // code table is common.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -16,6 +17,15 @@
 namespace platter::testing {
 
 using gcr_bytes_t = std::vector<std::uint8_t>;
+
+inline constexpr std::size_t kSize35 = 174848;  // a 35-track D64 without error bytes
+
+// A D64 of `size` bytes whose every byte tells where it stands.
+inline gcr_bytes_t patternD64(std::size_t size = kSize35) {
+    gcr_bytes_t out(size);
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
+    return out;
+}
 
 inline std::uint64_t gcrTestSectorsOn(std::uint64_t track) {
     return track <= 17 ? 21 : track <= 24 ? 19 : track <= 30 ? 18 : 17;
@@ -48,6 +58,7 @@ struct sector_damage_t {
     bool badHeaderChecksum = false;
     bool badDataChecksum = false;
     bool noHeaderSync = false;
+    bool otherDiskId = false;  // the header carries the ID "XY"
     std::uint8_t dataMarker = 0x07;
 };
 
@@ -78,9 +89,10 @@ inline gcr_bytes_t encodeTrack(std::span<const std::uint8_t> d64, std::uint64_t 
         const sector_damage_t damage = found == layout.damage.end() ? sector_damage_t{} : found->second;
         const auto s = static_cast<std::uint8_t>(sector);
         const auto t = static_cast<std::uint8_t>(track);
-        std::uint8_t headerSum = static_cast<std::uint8_t>(s ^ t ^ layout.id[1] ^ layout.id[0]);
+        const std::array<std::uint8_t, 2> id = damage.otherDiskId ? std::array<std::uint8_t, 2>{'X', 'Y'} : layout.id;
+        std::uint8_t headerSum = static_cast<std::uint8_t>(s ^ t ^ id[1] ^ id[0]);
         if (damage.badHeaderChecksum) headerSum ^= 0x40;
-        const std::array<std::uint8_t, 8> header = {0x08, headerSum, s, t, layout.id[1], layout.id[0], 0x0F, 0x0F};
+        const std::array<std::uint8_t, 8> header = {0x08, headerSum, s, t, id[1], id[0], 0x0F, 0x0F};
         append(5, damage.noHeaderSync ? 0x55 : 0xFF);
         appendGcr(header);
         append(9, 0x55);
@@ -166,6 +178,45 @@ inline gcr_bytes_t nibFromG64(const gcr_bytes_t& g64) {
         dumps.emplace_back(static_cast<std::uint8_t>(entry + 2), nibDump(bytes, entry * 977));
     }
     return makeNib(dumps);
+}
+
+// The ring of a track turned to start `bits` bits later, which changes nothing a drive reads.
+inline gcr_bytes_t rotateBits(std::span<const std::uint8_t> track, std::size_t bits) {
+    gcr_bytes_t out(track.size());
+    const std::size_t ring = track.size() * 8;
+    for (std::size_t i = 0; i < ring; ++i) {
+        const std::size_t from = (i + bits) % ring;
+        if ((track[from / 8] >> (7 - from % 8) & 1) != 0) out[i / 8] |= static_cast<std::uint8_t>(0x80 >> (i % 8));
+    }
+    return out;
+}
+
+// A G64 with the bit stream of every track and half track turned by `bits`.
+inline gcr_bytes_t rotateG64Tracks(gcr_bytes_t g64, std::size_t bits) {
+    const auto littleEndian = [&g64](std::size_t at, std::size_t width) {
+        std::size_t value = 0;
+        for (std::size_t i = width; i-- > 0;) value = value << 8 | g64[at + i];
+        return value;
+    };
+    for (std::size_t entry = 0; entry < g64[9]; ++entry) {
+        const std::size_t offset = littleEndian(12 + 4 * entry, 4);
+        if (offset == 0) continue;
+        const auto first = g64.begin() + static_cast<std::ptrdiff_t>(offset + 2);
+        const auto length = static_cast<std::ptrdiff_t>(littleEndian(offset, 2));
+        const gcr_bytes_t turned = rotateBits(std::span(first, first + length), bits);
+        std::copy(turned.begin(), turned.end(), first);
+    }
+    return g64;
+}
+
+// A NIB with each 8192-byte dump turned by `bits`: its headers sit that many bits off.
+inline gcr_bytes_t rotateNibDumps(gcr_bytes_t nib, std::size_t bits) {
+    for (std::size_t i = 0; 16 + 2 * i < 256 && nib[16 + 2 * i] != 0; ++i) {
+        const auto first = nib.begin() + static_cast<std::ptrdiff_t>(256 + 8192 * i);
+        const gcr_bytes_t turned = rotateBits(std::span(first, first + 8192), bits);
+        std::copy(turned.begin(), turned.end(), first);
+    }
+    return nib;
 }
 
 }  // namespace platter::testing

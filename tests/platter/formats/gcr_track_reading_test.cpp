@@ -6,6 +6,7 @@
 
 #include "tests/platter/formats/gcr_test_encoder.hpp"
 #include "platter/formats/gcr_bit_reader.hpp"
+#include "platter/formats/gcr_blocks.hpp"
 #include "platter/formats/gcr_track_checks.hpp"
 #include "platter/formats/gcr_track_scan.hpp"
 #include "platter/formats/gcr_track_syncs.hpp"
@@ -16,11 +17,7 @@ namespace {
 
 using testing::gcr_bytes_t;
 
-gcr_bytes_t patternD64(std::size_t size = 174848) {
-    gcr_bytes_t out(size);
-    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<std::uint8_t>((i * 13 + i / 256) & 255);
-    return out;
-}
+using testing::patternD64;
 
 TEST(GcrBitReader, ReadsMostSignificantBitFirstAndWrapsTheRing) {
     const gcr_bytes_t track = {0xA0, 0x0F};
@@ -47,40 +44,36 @@ TEST(GcrBitReader, DecodesGcrBytesAndGivesFfForCodesTheDriveNeverWrites) {
     EXPECT_EQ(bad.readGcrByte(), 0xFF);
 }
 
-TEST(GcrBitReader, FindsSyncsOfTenOnesAndStopsOnTheZeroAfterThem) {
-    const gcr_bytes_t track = {0x55, 0x7F, 0xF0, 0x52};  // eleven ones across bytes 1 and 2
-    GcrBitReader reader(track);
-    EXPECT_EQ(reader.findSync(), 11u);
-    EXPECT_EQ(reader.position().byte, 2u);
-    EXPECT_EQ(reader.position().bit, 4u);
-    EXPECT_EQ(reader.readBit(), 0u);
-
-    // Nine ones are not a sync; the search gives up after its budget even on
-    // a short ring it goes round many times.
-    const gcr_bytes_t nine = {0x7F, 0xC0, 0x00};
-    GcrBitReader none(nine);
-    EXPECT_LT(none.findSync(), GcrBitReader::kSyncMinimumOnes);
-    EXPECT_TRUE(none.wrapped());
-
-    // A sync may run over the end of the ring.
-    const gcr_bytes_t split = {0xFC, 0x00, 0x00, 0x3F};
-    GcrBitReader ring(split);
-    ring.seek({2, 0});
-    EXPECT_EQ(ring.findSync(), 12u);
+// The sync search read bit by bit, as the drive does: ones counted from `bit` until a zero bit
+// after ten or more, within the bit budget. Whether it found one, and the bit it then stands on.
+std::pair<bool, std::size_t> readToSync(const gcr_bytes_t& track, std::size_t bit) {
+    const std::size_t ring = track.size() * 8;
+    if (ring == 0) return {false, 0};
+    unsigned ones = 0;
+    for (std::size_t read = 0; read < kGcrSyncBitBudget; ++read) {
+        const std::size_t at = (bit + read) % ring;
+        if ((track[at / 8] >> (7 - at % 8) & 1) != 0) {
+            ++ones;
+        } else if (ones >= kGcrSyncMinimumOnes) {
+            return {true, at};
+        } else {
+            ones = 0;
+        }
+    }
+    return {false, (bit + kGcrSyncBitBudget) % ring};
 }
 
 // From `bit`, the index answers what a sync search reading the bits finds: the same sync (or
 // none), the reader left at the same bit, the same bytes after it.
 void expectIndexAgreesWithReading(const gcr_bytes_t& track, const GcrTrackSyncs& syncs, std::size_t bit) {
-    GcrBitReader reader(track);
-    reader.seek({bit / 8, static_cast<unsigned>(bit % 8)});
-    const bool found = reader.findSync() >= GcrBitReader::kSyncMinimumOnes;
-    const GcrBitReader::position_t after = reader.position();
+    const auto [found, after] = readToSync(track, bit);
     const GcrTrackSyncs::sync_t* sync = syncs.next(bit);
     ASSERT_EQ(sync != nullptr, found) << "from bit " << bit;
-    const std::size_t expected = sync ? sync->end : syncs.advance(bit, GcrBitReader::kSyncBitBudget);
-    ASSERT_EQ(after.byte * 8 + after.bit, expected) << "from bit " << bit;
+    const std::size_t expected = sync ? sync->end : syncs.advance(bit, kGcrSyncBitBudget);
+    ASSERT_EQ(after, expected) << "from bit " << bit;
     if (!sync) return;
+    GcrBitReader reader(track);
+    reader.seek({after / 8, static_cast<unsigned>(after % 8)});
     ASSERT_EQ(sync->rawByte, reader.peekRawByte()) << "from bit " << bit;
     std::array<std::uint8_t, 6> header;
     reader.readGcrBytes(header);
@@ -93,7 +86,7 @@ void expectIndexAgreesWithReading(const gcr_bytes_t& track, std::size_t step = 1
     const GcrTrackSyncs syncs(track);
     const std::size_t ring = track.size() * 8;
     for (std::size_t bit = 0; bit < ring; bit += step) expectIndexAgreesWithReading(track, syncs, bit);
-    const std::size_t reach = GcrBitReader::kSyncBitBudget % std::max<std::size_t>(ring, 1);
+    const std::size_t reach = kGcrSyncBitBudget % std::max<std::size_t>(ring, 1);
     for (const GcrTrackSyncs::sync_t& sync : syncs.syncs()) {
         for (std::size_t late = 0; late < 3; ++late)
             expectIndexAgreesWithReading(track, syncs, (sync.end + 2 * ring - reach + late - 1) % ring);
@@ -118,19 +111,9 @@ TEST(GcrTrackSyncs, FindsWhatReadingTheBitsFinds) {
     expectIndexAgreesWithReading(noise);
 }
 
-TEST(GcrTrackChecks, SyncMarksHeaderBytesAndAllSyncTracks) {
+TEST(GcrTrackChecks, AllSyncTracks) {
     EXPECT_TRUE(isAllSync(gcr_bytes_t(100, 0xFF)));
     EXPECT_FALSE(isAllSync(gcr_bytes_t{0xFF, 0xFE}));
-
-    EXPECT_TRUE(hasSyncMark(gcr_bytes_t{0x55, 0xFF, 0xC0}));
-    EXPECT_TRUE(hasSyncMark(gcr_bytes_t{0x7F, 0xE0}));
-    EXPECT_TRUE(hasSyncMark(gcr_bytes_t{0x0F, 0xFF, 0x80}));
-    EXPECT_FALSE(hasSyncMark(gcr_bytes_t{0x0F, 0xFF}));  // no byte after the pair
-    EXPECT_FALSE(hasSyncMark(gcr_bytes_t{0xFF, 0xBF}));
-    EXPECT_FALSE(hasSyncMark(gcr_bytes_t{0xFF}));
-
-    EXPECT_TRUE(hasHeaderByte(gcr_bytes_t{0x55, 0x52}));
-    EXPECT_FALSE(hasHeaderByte(gcr_bytes_t{0x55, 0x53}));
 }
 
 TEST(GcrTrackChecks, TrackPeriodOfARepeatedDump) {

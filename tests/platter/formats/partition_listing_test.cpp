@@ -20,7 +20,7 @@ using test_support::saved;
 namespace platter {
 namespace {
 
-std::unique_ptr<DiskD1M> fixtureD1m() {
+std::unique_ptr<DiskD1M> fixtureD1mAsOpened() {
     auto disk = std::make_unique<DiskD1M>();
     EXPECT_TRUE(disk->openBytes("k.d1m", test_support::readFixture("cmd/k.d1m")));
     return disk;
@@ -30,7 +30,7 @@ std::string text(const test_support::bytes_t& bytes) { return std::string(bytes.
 
 TEST(PartitionListing, TextListsTheTableThenEachPartition) {
     test_support::ScratchDir scratch;
-    const auto disk = fixtureD1m();
+    const auto disk = fixtureD1mAsOpened();
     ASSERT_TRUE(saved(disk->saveAs(scratch.file("flat.txt"))));
     const std::string flat = text(test_support::readBytes(scratch.file("flat.txt")));
     EXPECT_NE(flat.find("\r 0  SYSTEM           SYS\r 1  GAMES            41 \r 2  NAT              NAT\r"),
@@ -50,7 +50,7 @@ TEST(PartitionListing, TextListsTheTableThenEachPartition) {
 
 TEST(PartitionListing, CsvGivesNumbersAndTypeWords) {
     test_support::ScratchDir scratch;
-    const auto disk = fixtureD1m();
+    const auto disk = fixtureD1mAsOpened();
     disk->setIncludeEmpty(false);
     ASSERT_TRUE(saved(disk->saveAs(scratch.file("table.csv"))));
     const std::string csv = text(test_support::readBytes(scratch.file("table.csv")));
@@ -60,7 +60,7 @@ TEST(PartitionListing, CsvGivesNumbersAndTypeWords) {
 }
 
 TEST(PartitionListing, PictureStacksTheSelectedPartitions) {
-    const auto disk = fixtureD1m();
+    const auto disk = fixtureD1mAsOpened();
     disk->setIncludeEmpty(false);
     PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
     const forge::raster_image_t table = disk->renderDirectoryTree(writer, true, {});

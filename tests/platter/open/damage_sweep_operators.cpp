@@ -10,10 +10,6 @@ namespace damage_sweep {
 
 namespace {
 
-std::string blockText(const platter::track_sector_t& block) {
-    return std::to_string(block.track) + "/" + std::to_string(block.sector);
-}
-
 Bytes le(std::uint64_t value, std::size_t width) {
     Bytes out(width);
     for (std::size_t i = 0; i < width; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));

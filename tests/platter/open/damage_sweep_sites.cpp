@@ -18,11 +18,7 @@ using platter::dir_entry_t;
 using platter::makeBlock;
 using platter::track_sector_t;
 
-constexpr int kMaxDepth = 2;
-
-std::string blockText(const track_sector_t& block) {
-    return std::to_string(block.track) + "/" + std::to_string(block.sector);
-}
+constexpr int kMaxSiteDepth = 2;
 
 std::string nameText(const dir_entry_t& entry) {
     std::string name;
@@ -126,7 +122,7 @@ private:
         const platter::nested_kind kind = platter::nestedKindOf(disk, entry);
         if (kind == platter::nested_kind::partition) {
             sites_.entries.push_back({level.prefix, name, at, entry_role::tableEntry});
-            const std::shared_ptr<Disk> view = depth < kMaxDepth ? disk.openPartition(entry) : nullptr;
+            const std::shared_ptr<Disk> view = depth < kMaxSiteDepth ? disk.openPartition(entry) : nullptr;
             if (view) walkLevel(level_t{*view, "partition ", view->headerBlock(), firstBamBlock(*view), {}}, depth + 1);
             return;
         }
@@ -136,7 +132,7 @@ private:
             sites_.entries.push_back(
                 {level.prefix, name, at, partition ? entry_role::partition : entry_role::subdirectory});
             track_sector_t first;
-            if (depth >= kMaxDepth || !disk.openDirectory(entry, first, false)) return;
+            if (depth >= kMaxSiteDepth || !disk.openDirectory(entry, first, false)) return;
             level_t inner{disk, partition ? "partition " : "subdirectory ", entry.firstBlock(), level.bam, {}};
             if (partition) {
                 inner.bam = makeBlock(entry.firstBlock().track, entry.firstBlock().sector + 1);

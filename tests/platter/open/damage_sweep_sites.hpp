@@ -11,6 +11,10 @@
 
 namespace damage_sweep {
 
+inline std::string blockText(const platter::track_sector_t& block) {
+    return std::to_string(block.track) + "/" + std::to_string(block.sector);
+}
+
 // Two link bytes at `at` and the blocks a damaged link is pointed at, by name.
 struct link_site_t {
     std::string chain;  // "directory", "file", "partition directory" ...

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 #include <utility>
 
@@ -53,6 +55,27 @@ std::vector<bytes_t> zip(const bytes_t& image, std::uint64_t tracks) {
 }
 
 std::string partName(std::size_t k, const std::string& base) { return std::to_string(k) + "!" + base; }
+
+// The records of a four/five-part part, each as the bytes it takes; the header (load address,
+// and part 1's disk ID) is not one of them.
+std::vector<bytes_t> recordsOf(const bytes_t& part) {
+    std::vector<bytes_t> records;
+    std::size_t at = part[0] == 0xfe ? 4 : 2;
+    while (at + 2 <= part.size()) {
+        const unsigned mode = part[at] >> 6;
+        const std::size_t length = mode == 0 ? 258 : mode == 1 ? 3 : mode == 2 ? 4 + part[at + 2] : 2;
+        records.emplace_back(part.begin() + static_cast<std::ptrdiff_t>(at),
+                             part.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    }
+    return records;
+}
+
+bytes_t withRecords(const bytes_t& part, const std::vector<bytes_t>& records) {
+    bytes_t out(part.begin(), part.begin() + (part[0] == 0xfe ? 4 : 2));
+    for (const bytes_t& record : records) out.insert(out.end(), record.begin(), record.end());
+    return out;
+}
 
 // The parts stored as PRG entries of a fresh D64, under the names "1!GAME" ...
 std::unique_ptr<Disk> imageHolding(const std::vector<bytes_t>& parts, const std::vector<std::size_t>& which) {
@@ -159,8 +182,10 @@ TEST(ZipcodeFiles, APartCutShortIsNamedAndLeavesTheBlocksItLacksEmpty) {
     dir.write("2!cut", parts[2]);
     opened = openZipcodeFiles(dir.file("1!cut"));
     ASSERT_TRUE(opened.disk);
-    EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{
-                                   "zipcode part '2!cut' has no record of 168 blocks of its tracks; they are empty"});
+    EXPECT_EQ(opened.disk->damage().notes,
+              (std::vector<std::string>{"zipcode part '2!cut' has no record of 168 blocks of its tracks; they are empty",
+                                        "zipcode part '2!cut' has a record of block 17.0, outside its tracks; it and the "
+                                        "records after it were left out"}));
     EXPECT_TRUE(opened.disk->damage().incomplete);
 }
 
@@ -173,10 +198,13 @@ TEST(ZipcodeFiles, AFortyTrackSetIsNeverOpenedAsThirtyFive) {
         const bytes_t image = test_support::readFixture(fixture);
         const std::vector<bytes_t> parts = zip(image, 40);
         ASSERT_EQ(parts.size(), 5u);
-        const std::vector<std::pair<bytes_t, std::string>> cases = {
-            {bytes_t{}, missing},
-            {bytes_t{0x00, 0x04}, missing},
-            {parts[3], "zipcode part '5!set' has no record of 85 blocks of its tracks; they are empty"},
+        const std::vector<std::pair<bytes_t, std::vector<std::string>>> cases = {
+            {bytes_t{}, {missing}},
+            {bytes_t{0x00, 0x04}, {missing}},
+            {parts[3],
+             {"zipcode part '5!set' has no record of 85 blocks of its tracks; they are empty",
+              "zipcode part '5!set' has a record of block 26.0, outside its tracks; it and the records after it were "
+              "left out"}},
         };
         for (const auto& [partFive, note] : cases) {
             const ScratchDir dir;
@@ -184,8 +212,8 @@ TEST(ZipcodeFiles, AFortyTrackSetIsNeverOpenedAsThirtyFive) {
             dir.write("5!set", partFive);
             open_result_t opened = openZipcodeFiles(dir.file("1!set"));
             ASSERT_TRUE(opened.disk) << fixture;
-            EXPECT_EQ(opened.disk->trackCount(), 40u) << fixture << " " << note;
-            EXPECT_EQ(opened.disk->damage().notes, std::vector<std::string>{note}) << fixture;
+            EXPECT_EQ(opened.disk->trackCount(), 40u) << fixture << " " << note.front();
+            EXPECT_EQ(opened.disk->damage().notes, note) << fixture;
             EXPECT_TRUE(opened.disk->damage().incomplete);
             EXPECT_TRUE(sameTracks(contents(*opened.disk), image, 1, 36)) << fixture;
         }
@@ -206,12 +234,15 @@ TEST(ZipcodeFiles, AFortyTrackSetIsNeverOpenedAsThirtyFive) {
     }
 }
 
-// 3!NAME's record of 18/1 with a run past the block's end (as the last record of the block):
+// 3!NAME's record of 18/1 with a run past the block's end:
 // the directory block is empty and named, and the image is never saved.
 TEST(ZipcodeFiles, ARecordThatDoesNotDecodeLeavesItsBlockEmpty) {
     const ScratchDir dir;
     std::vector<bytes_t> parts = zip(test_support::readFixture("d64/base.d64"), 35);
-    parts[2].insert(parts[2].end(), {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2});
+    std::vector<bytes_t> records = recordsOf(parts[2]);
+    for (bytes_t& record : records)
+        if ((record[0] & 0x3f) == 18 && record[1] == 1) record = {0x80 | 18, 1, 6, 0xfe, 0xfe, 255, 1, 0xfe, 2, 2};
+    parts[2] = withRecords(parts[2], records);
     for (std::size_t k = 1; k <= 4; ++k) dir.write(partName(k, "set"), parts[k - 1]);
     open_result_t opened = openZipcodeFiles(dir.file("2!set"));
     ASSERT_TRUE(opened.disk);
@@ -316,6 +347,93 @@ TEST(ZipcodePeers, SetsWrittenByDisk2zipOpenAsTheImageZip2diskGives) {
         ASSERT_TRUE(opened.disk);
         EXPECT_TRUE(opened.disk->damage().notes.empty());
         EXPECT_EQ(contents(*opened.disk), test_support::readBytes(dir.file("back.d64"))) << seed;
+    }
+}
+
+struct set_damage_t {
+    const char* what;
+    std::function<void(std::vector<bytes_t>&)> damage;
+    std::vector<std::string> notes;
+    std::vector<track_sector_t> noData;  // blocks the decoded image holds no data of
+    bool readsWhole;                     // every entry reads whole and as base.d64's
+    // The records after the damage are read out of step until one of them is no record of
+    // the part: the blocks they wrote hold bytes of other records (a zero last-block byte).
+    bool outOfStep = false;
+};
+
+// Sets of base.d64 whose records are damaged, moved or given twice: what the set lacks holds
+// no data (a read through it is not whole), a record given twice or for another part's track
+// is named and never replaces the block, and records in another order are the same set.
+TEST(ZipcodeFiles, WhatASetLacksOrGivesTwiceIsNamed) {
+    const bytes_t base = test_support::readFixture("d64/base.d64");
+    const std::vector<set_damage_t> cases{
+        {"records in reverse order",
+         [](std::vector<bytes_t>& parts) {
+             for (bytes_t& part : parts) {
+                 std::vector<bytes_t> records = recordsOf(part);
+                 std::reverse(records.begin(), records.end());
+                 part = withRecords(part, records);
+             }
+         },
+         {},
+         {},
+         true},
+        {"a second record of 1/0 appended to part 1",
+         [](std::vector<bytes_t>& parts) { parts[0].insert(parts[0].end(), {0x40 | 1, 0, 0x55}); },
+         {"zipcode part '1!s' has a second record of block 1.0; it and the records after it were left out"},
+         {},
+         true},
+        {"a record of 18/1 in part 2",
+         [](std::vector<bytes_t>& parts) { parts[1].insert(parts[1].end(), {0x40 | 18, 1, 0x00}); },
+         {"zipcode part '2!s' has a record of block 18.1, outside its tracks; it and the records after it were "
+          "left out"},
+         {},
+         true},
+        {"part 1's first record told as a header only",
+         [](std::vector<bytes_t>& parts) { parts[0][4] |= 0xc0; },
+         {"zipcode part '1!s' has no record of 167 blocks of its tracks; they are empty",
+          "zipcode part '1!s' has a record of block 0.255, outside its tracks; it and the records after it were "
+          "left out"},
+         {makeBlock(1, 1), makeBlock(8, 16)},
+         false,
+         true},
+        {"part 2 missing",
+         [](std::vector<bytes_t>& parts) { parts[1].clear(); },
+         {"zipcode part '2!s' is missing; its tracks are empty"},
+         {makeBlock(9, 0), makeBlock(16, 20)},
+         true},
+    };
+    for (const set_damage_t& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScratchDir dir;
+        std::vector<bytes_t> parts = zip(base, 35);
+        c.damage(parts);
+        for (std::size_t k = 1; k <= parts.size(); ++k)
+            if (!parts[k - 1].empty()) dir.write(partName(k, "s"), parts[k - 1]);
+        open_result_t opened = openZipcodeFiles(dir.file("1!s"));
+        ASSERT_TRUE(opened.disk) << opened.failure;
+        Disk& disk = *opened.disk;
+        EXPECT_EQ(disk.damage().notes, c.notes);
+        EXPECT_EQ(disk.damage().maySave(), c.notes.empty());
+        for (const track_sector_t& block : c.noData) EXPECT_FALSE(disk.isBlockReadable(block));
+        EXPECT_TRUE(disk.isBlockReadable(makeBlock(18, 0)));
+        EXPECT_TRUE(disk.isBlockReadable(makeBlock(17, 0)));
+        test_support::TestImage intact = test_support::TestImage::fromBytes(base);
+        bool allWhole = true;
+        for (std::uint64_t i = 0; i < intact.disk->countDirectoryEntries(); ++i) {
+            dir_entry_t entry;
+            dir_entry_t intactEntry;
+            ASSERT_TRUE(disk.getEntry(i, false, entry));
+            ASSERT_TRUE(intact.disk->getEntry(i, false, intactEntry));
+            const entry_read_t read = disk.readEntry(entry);
+            const entry_read_t expected = intact.disk->readEntry(intactEntry);
+            // What differs from base.d64 is never whole.
+            if (read.whole() && !c.outOfStep) {
+                EXPECT_EQ(read.bytes, expected.bytes) << i;
+            }
+            allWhole = allWhole && read.whole() == expected.whole();
+        }
+        EXPECT_EQ(allWhole, c.readsWhole);
     }
 }
 

@@ -9,13 +9,12 @@
 
 #include "platter/petscii/entry_order.hpp"
 #include "platter/petscii/petscii_word.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 struct Block {
     std::uint64_t sector = 0;
@@ -24,11 +23,11 @@ struct Block {
 };
 
 TEST(ByteReaders, ReadLine) {
-    const Bytes data = bytesOf("AB\r\rC");
+    const Bytes data = test_support::text("AB\r\rC");
     std::size_t cursor = 0;
     Bytes line;
     EXPECT_EQ(readLine(line, data, cursor), 1);
-    EXPECT_EQ(line, bytesOf("AB"));
+    EXPECT_EQ(line, test_support::text("AB"));
     EXPECT_EQ(cursor, 2u);
     ++cursor;
     line.clear();
@@ -40,7 +39,7 @@ TEST(ByteReaders, ReadLine) {
 }
 
 TEST(ByteReaders, SkipPast) {
-    const Bytes data = bytesOf("ab\rc");
+    const Bytes data = test_support::text("ab\rc");
     std::size_t cursor = 0;
     EXPECT_EQ(skipPast('\r', data, cursor), 1);
     EXPECT_EQ(cursor, 3u);
@@ -52,7 +51,7 @@ TEST(ByteReaders, SkipPast) {
 std::tuple<int, std::uint32_t, std::size_t> readNumberOf(std::string_view text) {
     std::uint32_t value = 7;
     std::size_t cursor = 0;
-    const int result = readNumber(value, bytesOf(text), cursor);
+    const int result = readNumber(value, test_support::text(text), cursor);
     return {result, value, cursor};
 }
 
@@ -104,7 +103,9 @@ TEST(ByteReaders, ByteAtAndPutByte) {
 }
 
 TEST(PetsciiWord, Measure) {
-    auto measure = [](std::string_view text, bool raw = false) { return measurePetsciiWord(bytesOf(text), raw); };
+    auto measure = [](std::string_view text, bool raw = false) {
+        return measurePetsciiWord(test_support::text(text), raw);
+    };
     EXPECT_EQ(measure("WORD REST").length, 4u);
     EXPECT_EQ(measure("WORD REST").printable, 4u);
     EXPECT_EQ(measure(" X").length, 1u);

@@ -5,11 +5,12 @@
 #include <string>
 
 #include "platter/petscii/petscii_writer.hpp"
+#include "tests/platter/petscii/written_text.hpp"
 
 namespace platter {
 namespace {
 
-std::string text(const PetsciiWriter& writer) { return {writer.output().begin(), writer.output().end()}; }
+using test_support::writtenText;
 
 std::size_t count(const std::string& haystack, const std::string& needle) {
     std::size_t n = 0;
@@ -30,7 +31,7 @@ std::string listing(const html_document_options_t& options) {
     writer.write(0, 2, "C", false);
     writer.newline();
     html.writeFooter();
-    return text(writer);
+    return writtenText(writer);
 }
 
 TEST(HTMLConverter, Document) {
@@ -72,7 +73,7 @@ TEST(HTMLConverter, LinkedStyleSheet) {
     PetsciiWriter writer;
     HTMLConverter html(&writer, {.fragment = false, .inlineCss = false, .cssFile = "c64\".css"});
     html.writeHeader("G", "t", 1, false);
-    const std::string head = text(writer);
+    const std::string head = writtenText(writer);
     EXPECT_NE(head.find("<title>t</title><link href=\"c64&quot;.css\" rel=\"stylesheet\" type=\"text/css\">\n"
                         "</head><body>\n"),
               std::string::npos);
@@ -84,7 +85,7 @@ TEST(HTMLConverter, DivBookkeeping) {
     PetsciiWriter writer;
     HTMLConverter html(&writer);
     EXPECT_FALSE(html.newline(13));
-    EXPECT_EQ(text(writer), "");
+    EXPECT_EQ(writtenText(writer), "");
     html.writeTitle("t", true);
     writer.clearOutput();
     for (std::uint32_t row = 0; row < 3; ++row) {
@@ -93,7 +94,7 @@ TEST(HTMLConverter, DivBookkeeping) {
     }
     writer.clearOutput();
     html.endText(false);
-    EXPECT_EQ(text(writer), "</div>\n");
+    EXPECT_EQ(writtenText(writer), "</div>\n");
 }
 
 }  // namespace

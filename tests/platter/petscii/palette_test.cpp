@@ -26,7 +26,7 @@ protected:
     test_support::ScratchDir scratch_;
 };
 
-std::string lines(const std::string& line, int count) {
+std::string repeatedLine(const std::string& line, int count) {
     std::string out;
     for (int i = 0; i < count; ++i) out += line;
     return out;
@@ -65,15 +65,15 @@ TEST(Palette, ParseLine) {
 
 TEST_F(PaletteFile, SixteenColoursLoad) {
     Palette palette;
-    EXPECT_TRUE(palette.load(write(lines("FF 00 00 \n", 16))));
+    EXPECT_TRUE(palette.load(write(repeatedLine("FF 00 00 \n", 16))));
     EXPECT_EQ(palette.size(), 16u);
     EXPECT_EQ(palette.colourAt(15), (forge::rgb_t{255, 0, 0}));
-    EXPECT_TRUE(palette.load(write(lines("01 02 03 \r\n", 16))));
+    EXPECT_TRUE(palette.load(write(repeatedLine("01 02 03 \r\n", 16))));
     EXPECT_EQ(palette.colourAt(4), (forge::rgb_t{1, 2, 3}));
 }
 
 TEST_F(PaletteFile, ShortFileIsCompletedWithDefaults) {
-    Palette palette(write(lines("11 22 33 \n", 3)));
+    Palette palette(write(repeatedLine("11 22 33 \n", 3)));
     EXPECT_EQ(palette.size(), 16u);
     EXPECT_EQ(palette.colourAt(2), (forge::rgb_t{0x11, 0x22, 0x33}));
     EXPECT_EQ(palette.colourAt(3), (forge::rgb_t{0x70, 0xA4, 0xB2}));

@@ -15,7 +15,7 @@ PetsciiScreen run(const Bytes& data, bool wholeScreen = false, Charset charset =
     return screen;
 }
 
-Bytes lines(int count) {
+Bytes shortLines(int count) {
     Bytes data;
     for (int i = 0; i < count; ++i) data.insert(data.end(), {'L', 13});
     return data;
@@ -61,7 +61,7 @@ TEST(PetsciiScreen, CursorMoves) {
 }
 
 TEST(PetsciiScreen, HomeGoesToTheWindowTop) {
-    Bytes data = lines(30);
+    Bytes data = shortLines(30);
     data.insert(data.end(), {19, 'H'});
     const auto screen = run(data);
     EXPECT_EQ(screen.top(), 6u);
@@ -108,7 +108,7 @@ TEST(PetsciiScreen, ClearWithWholeScreen) {
 }
 
 TEST(PetsciiScreen, ClearWithWholeScreenAfterScrollingKeepsLaterText) {
-    Bytes data = lines(40);
+    Bytes data = shortLines(40);
     data.insert(data.end(), {147, 'C'});
     const auto screen = run(data, true);
     ASSERT_LE(screen.rowCount(), 25u);

@@ -8,13 +8,12 @@
 #include "platter/petscii/petscii_writer.hpp"
 #include "platter/petscii/rtf_converter.hpp"
 #include "platter/petscii/text_converters.hpp"
+#include "tests/support/bytes.hpp"
 
 namespace platter {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 std::vector<std::uint64_t> offsets(const bitmap_render_settings_t& settings) {
     std::vector<std::uint64_t> result;
@@ -23,7 +22,7 @@ std::vector<std::uint64_t> offsets(const bitmap_render_settings_t& settings) {
 }
 
 std::uint64_t layout(bitmap_render_settings_t& settings, const std::string& text) {
-    settings.text = bytesOf(text);
+    settings.text = test_support::text(text);
     return layoutPetsciiText(settings, nullptr);
 }
 
@@ -62,7 +61,7 @@ TEST(Layout, LineEndsAndCursorMoves) {
 std::string seqOf(bitmap_render_settings_t& settings, const std::string& text) {
     PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
     SEQConverter seq(&writer);
-    settings.text = bytesOf(text);
+    settings.text = test_support::text(text);
     layoutPetsciiText(settings, &writer);
     return std::string(writer.output().begin(), writer.output().end());
 }
@@ -78,10 +77,10 @@ TEST(Layout, ControlCodesActOutsideQuotes) {
               "C\rD");
     // In quote mode a colour code is drawn; outside it changes the colour.
     PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
-    settings.text = bytesOf("\"\x1c\"");
+    settings.text = test_support::text("\"\x1c\"");
     layoutPetsciiText(settings, &writer);
     EXPECT_EQ(writer.foreground(), g_default_palette.colour(14));
-    settings.text = bytesOf(
+    settings.text = test_support::text(
         "\x1c"
         "A\x0e");
     layoutPetsciiText(settings, &writer);
@@ -103,7 +102,7 @@ TEST(Layout, DocumentLinesEndThroughTheWriter) {
     PetsciiWriter writer(nullptr, 8, 8, Charset::upperGraphics);
     writer.setCarriageReturnMode(true);
     RTFConverter rtf(&writer);
-    bitmap_render_settings_t settings = renderSettingsFor(writer, bytesOf("AB\r" + std::string(41, 'C')));
+    bitmap_render_settings_t settings = renderSettingsFor(writer, test_support::text("AB\r" + std::string(41, 'C')));
     EXPECT_EQ(layoutPetsciiText(settings, &writer), 3u);
     EXPECT_EQ(std::string(writer.output().begin(), writer.output().end()),
               "AB\\par\r\n" + std::string(40, 'C') + "\\par\r\nC");
@@ -113,7 +112,7 @@ TEST(RenderPetsciiTextImage, SizesAndColours) {
     bitmap_render_settings_t settings;
     settings.cellWidth = 8;
     settings.cellHeight = 8;
-    settings.text = bytesOf("\x12 \x92\r\r");
+    settings.text = test_support::text("\x12 \x92\r\r");
     const forge::raster_image_t picture = renderPetsciiTextImage(settings);
     EXPECT_EQ(picture.width, 320u);
     EXPECT_EQ(picture.height, 24u);
@@ -187,10 +186,10 @@ TEST(RenderPetsciiTextImage, RawControlCodesAreReversedGlyphs) {
     settings.cellHeight = 8;
     settings.lineWidth = 2;
     settings.rawMode = true;
-    settings.text = bytesOf("\x01\x0d");
+    settings.text = test_support::text("\x01\x0d");
     const forge::raster_image_t raw = renderPetsciiTextImage(settings);
     settings.rawMode = false;
-    settings.text = bytesOf(
+    settings.text = test_support::text(
         "\x12"
         "AM");
     EXPECT_EQ(raw.pixels, renderPetsciiTextImage(settings).pixels);
@@ -201,7 +200,7 @@ TEST(DrawPetsciiTextRows, DrawsRowsIntoTheWindowOnly) {
     settings.cellWidth = 8;
     settings.cellHeight = 8;
     settings.lineWidth = 5;
-    settings.text = bytesOf(
+    settings.text = test_support::text(
         "\x12"
         "AB\rCD\x92"
         "E\rFG");

@@ -5,22 +5,23 @@
 #include <string>
 
 #include "platter/petscii/petscii_writer.hpp"
+#include "tests/platter/petscii/written_text.hpp"
 
 namespace platter {
 namespace {
 
-std::string text(const PetsciiWriter& writer) { return {writer.output().begin(), writer.output().end()}; }
+using test_support::writtenText;
 
 TEST(RTFConverter, HeaderWithOneFont) {
     PetsciiWriter writer;
     RTFConverter rtf(&writer);
     rtf.writeHeader("Tomekeeper", "ignored", 1, true);
-    EXPECT_EQ(text(writer),
+    EXPECT_EQ(writtenText(writer),
               "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Tessel Mono;}}"
               "{\\*\\generator Tomekeeper;}\\viewkind4\\uc1\\pard\\sl240\\slmult1\\f0\\fs24 ");
     writer.clearOutput();
     rtf.writeHeader("G", "", 0, true);
-    EXPECT_NE(text(writer).find("{\\f1\\froman\\fprq2\\fcharset0 Times New Roman;}}"), std::string::npos);
+    EXPECT_NE(writtenText(writer).find("{\\f1\\froman\\fprq2\\fcharset0 Times New Roman;}}"), std::string::npos);
 }
 
 TEST(RTFConverter, EscapesControlWordsAndUnicode) {
@@ -29,17 +30,17 @@ TEST(RTFConverter, EscapesControlWordsAndUnicode) {
     for (const int code : {int{'A'}, int{'\\'}, int{'{'}, int{'}'}, 0xA3, 0xE041})
         rtf.put(static_cast<std::uint16_t>(code));
     // Values above 32767 are written as RTF's signed 16-bit numbers.
-    EXPECT_EQ(text(writer), "A\\\\\\{\\}\\u0163?\\u-8127?");
+    EXPECT_EQ(writtenText(writer), "A\\\\\\{\\}\\u0163?\\u-8127?");
 }
 
 TEST(RTFConverter, TitlesAreUtf8AndBalanced) {
     PetsciiWriter writer;
     RTFConverter rtf(&writer);
     rtf.writeTitle("a{b}\xc3\xa9.d64", false);
-    EXPECT_EQ(text(writer), "a\\{b\\}\\u0233?.d64\\par\r\n");
+    EXPECT_EQ(writtenText(writer), "a\\{b\\}\\u0233?.d64\\par\r\n");
     writer.clearOutput();
     rtf.writeTitle("anything", true);
-    EXPECT_EQ(text(writer), "");
+    EXPECT_EQ(writtenText(writer), "");
 }
 
 TEST(RTFConverter, LinesAndTheDocumentEnd) {

@@ -9,7 +9,7 @@ namespace platter {
 namespace {
 
 // The rows between the opened preformatted block and the footer.
-std::string bodyOf(const std::string& page) {
+std::string htmlBodyOf(const std::string& page) {
     const std::size_t start = page.find("\">\n", page.find("<pre class"));
     const std::size_t end = page.rfind("</pre></body></html>");
     if (start == std::string::npos || end == std::string::npos) return "<no body>";
@@ -32,7 +32,7 @@ TEST(PetsciiRenderHtml, BackgroundClassAndFontSizeFollowTheSettings) {
     const std::string page = renderHtml({}, Charset::upperGraphics, 11, 8);
     EXPECT_NE(page.find("<body class=\"bb\">\n\t<pre class=\"petscii bb\">\n"), std::string::npos);
     EXPECT_NE(page.find("font-size: 6pt;\n      line-height: 8px;"), std::string::npos);
-    EXPECT_EQ(bodyOf(page), "");
+    EXPECT_EQ(htmlBodyOf(page), "");
 }
 
 // A browser without the font installed draws the private-use glyphs from the page's own copy.
@@ -45,18 +45,18 @@ TEST(PetsciiRenderHtml, InlineStyleCarriesTheFont) {
 }
 
 TEST(PetsciiRenderHtml, ColourRunsPerRow) {
-    EXPECT_EQ(bodyOf(renderHtml({5, 'H', 'E', 'L', 'L', 'O'})), "<i class=\"f1\">HELLO</i>\n");
-    EXPECT_EQ(bodyOf(renderHtml({5, 'H', 'E', 'L', 'L', 'O'}, Charset::lowerUpper)), "<i class=\"f1\">hello</i>\n");
-    EXPECT_EQ(bodyOf(renderHtml({5, 'A', 28, 'B'})), "<i class=\"f1\">A</i><i class=\"f2\">B</i>\n");
+    EXPECT_EQ(htmlBodyOf(renderHtml({5, 'H', 'E', 'L', 'L', 'O'})), "<i class=\"f1\">HELLO</i>\n");
+    EXPECT_EQ(htmlBodyOf(renderHtml({5, 'H', 'E', 'L', 'L', 'O'}, Charset::lowerUpper)), "<i class=\"f1\">hello</i>\n");
+    EXPECT_EQ(htmlBodyOf(renderHtml({5, 'A', 28, 'B'})), "<i class=\"f1\">A</i><i class=\"f2\">B</i>\n");
     // A new row opens its own run even in the same colour; blanks carry none.
-    EXPECT_EQ(bodyOf(renderHtml({5, 'A', 13, 'B', 13, ' ', ' '})),
+    EXPECT_EQ(htmlBodyOf(renderHtml({5, 'A', 13, 'B', 13, ' ', ' '})),
               "<i class=\"f1\">A</i>\n<i class=\"f1\">B</i>\n  \n");
 }
 
 TEST(PetsciiRenderHtml, EscapesAndPrivateUseGlyphs) {
-    EXPECT_EQ(bodyOf(renderHtml({'<', '>', '&'})), "<i class=\"fe\">&lt;&gt;&amp;</i>\n");
-    EXPECT_EQ(bodyOf(renderHtml({18, '<'})), "<i class=\"fe\">\xEE\x88\xBC</i>\n");  // U+E23C
-    EXPECT_EQ(bodyOf(renderHtml({0x71})), "<i class=\"fe\">\xEE\x81\xB1</i>\n");     // U+E071
+    EXPECT_EQ(htmlBodyOf(renderHtml({'<', '>', '&'})), "<i class=\"fe\">&lt;&gt;&amp;</i>\n");
+    EXPECT_EQ(htmlBodyOf(renderHtml({18, '<'})), "<i class=\"fe\">\xEE\x88\xBC</i>\n");  // U+E23C
+    EXPECT_EQ(htmlBodyOf(renderHtml({0x71})), "<i class=\"fe\">\xEE\x81\xB1</i>\n");     // U+E071
 }
 
 TEST(PetsciiRenderHtml, SectionsTitlesAndLinkedStyle) {

@@ -7,7 +7,7 @@
 namespace platter {
 namespace {
 
-std::string bodyOf(const std::string& document) {
+std::string rtfBodyOf(const std::string& document) {
     const std::size_t start = document.find("\\cf15\n");
     return start == std::string::npos ? std::string() : document.substr(start + 6);
 }
@@ -24,7 +24,7 @@ TEST(PetsciiRenderRtf, RowsArePaddedToTheColumnCount) {
     for (std::size_t column = 0; column < 10; ++column) screen.cellAt(0, column) = {0xE041, 1};
     std::string padding;
     for (int i = 0; i < 30; ++i) padding += "\\~";
-    EXPECT_EQ(bodyOf(renderRtf(screen, 40)), "\\cb7 \\cf2 AAAAAAAAAA" + padding + "\\cb2 \\\n}\n");
+    EXPECT_EQ(rtfBodyOf(renderRtf(screen, 40)), "\\cb7 \\cf2 AAAAAAAAAA" + padding + "\\cb2 \\\n}\n");
 }
 
 TEST(PetsciiRenderRtf, ReversedAndGraphicsGlyphsUseTheirCodePoint) {
@@ -32,13 +32,13 @@ TEST(PetsciiRenderRtf, ReversedAndGraphicsGlyphsUseTheirCodePoint) {
     screen.cellAt(0, 0) = {0xE241, 1};  // reversed A
     screen.cellAt(0, 1) = {0xE0A6, 1};  // graphics
     screen.cellAt(0, 2) = {0xE141, 1};  // lower-case a
-    EXPECT_EQ(bodyOf(renderRtf(screen, 0)), "\\cb7 \\cf2 \\u-7615?\\u-8026?a\\cb2 \\\n}\n");
+    EXPECT_EQ(rtfBodyOf(renderRtf(screen, 0)), "\\cb7 \\cf2 \\u-7615?\\u-8026?a\\cb2 \\\n}\n");
 }
 
 TEST(PetsciiRenderRtf, SkipRowWritesOnlyItsRowStart) {
     PetsciiScreen screen(40, 25, 14, false);
     screen.rowAt(0).skip = 1;
-    EXPECT_EQ(bodyOf(renderRtf(screen, 40)), "\\cb7 }\n");
+    EXPECT_EQ(rtfBodyOf(renderRtf(screen, 40)), "\\cb7 }\n");
 }
 
 }  // namespace

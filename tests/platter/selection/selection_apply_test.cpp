@@ -13,6 +13,7 @@
 #include "platter/core/disk.hpp"
 #include "platter/open/open_container.hpp"
 #include "platter/formats/disk41.hpp"
+#include "tests/platter/selection/joined_messages.hpp"
 
 namespace platter {
 namespace {
@@ -26,11 +27,7 @@ std::unique_ptr<Disk> openImage(const std::string& name) {
     return disk;
 }
 
-std::string joined(const std::vector<std::string>& messages) {
-    std::string out;
-    for (const std::string& m : messages) out += m;
-    return out;
-}
+using test_support::joined;
 
 std::string entryName(Disk& disk, std::uint64_t index) {
     dir_entry_t entry;

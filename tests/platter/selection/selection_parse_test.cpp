@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platter/selection/cbm_selection.hpp"
+#include "tests/platter/selection/joined_messages.hpp"
 
 namespace platter {
 namespace {
@@ -23,11 +24,7 @@ std::string shape(const std::vector<file_selector>& nodes) {
     return out;
 }
 
-std::string joined(const std::vector<std::string>& messages) {
-    std::string out;
-    for (const std::string& m : messages) out += m;
-    return out;
-}
+using test_support::joined;
 
 enum class Context { Nesting, NoNesting, Ls, Ch };
 
