@@ -82,9 +82,7 @@ TEST(GcrDecoder, AHeaderOfAnotherDiskGivesError29) {
     const gcr_bytes_t d64 = patternD64();
     testing::track_layout_t oneSector;
     oneSector.damage[3].otherDiskId = true;
-    gcr_bytes_t twoTurns = testing::encodeTrack(d64, 7, oneSector);
-    const gcr_bytes_t clean = testing::encodeTrack(d64, 7);
-    twoTurns.insert(twoTurns.end(), clean.begin(), clean.end());
+    const gcr_bytes_t twoTurns = testing::twoTurnsOf(d64, 7, oneSector);
     testing::track_layout_t otherDisk;
     otherDisk.id = {'X', 'Y'};
     const struct {

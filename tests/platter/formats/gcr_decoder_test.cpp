@@ -280,10 +280,8 @@ TEST(GcrDecoder, StrictHeaderErrorsStopAtTheFirstBadHeaderOfASector) {
     const gcr_bytes_t d64 = patternD64();
     testing::track_layout_t layout;
     layout.damage[5].badHeaderChecksum = true;
-    // Two turns of track 2, the second one clean: a good copy of sector 5 follows its bad header.
-    gcr_bytes_t track = testing::encodeTrack(d64, 2, layout);
-    const gcr_bytes_t clean = testing::encodeTrack(d64, 2);
-    track.insert(track.end(), clean.begin(), clean.end());
+    // A good copy of sector 5 follows its bad header.
+    const gcr_bytes_t track = testing::twoTurnsOf(d64, 2, layout);
     const gcr_bytes_t g64 = g64WithTrack(d64, 2, track);
     for (const bool strict : {false, true}) {
         GcrDecoder decoder;

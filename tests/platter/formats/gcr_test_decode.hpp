@@ -37,4 +37,13 @@ inline gcr_bytes_t g64WithTrack(const gcr_bytes_t& d64, std::uint64_t track, con
     return makeG64(entries);
 }
 
+// Two turns of `track`: the first laid out as `first` says, the second clean, so that a good
+// copy of every sector follows its damaged one.
+inline gcr_bytes_t twoTurnsOf(const gcr_bytes_t& d64, std::uint64_t track, const track_layout_t& first) {
+    gcr_bytes_t turns = encodeTrack(d64, track, first);
+    const gcr_bytes_t clean = encodeTrack(d64, track);
+    turns.insert(turns.end(), clean.begin(), clean.end());
+    return turns;
+}
+
 }  // namespace platter::testing
