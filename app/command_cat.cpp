@@ -1,6 +1,7 @@
 #include "app/command_cat.hpp"
 
 #include "app/argument_texts.hpp"
+#include "app/damage_report.hpp"
 #include "app/options.hpp"
 #include "app/program_identity.hpp"
 #include "app/entry_read_report.hpp"
@@ -10,7 +11,6 @@
 #include "platter/core/block_batch.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/formats/gcr_blocks.hpp"
 #include "platter/petscii/petscii_screen.hpp"
 #include "platter/render/petscii_render_txt.hpp"
 
@@ -196,15 +196,15 @@ void CommandCat::warnRecordsCountedShort(const platter::entry_read_t& read, cons
 void CommandCat::writeBlock(platter::Disk& disk, const platter::track_sector_t& block, bool wholeBlocks,
                             bool lastBlockRule) {
     const std::span<const std::uint8_t> bytes = std::as_const(disk).blockBytes(block);
+    // A block the image lacks (its file ends before it) lost its data: the read fails.
     if (bytes.empty()) {
         reporter_.warning(noDataText(block, {}), Reporter::kNever);
+        reporter_.fail();
         return;
     }
     // A sector the drive could not read: its bytes are no data, and the read fails.
     if (!disk.isBlockReadable(block)) {
-        const std::uint8_t code = disk.errorCode(block);
-        reporter_.error(noDataText(block, code >= platter::kGcrHeaderNotFound ? platter::gcrErrorText(code) : ""),
-                        Reporter::kNever);
+        reporter_.error(noDataText(block, errorByteText(disk.errorCode(block))), Reporter::kNever);
         return;
     }
     writeBinary(blockPart(bytes.first<platter::Disk::kBlockSize>(), wholeBlocks, lastBlockRule));

@@ -51,6 +51,12 @@ constexpr std::uint8_t kFirstErrorCode = 2;
 // Sector numbers are bytes in block links, so no track has more.
 constexpr std::uint64_t kMaxSectors = 256;
 
+// The bytes compared: a block the image holds, one its error byte marks unread included (the
+// error bytes are compared on their own); null for one it lacks or could not decode.
+const std::uint8_t* comparedBytes(platter::Disk& disk, const platter::track_sector_t& block) {
+    return disk.recordsFailedRead(block) ? disk.blockPointer(block) : disk.readableBlock(block);
+}
+
 }  // namespace
 
 bool isBlockBasedType(std::uint32_t type) { return groupOf(type).has_value(); }
@@ -86,8 +92,8 @@ std::vector<block_comparison_t> CommandDiff::compareDisks(platter::Disk& first, 
         for (std::uint64_t s = 0; s < kMaxSectors && first.isValidBlock(platter::makeBlock(t, s)); ++s) {
             const platter::track_sector_t block = platter::makeBlock(t, s);
             block_comparison_t record{t, s, false, false, platter::Disk::kBlockSize};
-            const std::uint8_t* a = first.readableBlock(block);
-            const std::uint8_t* b = second.readableBlock(block);
+            const std::uint8_t* a = comparedBytes(first, block);
+            const std::uint8_t* b = comparedBytes(second, block);
             if (a == nullptr) missing_.push_back({t, s, 0});
             if (b == nullptr) missing_.push_back({t, s, 1});
             if (a != nullptr && b != nullptr) record.differingBytes = countDifferingBytes(a, b);

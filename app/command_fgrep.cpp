@@ -133,7 +133,8 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
                                                     std::optional<std::uint64_t> maximum) const {
     std::vector<fgrep_match_t> records;
     // Every block is searched, a batch at a time; the image keeps none of them. A block that
-    // holds no data (a sector that did not decode) is not searched.
+    // holds no data (a sector that did not decode, or one its error byte marks unread) is not
+    // searched.
     platter::BlockBatch batch(disk, true);
     platter::BlockBatch linked(disk, true, 1);
     const BlockPatternSearch search(pattern);

@@ -3,6 +3,8 @@
 #include "app/argument_texts.hpp"
 #include "app/reporter.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/error_byte.hpp"
+#include "platter/formats/gcr_blocks.hpp"
 
 namespace app {
 
@@ -35,6 +37,11 @@ std::string chainStopText(std::string_view subject, const platter::chain_stop_t&
     return {};
 }
 
+std::string_view errorByteText(std::uint8_t byte) {
+    const std::uint8_t code = platter::errorByteCode(byte);
+    return code >= platter::kGcrHeaderNotFound ? platter::gcrErrorText(code) : std::string_view();
+}
+
 std::vector<forge::message_t> damageMessages(const platter::disk_damage_t& damage, const std::string& name) {
     std::vector<forge::message_t> messages;
     const std::string prefix = "'" + name + "': ";
@@ -47,6 +54,9 @@ std::vector<forge::message_t> damageMessages(const platter::disk_damage_t& damag
     else if (damage.sizeUnknown)
         warn("the image's size is not one its format knows");
     for (const std::string& note : damage.notes) warn(note);
+    for (const platter::recorded_error_t& unread : damage.unreadHeaderBlocks)
+        warn(std::string(unread.header ? "the header block " : "the BAM block ") + blockText(unread.block) +
+             " holds no data (" + std::string(errorByteText(unread.code)) + ")");
     if (const auto text = directoryStopText(damage.directoryKind, damage.directory)) warn(*text);
     return messages;
 }

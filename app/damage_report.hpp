@@ -2,6 +2,7 @@
 // The one wording of what is wrong with a container (its damage report), told once by every
 // command that reads one.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,10 +30,14 @@ std::string chainStopText(std::string_view subject, const platter::chain_stop_t&
 // damage: "the directory chain leaves the disk at 18.1 → 99.0"; nothing otherwise.
 std::optional<std::string> directoryStopText(platter::directory_kind kind, const platter::chain_stop_t& stop);
 
+// The drive's message for an error byte ("23, read error (checksum error in data block)");
+// empty for a good block or a code without one.
+std::string_view errorByteText(std::uint8_t byte);
+
 // The report of the container named `name` (a host file's name, or the entry it was opened
 // from) as messages, each "'NAME': text": blocks past the end of a cut image, a size its kind
-// does not know, the kind's and its opener's notes, and the walk of its directory; none for a
-// whole container.
+// does not know, the kind's and its opener's notes, header and BAM blocks its error bytes mark
+// unread, and the walk of its directory; none for a whole container.
 std::vector<forge::message_t> damageMessages(const platter::disk_damage_t& damage, const std::string& name);
 
 // Reports the container's damage (as damageMessages gives it) as warnings.

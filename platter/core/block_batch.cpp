@@ -40,6 +40,10 @@ void BlockBatch::read() {
         if (!pointPiece(first, i)) copyPiece(first, i);
         first = i;
     }
+    // What the provider holds of a block whose error byte records a failed read is no data.
+    for (std::size_t i = 0; readable_ && i < blocks_.size(); ++i) {
+        if (bytes_[i] != nullptr && disk_.recordsFailedRead(blocks_[i])) bytes_[i] = nullptr;
+    }
 }
 
 void BlockBatch::clear() {

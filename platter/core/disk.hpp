@@ -203,10 +203,10 @@ public:
     }
     std::uint8_t* sectorPointer(const track_sector_t& block) { return blockPointer(block); }
     bool readSector(const track_sector_t& block, std::span<std::uint8_t, kBlockSize> out);
-    // False for a block whose provider could not decode it; a kind that keeps its own bytes
-    // has every block it gives readable.
+    // False for a block whose provider could not decode it, or whose error byte records a read
+    // the drive could not make; a kind that keeps its own bytes has every other block readable.
     bool isBlockReadable(const track_sector_t& block);
-    // A block's bytes, or null when the image lacks the block or could not decode it.
+    // A block's bytes, or null when the image lacks the block or it holds no data.
     std::uint8_t* readableBlock(const track_sector_t& block) {
         std::uint8_t* data = blockPointer(block);
         return data && isBlockReadable(block) ? data : nullptr;
@@ -241,6 +241,10 @@ public:
     void loadErrorBytes(std::uint64_t count);
     std::uint8_t* errorBytePointer(const track_sector_t& block);
     const bytes_t& errorBytes() const;
+    // Whether the block's error byte records a read the drive could not make, while its provider
+    // holds its bytes: the image's own content, which a save keeps. Asks only the error bytes
+    // loaded so far (a kind that loads them late answers through its provider until then).
+    bool recordsFailedRead(const track_sector_t& block) const;
 
     // ---- Directory (disk_directory.cpp) ----
     virtual std::uint64_t countDirectoryEntries();
@@ -623,6 +627,10 @@ private:
     // What every way of opening ends with, once the provider holds the image; false when the
     // class found no image in it.
     bool finishOpen();
+    // The block's place in the error bytes loaded so far, or none.
+    std::optional<std::size_t> errorByteIndex(const track_sector_t& block) const;
+    // The header and BAM blocks whose error bytes record a read the drive could not make.
+    std::vector<recorded_error_t> unreadHeaderBlocks() const;
     // Where the last walk of a directory chain, from `start`, ended.
     struct directory_walk_t {
         bool valid = false;

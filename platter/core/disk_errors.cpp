@@ -1,5 +1,6 @@
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/error_byte.hpp"
 
 namespace platter {
 
@@ -20,17 +21,28 @@ const Disk::bytes_t& Disk::errorBytes() const {
     return errorBytes_;
 }
 
-std::uint8_t* Disk::errorBytePointer(const track_sector_t& block) {
-    completeImage();
-    if (!hasErrorBytes_ || errorBytes_.empty() || block.track == 0) return nullptr;
+std::optional<std::size_t> Disk::errorByteIndex(const track_sector_t& block) const {
+    if (!hasErrorBytes_ || errorBytes_.empty() || block.track == 0) return std::nullopt;
     std::uint64_t index = 0;
     for (std::uint64_t t = 1; t < block.track; ++t) {
         index += maxSector(t) + 1;
-        if (index >= errorBytes_.size()) return nullptr;
+        if (index >= errorBytes_.size()) return std::nullopt;
     }
     index += block.sector;
-    if (index >= errorBytes_.size()) return nullptr;
-    return &errorBytes_[index];
+    if (index >= errorBytes_.size()) return std::nullopt;
+    return static_cast<std::size_t>(index);
+}
+
+std::uint8_t* Disk::errorBytePointer(const track_sector_t& block) {
+    completeImage();
+    const std::optional<std::size_t> index = errorByteIndex(block);
+    return index ? &errorBytes_[*index] : nullptr;
+}
+
+bool Disk::recordsFailedRead(const track_sector_t& block) const {
+    const std::optional<std::size_t> index = errorByteIndex(block);
+    return index && errorByteMarksUnread(errorBytes_[*index]) &&
+           (!provider_ || provider_->isBlockReadable(blockOffset(block)));
 }
 
 std::uint8_t Disk::errorCode(const track_sector_t& block) {

@@ -8,6 +8,7 @@
 
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/error_byte.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/core/listing_documents.hpp"
 
@@ -149,9 +150,31 @@ disk_damage_t Disk::damage() const {
     report.areaFaults = hasAreaFaults();
     report.directoryKind = hasPartitionTable() ? directory_kind::partitionTable : directory_kind::directory;
     report.directory = directoryStop();
+    report.directoryAtRecordedError =
+        report.directory.end == chain_end::unreadable && recordsFailedRead(report.directory.to);
+    report.unreadHeaderBlocks = unreadHeaderBlocks();
     report.notes = damageNotes();
     report.notes.insert(report.notes.end(), openerNotes_.begin(), openerNotes_.end());
     return report;
+}
+
+// One look at each error byte the image has: those of its header and BAM that mark a read
+// the drive could not make.
+std::vector<recorded_error_t> Disk::unreadHeaderBlocks() const {
+    std::vector<recorded_error_t> found;
+    if (!hasErrorBytes_) return found;
+    std::size_t index = 0;
+    for (std::uint64_t track = 1; track <= geometry_.trackCount && index < errorBytes_.size(); ++track) {
+        const std::uint64_t sectors = maxSector(track) + 1;
+        for (std::uint64_t sector = 0; sector < sectors && index < errorBytes_.size(); ++sector, ++index) {
+            if (!errorByteMarksUnread(errorBytes_[index])) continue;
+            const track_sector_t block = makeBlock(track, sector);
+            const bool header = block == headerBlock_;
+            if ((header || isBamBlock(block)) && recordsFailedRead(block))
+                found.push_back({block, errorBytes_[index], header});
+        }
+    }
+    return found;
 }
 
 disk_damage_t Disk::damageBeforeSave() const {

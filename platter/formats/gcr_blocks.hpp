@@ -15,6 +15,7 @@ enum gcr_code : std::uint8_t {
     kGcrNoSync = 3,           // 21
     kGcrDataNotPresent = 4,   // 22
     kGcrDataChecksum = 5,     // 23
+    kGcrByteDecoding = 6,     // 24: met in error tables only
     kGcrHeaderChecksum = 9,   // 27
     kGcrDiskIdMismatch = 11,  // 29: the sector's header carries another disk's ID
     kGcrNoCode = 255,
@@ -26,13 +27,14 @@ struct gcr_error_text_t {
 };
 
 // The drive's message for each code.
-inline constexpr std::array<gcr_error_text_t, 8> g_gcr_error_texts = {{
+inline constexpr std::array<gcr_error_text_t, 9> g_gcr_error_texts = {{
     {kGcrNoCode, "^^"},
     {kGcrGood, "00, ok"},
     {kGcrHeaderNotFound, "20, read error (header block not found)"},
     {kGcrNoSync, "21, read error (no sync)"},
     {kGcrDataNotPresent, "22, read error (data block not present)"},
     {kGcrDataChecksum, "23, read error (checksum error in data block)"},
+    {kGcrByteDecoding, "24, read error (byte decoding error)"},
     {kGcrHeaderChecksum, "27, read error (checksum error in header block)"},
     {kGcrDiskIdMismatch, "29, read error (disk id mismatch)"},
 }};
