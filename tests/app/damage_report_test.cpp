@@ -172,5 +172,38 @@ TEST_F(DamageThroughCommands, ALastBlockThatSaysNoSizeOrAStartAtNothingIsNamedAn
     }
 }
 
+// Error tables of DOS error numbers, 0 for a good block: 18/4 error 20 and 1/0 (the first
+// block of HELLO) error 23; then the header alone error 23, in a table whose first byte (0)
+// leaves it stored as it is.
+TEST_F(DamageThroughCommands, ABlockWhoseErrorByteRecordsAFailedReadHoldsNoDataAndTheImageStillSaves) {
+    const auto withErrors = [](std::vector<std::pair<std::size_t, std::uint8_t>> marks) {
+        return [marks = std::move(marks)](test_support::Bytes& bytes) {
+            test_support::Bytes table(683);
+            for (const auto& [block, error] : marks) table.at(block) = error;
+            bytes.insert(bytes.end(), table.begin(), table.end());
+        };
+    };
+    const std::string path = patched(withErrors({{offsetOf(18, 4) / 256, 20}, {0, 23}}));
+    const std::string stop = "warning: 'b.d64': the directory chain ends at block 18.4, which cannot be read\n";
+    const test_support::zt_run_t ls = test_support::runZt({"ls", path});
+    EXPECT_EQ(ls.status, 0);
+    EXPECT_EQ(ls.errors, stop);
+    const test_support::zt_run_t cat = test_support::runZt({"cat", path + ":#0", path + ":%18.4"});
+    EXPECT_EQ(cat.status, 1);
+    EXPECT_EQ(cat.out, "");
+    EXPECT_EQ(cat.errors, stop + "error: '" + path + "': entry [0] could not be read\n" + stop +
+                              "error: block 18.4 holds no data (20, read error (header block not found)); skipped\n");
+
+    const std::string header = patched(withErrors({{offsetOf(18, 0) / 256, 23}}));
+    const test_support::zt_run_t ch = test_support::runZt({"ch", "-e", "21", header + ":%1.0"});
+    EXPECT_EQ(ch.status, 0);
+    EXPECT_EQ(ch.errors,
+              "warning: 'b.d64': the header block 18.0 holds no data (23, read error (checksum error in data "
+              "block))\nnotice: overwriting container with modified copy\n");
+    const test_support::Bytes saved = test_support::readBytes(header);
+    ASSERT_EQ(saved.size(), 174848u + 683u);
+    EXPECT_EQ(saved[174848 + offsetOf(18, 0) / 256], 23);
+}
+
 }  // namespace
 }  // namespace app
