@@ -34,7 +34,7 @@ struct disk_damage_t {
     chain_stop_t directory;          // how the walk of the current directory ended
     // The walk ended at a block whose error byte records a failed read.
     bool directoryAtRecordedError = false;
-    std::vector<recorded_error_t> unreadHeaderBlocks;
+    std::vector<recorded_error_t> unreadHeaderBlocks;  // told, but kept by a save
     std::vector<std::string> notes;  // what its kind and its opener say of it in their own words
 
     bool whole() const { return maySave() && directory.whole() && unreadHeaderBlocks.empty(); }
