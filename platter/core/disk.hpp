@@ -654,7 +654,7 @@ private:
     void revertRecord(const undo_record_t& record);
     // readEntry's one body, with or without a sink.
     entry_read_t readEntryChecked(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
-                                 const entry_sink_t* sink);
+                                  const entry_sink_t* sink);
     void readGeosFile(const dir_entry_t& entry, entry_read_t& read, std::vector<track_sector_t>* blocks);
     std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
     void restoreGeometry(const undo_record_t& record);

@@ -282,7 +282,7 @@ entry_read_t Disk::readEntry(const dir_entry_t& entry, const entry_sink_t& sink)
 
 // An area its kind cannot use is refused before any of it is read.
 entry_read_t Disk::readEntryChecked(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
-                                   const entry_sink_t* sink) {
+                                    const entry_sink_t* sink) {
     if (const block_range_fault area = partitionFault(entry); area != block_range_fault::none) {
         entry_read_t refused;
         refused.outcome = read_outcome::areaFault;
