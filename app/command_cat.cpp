@@ -170,18 +170,18 @@ void CommandCat::writeEntries(platter::Disk& disk, const platter::file_selector&
         if (!selection_.isIndexSelected(index, node) || !disk.getEntry(index, true, entry) ||
             platter::isEmptyEntry(entry))
             continue;
-        // A file that is not whole is written as far as it goes, and is no success.
-        const platter::entry_read_t read = disk.readEntry(entry);
+        // A file that is not whole is written as far as it goes, and is no success. Raw bytes go
+        // out as they are read; a SEQ file shown as text is read whole first.
+        const bool asText = (entry.typeByte() & 0x0F) == platter::kTypeSeq && terminal_;
+        const platter::entry_read_t read =
+            asText ? disk.readEntry(entry)
+                   : disk.readEntry(entry, [this](std::span<const std::uint8_t> piece) { writeBinary(piece); });
         if (const std::optional<std::string> problem = readProblemText(read, index, disk.directoryStart().track))
             reporter_.error("'" + path + "': " + *problem, Reporter::kNever);
         else if (!read.whole())
             reporter_.fail();
         warnRecordsCountedShort(read, entry);
-        if (read.bytes.empty()) continue;
-        if ((entry.typeByte() & 0x0F) == platter::kTypeSeq && terminal_)
-            streamFile(read.bytes);
-        else
-            writeBinary(read.bytes);
+        if (asText && !read.bytes.empty()) streamFile(read.bytes);
     }
 }
 

@@ -23,7 +23,7 @@ std::optional<std::string> readProblemText(const platter::entry_read_t& read, st
                 return platter::unsizedLastBlockText(subject, chain.lastByte, chain.blocks);
             }
             if (read.expected) {
-                return entry + " is cut short: " + std::to_string(read.bytes.size()) + " of " +
+                return entry + " is cut short: " + std::to_string(read.size()) + " of " +
                        std::to_string(*read.expected) + " bytes could be read";
             }
             if (!read.stop.whole()) return entry + " is cut short: " + chainStopText("its chain", read.stop);

@@ -7,7 +7,8 @@
 # The unar rows expand a Lynx archive cbmconvert writes from the corpus and the
 # 150,000-byte lh1 archive of the test fixtures. The hard-disk rows read a DHD
 # and an IDE64 image padded to 512 MiB (and, for peak memory, to 4 GiB) with
-# truncate, so they take no room on disk.
+# truncate, so they take no room on disk; a copy of the IDE64 one has a partition
+# as large as the image, which cat writes.
 # With --baseline OLD every row also runs the zt OLD, and the table gains its
 # column and the ratio of the two: a change is measured beside main.
 #   bench/compare.sh [ZT] [DIR] [--baseline OLD]   (ZT defaults to build/zt; DIR keeps the corpus)
@@ -138,6 +139,10 @@ python3 -B "$here/../tests/data/cmd/make_large_images.py" hard >/dev/null
 for size in 512M 4G; do
     cp hard/big.dhd "big$size.dhd" && truncate -s "$size" "big$size.dhd"
     cp "$here/../tests/data/cmd/x.hdd" "big$size.hdd" && truncate -s "$size" "big$size.hdd"
+    # A copy whose partition PART1 ends where the image does (its end sector at byte 1045).
+    cp "big$size.hdd" "part$size.hdd"
+    python3 -c 'import os, sys; f = open(sys.argv[1], "r+b"); f.seek(1045)
+f.write((os.path.getsize(sys.argv[1]) // 512 - 1).to_bytes(3, "big"))' "part$size.hdd"
 done
 for kind in dhd hdd; do
     image=big512M.$kind
@@ -158,6 +163,12 @@ for kind in dhd hdd; do
         done
     fi
 done
+if [ -x /usr/bin/time ]; then
+    row "peak memory, zt cat of a 512 MiB IDE64 partition" 'peak_kib "$z" cat part512M.hdd:PART1' \
+        "grep -c -a -F HELLO" "$(peak_kib grep -c -a -F HELLO part512M.hdd)" KiB
+    row "peak memory, zt cat of a 4 GiB IDE64 partition" 'peak_kib "$z" cat part4G.hdd:PART1' \
+        "of the 512 MiB one" "$(peak_kib "$zt" cat part512M.hdd:PART1)" KiB -
+fi
 
 if command -v disk2zip >/dev/null && command -v zip2disk >/dev/null; then
     zips=("${images[@]:0:200}")

@@ -313,6 +313,10 @@ public:
     // partition's area; and whether that is all of it (an entry noted damaged is not).
     // `blocks`, when given, receives the blocks of the chains it read.
     entry_read_t readEntry(const dir_entry_t& entry, std::vector<track_sector_t>* blocks = nullptr);
+    // The same read with the bytes handed to `sink` in order instead of kept: a partition's
+    // area goes a megabyte at a time, so an area of any size costs that; a file its kind reads
+    // whole is handed on whole.
+    entry_read_t readEntry(const dir_entry_t& entry, const entry_sink_t& sink);
     virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
     virtual std::uint64_t fileSize(std::uint64_t index);
     // Follows a block's link; false at the chain's end or for an unreadable block.
@@ -542,8 +546,14 @@ public:
 protected:
     UndoJournal& undoJournal() { return journal_; }
     // The entry's file as its kind reads it, and whether that is all of it: the one hook by
-    // which an entry is read. `blocks` as readEntry's.
-    virtual entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks);
+    // which an entry is read. `blocks` as readEntry's; `sink`, when given, may take the bytes
+    // as they are read (`entry_read_t::take`), and readEntry hands on those the result keeps.
+    virtual entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
+                                       const entry_sink_t* sink);
+    // Takes the image's bytes from `offset` up to `end` into `read` a megabyte at a time,
+    // straight from the provider, which keeps none of them. Where it stopped: `end`, or the
+    // start of the first piece the provider could not give whole.
+    std::uint64_t readImageBytes(std::uint64_t offset, std::uint64_t end, entry_read_t& read, const entry_sink_t* sink);
     // A class that reads its blocks on first use reads the rest here and
     // loads its error bytes: called before the error table is looked at and
     // before the image is resized or written.
@@ -650,6 +660,9 @@ private:
     bool walkPartitions(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                         const stop_predicate& stop);
     void revertRecord(const undo_record_t& record);
+    // readEntry's one body, with or without a sink.
+    entry_read_t readEntryChecked(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
+                                  const entry_sink_t* sink);
     void readGeosFile(const dir_entry_t& entry, entry_read_t& read, std::vector<track_sector_t>* blocks);
     std::uint8_t* geosInfoBlock(const dir_entry_t& entry);
     void restoreGeometry(const undo_record_t& record);

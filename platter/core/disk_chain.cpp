@@ -269,15 +269,27 @@ void Disk::noteEntryDamage(const dir_entry_t& entry, read_outcome outcome, std::
     if (!text.empty()) noteDamage(std::move(text));
 }
 
-// An area its kind cannot use is refused before any of it is read.
 entry_read_t Disk::readEntry(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) {
+    return readEntryChecked(entry, blocks, nullptr);
+}
+
+entry_read_t Disk::readEntry(const dir_entry_t& entry, const entry_sink_t& sink) {
+    entry_read_t read = readEntryChecked(entry, nullptr, &sink);
+    read.take(read.bytes, &sink);
+    read.bytes = {};
+    return read;
+}
+
+// An area its kind cannot use is refused before any of it is read.
+entry_read_t Disk::readEntryChecked(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
+                                    const entry_sink_t* sink) {
     if (const block_range_fault area = partitionFault(entry); area != block_range_fault::none) {
         entry_read_t refused;
         refused.outcome = read_outcome::areaFault;
         refused.area = area;
         return refused;
     }
-    entry_read_t read = readEntryData(entry, blocks);
+    entry_read_t read = readEntryData(entry, blocks, sink);
     const auto noted = std::find_if(damagedEntries_.begin(), damagedEntries_.end(), [&](const auto& damaged) {
         return std::equal(entry.bytes.begin() + 2, entry.bytes.end(), damaged.first.bytes.begin() + 2);
     });
@@ -288,7 +300,8 @@ entry_read_t Disk::readEntry(const dir_entry_t& entry, std::vector<track_sector_
     return read;
 }
 
-entry_read_t Disk::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) {
+entry_read_t Disk::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
+                                 const entry_sink_t* /*sink*/) {
     entry_read_t read;
     // A GEOS file by its entry whose info block the image lacks is read as one: it fails there.
     if (isGeosFile(entry) || (entry.saysGeos() && entry.bytes[24] != 0)) {
@@ -314,6 +327,29 @@ entry_read_t Disk::readEntryData(const dir_entry_t& entry, std::vector<track_sec
     read.outcome = outcomeOf(read.stop, !read.bytes.empty());
     if (read.whole()) keepUnsizedLastBlock(*this, last, size, std::nullopt, read);
     return read;
+}
+
+std::uint64_t Disk::readImageBytes(std::uint64_t offset, std::uint64_t end, entry_read_t& read,
+                                   const entry_sink_t* sink) {
+    constexpr std::uint64_t kPiece = std::uint64_t{1} << 20;
+    DataProvider* provider = dataProvider();
+    if (provider == nullptr || offset >= end) return offset;
+    std::vector<std::uint8_t> piece;
+    if (sink == nullptr) read.bytes.reserve(read.bytes.size() + static_cast<std::size_t>(end - offset));
+    while (offset < end) {
+        const auto length = static_cast<std::size_t>(std::min(kPiece, end - offset));
+        // Bytes the read keeps are copied in place, behind those before them.
+        std::vector<std::uint8_t>& into = sink ? piece : read.bytes;
+        const std::size_t at = sink ? 0 : into.size();
+        into.resize(at + length);
+        if (!provider->copyBytes(offset, {into.data() + at, length})) {
+            into.resize(at);
+            break;
+        }
+        if (sink) read.take(piece, sink);
+        offset += length;
+    }
+    return offset;
 }
 
 bool Disk::readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out) {

@@ -2,7 +2,9 @@
 // The one result of reading an entry's file: its bytes and whether they are all of it.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platter/core/block_range_fault.hpp"
@@ -19,8 +21,13 @@ enum class read_outcome : std::uint8_t {
     areaFault,   // nothing: the area it reserves is not the container's (`area` says why)
 };
 
+// Takes an entry's bytes in order, a piece at a time, as a streamed read gives them.
+using entry_sink_t = std::function<void(std::span<const std::uint8_t>)>;
+
 struct entry_read_t {
     std::vector<std::uint8_t> bytes;
+    // A streamed read: how many bytes went to its sink, which `bytes` does not keep.
+    std::uint64_t streamed = 0;
     read_outcome outcome = read_outcome::whole;
     // Cut short: the bytes the entry says its file holds, where it says (a size field).
     std::optional<std::uint64_t> expected;
@@ -36,6 +43,17 @@ struct entry_read_t {
     std::optional<unsized_chain_t> unsized;
 
     bool whole() const { return outcome == read_outcome::whole; }
+    // The bytes read, kept or streamed.
+    std::uint64_t size() const { return bytes.size() + streamed; }
+    // Keeps a piece of the file, or hands it to `sink` when there is one.
+    void take(std::span<const std::uint8_t> piece, const entry_sink_t* sink) {
+        if (sink == nullptr) {
+            bytes.insert(bytes.end(), piece.begin(), piece.end());
+        } else if (!piece.empty()) {
+            (*sink)(piece);
+            streamed += piece.size();
+        }
+    }
 };
 
 // The outcome of a read that gave `bytes` and stopped as `stop` said.

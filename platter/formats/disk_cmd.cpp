@@ -262,40 +262,29 @@ void DiskD2M::markDeleted(dir_entry_t& entry, std::uint64_t index, bool includeE
     std::fill(entry.bytes.begin() + 2, entry.bytes.end(), std::uint8_t{0});
 }
 
-// The partition's bytes, block by block (its area is the image's: readEntry checked it); a
-// block that a file read on demand no longer holds cuts it short.
-entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
+// The partition's bytes (its area is the image's: readEntry checked it); a block that a file
+// read on demand no longer holds cuts it short.
+entry_read_t DiskD2M::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/,
+                                    const entry_sink_t* sink) {
     entry_read_t read;
     const cmd_partition_t partition = cmd_partition_t::of(entry);
     if (partition.units == 0 || partition.type == cmd_partition_t::kSystemType) {
         read.outcome = read_outcome::unreadable;
         return read;
     }
-    read.bytes.reserve(partition.bytes());
     const std::uint64_t end = partition.startByte() + partition.bytes();
-    std::uint64_t offset = partition.startByte();
-    // A piece at a time straight from the provider, which keeps none of it; from a piece it
-    // cannot give whole on, block by block.
-    for (DataProvider* provider = dataProvider(); provider && offset < end;) {
-        constexpr std::uint64_t kPiece = std::uint64_t{1} << 20;
-        const std::size_t held = read.bytes.size();
-        const auto length = static_cast<std::size_t>(std::min(kPiece, end - offset));
-        read.bytes.resize(held + length);
-        if (!provider->copyBytes(offset, {read.bytes.data() + held, length})) {
-            read.bytes.resize(held);
-            break;
-        }
-        offset += length;
-    }
-    for (; offset < end; offset += kBlockSize) {
+    // A piece at a time straight from the provider; from a piece it cannot give whole on, block
+    // by block.
+    for (std::uint64_t offset = readImageBytes(partition.startByte(), end, read, sink); offset < end;
+         offset += kBlockSize) {
         const std::span<const std::uint8_t> block =
             std::as_const(*this).blockBytes(makeBlock(offset / kTrackBytes + 1, offset % kTrackBytes / kBlockSize));
         if (block.empty()) {
-            read.outcome = read.bytes.empty() ? read_outcome::unreadable : read_outcome::cutShort;
+            read.outcome = read.size() == 0 ? read_outcome::unreadable : read_outcome::cutShort;
             read.expected = partition.bytes();
             return read;
         }
-        read.bytes.insert(read.bytes.end(), block.begin(), block.end());
+        read.take(block, sink);
     }
     return read;
 }

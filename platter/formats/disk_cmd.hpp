@@ -71,7 +71,8 @@ public:
     bool insertEntry(std::int64_t index, const dir_entry_t& entry, std::uint32_t word = 0) override;
     void markDeleted(dir_entry_t& entry, std::uint64_t index, bool includeEmpty) override;
     // An entry's data is its partition's bytes.
-    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) override;
+    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
+                               const entry_sink_t* sink) override;
     // A partition must lie inside the image, outside its system area, and hold its kind's image.
     block_range_fault partitionFault(const dir_entry_t& entry) const override;
 

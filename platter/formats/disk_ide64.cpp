@@ -184,21 +184,20 @@ std::uint8_t* DiskIDE64::locateEntry(std::uint64_t index, bool includeEmpty, tra
 }
 
 // The partition's sectors as far as the file holds them.
-entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
+entry_read_t DiskIDE64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/,
+                                      const entry_sink_t* sink) {
     entry_read_t read;
     const std::uint64_t bytes = entryBlocks(entry) * kBlockSize;
     const std::uint64_t start = bigEndian24(entry.bytes, kEntryStartAt) * kSectorBytes;
     const std::uint64_t size = providerSize();
-    const std::uint64_t held = start < size ? std::min(bytes, size - start) : 0;
-    // Straight from the provider, which keeps none of it, when it can give the area whole.
-    read.bytes.resize(static_cast<std::size_t>(held));
-    if (held == 0 || !dataProvider()->copyBytes(start, read.bytes)) {
-        const std::span<const std::uint8_t> area = held != 0 ? bytesAt(start, held) : std::span<const std::uint8_t>();
-        read.bytes.assign(area.begin(), area.end());
-    }
-    if (read.bytes.empty()) {
+    const std::uint64_t end = start < size ? start + std::min(bytes, size - start) : start;
+    // A piece at a time straight from the provider; from a piece it cannot give whole on, the
+    // rest at once.
+    if (const std::uint64_t offset = readImageBytes(start, end, read, sink); offset < end)
+        read.take(bytesAt(offset, end - offset), sink);
+    if (read.size() == 0) {
         read.outcome = read_outcome::unreadable;
-    } else if (read.bytes.size() < bytes) {
+    } else if (read.size() < bytes) {
         read.outcome = read_outcome::cutShort;
         read.expected = bytes;
     }

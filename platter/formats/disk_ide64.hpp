@@ -64,7 +64,8 @@ public:
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,
                               std::uint64_t* slot = nullptr) override;
-    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) override;
+    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
+                               const entry_sink_t* sink) override;
     std::shared_ptr<Disk> openPartition(const dir_entry_t& entry) override;
     std::shared_ptr<Disk> findOpenPartition(std::uint64_t startByte) const { return partitions_.find(startByte); }
 

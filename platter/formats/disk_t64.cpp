@@ -325,7 +325,8 @@ void DiskT64::appendFileData(const tape_file_t& file, bytes_t& out) const {
 
 // An entry whose data run past the end of the tape gives the bytes there are; the tape's
 // damage notes name it.
-entry_read_t DiskT64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
+entry_read_t DiskT64::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/,
+                                    const entry_sink_t* /*sink*/) {
     entry_read_t read;
     const std::optional<tape_file_t> file = fileOfEntry(entry);
     if (!file || file->faults & kInsideDirectory) {

@@ -50,7 +50,8 @@ public:
                               std::uint64_t* slot = nullptr) override;
     // The load address and the data the file holds; an entry whose data run past the end of
     // the file gives what is there, cut short.
-    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks) override;
+    entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
+                               const entry_sink_t* sink) override;
     std::uint64_t fileSize(std::uint64_t index) override;
     // A directory larger than the file holds, the entries whose data run past its end, lie in
     // its header and directory, share an offset, or do not end where their end addresses say.

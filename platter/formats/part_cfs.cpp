@@ -271,7 +271,8 @@ std::uint64_t PartCFS::fileSize(std::uint64_t index) {
 
 // The bytes the block lists give, up to the size field. A size the partition cannot hold is
 // no size at all: such an entry gives nothing.
-entry_read_t PartCFS::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/) {
+entry_read_t PartCFS::readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* /*blocks*/,
+                                    const entry_sink_t* /*sink*/) {
     entry_read_t read;
     read.outcome = read_outcome::unreadable;
     const std::span<const std::uint8_t> raw = rawEntryOf(entry);

@@ -79,6 +79,10 @@ TEST(PartitionListing, PartitionsOfSeveralArgumentsInOneRun) {
     EXPECT_EQ(test_support::bytes_t(hello.begin(), hello.end()), test_support::patternBytes(300, 1));
     EXPECT_EQ(test_support::bytes_t(inner.begin(), inner.end()), test_support::patternBytes(600, 2));
     EXPECT_EQ(run.out.substr(300, run.out.size() - 900), standalone.out);
+    // A whole partition is its area's bytes.
+    const test_support::zt_run_t area = test_support::runZt({"cat", image + ":NAT"});
+    EXPECT_EQ(area.status, 0) << area.errors;
+    EXPECT_EQ(test_support::bytes_t(area.out.begin(), area.out.end()), test_support::readFixture("cmd/x.dnp"));
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "forge/save_file.hpp"
@@ -22,6 +24,25 @@ inline bool readWhole(platter::Disk& disk, const platter::dir_entry_t& entry, st
     const platter::entry_read_t read = disk.readEntry(entry);
     out.insert(out.end(), read.bytes.begin(), read.bytes.end());
     return read.whole();
+}
+
+// Reads the entry kept and streamed and expects the two to agree: outcome, size said and bytes,
+// the streamed ones in pieces of at most a megabyte. The number of pieces.
+inline std::size_t expectStreamedAsKept(platter::Disk& disk, const platter::dir_entry_t& entry) {
+    const platter::entry_read_t kept = disk.readEntry(entry);
+    std::vector<std::uint8_t> joined;
+    std::size_t pieces = 0;
+    const platter::entry_read_t streamed = disk.readEntry(entry, [&](std::span<const std::uint8_t> piece) {
+        EXPECT_LE(piece.size(), std::size_t{1} << 20);
+        joined.insert(joined.end(), piece.begin(), piece.end());
+        ++pieces;
+    });
+    EXPECT_EQ(streamed.outcome, kept.outcome);
+    EXPECT_EQ(streamed.expected, kept.expected);
+    EXPECT_TRUE(streamed.bytes.empty());
+    EXPECT_EQ(streamed.size(), kept.bytes.size());
+    EXPECT_EQ(joined, kept.bytes);
+    return pieces;
 }
 
 // The index-th entry, counting used slots only; a test that asks for one the image lacks fails.

@@ -291,6 +291,7 @@ TEST(DiskD2M, PartitionAreasTheirKindCannotUseAreFaults) {
         const dir_entry_t entry = entryAt(*disk, c.slot);
         EXPECT_EQ(disk->partitionFault(entry), c.fault) << c.start << " " << c.units;
         const entry_read_t read = disk->readEntry(entry);
+        test_support::expectStreamedAsKept(*disk, entry);
         if (c.fault == block_range_fault::none) {
             EXPECT_NE(disk->openPartition(entry), nullptr) << c.start << " " << c.units;
             EXPECT_TRUE(read.whole());

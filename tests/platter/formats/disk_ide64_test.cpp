@@ -207,6 +207,7 @@ TEST(DiskIDE64, ACutImageIsReadAsFarAsItGoes) {
     EXPECT_EQ(area.outcome, read_outcome::cutShort);
     EXPECT_EQ(area.bytes.size(), (kRootSecondBlock - 8) * kSector);
     EXPECT_EQ(area.expected, 312u * kSector);
+    test_support::expectStreamedAsKept(*half, entryAt(*half, 0));
     const std::shared_ptr<Disk> halfPart = part1(*half);
     ASSERT_NE(halfPart, nullptr);
     EXPECT_EQ(halfPart->directoryStop(), (chain_stop_t{chain_end::missing, DiskIDE64::blockOfSector(kRoot),
@@ -235,6 +236,7 @@ TEST(DiskIDE64, ACutImageIsReadAsFarAsItGoes) {
     EXPECT_EQ(big.stop, (chain_stop_t{chain_end::missing, DiskIDE64::blockOfSector(kBigFirstList + 1),
                                       DiskIDE64::blockOfSector(300)}));
     EXPECT_EQ(big.bytes, patternBytes(136 * kSector, 3));
+    test_support::expectStreamedAsKept(*farPart, named(*farPart, "BIG"));
 
     // Cut inside the partition list: the slots it holds are listed, the rest named.
     const auto list = openHdd(cut(2 * kSector + 100));
@@ -523,11 +525,13 @@ namespace platter {
 namespace {
 
 // A partition read from a file grown far past it, a few blocks of which are ever loaded, gives
-// the bytes it gives from memory; the file's provider keeps none of them.
+// the bytes it gives from memory; the file's provider keeps none of them. Grown with the file,
+// it streams a piece at a time.
 TEST(DiskIDE64, APartitionOfALargeSparseFileReadsAsFromMemory) {
     test_support::ScratchDir scratch;
     const std::filesystem::path path = scratch.file("sparse.hdd");
-    test_support::writeBytes(path, test_support::readFixture("cmd/x.hdd"));
+    bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    test_support::writeBytes(path, bytes);
     std::filesystem::resize_file(path, std::uintmax_t{96} << 20);
     const open_result_t opened = openContainerFile(path);
     ASSERT_TRUE(opened.disk);
@@ -539,6 +543,13 @@ TEST(DiskIDE64, APartitionOfALargeSparseFileReadsAsFromMemory) {
     const auto* provider = dynamic_cast<const FileDataProvider*>(opened.disk->dataProvider());
     ASSERT_NE(provider, nullptr);
     EXPECT_LT(provider->loadedBlockCount() * Disk::kBlockSize, fromFile.bytes.size());
+
+    test_support::put(bytes, 2 * kSector + 21, {0, 0x20, 0});  // PART1 ends at 4 MiB
+    test_support::writeBytes(path, bytes);
+    std::filesystem::resize_file(path, std::uintmax_t{8} << 20);
+    const open_result_t grown = openContainerFile(path);
+    ASSERT_TRUE(grown.disk);
+    EXPECT_EQ(test_support::expectStreamedAsKept(*grown.disk, entryAt(*grown.disk, 0)), 4u);
 }
 
 }  // namespace
