@@ -1,6 +1,5 @@
 #include "platter/formats/header_kind.hpp"
 
-#include "platter/fileid/bam_entries.hpp"
 #include "platter/formats/disk71.hpp"
 #include "platter/formats/disk80.hpp"
 #include "platter/formats/disk81.hpp"
@@ -28,7 +27,7 @@ format_id largerKindOfHeader(format_id identified, const FileBlockReader& read) 
 bool holdsBamOf(format_id kind, const FileBlockReader& read) {
     switch (kind) {
         case format_id::d64:
-        case format_id::d71: return bamEntriesConsistent(read(d64HeaderOffset()), 4, 35);
+        case format_id::d71: return Disk41::isHeaderBlock(read(d64HeaderOffset()));
         case format_id::d80:
         case format_id::d82: return Disk80::namesFirstTracks(read(Disk80::offsetOf(makeBlock(Disk80::kBamTrack, 0))));
         case format_id::d81: {
