@@ -216,7 +216,6 @@ const std::map<std::pair<std::string, std::string>, std::string> kKnownFailures{
     {{"geos/records.d64", "VLIR record chain link at the BAM"}, "GEOS info and record links are followed"},
     {{"geos/records.d64", "VLIR record chain link at the directory"}, "GEOS info and record links are followed"},
     {{"geos/records.d64", "VLIR record chain link at the header"}, "GEOS info and record links are followed"},
-    {{"geos/records.d64", "VLIR record link at 0/0"}, "GEOS info and record links are followed"},
     {{"geos/records.d64", "VLIR record link at the BAM"}, "GEOS info and record links are followed"},
     {{"geos/records.d64", "VLIR record link at the directory"}, "GEOS info and record links are followed"},
     {{"geos/records.d64", "VLIR record link at the header"}, "GEOS info and record links are followed"},
