@@ -116,6 +116,8 @@ private:
     // The fault of the area of table entry `entry` where it shares units with another entry's:
     // the system partition's or another partition's, which makes both unsure.
     block_range_fault overlapFault(const dir_entry_t& entry, const cmd_partition_t& partition) const;
+    // Every slot of the table, empty ones included, in chain order.
+    std::vector<dir_entry_t> tableSlots() const;
     // The block at a byte offset of the image; empty where it holds none.
     std::span<const std::uint8_t> blockAtByte(std::uint64_t offset) const;
     // Writes the system header and the table of a new image.

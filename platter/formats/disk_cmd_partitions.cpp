@@ -71,23 +71,29 @@ bool DiskD2M::startsWithHeader(std::uint8_t type, std::uint64_t startByte) const
     }
 }
 
-block_range_fault DiskD2M::overlapFault(const dir_entry_t& entry, const cmd_partition_t& partition) const {
-    bool passedItself = false;
+std::vector<dir_entry_t> DiskD2M::tableSlots() const {
+    std::vector<dir_entry_t> slots;
     for (const track_sector_t& block : directoryChain()) {
         const std::span<const std::uint8_t> data = blockBytes(block);
-        for (std::size_t at = 0; at + dir_entry_t::kSize <= data.size(); at += dir_entry_t::kSize) {
-            const std::span<const std::uint8_t> slot = data.subspan(at, dir_entry_t::kSize);
-            if (!passedItself && std::equal(slot.begin() + 2, slot.end(), entry.bytes.begin() + 2)) {
-                passedItself = true;
-                continue;
-            }
-            const cmd_partition_t other = cmd_partition_t::of(slot);
-            if (other.type == 0 || other.units == 0 || other.startUnit >= partition.endUnit() ||
-                partition.startUnit >= other.endUnit())
-                continue;
-            return other.type == cmd_partition_t::kSystemType ? block_range_fault::systemArea
-                                                              : block_range_fault::overlapsPartition;
+        for (std::size_t at = 0; at + dir_entry_t::kSize <= data.size(); at += dir_entry_t::kSize)
+            slots.push_back(dir_entry_t::fromBytes(data.subspan(at, dir_entry_t::kSize)));
+    }
+    return slots;
+}
+
+block_range_fault DiskD2M::overlapFault(const dir_entry_t& entry, const cmd_partition_t& partition) const {
+    bool passedItself = false;
+    for (const dir_entry_t& slot : tableSlots()) {
+        if (!passedItself && std::equal(slot.bytes.begin() + 2, slot.bytes.end(), entry.bytes.begin() + 2)) {
+            passedItself = true;
+            continue;
         }
+        const cmd_partition_t other = cmd_partition_t::of(slot);
+        if (other.type == 0 || other.units == 0 || other.startUnit >= partition.endUnit() ||
+            partition.startUnit >= other.endUnit())
+            continue;
+        return other.type == cmd_partition_t::kSystemType ? block_range_fault::systemArea
+                                                          : block_range_fault::overlapsPartition;
     }
     return block_range_fault::none;
 }
@@ -112,14 +118,9 @@ block_range_fault DiskD2M::partitionFault(const dir_entry_t& entry) const {
 }
 
 bool DiskD2M::hasAreaFaults() const {
-    for (const track_sector_t& block : directoryChain()) {
-        const std::span<const std::uint8_t> data = blockBytes(block);
-        for (std::size_t at = 0; at + dir_entry_t::kSize <= data.size(); at += dir_entry_t::kSize) {
-            if (partitionFault(dir_entry_t::fromBytes(data.subspan(at, dir_entry_t::kSize))) != block_range_fault::none)
-                return true;
-        }
-    }
-    return false;
+    const std::vector<dir_entry_t> slots = tableSlots();
+    return std::any_of(slots.begin(), slots.end(),
+                       [this](const dir_entry_t& slot) { return partitionFault(slot) != block_range_fault::none; });
 }
 
 // Only an area the partition's kind can use opens: the view never shows a part of an image as
