@@ -56,6 +56,8 @@ std::string partitionFaultText(std::uint64_t index, platter::block_range_fault f
             return text + "covers the directory track " + std::to_string(directoryTrack);
         case platter::block_range_fault::systemArea: return text + "covers the system area";
         case platter::block_range_fault::smallerThanKind: return text + "is smaller than its kind needs";
+        case platter::block_range_fault::noHeader: return text + "does not start with a header of its kind";
+        case platter::block_range_fault::overlapsPartition: return text + "overlaps another partition";
         case platter::block_range_fault::notWholeTracks: return text + "is not whole tracks";
         case platter::block_range_fault::headerOutside:
             return "the subdirectory of entry [" + std::to_string(index) + "] has its header outside the image";

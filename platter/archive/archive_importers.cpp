@@ -47,8 +47,9 @@ bool isCut(const lynx_entry_t& entry) {
 }
 
 // What the counts of a Lynx directory and the size of its archive leave unaccounted for: a
-// directory whose text runs past the blocks it counts, so that the files start inside it, or
-// bytes after the last file's blocks that are no transfer's padding.
+// directory whose text runs past the blocks it counts, so that the files start inside it, an
+// archive that ends before the bytes its directory gives the files, or bytes after the last
+// file's blocks that are no transfer's padding.
 std::optional<std::string> unaccountedLynxText(const lynx_directory_t& directory,
                                                std::span<const std::uint8_t> archive) {
     const std::uint64_t dataStart = directory.blocks * kBlockData;
@@ -57,6 +58,11 @@ std::optional<std::string> unaccountedLynxText(const lynx_directory_t& directory
         return "the directory counts " + std::to_string(directory.blocks) +
                (directory.blocks == 1 ? " block" : " blocks") + ", but its text takes " + std::to_string(textBlocks) +
                ": the files' data start inside it";
+    }
+    if (directory.filesEnd > archive.size()) {
+        return "the directory accounts for " + std::to_string(directory.filesEnd) + " bytes, " +
+               std::to_string(directory.filesEnd - archive.size()) + " more than the archive's " +
+               std::to_string(archive.size());
     }
     if (directory.dataEnd >= archive.size() || isTransferPadding(archive.subspan(directory.dataEnd))) return std::nullopt;
     const std::uint64_t left = archive.size() - directory.dataEnd;
@@ -170,13 +176,19 @@ import_result_t importLnx(Disk& disk, const archive_source_t& source) {
         if (!stored && !status.note(failureOf(disk, import_result_t::partial))) break;
         if (!stored) continue;
         const std::optional<dir_entry_t> made = storedEntry(disk, k, before);
-        if (!isCut(entry)) {
+        const bool cut = isCut(entry);
+        if (!cut && !entry.unsized) {
             if (made) whole.push_back(*made);
             continue;
         }
         status.note(import_result_t::partial);
-        if (source.damage && made)
+        if (!source.damage || !made) continue;
+        if (cut)
             source.damage->entryShort(*made, entry.data.size(), {entry_loss_t::cause::archiveEnds, entry.expected});
+        else
+            source.damage->entryShort(
+                *made, unsizedLastBlockText("file " + quotedName(made->name()),
+                                            static_cast<std::uint8_t>(entry.lastBlockBytes), entry.blocks));
     }
     // Where the directory and the archive's size do not account for each other, no file is
     // sure to lie where the directory places it.

@@ -77,7 +77,8 @@ lynx_directory_t parseLynxDirectory(std::span<const std::uint8_t> archive, std::
             if (!text.numberLine(lastBlock)) break;
             entry.lastBlockBytes = static_cast<std::uint32_t>(std::min<std::uint64_t>(lastBlock, 0xffffffff));
             // A file of 0 blocks is empty.
-            size = blocks == 0 ? 0 : (blocks - 1) * kBlockData + (lastBlock == 0 ? 0 : lastBlock - 1);
+            entry.unsized = blocks > 0 && lastBlock < 2;
+            size = blocks == 0 ? 0 : entry.unsized ? blocks * kBlockData : (blocks - 1) * kBlockData + lastBlock - 1;
         }
         std::uint64_t dataStart = dataAt;
         if (entry.type == kTypeRel) {
@@ -94,7 +95,11 @@ lynx_directory_t parseLynxDirectory(std::span<const std::uint8_t> archive, std::
             const auto data = archive.subspan(dataStart, std::min(size, archive.size() - dataStart));
             entry.data.assign(data.begin(), data.end());
         }
-        if (!takesRest) entry.expected = size;
+        if (!takesRest && !entry.unsized) entry.expected = size;
+        // A file whose size its entry does not give ends somewhere in its last block; an empty
+        // one holds no byte the archive must reach.
+        if (blocks > 0)
+            directory.filesEnd = dataStart + (entry.expected ? *entry.expected : (blocks - 1) * kBlockData + 1);
         entry.blocks = static_cast<std::uint32_t>(std::min<std::uint64_t>(blocks, 0xffffffff));
         entry.recordLength = static_cast<std::uint32_t>(std::min<std::uint64_t>(recordLength, 0xffffffff));
         entries.push_back(std::move(entry));

@@ -101,6 +101,11 @@ Disk41::Disk41(format_id id) : BamDisk(id), tracksFromBam_(id == format_id::d64)
     setGeometry(kGeometry35);
 }
 
+bool Disk41::isHeaderBlock(std::span<const std::uint8_t> block) {
+    if (block.size() < kBlockSize) return false;
+    return bamEntriesConsistent(block, 4, 35) || (block[0] == kDirectoryTrack && block[2] == 'A');
+}
+
 std::uint64_t Disk41::sectorsOnTrack(std::uint64_t track) { return track <= kMaxTracks ? kSectorsPerTrack[track] : 0; }
 
 std::uint64_t Disk41::firstBlockOfTrack(std::uint64_t track) {

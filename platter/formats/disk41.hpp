@@ -66,6 +66,9 @@ public:
     // Whether that layout has blocks of tracks 36-40 in use: files of the disk lie there.
     static bool extendedBamUsesBlocks(std::span<const std::uint8_t> bam);
     static std::uint64_t sectorsOnTrack(std::uint64_t track);
+    // Whether a block is a 1541 header (18/0): BAM entries of tracks 1-35 that agree with
+    // themselves, or the link to the directory track and the DOS version 'A' of a full disk.
+    static bool isHeaderBlock(std::span<const std::uint8_t> block);
     // The tracks of an image whose bytes another step shaped (a partition's window, a decoded
     // zipcode set) are its size's, whatever its BAM names. Called before it opens.
     void keepTracksOfSize() { tracksFromBam_ = false; }

@@ -39,6 +39,13 @@ constexpr std::array<std::uint16_t, kMaxTracks + 2> kFirstBlock = [] {
 
 track_sector_t bamBlock(std::uint64_t index) { return makeBlock(Disk80::kBamTrack, 3 * index); }
 
+// Whether a BAM block covers tracks [low, end), as its head bytes say.
+bool coversTracks(std::span<const std::uint8_t> bam, std::uint64_t low, std::uint64_t end) {
+    constexpr std::size_t kLowTrackAt = 4;
+    constexpr std::size_t kEndTrackAt = 5;
+    return bam.size() >= Disk::kBlockSize && bam[kLowTrackAt] == low && bam[kEndTrackAt] == end;
+}
+
 }  // namespace
 
 Disk80::Disk80() : Disk80(format_id::d80, kTracks, kSize, kBlocks) {}
@@ -67,10 +74,11 @@ std::uint64_t Disk80::offsetOf(const track_sector_t& block) {
 }
 
 bool Disk80::namesDoubleSidedTracks(std::span<const std::uint8_t> secondBam) {
-    constexpr std::size_t kLowTrackAt = 4;
-    constexpr std::size_t kEndTrackAt = 5;
-    return secondBam.size() >= kBlockSize && secondBam[kLowTrackAt] == kTracksPerBamBlock + 1 &&
-           secondBam[kEndTrackAt] == 2 * kTracksPerBamBlock + 1;
+    return coversTracks(secondBam, kTracksPerBamBlock + 1, 2 * kTracksPerBamBlock + 1);
+}
+
+bool Disk80::namesFirstTracks(std::span<const std::uint8_t> firstBam) {
+    return coversTracks(firstBam, 1, kTracksPerBamBlock + 1);
 }
 
 bool Disk80::isBamBlock(const track_sector_t& block) const {

@@ -43,6 +43,8 @@ public:
     // Whether the second BAM block (38/3) is an 8250's: it covers tracks 51-100, where an
     // 8050's covers 51-77.
     static bool namesDoubleSidedTracks(std::span<const std::uint8_t> secondBam);
+    // Whether the first BAM block (38/0) is an 8050's or 8250's: it covers tracks 1-50.
+    static bool namesFirstTracks(std::span<const std::uint8_t> firstBam);
 
 protected:
     Disk80(format_id id, std::uint64_t tracks, std::uint64_t size, std::uint64_t blocks);

@@ -38,6 +38,10 @@ Disk81::Disk81(format_id id) : BamDisk(id) {
     setGeometry({kTracks, kSectors, kBlocks});
 }
 
+bool Disk81::isFirstBam(std::span<const std::uint8_t> block) {
+    return block.size() >= kBlockSize && block[2] == 'D' && block[3] == 0xbb;
+}
+
 std::uint64_t Disk81::blockOffset(const track_sector_t& block) const {
     return (block.sector + block.track * kSectors - kSectors) * kBlockSize;
 }

@@ -24,6 +24,10 @@ public:
 
     Disk81();
 
+    // Whether a block is a 1581's first BAM block (40/1): its DOS version 'D' and that byte's
+    // complement.
+    static bool isFirstBam(std::span<const std::uint8_t> block);
+
     void parseImage() override { parseFixedSizeImage(); }
     bool hasCbmPartitions() const override { return true; }
     type_name_table typeNameTable() const override { return type_name_table::dos1581; }

@@ -73,8 +73,10 @@ public:
     // An entry's data is its partition's bytes.
     entry_read_t readEntryData(const dir_entry_t& entry, std::vector<track_sector_t>* blocks,
                                const entry_sink_t* sink) override;
-    // A partition must lie inside the image, outside its system area, and hold its kind's image.
+    // A partition must lie inside the image, outside its system area and every other entry's
+    // area, and hold its kind's image from its first block on.
     block_range_fault partitionFault(const dir_entry_t& entry) const override;
+    bool hasAreaFaults() const override;
 
     // Partitions. A partition opens as a view of its kind; the same start gives the same view
     // while it lives.
@@ -109,6 +111,16 @@ private:
     // The bytes a partition of `type` (1-4) at `startByte` needs for the image of its kind: a
     // native partition the tracks its BAM names, at least one.
     std::uint64_t bytesNeeded(std::uint8_t type, std::uint64_t startByte) const;
+    // Whether the area of a partition of `type` at `startByte` starts as an image of its kind
+    // does: with the header or BAM where its drive looks for them.
+    bool startsWithHeader(std::uint8_t type, std::uint64_t startByte) const;
+    // The fault of the area of table entry `entry` where it shares units with another entry's:
+    // the system partition's or another partition's, which makes both unsure.
+    block_range_fault overlapFault(const dir_entry_t& entry, const cmd_partition_t& partition) const;
+    // Every slot of the table, empty ones included, in chain order.
+    std::vector<dir_entry_t> tableSlots() const;
+    // The block at a byte offset of the image; empty where it holds none.
+    std::span<const std::uint8_t> blockAtByte(std::uint64_t offset) const;
     // Writes the system header and the table of a new image.
     bool writeSystemArea();
     // Units [first, end) partitions may use.

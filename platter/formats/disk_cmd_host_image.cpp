@@ -24,10 +24,10 @@ constexpr std::uint64_t kLargestImage = DiskNP::kMaxTracks * DiskNP::kTrackBytes
 
 // The kind the opening step gives the file: what its bytes are identified as, else its extension.
 format_id hostImageKind(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-    const format_id identified = kindNamedByHeader(formatIdForType(fileid::identify(bytes).front().type), bytes);
-    if (identified != format_id::none) return identified;
     const container_format_t* row = formatByExtension(file.extension().string());
-    return row ? row->id : format_id::none;
+    const format_id named = row ? row->id : format_id::none;
+    const format_id identified = kindNamedByHeader(formatIdForType(fileid::identify(bytes).front().type), bytes, named);
+    return identified != format_id::none ? identified : named;
 }
 
 // An unopened image of a kind a partition can hold; null for other kinds.

@@ -42,12 +42,14 @@ std::uint64_t DiskD2M::usableEndUnit() const {
     return end / cmd_partition_t::kBlocksPerUnit;
 }
 
+std::span<const std::uint8_t> DiskD2M::blockAtByte(std::uint64_t offset) const {
+    return blockBytes(makeBlock(offset / kTrackBytes + 1, offset % kTrackBytes / kBlockSize));
+}
+
 std::uint64_t DiskD2M::bytesNeeded(std::uint8_t type, std::uint64_t startByte) const {
     switch (type) {
         case kNativeType: {
-            const std::uint64_t at = startByte + DiskNP::kBamHeadAt;
-            const std::uint8_t* bam = blockData(makeBlock(at / kTrackBytes + 1, at % kTrackBytes / kBlockSize));
-            const std::uint64_t tracks = bam ? DiskNP::tracksRecorded(std::span(bam, kBlockSize)) : 0;
+            const std::uint64_t tracks = DiskNP::tracksRecorded(blockAtByte(startByte + DiskNP::kBamHeadAt));
             return std::max<std::uint64_t>(tracks, 1) * DiskNP::kTrackBytes;
         }
         case 2: return Disk41::kSize35;
@@ -55,6 +57,45 @@ std::uint64_t DiskD2M::bytesNeeded(std::uint8_t type, std::uint64_t startByte) c
         case 4: return Disk81::kSize;
         default: return 0;
     }
+}
+
+bool DiskD2M::startsWithHeader(std::uint8_t type, std::uint64_t startByte) const {
+    const std::uint64_t header1541 = Disk41::firstBlockOfTrack(Disk41::kDirectoryTrack);
+    constexpr std::uint64_t k1581Bam = (Disk81::kDirectoryTrack - 1) * Disk81::kSectors + 1;
+    switch (type) {
+        case kNativeType: return DiskNP::isBamHead(blockAtByte(startByte + DiskNP::kBamHeadAt));
+        case 2:
+        case 3: return Disk41::isHeaderBlock(blockAtByte(startByte + header1541 * kBlockSize));
+        case 4: return Disk81::isFirstBam(blockAtByte(startByte + k1581Bam * kBlockSize));
+        default: return true;
+    }
+}
+
+std::vector<dir_entry_t> DiskD2M::tableSlots() const {
+    std::vector<dir_entry_t> slots;
+    for (const track_sector_t& block : directoryChain()) {
+        const std::span<const std::uint8_t> data = blockBytes(block);
+        for (std::size_t at = 0; at + dir_entry_t::kSize <= data.size(); at += dir_entry_t::kSize)
+            slots.push_back(dir_entry_t::fromBytes(data.subspan(at, dir_entry_t::kSize)));
+    }
+    return slots;
+}
+
+block_range_fault DiskD2M::overlapFault(const dir_entry_t& entry, const cmd_partition_t& partition) const {
+    bool passedItself = false;
+    for (const dir_entry_t& slot : tableSlots()) {
+        if (!passedItself && std::equal(slot.bytes.begin() + 2, slot.bytes.end(), entry.bytes.begin() + 2)) {
+            passedItself = true;
+            continue;
+        }
+        const cmd_partition_t other = cmd_partition_t::of(slot);
+        if (other.type == 0 || other.units == 0 || other.startUnit >= partition.endUnit() ||
+            partition.startUnit >= other.endUnit())
+            continue;
+        return other.type == cmd_partition_t::kSystemType ? block_range_fault::systemArea
+                                                          : block_range_fault::overlapsPartition;
+    }
+    return block_range_fault::none;
 }
 
 block_range_fault DiskD2M::partitionFault(const dir_entry_t& entry) const {
@@ -70,7 +111,16 @@ block_range_fault DiskD2M::partitionFault(const dir_entry_t& entry) const {
         return block_range_fault::systemArea;
     if (holdsImage && partition.bytes() < bytesNeeded(partition.type, partition.startByte()))
         return block_range_fault::smallerThanKind;
+    if (const block_range_fault overlap = overlapFault(entry, partition); overlap != block_range_fault::none)
+        return overlap;
+    if (holdsImage && !startsWithHeader(partition.type, partition.startByte())) return block_range_fault::noHeader;
     return block_range_fault::none;
+}
+
+bool DiskD2M::hasAreaFaults() const {
+    const std::vector<dir_entry_t> slots = tableSlots();
+    return std::any_of(slots.begin(), slots.end(),
+                       [this](const dir_entry_t& slot) { return partitionFault(slot) != block_range_fault::none; });
 }
 
 // Only an area the partition's kind can use opens: the view never shows a part of an image as

@@ -46,6 +46,10 @@ std::uint64_t DiskNP::tracksRecorded(std::span<const std::uint8_t> bamHead) {
     return bamHead.size() > kTracksAt ? bamHead[kTracksAt] : 0;
 }
 
+bool DiskNP::isBamHead(std::span<const std::uint8_t> block) {
+    return block.size() >= kBlockSize && block[2] == 'H' && block[3] == 0xb7;
+}
+
 // As many tracks as the BAM records when the file ends before them: a cut image, whose
 // missing blocks are missing. Otherwise whole tracks only: a size that is no multiple of a
 // track, or beyond 255 tracks, is kept to the whole tracks it holds and flagged.

@@ -22,6 +22,8 @@ public:
 
     // The track count a BAM head records (0 when `bamHead` is too short to hold one).
     static std::uint64_t tracksRecorded(std::span<const std::uint8_t> bamHead);
+    // Whether a block is a BAM head (1/2): the DOS version 'H' and that byte's complement.
+    static bool isBamHead(std::span<const std::uint8_t> block);
 
     void parseImage() override;
     bool resize(std::uint64_t bytes) override;

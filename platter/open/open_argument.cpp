@@ -76,10 +76,13 @@ std::optional<opened_container_t> openFixedSizeImage(const std::string& path, fo
         }
     }
     const std::uint32_t type = firstIdentifiedType(provider->partialBytes());
-    const format_id format = formatOfIdentified(type, [&provider](std::uint64_t offset) {
-        const std::uint8_t* block = provider->rangeAt(offset, Disk::kBlockSize);
-        return block ? std::span<const std::uint8_t>(block, Disk::kBlockSize) : std::span<const std::uint8_t>();
-    });
+    const format_id format = formatOfIdentified(
+        type,
+        [&provider](std::uint64_t offset) {
+            const std::uint8_t* block = provider->rangeAt(offset, Disk::kBlockSize);
+            return block ? std::span<const std::uint8_t>(block, Disk::kBlockSize) : std::span<const std::uint8_t>();
+        },
+        path);
     const container_format_t* row = formatById(format);
     if (!row || !isImageKind(*row) || !formatClass(format)) {
         // Not an image this opens over the file: the usual road, with every byte.
@@ -151,7 +154,7 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     const std::string quoted = "'" + forge::fileName(path) + "'";
     result.read = true;
     result.type = type;
-    result.format = formatOfIdentified(type, bytes);
+    result.format = formatOfIdentified(type, bytes, path);
     const std::size_t size = bytes.size();
     if (result.format == format_id::none) {
         // What identification does not name opens by the extension, and says so.
@@ -189,7 +192,7 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     const std::string name(forge::kStdinName);
     result.read = true;
     result.type = firstIdentifiedType(bytes);
-    result.format = formatOfIdentified(result.type, bytes);
+    result.format = formatOfIdentified(result.type, bytes, {});
     if (result.format == format_id::none) {
         result.nothingToOpen = true;
         result.messages.push_back(nothingToOpen(result, bytes.size(), name));

@@ -129,7 +129,7 @@ open_result_t openContainerFile(const std::filesystem::path& path) {
     if (row && row->readsOnDemand) return openKind(*row, path, {});
     std::vector<std::uint8_t> bytes;
     if (!readWhole(path, bytes)) return {};
-    const format_id identified = identifiedFormat(bytes);
+    const format_id identified = identifiedFormat(bytes, path.string());
     if (identified != format_id::none) {
         if (const container_format_t* identifiedRow = formatById(identified))
             return openKind(*identifiedRow, path, std::move(bytes));

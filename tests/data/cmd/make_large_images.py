@@ -16,6 +16,8 @@ system.dhd: GAMES moved to unit 0, over the system area.
 table.dhd: DISK81's entry in the second table block, the first block's link past the image.
 cut.d2m, cut.d4m: big.d2m cut to a D1M's size, big.d4m to a D2M's.
 cut.dhd: big.dhd cut inside its partition table (after its tenth block).
+cut64.d81, cut64.d1m: tests/data/d81/c.d81 and k.d1m cut to a D64's size (the D1M's first
+  partition a whole D64).
 
 Sparse copies, a few MiB on disk, for reading an image far larger than memory would hold
 whole: sparse.dhd is big.dhd and sparse.hdd is x.hdd, each grown to 320 MiB with "ZZZ" at
@@ -39,6 +41,7 @@ def fixture(path):
 def main(outdir):
     os.makedirs(outdir, exist_ok=True)
     d64, d71, d81, dnp = (fixture(p) for p in ("../d64/base.d64", "../d71/c.d71", "../d81/c.d81", "x.dnp"))
+    d64_size = len(d64)
 
     d2m = CmdFloppy("d2m")
     d2m.add_partition(2, "GAMES", 0, 342, d64)
@@ -71,6 +74,8 @@ def main(outdir):
         "cut.d2m": d2m.data[:CmdFloppy.KINDS["d1m"][0]],
         "cut.d4m": d4m.data[:CmdFloppy.KINDS["d2m"][0]],
         "cut.dhd": dhd.data[:CmdHardDisk.TABLE + 10 * 256],
+        "cut64.d81": d81[:d64_size],
+        "cut64.d1m": fixture("k.d1m")[:d64_size],
     }
     for name, data in images.items():
         with open(os.path.join(outdir, name), "wb") as f:

@@ -187,7 +187,7 @@ TEST(ArchiveImporters, LynxCountsAreHeldAgainstTheArchive) {
         bytes_t appended;
         import_result_t result;
         std::vector<bool> whole;
-        const char* note;  // the start of the one note, or none
+        const char* note;  // the start of the last note, or none
     };
     const std::vector<bool> all(5, true);
     const std::vector<bool> none(5, false);
@@ -202,7 +202,8 @@ TEST(ArchiveImporters, LynxCountsAreHeldAgainstTheArchive) {
         {"five_game_short.lnx", {}, import_result_t::partial, none, "the directory accounts for 7620"},
         {"five_dir_short.lnx", {}, import_result_t::partial, none, "the directory counts 1 block, but"},
         {"five_junk.lnx", {}, import_result_t::partial, none, "the directory accounts for 7874 of the archive's 8712"},
-        {"cut.lnx", {}, import_result_t::partial, {true, true, true, true, false}, "file 'story' is cut short"},
+        // Cut short, or a count too high: the files before the last are not sure either.
+        {"cut.lnx", {}, import_result_t::partial, none, "the directory accounts for 7688 bytes, 600 more than"},
     };
     for (const row_t& row : rows) {
         SCOPED_TRACE(std::string(row.fixture) + " and " + std::to_string(row.appended.size()));
@@ -214,8 +215,8 @@ TEST(ArchiveImporters, LynxCountsAreHeldAgainstTheArchive) {
         damage.noteIn(*disk);
         const std::vector<std::string> notes = disk->damage().notes;
         if (row.note) {
-            ASSERT_EQ(notes.size(), 1u);
-            EXPECT_EQ(notes[0].rfind(row.note, 0), 0u) << notes[0];
+            ASSERT_FALSE(notes.empty());
+            EXPECT_EQ(notes.back().rfind(row.note, 0), 0u) << notes.back();
         } else {
             EXPECT_TRUE(notes.empty());
         }

@@ -283,6 +283,9 @@ TEST(DiskD2M, PartitionAreasTheirKindCannotUseAreFaults) {
         {1, 0, 100, block_range_fault::smallerThanKind},  // a 1541 partition of 100 units
         {1, 0, 0, block_range_fault::smallerThanKind},
         {2, 400, 128, block_range_fault::smallerThanKind},  // one track of a native partition of two
+        {2, 0, 256, block_range_fault::overlapsPartition},  // over the 1541 partition
+        {2, 399, 256, block_range_fault::noHeader},         // its BAM head two blocks on
+        {1, 1, 342, block_range_fault::noHeader},           // its header two blocks on
         {1, 0, 342, block_range_fault::none},
         {2, 400, 256, block_range_fault::none},
     };

@@ -92,7 +92,8 @@ TEST(ArchiveBuilder, PartialArchivesKeepTheirImageAndDamagedOnesGiveNone) {
     EXPECT_EQ(cut.disk->formatId(), format_id::d64);
     EXPECT_EQ(cut.disk->lastError(), kErrArchiveImport);
     EXPECT_EQ(cut.disk->damage().notes,
-              std::vector<std::string>{"file 'story' is cut short: 1500 of 2100 bytes could be read"});
+              (std::vector<std::string>{"file 'story' is cut short: 1500 of 2100 bytes could be read",
+                                        "the directory accounts for 7688 bytes, 600 more than the archive's 7088"}));
     EXPECT_EQ(countDirectoryEntries(*cut.disk), 5u);
 
     bytes_t sda = archive("small.sda");
@@ -105,7 +106,8 @@ TEST(ArchiveBuilder, PartialArchivesKeepTheirImageAndDamagedOnesGiveNone) {
 }
 
 // 22 files cut 700 bytes into the second: all are listed; the second reads as cut short and
-// the twenty after it as unreadable, named by the report (two notes), the first whole.
+// the twenty after it as unreadable, named by the report, and the first, which an archive
+// shorter than its directory places for sure no more, as cut short.
 TEST(ArchiveBuilder, EntriesTheArchiveHoldsInPartReadAsTheReportNamesThem) {
     const open_result_t cut = archiveToDisk(archive("cut22.lnx"), "cut22.lnx", format_id::lynx);
     ASSERT_NE(cut.disk, nullptr);
@@ -113,16 +115,16 @@ TEST(ArchiveBuilder, EntriesTheArchiveHoldsInPartReadAsTheReportNamesThem) {
     ASSERT_EQ(countDirectoryEntries(disk), 22u);
     EXPECT_EQ(disk.damage().notes,
               (std::vector<std::string>{"file 'f01' is cut short: 700 of 1500 bytes could be read",
-                                        "files 'f02' to 'f21' are missing: the archive ends before their data"}));
+                                        "files 'f02' to 'f21' are missing: the archive ends before their data",
+                                        "the directory accounts for 8328 bytes, 5850 more than the archive's 2478"}));
     EXPECT_FALSE(disk.damage().maySave());
     for (std::uint64_t i = 0; i < 22; ++i) {
         dir_entry_t entry;
         ASSERT_TRUE(disk.getEntry(i, false, entry));
         const entry_read_t read = disk.readEntry(entry);
-        const read_outcome expected =
-            i == 0 ? read_outcome::whole : (i == 1 ? read_outcome::cutShort : read_outcome::unreadable);
+        const read_outcome expected = i <= 1 ? read_outcome::cutShort : read_outcome::unreadable;
         EXPECT_EQ(read.outcome, expected) << i;
-        EXPECT_EQ(read.namedByContainer, i > 0) << i;
+        EXPECT_TRUE(read.namedByContainer) << i;
         EXPECT_EQ(read.bytes.size(), i == 0 ? 600u : (i == 1 ? 700u : 0u)) << i;
     }
 }
@@ -186,7 +188,7 @@ TEST(ArchiveBuilder, ArchiveEntriesOfAnImageAreEntered) {
     ASSERT_TRUE(disk.getEntry(1, false, entry));
     const open_result_t cut = openNestedContainer(disk, entry);
     ASSERT_NE(cut.disk, nullptr);
-    EXPECT_EQ(cut.disk->damage().notes.size(), 1u);
+    EXPECT_FALSE(cut.disk->damage().notes.empty());
 
     ASSERT_TRUE(disk.getEntry(2, false, entry));
     const open_result_t none = openNestedContainer(disk, entry);

@@ -161,11 +161,16 @@ private:
         const std::optional<std::size_t> at = offsetOf(disk, index);
         if (!at) return;
         const std::uint8_t* data = intact_.bytes.data() + *at;
+        std::size_t last = 0;
+        for (std::size_t record = 0; record < 127; ++record)
+            if (data[2 + 2 * record] != 0) last = record;
         for (std::size_t record = 0; record < 127; ++record) {
             const std::uint8_t track = data[2 + 2 * record];
             if (track == 0) continue;
             const std::string where = name + " record " + std::to_string(record);
-            links(level, "VLIR record", *at + 2 + 2 * record, index, where, true);
+            // The last record's link at 0/0 is the table's end mark: a valid file of one record
+            // fewer, which no reader can tell from this one, so that copy is not made.
+            links(level, "VLIR record", *at + 2 + 2 * record, index, where, true, record != last);
             chain(level, "VLIR record chain", makeBlock(track, data[3 + 2 * record]), where, depth);
         }
     }
@@ -185,9 +190,10 @@ private:
         }
     }
 
-    // The two link bytes at `at`, in a block `self` of the level, with every target.
+    // The two link bytes at `at`, in a block `self` of the level, with every target (0/0 only
+    // with `atZero`).
     void links(const level_t& level, const std::string& chainName, std::size_t at, const track_sector_t& self,
-               const std::string& where, bool fileChain) {
+               const std::string& where, bool fileChain, bool atZero = true) {
         Disk& disk = level.disk;
         link_site_t site{level.prefix + chainName, where, at, {}};
         const auto add = [&](const std::string& target, const track_sector_t& to) {
@@ -201,7 +207,7 @@ private:
         if (level.bam) add("at the BAM", *level.bam);
         if (fileChain) add("at the directory", disk.directoryStart());
         add("at itself", self);
-        add("at 0/0", makeBlock(0, 0));
+        if (atZero) add("at 0/0", makeBlock(0, 0));
         sites_.links.push_back(std::move(site));
     }
 
