@@ -368,7 +368,7 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
     depth_ -= indentStep_;
 }
 
-// Chains that turn back or leave the disk: the listing shows what they reached, a warning says
+// Chains that turn back, leave the disk or run into its structure: the listing shows what they reached, a warning says
 // where. The directory's own, when no report told it.
 void CommandLs::warnAboutChains(const platter::Disk& disk, const std::string& path, bool withDirectory) {
     const std::string name = "'" + forge::fileName(path) + "': ";
@@ -379,7 +379,8 @@ void CommandLs::warnAboutChains(const platter::Disk& disk, const std::string& pa
     }
     for (const listed_entry_t& listed : render_->entries()) {
         const platter::chain_end end = listed.chainStop.end;
-        if (end == platter::chain_end::turnsBack || end == platter::chain_end::leaves) {
+        if (end == platter::chain_end::turnsBack || end == platter::chain_end::leaves ||
+            end == platter::chain_end::structure) {
             reporter_.warning(
                 name + chainStopText("the chain of entry [" + std::to_string(listed.index) + "]", listed.chainStop));
         }

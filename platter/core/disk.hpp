@@ -13,6 +13,7 @@
 #include "forge/raster_image.hpp"
 #include "forge/save_file.hpp"
 #include "platter/core/block_range_fault.hpp"
+#include "platter/core/block_role.hpp"
 #include "platter/core/convert_records.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk_damage.hpp"
@@ -92,7 +93,7 @@ enum class geos_info_field { LoadAddress, EndAddress, StartAddress, Class, Autho
 //
 // A format class sets its shape and fixed blocks through the protected setters; the state
 // below is private to this base.
-class Disk {
+class Disk : public BlockRoles {
 public:
     static constexpr std::uint64_t kBlockSize = 256;
     static constexpr std::uint64_t kEntriesPerBlock = 8;
@@ -170,10 +171,16 @@ public:
     // ---- What a format class supplies ----
     virtual std::uint64_t blocksFree() const = 0;
     virtual bool isValidBlock(const track_sector_t& block) const = 0;
-    // Whether a walk of the current directory's area may enter `block`: a block of the image,
-    // and of the partition entered (a kind whose partitions are entered answers for their
-    // area). A link to any other leaves the walk's container.
+    // Whether `block` lies in the current directory's area: a block of the image, and of the
+    // partition entered (a kind whose partitions are entered answers for their area).
     virtual bool holdsBlock(const track_sector_t& block) const { return isValidBlock(block); }
+    // What `block` is to a walk of `kind` in the current directory, the one answer every walk
+    // of linked blocks asks (chain_walk.hpp): outside the area, the header of the image or of
+    // a directory entered, a BAM block, one of the current directory's blocks (for a file's
+    // chain), one the file ends before, one that holds no data, or data. A lookup: the
+    // directory's blocks are those its last walk kept. A kind whose blocks are laid out
+    // otherwise answers for its layout.
+    block_role blockRole(const track_sector_t& block, walk_kind kind) const override;
     virtual bool isBlockFree(const track_sector_t& block) const = 0;
     // Flips the BAM bit (journals kind 10). Invalid blocks: false, nothing journalled.
     virtual bool toggleBlock(const track_sector_t& block) = 0;
@@ -315,7 +322,8 @@ public:
     virtual bool nextBlock(track_sector_t& block);
     // Where the chain of linked blocks from `start` ends, by the chain rule; `blocks`, when
     // given, receives those it read.
-    chain_stop_t chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks = nullptr) const;
+    chain_stop_t chainStop(const track_sector_t& start, walk_kind kind,
+                           std::vector<track_sector_t>* blocks = nullptr) const;
     // Where the walk of the current directory ends, as chainStop gives it for a chain of
     // linked blocks (an entered directory's from the link of its header): what the walk behind
     // directoryChain met, not a walk of its own. A kind whose directory is laid out otherwise
@@ -608,11 +616,15 @@ protected:
                                                      const std::function<bool(forge::SaveSink&)>& writer);
     // Why the image may not be saved, as a save failure; nothing when its damage allows it.
     std::optional<forge::save_failure_t> refusedSave();
+    // What `block` is to the structure of the image as the current directory sees it: its
+    // header, a directory entered's header, a BAM block, or data. A kind whose BAM track holds
+    // other blocks too answers for them.
+    virtual block_role structureRole(const track_sector_t& block) const;
     // Reads through blockPointer from a query that changes nothing visible (a provider may
     // fetch a block on demand).
     const std::uint8_t* blockData(const track_sector_t& block) const;
-    // The bytes of the block a walk is at, told to the walk: null when it holds no data (not
-    // in the file, not readable), which ends the walk.
+    // The bytes of the block a walk is at, once the walk has read it: null when it holds no
+    // data (not in the file, not readable), which ends the walk.
     const std::uint8_t* walkRead(ChainWalk& walk) const;
     // Where the last entry lookup stopped, for a kind that walks a directory of its own
     // (entry_cursor_t::find); the image forgets it with every change, as for its own walk.
@@ -628,7 +640,10 @@ private:
         bool valid = false;
         track_sector_t start{};
         chain_stop_t stop;
+        std::vector<track_sector_t> sorted;  // its blocks, for blockRole's lookup
     };
+    // The blocks of the current directory, sorted, walking it when no walk is kept.
+    const std::vector<track_sector_t>& directoryBlocks() const;
     // Every change of the image may change the directory: the next entry lookup starts at the
     // directory start again, and the next question about its chain walks it again.
     void forgetWalks() {

@@ -26,8 +26,10 @@ struct cbm_directory_chain_t {
     bool includeEmpty;
 
     // Null where the chain rule ends the walk: a block outside the image or the partition
-    // entered, or one the image lacks or cannot read.
-    std::uint8_t* block(const track_sector_t& at) { return disk.holdsBlock(at) ? disk.readableBlock(at) : nullptr; }
+    // entered, a header or BAM block, or one the image lacks or cannot read.
+    std::uint8_t* block(const track_sector_t& at) {
+        return disk.blockRole(at, walk_kind::directory) == block_role::data ? disk.blockPointer(at) : nullptr;
+    }
     static track_sector_t next(const std::uint8_t* data) {
         return data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
     }
@@ -70,8 +72,16 @@ std::uint64_t Disk::countDirectoryEntries() {
 
 std::vector<track_sector_t> Disk::directoryChain() const {
     std::vector<track_sector_t> blocks;
-    directoryWalk_ = {true, dirStart_, walkDirectoryChain(blocks)};
+    const chain_stop_t stop = walkDirectoryChain(blocks);
+    std::vector<track_sector_t> sorted = blocks;
+    std::sort(sorted.begin(), sorted.end());
+    directoryWalk_ = {true, dirStart_, stop, std::move(sorted)};
     return blocks;
+}
+
+const std::vector<track_sector_t>& Disk::directoryBlocks() const {
+    if (!directoryWalk_.valid || directoryWalk_.start != dirStart_) directoryChain();
+    return directoryWalk_.sorted;
 }
 
 const chain_stop_t& Disk::directoryWalkStop() const {
@@ -79,7 +89,9 @@ const chain_stop_t& Disk::directoryWalkStop() const {
     return directoryWalk_.stop;
 }
 
-chain_stop_t Disk::walkDirectoryChain(std::vector<track_sector_t>& blocks) const { return chainStop(dirStart_, &blocks); }
+chain_stop_t Disk::walkDirectoryChain(std::vector<track_sector_t>& blocks) const {
+    return chainStop(dirStart_, walk_kind::directory, &blocks);
+}
 
 std::vector<entry_slot_t> Disk::directorySlots() {
     std::vector<entry_slot_t> slots;
