@@ -25,8 +25,9 @@ constexpr bool isStructure(block_role role) {
 }
 
 // Which walk asks: a directory (or partition table) may run through no header or BAM block, a
-// file's chain through none of the current directory's blocks either.
-enum class walk_kind : std::uint8_t { directory, file };
+// file's chain through none of the current directory's blocks either; a chain named by its
+// first block alone (the header's, one a command names) through any block of the container.
+enum class walk_kind : std::uint8_t { directory, file, raw };
 
 // The container's answer for a block; a lookup, never a walk.
 class BlockRoles {

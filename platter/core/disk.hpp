@@ -290,11 +290,12 @@ public:
 
     // ---- File chains (disk_chain.cpp) ----
     // bamMode 0 leaves the BAM alone, 1 marks every block used, 2 marks it free. The walk
-    // follows the chain rule (chain_walk.hpp); `stop`, when given, says where it ended.
+    // follows the chain rule (chain_walk.hpp) as a walk of `kind`; `stop`, when given, says
+    // where it ended.
     virtual bool readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
                            bytes_t* data = nullptr, track_sector_t* last = nullptr,
                            std::vector<track_sector_t>* blocks = nullptr, bool wholeLastBlock = false,
-                           chain_stop_t* stop = nullptr);
+                           chain_stop_t* stop = nullptr, walk_kind kind = walk_kind::file);
     bool readChain(const track_sector_t& start, std::uint32_t bamMode, std::uint64_t* size) {
         return readChain(start.track, start.sector, bamMode, size);
     }

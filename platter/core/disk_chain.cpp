@@ -38,14 +38,14 @@ void keepUnsizedLastBlock(const Disk& disk, const track_sector_t& last, std::uin
 
 bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
                      bytes_t* data, track_sector_t* last, std::vector<track_sector_t>* blocks, bool wholeLastBlock,
-                     chain_stop_t* stop) {
+                     chain_stop_t* stop, walk_kind kind) {
     if (track == 0) {
         if (last) *last = makeBlock(0, sector);
         if (size) *size = 0;
         if (stop) *stop = chain_stop_t{};
         return true;
     }
-    ChainWalk walk(*this, walk_kind::file, makeBlock(track, sector));
+    ChainWalk walk(*this, kind, makeBlock(track, sector));
     std::uint64_t bytes = 0;
     // BAM bits change after the walk: a change forgets the directory walk its roles look up.
     std::vector<track_sector_t> walked;
@@ -96,7 +96,9 @@ block_role Disk::structureRole(const track_sector_t& block) const {
 
 block_role Disk::blockRole(const track_sector_t& block, walk_kind kind) const {
     if (!holdsBlock(block)) return block_role::outside;
-    if (const block_role role = structureRole(block); role != block_role::data) return role;
+    if (const block_role role = kind == walk_kind::raw ? block_role::data : structureRole(block);
+        role != block_role::data)
+        return role;
     if (kind == walk_kind::file && std::binary_search(directoryBlocks().begin(), directoryBlocks().end(), block))
         return block_role::directory;
     if (!provider_ || provider_->available(blockOffset(block)) < kBlockSize) return block_role::lacking;

@@ -168,7 +168,9 @@ void Disk::updateParentDirectory() {
     // anywhere in the parent block.
     if (typeOffset % 32 != 2) return;
     std::uint64_t bytes = 0;
-    if (!readChain(dirStack_.back().headerBlock, 0, &bytes)) return;
+    const track_sector_t& start = dirStack_.back().headerBlock;
+    if (!readChain(start.track, start.sector, 0, &bytes, nullptr, nullptr, nullptr, false, nullptr, walk_kind::raw))
+        return;
     const std::uint64_t blocks = (bytes + 253) / 254;
     const std::uint8_t count[2] = {static_cast<std::uint8_t>(blocks & 0xff), static_cast<std::uint8_t>(blocks >> 8)};
     setBlockBytes(parent, typeOffset + 28u, count, "Update Parent Directory");
