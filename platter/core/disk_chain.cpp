@@ -317,8 +317,11 @@ entry_read_t Disk::readEntryData(const dir_entry_t& entry, std::vector<track_sec
         return read;
     }
     // No first block: an entry without data (directory art: a DEL entry, or one of no blocks)
-    // is whole and empty, any other holds nothing that can be read.
-    if (entry.firstBlock().track == 0) {
+    // is whole and empty, any other holds nothing that can be read. So is a DEL entry of no
+    // blocks whose first block is the directory's own or other structure: art too.
+    const bool art = entry.fileType() == kTypeDel && entry.blockCount() == 0 &&
+                     isStructure(blockRole(entry.firstBlock(), walk_kind::file));
+    if (entry.firstBlock().track == 0 || art) {
         if (entry.fileType() != kTypeDel && entry.blockCount() != 0) read.outcome = read_outcome::unreadable;
         return read;
     }
