@@ -301,7 +301,11 @@ void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) 
 // An entry whose area its kind cannot use is named and not entered.
 bool CommandLs::skipsAreaFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
                                const platter::dir_entry_t& entry) {
-    const platter::block_range_fault fault = disk.partitionFault(entry);
+    return skipsFault(disk, path, index, disk.partitionFault(entry));
+}
+
+bool CommandLs::skipsFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
+                           platter::block_range_fault fault) {
     if (fault == platter::block_range_fault::none) return false;
     reporter_.warning("'" + forge::fileName(path) +
                       "': " + partitionFaultText(index, fault, disk.directoryStart().track) + "; skipping");
@@ -313,9 +317,11 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
     if (skipsAreaFault(disk, path, index, entry)) return;
     platter::track_sector_t first;
     if (!disk.openDirectory(entry, first, false)) return;
-    if (enclosing_.contains({&disk, disk.directoryStart()})) {
-        reporter_.warning("entry [" + std::to_string(index) + "] leads back into an enclosing directory; skipping");
-    } else if (mayDescend(index)) {
+    // A kind whose entries do not say it themselves leads back too: named in the same words.
+    const platter::block_range_fault back = enclosing_.contains({&disk, disk.directoryStart()})
+                                                ? platter::block_range_fault::enclosingStart
+                                                : platter::block_range_fault::none;
+    if (!skipsFault(disk, path, index, back) && mayDescend(index)) {
         depth_ += indentStep_;
         ++level_;
         if (!g_option_delim.isSet()) printNestingLine(index, entry);

@@ -57,6 +57,9 @@ private:
     void listContainer(platter::Disk& disk, const std::string& path);
     bool applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count);
     void listNestedEntries(platter::Disk& disk, const std::string& path);
+    // `fault`, when there is one, named as the listing skips the entry.
+    bool skipsFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
+                    platter::block_range_fault fault);
     bool skipsAreaFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
                         const platter::dir_entry_t& entry);
     void listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
