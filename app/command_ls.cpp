@@ -197,7 +197,6 @@ void CommandLs::listDirectory(const std::string& path) {
 // The argument loop told the container's damage; an image that is not whole lists what it holds.
 void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
     level_ = 0;
-    enclosing_.clear();
     if (g_option_deep.isSet())
         listDeep(disk, path, true);
     else
@@ -262,10 +261,7 @@ bool CommandLs::listDeep(platter::Disk& disk, const std::string& path, bool dire
     render_->prepare(disk, path, charset_);
     render_->renderListing(disk, linePrefix());
     warnAboutChains(disk, path, !directoryTold);
-    const auto here = std::make_pair(static_cast<const platter::Disk*>(&disk), disk.directoryStart());
-    enclosing_.insert(here);
     listNestedEntries(disk, path);
-    enclosing_.erase(here);
     return true;
 }
 
@@ -301,11 +297,7 @@ void CommandLs::listNestedEntries(platter::Disk& disk, const std::string& path) 
 // An entry whose area its kind cannot use is named and not entered.
 bool CommandLs::skipsAreaFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
                                const platter::dir_entry_t& entry) {
-    return skipsFault(disk, path, index, disk.partitionFault(entry));
-}
-
-bool CommandLs::skipsFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
-                           platter::block_range_fault fault) {
+    const platter::block_range_fault fault = disk.partitionFault(entry);
     if (fault == platter::block_range_fault::none) return false;
     reporter_.warning("'" + forge::fileName(path) +
                       "': " + partitionFaultText(index, fault, disk.directoryStart().track) + "; skipping");
@@ -317,11 +309,7 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
     if (skipsAreaFault(disk, path, index, entry)) return;
     platter::track_sector_t first;
     if (!disk.openDirectory(entry, first, false)) return;
-    // A kind whose entries do not say it themselves leads back too: named in the same words.
-    const platter::block_range_fault back = enclosing_.contains({&disk, disk.directoryStart()})
-                                                ? platter::block_range_fault::enclosingStart
-                                                : platter::block_range_fault::none;
-    if (!skipsFault(disk, path, index, back) && mayDescend(index)) {
+    if (mayDescend(index)) {
         depth_ += indentStep_;
         ++level_;
         if (!g_option_delim.isSet()) printNestingLine(index, entry);
@@ -374,8 +362,8 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
     depth_ -= indentStep_;
 }
 
-// Chains that turn back, leave the disk or run into its structure: the listing shows what they reached, a warning says
-// where. The directory's own, when no report told it.
+// Chains that turn back, leave the disk or run into its structure: the listing shows what they
+// reached, a warning says where. The directory's own, when no report told it.
 void CommandLs::warnAboutChains(const platter::Disk& disk, const std::string& path, bool withDirectory) {
     const std::string name = "'" + forge::fileName(path) + "': ";
     if (withDirectory) {

@@ -57,9 +57,6 @@ private:
     void listContainer(platter::Disk& disk, const std::string& path);
     bool applySelection(platter::Disk& disk, bool printAlways, std::uint64_t& count);
     void listNestedEntries(platter::Disk& disk, const std::string& path);
-    // `fault`, when there is one, named as the listing skips the entry.
-    bool skipsFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
-                    platter::block_range_fault fault);
     bool skipsAreaFault(const platter::Disk& disk, const std::string& path, std::uint64_t index,
                         const platter::dir_entry_t& entry);
     void listSubdirectory(platter::Disk& disk, const std::string& path, std::uint64_t index,
@@ -80,10 +77,8 @@ private:
     platter::Charset charset_ = platter::Charset::upperGraphics;
     std::uint64_t indentStep_ = 2;
     std::set<std::string> zipcodeSets_;
-    // Deep listing: levels below the container, and the directories being
-    // listed on the way down, to refuse loops.
+    // Deep listing: levels below the container.
     std::uint64_t level_ = 0;
-    std::set<std::pair<const platter::Disk*, platter::track_sector_t>> enclosing_;
     // What the deep listing applies inside the entries the selection picked.
     platter::CbmSelection everyEntry_;
 };

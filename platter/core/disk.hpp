@@ -307,7 +307,8 @@ public:
     block_range_fault blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const;
     // The fault of the area an entry reserves (a partition's blocks, a subdirectory's header):
     // the one rule by which such an entry is read, entered, opened and listed. A CBM partition's
-    // here; a kind with areas of its own answers for them. None for every other entry.
+    // here, and a subdirectory's whose header links back into a directory it is entered from;
+    // a kind with areas of its own answers for them. None for every other entry.
     virtual block_range_fault partitionFault(const dir_entry_t& entry) const;
     // Every block of an entry's file, appended to `blocks`: its chains (a GEOS file's info
     // block, index and records), a REL file's side sectors, a partition's area; `bamMode` as
@@ -690,7 +691,6 @@ private:
     std::vector<std::string> openerNotes_;
     // The entries noted damaged, by their stored bytes 2-31, and the outcome of reading each.
     std::vector<std::pair<dir_entry_t, read_outcome>> damagedEntries_;
-    std::set<track_sector_t> visited_;
     entry_cursor_t entryCursor_;
     // Kept by every walk of the chain (opening and a listing count the entries through one),
     // so that the damage report does not walk it again.

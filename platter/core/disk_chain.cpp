@@ -118,11 +118,14 @@ block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t secto
 }
 
 block_range_fault Disk::partitionFault(const dir_entry_t& entry) const {
-    if (entry.fileType() != kTypeCbm || !hasCbmPartitions()) return block_range_fault::none;
-    if (const block_range_fault area = blockRangeFault(entry.bytes[3], entry.bytes[4], entry.blockCount());
-        area != block_range_fault::none || entry.bytes[4] != 0)
-        return area;
-    // One that starts a track is a subdirectory: its header links to a directory of its own.
+    if (!holdsDirectory(entry)) return block_range_fault::none;
+    if (entry.fileType() == kTypeCbm) {
+        if (const block_range_fault area = blockRangeFault(entry.bytes[3], entry.bytes[4], entry.blockCount());
+            area != block_range_fault::none || entry.bytes[4] != 0)
+            return area;
+    }
+    // A subdirectory (a partition that starts a track is one): its header links to a directory
+    // of its own, never to one it is entered from.
     const std::uint8_t* header = blockData(entry.firstBlock());
     if (header && startsEnclosingDirectory(makeBlock(header[0], header[1]))) return block_range_fault::enclosingStart;
     return block_range_fault::none;

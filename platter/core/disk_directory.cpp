@@ -143,9 +143,7 @@ bool Disk::startsEnclosingDirectory(const track_sector_t& first) const {
 bool Disk::openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo) {
     if (!subdirectoryStart(entry, first)) return false;
     // A first block the image lacks is entered: the walk of the directory says where it leads.
-    if (first == dirStart_ || visited_.count(first) != 0) return false;
     dirStack_.push_back(dir_frame_t{dirStart_, entry.fileType(), entry.firstBlock(), dirHeader_, entry.blockCount()});
-    visited_.insert(first);
     dirStart_ = first;
     dirHeader_ = entry.firstBlock();
     countDirectoryEntries();
@@ -157,7 +155,6 @@ bool Disk::closeDirectory(bool recordUndo) {
     if (dirStack_.empty()) return false;
     const dir_frame_t frame = dirStack_.back();
     dirStack_.pop_back();
-    visited_.erase(dirStart_);
     dirStart_ = frame.savedStart;
     dirHeader_ = frame.savedHeader;
     countDirectoryEntries();
@@ -229,10 +226,14 @@ bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const wa
             callback(stored, dirPath);
             result = true;
         }
+        // One that leads back into a directory it is entered from is its area's fault.
+        if (partitionFault(entry) == block_range_fault::enclosingStart) {
+            lastError_ = kErrDirectoryLoop;
+            return false;
+        }
         track_sector_t first;
         if (subdirectoryStart(entry, first)) {
-            if (first == dirStart_ || visited.count(first) != 0 || visited_.count(first) != 0 ||
-                depth + 1 >= kMaxDirectoryDepth) {
+            if (visited.count(first) != 0 || depth + 1 >= kMaxDirectoryDepth) {
                 lastError_ = kErrDirectoryLoop;
                 return false;
             }
