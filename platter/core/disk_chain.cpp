@@ -85,7 +85,10 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
     return false;
 }
 
-const std::uint8_t* Disk::walkRead(ChainWalk& walk) const { return walk.read() ? blockData(walk.block()) : nullptr; }
+// A block the walk read is one of the provider's whole blocks: blockRole said so.
+const std::uint8_t* Disk::walkRead(ChainWalk& walk) const {
+    return walk.read() && provider_ ? provider_->dataAt(blockOffset(walk.block()), walk.block()) : nullptr;
+}
 
 block_role Disk::structureRole(const track_sector_t& block) const {
     const auto headsFrame = [&](const dir_frame_t& frame) { return frame.headerBlock == block; };
@@ -99,8 +102,10 @@ block_role Disk::blockRole(const track_sector_t& block, walk_kind kind) const {
     if (const block_role role = kind == walk_kind::raw ? block_role::data : structureRole(block);
         role != block_role::data)
         return role;
-    if (kind == walk_kind::file && std::binary_search(directoryBlocks().begin(), directoryBlocks().end(), block))
-        return block_role::directory;
+    if (kind == walk_kind::file) {
+        const std::vector<track_sector_t>& directory = directoryBlocks();
+        if (std::binary_search(directory.begin(), directory.end(), block)) return block_role::directory;
+    }
     if (!provider_ || provider_->available(blockOffset(block)) < kBlockSize) return block_role::lacking;
     return provider_->isBlockReadable(blockOffset(block)) ? block_role::data : block_role::noData;
 }
