@@ -67,7 +67,7 @@ void BlockMap::markSystemChains() {
 void BlockMap::markChain(std::uint64_t track, std::uint64_t sector) {
     if (track == 0) return;
     std::vector<platter::track_sector_t> blocks;
-    disk_.readChain(track, sector, 0, nullptr, nullptr, nullptr, &blocks);
+    disk_.readChain(track, sector, 0, nullptr, nullptr, nullptr, &blocks, false, nullptr, platter::walk_kind::raw);
     for (const platter::track_sector_t& block : blocks) {
         if (contains(block.track, block.sector)) cell(block.track, block.sector).inChain = 1;
     }

@@ -154,7 +154,8 @@ void CommandCat::writeBlocks(platter::Disk& disk, std::span<const platter::track
 
 void CommandCat::writeChain(platter::Disk& disk, const platter::file_selector& node) {
     std::vector<platter::track_sector_t> blocks;
-    const bool complete = disk.readChain(node.first, node.second, 0, nullptr, nullptr, nullptr, &blocks);
+    const bool complete = disk.readChain(node.first, node.second, 0, nullptr, nullptr, nullptr, &blocks, false, nullptr,
+                                         platter::walk_kind::raw);
     for (const platter::track_sector_t& block : blocks) {
         if (refused_) return;
         writeBlock(disk, block, node.wholeBlocks, true);

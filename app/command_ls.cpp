@@ -197,7 +197,6 @@ void CommandLs::listDirectory(const std::string& path) {
 // The argument loop told the container's damage; an image that is not whole lists what it holds.
 void CommandLs::listContainer(platter::Disk& disk, const std::string& path) {
     level_ = 0;
-    enclosing_.clear();
     if (g_option_deep.isSet())
         listDeep(disk, path, true);
     else
@@ -262,10 +261,7 @@ bool CommandLs::listDeep(platter::Disk& disk, const std::string& path, bool dire
     render_->prepare(disk, path, charset_);
     render_->renderListing(disk, linePrefix());
     warnAboutChains(disk, path, !directoryTold);
-    const auto here = std::make_pair(static_cast<const platter::Disk*>(&disk), disk.directoryStart());
-    enclosing_.insert(here);
     listNestedEntries(disk, path);
-    enclosing_.erase(here);
     return true;
 }
 
@@ -313,9 +309,7 @@ void CommandLs::listSubdirectory(platter::Disk& disk, const std::string& path, s
     if (skipsAreaFault(disk, path, index, entry)) return;
     platter::track_sector_t first;
     if (!disk.openDirectory(entry, first, false)) return;
-    if (enclosing_.contains({&disk, disk.directoryStart()})) {
-        reporter_.warning("entry [" + std::to_string(index) + "] leads back into an enclosing directory; skipping");
-    } else if (mayDescend(index)) {
+    if (mayDescend(index)) {
         depth_ += indentStep_;
         ++level_;
         if (!g_option_delim.isSet()) printNestingLine(index, entry);
@@ -368,8 +362,8 @@ void CommandLs::listArchive(platter::Disk& disk, const std::string& path, std::u
     depth_ -= indentStep_;
 }
 
-// Chains that turn back or leave the disk: the listing shows what they reached, a warning says
-// where. The directory's own, when no report told it.
+// Chains that turn back, leave the disk or run into its structure: the listing shows what they
+// reached, a warning says where. The directory's own, when no report told it.
 void CommandLs::warnAboutChains(const platter::Disk& disk, const std::string& path, bool withDirectory) {
     const std::string name = "'" + forge::fileName(path) + "': ";
     if (withDirectory) {
@@ -379,7 +373,8 @@ void CommandLs::warnAboutChains(const platter::Disk& disk, const std::string& pa
     }
     for (const listed_entry_t& listed : render_->entries()) {
         const platter::chain_end end = listed.chainStop.end;
-        if (end == platter::chain_end::turnsBack || end == platter::chain_end::leaves) {
+        if (end == platter::chain_end::turnsBack || end == platter::chain_end::leaves ||
+            end == platter::chain_end::structure) {
             reporter_.warning(
                 name + chainStopText("the chain of entry [" + std::to_string(listed.index) + "]", listed.chainStop));
         }

@@ -77,10 +77,8 @@ private:
     platter::Charset charset_ = platter::Charset::upperGraphics;
     std::uint64_t indentStep_ = 2;
     std::set<std::string> zipcodeSets_;
-    // Deep listing: levels below the container, and the directories being
-    // listed on the way down, to refuse loops.
+    // Deep listing: levels below the container.
     std::uint64_t level_ = 0;
-    std::set<std::pair<const platter::Disk*, platter::track_sector_t>> enclosing_;
     // What the deep listing applies inside the entries the selection picked.
     platter::CbmSelection everyEntry_;
 };

@@ -12,6 +12,15 @@ namespace {
 
 std::string blockText(const platter::track_sector_t& block) { return chainText({block}); }
 
+std::string structureText(platter::block_role role) {
+    switch (role) {
+        case platter::block_role::header: return "the header";
+        case platter::block_role::bam: return "the BAM";
+        default: break;
+    }
+    return "the directory";
+}
+
 }  // namespace
 
 std::optional<std::string> directoryStopText(platter::directory_kind kind, const platter::chain_stop_t& stop) {
@@ -33,6 +42,7 @@ std::string chainStopText(std::string_view subject, const platter::chain_stop_t&
             return chain + " ends at block " + blockText(stop.to) + ", which cannot be read";
         case platter::chain_end::missing:
             return chain + " ends at block " + blockText(stop.to) + ", which the file ends before";
+        case platter::chain_end::structure: return chain + " runs into " + structureText(stop.role) + " at " + blockText(stop.to);
     }
     return {};
 }

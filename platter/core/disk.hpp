@@ -13,6 +13,7 @@
 #include "forge/raster_image.hpp"
 #include "forge/save_file.hpp"
 #include "platter/core/block_range_fault.hpp"
+#include "platter/core/block_role.hpp"
 #include "platter/core/convert_records.hpp"
 #include "platter/core/dir_entry.hpp"
 #include "platter/core/disk_damage.hpp"
@@ -92,7 +93,7 @@ enum class geos_info_field { LoadAddress, EndAddress, StartAddress, Class, Autho
 //
 // A format class sets its shape and fixed blocks through the protected setters; the state
 // below is private to this base.
-class Disk {
+class Disk : public BlockRoles {
 public:
     static constexpr std::uint64_t kBlockSize = 256;
     static constexpr std::uint64_t kEntriesPerBlock = 8;
@@ -170,10 +171,16 @@ public:
     // ---- What a format class supplies ----
     virtual std::uint64_t blocksFree() const = 0;
     virtual bool isValidBlock(const track_sector_t& block) const = 0;
-    // Whether a walk of the current directory's area may enter `block`: a block of the image,
-    // and of the partition entered (a kind whose partitions are entered answers for their
-    // area). A link to any other leaves the walk's container.
+    // Whether `block` lies in the current directory's area: a block of the image, and of the
+    // partition entered (a kind whose partitions are entered answers for their area).
     virtual bool holdsBlock(const track_sector_t& block) const { return isValidBlock(block); }
+    // What `block` is to a walk of `kind` in the current directory, the one answer every walk
+    // of linked blocks asks (chain_walk.hpp): outside the area, the header of the image or of
+    // a directory entered, a BAM block, one of the current directory's blocks (for a file's
+    // chain), one the file ends before, one that holds no data, or data. A lookup: the
+    // directory's blocks are those its last walk kept. A kind whose blocks are laid out
+    // otherwise answers for its layout.
+    block_role blockRole(const track_sector_t& block, walk_kind kind) const override;
     virtual bool isBlockFree(const track_sector_t& block) const = 0;
     // Flips the BAM bit (journals kind 10). Invalid blocks: false, nothing journalled.
     virtual bool toggleBlock(const track_sector_t& block) = 0;
@@ -287,11 +294,12 @@ public:
 
     // ---- File chains (disk_chain.cpp) ----
     // bamMode 0 leaves the BAM alone, 1 marks every block used, 2 marks it free. The walk
-    // follows the chain rule (chain_walk.hpp); `stop`, when given, says where it ended.
+    // follows the chain rule (chain_walk.hpp) as a walk of `kind`; `stop`, when given, says
+    // where it ended.
     virtual bool readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
                            bytes_t* data = nullptr, track_sector_t* last = nullptr,
                            std::vector<track_sector_t>* blocks = nullptr, bool wholeLastBlock = false,
-                           chain_stop_t* stop = nullptr);
+                           chain_stop_t* stop = nullptr, walk_kind kind = walk_kind::file);
     bool readChain(const track_sector_t& start, std::uint32_t bamMode, std::uint64_t* size) {
         return readChain(start.track, start.sector, bamMode, size);
     }
@@ -303,7 +311,8 @@ public:
     block_range_fault blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const;
     // The fault of the area an entry reserves (a partition's blocks, a subdirectory's header):
     // the one rule by which such an entry is read, entered, opened and listed. A CBM partition's
-    // here; a kind with areas of its own answers for them. None for every other entry.
+    // here, and a subdirectory's whose header links back into a directory it is entered from;
+    // a kind with areas of its own answers for them. None for every other entry.
     virtual block_range_fault partitionFault(const dir_entry_t& entry) const;
     // Every block of an entry's file, appended to `blocks`: its chains (a GEOS file's info
     // block, index and records), a REL file's side sectors, a partition's area; `bamMode` as
@@ -323,7 +332,8 @@ public:
     virtual bool nextBlock(track_sector_t& block);
     // Where the chain of linked blocks from `start` ends, by the chain rule; `blocks`, when
     // given, receives those it read.
-    chain_stop_t chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks = nullptr) const;
+    chain_stop_t chainStop(const track_sector_t& start, walk_kind kind,
+                           std::vector<track_sector_t>* blocks = nullptr) const;
     // Where the walk of the current directory ends, as chainStop gives it for a chain of
     // linked blocks (an entered directory's from the link of its header): what the walk behind
     // directoryChain met, not a walk of its own. A kind whose directory is laid out otherwise
@@ -622,11 +632,15 @@ protected:
                                                      const std::function<bool(forge::SaveSink&)>& writer);
     // Why the image may not be saved, as a save failure; nothing when its damage allows it.
     std::optional<forge::save_failure_t> refusedSave();
+    // What `block` is to the structure of the image as the current directory sees it: its
+    // header, a directory entered's header, a BAM block, or data. A kind whose BAM track holds
+    // other blocks too answers for them.
+    virtual block_role structureRole(const track_sector_t& block) const;
     // Reads through blockPointer from a query that changes nothing visible (a provider may
     // fetch a block on demand).
     const std::uint8_t* blockData(const track_sector_t& block) const;
-    // The bytes of the block a walk is at, told to the walk: null when it holds no data (not
-    // in the file, not readable), which ends the walk.
+    // The bytes of the block a walk is at, once the walk has read it: null when it holds no
+    // data (not in the file, not readable), which ends the walk.
     const std::uint8_t* walkRead(ChainWalk& walk) const;
     // Where the last entry lookup stopped, for a kind that walks a directory of its own
     // (entry_cursor_t::find); the image forgets it with every change, as for its own walk.
@@ -646,7 +660,10 @@ private:
         bool valid = false;
         track_sector_t start{};
         chain_stop_t stop;
+        std::vector<track_sector_t> sorted;  // its blocks, for blockRole's lookup
     };
+    // The blocks of the current directory, sorted, walking it when no walk is kept.
+    const std::vector<track_sector_t>& directoryBlocks() const;
     // Every change of the image may change the directory: the next entry lookup starts at the
     // directory start again, and the next question about its chain walks it again.
     void forgetWalks() {
@@ -695,7 +712,6 @@ private:
     std::vector<std::string> openerNotes_;
     // The entries noted damaged, by their stored bytes 2-31, and the outcome of reading each.
     std::vector<std::pair<dir_entry_t, read_outcome>> damagedEntries_;
-    std::set<track_sector_t> visited_;
     entry_cursor_t entryCursor_;
     // Kept by every walk of the chain (opening and a listing count the entries through one),
     // so that the damage report does not walk it again.

@@ -38,34 +38,29 @@ void keepUnsizedLastBlock(const Disk& disk, const track_sector_t& last, std::uin
 
 bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t bamMode, std::uint64_t* size,
                      bytes_t* data, track_sector_t* last, std::vector<track_sector_t>* blocks, bool wholeLastBlock,
-                     chain_stop_t* stop) {
+                     chain_stop_t* stop, walk_kind kind) {
     if (track == 0) {
         if (last) *last = makeBlock(0, sector);
         if (size) *size = 0;
         if (stop) *stop = chain_stop_t{};
         return true;
     }
-    const track_sector_t start = makeBlock(track, sector);
-    ChainWalk walk(start, holdsBlock(start));
+    ChainWalk walk(*this, kind, makeBlock(track, sector));
     std::uint64_t bytes = 0;
+    // BAM bits change after the walk: a change forgets the directory walk its roles look up.
+    std::vector<track_sector_t> walked;
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* at = walkRead(walk);
         if (!at) break;
         if (blocks) blocks->push_back(block);
-        if (bamMode == 1) {
-            if (isBlockFree(block)) toggleBlock(block);
-        } else if (bamMode != 0) {
-            if (!isBlockFree(block)) toggleBlock(block);
-        }
-        // The toggle may journal but never moves the block's bytes.
+        if (bamMode != 0) walked.push_back(block);
         const std::uint8_t linkTrack = at[0];
         const std::uint8_t linkSector = at[1];
         if (linkTrack != 0) {
             appendData(data, at + 2, kDataPerBlock);
             bytes += kDataPerBlock;
-            const track_sector_t next = makeBlock(linkTrack, linkSector);
-            walk.follow(next, holdsBlock(next));
+            walk.follow(makeBlock(linkTrack, linkSector));
             continue;
         }
         const std::uint64_t used = wholeLastBlock ? kDataPerBlock : (linkSector >= 2 ? linkSector - 1u : 0);
@@ -74,6 +69,9 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
         bytes += linkSector != 0 ? linkSector - 1u : 0;
         walk.finish();
     }
+    for (const track_sector_t& block : walked) {
+        if (isBlockFree(block) == (bamMode == 1)) toggleBlock(block);
+    }
     if (size) *size = bytes;
     if (stop) *stop = walk.stop();
     switch (walk.stop().end) {
@@ -81,15 +79,35 @@ bool Disk::readChain(std::uint64_t track, std::uint64_t sector, std::uint32_t ba
         case chain_end::unreadable: lastError_ = kErrUnreadableBlock; break;
         case chain_end::leaves:
         case chain_end::missing: lastError_ = kErrPastImage; break;
-        case chain_end::turnsBack: break;  // a loop keeps the last error
+        case chain_end::turnsBack:
+        case chain_end::structure: break;  // a loop keeps the last error, as one into structure
     }
     return false;
 }
 
+// A block the walk read is one of the provider's whole blocks: blockRole said so.
 const std::uint8_t* Disk::walkRead(ChainWalk& walk) const {
-    const std::uint8_t* data = blockData(walk.block());
-    const bool readable = data && const_cast<Disk*>(this)->isBlockReadable(walk.block());
-    return walk.read(readable, !data) ? data : nullptr;
+    return walk.read() && provider_ ? provider_->dataAt(blockOffset(walk.block()), walk.block()) : nullptr;
+}
+
+block_role Disk::structureRole(const track_sector_t& block) const {
+    const auto headsFrame = [&](const dir_frame_t& frame) { return frame.headerBlock == block; };
+    if (block == headerBlock_ || block == dirHeader_ || std::any_of(dirStack_.begin(), dirStack_.end(), headsFrame))
+        return block_role::header;
+    return isBamBlock(block) ? block_role::bam : block_role::data;
+}
+
+block_role Disk::blockRole(const track_sector_t& block, walk_kind kind) const {
+    if (!holdsBlock(block)) return block_role::outside;
+    if (const block_role role = kind == walk_kind::raw ? block_role::data : structureRole(block);
+        role != block_role::data)
+        return role;
+    if (kind == walk_kind::file) {
+        const std::vector<track_sector_t>& directory = directoryBlocks();
+        if (std::binary_search(directory.begin(), directory.end(), block)) return block_role::directory;
+    }
+    if (!provider_ || provider_->available(blockOffset(block)) < kBlockSize) return block_role::lacking;
+    return provider_->isBlockReadable(blockOffset(block)) ? block_role::data : block_role::noData;
 }
 
 block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const {
@@ -105,11 +123,14 @@ block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t secto
 }
 
 block_range_fault Disk::partitionFault(const dir_entry_t& entry) const {
-    if (entry.fileType() != kTypeCbm || !hasCbmPartitions()) return block_range_fault::none;
-    if (const block_range_fault area = blockRangeFault(entry.bytes[3], entry.bytes[4], entry.blockCount());
-        area != block_range_fault::none || entry.bytes[4] != 0)
-        return area;
-    // One that starts a track is a subdirectory: its header links to a directory of its own.
+    if (!holdsDirectory(entry)) return block_range_fault::none;
+    if (entry.fileType() == kTypeCbm) {
+        if (const block_range_fault area = blockRangeFault(entry.bytes[3], entry.bytes[4], entry.blockCount());
+            area != block_range_fault::none || entry.bytes[4] != 0)
+            return area;
+    }
+    // A subdirectory (a partition that starts a track is one): its header links to a directory
+    // of its own, never to one it is entered from.
     const std::uint8_t* header = blockData(entry.firstBlock());
     if (header && startsEnclosingDirectory(makeBlock(header[0], header[1]))) return block_range_fault::enclosingStart;
     return block_range_fault::none;
@@ -184,7 +205,7 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read, std::vecto
 
     // The info block first: without it there is no GEOS Convert form.
     const track_sector_t infoBlock = entry.sideBlock();
-    ChainWalk infoWalk(infoBlock, holdsBlock(infoBlock), 1);
+    ChainWalk infoWalk(*this, walk_kind::file, infoBlock, 1);
     const std::uint8_t* info = walkRead(infoWalk);
     if (!info) {
         out.clear();
@@ -202,9 +223,10 @@ void Disk::readGeosFile(const dir_entry_t& entry, entry_read_t& read, std::vecto
         if (read.whole()) keepUnsizedLastBlock(*this, last, size, std::nullopt, read);
         return;
     }
+    ChainWalk indexWalk(*this, walk_kind::file, entry.firstBlock(), 1);
     std::uint8_t index[kBlockSize];
-    if (!readSector(entry.firstBlock(), index)) {
-        read.stop = chainStop(entry.firstBlock());
+    if (!walkRead(indexWalk) || !readSector(entry.firstBlock(), index)) {
+        read.stop = indexWalk.stop();
         read.outcome = read_outcome::cutShort;
         return;
     }
@@ -316,8 +338,11 @@ entry_read_t Disk::readEntryData(const dir_entry_t& entry, std::vector<track_sec
         return read;
     }
     // No first block: an entry without data (directory art: a DEL entry, or one of no blocks)
-    // is whole and empty, any other holds nothing that can be read.
-    if (entry.firstBlock().track == 0) {
+    // is whole and empty, any other holds nothing that can be read. So is a DEL entry of no
+    // blocks whose first block is the directory's own or other structure: art too.
+    const bool art = entry.fileType() == kTypeDel && entry.blockCount() == 0 &&
+                     isStructure(blockRole(entry.firstBlock(), walk_kind::file));
+    if (entry.firstBlock().track == 0 || art) {
         if (entry.fileType() != kTypeDel && entry.blockCount() != 0) read.outcome = read_outcome::unreadable;
         return read;
     }
@@ -384,17 +409,16 @@ chain_stop_t Disk::directoryStop() const {
     return stop;
 }
 
-chain_stop_t Disk::chainStop(const track_sector_t& start, std::vector<track_sector_t>* blocks) const {
+chain_stop_t Disk::chainStop(const track_sector_t& start, walk_kind kind, std::vector<track_sector_t>* blocks) const {
     // A CBM link to track 0 leads nowhere: an empty chain.
     if (start.track == 0 && !isValidBlock(start)) return chain_stop_t{};
-    ChainWalk walk(start, holdsBlock(start));
+    ChainWalk walk(*this, kind, start);
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* data = walkRead(walk);
         if (!data) break;
         if (blocks) blocks->push_back(block);
-        const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
-        walk.follow(next, holdsBlock(next));
+        walk.follow(data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]));
     }
     return walk.stop();
 }

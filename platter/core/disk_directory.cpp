@@ -26,8 +26,10 @@ struct cbm_directory_chain_t {
     bool includeEmpty;
 
     // Null where the chain rule ends the walk: a block outside the image or the partition
-    // entered, or one the image lacks or cannot read.
-    std::uint8_t* block(const track_sector_t& at) { return disk.holdsBlock(at) ? disk.readableBlock(at) : nullptr; }
+    // entered, a header or BAM block, or one the image lacks or cannot read.
+    std::uint8_t* block(const track_sector_t& at) {
+        return disk.blockRole(at, walk_kind::directory) == block_role::data ? disk.blockPointer(at) : nullptr;
+    }
     static track_sector_t next(const std::uint8_t* data) {
         return data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
     }
@@ -70,8 +72,16 @@ std::uint64_t Disk::countDirectoryEntries() {
 
 std::vector<track_sector_t> Disk::directoryChain() const {
     std::vector<track_sector_t> blocks;
-    directoryWalk_ = {true, dirStart_, walkDirectoryChain(blocks)};
+    const chain_stop_t stop = walkDirectoryChain(blocks);
+    std::vector<track_sector_t> sorted = blocks;
+    std::sort(sorted.begin(), sorted.end());
+    directoryWalk_ = {true, dirStart_, stop, std::move(sorted)};
     return blocks;
+}
+
+const std::vector<track_sector_t>& Disk::directoryBlocks() const {
+    if (!directoryWalk_.valid || directoryWalk_.start != dirStart_) directoryChain();
+    return directoryWalk_.sorted;
 }
 
 const chain_stop_t& Disk::directoryWalkStop() const {
@@ -79,7 +89,9 @@ const chain_stop_t& Disk::directoryWalkStop() const {
     return directoryWalk_.stop;
 }
 
-chain_stop_t Disk::walkDirectoryChain(std::vector<track_sector_t>& blocks) const { return chainStop(dirStart_, &blocks); }
+chain_stop_t Disk::walkDirectoryChain(std::vector<track_sector_t>& blocks) const {
+    return chainStop(dirStart_, walk_kind::directory, &blocks);
+}
 
 std::vector<entry_slot_t> Disk::directorySlots() {
     std::vector<entry_slot_t> slots;
@@ -131,9 +143,7 @@ bool Disk::startsEnclosingDirectory(const track_sector_t& first) const {
 bool Disk::openDirectory(const dir_entry_t& entry, track_sector_t& first, bool recordUndo) {
     if (!subdirectoryStart(entry, first)) return false;
     // A first block the image lacks is entered: the walk of the directory says where it leads.
-    if (first == dirStart_ || visited_.count(first) != 0) return false;
     dirStack_.push_back(dir_frame_t{dirStart_, entry.fileType(), entry.firstBlock(), dirHeader_, entry.blockCount()});
-    visited_.insert(first);
     dirStart_ = first;
     dirHeader_ = entry.firstBlock();
     countDirectoryEntries();
@@ -145,7 +155,6 @@ bool Disk::closeDirectory(bool recordUndo) {
     if (dirStack_.empty()) return false;
     const dir_frame_t frame = dirStack_.back();
     dirStack_.pop_back();
-    visited_.erase(dirStart_);
     dirStart_ = frame.savedStart;
     dirHeader_ = frame.savedHeader;
     countDirectoryEntries();
@@ -217,10 +226,14 @@ bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const wa
             callback(stored, dirPath);
             result = true;
         }
+        // One that leads back into a directory it is entered from is its area's fault.
+        if (partitionFault(entry) == block_range_fault::enclosingStart) {
+            lastError_ = kErrDirectoryLoop;
+            return false;
+        }
         track_sector_t first;
         if (subdirectoryStart(entry, first)) {
-            if (first == dirStart_ || visited.count(first) != 0 || visited_.count(first) != 0 ||
-                depth + 1 >= kMaxDirectoryDepth) {
+            if (visited.count(first) != 0 || depth + 1 >= kMaxDirectoryDepth) {
                 lastError_ = kErrDirectoryLoop;
                 return false;
             }

@@ -61,7 +61,7 @@ bool Disk::findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots) 
     std::uint64_t passed = 0;
     track_sector_t lastBlock{};
     // A directory that does not end whole has no slot to give: it is not written to.
-    ChainWalk walk(dirStart_.track == 0 ? noBlock() : dirStart_, holdsBlock(dirStart_));
+    ChainWalk walk(*this, walk_kind::directory, dirStart_.track == 0 ? noBlock() : dirStart_);
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* data = walkRead(walk);
@@ -80,8 +80,7 @@ bool Disk::findEntrySlot(std::uint64_t index, std::vector<entry_slot_t>& slots) 
             }
         }
         lastBlock = block;
-        const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
-        walk.follow(next, holdsBlock(next));
+        walk.follow(data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]));
     }
     if (!walk.stop().whole()) return false;
     // Every block is full: link a new directory block after the last one.
@@ -169,7 +168,9 @@ void Disk::updateParentDirectory() {
     // anywhere in the parent block.
     if (typeOffset % 32 != 2) return;
     std::uint64_t bytes = 0;
-    if (!readChain(dirStack_.back().headerBlock, 0, &bytes)) return;
+    const track_sector_t& start = dirStack_.back().headerBlock;
+    if (!readChain(start.track, start.sector, 0, &bytes, nullptr, nullptr, nullptr, false, nullptr, walk_kind::raw))
+        return;
     const std::uint64_t blocks = (bytes + 253) / 254;
     const std::uint8_t count[2] = {static_cast<std::uint8_t>(blocks & 0xff), static_cast<std::uint8_t>(blocks >> 8)};
     setBlockBytes(parent, typeOffset + 28u, count, "Update Parent Directory");

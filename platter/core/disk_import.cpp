@@ -182,7 +182,7 @@ bool Disk::createSideSectors(const track_sector_t& first, std::uint8_t recordLen
     bool groupOpen = false;
     std::size_t pointers = kPointersPerSideSector;  // full: the first data block takes a new one
     bool ok = true;
-    ChainWalk walk(first, holdsBlock(first));
+    ChainWalk walk(*this, walk_kind::file, first);
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* data = walkRead(walk);
@@ -212,8 +212,7 @@ bool Disk::createSideSectors(const track_sector_t& first, std::uint8_t recordLen
         current[16 + pointers * 2] = static_cast<std::uint8_t>(block.track);
         current[17 + pointers * 2] = static_cast<std::uint8_t>(block.sector);
         ++pointers;
-        const track_sector_t next = data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]);
-        walk.follow(next, holdsBlock(next));
+        walk.follow(data[0] == 0 ? noBlock() : makeBlock(data[0], data[1]));
     }
     ok = ok && walk.stop().whole();
     if (groupOpen) endUndoGroup("Create Side Sector");

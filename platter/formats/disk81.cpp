@@ -68,7 +68,7 @@ block_range_fault Disk81::partitionFault(const dir_entry_t& entry) const {
 
 bool Disk81::hasAreaFaults() const {
     std::vector<track_sector_t> blocks;
-    chainStop(directoryStart(), &blocks);
+    chainStop(directoryStart(), walk_kind::directory, &blocks);
     for (const track_sector_t& block : blocks) {
         const std::uint8_t* data = blockData(block);
         for (std::uint64_t k = 0; data && k < kEntriesPerBlock; ++k) {

@@ -45,8 +45,11 @@ struct partition_table_chain_t {
     std::size_t maxBlocks;
     bool includeEmpty;
 
-    // Null where the chain rule ends the walk: a block the image lacks or cannot read.
-    std::uint8_t* block(const track_sector_t& at) { return disk.readableBlock(at); }
+    // Null where the chain rule ends the walk: a block outside the image, a header or BAM
+    // block, or one the image lacks or cannot read.
+    std::uint8_t* block(const track_sector_t& at) {
+        return disk.blockRole(at, walk_kind::directory) == block_role::data ? disk.blockPointer(at) : nullptr;
+    }
     track_sector_t next(const std::uint8_t* data) const { return nextTableBlock(base, data); }
     bool counts(const std::uint8_t* entry) const { return includeEmpty || entry[cmd_partition_t::kTypeAt] != 0; }
 };
@@ -165,14 +168,13 @@ bool DiskD2M::writeSystemArea() {
 // The chain of table blocks by the chain rule: relative links added to the table base, a zero
 // track ends it; a link beyond the layout's count of blocks leaves the table.
 chain_stop_t DiskD2M::walkDirectoryChain(std::vector<track_sector_t>& blocks) const {
-    ChainWalk walk(directoryStart(), isValidBlock(directoryStart()), layout_.tableBlocks);
+    ChainWalk walk(*this, walk_kind::directory, directoryStart(), layout_.tableBlocks);
     while (walk.going()) {
         const track_sector_t block = walk.block();
         const std::uint8_t* data = walkRead(walk);
         if (!data) break;
         blocks.push_back(block);
-        const track_sector_t next = nextTableBlock(layout_.tableBase, data);
-        walk.follow(next, next.isNone() || isValidBlock(next));
+        walk.follow(nextTableBlock(layout_.tableBase, data));
     }
     return walk.stop();
 }

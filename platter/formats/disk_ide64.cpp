@@ -73,9 +73,14 @@ std::span<const std::uint8_t> DiskIDE64::listBytes() const {
     return bytesAt(listSector_ * kSectorBytes, listSlots() * kListEntryBytes);
 }
 
+block_role DiskIDE64::blockRole(const track_sector_t& block, walk_kind /*kind*/) const {
+    if (block != blockOfSector(listSector_) || listSector_ * kSectorBytes >= providerSize()) return block_role::outside;
+    return listSlots() == kListEntries ? block_role::data : block_role::lacking;
+}
+
 chain_stop_t DiskIDE64::directoryStop() const {
-    ChainWalk walk(directoryStart(), listSector_ * kSectorBytes < providerSize());
-    if (walk.read(listSlots() == kListEntries, true)) walk.finish();
+    ChainWalk walk(*this, walk_kind::directory, directoryStart());
+    if (walk.read()) walk.finish();
     return walk.stop();
 }
 

@@ -57,7 +57,8 @@ public:
     const std::uint8_t* diskId() const override { return nullptr; }
 
     // The partition list: one run of sectors, no chain. It leaves the image when the file ends
-    // before it, and misses what the file ends inside.
+    // before it, and misses what the file ends inside; no other block is the list's.
+    block_role blockRole(const track_sector_t& block, walk_kind kind) const override;
     chain_stop_t directoryStop() const override;
     // The list slots and the sectors of partitions in use that the file ends before.
     std::vector<std::string> damageNotes() const override { return notes_; }

@@ -69,6 +69,11 @@ void DiskNP::parseImage() {
     setDirectoryStart(header.empty() ? track_sector_t{} : makeBlock(header[0], header[1]));
 }
 
+block_role DiskNP::structureRole(const track_sector_t& block) const {
+    const block_role role = Disk::structureRole(block);
+    return role == block_role::bam && block.sector >= kFirstDirectory.sector ? block_role::data : role;
+}
+
 std::string DiskNP::typeWord(const dir_entry_t& entry) const {
     if ((entry.typeByte() & 15) == kTypeDir) return "DIR";
     return Disk::typeWord(entry);

@@ -41,6 +41,8 @@ public:
     bool isBlockFree(const track_sector_t& block) const override;
     bool toggleBlock(const track_sector_t& block) override;
     bool isBamBlock(const track_sector_t& block) const override { return block.track == 1; }
+    // Of the BAM track, the blocks before the root directory: what follows them is not structure.
+    block_role structureRole(const track_sector_t& block) const override;
     std::uint64_t blockOffset(const track_sector_t& block) const override;
     bool nextDirectorySector(track_sector_t& block) override;
     std::uint8_t* allocateBlock(track_sector_t& block, bool markUsed) override;

@@ -150,18 +150,28 @@ struct PartCFS::directory_chain_t {
     bool counts(const std::uint8_t* entry) const { return isListed({entry, kCfsEntryBytes}, includeEmpty); }
 };
 
+block_role PartCFS::blockRole(const track_sector_t& block, walk_kind kind) const {
+    const std::uint64_t sector = sectorOfBlock(block);
+    if (kind == walk_kind::file) {
+        if (!inArea(sector)) return block_role::outside;
+        return bytesAt(sector * kSectorBytes, kSectorBytes).empty() ? block_role::lacking : block_role::data;
+    }
+    const directory_chain_t chain{*this, false};
+    if (!chain.holds(block)) return block_role::outside;
+    return chain.block(block) ? block_role::data : block_role::lacking;
+}
+
 template <class Visit>
 chain_stop_t PartCFS::walkDirectory(const directory_chain_t& chain, Visit&& visit) const {
-    ChainWalk walk(directoryStart(), chain.holds(directoryStart()));
+    ChainWalk walk(*this, walk_kind::directory, directoryStart());
     while (walk.going()) {
+        if (!walk.read()) break;
         const std::uint8_t* block = chain.block(walk.block());
-        if (!walk.read(block != nullptr, true)) break;
         if (visit(block)) {
             walk.finish();
             break;
         }
-        const track_sector_t next = chain.next(block);
-        walk.follow(next, next.isNone() || chain.holds(next));
+        walk.follow(chain.next(block));
     }
     return walk.stop();
 }
@@ -287,12 +297,12 @@ entry_read_t PartCFS::readEntryData(const dir_entry_t& entry, std::vector<track_
 entry_read_t PartCFS::readBlockLists(std::uint64_t firstList, std::uint64_t wanted) const {
     entry_read_t read;
     bytes_t& out = read.bytes;
-    ChainWalk walk(firstList == 0 || wanted == 0 ? noBlock() : blockOfSector(firstList), inArea(firstList));
+    ChainWalk walk(*this, walk_kind::file, firstList == 0 || wanted == 0 ? noBlock() : blockOfSector(firstList));
     bool hole = false;
     while (walk.going()) {
         const track_sector_t list = walk.block();
+        if (!walk.read()) break;
         const std::span<const std::uint8_t> records = bytesAt(sectorOfBlock(list) * kSectorBytes, kSectorBytes);
-        if (!walk.read(!records.empty(), true)) break;
         for (std::uint64_t r = 0; r < kListRecords && out.size() < wanted && !hole && read.stop.whole(); ++r) {
             const std::uint64_t sector = sectorAt(records, r * kRecordBytes + 1);
             if (sector == 0)
@@ -304,7 +314,7 @@ entry_read_t PartCFS::readBlockLists(std::uint64_t firstList, std::uint64_t want
         }
         if (out.size() >= wanted || hole || !read.stop.whole()) break;
         const std::uint64_t next = linkedSector(records, 0, kRecordBytes);
-        walk.follow(next == 0 ? noBlock() : blockOfSector(next), inArea(next));
+        walk.follow(next == 0 ? noBlock() : blockOfSector(next));
     }
     if (read.stop.whole()) read.stop = walk.stop();
     if (out.size() >= wanted) {

@@ -40,6 +40,9 @@ public:
     // current directory or one enclosing it.
     block_range_fault partitionFault(const dir_entry_t& entry) const override;
 
+    // A directory walk's blocks lie wholly inside the area, a block list's sectors inside it;
+    // either lacks what the image file ends before.
+    block_role blockRole(const track_sector_t& block, walk_kind kind) const override;
     chain_stop_t directoryStop() const override;
     std::uint64_t countDirectoryEntries() override;
     std::uint8_t* locateEntry(std::uint64_t index, bool includeEmpty, track_sector_t* block = nullptr,

@@ -181,7 +181,8 @@ bool CbmSelection::descendIntoDirectory(file_selector& node, Disk& disk, const d
     track_sector_t directory;
     const bool entered = disk.openDirectory(entry, directory, false);
     if (entered) disk.closeDirectory(false);
-    if (loopsBack(node.frame, disk, entered ? &directory : nullptr, entry.firstBlock())) {
+    if (disk.partitionFault(entry) == block_range_fault::enclosingStart ||
+        loopsBack(node.frame, disk, entered ? &directory : nullptr, entry.firstBlock())) {
         note(quotedNode("warning: selection loops back into an enclosing directory; skipping: ", node));
         return true;
     }

@@ -37,7 +37,8 @@ TEST(CommandLsDeep, DescendsIntoSubdirectoriesRefusingLoopsAndDepth) {
     EXPECT_TRUE(ls.listDeep(*disk, "nest.d64", true));
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "warning: entry [1] leads back into an enclosing directory; skipping\n"
+              "warning: 'nest.d64': entry [1] leads back into an enclosing directory; skipping\n"
+              "warning: 'nest.d64': entry [2] leads back into an enclosing directory; skipping\n"
               "warning: entry [0] nests deeper than 16 levels; skipping\n");
     EXPECT_NE(out.find("\n  [0] \"SUB\"\n  | 0 \"NEST"), std::string::npos) << out;
     EXPECT_NE(out.find("\n    [0] \"D\"\n    | 0 \"NEST"), std::string::npos) << out;

@@ -4,6 +4,7 @@
 #   PYTHONPATH            tests/data, so that python snippets import cbm_builder
 #   pattern SIZE SEED [STEP] > FILE
 #   check_extract IMAGE NAME FILE...
+#   patch_link IMAGE COPY OFFSET TRACK SECTOR
 set -eu
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -27,4 +28,10 @@ check_extract() {
         cmp "$out/$1" "$2"
         shift 2
     done
+}
+
+# COPY is IMAGE with the two link bytes of the block at byte OFFSET set to TRACK and SECTOR.
+patch_link() {
+    python3 -c "import sys; b = bytearray(open(sys.argv[1], 'rb').read()); o = int(sys.argv[3]); \
+b[o:o + 2] = bytes((int(sys.argv[4]), int(sys.argv[5]))); open(sys.argv[2], 'wb').write(b)" "$@"
 }

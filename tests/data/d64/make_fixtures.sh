@@ -12,7 +12,7 @@ pattern 508 4 > f508.bin
 pattern 509 5 > f509.bin
 pattern 177800 6 > f700blocks.bin
 
-rm -f base.d64 speed40.d64 dolphin40.d64 cut40.d64
+rm -f base.d64 speed40.d64 dolphin40.d64 cut40.d64 file_into_header.d64
 # 35 tracks: one entry of each kind, in this order.
 cc1541 -q -n "TEST DISK" -i "ab 2a" \
     -f "HELLO" -w f254.bin \
@@ -31,6 +31,8 @@ cc1541 -q -4 -n "SPEED" -i "sd 2a" -f "BIG" -w f700blocks.bin -f "SMALL" -w f255
 cc1541 -q -5 -n "DOLPHIN" -i "dd 2a" -f "ONE" -w f508.bin dolphin40.d64
 # speed40.d64 cut to 35 tracks: BIG's blocks on tracks 36-38 are past its end.
 head -c 174848 speed40.d64 >cut40.d64
+# base.d64 whose HELLO links from its block 1/0 into the header 18/0.
+patch_link base.d64 file_into_header.d64 0 18 0
 
 # cc1541's own listings, for the record.
 for image in base.d64; do cc1541 "$image" > "${image%.d64}.listing.txt"; done

@@ -14,13 +14,14 @@
 # bad_inner.d81: p.d81 whose partition links outside its area (its directory block 70/3 to
 # 75/0, INNER's 70/4 to 1/0), with five more partition entries no 1581 enters: SIZE0, SIZE1,
 # SIZE119 and SIZE121 from 70/0 with those sizes, and SECTOR5 of 120 blocks from 73/5.
+# dir_into_bam.d81: c.d81 whose directory block 40/3 links to the BAM block 40/1.
 set -eu
 cd "$(dirname "$0")"
 . ../fixture_steps.sh
 printf '\001\010hello' >"$tmp/one.prg"
 pattern 60000 2 >"$tmp/big.prg"
 
-rm -f c.d81 p.d81 bad_parts.d81 bad_inner.d81
+rm -f c.d81 p.d81 bad_parts.d81 bad_inner.d81 dir_into_bam.d81
 cbmconvert -v0 -D8 c.d81 -n "$tmp/one.prg" "$tmp/big.prg"
 cc1541 -q -n "d81 disk" -i "81" -f afile -w "$tmp/one.prg" -f bfile -w "$tmp/big.prg" p.d81 >/dev/null
 
@@ -89,6 +90,8 @@ for slot, (name, track, sector, blocks) in enumerate(parts, start=3):
     image[e + 2:e + 32] = bytes((0x85, track, sector)) + name.ljust(16, b"\xa0") + bytes(9) + bytes((blocks, 0))
 open(sys.argv[2], "wb").write(image)
 PY
+
+patch_link c.d81 dir_into_bam.d81 $(((39 * 40 + 3) * 256)) 40 1
 
 check_extract c.d81 big.prg "$tmp/big.prg"
 check_extract p.d81 bfile.prg "$tmp/big.prg"

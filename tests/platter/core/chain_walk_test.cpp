@@ -10,23 +10,27 @@ namespace platter {
 namespace {
 
 // A container of the blocks in `links` (each linking to its value), walked by the rule.
-struct chain_t {
+struct chain_t final : BlockRoles {
     std::map<track_sector_t, track_sector_t> links;
     std::set<track_sector_t> unreadable{};
     std::set<track_sector_t> missing{};  // the container has them, its file does not
+    std::set<track_sector_t> directory{};  // structure to a file's chain
 
-    bool has(const track_sector_t& block) const { return links.count(block) != 0 || missing.count(block) != 0; }
+    block_role blockRole(const track_sector_t& block, walk_kind kind) const override {
+        if (missing.count(block) != 0) return block_role::lacking;
+        if (links.count(block) == 0) return block_role::outside;
+        if (kind == walk_kind::file && directory.count(block) != 0) return block_role::directory;
+        return unreadable.count(block) != 0 ? block_role::noData : block_role::data;
+    }
 
     chain_stop_t walk(const track_sector_t& start, std::vector<track_sector_t>* read = nullptr,
-                      std::uint64_t maxBlocks = ChainWalk::kUnbounded) const {
-        ChainWalk walk(start, has(start), maxBlocks);
+                      std::uint64_t maxBlocks = ChainWalk::kUnbounded, walk_kind kind = walk_kind::file) const {
+        ChainWalk walk(*this, kind, start, maxBlocks);
         while (walk.going()) {
             const track_sector_t block = walk.block();
-            if (!walk.read(unreadable.count(block) == 0 && missing.count(block) == 0, missing.count(block) != 0))
-                break;
+            if (!walk.read()) break;
             if (read) read->push_back(block);
-            const track_sector_t next = links.at(block);
-            walk.follow(next, next.isNone() || has(next));
+            walk.follow(links.at(block));
         }
         return walk.stop();
     }
@@ -38,7 +42,8 @@ const track_sector_t blockC = makeBlock(18, 7);
 const track_sector_t pastTheDisk = makeBlock(99, 0);
 
 TEST(ChainWalk, EachWayAChainEndsIsToldWithTheLinkItStoppedAt) {
-    chain_t chain{{{blockA, blockB}, {blockB, noBlock()}}};
+    chain_t chain;
+    chain.links = {{blockA, blockB}, {blockB, noBlock()}};
     std::vector<track_sector_t> read;
     EXPECT_EQ(chain.walk(blockA, &read), (chain_stop_t{chain_end::ended, blockB, noBlock()}));
     EXPECT_EQ(read, (std::vector<track_sector_t>{blockA, blockB}));
@@ -62,17 +67,28 @@ TEST(ChainWalk, EachWayAChainEndsIsToldWithTheLinkItStoppedAt) {
     chain.links.erase(blockC);
     chain.missing = {blockC};
     EXPECT_EQ(chain.walk(blockA), (chain_stop_t{chain_end::missing, blockB, blockC}));
+
+    // A structure block ends a walk that must not enter it, naming what it is; a walk of the
+    // directory itself goes through.
+    chain.missing.clear();
+    chain.links[blockC] = noBlock();
+    chain.directory = {blockC};
+    EXPECT_EQ(chain.walk(blockA), (chain_stop_t{chain_end::structure, blockB, blockC, block_role::directory}));
+    EXPECT_TRUE(chain.walk(blockA, nullptr, ChainWalk::kUnbounded, walk_kind::directory).whole());
+    EXPECT_EQ(chain.walk(blockC), (chain_stop_t{chain_end::structure, noBlock(), blockC, block_role::directory}));
 }
 
 TEST(ChainWalk, AStartOutsideTheContainerReadsNothing) {
-    const chain_t chain{{{blockA, noBlock()}}};
+    chain_t chain;
+    chain.links = {{blockA, noBlock()}};
     EXPECT_EQ(chain.walk(pastTheDisk), (chain_stop_t{chain_end::leaves, noBlock(), pastTheDisk}));
     EXPECT_TRUE(chain.walk(noBlock()).whole());
 }
 
 // A chain of at most two blocks leaves through its third link; a link back wins over that.
 TEST(ChainWalk, ALinkBeyondTheMostBlocksLeavesTheChain) {
-    chain_t chain{{{blockA, blockB}, {blockB, blockC}, {blockC, noBlock()}}};
+    chain_t chain;
+    chain.links = {{blockA, blockB}, {blockB, blockC}, {blockC, noBlock()}};
     EXPECT_EQ(chain.walk(blockA, nullptr, 2), (chain_stop_t{chain_end::leaves, blockB, blockC}));
     EXPECT_TRUE(chain.walk(blockA, nullptr, 3).whole());
     chain.links[blockB] = blockA;

@@ -187,7 +187,8 @@ TEST(DiskChain, GeosVlirFileComesOutInConvertLayout) {
 }
 
 // An entry's chain whose last block says no size is kept whole and cut short; one of blocks
-// that starts nowhere holds nothing, while directory art (DEL, or no blocks) is empty and whole.
+// that starts nowhere holds nothing, while directory art (DEL, or no blocks) is empty and whole,
+// a DEL entry of no blocks into the directory too; any other entry there runs into it.
 TEST(DiskChain, ALastBlockThatSaysNoSizeIsKeptWholeAndAStartAtNothingHoldsNothing) {
     struct case_t {
         std::uint8_t type;
@@ -196,18 +197,21 @@ TEST(DiskChain, ALastBlockThatSaysNoSizeIsKeptWholeAndAStartAtNothingHoldsNothin
         std::uint8_t lastByte;
         read_outcome outcome;
         std::size_t bytes;
+        std::uint8_t firstSector = 0;
     };
     for (const case_t c : {case_t{0x82, 1, 2, 1, read_outcome::cutShort, 508},
                            {0x82, 1, 2, 0, read_outcome::cutShort, 508},
                            {0x82, 1, 2, 2, read_outcome::whole, 255},
                            {0x82, 0, 2, 2, read_outcome::unreadable, 0},
                            {0x80, 0, 0, 2, read_outcome::whole, 0},
-                           {0x82, 0, 0, 2, read_outcome::whole, 0}}) {
+                           {0x82, 0, 0, 2, read_outcome::whole, 0},
+                           {0x80, 18, 0, 2, read_outcome::whole, 0, 1},
+                           {0x82, 18, 1, 2, read_outcome::unreadable, 0, 1}}) {
         TestImage image = TestImage::blank();
         writeTrackOneChain(image, 2, c.lastByte);
         dir_entry_t entry;
         entry.bytes[2] = c.type;
-        entry.bytes[3] = c.firstTrack, entry.bytes[4] = 0;
+        entry.bytes[3] = c.firstTrack, entry.bytes[4] = c.firstSector;
         entry.bytes[30] = static_cast<std::uint8_t>(c.blocks);
         const entry_read_t read = image.disk->readEntry(entry);
         EXPECT_EQ(read.outcome, c.outcome) << int{c.lastByte} << " " << int{c.firstTrack};

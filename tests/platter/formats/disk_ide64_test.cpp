@@ -421,7 +421,7 @@ TEST(DiskIDE64, CfsLookupsFollowTheCurrentDirectory) {
 }
 
 // Neither the partition list nor a CFS directory is a chain of CBM links: the bytes that would
-// be one ("PA" of PART1, block 80/65, which links to itself) lead nowhere.
+// be one ("PA" of PART1, block 80/65) lead out of the list.
 TEST(DiskIDE64, DirectoriesTurnBackOnlyWhereTheirOwnLinksDo) {
     bytes_t bytes = test_support::readFixture("cmd/x.hdd");
     const std::uint64_t looping = 80 * 256 + 65;
@@ -429,8 +429,9 @@ TEST(DiskIDE64, DirectoriesTurnBackOnlyWhereTheirOwnLinksDo) {
     bytes[looping * kSector] = 80;
     bytes[looping * kSector + 1] = 65;
     const auto disk = openHdd(bytes);
-    EXPECT_EQ(disk->chainStop(disk->directoryStart()).end, chain_end::turnsBack);
-    EXPECT_EQ(disk->chainStop(disk->directoryStart()).from, makeBlock(80, 65));
+    const platter::chain_stop_t asLinks = disk->chainStop(disk->directoryStart(), platter::walk_kind::directory);
+    EXPECT_EQ(asLinks.end, chain_end::leaves);
+    EXPECT_EQ(asLinks.to, makeBlock(80, 65));
     EXPECT_TRUE(disk->directoryStop().whole());
     EXPECT_TRUE(part1(*disk)->directoryStop().whole());
 }

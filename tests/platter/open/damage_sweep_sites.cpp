@@ -178,7 +178,7 @@ private:
     void chain(const level_t& level, const std::string& what, const track_sector_t& start, const std::string& name,
                int depth) {
         std::vector<track_sector_t> blocks;
-        level.disk.chainStop(start, &blocks);
+        level.disk.chainStop(start, platter::walk_kind::file, &blocks);
         for (std::size_t i = 0; i < blocks.size(); ++i) {
             const std::optional<std::size_t> at = offsetOf(level.disk, blocks[i]);
             if (!at) continue;
