@@ -4,6 +4,7 @@
 #include "platter/core/chain_walk.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
+#include "platter/core/error_byte.hpp"
 #include "platter/core/last_block_byte.hpp"
 
 namespace platter {
@@ -107,7 +108,9 @@ block_role Disk::blockRole(const track_sector_t& block, walk_kind kind) const {
         if (std::binary_search(directory.begin(), directory.end(), block)) return block_role::directory;
     }
     if (!provider_ || provider_->available(blockOffset(block)) < kBlockSize) return block_role::lacking;
-    return provider_->isBlockReadable(blockOffset(block)) ? block_role::data : block_role::noData;
+    if (!provider_->isBlockReadable(blockOffset(block))) return block_role::noData;
+    const std::optional<std::size_t> error = errorByteIndex(block);
+    return error && errorByteMarksUnread(errorBytes_[*error]) ? block_role::noData : block_role::data;
 }
 
 block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const {

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platter/formats/bam_snapshot.hpp"
 
@@ -67,6 +69,14 @@ void DiskNP::parseImage() {
     }
     const std::span<const std::uint8_t> header = blockBytes(kHeader);
     setDirectoryStart(header.empty() ? track_sector_t{} : makeBlock(header[0], header[1]));
+}
+
+std::vector<std::string> DiskNP::damageNotes() const {
+    const track_sector_t header = currentHeader();
+    const std::span<const std::uint8_t> bytes = blockBytes(header);
+    if (bytes.empty() || bytes[0] != 0) return {};
+    return {"the header block " + std::to_string(header.track) + "." + std::to_string(header.sector) +
+            " links to no directory block"};
 }
 
 block_role DiskNP::structureRole(const track_sector_t& block) const {

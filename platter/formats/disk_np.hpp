@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platter/core/disk.hpp"
 
@@ -35,6 +36,8 @@ public:
     bool createSubdirectory(std::uint64_t index, std::uint64_t blocks) override;
     // A subdirectory's header must be a block of the image and no enclosing directory's header.
     block_range_fault partitionFault(const dir_entry_t& entry) const override;
+    // A directory header that links to no directory block: every directory has one.
+    std::vector<std::string> damageNotes() const override;
 
     std::uint64_t blocksFree() const override;
     bool isValidBlock(const track_sector_t& block) const override;
