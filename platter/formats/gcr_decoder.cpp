@@ -201,8 +201,9 @@ void GcrDecoder::readDiskId() {
 std::uint64_t GcrDecoder::imageSize() {
     if (imageSize_ == 0) {
         std::uint64_t highest = 0;
+        // A track without a dump decodes no sector: it is left until its blocks are asked for.
         for (std::uint64_t track = 36; track <= kHighestTrack; ++track) {
-            decodeTrack(track);
+            if (slots_[track].present) decodeTrack(track);
             if (missing_[track]) highest = track;
         }
         highest = std::max(highest, highestDecodedTrack_);

@@ -63,7 +63,7 @@ public:
 
     // The image without its error table: 35 tracks, or 40 (42) when a sector
     // beyond track 35 (40) was decoded or such a track is missing, which
-    // decodes the tracks past 35. A sector that was not read holds the format
+    // decodes the tracks past 35 that have a dump. A sector that was not read holds the format
     // pattern 0x4B, 0x01 x 255 (or zeros, see setZeroFillMissing).
     std::uint64_t imageSize();
     // The image byte at offset, its track decoded first; up to imageSize, or
