@@ -109,7 +109,8 @@ void GcrDecoder::fileTracks(const std::vector<gcr_entry_t>& entries) {
 // length; it reads none of the zeros behind them.
 std::optional<GcrDecoder::filed_scan_t> GcrDecoder::scanDump(const gcr_entry_t& entry,
                                                              std::vector<std::uint8_t>& scratch) const {
-    constexpr std::uint64_t kFirstBytes = 500;
+    // With its length, in the two blocks a file read on demand reads at once.
+    constexpr std::uint64_t kFirstBytes = 254;
     if (entry.length > kFirstBytes) {
         const std::span<const std::uint8_t> first = file_.bytes(entry.offset, kFirstBytes);
         if (first.empty()) return std::nullopt;

@@ -11,8 +11,8 @@ GcrTrackProvider::GcrTrackProvider() { decoder_.setFastFirst(true); }
 void GcrTrackProvider::holdFile(std::unique_ptr<DataProvider> file) {
     file_ = std::move(file);
     name_ = file_->name();
-    // Each range alone: a dump's length and first bytes, or one track's dump.
-    if (auto* onDemand = dynamic_cast<FileDataProvider*>(file_.get())) onDemand->setReadAhead(3);
+    // Each range alone: a dump's length and first bytes (two blocks), or one track's dump.
+    if (auto* onDemand = dynamic_cast<FileDataProvider*>(file_.get())) onDemand->setReadAhead(2);
     fileBytes_ = gcrFileOf(*file_);
 }
 
