@@ -9,7 +9,6 @@ namespace platter {
 namespace {
 
 constexpr std::uint64_t kBlock = 256;
-constexpr std::uint64_t kReadAhead = 16;  // blocks
 
 std::uint64_t blocksOf(std::uint64_t bytes) { return (bytes + kBlock - 1) / kBlock; }
 
@@ -129,8 +128,8 @@ bool FileDataProvider::fetch(std::uint64_t first, std::uint64_t end) {
             ++block;
             continue;
         }
-        // A chain's next blocks are mostly close by: read on to 4 KiB at once.
-        const std::uint64_t limit = std::min<std::uint64_t>(loaded_.size(), std::max(end, block + kReadAhead));
+        // At least the read-ahead's blocks at once.
+        const std::uint64_t limit = std::min<std::uint64_t>(loaded_.size(), std::max(end, block + readAhead_));
         // Nothing read yet: every block up to the limit is to be read.
         std::uint64_t run = unloaded_ == loaded_.size() ? limit : block + 1;
         while (run < limit && !loaded_[run]) ++run;

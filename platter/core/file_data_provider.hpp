@@ -2,6 +2,7 @@
 
 #include "platter/core/data_provider.hpp"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,9 @@ public:
     // the buffer.
     bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) override;
     bool readFailed() const override { return readFailed_; }
+    // Blocks a read fetches at least, from the first it needs (16: a chain's next blocks are
+    // mostly close by).
+    void setReadAhead(std::uint64_t blocks) { readAhead_ = std::max<std::uint64_t>(blocks, 1); }
     // How many 256-byte blocks hold their bytes so far.
     std::size_t loadedBlockCount() const;
 
@@ -53,6 +57,7 @@ private:
     std::vector<bool> loaded_;
     std::size_t unloaded_ = 0;  // blocks still to read: none, and every fetch is done
     bool readFailed_ = false;
+    std::uint64_t readAhead_ = 16;
 };
 
 }  // namespace platter

@@ -32,6 +32,18 @@ std::vector<file_traits_t> identify(std::span<const std::uint8_t> data) {
     return results;
 }
 
+// The walk of identify(), as far as the detectors that decide by the first bytes (the
+// error row by the size alone).
+std::uint32_t identifyByHead(std::span<const std::uint8_t> head, std::uint64_t size) {
+    for (const auto& record : g_file_types) {
+        if (record.detector == nullptr || !fitsSizeLimits(record, size)) continue;
+        if (record.id != type_id::error && record.id != type_id::g64 && record.id != type_id::nib) return 0;
+        const file_traits_t traits = record.detector(head);
+        if (traits.type != type_id::unknown) return record.id == type_id::error ? 0 : traits.type;
+    }
+    return 0;
+}
+
 std::vector<file_traits_t> identifyAs(std::span<const std::uint8_t> data, std::uint32_t type, bool allDescendants) {
     file_traits_t error = detectError(data);
     if (error.type != type_id::unknown) return {std::move(error)};

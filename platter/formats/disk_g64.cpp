@@ -55,7 +55,7 @@ void DiskG64::completeImage() {
     if (tracks && tracks->finish()) loadErrorBytes(totalBlocks());
 }
 
-bool DiskG64::loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file, bytes_t&) const {
+bool DiskG64::loadTracks(GcrDecoder& decoder, const gcr_file_t& file, bytes_t&) const {
     decoder.loadG64(file);
     return true;
 }

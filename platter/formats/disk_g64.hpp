@@ -1,8 +1,7 @@
 #pragma once
 
-#include <span>
-
 #include "platter/formats/disk41.hpp"
+#include "platter/formats/gcr_file.hpp"
 
 namespace platter {
 
@@ -30,10 +29,11 @@ protected:
     // Past a cut file's end, or in a track the file's table points past its end.
     bool missesBlocks() const override;
     void completeImage() override;
-    // Hands the file's tracks to the decoder. `unpacked` keeps bytes the
+    // Hands the file's tracks to the decoder, which reads them through `file` as they are
+    // needed. `unpacked` keeps bytes the
     // decoder reads when the file must be unpacked first. False when the file
     // cannot be read as this kind at all.
-    virtual bool loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file, bytes_t& unpacked) const;
+    virtual bool loadTracks(GcrDecoder& decoder, const gcr_file_t& file, bytes_t& unpacked) const;
 
 private:
     bool complete_ = false;

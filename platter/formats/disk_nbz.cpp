@@ -5,8 +5,8 @@
 
 namespace platter {
 
-bool DiskNBZ::loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file, bytes_t& unpacked) const {
-    std::optional<bytes_t> nib = unpackNbz(file);
+bool DiskNBZ::loadTracks(GcrDecoder& decoder, const gcr_file_t& file, bytes_t& unpacked) const {
+    std::optional<bytes_t> nib = unpackNbz(file.bytes(0, file.size));
     if (!nib) return false;
     unpacked = std::move(*nib);
     decoder.loadNib(unpacked);

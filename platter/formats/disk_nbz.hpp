@@ -9,7 +9,7 @@ namespace platter {
 // NIB) does not open.
 class DiskNBZ : public DiskG64 {
 protected:
-    bool loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file, bytes_t& unpacked) const override;
+    bool loadTracks(GcrDecoder& decoder, const gcr_file_t& file, bytes_t& unpacked) const override;
 };
 
 }  // namespace platter

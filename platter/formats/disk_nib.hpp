@@ -8,7 +8,7 @@ namespace platter {
 // reads them, each more than one revolution long. Opens like a G64.
 class DiskNIB : public DiskG64 {
 protected:
-    bool loadTracks(GcrDecoder& decoder, std::span<const std::uint8_t> file, bytes_t& unpacked) const override;
+    bool loadTracks(GcrDecoder& decoder, const gcr_file_t& file, bytes_t& unpacked) const override;
 };
 
 }  // namespace platter

@@ -4,7 +4,6 @@
 
 #include "platter/fileid/type_ids.hpp"
 #include "platter/formats/disk41.hpp"
-#include "platter/formats/gcr_track_scan.hpp"
 #include "platter/formats/gcr_track_syncs.hpp"
 
 namespace platter {
@@ -41,9 +40,19 @@ GcrDecoder::GcrDecoder()
       codes_(Disk41::kBlocks42, kGcrGood),
       pendingData_(Disk41::kBlocks42, kDecoded) {}
 
-void GcrDecoder::loadG64(std::span<const std::uint8_t> file) { fileTracks(file, listG64Tracks(file)); }
+void GcrDecoder::loadG64(std::span<const std::uint8_t> file) { loadG64(gcrFileOf(file)); }
 
-void GcrDecoder::loadNib(std::span<const std::uint8_t> file) { fileTracks(file, listNibTracks(file)); }
+void GcrDecoder::loadNib(std::span<const std::uint8_t> file) { loadNib(gcrFileOf(file)); }
+
+void GcrDecoder::loadG64(gcr_file_t file) {
+    file_ = std::move(file);
+    fileTracks(listG64Tracks(file_));
+}
+
+void GcrDecoder::loadNib(gcr_file_t file) {
+    file_ = std::move(file);
+    fileTracks(listNibTracks(file_));
+}
 
 bool GcrDecoder::load(std::span<const std::uint8_t> file, std::uint32_t typeId) {
     namespace type_id = fileid::type_id;
@@ -62,17 +71,22 @@ bool GcrDecoder::load(std::span<const std::uint8_t> file, std::uint32_t typeId) 
 // last and only fill free slots: a head between two tracks reads one of them,
 // and must not push the whole tracks off their places. A track whose dump the
 // file was cut before is missing unless another dump took its place.
-void GcrDecoder::fileTracks(std::span<const std::uint8_t> file, const std::vector<gcr_entry_t>& entries) {
+void GcrDecoder::fileTracks(const std::vector<gcr_entry_t>& entries) {
     slots_ = {};
     missing_ = {};
+    std::uint64_t longest = 0;
+    for (const gcr_entry_t& entry : entries) longest = std::max(longest, entry.length);
+    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(longest));
     for (const bool halfTracks : {false, true}) {
         for (const gcr_entry_t& entry : entries) {
             if (entry.halfTrack != halfTracks || entry.cut) continue;
+            const std::optional<filed_scan_t> filed = scanDump(entry, scratch);
+            if (!filed) continue;
+            const gcr_scan_t& scan = filed->scan;
             const std::uint64_t own = halfTracks ? 0 : entry.track;
-            const gcr_scan_t scan = scanTrack(file.subspan(entry.offset, entry.length));
             if (scan.code != kGcrGood) {
                 if (own >= 1 && own <= kHighestTrack && !slots_[own].present)
-                    slots_[own] = {true, scan.code, {}, scan.noSyncMark};
+                    slots_[own] = {true, scan.code, scan.noSyncMark, 0, 0, {}};
                 continue;
             }
             std::uint64_t target = own;
@@ -81,13 +95,47 @@ void GcrDecoder::fileTracks(std::span<const std::uint8_t> file, const std::vecto
             } else if (scan.headerSector < Disk41::sectorsOnTrack(kHighestTrack) && !slots_[kHighestTrack].present) {
                 target = kHighestTrack;
             }
-            if (target >= 1 && target <= kHighestTrack) slots_[target] = {true, kGcrGood, scan.track};
+            if (target >= 1 && target <= kHighestTrack)
+                slots_[target] = {true, kGcrGood, false, filed->offset, scan.track.size(), {}};
         }
     }
     for (const gcr_entry_t& entry : entries) {
         if (entry.cut && entry.track >= 1 && entry.track <= kHighestTrack && !slots_[entry.track].present)
             missing_[entry.track] = true;
     }
+}
+
+// The first bytes go into the scratch buffer, so that the scan sees a dump of the right
+// length; it reads none of the zeros behind them.
+std::optional<GcrDecoder::filed_scan_t> GcrDecoder::scanDump(const gcr_entry_t& entry,
+                                                             std::vector<std::uint8_t>& scratch) const {
+    // With its length, in the two blocks a file read on demand reads at once.
+    constexpr std::uint64_t kFirstBytes = 254;
+    if (entry.length > kFirstBytes) {
+        const std::span<const std::uint8_t> first = file_.bytes(entry.offset, kFirstBytes);
+        if (first.empty()) return std::nullopt;
+        const std::span<const std::uint8_t> dump(scratch.data(), static_cast<std::size_t>(entry.length));
+        std::copy(first.begin(), first.end(), scratch.begin());
+        const std::optional<gcr_scan_t> scan = scanTrackStart(dump, first.size());
+        std::fill_n(scratch.begin(), first.size(), 0);
+        if (scan) {
+            const auto start = static_cast<std::uint64_t>(scan->track.data() - dump.data());
+            return filed_scan_t{*scan, entry.offset + start};
+        }
+    }
+    const std::span<const std::uint8_t> dump = file_.bytes(entry.offset, entry.length);
+    if (dump.empty()) return std::nullopt;
+    const gcr_scan_t scan = scanTrack(dump);
+    return filed_scan_t{scan, entry.offset + static_cast<std::uint64_t>(scan.track.data() - dump.data())};
+}
+
+std::span<const std::uint8_t> GcrDecoder::slotBytes(std::uint64_t track) {
+    slot_t& slot = slots_[track];
+    if (slot.present && slot.bytes.empty() && slot.length != 0) {
+        slot.bytes = file_.bytes(slot.offset, slot.length);
+        if (slot.bytes.empty()) slot.present = false;
+    }
+    return slot.bytes;
 }
 
 std::vector<std::uint64_t> GcrDecoder::missingTracks() const {
@@ -123,8 +171,8 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
     if (!zeroFill) {
         for (std::size_t at = 0; at < trackBytes; at += kBlockSize) first[at] = 0x4B;
     }
+    const GcrTrackSyncs syncs(slotBytes(track));
     const slot_t& slot = slots_[track];
-    const GcrTrackSyncs syncs(slot.bytes);
     gcr_code trackCode = slot.present ? slot.code : kGcrNoSync;
     if (trackCode == kGcrGood) trackCode = findFirstHeader(syncs, !strict_);
     const bool readSectors = trackCode == kGcrGood || trackCode == kGcrHeaderChecksum;
@@ -144,8 +192,9 @@ void GcrDecoder::decodeTrack(std::uint64_t track) {
 
 void GcrDecoder::readDiskId() {
     diskIdRead_ = true;
+    const std::span<const std::uint8_t> bytes = slotBytes(kDirectoryTrack);
     const slot_t& slot = slots_[kDirectoryTrack];
-    if (slot.present && slot.code == kGcrGood) findFirstHeader(GcrTrackSyncs(slot.bytes), true);
+    if (slot.present && slot.code == kGcrGood) findFirstHeader(GcrTrackSyncs(bytes), true);
 }
 
 // A missing track past 35 widens the image as a decoded sector there would:
@@ -153,8 +202,9 @@ void GcrDecoder::readDiskId() {
 std::uint64_t GcrDecoder::imageSize() {
     if (imageSize_ == 0) {
         std::uint64_t highest = 0;
+        // A track without a dump decodes no sector: it is left until its blocks are asked for.
         for (std::uint64_t track = 36; track <= kHighestTrack; ++track) {
-            decodeTrack(track);
+            if (slots_[track].present) decodeTrack(track);
             if (missing_[track]) highest = track;
         }
         highest = std::max(highest, highestDecodedTrack_);

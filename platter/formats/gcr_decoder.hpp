@@ -3,10 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "platter/formats/gcr_blocks.hpp"
+#include "platter/formats/gcr_file.hpp"
+#include "platter/formats/gcr_track_scan.hpp"
 #include "platter/formats/gcr_track_table.hpp"
 
 namespace platter {
@@ -36,9 +39,14 @@ public:
     // rather than the search going on round the track for a good copy.
     void setStrictHeaderErrors(bool strict) { strictHeaderErrors_ = strict; }
 
-    // The file's bytes must outlive the decoder; a decoder serves one file.
+    // The file's bytes must outlive the decoder; a decoder serves one file. Loading
+    // reads the file's table and the first bytes of each dump (all of it when they do
+    // not tell where the dump belongs); a track's dump is read when it is decoded, and
+    // one that cannot be read then has no sync.
     void loadG64(std::span<const std::uint8_t> file);
     void loadNib(std::span<const std::uint8_t> file);
+    void loadG64(gcr_file_t file);
+    void loadNib(gcr_file_t file);
     // By identification type: G64, or NIB of any version. False for any other.
     bool load(std::span<const std::uint8_t> file, std::uint32_t typeId);
 
@@ -55,7 +63,7 @@ public:
 
     // The image without its error table: 35 tracks, or 40 (42) when a sector
     // beyond track 35 (40) was decoded or such a track is missing, which
-    // decodes the tracks past 35. A sector that was not read holds the format
+    // decodes the tracks past 35 that have a dump. A sector that was not read holds the format
     // pattern 0x4B, 0x01 x 255 (or zeros, see setZeroFillMissing).
     std::uint64_t imageSize();
     // The image byte at offset, its track decoded first; up to imageSize, or
@@ -77,17 +85,29 @@ public:
     std::vector<std::uint8_t> takeImage();
 
 private:
-    // The dump filed under one track.
+    // The dump filed under one track: where its revolution lies in the file, and its
+    // bytes once they were read.
     struct slot_t {
         bool present = false;
         gcr_code code = kGcrGood;  // good: the scan found a header, read its sectors
-        std::span<const std::uint8_t> bytes;
         bool noSyncMark = false;
+        std::uint64_t offset = 0;
+        std::uint64_t length = 0;
+        std::span<const std::uint8_t> bytes;
+    };
+    // A dump's first look, and where the revolution it found starts in the file.
+    struct filed_scan_t {
+        gcr_scan_t scan;
+        std::uint64_t offset = 0;
     };
 
     static std::size_t blockIndex(std::uint64_t track, std::uint64_t sector);
     static std::uint64_t trackOfBlock(std::uint64_t block);
-    void fileTracks(std::span<const std::uint8_t> file, const std::vector<gcr_entry_t>& entries);
+    void fileTracks(const std::vector<gcr_entry_t>& entries);
+    // Nothing when the dump cannot be read. `scratch` is zeros, as long as the longest dump.
+    std::optional<filed_scan_t> scanDump(const gcr_entry_t& entry, std::vector<std::uint8_t>& scratch) const;
+    // The bytes of a track's dump, read when first asked for.
+    std::span<const std::uint8_t> slotBytes(std::uint64_t track);
     // The track of an offset into the image's blocks is missing (false past the blocks).
     bool isMissingAt(std::uint64_t offset);
     void readDiskId();
@@ -102,6 +122,7 @@ private:
     // Decodes the block's data when it is still to be read; gives its code.
     gcr_code readBlock(std::size_t block);
 
+    gcr_file_t file_;
     std::array<slot_t, kHighestTrack + 1> slots_{};
     std::array<bool, kHighestTrack + 1> missing_{};
     // Every block of a 42-track D64, in D64 order, with room for the error

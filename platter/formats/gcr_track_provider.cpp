@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platter/core/file_data_provider.hpp"
+
 namespace platter {
 
 GcrTrackProvider::GcrTrackProvider() { decoder_.setFastFirst(true); }
@@ -9,8 +11,9 @@ GcrTrackProvider::GcrTrackProvider() { decoder_.setFastFirst(true); }
 void GcrTrackProvider::holdFile(std::unique_ptr<DataProvider> file) {
     file_ = std::move(file);
     name_ = file_->name();
-    const std::uint8_t* start = file_->dataAt(0, track_sector_t{});
-    fileBytes_ = start ? std::span<const std::uint8_t>(start, file_->available(0)) : std::span<const std::uint8_t>();
+    // Each range alone: a dump's length and first bytes (two blocks), or one track's dump.
+    if (auto* onDemand = dynamic_cast<FileDataProvider*>(file_.get())) onDemand->setReadAhead(2);
+    fileBytes_ = gcrFileOf(*file_);
 }
 
 bool GcrTrackProvider::finish() {
@@ -23,6 +26,7 @@ void GcrTrackProvider::holdWhole() {
     finish();
     bytes_ = decoder_.takeImage();
     whole_ = true;
+    readFailed_ = file_ && file_->readFailed();
     file_.reset();
     fileBytes_ = {};
     unpacked_ = {};
@@ -52,6 +56,8 @@ std::uint64_t GcrTrackProvider::available(std::uint64_t offset) const {
     if (whole_) return DataProvider::available(offset);
     return decoder_.decodedBytesAt(offset);
 }
+
+bool GcrTrackProvider::readFailed() const { return file_ ? file_->readFailed() : readFailed_; }
 
 bool GcrTrackProvider::isBlockReadable(std::uint64_t offset) {
     if (whole_ && offset >= decoder_.imageSize()) return DataProvider::isBlockReadable(offset);

@@ -1,6 +1,7 @@
 #include "platter/formats/gcr_track_scan.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <array>
 #include <optional>
 
@@ -22,6 +23,10 @@ constexpr std::size_t kShortestRevolution = 6000;
 constexpr std::size_t kRepeatSearchBytes = 2048;
 // Past a header whose repeat was not found, the next one is looked for this far on.
 constexpr std::size_t kSkipPastHeader = 20;
+// A header read at a bit of byte n reads bytes up to n + 11; a sync search word at a bit of
+// byte n reads bytes from n - 2 up to n + 5.
+constexpr std::size_t kHeaderReach = 12;
+constexpr std::size_t kSearchReach = 6;
 // The bits of a header's ten GCR bytes past the first 64.
 constexpr unsigned kTailShift = 64 - (8 * kHeaderGcrBytes - 64);
 
@@ -73,10 +78,25 @@ std::optional<std::array<std::uint8_t, 8>> headerAt(std::span<const std::uint8_t
 // sync. A G64 track holds one revolution and ends the scan there; an 8192-byte
 // NIB dump holds more and is cut at the repeat of that header, within the sync
 // before it. Positions are bits from the dump's start, counted on past its end.
-gcr_scan_t scanTrack(std::span<const std::uint8_t> track) {
-    if (isAllSync(track)) return {kGcrNoSync, track};
+// Looking at part of the dump, every read stays within it, and a search that
+// would read past it settles nothing.
+std::optional<gcr_scan_t> scanTrackStart(std::span<const std::uint8_t> track, std::size_t known) {
+    const bool part = known < track.size();
+    if (part && (track.size() == kNibTrackBytes || known <= kHeaderReach || track[0] != 0xFF || track[1] < 0xC0))
+        return std::nullopt;
+    if (isAllSync(track.first(part ? known : track.size()))) {
+        if (part) return std::nullopt;
+        return gcr_scan_t{kGcrNoSync, track};
+    }
     const std::size_t ringBits = 8 * track.size();
-    if (findSyncEnd(track, 0, ringBits) == ringBits) return {.code = kGcrNoSync, .track = track, .noSyncMark = true};
+    // A search of part of the dump ends where its next word would read past it.
+    const std::size_t searchEnd = part ? 8 * (known - kSearchReach) : SIZE_MAX;
+    const std::size_t firstSync = std::min(ringBits, searchEnd);
+    const std::size_t firstEnd = findSyncEnd(track, 0, firstSync);
+    if (firstEnd == firstSync) {
+        if (part) return std::nullopt;
+        return gcr_scan_t{.code = kGcrNoSync, .track = track, .noSyncMark = true};
+    }
 
     unsigned budget = kGcrHeaderBudget;
     bool seenPlausible = false;
@@ -88,10 +108,11 @@ gcr_scan_t scanTrack(std::span<const std::uint8_t> track) {
     };
     std::size_t at = 0;
     for (;;) {
+        if (part && at / 8 + kHeaderReach > known) return std::nullopt;
         const std::optional<std::array<std::uint8_t, 8>> header = headerAt(track, at);
         if (!header || !plausibleHeader(*header)) {
             if (--budget == 0 || at >= ringBits) {
-                if (!seenPlausible) return {kGcrHeaderNotFound, track};
+                if (!seenPlausible) return gcr_scan_t{kGcrHeaderNotFound, track};
                 return byPeriod();
             }
         } else {
@@ -109,16 +130,21 @@ gcr_scan_t scanTrack(std::span<const std::uint8_t> track) {
             at = 8 * (at / 8 + kSkipPastHeader);
         }
         for (;;) {
-            const std::size_t end = findSyncEnd(track, at + kGcrSyncMinimumOnes, at + kGcrSyncBitBudget);
-            at += kGcrSyncBitBudget;
+            const std::size_t limit = at + kGcrSyncBitBudget;
+            const std::size_t to = std::min(limit, searchEnd);
+            const std::size_t end = findSyncEnd(track, at + kGcrSyncMinimumOnes, to);
+            if (end == to && to < limit) return std::nullopt;
+            at = limit;
             if (end < at) {
                 at = end;
                 break;
             }
             if (seenPlausible) return byPeriod();
-            if (--budget == 0) return {kGcrNoSync, track};
+            if (--budget == 0) return gcr_scan_t{kGcrNoSync, track};
         }
     }
 }
+
+gcr_scan_t scanTrack(std::span<const std::uint8_t> track) { return *scanTrackStart(track, track.size()); }
 
 }  // namespace platter

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "platter/formats/gcr_blocks.hpp"
@@ -21,5 +22,11 @@ struct gcr_scan_t {
 };
 
 gcr_scan_t scanTrack(std::span<const std::uint8_t> track);
+
+// scanTrack from the dump's first `known` bytes alone, the others never read: nullopt
+// when they do not settle it. They settle nothing for an 8192-byte dump, whose cut is
+// looked for at its end, nor for a dump that does not begin with ten one bits (a sync
+// there may begin at the end of the dump).
+std::optional<gcr_scan_t> scanTrackStart(std::span<const std::uint8_t> track, std::size_t known);
 
 }  // namespace platter

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "platter/formats/gcr_bit_reader.hpp"
 #include "platter/formats/gcr_blocks.hpp"
@@ -21,10 +22,10 @@ std::uint64_t ringWord(std::span<const std::uint8_t> track, std::size_t byte) {
     const std::size_t size = track.size();
     std::uint64_t word = 0;
     if (byte + 8 <= size) {
-        for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | track[byte + i];
-    } else {
-        for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | track[(byte + i) % size];
+        std::memcpy(&word, track.data() + byte, sizeof word);
+        return std::endian::native == std::endian::little ? __builtin_bswap64(word) : word;
     }
+    for (std::size_t i = 0; i < 8; ++i) word = (word << 8) | track[(byte + i) % size];
     return word;
 }
 
@@ -40,17 +41,21 @@ std::uint64_t syncEndsIn(std::uint64_t word) {
 
 }  // namespace
 
-// Word by word, 48 candidate bits at a time.
+// Word by word, 48 candidate bits at a time; the word's first byte steps on round the ring.
 std::size_t findSyncEnd(std::span<const std::uint8_t> track, std::size_t from, std::size_t to) {
     const std::size_t size = track.size();
     if (size == 0) return to;
-    for (std::size_t first = from - from % kBitsPerByte; first < to; first += kCandidateBits) {
-        const std::size_t byte = (first / kBitsPerByte + 2 * size - kLeadBits / kBitsPerByte) % size;
+    const std::size_t start = from - from % kBitsPerByte;
+    std::size_t byte = (start / kBitsPerByte + 2 * size - kLeadBits / kBitsPerByte) % size;
+    for (std::size_t first = start; first < to; first += kCandidateBits) {
         std::uint64_t ends = syncEndsIn(ringWord(track, byte)) & (~std::uint64_t{0} >> kLeadBits);
         if (first < from) ends &= ~std::uint64_t{0} >> (kLeadBits + from - first);
-        if (ends == 0) continue;
-        const std::size_t end = first + static_cast<std::size_t>(std::countl_zero(ends)) - kLeadBits;
-        return end < to ? end : to;
+        if (ends != 0) {
+            const std::size_t end = first + static_cast<std::size_t>(std::countl_zero(ends)) - kLeadBits;
+            return end < to ? end : to;
+        }
+        byte += kCandidateBits / kBitsPerByte;
+        if (byte >= size) byte %= size;
     }
     return to;
 }

@@ -8,10 +8,15 @@
 #include "platter/core/format_registry.hpp"
 #include "platter/fileid/file_types.hpp"
 #include "platter/fileid/identification_reads.hpp"
+#include "platter/fileid/identify.hpp"
 #include "platter/fileid/type_ids.hpp"
 #include "platter/open/format_classes.hpp"
 #include "platter/open/identified_format.hpp"
 #include "platter/open/open_container.hpp"
+
+#include <array>
+#include <optional>
+#include <span>
 
 namespace platter {
 
@@ -57,15 +62,26 @@ forge::message_t openedByExtension(std::uint32_t type, const container_format_t&
     return notice(name + ": " + identified + " opened by its extension as " + std::string(row.name));
 }
 
-// A regular file whose size alone names a fixed-size image: identified from the blocks its
-// detector looks at and opened over a provider that reads the other blocks when they are
-// first asked for (or, with `readWhole`, all of them in one read first). Nothing when the
-// size names no such image or the memory is not there.
-std::optional<opened_container_t> openFixedSizeImage(const std::string& path, forge::HostFile& file,
-                                                     bool readWhole) {
+// A regular file whose size alone names a fixed-size image, or whose first bytes name a
+// raw-track image: identified from the blocks its detector looks at and opened over a
+// provider that reads the other blocks when they are first asked for (or, with `readWhole`,
+// all of them in one read first). Nothing when neither names such an image, the file cannot
+// be read or the memory is not there.
+std::optional<opened_container_t> openImageOnDemand(const std::string& path, forge::HostFile& file, bool readWhole) {
+    if (!file.isRegular()) return std::nullopt;
     std::vector<fileid::byte_range_t> reads = fileid::identificationReads(file.size());
+    std::uint32_t typeByHead = 0;
+    if (reads.empty()) {
+        std::array<std::uint8_t, fileid::kIdentifyingHeadBytes> head{};
+        const std::int64_t got = file.readAt(0, head);
+        if (got <= 0) return std::nullopt;
+        const auto length = static_cast<std::size_t>(got);
+        typeByHead = fileid::identifyByHead(std::span(head).first(length), file.size());
+        if (typeByHead == 0) return std::nullopt;
+        reads = {{0, length}};
+    }
     auto provider = std::make_unique<FileDataProvider>();
-    if (!file.isRegular() || reads.empty() || !provider->attach(std::move(file), path)) return std::nullopt;
+    if (!provider->attach(std::move(file), path)) return std::nullopt;
     if (readWhole) reads = {{0, provider->size()}};
     opened_container_t result;
     const std::string quoted = "'" + forge::fileName(path) + "'";
@@ -75,7 +91,7 @@ std::optional<opened_container_t> openFixedSizeImage(const std::string& path, fo
             return result;
         }
     }
-    const std::uint32_t type = firstIdentifiedType(provider->partialBytes());
+    const std::uint32_t type = typeByHead != 0 ? typeByHead : firstIdentifiedType(provider->partialBytes());
     const format_id format = formatOfIdentified(
         type,
         [&provider](std::uint64_t offset) {
@@ -131,7 +147,8 @@ opened_container_t openContainerArgument(const std::string& path, const open_req
         result.messages.push_back(openedByExtension(0, *row, quoted));
         return result;
     }
-    if (std::optional<opened_container_t> fixed = openFixedSizeImage(path, file, request.readWhole)) return std::move(*fixed);
+    if (std::optional<opened_container_t> onDemand = openImageOnDemand(path, file, request.readWhole))
+        return std::move(*onDemand);
     // No kind held in memory comes near this size; a larger file (a sparse one of many
     // gigabytes named .d64) is refused before a byte of it is read.
     std::vector<std::uint8_t> bytes;

@@ -54,17 +54,20 @@ TEST(ArgumentLoop, AHostNameWithAColonIsAPath) {
 // An image file cut short after it was opened: its lost blocks are an error line and status 1.
 TEST(ArgumentLoop, AnImageThatShrinksWhileItIsListedFailsTheRun) {
     const test_support::ScratchDir scratch;
-    const std::filesystem::path image = scratch.copyFixture("ls/t.d64", "t.d64");
-    Reporter reporter;
-    ArgumentLoop loop(reporter);
-    loop.onContainer = [&](platter::Disk& disk, const std::string&) {
-        std::filesystem::resize_file(image, 0);
-        EXPECT_EQ(disk.sectorPointer(2, 0), nullptr);
-    };
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(loop.run({image.string()}), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "error: 't.d64' changed while it was read: blocks it had are gone\n");
+    for (const std::string fixture : {"ls/t.d64", "g64/base.g64"}) {
+        const std::string name = std::filesystem::path(fixture).filename().string();
+        const std::filesystem::path image = scratch.copyFixture(fixture, name);
+        Reporter reporter;
+        ArgumentLoop loop(reporter);
+        loop.onContainer = [&](platter::Disk& disk, const std::string&) {
+            std::filesystem::resize_file(image, 0);
+            EXPECT_EQ(disk.readableBlock(platter::makeBlock(2, 0)), nullptr);
+        };
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(loop.run({image.string()}), 1);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "error: '" + name + "' changed while it was read: blocks it had are gone\n");
+    }
 }
 
 // A truncated image, or one of an odd size, lists what it holds with one warning.

@@ -135,7 +135,7 @@ TEST(GcrTrackTable, G64EntriesPastTheEndOfTheFileAreListedAsCut) {
                                         {2, testing::encodeTrack(d64, 2)},
                                         {4, gcr_bytes_t(5, 0xFF)},
                                         {8, gcr_bytes_t{}}});
-    std::vector<gcr_entry_t> entries = listG64Tracks(g64);
+    std::vector<gcr_entry_t> entries = listG64Tracks(gcrFileOf(g64));
     ASSERT_EQ(entries.size(), 2u);  // not the half track, nor the tracks of 5 and 0 bytes
     EXPECT_EQ(entries[0].track, 1u);
     EXPECT_EQ(entries[0].offset, 12u + 8 * 84 + 2);
@@ -149,7 +149,7 @@ TEST(GcrTrackTable, G64EntriesPastTheEndOfTheFileAreListedAsCut) {
     g64.resize(12 + 8 * 84 + 2 + 7692 + 2 + 50 + 2 + 700);
     g64[12 + 4 * 6] = 0xFF;
     g64[12 + 4 * 6 + 3] = 0x7F;
-    entries = listG64Tracks(g64);
+    entries = listG64Tracks(gcrFileOf(g64));
     ASSERT_EQ(entries.size(), 5u);
     EXPECT_FALSE(entries[0].cut);
     for (std::size_t i = 1; i < entries.size(); ++i) {
@@ -160,16 +160,17 @@ TEST(GcrTrackTable, G64EntriesPastTheEndOfTheFileAreListedAsCut) {
 
     // A table longer than the file: the offsets it does not hold are not known.
     const gcr_bytes_t header = {'G', 'C', 'R', '-', '1', '5', '4', '1', 0, 0xFF, 0, 0, 0x20, 0, 0, 0, 0};
-    entries = listG64Tracks(header);
+    entries = listG64Tracks(gcrFileOf(header));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_TRUE(entries[0].cut);
-    EXPECT_TRUE(listG64Tracks(gcr_bytes_t{'G', 'C', 'R'}).empty());
+    const gcr_bytes_t three = {'G', 'C', 'R'};
+    EXPECT_TRUE(listG64Tracks(gcrFileOf(three)).empty());
 }
 
 TEST(GcrTrackTable, NibRecordsWithoutTheirWholeDumpAreListedAsCut) {
     const gcr_bytes_t dump(8192, 0x55);
     gcr_bytes_t nib = testing::makeNib({{2, dump}, {3, dump}, {4, dump}});
-    std::vector<gcr_entry_t> entries = listNibTracks(nib);
+    std::vector<gcr_entry_t> entries = listNibTracks(gcrFileOf(nib));
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[1].offset, 256u + 8192);
     EXPECT_EQ(entries[1].track, 1u);
@@ -180,7 +181,7 @@ TEST(GcrTrackTable, NibRecordsWithoutTheirWholeDumpAreListedAsCut) {
 
     nib[16 + 2 * 3] = 6;         // a fourth record without its dump
     nib.resize(nib.size() - 1);  // and the third dump one byte short
-    entries = listNibTracks(nib);
+    entries = listNibTracks(gcrFileOf(nib));
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_FALSE(entries[1].cut);
     EXPECT_TRUE(entries[2].cut);
@@ -191,7 +192,7 @@ TEST(GcrTrackTable, NibRecordsWithoutTheirWholeDumpAreListedAsCut) {
     // Records run to byte 256 at most.
     gcr_bytes_t full(256 + 121 * 8192, 0x55);
     for (std::size_t i = 16; i < 256; ++i) full[i] = 2;
-    EXPECT_EQ(listNibTracks(full).size(), 120u);
+    EXPECT_EQ(listNibTracks(gcrFileOf(full)).size(), 120u);
 }
 
 TEST(GcrTrackScan, FindsTheFirstHeaderAndItsTrack) {
@@ -211,6 +212,32 @@ TEST(GcrTrackScan, FindsTheFirstHeaderAndItsTrack) {
     for (std::uint8_t& byte : noHeader)
         if (byte == 0x52) byte = 0x53;
     EXPECT_EQ(scanTrack(noHeader).code, kGcrHeaderNotFound);
+}
+
+TEST(GcrTrackScan, TheFirstBytesOfADumpSettleItsScanOrSayTheyCannot) {
+    const gcr_bytes_t d64 = patternD64();
+    const gcr_bytes_t track = testing::encodeTrack(d64, 12);
+    const gcr_scan_t whole = scanTrack(track);
+    std::size_t settled = 0;
+    for (std::size_t known = 0; known <= 600; ++known) {
+        const std::optional<gcr_scan_t> start = scanTrackStart(track, known);
+        if (!start) continue;
+        settled = settled == 0 ? known : settled;
+        EXPECT_EQ(start->code, whole.code) << known;
+        EXPECT_EQ(start->headerTrack, whole.headerTrack) << known;
+        EXPECT_EQ(start->headerSector, whole.headerSector) << known;
+        EXPECT_EQ(start->track.data(), whole.track.data()) << known;
+        EXPECT_EQ(start->track.size(), whole.track.size()) << known;
+    }
+    EXPECT_GT(settled, 13u);
+    EXPECT_LT(settled, 40u);
+
+    // A dump that begins in a gap, one of syncs only, and a NIB dump need more.
+    testing::track_layout_t layout;
+    layout.leadIn = 300;
+    EXPECT_FALSE(scanTrackStart(testing::encodeTrack(d64, 12, layout), 500));
+    EXPECT_FALSE(scanTrackStart(gcr_bytes_t(7000, 0xFF), 500));
+    EXPECT_FALSE(scanTrackStart(testing::nibDump(track, 0), 8000));
 }
 
 TEST(GcrTrackScan, CutsADumpOfTwoRevolutionsAtTheRepeatOfItsFirstHeader) {

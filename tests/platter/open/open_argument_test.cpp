@@ -91,6 +91,45 @@ TEST(OpenContainerArgument, AnImageIsReadBlockByBlockAndAFileThatShrinksIsDamage
     EXPECT_FALSE(std::filesystem::exists(scratch.file("copy.d64")));
 }
 
+// Every block's bytes, or none for one that holds no data, track by track.
+std::vector<std::vector<std::uint8_t>> everyBlock(Disk& disk) {
+    std::vector<std::vector<std::uint8_t>> blocks;
+    for (std::uint64_t track = 1; track <= disk.trackCount(); ++track) {
+        for (std::uint64_t sector = 0; sector <= disk.maxSector(track); ++sector) {
+            const std::uint8_t* block = disk.readableBlock(makeBlock(track, sector));
+            blocks.emplace_back(block, block ? block + Disk::kBlockSize : block);
+        }
+    }
+    return blocks;
+}
+
+// A raw-track file is read as its tracks are decoded, and holds what it holds read whole.
+TEST(OpenContainerArgument, RawTrackImagesReadOnDemandHoldWhatTheyHoldReadWhole) {
+    const test_support::ScratchDir scratch;
+    for (const std::string name : {"base.g64", "base.nib"}) {
+        const std::filesystem::path path = scratch.copyFixture("g64/" + name, name);
+        const opened_container_t onDemand = openContainerArgument(path.string());
+        const opened_container_t whole =
+            openIdentifiedArgument(path.string(), test_support::readFixture("g64/" + name), onDemand.type);
+        ASSERT_NE(onDemand.disk, nullptr) << name;
+        ASSERT_NE(whole.disk, nullptr) << name;
+        EXPECT_EQ(onDemand.format, whole.format);
+        EXPECT_EQ(texts(onDemand), "");
+        EXPECT_EQ(onDemand.disk->damage().notes, whole.disk->damage().notes);
+        EXPECT_EQ(everyBlock(*onDemand.disk), everyBlock(*whole.disk)) << name;
+    }
+
+    // Cut short once open: the tracks not decoded yet are no data, and the image says why.
+    const std::filesystem::path path = scratch.copyFixture("g64/base.g64", "shrinks.g64");
+    const opened_container_t opened = openContainerArgument(path.string());
+    ASSERT_NE(opened.disk, nullptr);
+    EXPECT_FALSE(opened.disk->damage().sourceChanged);
+    std::filesystem::resize_file(path, 1000);
+    EXPECT_NE(opened.disk->readableBlock(makeBlock(18, 0)), nullptr);
+    EXPECT_EQ(opened.disk->readableBlock(makeBlock(1, 0)), nullptr);
+    EXPECT_TRUE(opened.disk->damage().sourceChanged);
+}
+
 TEST(OpenContainerArgument, AnImageAskedForWholeIsReadFirstOverTheCallersStat) {
     const test_support::ScratchDir scratch;
     const std::filesystem::path path = scratch.copyFixture("ls/t.d64", "t.d64");
