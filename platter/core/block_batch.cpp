@@ -41,7 +41,8 @@ void BlockBatch::read() {
         first = i;
     }
     // What the provider holds of a block whose error byte records a failed read is no data.
-    for (std::size_t i = 0; readable_ && i < blocks_.size(); ++i) {
+    if (!readable_ || !disk_.errorBytesLoaded()) return;
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
         if (bytes_[i] != nullptr && disk_.recordsFailedRead(blocks_[i])) bytes_[i] = nullptr;
     }
 }

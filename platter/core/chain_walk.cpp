@@ -17,7 +17,7 @@ bool ChainWalk::enter(const track_sector_t& block) {
     const block_role role = container_.blockRole(block, kind_);
     if (role == block_role::outside) return end(chain_end::leaves, block);
     if (isStructure(role)) return end(chain_end::structure, block, role);
-    if (!seen_.insert(block).second) return end(chain_end::turnsBack, block);
+    if (!seen_.insert(block)) return end(chain_end::turnsBack, block);
     if (count_ >= maxBlocks_) return end(chain_end::leaves, block);
     block_ = block;
     role_ = role;

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <limits>
-#include <set>
 
 #include "platter/core/block_role.hpp"
+#include "platter/core/block_set.hpp"
 #include "platter/core/track_sector.hpp"
 
 namespace platter {
@@ -83,7 +83,7 @@ private:
     std::uint64_t maxBlocks_;
     std::uint64_t count_ = 0;
     bool going_ = true;
-    std::set<track_sector_t> seen_;
+    BlockSet seen_;
     chain_stop_t stop_;
 };
 

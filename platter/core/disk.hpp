@@ -252,6 +252,9 @@ public:
     // holds its bytes: the image's own content, which a save keeps. Asks only the error bytes
     // loaded so far (a kind that loads them late answers through its provider until then).
     bool recordsFailedRead(const track_sector_t& block) const;
+    // Whether error bytes are loaded, asked without completing the image: when none are, no
+    // block records a failed read.
+    bool errorBytesLoaded() const { return hasErrorBytes_ && !errorBytes_.empty(); }
 
     // ---- Directory (disk_directory.cpp) ----
     virtual std::uint64_t countDirectoryEntries();
@@ -660,7 +663,8 @@ private:
         bool valid = false;
         track_sector_t start{};
         chain_stop_t stop;
-        std::vector<track_sector_t> sorted;  // its blocks, for blockRole's lookup
+        std::vector<track_sector_t> blocks;  // its blocks, sorted once blockRole asks for them
+        bool sorted = false;
     };
     // The blocks of the current directory, sorted, walking it when no walk is kept.
     const std::vector<track_sector_t>& directoryBlocks() const;

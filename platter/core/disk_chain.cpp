@@ -107,8 +107,11 @@ block_role Disk::blockRole(const track_sector_t& block, walk_kind kind) const {
         const std::vector<track_sector_t>& directory = directoryBlocks();
         if (std::binary_search(directory.begin(), directory.end(), block)) return block_role::directory;
     }
-    if (!provider_ || provider_->available(blockOffset(block)) < kBlockSize) return block_role::lacking;
-    if (!provider_->isBlockReadable(blockOffset(block))) return block_role::noData;
+    if (!provider_) return block_role::lacking;
+    const std::uint64_t offset = blockOffset(block);
+    if (provider_->available(offset) < kBlockSize) return block_role::lacking;
+    if (!provider_->isBlockReadable(offset)) return block_role::noData;
+    if (!hasErrorBytes_) return block_role::data;
     const std::optional<std::size_t> error = errorByteIndex(block);
     return error && errorByteMarksUnread(errorBytes_[*error]) ? block_role::noData : block_role::data;
 }

@@ -73,15 +73,17 @@ std::uint64_t Disk::countDirectoryEntries() {
 std::vector<track_sector_t> Disk::directoryChain() const {
     std::vector<track_sector_t> blocks;
     const chain_stop_t stop = walkDirectoryChain(blocks);
-    std::vector<track_sector_t> sorted = blocks;
-    std::sort(sorted.begin(), sorted.end());
-    directoryWalk_ = {true, dirStart_, stop, std::move(sorted)};
+    directoryWalk_ = {true, dirStart_, stop, blocks, false};
     return blocks;
 }
 
 const std::vector<track_sector_t>& Disk::directoryBlocks() const {
     if (!directoryWalk_.valid || directoryWalk_.start != dirStart_) directoryChain();
-    return directoryWalk_.sorted;
+    if (!directoryWalk_.sorted) {
+        std::sort(directoryWalk_.blocks.begin(), directoryWalk_.blocks.end());
+        directoryWalk_.sorted = true;
+    }
+    return directoryWalk_.blocks;
 }
 
 const chain_stop_t& Disk::directoryWalkStop() const {

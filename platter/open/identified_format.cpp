@@ -23,15 +23,15 @@ std::uint32_t firstIdentifiedType(std::span<const std::uint8_t> bytes) {
 }
 
 format_id identifiedFormat(std::span<const std::uint8_t> bytes, std::string_view path) {
-    return formatOfIdentified(firstIdentifiedType(bytes), bytes, path);
+    return formatOfIdentified(firstIdentifiedType(bytes), bytes, extensionKind(path));
 }
 
-format_id formatOfIdentified(std::uint32_t type, const FileBlockReader& read, std::string_view path) {
-    return type == 0 ? format_id::none : kindNamedByHeader(formatIdForType(type), read, extensionKind(path));
+format_id formatOfIdentified(std::uint32_t type, const FileBlockReader& read, format_id named) {
+    return type == 0 ? format_id::none : kindNamedByHeader(formatIdForType(type), read, named);
 }
 
-format_id formatOfIdentified(std::uint32_t type, std::span<const std::uint8_t> bytes, std::string_view path) {
-    return type == 0 ? format_id::none : kindNamedByHeader(formatIdForType(type), bytes, extensionKind(path));
+format_id formatOfIdentified(std::uint32_t type, std::span<const std::uint8_t> bytes, format_id named) {
+    return type == 0 ? format_id::none : kindNamedByHeader(formatIdForType(type), bytes, named);
 }
 
 }  // namespace platter

@@ -17,11 +17,11 @@ std::uint32_t firstIdentifiedType(std::span<const std::uint8_t> bytes);
 // it is no container kind.
 format_id identifiedFormat(std::span<const std::uint8_t> bytes, std::string_view path);
 
-// The registry id a file named `path` (empty: standard input) of identified type `type` (0:
-// none) opens as: the kind identified, or the larger one its header or its extension names
-// (kindNamedByHeader), whose image the file is cut short of.
-format_id formatOfIdentified(std::uint32_t type, const FileBlockReader& read, std::string_view path);
+// The registry id a file whose extension names `named` (none: no kind, or standard input) of
+// identified type `type` (0: none) opens as: the kind identified, or the larger one its header
+// or its extension names (kindNamedByHeader), whose image the file is cut short of.
+format_id formatOfIdentified(std::uint32_t type, const FileBlockReader& read, format_id named);
 // The same for a file held whole in `bytes`.
-format_id formatOfIdentified(std::uint32_t type, std::span<const std::uint8_t> bytes, std::string_view path);
+format_id formatOfIdentified(std::uint32_t type, std::span<const std::uint8_t> bytes, format_id named);
 
 }  // namespace platter

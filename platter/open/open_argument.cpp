@@ -67,7 +67,8 @@ forge::message_t openedByExtension(std::uint32_t type, const container_format_t&
 // provider that reads the other blocks when they are first asked for (or, with `readWhole`,
 // all of them in one read first). Nothing when neither names such an image, the file cannot
 // be read or the memory is not there.
-std::optional<opened_container_t> openImageOnDemand(const std::string& path, forge::HostFile& file, bool readWhole) {
+std::optional<opened_container_t> openImageOnDemand(const std::string& path, forge::HostFile& file, bool readWhole,
+                                                    const container_format_t* byExtension) {
     if (!file.isRegular()) return std::nullopt;
     std::vector<fileid::byte_range_t> reads = fileid::identificationReads(file.size());
     std::uint32_t typeByHead = 0;
@@ -84,10 +85,10 @@ std::optional<opened_container_t> openImageOnDemand(const std::string& path, for
     if (!provider->attach(std::move(file), path)) return std::nullopt;
     if (readWhole) reads = {{0, provider->size()}};
     opened_container_t result;
-    const std::string quoted = "'" + forge::fileName(path) + "'";
+    const auto quoted = [&path] { return "'" + forge::fileName(path) + "'"; };
     for (const fileid::byte_range_t& range : reads) {
         if (!provider->rangeAt(range.offset, range.length)) {
-            result.messages.push_back(error(quoted + " could not be read"));
+            result.messages.push_back(error(quoted() + " could not be read"));
             return result;
         }
     }
@@ -98,13 +99,13 @@ std::optional<opened_container_t> openImageOnDemand(const std::string& path, for
             const std::uint8_t* block = provider->rangeAt(offset, Disk::kBlockSize);
             return block ? std::span<const std::uint8_t>(block, Disk::kBlockSize) : std::span<const std::uint8_t>();
         },
-        path);
+        byExtension ? byExtension->id : format_id::none);
     const container_format_t* row = formatById(format);
     if (!row || !isImageKind(*row) || !formatClass(format)) {
         // Not an image this opens over the file: the usual road, with every byte.
         const std::uint8_t* all = provider->rangeAt(0, provider->size());
         if (!all) {
-            result.messages.push_back(error(quoted + " could not be read"));
+            result.messages.push_back(error(quoted() + " could not be read"));
             return result;
         }
         return openIdentifiedArgument(path, std::vector<std::uint8_t>(all, all + provider->size()), type);
@@ -112,11 +113,10 @@ std::optional<opened_container_t> openImageOnDemand(const std::string& path, for
     result.read = true;
     result.type = type;
     result.format = format;
-    open_result_t opened =
-        openImageOver(format, path, std::move(provider), formatByExtension(forge::fileExtension(path)) != nullptr);
+    open_result_t opened = openImageOver(format, path, std::move(provider), byExtension != nullptr);
     result.disk = std::move(opened.disk);
     if (!result.disk) {
-        result.messages.push_back(notOpened(format, opened, quoted));
+        result.messages.push_back(notOpened(format, opened, quoted()));
         return result;
     }
     return result;
@@ -133,8 +133,8 @@ opened_container_t openContainerArgument(const std::string& path, const open_req
         return result;
     }
     // A kind that reads its blocks on demand is never read whole.
-    if (const container_format_t* row = formatByExtension(forge::fileExtension(path));
-        row && row->readsOnDemand && file.isRegular()) {
+    const container_format_t* byExtension = formatByExtension(forge::fileExtension(path));
+    if (const container_format_t* row = byExtension; row && row->readsOnDemand && file.isRegular()) {
         open_result_t opened = openAsKind(row->id, path, {});
         result.read = true;
         result.format = row->id;
@@ -147,7 +147,7 @@ opened_container_t openContainerArgument(const std::string& path, const open_req
         result.messages.push_back(openedByExtension(0, *row, quoted));
         return result;
     }
-    if (std::optional<opened_container_t> onDemand = openImageOnDemand(path, file, request.readWhole))
+    if (std::optional<opened_container_t> onDemand = openImageOnDemand(path, file, request.readWhole, byExtension))
         return std::move(*onDemand);
     // No kind held in memory comes near this size; a larger file (a sparse one of many
     // gigabytes named .d64) is refused before a byte of it is read.
@@ -171,11 +171,12 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     const std::string quoted = "'" + forge::fileName(path) + "'";
     result.read = true;
     result.type = type;
-    result.format = formatOfIdentified(type, bytes, path);
+    const container_format_t* byExtension = formatByExtension(forge::fileExtension(path));
+    result.format = formatOfIdentified(type, bytes, byExtension ? byExtension->id : format_id::none);
     const std::size_t size = bytes.size();
     if (result.format == format_id::none) {
         // What identification does not name opens by the extension, and says so.
-        const container_format_t* row = formatByExtension(forge::fileExtension(path));
+        const container_format_t* row = byExtension;
         if (size == 0 || !row || !opensAsContainer(*row)) {
             result.nothingToOpen = true;
             result.messages.push_back(nothingToOpen(result, size, quoted));
@@ -193,9 +194,8 @@ opened_container_t openIdentifiedArgument(const std::string& path, std::vector<s
     }
     // A file named with an extension the registry knows opens whatever its size, for what it
     // holds (a truncated image); the bytes are never read twice.
-    open_result_t opened = formatByExtension(forge::fileExtension(path))
-                               ? openAsKind(result.format, path, std::move(bytes))
-                               : openContainer(result.format, path, std::move(bytes));
+    open_result_t opened = byExtension ? openAsKind(result.format, path, std::move(bytes))
+                                       : openContainer(result.format, path, std::move(bytes));
     result.disk = std::move(opened.disk);
     if (!result.disk) {
         result.messages.push_back(notOpened(result.format, opened, quoted));
@@ -209,7 +209,7 @@ opened_container_t openStdinArgument(std::vector<std::uint8_t> bytes) {
     const std::string name(forge::kStdinName);
     result.read = true;
     result.type = firstIdentifiedType(bytes);
-    result.format = formatOfIdentified(result.type, bytes, {});
+    result.format = formatOfIdentified(result.type, bytes, format_id::none);
     if (result.format == format_id::none) {
         result.nothingToOpen = true;
         result.messages.push_back(nothingToOpen(result, bytes.size(), name));
