@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
-#include <thread>
 
 #include "app/argument_loop.hpp"
 #include "platter/core/disk.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/fifo_peer.hpp"
 #include "tests/support/run_zt.hpp"
 
 namespace app {
@@ -23,18 +22,9 @@ TEST(ArgumentLoop, ListsAnImageFromANamedPipe) {
     const std::string pipe = scratch.file("piped").string();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const test_support::bytes_t image = test_support::readFixture("ls/t.d64");
-    std::thread writer([&] {
-        const int fd = ::open(pipe.c_str(), O_WRONLY);
-        if (fd < 0) return;
-        for (std::size_t done = 0; done < image.size();) {
-            const ssize_t n = ::write(fd, image.data() + done, image.size() - done);
-            if (n <= 0) break;
-            done += static_cast<std::size_t>(n);
-        }
-        ::close(fd);
-    });
+    test_support::FifoWriter writer(pipe, image);
     const test_support::zt_run_t run = test_support::runZt({"ls", "--Xcolor", pipe});
-    writer.join();
+    writer.finish();
     ASSERT_TRUE(run.ran);
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_NE(run.out.find("663 BLOCKS FREE."), std::string::npos) << run.out;

@@ -1,19 +1,16 @@
 #include "app/command_ch.hpp"
 
+#include "tests/support/fifo_peer.hpp"
 #include "tests/support/run_zt.hpp"
 #include "tests/support/without_root.hpp"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace app {
@@ -202,21 +199,7 @@ TEST_F(ChTest, ImagesReadFromStreamsAreNeverSaved) {
     fs::create_symlink("/dev/stdin", link);
     const fs::path fifo = scratch_.file("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::thread writer([&] {
-        // A reader that gave up early must not end the test program.
-        sigset_t pipeSignal;
-        sigemptyset(&pipeSignal);
-        sigaddset(&pipeSignal, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
-        const int fd = ::open(fifo.c_str(), O_WRONLY);
-        if (fd < 0) return;
-        for (std::size_t at = 0; at < original_.size();) {
-            const ssize_t written = ::write(fd, original_.data() + at, original_.size() - at);
-            if (written <= 0) break;
-            at += static_cast<std::size_t>(written);
-        }
-        ::close(fd);
-    });
+    test_support::FifoWriter writer(fifo, original_);
     for (const std::string& source : {std::string("/dev/stdin"), link.string(), fifo.string()}) {
         const test_support::zt_run_t result = test_support::runZt({"ch", "-e", "23", source + ":%18.1"}, path);
         EXPECT_EQ(result.status, 1) << source;
@@ -224,9 +207,7 @@ TEST_F(ChTest, ImagesReadFromStreamsAreNeverSaved) {
                                      "': the container was read from a device, pipe or standard input; there is "
                                      "no file to save it to\n");
     }
-    // A writer still waiting for its reader gets one.
-    if (const int end = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK); end >= 0) ::close(end);
-    writer.join();
+    writer.finish();
     EXPECT_FALSE(fs::exists("/dev/stdin.d64"));
     EXPECT_FALSE(fs::exists(scratch_.file("in.d64")));
     EXPECT_FALSE(fs::exists(scratch_.file("fifo.d64")));

@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
-#include <thread>
 
+#include "tests/support/fifo_peer.hpp"
 #include "tests/support/d64_image.hpp"
 #include "tests/support/run_zt.hpp"
 
@@ -50,12 +49,9 @@ TEST(CommandUnar, DevicesAndPipesTakeTheImage) {
     const fs::path archive = scratch.copyFixture("archive/five.lnx", "a.lnx");
     const fs::path fifo = scratch.file("p");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    test_support::bytes_t image;
-    std::thread reader([&] { image = test_support::readBytes(fifo); });
+    test_support::FifoReader reader(fifo);
     const test_support::zt_run_t run = test_support::runZt({"unar", archive.string(), fifo.string()});
-    // A writer opened and closed here ends the read even when zt never opened the pipe.
-    if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0) ::close(end);
-    reader.join();
+    const test_support::bytes_t image = reader.finish();
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(image.size(), kD64Size);
     EXPECT_FALSE(fs::exists(scratch.file("p.d64")));

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,11 +9,11 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platter/formats/gcr_decoder.hpp"
 #include "tests/support/run_zt.hpp"
+#include "tests/support/fifo_peer.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/zip6_set.hpp"
 
@@ -175,12 +174,9 @@ TEST(CommandUnzip, PipesAndStandardOutputTakeTheImage) {
 
     const std::filesystem::path fifo = dir.file("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    bytes_t piped;
-    std::thread reader([&] { piped = test_support::readBytes(fifo); });
+    test_support::FifoReader reader(fifo);
     const test_support::zt_run_t run = test_support::runZt({"unzip", set, fifo.string()});
-    // A writer opened and closed here ends the read even when zt never opened the pipe.
-    if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0) ::close(end);
-    reader.join();
+    const bytes_t piped = reader.finish();
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_TRUE(run.out.ends_with("wrote as d64 format to '" + fifo.string() + "'\n")) << run.out;
     EXPECT_EQ(piped, image);

@@ -11,12 +11,11 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/startup.hpp"
-#include "tests/support/fifo_reader.hpp"
 #include "tests/support/d64_image.hpp"
+#include "tests/support/fifo_peer.hpp"
 #include "tests/support/run_zt.hpp"
 #include "tests/support/without_root.hpp"
 
@@ -64,11 +63,9 @@ TEST(WrittenFiles, TheFileStandardInputReadsIsNeverWrittenOver) {
     EXPECT_EQ(fs::file_size(scratch.file("out.d64")), kD64Size);
     const fs::path fifo = scratch.file("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::thread writer([&] { test_support::writeBytes(fifo, original); });
+    test_support::FifoWriter writer(fifo, original);
     const zt_run_t piped = runZt({"unar", scratch.file("piped.d64").string()}, fifo);
-    // A reader opened here lets the writer end even when zt never opened the pipe.
-    if (const int end = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK); end >= 0) ::close(end);
-    writer.join();
+    writer.finish();
     EXPECT_EQ(piped.status, 0) << piped.errors;
     EXPECT_EQ(readBytes(scratch.file("piped.d64")), readBytes(scratch.file("out.d64")));
 }

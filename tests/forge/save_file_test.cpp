@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/fifo_reader.hpp"
+#include "tests/support/fifo_peer.hpp"
 #include "tests/support/files.hpp"
 #include "tests/support/scratch_dir.hpp"
 #include "tests/support/without_root.hpp"
