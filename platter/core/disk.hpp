@@ -675,8 +675,7 @@ private:
         directoryWalk_.valid = false;
     }
     bool walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
-                           const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
-                           std::size_t depth);
+                           const bytes_t& dirPath, const stop_predicate& stop, std::size_t depth);
     // The walk of a partition table: every entry, then the directory tree of each partition.
     bool walkPartitions(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                         const stop_predicate& stop);

@@ -179,8 +179,7 @@ bool Disk::closeDirectory(bool recordUndo) {
 bool Disk::walkDirectory(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
                          const stop_predicate& stop) {
     if (hasPartitionTable()) return walkPartitions(pattern, callback, stop);
-    std::set<track_sector_t> visited;
-    return walkDirectoryTree(pattern, callback, bytes_t{}, visited, stop, 0);
+    return walkDirectoryTree(pattern, callback, bytes_t{}, stop, 0);
 }
 
 // A partition is a directory tree of its own, walked with its name in front of its paths. The
@@ -214,15 +213,12 @@ bool Disk::walkPartitions(std::span<const std::uint8_t, 16> pattern, const walk_
 }
 
 bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const walk_callback& callback,
-                             const bytes_t& dirPath, std::set<track_sector_t>& visited, const stop_predicate& stop,
-                             std::size_t depth) {
+                             const bytes_t& dirPath, const stop_predicate& stop, std::size_t depth) {
     lastError_ = kErrNone;
     bool result = false;
     for (std::uint64_t index = 0;; ++index) {
-        track_sector_t block;
-        const std::uint8_t* stored = locateEntry(index, includeEmpty_, &block);
+        const std::uint8_t* stored = locateEntry(index, includeEmpty_);
         if (!stored) break;
-        visited.insert(block);
         const dir_entry_t entry = dir_entry_t::fromBytes(std::span<const std::uint8_t>(stored, dir_entry_t::kSize));
         if (cbmWildcardMatch(pattern, entry.name())) {
             callback(stored, dirPath);
@@ -235,7 +231,7 @@ bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const wa
         }
         track_sector_t first;
         if (subdirectoryStart(entry, first)) {
-            if (visited.count(first) != 0 || depth + 1 >= kMaxDirectoryDepth) {
+            if (depth + 1 >= kMaxDirectoryDepth) {
                 lastError_ = kErrDirectoryLoop;
                 return false;
             }
@@ -243,7 +239,7 @@ bool Disk::walkDirectoryTree(std::span<const std::uint8_t, 16> pattern, const wa
                 bytes_t subPath = dirPath;
                 if (!subPath.empty()) subPath.push_back('/');
                 subPath.insert(subPath.end(), entry.name().begin(), entry.name().end());
-                const bool sub = walkDirectoryTree(pattern, callback, subPath, visited, stop, depth + 1);
+                const bool sub = walkDirectoryTree(pattern, callback, subPath, stop, depth + 1);
                 const std::uint32_t subError = lastError_;
                 closeDirectory(true);
                 if (subError == kErrDirectoryLoop) {
