@@ -149,13 +149,14 @@ std::uint8_t* Disk81::allocateBlock(track_sector_t& block, bool markUsed) {
     return takeFoundBlock(*this, search, block, markUsed);
 }
 
+// A partition entered has a header of its own, with its name and ID.
 const std::uint8_t* Disk81::diskName() const {
-    const std::uint8_t* header = blockData(headerBlock());
+    const std::uint8_t* header = blockData(directoryDepth() != 0 ? directoryHeader() : headerBlock());
     return header ? header + kNameAt : nullptr;
 }
 
 const std::uint8_t* Disk81::diskId() const {
-    const std::uint8_t* header = blockData(headerBlock());
+    const std::uint8_t* header = blockData(directoryDepth() != 0 ? directoryHeader() : headerBlock());
     return header ? header + kIdAt : nullptr;
 }
 
