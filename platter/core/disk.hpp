@@ -656,6 +656,8 @@ private:
     bool finishOpen();
     // The block's place in the error bytes loaded so far, or none.
     std::optional<std::size_t> errorByteIndex(const track_sector_t& block) const;
+    // Whether the block's error byte, among those loaded so far, records a failed read.
+    bool errorByteMarksBlockUnread(const track_sector_t& block) const;
     // The header and BAM blocks whose error bytes record a read the drive could not make.
     std::vector<recorded_error_t> unreadHeaderBlocks() const;
     // Where the last walk of a directory chain, from `start`, ended.

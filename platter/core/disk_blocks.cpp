@@ -2,7 +2,6 @@
 
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/error_byte.hpp"
 
 namespace platter {
 
@@ -51,8 +50,7 @@ bool Disk::readSector(const track_sector_t& block, std::span<std::uint8_t, kBloc
 
 bool Disk::isBlockReadable(const track_sector_t& block) {
     if (provider_ && !provider_->isBlockReadable(blockOffset(block))) return false;
-    const std::optional<std::size_t> index = errorByteIndex(block);
-    return !index || !errorByteMarksUnread(errorBytes_[*index]);
+    return !errorByteMarksBlockUnread(block);
 }
 
 std::uint64_t Disk::providerSize() const { return provider_ ? provider_->size() : 0; }

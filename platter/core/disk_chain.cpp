@@ -4,7 +4,6 @@
 #include "platter/core/chain_walk.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
-#include "platter/core/error_byte.hpp"
 #include "platter/core/last_block_byte.hpp"
 
 namespace platter {
@@ -111,9 +110,7 @@ block_role Disk::blockRole(const track_sector_t& block, walk_kind kind) const {
     const std::uint64_t offset = blockOffset(block);
     if (provider_->available(offset) < kBlockSize) return block_role::lacking;
     if (!provider_->isBlockReadable(offset)) return block_role::noData;
-    if (!hasErrorBytes_) return block_role::data;
-    const std::optional<std::size_t> error = errorByteIndex(block);
-    return error && errorByteMarksUnread(errorBytes_[*error]) ? block_role::noData : block_role::data;
+    return errorByteMarksBlockUnread(block) ? block_role::noData : block_role::data;
 }
 
 block_range_fault Disk::blockRangeFault(std::uint64_t track, std::uint64_t sector, std::uint64_t count) const {

@@ -39,10 +39,14 @@ std::uint8_t* Disk::errorBytePointer(const track_sector_t& block) {
     return index ? &errorBytes_[*index] : nullptr;
 }
 
-bool Disk::recordsFailedRead(const track_sector_t& block) const {
+bool Disk::errorByteMarksBlockUnread(const track_sector_t& block) const {
+    if (!hasErrorBytes_) return false;
     const std::optional<std::size_t> index = errorByteIndex(block);
-    return index && errorByteMarksUnread(errorBytes_[*index]) &&
-           (!provider_ || provider_->isBlockReadable(blockOffset(block)));
+    return index && errorByteMarksUnread(errorBytes_[*index]);
+}
+
+bool Disk::recordsFailedRead(const track_sector_t& block) const {
+    return errorByteMarksBlockUnread(block) && (!provider_ || provider_->isBlockReadable(blockOffset(block)));
 }
 
 std::uint8_t Disk::errorCode(const track_sector_t& block) {
