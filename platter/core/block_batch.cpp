@@ -59,9 +59,7 @@ bool BlockBatch::pointPiece(std::size_t first, std::size_t end) {
     DataProvider* provider = disk_.dataProvider();
     const std::uint8_t* data = provider->rangeAt(offsets_[first], span);
     if (data == nullptr) return false;
-    for (std::size_t i = first; readable_ && i < end; ++i) {
-        if (!provider->isBlockReadable(offsets_[i])) return false;
-    }
+    if (readable_ && !provider->isRangeReadable(offsets_[first], span)) return false;
     for (std::size_t i = first; i < end; ++i) bytes_[i] = data + (i - first) * Disk::kBlockSize;
     return true;
 }

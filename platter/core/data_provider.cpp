@@ -45,6 +45,14 @@ bool DataProvider::load(const std::filesystem::path& path) {
 
 bool DataProvider::isBlockReadable(std::uint64_t /*offset*/) { return true; }
 
+bool DataProvider::isRangeReadable(std::uint64_t offset, std::uint64_t length) {
+    constexpr std::uint64_t kBlock = 256;
+    for (std::uint64_t at = 0; at < length; at += kBlock) {
+        if (!isBlockReadable(offset + at)) return false;
+    }
+    return true;
+}
+
 // Block by block, so that every block's readability is asked.
 bool DataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
     constexpr std::uint64_t kBlock = 256;

@@ -38,6 +38,8 @@ public:
     // Reads the whole file into memory and remembers its path as the name.
     virtual bool load(const std::filesystem::path& path);
     virtual bool isBlockReadable(std::uint64_t offset);
+    // isBlockReadable of every block of the `length` bytes from offset, asked at once.
+    virtual bool isRangeReadable(std::uint64_t offset, std::uint64_t length);
     // Copies the bytes from offset on, as dataAt shows them (edits included), into the caller's
     // buffer without keeping what it read, so an image of any size streams through a buffer of
     // fixed size. False when a byte cannot be had or a block it touches holds no data

@@ -95,6 +95,10 @@ bool FileDataProvider::load(const std::filesystem::path& path) {
 
 bool FileDataProvider::isBlockReadable(std::uint64_t offset) { return dataAt(offset, track_sector_t{}) != nullptr; }
 
+bool FileDataProvider::isRangeReadable(std::uint64_t offset, std::uint64_t length) {
+    return length == 0 || rangeAt(offset, length) != nullptr;
+}
+
 bool FileDataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (offset > size_ || out.size() > size_ - offset) return false;
     const std::uint64_t end = offset + out.size();

@@ -31,6 +31,14 @@ bool PassThruDataProvider::isBlockReadable(std::uint64_t offset) {
     return parent_->isBlockReadable(base_ + offset);
 }
 
+bool PassThruDataProvider::isRangeReadable(std::uint64_t offset, std::uint64_t length) {
+    constexpr std::uint64_t kBlock = 256;
+    if (length == 0) return true;
+    const std::uint64_t lastBlock = offset + (length - 1) / kBlock * kBlock;
+    if (lastBlock < offset || lastBlock >= size_) return false;
+    return parent_->isRangeReadable(base_ + offset, length);
+}
+
 bool PassThruDataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (offset > size_ || out.size() > size_ - offset) return false;
     return parent_->copyBytes(base_ + offset, out);

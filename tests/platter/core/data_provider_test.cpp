@@ -1,6 +1,7 @@
 #include "platter/core/buffered_data_provider.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/file_data_provider.hpp"
+#include "platter/core/partial_data_provider.hpp"
 #include "platter/core/pass_thru_data_provider.hpp"
 
 #include "tests/support/scratch_dir.hpp"
@@ -165,6 +166,28 @@ TEST(FileDataProvider, BlocksAFileNoLongerHoldsAreUnreadableNotJunk) {
     provider.setSize(8192);
     EXPECT_EQ(provider.dataAt(5120, kAnyBlock)[0], 0);
     EXPECT_FALSE(provider.load("/nonexistent/zt/image.d64"));
+}
+
+// A range asked at once answers as its blocks asked one by one: through a window, and from a
+// file that lost its tail.
+TEST(DataProvider, ARangeIsReadableExactlyWhenEachOfItsBlocksIs) {
+    PartialDataProvider partial;
+    partial.assign(sequence(4096));
+    partial.markNoData(1024);
+    EXPECT_TRUE(partial.isRangeReadable(0, 1024));
+    EXPECT_FALSE(partial.isRangeReadable(768, 512));
+    PassThruDataProvider window(partial, 512, 1024);
+    EXPECT_TRUE(window.isRangeReadable(0, 512));
+    EXPECT_FALSE(window.isRangeReadable(256, 512));
+    EXPECT_FALSE(PassThruDataProvider(partial, 2048, 1024).isRangeReadable(768, 512));
+    EXPECT_TRUE(PassThruDataProvider(partial, 2048, 1024).isRangeReadable(512, 512));
+
+    TempFile file(sequence(8192));
+    FileDataProvider provider;
+    ASSERT_TRUE(provider.load(file.path()));
+    std::filesystem::resize_file(file.path(), 4096);
+    EXPECT_TRUE(provider.isRangeReadable(0, 4096));
+    EXPECT_FALSE(provider.isRangeReadable(3840, 512));
 }
 
 // What dataAt shows of the 300 bytes from 100, an edit of the block at 256 included, after the
