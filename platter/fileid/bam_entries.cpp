@@ -1,6 +1,6 @@
 #include "platter/fileid/bam_entries.hpp"
 
-#include <bit>
+#include "forge/bits.hpp"
 
 namespace platter {
 
@@ -9,7 +9,7 @@ bool bamEntriesConsistent(std::span<const std::uint8_t> block, std::size_t offse
     bool agreed = false;
     for (std::size_t entry = 0; entry < count; ++entry) {
         const auto bytes = block.subspan(offset + entry * 4, 4);
-        const int bits = std::popcount(bytes[1]) + std::popcount(bytes[2]) + std::popcount(bytes[3]);
+        const int bits = forge::bitCount(bytes[1]) + forge::bitCount(bytes[2]) + forge::bitCount(bytes[3]);
         if (bytes[0] == 0 && bits == 0) continue;
         if (bytes[0] != bits) return false;
         agreed = true;

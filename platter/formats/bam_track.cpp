@@ -1,8 +1,8 @@
 #include "platter/formats/bam_track.hpp"
 
 #include <algorithm>
-#include <bit>
 
+#include "forge/bits.hpp"
 #include "platter/core/disk.hpp"
 
 namespace platter {
@@ -24,7 +24,7 @@ std::uint8_t BamTrack::freeInMap(std::uint64_t sectors) const {
         const std::uint8_t* b = byte(s / 8);
         if (!b) break;
         const std::uint64_t inByte = std::min<std::uint64_t>(sectors - s, 8);
-        free += static_cast<unsigned>(std::popcount(static_cast<unsigned>(*b & ((1u << inByte) - 1))));
+        free += static_cast<unsigned>(forge::bitCount(static_cast<unsigned>(*b & ((1u << inByte) - 1))));
     }
     return static_cast<std::uint8_t>(std::min(free, 255u));
 }

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <span>
 
+#include "forge/bits.hpp"
 #include "platter/core/data_provider.hpp"
 #include "platter/core/library_options.hpp"
 #include "platter/fileid/bam_entries.hpp"
@@ -66,7 +66,7 @@ bool writtenForFortyTracks(std::span<const std::uint8_t> bam, std::size_t at) {
     for (std::size_t k = 0; k < 5; ++k) {
         const std::uint8_t* entry = bam.data() + at + 4 * k;
         const unsigned map = entry[1] | (entry[2] << 8) | (entry[3] << 16);
-        if ((map >> 17) != 0 || std::popcount(map) != entry[0]) return false;
+        if ((map >> 17) != 0 || forge::bitCount(map) != entry[0]) return false;
         anyFree = anyFree || entry[0] != 0;
     }
     return anyFree;
@@ -401,7 +401,7 @@ bool Disk41::extendDisk(bool toForty) {
         for (std::uint64_t t = 36; t <= 40; ++t) {
             const std::uint8_t* entry = entries + (t - 36) * 4;
             const auto freeBits = static_cast<std::uint64_t>(
-                std::popcount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16))));
+                forge::bitCount(static_cast<unsigned>(entry[1] | (entry[2] << 8) | (entry[3] << 16))));
             if (freeBits < sectorsOnTrack(t) || entry[0] != sectorsOnTrack(t)) return false;
         }
     } else if (isGeosDisk() || !allZero(bam + kDolphinDosAt, kExtendedBytes)) {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <optional>
 #include <span>
 #include <string_view>
 
+#include "forge/bits.hpp"
 #include "platter/formats/bam_snapshot.hpp"
 #include "platter/formats/track_search.hpp"
 
@@ -81,7 +81,7 @@ std::uint64_t DiskFI::blocksFree() const {
         const std::uint8_t* map = trackMap(t);
         if (!map) continue;
         std::uint64_t used = 0;
-        for (std::uint64_t i = 0; i < kMapBytes; ++i) used += static_cast<std::uint64_t>(std::popcount(map[i]));
+        for (std::uint64_t i = 0; i < kMapBytes; ++i) used += static_cast<std::uint64_t>(forge::bitCount(map[i]));
         free += kSectors - used;
     }
     return free;

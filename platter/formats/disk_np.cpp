@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "forge/bits.hpp"
 #include "platter/formats/bam_snapshot.hpp"
 
 namespace platter {
@@ -139,7 +140,7 @@ std::uint64_t DiskNP::blocksFree() const {
     for (std::uint64_t track = 1; track <= trackCount(); ++track) {
         const std::uint8_t* map = trackMap(track);
         if (!map) return 0;
-        for (std::uint64_t k = 0; k < kMapBytes; ++k) used += 8 - static_cast<std::uint64_t>(std::popcount(map[k]));
+        for (std::uint64_t k = 0; k < kMapBytes; ++k) used += 8 - static_cast<std::uint64_t>(forge::bitCount(map[k]));
     }
     return trackCount() * kSectors - used;
 }
