@@ -34,7 +34,6 @@ void Reporter::relay(const platter::CbmSelection& selection) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!selection.isQuietable(i) || forge::g_quiet_level < kQuiet) std::cerr << lines[i];
     }
-    std::cerr << std::flush;
 }
 
 void Reporter::write(std::string_view prefix, std::string_view text, unsigned silencedAt) {
