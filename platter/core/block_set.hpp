@@ -15,6 +15,12 @@ class BlockSet {
 public:
     // Adds `block`; false when it was in the set already.
     bool insert(const track_sector_t& block);
+    std::size_t size() const { return table_.empty() ? listedCount_ : hashedCount_; }
+    void clear() {
+        listedCount_ = 0;
+        table_.clear();
+        hashedCount_ = 0;
+    }
 
 private:
     static constexpr std::size_t kListed = 8;

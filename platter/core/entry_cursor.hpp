@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <set>
 #include <vector>
 
+#include "platter/core/block_set.hpp"
 #include "platter/core/track_sector.hpp"
 
 namespace platter {
@@ -22,7 +22,7 @@ struct entry_cursor_t {
     std::uint64_t next = 0;           // the entry of that block after it
     std::uint64_t counted = 0;        // entries counted up to and with it
     std::uint64_t slot = 0;           // slots passed from the directory start, it included
-    std::set<track_sector_t> seen;    // the blocks walked, for the loop check
+    BlockSet seen;                    // the blocks walked, for the loop check
     std::vector<std::uint8_t> bytes;  // `block` as it was when the entry was found
 
     // Entry `index` of the directory chain from `dirStart`, going on from the entry found last
@@ -66,13 +66,15 @@ auto entry_cursor_t::find(const track_sector_t& dirStart, bool withEmpty, std::u
         data = nullptr;
     }
     if (data && index + 1 == counted) return data + (next - 1) * Chain::kEntryBytes;
+    bool held = data != nullptr;  // `bytes` is `block` as it is now
     for (;;) {
         if (!data) {
-            if (block.isNone() || seen.size() >= chain.maxBlocks || !seen.insert(block).second ||
+            if (block.isNone() || seen.size() >= chain.maxBlocks || !seen.insert(block) ||
                 !(data = chain.block(block))) {
                 valid = false;
                 return nullptr;
             }
+            held = false;
             next = 0;
         }
         while (next < Chain::kEntries) {
@@ -81,7 +83,7 @@ auto entry_cursor_t::find(const track_sector_t& dirStart, bool withEmpty, std::u
             ++slot;
             if (!chain.counts(entry) || counted++ != index) continue;
             valid = true;
-            bytes.assign(data, data + Chain::kBlockBytes);
+            if (!held) bytes.assign(data, data + Chain::kBlockBytes);
             return entry;
         }
         block = chain.next(data);
