@@ -22,8 +22,6 @@ namespace {
 
 // Bytes 0 and 1 of a block link it to the next; the data follows.
 constexpr std::size_t kLinkBytes = 2;
-// Sector numbers are bytes in block links, so no track has more.
-constexpr std::uint64_t kMaxSectors = 256;
 
 }  // namespace
 
@@ -177,8 +175,10 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
         return true;
     };
     for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
-        for (std::uint64_t s = 0; s < kMaxSectors && disk.isValidBlock(platter::makeBlock(t, s)); ++s) {
-            if (!batch.add(platter::makeBlock(t, s)) && !searchBatch()) return records;
+        const std::uint64_t sectors = disk.isValidBlock(platter::makeBlock(t, 0)) ? disk.maxSector(t) + 1 : 0;
+        for (std::uint64_t s = 0; s < sectors;) {
+            s += batch.addTrack(t, s, sectors - s);
+            if (batch.full() && !searchBatch()) return records;
         }
     }
     searchBatch();

@@ -29,6 +29,17 @@ bool BlockBatch::add(const track_sector_t& block) {
     return blocks_.size() < capacity_;
 }
 
+std::uint64_t BlockBatch::addTrack(std::uint64_t track, std::uint64_t first, std::uint64_t count) {
+    const std::uint64_t added = std::min<std::uint64_t>(count, capacity_ - std::min(capacity_, blocks_.size()));
+    for (std::uint64_t s = first; s < first + added; ++s) {
+        // The offset is asked of the block in place: a copy built on the stack and read back
+        // whole stalls the load on each block.
+        blocks_.push_back(makeBlock(track, s));
+        offsets_.push_back(disk_.blockOffset(blocks_.back()));
+    }
+    return added;
+}
+
 void BlockBatch::read() {
     bytes_.assign(blocks_.size(), nullptr);
     std::size_t first = 0;

@@ -27,6 +27,10 @@ public:
 
     // Adds a block; false once the batch is full, and then `read` is due.
     bool add(const track_sector_t& block);
+    // Adds sectors first.. of `track`, `count` of them or as many as there is room for; gives
+    // how many it added.
+    std::uint64_t addTrack(std::uint64_t track, std::uint64_t first, std::uint64_t count);
+    bool full() const { return blocks_.size() >= capacity_; }
     // Reads every block added since the last `clear`.
     void read();
     // Forgets the blocks read, to add more.

@@ -39,25 +39,34 @@ TEST(BlockBatch, GivesTheBytesOfEachBlockInTheOrderAdded) {
 }
 
 // A sector that did not decode holds no data when readable blocks are asked for, and the bytes its
-// pointer gives otherwise.
+// pointer gives otherwise; a track added whole goes in as far as there is room, in order.
 TEST(BlockBatch, ASectorThatDidNotDecodeHasBytesButNoData) {
     const open_result_t opened = openContainerFile(test_support::fixturePath("g64/damaged.nbz"));
     ASSERT_TRUE(opened.disk);
     Disk& disk = *opened.disk;
-    const track_sector_t bad = makeBlock(1, 0);
-    ASSERT_FALSE(disk.isBlockReadable(bad));
+    ASSERT_FALSE(disk.isBlockReadable(makeBlock(1, 0)));
+    constexpr std::uint64_t kRoom = 8;  // the track's 21 sectors fill it twice
+    const std::uint64_t sectors = disk.maxSector(1) + 1;
     for (const bool readable : {true, false}) {
-        BlockBatch batch(disk, readable);
-        for (std::uint64_t sector = 0; disk.isValidBlock(makeBlock(1, sector)); ++sector) batch.add(makeBlock(1, sector));
-        batch.read();
-        for (std::size_t i = 0; i < batch.count(); ++i) {
-            const std::uint8_t* expected = readable ? disk.readableBlock(batch.block(i)) : disk.blockPointer(batch.block(i));
-            ASSERT_EQ(batch.bytes(i) != nullptr, expected != nullptr) << i;
-            if (expected) {
-                EXPECT_TRUE(std::equal(expected, expected + Disk::kBlockSize, batch.bytes(i))) << i;
+        BlockBatch batch(disk, readable, kRoom);
+        for (std::uint64_t first = 0; first < sectors; batch.clear()) {
+            const std::uint64_t added = batch.addTrack(1, first, sectors - first);
+            ASSERT_EQ(added, std::min(kRoom, sectors - first));
+            EXPECT_EQ(batch.full(), added == kRoom);
+            batch.read();
+            for (std::size_t i = 0; i < batch.count(); ++i) {
+                ASSERT_EQ(batch.block(i), makeBlock(1, first + i));
+                const std::uint8_t* expected = readable ? disk.readableBlock(batch.block(i)) : disk.blockPointer(batch.block(i));
+                ASSERT_EQ(batch.bytes(i) != nullptr, expected != nullptr) << i;
+                if (expected) {
+                    EXPECT_TRUE(std::equal(expected, expected + Disk::kBlockSize, batch.bytes(i))) << i;
+                }
             }
+            if (first == 0) {
+                EXPECT_EQ(batch.bytes(0) == nullptr, readable);
+            }
+            first += added;
         }
-        EXPECT_EQ(batch.bytes(0) == nullptr, readable);
     }
 }
 
