@@ -38,8 +38,9 @@ void BlockMap::scan() {
         batch.clear();
     };
     for (std::uint64_t t = 1; t <= tracks_; ++t) {
-        for (std::uint64_t s = 0; s < sectorCount(t); ++s) {
-            if (!batch.add(platter::makeBlock(t, s))) classifyBatch();
+        for (std::uint64_t s = 0; s < sectorCount(t);) {
+            s += batch.addTrack(t, s, sectorCount(t) - s);
+            if (batch.full()) classifyBatch();
         }
     }
     classifyBatch();
