@@ -1,11 +1,13 @@
 #include "app/listing_entry.hpp"
 
+#include "app/entry_byte_facts.hpp"
 #include "forge/numbers.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/open/open_container.hpp"
 #include "platter/fileid/describe.hpp"
 
-#include <xxhash.h>
+#include <optional>
+#include <span>
 
 namespace app {
 
@@ -47,22 +49,34 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
     // entries have no chains of blocks.
     const bool readsData = needs.data || (needs.nameColour && !disk.hasPartitionTable());
     const bool readsBlocks = needs.blocks && !disk.hasPartitionTable();
+    // The description may look at every byte (the text classifier counts them all), so a
+    // listing that shows it holds the file; any other takes its facts as the bytes go by.
+    EntryByteFacts facts(needs.hashes);
     platter::Disk::bytes_t data;
     if (readsData || readsBlocks) {
+        std::vector<platter::track_sector_t>* blocks = needs.blocks ? &listed.blocks : nullptr;
+        const auto take = [&facts](std::span<const std::uint8_t> piece) { facts.take(piece); };
         // What a file cut short holds is listed as what it holds; one whose chain stopped early
         // (it turns back or leaves) is listed as unreadable, with a warning where it stopped.
-        platter::entry_read_t read = disk.readEntry(entry, needs.blocks ? &listed.blocks : nullptr);
+        platter::entry_read_t read =
+            needs.description ? disk.readEntry(entry, blocks) : disk.readEntry(entry, take, blocks);
         listed.dataRead = read.whole() || (read.outcome == platter::read_outcome::cutShort && read.stop.whole());
-        listed.size = listed.dataRead ? read.bytes.size() : 0;
+        listed.size = listed.dataRead ? read.size() : 0;
         listed.chainStop = read.stop;
-        if (readsData && listed.dataRead) data = std::move(read.bytes);
+        if (readsData && listed.dataRead) {
+            data = std::move(read.bytes);
+            facts.take(data);
+            listed.dataLength = listed.size;
+        }
     }
-    listed.dataLength = data.size();
-    listed.hasLoadAddress = data.size() >= 2;
-    if (listed.hasLoadAddress) listed.loadAddress = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
+    // Bytes of a file not listed as read count as none.
+    if (listed.dataLength == 0) facts = EntryByteFacts(needs.hashes);
+    const std::optional<std::uint16_t> loadAddress = facts.loadAddress();
+    listed.hasLoadAddress = loadAddress.has_value();
+    listed.loadAddress = loadAddress.value_or(0);
     if (needs.hashes) {
-        listed.xxh32 = XXH32(data.data(), data.size(), 0);
-        listed.xxh3 = XXH3_64bits(data.data(), data.size());
+        listed.xxh32 = facts.xxh32();
+        listed.xxh3 = facts.xxh3();
     }
     if (needs.description) listed.description = platter::fileid::describe(data);
     if (needs.nameColour) listed.nameColour = nameColour(disk, listed);

@@ -328,7 +328,8 @@ public:
     // The same read with the bytes handed to `sink` in order instead of kept: a partition's
     // area goes a megabyte at a time, so an area of any size costs that; a file its kind reads
     // whole is handed on whole.
-    entry_read_t readEntry(const dir_entry_t& entry, const entry_sink_t& sink);
+    entry_read_t readEntry(const dir_entry_t& entry, const entry_sink_t& sink,
+                           std::vector<track_sector_t>* blocks = nullptr);
     virtual bool readFileByIndex(std::uint64_t index, bool includeEmpty, bytes_t& out);
     virtual std::uint64_t fileSize(std::uint64_t index);
     // Follows a block's link; false at the chain's end or for an unreadable block.

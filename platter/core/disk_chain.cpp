@@ -298,8 +298,8 @@ entry_read_t Disk::readEntry(const dir_entry_t& entry, std::vector<track_sector_
     return readEntryChecked(entry, blocks, nullptr);
 }
 
-entry_read_t Disk::readEntry(const dir_entry_t& entry, const entry_sink_t& sink) {
-    entry_read_t read = readEntryChecked(entry, nullptr, &sink);
+entry_read_t Disk::readEntry(const dir_entry_t& entry, const entry_sink_t& sink, std::vector<track_sector_t>* blocks) {
+    entry_read_t read = readEntryChecked(entry, blocks, &sink);
     read.take(read.bytes, &sink);
     read.bytes = {};
     return read;

@@ -1,17 +1,22 @@
 #include "app/listing_entry.hpp"
 
 #include "tests/support/files.hpp"
+#include "tests/support/in_child.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 #include <gtest/gtest.h>
 
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
+#include "platter/fileid/describe.hpp"
 #include "platter/open/open_container.hpp"
 
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <xxhash.h>
+
+#include <sys/resource.h>
 
 namespace app {
 namespace {
@@ -71,6 +76,44 @@ TEST(GatherEntry, LoopingChainIsUnreadable) {
     EXPECT_EQ(looped.nameColour.kind, forge::kAttrForegroundBackground);
     EXPECT_EQ(looped.nameColour.foreground, 14u);
     EXPECT_EQ(looped.nameColour.background, 4u);
+}
+
+// PART1 of x.hdd grown to span 40 MiB of patterned bytes: the listing's facts of it are those
+// of its bytes read whole, and only the description holds them.
+TEST(GatherEntry, LargePartitionListsAsReadWhole) {
+    constexpr std::uint64_t kImageBytes = std::uint64_t{40} << 20;
+    test_support::bytes_t bytes = test_support::readFixture("cmd/x.hdd");
+    for (std::size_t i = bytes.size(); i < kImageBytes; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 131 >> 7));
+    const std::uint64_t lastSector = kImageBytes / 512 - 1;
+    for (std::size_t i = 0; i < 3; ++i) bytes[1045 + i] = static_cast<std::uint8_t>(lastSector >> (16 - 8 * i));
+    const test_support::ScratchDir scratch;
+    const std::unique_ptr<platter::Disk> disk = platter::openContainerFile(scratch.write("big.hdd", bytes)).disk;
+    ASSERT_TRUE(disk);
+    platter::dir_entry_t entry;
+    ASSERT_TRUE(disk->getEntry(0, true, entry));
+    const platter::entry_read_t whole = disk->readEntry(entry);
+    ASSERT_TRUE(whole.whole());
+    ASSERT_GT(whole.bytes.size(), kImageBytes - 16 * 512);  // nearly all of the image
+    const auto sameAsWhole = [&](const listed_entry_t& listed) {
+        return listed.dataRead && listed.size == whole.bytes.size() && listed.dataLength == listed.size &&
+               listed.loadAddress == (whole.bytes[0] | whole.bytes[1] << 8) &&
+               listed.xxh32 == XXH32(whole.bytes.data(), whole.bytes.size(), 0) &&
+               listed.xxh3 == XXH3_64bits(whole.bytes.data(), whole.bytes.size());
+    };
+    EXPECT_TRUE(inChild([&] {
+        const auto peakKib = [] {
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            return usage.ru_maxrss;
+        };
+        const long before = peakKib();
+        const listed_entry_t listed = gatherEntry(*disk, 0, entry, {true, true, false, false, false});
+        if (peakKib() - before > 8192) return std::string("the listing held the partition");
+        return sameAsWhole(listed) ? std::string() : std::string("streamed facts differ from the whole read's");
+    }));
+    const listed_entry_t described = gatherEntry(*disk, 0, entry, {true, true, true, false, false});
+    EXPECT_TRUE(sameAsWhole(described));
+    EXPECT_EQ(described.description, platter::fileid::describe(whole.bytes));
 }
 
 }  // namespace
