@@ -18,6 +18,8 @@ public:
     explicit EntryByteFacts(bool hashes);
 
     void take(std::span<const std::uint8_t> piece);
+    // How many of the first bytes these facts need: all of them for the hashes.
+    std::uint64_t wantedBytes() const { return xxh32_ ? UINT64_MAX : head_.size(); }
     // Little-endian from the first two bytes; none when fewer were taken.
     std::optional<std::uint16_t> loadAddress() const;
     // Of the bytes taken so far; only when constructed with hashes.

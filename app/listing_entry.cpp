@@ -55,7 +55,8 @@ listed_entry_t gatherEntry(platter::Disk& disk, std::uint64_t index, const platt
     platter::Disk::bytes_t data;
     if (readsData || readsBlocks) {
         std::vector<platter::track_sector_t>* blocks = needs.blocks ? &listed.blocks : nullptr;
-        const auto take = [&facts](std::span<const std::uint8_t> piece) { facts.take(piece); };
+        const platter::entry_sink_t take([&facts](std::span<const std::uint8_t> piece) { facts.take(piece); },
+                                         facts.wantedBytes());
         // What a file cut short holds is listed as what it holds; one whose chain stopped early
         // (it turns back or leaves) is listed as unreadable, with a warning where it stopped.
         platter::entry_read_t read =

@@ -45,6 +45,10 @@ bool DataProvider::load(const std::filesystem::path& path) {
 
 bool DataProvider::isBlockReadable(std::uint64_t /*offset*/) { return true; }
 
+bool DataProvider::holdsRange(std::uint64_t offset, std::uint64_t length) {
+    return offset <= size() && length <= size() - offset && isRangeReadable(offset, length);
+}
+
 bool DataProvider::isRangeReadable(std::uint64_t offset, std::uint64_t length) {
     constexpr std::uint64_t kBlock = 256;
     for (std::uint64_t at = 0; at < length; at += kBlock) {

@@ -40,6 +40,9 @@ public:
     virtual bool isBlockReadable(std::uint64_t offset);
     // isBlockReadable of every block of the `length` bytes from offset, asked at once.
     virtual bool isRangeReadable(std::uint64_t offset, std::uint64_t length);
+    // Whether copyBytes of the range can fail only on a read error of the host: a provider that
+    // reads a file answers from sizes, without reading.
+    virtual bool holdsRange(std::uint64_t offset, std::uint64_t length);
     // Copies the bytes from offset on, as dataAt shows them (edits included), into the caller's
     // buffer without keeping what it read, so an image of any size streams through a buffer of
     // fixed size. False when a byte cannot be had or a block it touches holds no data

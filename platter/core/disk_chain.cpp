@@ -366,6 +366,12 @@ std::uint64_t Disk::readImageBytes(std::uint64_t offset, std::uint64_t end, entr
     if (sink == nullptr) read.bytes.reserve(read.bytes.size() + static_cast<std::size_t>(end - offset));
     while (offset < end) {
         const auto length = static_cast<std::size_t>(std::min(kPiece, end - offset));
+        // Past the bytes the sink wants, a piece the file holds is counted, not read.
+        if (sink && read.streamed >= sink->wanted && provider->holdsRange(offset, length)) {
+            read.streamed += length;
+            offset += length;
+            continue;
+        }
         // Bytes the read keeps are copied in place, behind those before them.
         std::vector<std::uint8_t>& into = sink ? piece : read.bytes;
         const std::size_t at = sink ? 0 : into.size();

@@ -1,10 +1,12 @@
 #pragma once
 // The one result of reading an entry's file: its bytes and whether they are all of it.
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "platter/core/block_range_fault.hpp"
@@ -21,8 +23,19 @@ enum class read_outcome : std::uint8_t {
     areaFault,   // nothing: the area it reserves is not the container's (`area` says why)
 };
 
-// Takes an entry's bytes in order, a piece at a time, as a streamed read gives them.
-using entry_sink_t = std::function<void(std::span<const std::uint8_t>)>;
+// Takes an entry's bytes in order, a piece at a time, as a streamed read gives them. A sink that
+// wants only the first bytes lets the read of an area of the image count the pieces after them
+// that the file holds, unread (`DataProvider::holdsRange`): the read's size and outcome stay what
+// reading them would give, but for a host read error.
+struct entry_sink_t {
+    template <class Take>
+        requires std::invocable<Take&, std::span<const std::uint8_t>>
+    entry_sink_t(Take onPiece, std::uint64_t wantedBytes = UINT64_MAX)
+        : take(std::move(onPiece)), wanted(wantedBytes) {}
+
+    std::function<void(std::span<const std::uint8_t>)> take;
+    std::uint64_t wanted;
+};
 
 struct entry_read_t {
     std::vector<std::uint8_t> bytes;
@@ -50,7 +63,7 @@ struct entry_read_t {
         if (sink == nullptr) {
             bytes.insert(bytes.end(), piece.begin(), piece.end());
         } else if (!piece.empty()) {
-            (*sink)(piece);
+            sink->take(piece);
             streamed += piece.size();
         }
     }

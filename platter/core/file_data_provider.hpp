@@ -34,6 +34,9 @@ public:
     bool isBlockReadable(std::uint64_t offset) override;
     // A block holds data when its bytes can be had: the range's are read, once.
     bool isRangeReadable(std::uint64_t offset, std::uint64_t length) override;
+    bool holdsRange(std::uint64_t offset, std::uint64_t length) override {
+        return offset <= size_ && length <= size_ - offset;
+    }
     // Blocks in the buffer come from there, the others straight from the file, left unread in
     // the buffer.
     bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) override;

@@ -39,6 +39,10 @@ bool PassThruDataProvider::isRangeReadable(std::uint64_t offset, std::uint64_t l
     return parent_->isRangeReadable(base_ + offset, length);
 }
 
+bool PassThruDataProvider::holdsRange(std::uint64_t offset, std::uint64_t length) {
+    return offset <= size_ && length <= size_ - offset && parent_->holdsRange(base_ + offset, length);
+}
+
 bool PassThruDataProvider::copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) {
     if (offset > size_ || out.size() > size_ - offset) return false;
     return parent_->copyBytes(base_ + offset, out);

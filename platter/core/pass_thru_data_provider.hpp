@@ -23,6 +23,7 @@ public:
     bool load(const std::filesystem::path& path) override;
     bool isBlockReadable(std::uint64_t offset) override;
     bool isRangeReadable(std::uint64_t offset, std::uint64_t length) override;
+    bool holdsRange(std::uint64_t offset, std::uint64_t length) override;
     bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) override;
     std::uint8_t* rangeAt(std::uint64_t offset, std::uint64_t length) override;
     bool readFailed() const override { return parent_->readFailed(); }

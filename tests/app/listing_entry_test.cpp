@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platter/core/data_provider.hpp"
 #include "platter/core/disk.hpp"
 #include "platter/core/format_registry.hpp"
 #include "platter/fileid/describe.hpp"
@@ -78,6 +79,17 @@ TEST(GatherEntry, LoopingChainIsUnreadable) {
     EXPECT_EQ(looped.nameColour.background, 4u);
 }
 
+// Counts the bytes copied out of it.
+class CopyCountingProvider : public platter::DataProvider {
+public:
+    using DataProvider::DataProvider;
+    bool copyBytes(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        copied += out.size();
+        return DataProvider::copyBytes(offset, out);
+    }
+    std::uint64_t copied = 0;
+};
+
 // PART1 of x.hdd grown to span 40 MiB of patterned bytes: the listing's facts of it are those
 // of its bytes read whole, and only the description holds them.
 TEST(GatherEntry, LargePartitionListsAsReadWhole) {
@@ -114,6 +126,17 @@ TEST(GatherEntry, LargePartitionListsAsReadWhole) {
     const listed_entry_t described = gatherEntry(*disk, 0, entry, {true, true, true, false, false});
     EXPECT_TRUE(sameAsWhole(described));
     EXPECT_EQ(described.description, platter::fileid::describe(whole.bytes));
+
+    // Size and load address alone (ls -l) read the partition's first piece, and count the rest.
+    auto provider = std::make_unique<CopyCountingProvider>(bytes);
+    const CopyCountingProvider& counter = *provider;
+    const auto counted = platter::openImageOver(platter::format_id::ide64, "big.hdd", std::move(provider), true).disk;
+    ASSERT_TRUE(counted);
+    const listed_entry_t sized = gatherEntry(*counted, 0, entry, {true, false, false, false, false});
+    EXPECT_TRUE(sized.dataRead);
+    EXPECT_EQ(sized.size, whole.bytes.size());
+    EXPECT_EQ(sized.loadAddress, whole.bytes[0] | whole.bytes[1] << 8);
+    EXPECT_LE(counter.copied, std::uint64_t{1} << 20);
 }
 
 }  // namespace
