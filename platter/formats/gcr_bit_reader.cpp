@@ -49,16 +49,27 @@ std::uint8_t GcrBitReader::peekRawByte() {
     return value;
 }
 
-std::uint8_t GcrBitReader::readGcrByte() {
-    const unsigned code = readBits(10);
-    const std::uint8_t high = g_gcr_decode_table[code >> 5];
+std::uint8_t decodeGcrByte(unsigned code) {
+    const std::uint8_t high = g_gcr_decode_table[(code >> 5) & 31u];
     const std::uint8_t low = g_gcr_decode_table[code & 31u];
     if (high == 255 || low == 255) return 0xFF;
     return static_cast<std::uint8_t>((high << 4) | low);
 }
 
+std::uint8_t GcrBitReader::readGcrByte() { return decodeGcrByte(readBits(10)); }
+
+// Four bytes (40 bits) at a time from a 64-bit window while its eight bytes lie
+// inside the track; the five bytes it moves on never reach the wrap.
 void GcrBitReader::readGcrBytes(std::span<std::uint8_t> out) {
-    for (std::uint8_t& byte : out) byte = readGcrByte();
+    std::size_t done = 0;
+    for (; out.size() - done >= 4 && byte_ + 8 <= track_.size(); done += 4, byte_ += 5) {
+        std::uint64_t window = 0;
+        for (std::size_t i = 0; i < 8; ++i) window = (window << 8) | track_[byte_ + i];
+        window <<= bit_;
+        for (std::size_t i = 0; i < 4; ++i)
+            out[done + i] = decodeGcrByte(static_cast<unsigned>(window >> (54 - 10 * i)) & 0x3FFu);
+    }
+    for (; done < out.size(); ++done) out[done] = readGcrByte();
 }
 
 // A byte offset past the end goes round the ring.

@@ -45,6 +45,10 @@ private:
     bool wrapped_ = false;
 };
 
+// Ten raw bits decoded through the GCR table: the byte, or 0xFF when either half
+// is not a GCR code.
+std::uint8_t decodeGcrByte(unsigned code);
+
 // The 64 bits of the ring from bit `bit` on (any value: counted on round the
 // ring), the first one highest. Zero for an empty track.
 std::uint64_t rawBitsAt(std::span<const std::uint8_t> track, std::size_t bit);

@@ -62,13 +62,14 @@ std::size_t findSyncEnd(std::span<const std::uint8_t> track, std::size_t from, s
 
 GcrTrackSyncs::GcrTrackSyncs(std::span<const std::uint8_t> track)
     : track_(track), ringBits_(track.size() * kBitsPerByte) {
-    GcrBitReader reader(track);
     for (std::size_t end = findSyncEnd(track, 0, ringBits_); end < ringBits_;
          end = findSyncEnd(track, end + 1, ringBits_)) {
         sync_t& sync = syncs_.emplace_back(sync_t{end});
-        reader.seek({end / kBitsPerByte, static_cast<unsigned>(end % kBitsPerByte)});
-        sync.rawByte = reader.peekRawByte();
-        reader.readGcrBytes(sync.gcrBytes);
+        // The raw byte and the six GCR bytes both start at `end`: 60 of the 64 bits from there.
+        const std::uint64_t bits = rawBitsAt(track, end);
+        sync.rawByte = static_cast<std::uint8_t>(bits >> 56);
+        for (std::size_t i = 0; i < sync.gcrBytes.size(); ++i)
+            sync.gcrBytes[i] = decodeGcrByte(static_cast<unsigned>(bits >> (54 - 10 * i)) & 0x3FFu);
     }
 }
 

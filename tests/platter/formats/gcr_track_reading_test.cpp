@@ -42,6 +42,24 @@ TEST(GcrBitReader, DecodesGcrBytesAndGivesFfForCodesTheDriveNeverWrites) {
     const gcr_bytes_t invalid = {0x00, 0x00};
     GcrBitReader bad(invalid);
     EXPECT_EQ(bad.readGcrByte(), 0xFF);
+
+    // Many bytes at once read what one at a time reads, from any bit, over the wrap too,
+    // and leave the reader at the same place.
+    std::mt19937 random(3);
+    gcr_bytes_t ring(41);
+    for (std::uint8_t& byte : ring) byte = static_cast<std::uint8_t>(random());
+    for (std::size_t bit = 0; bit < 8 * ring.size(); ++bit) {
+        const GcrBitReader::position_t start{bit / 8, static_cast<unsigned>(bit % 8)};
+        GcrBitReader many(ring), single(ring);
+        many.seek(start);
+        single.seek(start);
+        std::array<std::uint8_t, 13> bytes;
+        many.readGcrBytes(bytes);
+        for (const std::uint8_t byte : bytes) ASSERT_EQ(byte, single.readGcrByte()) << "from bit " << bit;
+        ASSERT_EQ(many.position().byte, single.position().byte) << "from bit " << bit;
+        ASSERT_EQ(many.position().bit, single.position().bit) << "from bit " << bit;
+        ASSERT_EQ(many.wrapped(), single.wrapped()) << "from bit " << bit;
+    }
 }
 
 // The sync search read bit by bit, as the drive does: ones counted from `bit` until a zero bit
