@@ -132,11 +132,13 @@ import_result_t ArchiveDecoder::decodeWraptor() {
         // A stream ends where the next entry begins, or with the archive. One that does not
         // has lost its end: it is read up to the next signature, and the entry is cut short.
         const std::size_t next = nextEntry(rest, streamAt);
-        std::optional<std::size_t> end = decodeStream(rest, streamAt, rest.size(), decoded);
-        const bool endsAtAnEntry = end && (*end == rest.size() || startsEntry(rest.subspan(*end)));
-        if (end && !endsAtAnEntry && *end > next) end = std::nullopt;
-        if (!end && next < rest.size()) decodeStream(rest, streamAt, std::max(streamAt, next - kCheckBytes), decoded);
-        if (!end) {
+        const std::optional<std::size_t> decodedEnd = decodeStream(rest, streamAt, rest.size(), decoded);
+        // Where the whole stream ends; a stream that lost its end is not whole.
+        const std::size_t end = decodedEnd.value_or(next);
+        const bool endsAtAnEntry = decodedEnd && (end == rest.size() || startsEntry(rest.subspan(end)));
+        const bool whole = decodedEnd && (endsAtAnEntry || end <= next);
+        if (!whole && next < rest.size()) decodeStream(rest, streamAt, std::max(streamAt, next - kCheckBytes), decoded);
+        if (!whole) {
             entry.loss = entry_loss_t{next < rest.size() ? entry_loss_t::cause::undecodable
                                                          : entry_loss_t::cause::archiveEnds,
                                       std::nullopt};
@@ -161,12 +163,12 @@ import_result_t ArchiveDecoder::decodeWraptor() {
         if (stores && !store(entry)) return status_.result();
 
         if (endsAtAnEntry) {
-            at += *end;
+            at += end;
             continue;
         }
         // What lies between a whole stream and the next entry, but for zeros, belongs to no file.
-        if (end && !isPadding(rest.subspan(*end, next - *end)))
-            lost(leftOverText(next - *end, "file " + quotedName(entry.name)));
+        if (whole && !isPadding(rest.subspan(end, next - end)))
+            lost(leftOverText(next - end, "file " + quotedName(entry.name)));
         at += next;
     }
     return status_.result();
