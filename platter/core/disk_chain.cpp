@@ -365,7 +365,12 @@ std::uint64_t Disk::readImageBytes(std::uint64_t offset, std::uint64_t end, entr
     std::vector<std::uint8_t> piece;
     if (sink == nullptr) read.bytes.reserve(read.bytes.size() + static_cast<std::size_t>(end - offset));
     while (offset < end) {
-        const auto length = static_cast<std::size_t>(std::min(kPiece, end - offset));
+        auto length = static_cast<std::size_t>(std::min(kPiece, end - offset));
+        // A sink that wants a few first bytes is read the blocks that hold them.
+        if (sink && read.streamed < sink->wanted && sink->wanted - read.streamed < length) {
+            const std::uint64_t blocks = (sink->wanted - read.streamed + kBlockSize - 1) / kBlockSize;
+            length = static_cast<std::size_t>(std::min<std::uint64_t>(length, blocks * kBlockSize));
+        }
         // Past the bytes the sink wants, a piece the file holds is counted, not read.
         if (sink && read.streamed >= sink->wanted && provider->holdsRange(offset, length)) {
             read.streamed += length;
