@@ -7,6 +7,7 @@
 #include "tests/support/d64_image.hpp"
 #include "tests/support/process.hpp"
 #include "tests/support/run_zt.hpp"
+#include "tests/support/scratch_dir.hpp"
 
 namespace app {
 namespace {
@@ -21,6 +22,24 @@ TEST(CommandLsZipcode, PartsOfOneSetInOneDirectoryCountOnce) {
     EXPECT_TRUE(ls.isRepeatedZipcodePart("dir/5!!demo"));
     EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/game.d64"));
     EXPECT_FALSE(ls.isRepeatedZipcodePart("dir/game.d64"));  // not a part: never a repeat
+}
+
+// Sent to one place, each image's warnings come between the listings, where they arose, though
+// standard output is written in full buffers.
+TEST(CommandLsStreams, WarningsStayBetweenTheListingsTheyBelongTo) {
+    const test_support::ScratchDir scratch;
+    const std::vector<std::uint8_t> whole = test_support::readFixture("bam/files.d64");
+    const std::string first = scratch.write("first.d64", whole).string();
+    const std::string cut = scratch.write("cut.d64", {whole.begin(), whole.begin() + 100000}).string();
+    const std::string last = scratch.write("last.d64", whole).string();
+    const test_support::zt_run_t run = test_support::runZt({"ls", first, cut, last}, {}, true);
+    ASSERT_TRUE(run.ran);
+    const std::size_t warning = run.out.find("warning: ");
+    ASSERT_NE(warning, std::string::npos);
+    EXPECT_LT(run.out.find(first), warning);
+    EXPECT_LT(run.out.find("BLOCKS FREE"), warning);
+    EXPECT_LT(warning, run.out.find(cut + "\n"));
+    EXPECT_LT(run.out.find(cut + "\n"), run.out.find(last));
 }
 
 // nest.d64 on an image kind with subdirectories: SUB holds INNER, UP (back to the root) and SELF

@@ -24,8 +24,10 @@ struct zt_run_t {
     std::string errors;
 };
 
-// `zt words...` with standard input from `input` (/dev/null when empty).
-inline zt_run_t runZt(std::vector<std::string> words, const std::filesystem::path& input = {}) {
+// `zt words...` with standard input from `input` (/dev/null when empty); with `oneStream`, the
+// error stream goes where standard output goes, as `2>&1` sends it, and `errors` stays empty.
+inline zt_run_t runZt(std::vector<std::string> words, const std::filesystem::path& input = {},
+                      bool oneStream = false) {
     const ScratchDir scratch;
     const std::string out = scratch.file("stdout").string();
     const std::string errors = scratch.file("stderr").string();
@@ -38,7 +40,7 @@ inline zt_run_t runZt(std::vector<std::string> words, const std::filesystem::pat
         const int errFd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(inFd, STDIN_FILENO);
         ::dup2(outFd, STDOUT_FILENO);
-        ::dup2(errFd, STDERR_FILENO);
+        ::dup2(oneStream ? outFd : errFd, STDERR_FILENO);
         std::vector<char*> argv;
         words.insert(words.begin(), "zt");
         for (std::string& word : words) argv.push_back(word.data());
