@@ -20,10 +20,8 @@ void BlockMap::measure() {
     sectorCounts_.assign(tracks_, 0);
     std::uint64_t longest = 0;
     for (std::uint64_t t = 1; t <= tracks_; ++t) {
-        std::uint64_t s = 0;
-        while (s < kMaxSectors && disk_.isValidBlock(platter::makeBlock(t, s))) ++s;
-        sectorCounts_[t - 1] = s;
-        longest = std::max(longest, s);
+        sectorCounts_[t - 1] = disk_.sectorCount(t);
+        longest = std::max(longest, sectorCounts_[t - 1]);
     }
     columns_ = std::max<std::uint64_t>(longest, 1);
     cells_.assign(tracks_ * columns_, block_cell_t{});

@@ -30,9 +30,6 @@ bool isBlankBlock(std::span<const std::uint8_t, 256> block);
 // Holds no copy of the image: it must not outlive the disk.
 class BlockMap {
 public:
-    // Sector numbers are bytes in block links, so no track has more.
-    static constexpr std::uint64_t kMaxSectors = 256;
-
     explicit BlockMap(platter::Disk& disk) : disk_(disk) {}
 
     // Sizes the grid: a row per track, a column per sector of the longest track.

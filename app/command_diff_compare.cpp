@@ -48,8 +48,6 @@ std::uint64_t countDifferingBytes(const std::uint8_t* first, const std::uint8_t*
 }
 
 constexpr std::uint8_t kFirstErrorCode = 2;
-// Sector numbers are bytes in block links, so no track has more.
-constexpr std::uint64_t kMaxSectors = 256;
 
 // The bytes compared: a block the image holds, one its error byte marks unread included (the
 // error bytes are compared on their own); null for one it lacks or could not decode.
@@ -89,7 +87,8 @@ std::vector<block_comparison_t> CommandDiff::compareDisks(platter::Disk& first, 
     std::uint64_t toTrack = lastTrack;
     if (settings.track != 0 && settings.track <= lastTrack) fromTrack = toTrack = settings.track;
     for (std::uint64_t t = fromTrack; t <= toTrack; ++t) {
-        for (std::uint64_t s = 0; s < kMaxSectors && first.isValidBlock(platter::makeBlock(t, s)); ++s) {
+        const std::uint64_t sectors = first.sectorCount(t);
+        for (std::uint64_t s = 0; s < sectors; ++s) {
             const platter::track_sector_t block = platter::makeBlock(t, s);
             block_comparison_t record{t, s, false, false, platter::Disk::kBlockSize};
             const std::uint8_t* a = comparedBytes(first, block);

@@ -175,7 +175,7 @@ std::vector<fgrep_match_t> CommandFgrep::searchDisk(const std::vector<std::uint8
         return true;
     };
     for (std::uint64_t t = 1; t <= disk.trackCount(); ++t) {
-        const std::uint64_t sectors = disk.isValidBlock(platter::makeBlock(t, 0)) ? disk.maxSector(t) + 1 : 0;
+        const std::uint64_t sectors = disk.sectorCount(t);
         for (std::uint64_t s = 0; s < sectors;) {
             s += batch.addTrack(t, s, sectors - s);
             if (batch.full() && !searchBatch()) return records;

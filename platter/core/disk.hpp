@@ -205,6 +205,10 @@ public:
     // Null unless the block is valid and all of its 256 bytes lie inside the provider.
     virtual std::uint8_t* blockPointer(const track_sector_t& block);
     virtual std::uint64_t maxSector(std::uint64_t track) const;
+    // The sectors of `track`; none for a track the image does not have.
+    std::uint64_t sectorCount(std::uint64_t track) const {
+        return isValidBlock(makeBlock(track, 0)) ? maxSector(track) + 1 : 0;
+    }
     std::uint8_t* sectorPointer(std::uint64_t track, std::uint64_t sector) {
         return blockPointer(makeBlock(track, sector));
     }
